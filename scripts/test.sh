@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Set-up, build of both presets (and the sanitizer variant), then every test:
+# native ones directly, Windows ones under Wine inside a private Xvfb display.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh
+
+bash scripts/build.sh native
+bash scripts/build.sh native-sanitize
+bash scripts/build.sh windows
+
+ctest --preset native
+ctest --preset native-sanitize
+
+source scripts/wine-env.sh
+TIDEMOOR_OWN_DISPLAY=1
+source scripts/xvfb.sh
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+ctest --preset windows

@@ -1,0 +1,7 @@
+# Sourced: the Wine environment of every test and run (a prefix of our own, Chinese locale).
+root=${root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEPREFIX=${TIDEMOOR_WINEPREFIX:-$root/build/wineprefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LANG=${TIDEMOOR_LANG:-zh_CN.UTF-8}
+export LC_ALL=$LANG

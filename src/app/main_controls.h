@@ -1,0 +1,70 @@
+#pragma once
+// The main window's controls as the rest of the tool sees them: an id per control and the
+// interface through which operations read and change them. The window implements it; tests fake
+// it, so every decision that reads a control can be tested without a window.
+
+#include <string>
+#include <string_view>
+
+namespace tidemoor {
+
+// Control ids double as Win32 child-window ids (and timer ids for the two timers), so the
+// end-to-end driver finds a control with GetDlgItem.
+enum class MainControl : int {
+  RunControlGroup = 101,   // 分组框1
+  StartButton,             // 按钮_启动服务端
+  UseOptimizeFlagsBox,     // 选择_使用四核优化参数
+  HideConsoleBox,          // 选择_隐藏原版控制台
+  AutoUpdateBox,           // 选择_自动更新服务端
+  Separator,               // 分割线1
+  StatusLine,              // 标签_服务端版本
+  AutomationGroup,         // 分组框4
+  CrashRestartBox,         // 选择_崩溃自动重启
+  IntervalRestartBox,      // 选择_定时间隔重启
+  IntervalRestartMinutes,  // 编辑框_定时重启_分钟
+  AutoBackupBox,           // 选择_定时保存玩家存档
+  AutoBackupMinutes,       // 选择_定时保存玩家存档_分钟
+  BackupManagerLabel,      // 标签12
+  LaunchGroup,             // 分组框2
+  GamePortLabel,           // 标签1
+  GamePortEdit,            // 编辑框_开服游戏端口
+  QueryPortLabel,          // 标签2
+  QueryPortEdit,           // 编辑框_列表查询端口
+  MaxPlayersLabel,         // 标签4
+  MaxPlayersEdit,          // 编辑框_最大游戏人数
+  AdminPasswordLabel,      // 标签5
+  AdminPasswordEdit,       // 编辑框_管理员密码
+  ServerNameLabel,         // 标签3
+  ServerNameEdit,          // 编辑框_服务器列表名字
+  CommunityBox,            // 选择_社区公开服务器
+  JoinPasswordLabel,       // 标签11
+  JoinPasswordEdit,        // 编辑框_服务器进入密码
+  ShortcutGroup,           // 分组框3
+  WorldSettingsLabel,      // 标签7
+  ServerFolderLabel,       // 标签8
+  CopyAddressLabel,        // 标签9
+  ManualUpdateLabel,       // 标签6
+  AdvertLabel,             // 标签10
+  MonitorTimer,            // 时钟_检查游戏服务端状态
+  AutoBackupTimer,         // 时钟_定时保存玩家存档
+};
+
+class MainControls {
+ public:
+  virtual ~MainControls() = default;
+  virtual std::string Text(MainControl control) const = 0;
+  virtual void SetText(MainControl control, std::string_view text) = 0;
+  virtual bool IsTicked(MainControl control) const = 0;
+  virtual void SetTicked(MainControl control, bool ticked) = 0;
+  // Arms a timer with the given period; 0 stops it.
+  virtual void SetTimerInterval(MainControl timer, unsigned milliseconds) = 0;
+  virtual void SetTitle(std::string_view title) = 0;
+};
+
+// Captions that operations compare against: the start button's caption is the server's
+// running flag.
+inline constexpr char kStartCaption[] = "启动服务端";
+inline constexpr char kStopCaption[] = "停止运行";
+inline constexpr char kStatusWaiting[] = "等待服务端启动";
+
+}  // namespace tidemoor

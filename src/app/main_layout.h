@@ -1,0 +1,25 @@
+#pragma once
+// The main window's controls with their captions and places, at 96 DPI.
+
+#include <span>
+#include <string>
+
+#include "app/main_controls.h"
+
+namespace tidemoor {
+
+enum class ControlKind { GroupBox, Button, CheckBox, Separator, Label, ClickableLabel, Edit };
+
+struct ControlSpec {
+  MainControl id;
+  ControlKind kind;
+  std::string caption;      // UTF-8
+  int x, y, width, height;  // client coordinates of the main window
+};
+
+inline constexpr int kMainWindowWidth = 688;
+inline constexpr int kMainWindowHeight = 474;
+
+std::span<const ControlSpec> MainWindowLayout();
+
+}  // namespace tidemoor

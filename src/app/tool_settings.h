@@ -1,0 +1,61 @@
+#pragma once
+// The tool settings file PaLWorld_Tools.ini: the main window's launch options, automation choices
+// and title. The controls hold the live values; the file is their mirror, read once at start-up
+// and written at each press of the start/stop button and when the main window goes away.
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "app/main_controls.h"
+
+namespace tidemoor {
+
+// The INI file as the settings see it; the Windows side reads and writes it in GBK through the
+// profile functions.
+class ProfileStore {
+ public:
+  virtual ~ProfileStore() = default;
+  virtual std::string Read(std::string_view section, std::string_view key,
+                           std::string_view fallback) = 0;
+  virtual void Write(std::string_view section, std::string_view key, std::string_view value) = 0;
+};
+
+inline constexpr char kMainSection[] = "主程序设置";
+inline constexpr char kRunControlSection[] = "服务端运行控制";
+inline constexpr char kLaunchSection[] = "服务器启动参数";
+
+enum class SettingDefault { Fixed, AdminPassword, ServerName };
+
+// One key of the file that mirrors a control. A flag is ticked only by the exact value "1".
+struct ToolSettingsKey {
+  const char* key;
+  const char* section;
+  bool isFlag;
+  MainControl control;
+  SettingDefault defaultKind;
+  const char* fixedDefault;
+};
+
+// Keys 2 to 16 in the order they are read; Window_Title (key 1) is read before them into the
+// program's WindowTitle.
+std::span<const ToolSettingsKey> ToolSettingsKeys();
+
+std::string DefaultWindowTitle();
+std::string DefaultServerName(std::string_view eightLetters);
+
+// ASCII brackets in the server name become full-width ones before every save.
+std::string ReplaceServerNameBrackets(std::string_view name);
+
+using RandomLettersFunction = std::function<std::string(int count)>;
+
+// Reads every key (default when missing) into its control and sets the window title; returns
+// the title, which the program keeps as WindowTitle.
+std::string LoadToolSettings(ProfileStore& file, MainControls& controls,
+                             const RandomLettersFunction& randomLetters);
+
+// Mends the server name's brackets in its edit box, then writes the 16 keys in save order.
+void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle);
+
+}  // namespace tidemoor

@@ -1,0 +1,51 @@
+#include "install/directories_win.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "app/program_state.h"
+#include "platform/codepage_win.h"
+
+namespace tidemoor {
+
+std::string ToolDirectory() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const size_t slash = path.find_last_of(L'\\');
+  if (slash != std::wstring::npos) path.resize(slash);
+  return Narrow(path);
+}
+
+bool EnsureDirectory(std::string_view path) {
+  const std::wstring wide = Widen(path);
+  if (wide.size() >= 3) {
+    // Every prefix before a backslash but the first (the drive root's) is created in turn, then
+    // the whole path; failures are passed over, the directory test below tells the outcome.
+    int backslashes = 0;
+    for (size_t i = 0; i < wide.size(); ++i) {
+      if (wide[i] != L'\\') continue;
+      if (backslashes++ > 0) ::CreateDirectoryW(wide.substr(0, i).c_str(), nullptr);
+    }
+    ::CreateDirectoryW(wide.c_str(), nullptr);
+  }
+  return ::PathIsDirectoryW(wide.c_str()) == FILE_ATTRIBUTE_DIRECTORY;
+}
+
+void InitServerPaths() {
+  const ServerPaths paths = MakeServerPaths(ToolDirectory());
+  ProgramState& program = Program();
+  program.Paths.DataDir = paths.DataDir;
+  EnsureDirectory(program.Paths.DataDir);
+  program.Paths.ServerDir = paths.ServerDir;
+  EnsureDirectory(program.Paths.ServerDir);
+}
+
+}  // namespace tidemoor

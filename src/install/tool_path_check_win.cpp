@@ -1,0 +1,7 @@
+#include "install/tool_path_check_win.h"
+
+namespace tidemoor {
+
+void CheckToolPath() {}
+
+}  // namespace tidemoor

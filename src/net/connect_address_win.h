@@ -1,0 +1,7 @@
+#pragma once
+
+namespace tidemoor {
+
+void CopyConnectAddress();  // 标签9 pressed
+
+}  // namespace tidemoor

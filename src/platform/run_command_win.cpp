@@ -1,0 +1,52 @@
+#include "platform/run_command_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/codepage_win.h"
+#include "platform/unique_handle_win.h"
+
+namespace tidemoor {
+
+int ShowModeToShowCommand(int showMode) {
+  switch (std::clamp(showMode, 1, 6)) {
+    case 1:
+      return SW_HIDE;
+    case 2:
+      return SW_SHOWNORMAL;
+    case 3:
+      return SW_SHOWMINIMIZED;
+    case 4:
+      return SW_SHOWMAXIMIZED;
+    case 5:
+      return SW_SHOWNOACTIVATE;
+    default:
+      return SW_SHOWMINNOACTIVE;
+  }
+}
+
+bool RunCommandLine(std::string_view commandLine, bool wait, int showMode) {
+  // CreateProcessW may write into the command line, so it gets a buffer of its own.
+  std::wstring buffer = Widen(commandLine);
+  buffer.push_back(L'\0');
+  STARTUPINFOW startup{sizeof(startup)};
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(ShowModeToShowCommand(showMode));
+  PROCESS_INFORMATION raw{};
+  if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &raw)) {
+    return false;
+  }
+  UniqueProcessInformation process;
+  process.Adopt(raw);
+  if (wait) {
+    ::WaitForSingleObject(process.process.get(), INFINITE);
+  } else {
+    ::WaitForInputIdle(process.process.get(), 1000);
+  }
+  return true;
+}
+
+}  // namespace tidemoor

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+namespace tidemoor {
+
+// Starts a command line (the first token is looked up as usual) in the tool's current directory.
+// showMode 1..6 maps to hide, normal, minimised, maximised, no-activate, minimised without
+// activation; values outside are clamped. With wait it waits for the process to end, otherwise
+// until it is ready for input (at most 1,000 ms). Returns whether the process was created.
+bool RunCommandLine(std::string_view commandLine, bool wait = false, int showMode = 2);
+
+// The SW_ value of a show mode 1..6 (clamped).
+int ShowModeToShowCommand(int showMode);
+
+}  // namespace tidemoor

@@ -1,0 +1,126 @@
+#include "platform/text.h"
+
+#include <limits>
+
+namespace tidemoor {
+namespace {
+
+// Decodes one code point at text[i], advancing i. Malformed bytes come back as U+FFFD.
+char32_t DecodeUtf8(std::string_view text, size_t& i) {
+  const auto lead = static_cast<unsigned char>(text[i++]);
+  if (lead < 0x80) return lead;
+  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+  if (extra < 0 || lead > 0xF4) return 0xFFFD;
+  char32_t cp = lead & (0x3F >> extra);
+  for (int k = 0; k < extra; ++k) {
+    if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 0xFFFD;
+    cp = (cp << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
+  }
+  return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t cp = DecodeUtf8(utf8, i);
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  std::string out;
+  out.reserve(utf16.size() * 3);
+  for (size_t i = 0; i < utf16.size(); ++i) {
+    char32_t cp = utf16[i];
+    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+        utf16[i + 1] < 0xE000) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[++i] - 0xDC00);
+    } else if (cp >= 0xD800 && cp < 0xE000) {
+      cp = 0xFFFD;
+    }
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+std::string FullWidthToAscii(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const size_t start = i;
+    const char32_t cp = DecodeUtf8(text, i);
+    if (cp >= 0xFF01 && cp <= 0xFF5E) {
+      out += static_cast<char>(cp - 0xFF01 + 0x21);
+    } else if (cp == 0x3000) {
+      out += ' ';
+    } else {
+      out.append(text.substr(start, i - start));
+    }
+  }
+  return out;
+}
+
+int32_t TextToNumber(std::string_view text) {
+  const std::string ascii = FullWidthToAscii(text);
+  size_t i = 0;
+  while (i < ascii.size() && (ascii[i] == ' ' || ascii[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < ascii.size() && (ascii[i] == '+' || ascii[i] == '-')) negative = ascii[i++] == '-';
+  int64_t value = 0;
+  constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+  for (; i < ascii.size() && ascii[i] >= '0' && ascii[i] <= '9'; ++i) {
+    value = value * 10 + (ascii[i] - '0');
+    if (value > kLimit) value = kLimit;
+  }
+  if (negative) return static_cast<int32_t>(-value);
+  return static_cast<int32_t>(
+      value > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max() : value);
+}
+
+std::string JoinTexts(const std::vector<std::string>& pieces, std::string_view separator) {
+  std::string out;
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    if (i > 0) out += separator;
+    out += pieces[i];
+  }
+  return out;
+}
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+  if (from.empty()) return text;
+  for (size_t pos = text.find(from); pos != std::string::npos;
+       pos = text.find(from, pos + to.size())) {
+    text.replace(pos, from.size(), to);
+  }
+  return text;
+}
+
+}  // namespace tidemoor

@@ -1,0 +1,26 @@
+#pragma once
+// Portable text helpers. Every text in memory is UTF-8.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tidemoor {
+
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// Full-width forms U+FF01..U+FF5E become ASCII 0x21..0x7E and the ideographic blank U+3000 a
+// blank; everything else is kept.
+std::string FullWidthToAscii(std::string_view text);
+
+// The number a user typed into an edit box: full-width forms taken as ASCII, leading blanks
+// skipped, an optional sign, then decimal digits. No digits gives 0. Saturates at the int range.
+int32_t TextToNumber(std::string_view text);
+
+std::string JoinTexts(const std::vector<std::string>& pieces, std::string_view separator = ",");
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
+
+}  // namespace tidemoor

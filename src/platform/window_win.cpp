@@ -1,0 +1,118 @@
+#include "platform/window_win.h"
+
+#include <commctrl.h>
+
+#include "platform/codepage_win.h"
+
+namespace tidemoor {
+namespace {
+
+constexpr UINT_PTR kLabelSubclassId = 0x7A00;
+
+LRESULT CALLBACK ClickableLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR) {
+  switch (message) {
+    case WM_SETCURSOR:
+      ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+      return TRUE;
+    case WM_NCHITTEST:
+      // Statics are transparent to the mouse unless they say otherwise.
+      return HTCLIENT;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN: {
+      const WORD code = message == WM_LBUTTONDOWN ? kLabelLeftPressed : kLabelRightPressed;
+      const int id = ::GetDlgCtrlID(label);
+      ::SendMessageW(::GetParent(label), WM_COMMAND, MAKEWPARAM(id, code),
+                     reinterpret_cast<LPARAM>(label));
+      return 0;
+    }
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(label, &ClickableLabelProc, kLabelSubclassId);
+      break;
+  }
+  return ::DefSubclassProc(label, message, wParam, lParam);
+}
+
+}  // namespace
+
+int ScaleForDpi(int pixels, UINT dpi) {
+  return ::MulDiv(pixels, static_cast<int>(dpi), 96);
+}
+
+UINT WindowDpi(HWND window) {
+  const UINT dpi = window ? ::GetDpiForWindow(window) : 0;
+  return dpi ? dpi : 96;
+}
+
+UniqueGdiObject CreateUiFont(UINT dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -ScaleForDpi(12, dpi);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = CLEARTYPE_QUALITY;
+  lstrcpynW(font.lfFaceName, L"微软雅黑", LF_FACESIZE);
+  return UniqueGdiObject(::CreateFontIndirectW(&font));
+}
+
+void SizeWindowForDpi(HWND window, int width, int height) {
+  const UINT dpi = WindowDpi(window);
+  ::SetWindowPos(window, nullptr, 0, 0, ScaleForDpi(width, dpi), ScaleForDpi(height, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font, UINT dpi) {
+  const wchar_t* className = L"STATIC";
+  DWORD style = WS_CHILD | WS_VISIBLE;
+  DWORD exStyle = 0;
+  switch (spec.kind) {
+    case ControlKind::GroupBox:
+      className = L"BUTTON";
+      style |= BS_GROUPBOX;
+      break;
+    case ControlKind::Button:
+      className = L"BUTTON";
+      style |= BS_PUSHBUTTON | WS_TABSTOP;
+      break;
+    case ControlKind::CheckBox:
+      className = L"BUTTON";
+      // Boxes whose caption leaves room for an edit box must not paint over it.
+      style |= BS_AUTOCHECKBOX | WS_TABSTOP | WS_CLIPSIBLINGS;
+      break;
+    case ControlKind::Separator:
+      style |= SS_ETCHEDHORZ;
+      break;
+    case ControlKind::Label:
+      style |= SS_LEFT | SS_CENTERIMAGE;
+      break;
+    case ControlKind::ClickableLabel:
+      style |= SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY;
+      break;
+    case ControlKind::Edit:
+      className = L"EDIT";
+      style |= ES_AUTOHSCROLL | WS_TABSTOP;
+      exStyle |= WS_EX_CLIENTEDGE;
+      break;
+  }
+  HWND control = ::CreateWindowExW(
+      exStyle, className, Widen(spec.caption).c_str(), style, ScaleForDpi(spec.x, dpi),
+      ScaleForDpi(spec.y, dpi), ScaleForDpi(spec.width, dpi), ScaleForDpi(spec.height, dpi), parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ::GetModuleHandleW(nullptr), nullptr);
+  if (!control) return nullptr;
+  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (spec.kind == ControlKind::Edit)
+    ::SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (spec.kind == ControlKind::ClickableLabel) MakeLabelClickable(control);
+  return control;
+}
+
+void MakeLabelClickable(HWND label) {
+  ::SetWindowSubclass(label, &ClickableLabelProc, kLabelSubclassId, 0);
+}
+
+void BringWindowForward(HWND window) {
+  if (::IsIconic(window)) ::ShowWindow(window, SW_RESTORE);
+  ::SetForegroundWindow(window);
+  ::BringWindowToTop(window);
+}
+
+}  // namespace tidemoor

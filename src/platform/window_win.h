@@ -1,0 +1,93 @@
+#pragma once
+// The one window wrapper: a class registered per window type whose WNDPROC forwards to the
+// derived class's HandleMessage, plus control creation from a table, DPI scaling and the UI font.
+
+#include <windows.h>
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "app/main_layout.h"
+#include "platform/unique_handle_win.h"
+
+namespace tidemoor {
+
+// WM_COMMAND notification codes sent by clickable labels when a mouse button goes down on them
+// (the label acts on press, not on release).
+inline constexpr WORD kLabelLeftPressed = 0x7A01;
+inline constexpr WORD kLabelRightPressed = 0x7A02;
+
+template <typename Derived>
+class BaseWindow {
+ public:
+  HWND Handle() const { return window_; }
+
+ protected:
+  // Registers the class once and creates the window; the object must outlive it.
+  HWND CreateBaseWindow(const wchar_t* className, const wchar_t* title, DWORD style, int width,
+                        int height, HWND owner, DWORD exStyle = 0) {
+    WNDCLASSEXW wc{sizeof(wc)};
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (!::GetClassInfoExW(instance, className, &wc)) {
+      wc = WNDCLASSEXW{sizeof(wc)};
+      wc.lpfnWndProc = &BaseWindow::WindowProc;
+      wc.hInstance = instance;
+      wc.lpszClassName = className;
+      wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+      wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+      ::RegisterClassExW(&wc);
+    }
+    return ::CreateWindowExW(exStyle, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, width,
+                             height, owner, nullptr, instance, this);
+  }
+
+  LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcW(window_, message, wParam, lParam);
+  }
+
+  HWND window_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Derived* self = nullptr;
+    if (message == WM_NCCREATE) {
+      auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+      self = static_cast<Derived*>(static_cast<BaseWindow*>(create->lpCreateParams));
+      self->window_ = hwnd;
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+      self = reinterpret_cast<Derived*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    const LRESULT result = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      self->window_ = nullptr;
+    }
+    return result;
+  }
+};
+
+// Pixels at 96 DPI -> pixels at the window's DPI.
+int ScaleForDpi(int pixels, UINT dpi);
+UINT WindowDpi(HWND window);
+
+// The UI font 微软雅黑 at height -12, scaled to the DPI.
+UniqueGdiObject CreateUiFont(UINT dpi);
+
+// Resizes a top-level window so that its outer size is width x height at 96 DPI, scaled.
+void SizeWindowForDpi(HWND window, int width, int height);
+
+// Creates one child control from its spec, scaled to the DPI and in the given font. Clickable
+// labels get the hand cursor and report button presses as kLabelLeftPressed/kLabelRightPressed.
+HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font, UINT dpi);
+
+// Makes a static control act like a clickable label (used by the other windows too).
+void MakeLabelClickable(HWND label);
+
+// Brings a window forward, restoring it when minimised.
+void BringWindowForward(HWND window);
+
+}  // namespace tidemoor

@@ -1,0 +1,10 @@
+#include "server/server_control_win.h"
+
+namespace tidemoor {
+
+void ToggleServer() {}
+void StopServer() {}
+void OnMonitorTick() {}
+void SetServerConsoleHidden(bool) {}
+
+}  // namespace tidemoor

@@ -1,0 +1,140 @@
+#include "app/tool_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "support/fake_main_controls.h"
+
+namespace tidemoor {
+namespace {
+
+using C = MainControl;
+using testing::FakeMainControls;
+
+// An INI file in memory that remembers the order of writes.
+class FakeProfile : public ProfileStore {
+ public:
+  std::string Read(std::string_view section, std::string_view key,
+                   std::string_view fallback) override {
+    auto it = values.find({std::string(section), std::string(key)});
+    return it == values.end() ? std::string(fallback) : it->second;
+  }
+  void Write(std::string_view section, std::string_view key, std::string_view value) override {
+    values[{std::string(section), std::string(key)}] = std::string(value);
+    writes.emplace_back(std::string(key), std::string(value));
+  }
+  std::map<std::pair<std::string, std::string>, std::string> values;
+  std::vector<std::pair<std::string, std::string>> writes;
+};
+
+std::string Letters(int count) {
+  return std::string(static_cast<size_t>(count), 'q');
+}
+
+TEST(ToolSettings, MissingFileGivesEveryDefault) {
+  FakeProfile file;
+  FakeMainControls controls;
+  const std::string title = LoadToolSettings(file, controls, &Letters);
+
+  EXPECT_EQ(title, "Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 velmora.example");
+  EXPECT_EQ(controls.title, title);
+  for (C box : {C::HideConsoleBox, C::AutoUpdateBox, C::CrashRestartBox, C::IntervalRestartBox,
+                C::AutoBackupBox, C::CommunityBox}) {
+    EXPECT_TRUE(controls.IsTicked(box)) << static_cast<int>(box);
+  }
+  EXPECT_FALSE(controls.IsTicked(C::UseOptimizeFlagsBox));
+  EXPECT_EQ(controls.Text(C::IntervalRestartMinutes), "120");
+  EXPECT_EQ(controls.Text(C::AutoBackupMinutes), "10");
+  EXPECT_EQ(controls.Text(C::GamePortEdit), "8211");
+  EXPECT_EQ(controls.Text(C::QueryPortEdit), "27015");
+  EXPECT_EQ(controls.Text(C::MaxPlayersEdit), "88");
+  EXPECT_EQ(controls.Text(C::AdminPasswordEdit), "qqqqqqqqqqqq");
+  EXPECT_EQ(controls.Text(C::ServerNameEdit), "Velmora服务器 - velmora.example - qqqqqqqq");
+  EXPECT_EQ(controls.Text(C::JoinPasswordEdit), "");
+  EXPECT_TRUE(file.writes.empty()) << "loading never writes";
+}
+
+TEST(ToolSettings, SavedValuesWinAndOnlyOneTicks) {
+  FakeProfile file;
+  file.values[{kRunControlSection, "Hide_ServerConsole"}] = "yes";
+  file.values[{kRunControlSection, "Crash_Autorun"}] = " 1";
+  file.values[{kRunControlSection, "Use_4To_optimize"}] = "1";
+  file.values[{kLaunchSection, "Admin_Password"}] = "";
+  file.values[{kRunControlSection, "Timeer_Autorestart_Min"}] = "abc";
+  FakeMainControls controls;
+  LoadToolSettings(file, controls, &Letters);
+
+  EXPECT_FALSE(controls.IsTicked(C::HideConsoleBox));
+  EXPECT_FALSE(controls.IsTicked(C::CrashRestartBox));
+  EXPECT_TRUE(controls.IsTicked(C::UseOptimizeFlagsBox));
+  EXPECT_EQ(controls.Text(C::AdminPasswordEdit), "") << "an empty saved password is kept";
+
+  SaveToolSettings(file, controls, "T");
+  EXPECT_EQ(
+      file.values[(std::pair<std::string, std::string>{kRunControlSection, "Hide_ServerConsole"})],
+      "0");
+  EXPECT_EQ(file.values[(
+                std::pair<std::string, std::string>{kRunControlSection, "Timeer_Autorestart_Min"})],
+            "abc");
+}
+
+TEST(ToolSettings, SaveWritesSixteenKeysInOrder) {
+  FakeProfile file;
+  FakeMainControls controls;
+  LoadToolSettings(file, controls, &Letters);
+  SaveToolSettings(file, controls, "My title");
+
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : file.writes) keys.push_back(key);
+  const std::vector<std::string> expected = {"Hide_ServerConsole",
+                                             "Auto_CheckServer",
+                                             "Crash_Autorun",
+                                             "Timeer_Autorestart",
+                                             "Timeer_Autorestart_Min",
+                                             "Use_4To_optimize",
+                                             "Timeer_Autobackup_Saved",
+                                             "Timeer_Autobackup_Saved_Min",
+                                             "Port_Game",
+                                             "Port_SteamList",
+                                             "Max_Player",
+                                             "Admin_Password",
+                                             "Server_Name",
+                                             "Open_community",
+                                             "Connect_Password",
+                                             "Window_Title"};
+  EXPECT_EQ(keys, expected);
+  EXPECT_EQ(file.writes.back().second, "My title");
+  EXPECT_EQ(file.writes.front().second, "1");
+  EXPECT_EQ(file.writes[5].second, "0");
+}
+
+TEST(ToolSettings, ServerNameBracketsBecomeFullWidthBeforeSaving) {
+  EXPECT_EQ(ReplaceServerNameBrackets("Alpha [EU]"), "Alpha 【EU】");
+  EXPECT_EQ(ReplaceServerNameBrackets("[[x]] 中[文]"), "【【x】】 中【文】");
+
+  FakeProfile file;
+  FakeMainControls controls;
+  controls.SetText(C::ServerNameEdit, "Alpha [EU]");
+  SaveToolSettings(file, controls, "");
+  EXPECT_EQ(controls.Text(C::ServerNameEdit), "Alpha 【EU】");
+  EXPECT_EQ(file.values[(std::pair<std::string, std::string>{kLaunchSection, "Server_Name"})],
+            "Alpha 【EU】");
+}
+
+TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
+  FakeProfile file;
+  FakeMainControls controls;
+  LoadToolSettings(file, controls, &Letters);
+  SaveToolSettings(file, controls, "T");
+  const auto first = file.values;
+  file.writes.clear();
+  SaveToolSettings(file, controls, "T");
+  EXPECT_EQ(file.values, first);
+  EXPECT_EQ(file.writes.size(), 16u);
+}
+
+}  // namespace
+}  // namespace tidemoor

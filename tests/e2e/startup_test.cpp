@@ -1,0 +1,156 @@
+// Tidemoor.exe in a fresh tool directory: what a first-time user sees and what the tool leaves
+// on disk when they close it.
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <vector>
+
+#include "app/main_controls.h"
+#include "platform/codepage_win.h"
+#include "support/e2e_win.h"
+
+namespace tidemoor {
+namespace {
+
+using namespace testing;
+using C = MainControl;
+
+constexpr char kSettingsFile[] = "PaLWorld_Data\\PaLWorld_Tools.ini";
+
+int Id(C control) {
+  return static_cast<int>(control);
+}
+
+std::string WindowTitleOf(HWND window) {
+  return WindowText(window);
+}
+
+// Runs the tool until its main window shows, lets the check see it, then closes it.
+void RunOnce(const TempToolDirectory& dir, const std::function<void(HWND)>& check = {},
+             std::initializer_list<std::string_view> environment = {}) {
+  ToolProcess tool(dir, environment);
+  HWND window = tool.WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  if (check) check(window);
+  CloseWindow(window);
+  ASSERT_TRUE(tool.WaitForExit());
+}
+
+std::vector<std::string> Lines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::istringstream in(bytes);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
+  TempToolDirectory dir("fresh");
+  dir.InstallTool();
+  RunOnce(dir, [&](HWND window) {
+    EXPECT_EQ(WindowTitleOf(window), "Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 velmora.example");
+    for (const char* sub :
+         {"PaLWorld_Data", "PaLWorld_Data\\steamapps", "PaLWorld_Data\\steamapps\\common",
+          "PaLWorld_Data\\steamapps\\common\\PalServer"}) {
+      EXPECT_TRUE(dir.Exists(sub)) << sub;
+    }
+    EXPECT_FALSE(dir.Exists(kSettingsFile)) << "the file appears only with the first save";
+
+    for (C box : {C::HideConsoleBox, C::AutoUpdateBox, C::CrashRestartBox, C::IntervalRestartBox,
+                  C::AutoBackupBox, C::CommunityBox}) {
+      EXPECT_TRUE(IsControlChecked(window, Id(box))) << Id(box);
+    }
+    EXPECT_FALSE(IsControlChecked(window, Id(C::UseOptimizeFlagsBox)));
+    EXPECT_EQ(ControlText(window, Id(C::GamePortEdit)), "8211");
+    EXPECT_EQ(ControlText(window, Id(C::QueryPortEdit)), "27015");
+    EXPECT_EQ(ControlText(window, Id(C::MaxPlayersEdit)), "88");
+    EXPECT_EQ(ControlText(window, Id(C::IntervalRestartMinutes)), "120");
+    EXPECT_EQ(ControlText(window, Id(C::AutoBackupMinutes)), "10");
+    EXPECT_EQ(ControlText(window, Id(C::JoinPasswordEdit)), "");
+    EXPECT_TRUE(
+        std::regex_match(ControlText(window, Id(C::AdminPasswordEdit)), std::regex("[a-z]{12}")));
+    EXPECT_TRUE(std::regex_match(ControlText(window, Id(C::ServerNameEdit)),
+                                 std::regex("Velmora服务器 - velmora\\.example - [a-z]{8}")));
+    EXPECT_EQ(ControlText(window, Id(C::StartButton)), "启动服务端");
+    EXPECT_EQ(ControlText(window, Id(C::StatusLine)), "等待服务端启动");
+    EXPECT_EQ(ControlText(window, Id(C::IntervalRestartBox)), "自动间隔　　　　分钟重启");
+  });
+
+  ASSERT_TRUE(dir.Exists(kSettingsFile));
+  const std::vector<std::string> lines = Lines(dir.ReadBytes(kSettingsFile));
+  std::vector<std::string> names;
+  for (const std::string& line : lines) names.push_back(line.substr(0, line.find('=')));
+  const std::vector<std::string> expected = {Utf8ToGbk("[服务端运行控制]"),
+                                             "Hide_ServerConsole",
+                                             "Auto_CheckServer",
+                                             "Crash_Autorun",
+                                             "Timeer_Autorestart",
+                                             "Timeer_Autorestart_Min",
+                                             "Use_4To_optimize",
+                                             "Timeer_Autobackup_Saved",
+                                             "Timeer_Autobackup_Saved_Min",
+                                             Utf8ToGbk("[服务器启动参数]"),
+                                             "Port_Game",
+                                             "Port_SteamList",
+                                             "Max_Player",
+                                             "Admin_Password",
+                                             "Server_Name",
+                                             "Open_community",
+                                             "Connect_Password",
+                                             Utf8ToGbk("[主程序设置]"),
+                                             "Window_Title"};
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(lines.back(), Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "
+                                    "velmora.example"));
+}
+
+TEST(Startup, SavedValuesComeBackAndFlagsOtherThanOneUntick) {
+  TempToolDirectory dir("flags");
+  dir.InstallTool();
+  dir.WriteBytes(kSettingsFile, Utf8ToGbk("[服务端运行控制]\r\nHide_ServerConsole=yes\r\n"
+                                          "[服务器启动参数]\r\nServer_Name=Alpha [EU]\r\n"
+                                          "Admin_Password=secret\r\n"
+                                          "[主程序设置]\r\nWindow_Title=我的服务器\r\n"));
+  RunOnce(dir, [&](HWND window) {
+    EXPECT_FALSE(IsControlChecked(window, Id(C::HideConsoleBox)));
+    EXPECT_TRUE(IsControlChecked(window, Id(C::AutoUpdateBox)));
+    EXPECT_EQ(ControlText(window, Id(C::AdminPasswordEdit)), "secret");
+    EXPECT_EQ(ControlText(window, Id(C::ServerNameEdit)), "Alpha [EU]");
+    EXPECT_EQ(WindowTitleOf(window), "我的服务器");
+  });
+  const std::string bytes = dir.ReadBytes(kSettingsFile);
+  EXPECT_NE(bytes.find("Hide_ServerConsole=0\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find(Utf8ToGbk("Server_Name=Alpha 【EU】\r\n")), std::string::npos);
+  EXPECT_NE(bytes.find(Utf8ToGbk("Window_Title=我的服务器\r\n")), std::string::npos);
+}
+
+TEST(Startup, SecondSaveWithoutChangesKeepsTheSameBytes) {
+  TempToolDirectory dir("twice");
+  dir.InstallTool();
+  RunOnce(dir);
+  const std::string first = dir.ReadBytes(kSettingsFile);
+  RunOnce(dir);
+  EXPECT_EQ(dir.ReadBytes(kSettingsFile), first);
+}
+
+TEST(Startup, SettingsFileStaysGbkOnAWesternCodePage) {
+  TempToolDirectory dir("cp1252");
+  dir.InstallTool();
+  RunOnce(dir, {}, {"LANG=C", "LC_ALL=C"});
+  const std::string bytes = dir.ReadBytes(kSettingsFile);
+  EXPECT_NE(bytes.find(Utf8ToGbk("[服务端运行控制]")), std::string::npos);
+  EXPECT_NE(bytes.find(Utf8ToGbk("Velmora服务器 - velmora.example - ")), std::string::npos);
+  // Reading it back on the same code page gives the same Chinese texts.
+  RunOnce(dir,
+          [&](HWND window) {
+            EXPECT_EQ(ControlText(window, Id(C::ServerNameEdit)).rfind("Velmora服务器 - ", 0), 0u);
+          },
+          {"LANG=C", "LC_ALL=C"});
+}
+
+}  // namespace
+}  // namespace tidemoor

@@ -1,0 +1,279 @@
+#include "support/e2e_win.h"
+
+#include <shellapi.h>
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+#include "platform/codepage_win.h"
+
+namespace tidemoor::testing {
+namespace {
+
+constexpr wchar_t kMainWindowClass[] = L"TidemoorMainWindow";
+
+std::string TempRoot() {
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = ::GetTempPathW(MAX_PATH, buffer);
+  std::string root = Narrow(std::wstring_view(buffer, length));
+  if (!root.empty() && root.back() == '\\') root.pop_back();
+  return root + "\\tidemoor-tests";
+}
+
+void CreateParents(const std::wstring& path) {
+  for (size_t i = 3; i < path.size(); ++i) {
+    if (path[i] == L'\\') ::CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+  }
+}
+
+void RemoveTree(const std::string& path) {
+  // SHFileOperation wants a double-NUL-terminated list.
+  std::wstring from = Widen(path);
+  from.push_back(L'\0');
+  from.push_back(L'\0');
+  SHFILEOPSTRUCTW operation{};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.fFlags = FOF_NO_UI;
+  ::SHFileOperationW(&operation);
+}
+
+struct WindowSearch {
+  DWORD processId;
+  std::wstring title;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !::IsWindowVisible(window)) return TRUE;
+  if (search->className) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (lstrcmpW(name, search->className) != 0) return TRUE;
+  } else {
+    const int length = ::GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(length));
+    if (text != search->title) return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
+HWND FindTopWindow(DWORD processId, std::wstring title, const wchar_t* className) {
+  WindowSearch search{processId, std::move(title), className, nullptr};
+  ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// This process's environment block with the given NAME=value pairs put in place of their names.
+std::wstring EnvironmentWith(std::initializer_list<std::string_view> extra) {
+  std::vector<std::wstring> entries;
+  for (std::string_view pair : extra) entries.push_back(Widen(pair));
+  wchar_t* block = ::GetEnvironmentStringsW();
+  for (const wchar_t* entry = block; *entry; entry += lstrlenW(entry) + 1) {
+    const std::wstring text(entry);
+    const std::wstring name = text.substr(0, text.find(L'=', 1) + 1);
+    bool replaced = false;
+    for (std::string_view pair : extra) {
+      const std::wstring wide = Widen(pair);
+      if (_wcsnicmp(wide.c_str(), name.c_str(), name.size()) == 0) replaced = true;
+    }
+    if (!replaced) entries.push_back(text);
+  }
+  ::FreeEnvironmentStringsW(block);
+  std::wstring result;
+  for (const std::wstring& entry : entries) {
+    result += entry;
+    result.push_back(L'\0');
+  }
+  result.push_back(L'\0');
+  return result;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+std::string BinDirectory() {
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  std::wstring path(buffer, length);
+  path.resize(path.find_last_of(L'\\'));
+  return Narrow(path);
+}
+
+TempToolDirectory::TempToolDirectory(std::string_view nameHint) {
+  static std::atomic<int> counter{0};
+  const std::string root = TempRoot();
+  ::CreateDirectoryW(Widen(root).c_str(), nullptr);
+  path_ = root + "\\" + std::string(nameHint) + "-" + std::to_string(::GetCurrentProcessId()) +
+          "-" + std::to_string(++counter);
+  RemoveTree(path_);
+  ::CreateDirectoryW(Widen(path_).c_str(), nullptr);
+}
+
+TempToolDirectory::~TempToolDirectory() {
+  RemoveTree(path_);
+}
+
+std::string TempToolDirectory::File(std::string_view relative) const {
+  return path_ + "\\" + std::string(relative);
+}
+
+bool TempToolDirectory::Exists(std::string_view relative) const {
+  return ::GetFileAttributesW(Widen(File(relative)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string TempToolDirectory::ReadBytes(std::string_view relative) const {
+  std::ifstream in(Widen(File(relative)).c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void TempToolDirectory::WriteBytes(std::string_view relative, std::string_view bytes) const {
+  const std::wstring path = Widen(File(relative));
+  CreateParents(path);
+  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void TempToolDirectory::InstallTool() const {
+  ::CopyFileW(Widen(BinDirectory() + "\\Tidemoor.exe").c_str(), Widen(File("Tidemoor.exe")).c_str(),
+              FALSE);
+}
+
+void TempToolDirectory::InstallFixture(std::string_view exeName,
+                                       std::string_view relativeDir) const {
+  std::string target = relativeDir.empty() ? path_ : File(relativeDir);
+  if (!target.empty() && target.back() == '\\') target.pop_back();
+  CreateParents(Widen(target + "\\"));
+  ::CopyFileW(Widen(BinDirectory() + "\\fixtures\\" + std::string(exeName)).c_str(),
+              Widen(target + "\\" + std::string(exeName)).c_str(), FALSE);
+}
+
+ToolProcess::ToolProcess(const TempToolDirectory& directory,
+                         std::initializer_list<std::string_view> extraEnvironment) {
+  std::wstring commandLine = L"\"" + Widen(directory.File("Tidemoor.exe")) + L"\"";
+  STARTUPINFOW startup{sizeof(startup)};
+  PROCESS_INFORMATION raw{};
+  std::wstring environment = EnvironmentWith(extraEnvironment);
+  if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                       CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                       Widen(directory.Path()).c_str(), &startup, &raw)) {
+    info_.Adopt(raw);
+  }
+}
+
+ToolProcess::~ToolProcess() {
+  if (info_.process && ::WaitForSingleObject(info_.process.get(), 0) == WAIT_TIMEOUT) {
+    ::TerminateProcess(info_.process.get(), 1);
+    ::WaitForSingleObject(info_.process.get(), 5000);
+  }
+}
+
+HWND ToolProcess::WaitForMainWindow(std::chrono::milliseconds timeout) {
+  HWND window = nullptr;
+  WaitUntil([&] { return (window = FindTopWindow(Id(), L"", kMainWindowClass)) != nullptr; },
+            timeout);
+  return window;
+}
+
+bool ToolProcess::WaitForExit(std::chrono::milliseconds timeout) {
+  return WaitUntil([&] { return ::WaitForSingleObject(info_.process.get(), 0) == WAIT_OBJECT_0; },
+                   timeout);
+}
+
+HWND FindWindowOfProcess(DWORD processId, std::string_view title) {
+  return FindTopWindow(processId, Widen(title), nullptr);
+}
+
+HWND WaitForWindowOfProcess(DWORD processId, std::string_view title,
+                            std::chrono::milliseconds timeout) {
+  HWND window = nullptr;
+  WaitUntil([&] { return (window = FindWindowOfProcess(processId, title)) != nullptr; }, timeout);
+  return window;
+}
+
+std::string ControlText(HWND window, int controlId) {
+  const HWND control = ::GetDlgItem(window, controlId);
+  wchar_t buffer[4096] = {};
+  DWORD_PTR copied = 0;
+  ::SendMessageTimeoutW(control, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+  return Narrow(std::wstring_view(buffer, copied));
+}
+
+void SetControlText(HWND window, int controlId, std::string_view text) {
+  const std::wstring wide = Widen(text);
+  ::SendMessageTimeoutW(::GetDlgItem(window, controlId), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(wide.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+bool IsControlChecked(HWND window, int controlId) {
+  DWORD_PTR state = 0;
+  ::SendMessageTimeoutW(::GetDlgItem(window, controlId), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                        &state);
+  return state == BST_CHECKED;
+}
+
+void ClickControl(HWND window, int controlId) {
+  ::PostMessageW(::GetDlgItem(window, controlId), BM_CLICK, 0, 0);
+}
+
+void PressLabel(HWND window, int controlId, bool rightButton) {
+  const HWND label = ::GetDlgItem(window, controlId);
+  const LPARAM point = MAKELPARAM(2, 2);
+  ::PostMessageW(label, rightButton ? WM_RBUTTONDOWN : WM_LBUTTONDOWN,
+                 rightButton ? MK_RBUTTON : MK_LBUTTON, point);
+  ::PostMessageW(label, rightButton ? WM_RBUTTONUP : WM_LBUTTONUP, 0, point);
+}
+
+void CloseWindow(HWND window) {
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+std::optional<SeenMessageBox> WaitForMessageBox(DWORD processId,
+                                                std::chrono::milliseconds timeout) {
+  HWND box = nullptr;
+  if (!WaitUntil([&] { return (box = FindTopWindow(processId, L"", L"#32770")) != nullptr; },
+                 timeout)) {
+    return std::nullopt;
+  }
+  SeenMessageBox seen;
+  seen.window = box;
+  // The message text is the static control with id 0xFFFF.
+  seen.text = ControlText(box, 0xFFFF);
+  wchar_t title[512] = {};
+  ::GetWindowTextW(box, title, 512);
+  seen.title = Narrow(title);
+  return seen;
+}
+
+void AnswerMessageBox(const SeenMessageBox& box, int buttonId) {
+  ::PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(box.window, buttonId)));
+  WaitUntil([&] { return !::IsWindow(box.window) || !::IsWindowVisible(box.window); },
+            std::chrono::seconds(10));
+}
+
+}  // namespace tidemoor::testing
