@@ -34,7 +34,7 @@ void RunOnce(const TempToolDirectory& dir, const std::function<void(HWND)>& chec
   HWND window = tool.WaitForMainWindow();
   ASSERT_NE(window, nullptr);
   if (check) check(window);
-  CloseWindow(window);
+  CloseToolWindow(window);
   ASSERT_TRUE(tool.WaitForExit());
 }
 

@@ -248,7 +248,7 @@ void PressLabel(HWND window, int controlId, bool rightButton) {
   ::PostMessageW(label, rightButton ? WM_RBUTTONUP : WM_LBUTTONUP, 0, point);
 }
 
-void CloseWindow(HWND window) {
+void CloseToolWindow(HWND window) {
   ::PostMessageW(window, WM_CLOSE, 0, 0);
 }
 

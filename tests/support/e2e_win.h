@@ -78,7 +78,7 @@ bool IsControlChecked(HWND window, int controlId);
 void ClickControl(HWND window, int controlId);
 // Presses a mouse button on a clickable label (posted button down and up).
 void PressLabel(HWND window, int controlId, bool rightButton = false);
-void CloseWindow(HWND window);  // posts WM_CLOSE
+void CloseToolWindow(HWND window);  // posts WM_CLOSE (Win32 has its own CloseWindow)
 
 struct SeenMessageBox {
   HWND window = nullptr;
