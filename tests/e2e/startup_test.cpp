@@ -28,9 +28,8 @@ std::string WindowTitleOf(HWND window) {
 }
 
 // Runs the tool until its main window shows, lets the check see it, then closes it.
-void RunOnce(const TempToolDirectory& dir, const std::function<void(HWND)>& check = {},
-             std::initializer_list<std::string_view> environment = {}) {
-  ToolProcess tool(dir, environment);
+void RunOnce(const TempToolDirectory& dir, const std::function<void(HWND)>& check = {}) {
+  ToolProcess tool(dir);
   HWND window = tool.WaitForMainWindow();
   ASSERT_NE(window, nullptr);
   if (check) check(window);
@@ -137,19 +136,20 @@ TEST(Startup, SecondSaveWithoutChangesKeepsTheSameBytes) {
   EXPECT_EQ(dir.ReadBytes(kSettingsFile), first);
 }
 
-TEST(Startup, SettingsFileStaysGbkOnAWesternCodePage) {
+// ctest runs this suite a second time with Wine on code page 1252 (see tests/CMakeLists.txt); the
+// tool inherits that code page from the test.
+TEST(WesternCodePage, SettingsFileStaysGbk) {
+  if (::GetACP() != 1252) GTEST_SKIP() << "runs in the code page 1252 pass";
   TempToolDirectory dir("cp1252");
   dir.InstallTool();
-  RunOnce(dir, {}, {"LANG=C", "LC_ALL=C"});
+  RunOnce(dir);
   const std::string bytes = dir.ReadBytes(kSettingsFile);
   EXPECT_NE(bytes.find(Utf8ToGbk("[服务端运行控制]")), std::string::npos);
   EXPECT_NE(bytes.find(Utf8ToGbk("Velmora服务器 - velmora.example - ")), std::string::npos);
   // Reading it back on the same code page gives the same Chinese texts.
-  RunOnce(dir,
-          [&](HWND window) {
-            EXPECT_EQ(ControlText(window, Id(C::ServerNameEdit)).rfind("Velmora服务器 - ", 0), 0u);
-          },
-          {"LANG=C", "LC_ALL=C"});
+  RunOnce(dir, [&](HWND window) {
+    EXPECT_EQ(ControlText(window, Id(C::ServerNameEdit)).rfind("Velmora服务器 - ", 0), 0u);
+  });
 }
 
 }  // namespace

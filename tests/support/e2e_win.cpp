@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
-#include <vector>
 
 #include "platform/codepage_win.h"
 
@@ -72,31 +71,6 @@ HWND FindTopWindow(DWORD processId, std::wstring title, const wchar_t* className
   WindowSearch search{processId, std::move(title), className, nullptr};
   ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
-}
-
-// This process's environment block with the given NAME=value pairs put in place of their names.
-std::wstring EnvironmentWith(std::initializer_list<std::string_view> extra) {
-  std::vector<std::wstring> entries;
-  for (std::string_view pair : extra) entries.push_back(Widen(pair));
-  wchar_t* block = ::GetEnvironmentStringsW();
-  for (const wchar_t* entry = block; *entry; entry += lstrlenW(entry) + 1) {
-    const std::wstring text(entry);
-    const std::wstring name = text.substr(0, text.find(L'=', 1) + 1);
-    bool replaced = false;
-    for (std::string_view pair : extra) {
-      const std::wstring wide = Widen(pair);
-      if (_wcsnicmp(wide.c_str(), name.c_str(), name.size()) == 0) replaced = true;
-    }
-    if (!replaced) entries.push_back(text);
-  }
-  ::FreeEnvironmentStringsW(block);
-  std::wstring result;
-  for (const std::wstring& entry : entries) {
-    result += entry;
-    result.push_back(L'\0');
-  }
-  result.push_back(L'\0');
-  return result;
 }
 
 }  // namespace
@@ -171,14 +145,11 @@ void TempToolDirectory::InstallFixture(std::string_view exeName,
               Widen(target + "\\" + std::string(exeName)).c_str(), FALSE);
 }
 
-ToolProcess::ToolProcess(const TempToolDirectory& directory,
-                         std::initializer_list<std::string_view> extraEnvironment) {
+ToolProcess::ToolProcess(const TempToolDirectory& directory) {
   std::wstring commandLine = L"\"" + Widen(directory.File("Tidemoor.exe")) + L"\"";
   STARTUPINFOW startup{sizeof(startup)};
   PROCESS_INFORMATION raw{};
-  std::wstring environment = EnvironmentWith(extraEnvironment);
-  if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                       CREATE_UNICODE_ENVIRONMENT, environment.data(),
+  if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        Widen(directory.Path()).c_str(), &startup, &raw)) {
     info_.Adopt(raw);
   }

@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,10 +49,7 @@ class TempToolDirectory {
 // Tidemoor.exe started from a tool directory; killed at the end if it still runs.
 class ToolProcess {
  public:
-  // extraEnvironment: NAME=value pairs added to (or replacing in) the tool's environment, such as
-  // LANG=C to run it with a Western code page under Wine.
-  explicit ToolProcess(const TempToolDirectory& directory,
-                       std::initializer_list<std::string_view> extraEnvironment = {});
+  explicit ToolProcess(const TempToolDirectory& directory);
   ~ToolProcess();
 
   DWORD Id() const { return info_.processId; }

@@ -1,0 +1,105 @@
+// Time from process start to a visible window: Tidemoor.exe (in a fresh tool directory each run)
+// against a minimal Win32 window program, measured alternately in one run. Prints both medians
+// and their ratio.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Search {
+  DWORD processId;
+  bool found;
+};
+
+BOOL CALLBACK FindVisible(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<Search*>(parameter);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && ::IsWindowVisible(window)) {
+    search->found = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::wstring Folder(const std::wstring& path) {
+  return path.substr(0, path.find_last_of(L'\\'));
+}
+
+// Starts the program, returns milliseconds until it shows a window, then closes it.
+double TimeToWindow(const std::wstring& program, const std::wstring& directory) {
+  std::wstring commandLine = L"\"" + program + L"\"";
+  STARTUPINFOW startup{sizeof(startup)};
+  PROCESS_INFORMATION info{};
+  const auto start = Clock::now();
+  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.c_str(), &startup, &info)) {
+    return -1;
+  }
+  Search search{info.dwProcessId, false};
+  while (!search.found && Clock::now() - start < std::chrono::seconds(30)) {
+    ::EnumWindows(&FindVisible, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) ::Sleep(1);
+  }
+  const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  ::TerminateProcess(info.hProcess, 0);
+  ::WaitForSingleObject(info.hProcess, 10000);
+  ::CloseHandle(info.hThread);
+  ::CloseHandle(info.hProcess);
+  return search.found ? elapsed : -1;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int wmain() {
+  wchar_t self[MAX_PATH];
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring benchDir = Folder(self);
+  const std::wstring binDir = Folder(benchDir);
+  const std::wstring minimal = benchDir + L"\\minimal_window_win_bench.exe";
+
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring toolDir = std::wstring(temp) + L"tidemoor-startup-bench";
+  ::CreateDirectoryW(toolDir.c_str(), nullptr);
+  const std::wstring tool = toolDir + L"\\Tidemoor.exe";
+  ::CopyFileW((binDir + L"\\Tidemoor.exe").c_str(), tool.c_str(), FALSE);
+
+  constexpr int kRuns = 7;
+  std::vector<double> toolTimes, minimalTimes;
+  TimeToWindow(minimal, benchDir);  // warm the loader and the font cache for both
+  TimeToWindow(tool, toolDir);
+  for (int i = 0; i < kRuns; ++i) {
+    toolTimes.push_back(TimeToWindow(tool, toolDir));
+    minimalTimes.push_back(TimeToWindow(minimal, benchDir));
+  }
+  const double toolMedian = Median(toolTimes);
+  const double minimalMedian = Median(minimalTimes);
+  std::printf("start-up to visible window (median of %d, alternating)\n", kRuns);
+  std::printf("  Tidemoor.exe        %8.1f ms\n", toolMedian);
+  std::printf("  minimal Win32 window %7.1f ms\n", minimalMedian);
+  std::printf("  ratio               %8.2f (target <= 1.3)\n", toolMedian / minimalMedian);
+
+  std::wstring from = toolDir;
+  from.append(2, L'\0');
+  SHFILEOPSTRUCTW remove{};
+  remove.wFunc = FO_DELETE;
+  remove.pFrom = from.c_str();
+  remove.fFlags = FOF_NO_UI;
+  ::SHFileOperationW(&remove);
+  return 0;
+}

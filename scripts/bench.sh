@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark: the native ones directly, the Windows ones under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh >/dev/null
+cmake --preset native >/dev/null 2>&1 || true
+bash scripts/build.sh native >/dev/null
+bash scripts/build.sh windows >/dev/null
+
+for bench in build/native/bench/*_bench; do
+  [ -x "$bench" ] || continue
+  echo "== $(basename "$bench")"
+  "$bench"
+done
+
+source scripts/wine-env.sh
+TIDEMOOR_OWN_DISPLAY=1
+source scripts/xvfb.sh
+trap 'wineserver -k >/dev/null 2>&1 || true; kill "$xvfb_pid" 2>/dev/null || true' EXIT
+for bench in build/windows/bin/bench/*_win_bench.exe; do
+  case "$bench" in *minimal_window_win_bench.exe) continue ;; esac
+  echo "== $(basename "$bench" .exe)"
+  wine "$bench"
+done
