@@ -99,8 +99,12 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font, UINT dpi) {
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ::GetModuleHandleW(nullptr), nullptr);
   if (!control) return nullptr;
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (spec.kind == ControlKind::Edit)
-    ::SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Edit boxes sit inside the captions of check boxes, and group boxes frame other controls: the
+  // edit boxes go on top and the group boxes to the bottom so clipping leaves each visible.
+  if (spec.kind == ControlKind::Edit || spec.kind == ControlKind::GroupBox) {
+    ::SetWindowPos(control, spec.kind == ControlKind::Edit ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   if (spec.kind == ControlKind::ClickableLabel) MakeLabelClickable(control);
   return control;
 }
