@@ -138,6 +138,8 @@ void MainWindow::CreateControls(UINT dpi) {
   for (const ControlSpec& spec : MainWindowLayout()) {
     CreateControl(window_, spec, static_cast<HFONT>(font_.get()), dpi);
   }
+  KeepEditAboveBox(Control(C::IntervalRestartBox), Control(C::IntervalRestartMinutes));
+  KeepEditAboveBox(Control(C::AutoBackupBox), Control(C::AutoBackupMinutes));
 }
 
 void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {

@@ -8,6 +8,33 @@ namespace tidemoor {
 namespace {
 
 constexpr UINT_PTR kLabelSubclassId = 0x7A00;
+constexpr UINT_PTR kOverlapSubclassId = 0x7A01;
+
+// A check box paints its whole rectangle, blanks of its caption included, whenever its state
+// changes; the edit box that sits in those blanks is drawn again right after.
+LRESULT CALLBACK OverlappedBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                   DWORD_PTR edit) {
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(box, &OverlappedBoxProc, kOverlapSubclassId);
+  const LRESULT result = ::DefSubclassProc(box, message, wParam, lParam);
+  switch (message) {
+    case WM_PAINT:
+    case BM_SETCHECK:
+    case BM_SETSTATE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_SETTEXT:
+    case WM_ENABLE:
+    case WM_UPDATEUISTATE:
+      ::RedrawWindow(reinterpret_cast<HWND>(edit), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+      break;
+  }
+  return result;
+}
 
 LRESULT CALLBACK ClickableLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam,
                                     UINT_PTR, DWORD_PTR) {
@@ -75,8 +102,7 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font, UINT dpi) {
       break;
     case ControlKind::CheckBox:
       className = L"BUTTON";
-      // Boxes whose caption leaves room for an edit box must not paint over it.
-      style |= BS_AUTOCHECKBOX | WS_TABSTOP | WS_CLIPSIBLINGS;
+      style |= BS_AUTOCHECKBOX | WS_TABSTOP;
       break;
     case ControlKind::Separator:
       style |= SS_ETCHEDHORZ;
@@ -99,11 +125,8 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font, UINT dpi) {
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ::GetModuleHandleW(nullptr), nullptr);
   if (!control) return nullptr;
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  // Edit boxes sit inside the captions of check boxes, and group boxes frame other controls: the
-  // edit boxes go on top and the group boxes to the bottom so clipping leaves each visible.
-  if (spec.kind == ControlKind::Edit || spec.kind == ControlKind::GroupBox) {
-    ::SetWindowPos(control, spec.kind == ControlKind::Edit ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (spec.kind == ControlKind::GroupBox) {
+    ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   if (spec.kind == ControlKind::ClickableLabel) MakeLabelClickable(control);
   return control;
@@ -111,6 +134,12 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font, UINT dpi) {
 
 void MakeLabelClickable(HWND label) {
   ::SetWindowSubclass(label, &ClickableLabelProc, kLabelSubclassId, 0);
+}
+
+void KeepEditAboveBox(HWND box, HWND edit) {
+  ::SetWindowPos(edit, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ::SetWindowSubclass(box, &OverlappedBoxProc, kOverlapSubclassId,
+                      reinterpret_cast<DWORD_PTR>(edit));
 }
 
 void BringWindowForward(HWND window) {

@@ -87,6 +87,9 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font, UINT dpi);
 // Makes a static control act like a clickable label (used by the other windows too).
 void MakeLabelClickable(HWND label);
 
+// An edit box placed inside a check box's caption stays visible over it.
+void KeepEditAboveBox(HWND box, HWND edit);
+
 // Brings a window forward, restoring it when minimised.
 void BringWindowForward(HWND window);
 
