@@ -1,8 +1,299 @@
 #include "worldsettings/world_settings_window_win.h"
 
-namespace tidemoor {
+#include <commctrl.h>
 
-void OpenWorldSettingsWindow() {}
-void RevealWorldSettingsFile() {}
+#include <iterator>
+#include <optional>
+#include <string>
+
+#include "app/main_window_win.h"
+#include "app/program_state.h"
+#include "platform/codepage_win.h"
+#include "platform/run_command_win.h"
+#include "platform/window_win.h"
+#include "worldsettings/settings_editor.h"
+#include "worldsettings/world_settings_file_win.h"
+
+namespace tidemoor {
+namespace {
+
+using Id = WorldSettingsControl;
+
+constexpr wchar_t kClassName[] = L"TidemoorWorldSettings";
+constexpr char kTitle[] = "世界属性设置 <更改后保存重启服务端生效>";
+constexpr int kWidth = 714, kHeight = 538;
+constexpr int kValueColumn = 4;
+constexpr UINT_PTR kNumberFilterId = 0x7B00;
+
+struct ControlPlace {
+  Id id;
+  const wchar_t* className;
+  DWORD style;
+  DWORD exStyle;
+  const char* caption;
+  int x, y, width, height;  // the group box's in the window, the others' in the group box
+};
+
+const ControlPlace kControls[] = {
+    {Id::Group, L"BUTTON", BS_GROUPBOX, 0, "游戏设置项目", 6, 4, 696, 498},
+    {Id::List, WC_LISTVIEWW,
+     LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, 0, "", 8, 17,
+     678, 400},
+    {Id::HelpLabel, L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, 0,
+     "我是项目的注释文本，请看这里~~", 8, 422, 678, 24},
+    {Id::KeyLabel, L"STATIC", SS_LEFT | SS_CENTERIMAGE, 0, "<当前选中的值注释文本>", 8, 446, 554,
+     16},
+    {Id::ValueEdit, L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, "Brqm.TOLPXuna", 8, 464,
+     554, 24},
+    {Id::ValueBox, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, "启用此设置选项", 16, 464, 112, 24},
+    {Id::SaveButton, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, "保存全部设置", 570, 464, 116, 24},
+};
+
+// Borderless, the two visible columns (660) and the vertical scroll bar just fit the list's width,
+// so no horizontal scroll bar appears.
+struct ListColumn {
+  const char* caption;
+  int width;
+};
+// Key, help and kind stay hidden: the labels below the list show the selected row's key and help.
+const ListColumn kColumns[] = {
+    {"项目源名字", 0}, {"项目名", 380}, {"注释说明", 0}, {"值类型", 0}, {"设置值", 280},
+};
+
+// In number rows typed characters other than digits, "-" and "." never reach the edit box.
+LRESULT CALLBACK NumberFilterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR numbersOnly) {
+  if (message == WM_CHAR && *reinterpret_cast<const bool*>(numbersOnly) &&
+      !IsNumberInput(static_cast<char32_t>(wParam))) {
+    return 0;
+  }
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(edit, &NumberFilterProc, kNumberFilterId);
+  return ::DefSubclassProc(edit, message, wParam, lParam);
+}
+
+class WorldSettingsWindow : public BaseWindow<WorldSettingsWindow> {
+ public:
+  bool Open(HWND owner, WorldSettings settings) {
+    editor_.emplace(std::move(settings));
+    if (!CreateBaseWindow(kClassName, Widen(kTitle).c_str(),
+                          WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kWidth, kHeight,
+                          owner)) {
+      editor_.reset();
+      return false;
+    }
+    ::ShowWindow(window_, SW_SHOW);
+    return true;
+  }
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_CREATE:
+        OnCreated();
+        return 0;
+      case WM_COMMAND:
+        OnCommand(static_cast<Id>(LOWORD(wParam)), HIWORD(wParam));
+        return 0;
+      case WM_NOTIFY:
+        OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        return 0;
+      case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+      case WM_NCDESTROY:
+        editor_.reset();
+        font_.reset();
+        break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+  }
+
+ private:
+  HWND Control(Id id) const { return ::GetDlgItem(window_, static_cast<int>(id)); }
+
+  void OnCreated() {
+    for (const ControlPlace& place : kControls) {
+      ::CreateWindowExW(place.exStyle, place.className, Widen(place.caption).c_str(),
+                        WS_CHILD | WS_VISIBLE | place.style, 0, 0, 0, 0, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)),
+                        ::GetModuleHandleW(nullptr), nullptr);
+    }
+    ::ShowWindow(Control(Id::ValueBox), SW_HIDE);
+    ::SetWindowSubclass(Control(Id::ValueEdit), &NumberFilterProc, kNumberFilterId,
+                        reinterpret_cast<DWORD_PTR>(&numbersOnly_));
+
+    HWND list = Control(Id::List);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);
+    ListView_SetTextColor(list, RGB(0, 0, 0));
+    ListView_SetTextBkColor(list, RGB(255, 255, 255));
+    ListView_SetBkColor(list, RGB(255, 255, 255));
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+      std::wstring caption = Widen(kColumns[i].caption);
+      LVCOLUMNW column{LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM};
+      column.fmt = LVCFMT_LEFT;
+      column.pszText = caption.data();
+      column.iSubItem = i;
+      ListView_InsertColumn(list, i, &column);
+    }
+    PlaceControls(WindowDpi(window_));
+    FillList();
+
+    // The second row, as the window has always opened; the row change fills the editors.
+    ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list, 1, FALSE);
+  }
+
+  void PlaceControls(UINT dpi) {
+    UniqueGdiObject font = CreateUiFont(dpi);
+    ::SetWindowPos(window_, nullptr, 0, 0, ScaleForDpi(kWidth, dpi), ScaleForDpi(kHeight, dpi),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const ControlPlace& group = kControls[0];
+    for (const ControlPlace& place : kControls) {
+      const int x = place.id == Id::Group ? place.x : group.x + place.x;
+      const int y = place.id == Id::Group ? place.y : group.y + place.y;
+      HWND control = Control(place.id);
+      ::SetWindowPos(control, nullptr, ScaleForDpi(x, dpi), ScaleForDpi(y, dpi),
+                     ScaleForDpi(place.width, dpi), ScaleForDpi(place.height, dpi),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+    font_ = std::move(font);  // the old font only now that no control uses it
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+      ListView_SetColumnWidth(Control(Id::List), i, ScaleForDpi(kColumns[i].width, dpi));
+    }
+  }
+
+  void FillList() {
+    HWND list = Control(Id::List);
+    const std::vector<SettingEntry>& rows = editor_->Settings().Rows;
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+      std::wstring key = Widen(rows[i].Key);
+      LVITEMW item{LVIF_TEXT};
+      item.iItem = i;
+      item.pszText = key.data();
+      ListView_InsertItem(list, &item);
+      SetCell(i, 1, rows[i].DisplayName);
+      SetCell(i, 2, rows[i].Help);
+      SetCell(i, 3, rows[i].Kind);
+      SetCell(i, kValueColumn, rows[i].Value);
+    }
+  }
+
+  void SetCell(int row, int column, std::string_view text) {
+    std::wstring wide = Widen(text);
+    ListView_SetItemText(Control(Id::List), row, column, wide.data());
+  }
+
+  void OnNotify(const NMHDR& header) {
+    if (header.idFrom != static_cast<UINT_PTR>(Id::List) || header.code != LVN_ITEMCHANGED) return;
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    // Text changes notify too; only a move of the selection or focus changes the row.
+    const UINT moved = (change.uNewState ^ change.uOldState) & (LVIS_SELECTED | LVIS_FOCUSED);
+    if ((change.uChanged & LVIF_STATE) && moved) OnRowChanged();
+  }
+
+  void OnRowChanged() {
+    const int index = ListView_GetNextItem(Control(Id::List), -1, LVNI_SELECTED);
+    const RowView view = editor_->SelectRow(index);
+    SetWindowTextUtf8(Control(Id::KeyLabel), view.keyLabel);
+    SetWindowTextUtf8(Control(Id::HelpLabel), view.helpLabel);
+    const bool boxShown = view.editor == ValueEditor::CheckBox;
+    const bool editShown =
+        view.editor == ValueEditor::TextBox || view.editor == ValueEditor::NumberBox;
+    ::ShowWindow(Control(Id::ValueBox), boxShown ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(Control(Id::ValueEdit), editShown ? SW_SHOW : SW_HIDE);
+    if (editShown) {
+      numbersOnly_ = view.editor == ValueEditor::NumberBox;
+      ShowInEditBox(view.text);
+    }
+    if (boxShown) {
+      ::SendMessageW(Control(Id::ValueBox), BM_SETCHECK, view.ticked ? BST_CHECKED : BST_UNCHECKED,
+                     0);
+    }
+  }
+
+  // Putting a row's value on show is not an edit: the row keeps its value even when it is empty.
+  void ShowInEditBox(std::string_view text) {
+    showingValue_ = true;
+    SetWindowTextUtf8(Control(Id::ValueEdit), text);
+    showingValue_ = false;
+  }
+
+  void OnCommand(Id id, WORD code) {
+    if (id == Id::ValueEdit && code == EN_CHANGE && !showingValue_) {
+      OnValueEdited();
+    } else if (id == Id::ValueBox && code == BN_CLICKED) {
+      const bool ticked = ::SendMessageW(Control(Id::ValueBox), BM_GETCHECK, 0, 0) == BST_CHECKED;
+      SetCell(editor_->EditedRow(), kValueColumn, editor_->TickValue(ticked));
+    } else if (id == Id::SaveButton && code == BN_CLICKED) {
+      OnSave();
+    }
+  }
+
+  void OnValueEdited() {
+    HWND edit = Control(Id::ValueEdit);
+    const std::string content = WindowText(edit);
+    if (!editor_->AcceptsContent(content)) {
+      ShowInEditBox(editor_->BoxText());
+      ::SendMessageW(edit, EM_SETSEL, 0, -1);
+      return;
+    }
+    SetCell(editor_->EditedRow(), kValueColumn, editor_->EditValue(content));
+  }
+
+  void OnSave() {
+    // A failed save keeps the window and the user's edits for another try.
+    if (SaveWorldSettings(editor_->Settings(), window_)) ::DestroyWindow(window_);
+  }
+
+  void OnDpiChanged(UINT dpi, const RECT& suggested) {
+    ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControls(dpi);
+  }
+
+  std::optional<WorldSettingsEditor> editor_;
+  UniqueGdiObject font_;
+  bool numbersOnly_ = false;
+  bool showingValue_ = false;
+};
+
+WorldSettingsWindow& TheWorldSettingsWindow() {
+  static WorldSettingsWindow window;
+  return window;
+}
+
+}  // namespace
+
+HWND WorldSettingsWindowHandle() {
+  return TheWorldSettingsWindow().Handle();
+}
+
+void OpenWorldSettingsWindow() {
+  WorldSettingsWindow& window = TheWorldSettingsWindow();
+  if (window.Handle()) {
+    BringWindowForward(window.Handle());
+    return;
+  }
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+  ::InitCommonControlsEx(&controls);
+
+  HWND owner = TheMainWindow().Handle();
+  WorldSettings settings;
+  // Never open on presets over a file that is there but unreadable: saving them would replace
+  // the user's settings.
+  if (!EnsureWorldSettingsFile() || !LoadWorldSettings(settings)) {
+    ShowWorldSettingsUnreadable(owner);
+    return;
+  }
+  window.Open(owner, std::move(settings));
+}
+
+void RevealWorldSettingsFile() {
+  if (!EnsureWorldSettingsFile()) {
+    ShowWorldSettingsUnreadable(TheMainWindow().Handle());
+    return;
+  }
+  RunCommandLine("explorer.exe /select,\"" + WorldSettingsFile(Program().Paths) + "\"");
+}
 
 }  // namespace tidemoor

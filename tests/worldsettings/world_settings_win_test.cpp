@@ -1,0 +1,273 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/program_state.h"
+#include "platform/codepage_win.h"
+#include "platform/message_box_win.h"
+#include "support/e2e_win.h"
+#include "worldsettings/world_settings_file_win.h"
+#include "worldsettings/world_settings_window_win.h"
+
+namespace tidemoor {
+namespace {
+
+using testing::TempToolDirectory;
+using Id = WorldSettingsControl;
+
+constexpr char kSettingsFile[] =
+    "PaLWorld_Data\\steamapps\\common\\PalServer\\Pal\\Saved\\Config\\WindowsServer\\"
+    "PalWorldSettings.ini";
+
+class WorldSettingsOnDisk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Program().Paths = MakeServerPaths(tool_.Path());
+    SetMessageAnswerer([this](const MessageRequest& request) {
+      messages_.push_back(request);
+      return IDOK;
+    });
+  }
+  void TearDown() override {
+    if (HWND window = WorldSettingsWindowHandle()) ::DestroyWindow(window);
+    SetMessageAnswerer({});
+    ::SetFileAttributesW(Widen(tool_.File(kSettingsFile)).c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+
+  std::string FileBytes() const { return tool_.ReadBytes(kSettingsFile); }
+  void WriteFile(std::string_view bytes) const { tool_.WriteBytes(kSettingsFile, bytes); }
+
+  TempToolDirectory tool_{"world settings"};
+  std::vector<MessageRequest> messages_;
+};
+
+std::string RowValue(const WorldSettings& settings, std::string_view key) {
+  return settings.Rows[FindSettingRow(settings.Rows, key)].Value;
+}
+
+TEST_F(WorldSettingsOnDisk, NewServerGetsTheTemplate) {
+  ASSERT_TRUE(EnsureWorldSettingsFile());
+  EXPECT_EQ(FileBytes(), WorldSettingsTemplate());
+  WorldSettings settings;
+  ASSERT_TRUE(LoadWorldSettings(settings));
+  EXPECT_EQ(RowValue(settings, "DropItemMaxNum"), "3000");
+  EXPECT_EQ(RowValue(settings, "bShowPlayerList"), "True");
+}
+
+TEST_F(WorldSettingsOnDisk, OnlyNearlyEmptyFilesAreReplaced) {
+  WriteFile("0123456789");
+  ASSERT_TRUE(EnsureWorldSettingsFile());
+  EXPECT_EQ(FileBytes(), WorldSettingsTemplate());
+
+  WriteFile("[Settings]\n");  // 11 bytes and no option list
+  ASSERT_TRUE(EnsureWorldSettingsFile());
+  EXPECT_EQ(FileBytes(), "[Settings]\n");
+  WorldSettings settings;
+  ASSERT_TRUE(LoadWorldSettings(settings));
+  EXPECT_EQ(RowValue(settings, "DropItemMaxNum"), "30000");
+}
+
+TEST_F(WorldSettingsOnDisk, LockedFileIsNeitherReadAsEmptyNorOverwritten) {
+  const std::string original = "OptionSettings=(ExpRate=5)";
+  WriteFile(original);
+  {
+    UniqueFileHandle other(::CreateFileW(Widen(tool_.File(kSettingsFile)).c_str(),
+                                         GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(other);
+
+    EXPECT_FALSE(EnsureWorldSettingsFile());
+    WorldSettings settings;
+    EXPECT_FALSE(LoadWorldSettings(settings));
+    messages_.clear();
+    OpenWorldSettingsWindow();
+    EXPECT_EQ(WorldSettingsWindowHandle(), nullptr);
+    RevealWorldSettingsFile();
+    ASSERT_EQ(messages_.size(), 2u);
+    for (const MessageRequest& message : messages_) {
+      EXPECT_EQ(message.text, " 无法读取 PalWorldSettings.ini - 请关闭占用该文件的程序后重试 ");
+      EXPECT_EQ(message.title, " Error");
+      EXPECT_EQ(message.flags, UINT{MB_OK | MB_ICONERROR | MB_TASKMODAL});
+    }
+  }
+  EXPECT_EQ(FileBytes(), original);
+}
+
+std::string Cell(int row, int column = 4) {
+  wchar_t buffer[512] = {};
+  ListView_GetItemText(::GetDlgItem(WorldSettingsWindowHandle(), static_cast<int>(Id::List)), row,
+                       column, buffer, 512);
+  return Narrow(buffer);
+}
+
+HWND Control(Id id) {
+  return ::GetDlgItem(WorldSettingsWindowHandle(), static_cast<int>(id));
+}
+
+void SelectRow(int row) {
+  ListView_SetItemState(Control(Id::List), row, LVIS_SELECTED | LVIS_FOCUSED,
+                        LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void Type(std::wstring_view keys) {
+  for (wchar_t key : keys) ::SendMessageW(Control(Id::ValueEdit), WM_CHAR, key, 1);
+}
+
+bool PutOnClipboard(std::wstring_view text) {
+  if (!::OpenClipboard(WorldSettingsWindowHandle())) return false;
+  ::EmptyClipboard();
+  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  auto* target = static_cast<wchar_t*>(::GlobalLock(memory));
+  text.copy(target, text.size());
+  target[text.size()] = L'\0';
+  ::GlobalUnlock(memory);
+  const bool placed = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  ::CloseClipboard();
+  return placed;
+}
+
+TEST_F(WorldSettingsOnDisk, WindowOpensOnTheSecondRow) {
+  OpenWorldSettingsWindow();
+  HWND window = WorldSettingsWindowHandle();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(WindowText(window), "世界属性设置 <更改后保存重启服务端生效>");
+  EXPECT_EQ(FileBytes(), WorldSettingsTemplate());
+  HWND list = Control(Id::List);
+  EXPECT_EQ(ListView_GetItemCount(list), 57);
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1);
+  EXPECT_EQ(WindowText(Control(Id::KeyLabel)), "DayTimeSpeedRate");
+  EXPECT_EQ(WindowText(Control(Id::HelpLabel)), "更改白天的持续时间，越小越长");
+  EXPECT_EQ(WindowText(Control(Id::ValueEdit)), "1.000000");
+  EXPECT_TRUE(::IsWindowVisible(Control(Id::ValueEdit)));
+  EXPECT_FALSE(::IsWindowVisible(Control(Id::ValueBox)));
+  EXPECT_EQ(Cell(31), "3000");
+  EXPECT_EQ(Cell(56), "True");
+  EXPECT_EQ(Cell(1, 1), "更改白天的持续时间");
+}
+
+TEST_F(WorldSettingsOnDisk, EditsLandInTheRows) {
+  WriteFile("OptionSettings=(bIsPvP=TRUE,Difficulty=)");
+  OpenWorldSettingsWindow();
+  ASSERT_NE(WorldSettingsWindowHandle(), nullptr);
+  HWND edit = Control(Id::ValueEdit);
+
+  SelectRow(0);            // Difficulty, a text row whose file value is empty
+  EXPECT_EQ(Cell(0), "");  // merely showing it does not change it
+  ::SetWindowTextW(edit, L"Hard");
+  ::SetWindowTextW(edit, L"");
+  EXPECT_EQ(Cell(0), "\"\"");
+
+  SelectRow(3);  // ExpRate, a number row
+  ::SetWindowTextW(edit, L"");
+  EXPECT_EQ(Cell(3), "0.00000");
+  Type(L"1a.2b.3x");
+  EXPECT_EQ(WindowText(edit), "1.2.3");
+  EXPECT_EQ(Cell(3), "1.2.3");
+  Type(L"\b");
+  EXPECT_EQ(Cell(3), "1.2.");
+
+  ASSERT_TRUE(PutOnClipboard(L"4,5"));
+  ::SendMessageW(edit, WM_PASTE, 0, 0);
+  EXPECT_EQ(WindowText(edit), "1.2.");
+  EXPECT_EQ(Cell(3), "1.2.");
+  ASSERT_TRUE(PutOnClipboard(L"45"));
+  ::SendMessageW(edit, EM_SETSEL, 0, -1);
+  ::SendMessageW(edit, WM_PASTE, 0, 0);
+  EXPECT_EQ(Cell(3), "45");
+
+  SelectRow(42);  // bIsPvP
+  EXPECT_FALSE(::IsWindowVisible(edit));
+  ASSERT_TRUE(::IsWindowVisible(Control(Id::ValueBox)));
+  EXPECT_EQ(::SendMessageW(Control(Id::ValueBox), BM_GETCHECK, 0, 0), BST_CHECKED);
+  ::SendMessageW(Control(Id::ValueBox), BM_CLICK, 0, 0);
+  EXPECT_EQ(Cell(42), "False");
+
+  ListView_SetItemState(Control(Id::List), -1, 0, LVIS_SELECTED);
+  EXPECT_EQ(WindowText(Control(Id::KeyLabel)), "未选择项设置目");
+  EXPECT_FALSE(::IsWindowVisible(Control(Id::ValueBox)));
+}
+
+TEST_F(WorldSettingsOnDisk, CloseBoxDiscardsAndSecondOpeningKeepsEdits) {
+  OpenWorldSettingsWindow();
+  HWND window = WorldSettingsWindowHandle();
+  ASSERT_NE(window, nullptr);
+  ::SetWindowTextW(Control(Id::ValueEdit), L"7");
+  OpenWorldSettingsWindow();
+  EXPECT_EQ(WorldSettingsWindowHandle(), window);
+  EXPECT_EQ(Cell(1), "7");
+
+  ::SendMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WorldSettingsWindowHandle(), nullptr);
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(FileBytes(), WorldSettingsTemplate());
+}
+
+TEST_F(WorldSettingsOnDisk, SaveClosesAndReopeningShowsTheSavedValues) {
+  WriteFile("OptionSettings=(ServerName=\"我的\",ExpRate=2,AutoSaveSpan=30.000000)\r\n");
+  OpenWorldSettingsWindow();
+  HWND window = WorldSettingsWindowHandle();
+  ASSERT_NE(window, nullptr);
+  SelectRow(50);  // ServerDescription
+  ::SetWindowTextW(Control(Id::ValueEdit), L"欢迎, 朋友");
+  ::SendMessageW(Control(Id::SaveButton), BM_CLICK, 0, 0);
+
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, " 已保存当前设置，需要重启服务端后生效 ");
+  EXPECT_EQ(messages_[0].title, " Save");
+  EXPECT_EQ(messages_[0].flags, UINT{MB_OK | MB_TASKMODAL});
+  EXPECT_EQ(messages_[0].owner, window);
+  EXPECT_EQ(WorldSettingsWindowHandle(), nullptr);
+
+  const std::string saved = FileBytes();
+  EXPECT_EQ(saved.rfind("[/Script/Pal.PalGameWorldSettings]\r\nOptionSettings=(Difficulty=", 0),
+            0u);
+  EXPECT_NE(saved.find(",ExpRate=2,"), std::string::npos);
+  EXPECT_NE(saved.find(",ServerDescription=\"欢迎, 朋友\","), std::string::npos);
+  EXPECT_NE(saved.find(",bShowPlayerList=True,ServerName=\"我的\",AutoSaveSpan=30.000000)"),
+            std::string::npos);
+  EXPECT_EQ(saved.back(), ')');
+
+  OpenWorldSettingsWindow();
+  ASSERT_NE(WorldSettingsWindowHandle(), nullptr);
+  EXPECT_EQ(Cell(50), "\"欢迎, 朋友\"");
+  EXPECT_EQ(Cell(53), "\"China\"");
+  EXPECT_EQ(Cell(3), "2");
+}
+
+TEST_F(WorldSettingsOnDisk, FailedSaveKeepsTheWindowAndTheFile) {
+  ASSERT_TRUE(EnsureWorldSettingsFile());
+  ASSERT_TRUE(
+      ::SetFileAttributesW(Widen(tool_.File(kSettingsFile)).c_str(), FILE_ATTRIBUTE_READONLY));
+  OpenWorldSettingsWindow();
+  ASSERT_NE(WorldSettingsWindowHandle(), nullptr);
+  ::SetWindowTextW(Control(Id::ValueEdit), L"3");
+  ::SendMessageW(Control(Id::SaveButton), BM_CLICK, 0, 0);
+
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, " 保存失败 - 无法写入 PalWorldSettings.ini ");
+  EXPECT_EQ(messages_[0].title, " Error");
+  EXPECT_EQ(messages_[0].flags, UINT{MB_OK | MB_ICONERROR | MB_TASKMODAL});
+  ASSERT_NE(WorldSettingsWindowHandle(), nullptr);
+  EXPECT_EQ(Cell(1), "3");
+  EXPECT_EQ(FileBytes(), WorldSettingsTemplate());
+  EXPECT_FALSE(tool_.Exists(std::string(kSettingsFile) + ".saving"));
+
+  // Held open by another program without sharing.
+  ASSERT_TRUE(
+      ::SetFileAttributesW(Widen(tool_.File(kSettingsFile)).c_str(), FILE_ATTRIBUTE_NORMAL));
+  UniqueFileHandle other(::CreateFileW(Widen(tool_.File(kSettingsFile)).c_str(), GENERIC_READ, 0,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(other);
+  ::SendMessageW(Control(Id::SaveButton), BM_CLICK, 0, 0);
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[1].text, " 保存失败 - 无法写入 PalWorldSettings.ini ");
+  EXPECT_NE(WorldSettingsWindowHandle(), nullptr);
+  other.reset();
+  EXPECT_EQ(FileBytes(), WorldSettingsTemplate());
+}
+
+}  // namespace
+}  // namespace tidemoor
