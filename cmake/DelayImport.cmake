@@ -1,0 +1,46 @@
+# Delay-loaded import libraries for the MinGW build. Windows loads a DLL named in the import
+# table before the first window can show; the heavy ones that only a click needs (HTTP, COM,
+# version resources, the shell) are loaded on their first call instead, which keeps start-up
+# close to that of an empty window. Where dlltool or the import library is missing (a native
+# MSYS2 build), the ordinary import library is used.
+
+function(tidemoor_import_libraries out)
+  set(result)
+  find_program(TIDEMOOR_DLLTOOL NAMES ${TOOLCHAIN_PREFIX}-dlltool dlltool)
+  foreach(name ${ARGN})
+    set(import_lib ${CMAKE_FIND_ROOT_PATH}/lib/lib${name}.a)
+    if(NOT TIDEMOOR_DLLTOOL OR NOT CMAKE_NM OR NOT EXISTS ${import_lib})
+      list(APPEND result ${name})
+      continue()
+    endif()
+    set(dir ${CMAKE_BINARY_DIR}/delayimp)
+    set(delay_lib ${dir}/lib${name}_delay.a)
+    if(NOT EXISTS ${delay_lib})
+      file(MAKE_DIRECTORY ${dir})
+      execute_process(COMMAND ${CMAKE_NM} ${import_lib} OUTPUT_VARIABLE symbols ERROR_QUIET)
+      string(REGEX MATCHALL "[0-9a-f]+ T [A-Za-z_][A-Za-z0-9_@]*" entries "${symbols}")
+      set(def "LIBRARY ${name}.dll\nEXPORTS\n")
+      set(seen)
+      foreach(entry ${entries})
+        string(REGEX REPLACE "^[0-9a-f]+ T " "" symbol "${entry}")
+        if(NOT symbol IN_LIST seen)
+          list(APPEND seen ${symbol})
+          string(APPEND def "${symbol}\n")
+        endif()
+      endforeach()
+      file(WRITE ${dir}/${name}.def "${def}")
+      execute_process(COMMAND ${TIDEMOOR_DLLTOOL} --input-def ${dir}/${name}.def
+                              --output-delaylib ${delay_lib} --dllname ${name}.dll
+                      RESULT_VARIABLE failed)
+      if(failed)
+        file(REMOVE ${delay_lib})
+      endif()
+    endif()
+    if(EXISTS ${delay_lib})
+      list(APPEND result ${delay_lib})
+    else()
+      list(APPEND result ${name})
+    endif()
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()

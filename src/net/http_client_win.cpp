@@ -1,0 +1,121 @@
+#include "net/http_client_win.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <string>
+#include <utility>
+
+#include "platform/codepage_win.h"
+#include "platform/unique_handle_win.h"
+
+namespace tidemoor {
+namespace {
+
+struct InternetHandleTraits {
+  using Handle = HINTERNET;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { ::InternetCloseHandle(h); }
+};
+using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
+
+constexpr wchar_t kUserAgent[] = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+
+// Set on every handle: Windows passes a session's time-outs down to its requests, Wine does not.
+void SetTimeouts(HINTERNET handle, const HttpLimits& limits) {
+  const std::pair<DWORD, std::chrono::milliseconds> timeouts[] = {
+      {INTERNET_OPTION_CONNECT_TIMEOUT, limits.connectTimeout},
+      {INTERNET_OPTION_SEND_TIMEOUT, limits.receiveTimeout},
+      {INTERNET_OPTION_RECEIVE_TIMEOUT, limits.receiveTimeout}};
+  for (const auto& [option, timeout] : timeouts) {
+    DWORD ms = static_cast<DWORD>(timeout.count());
+    ::InternetSetOptionW(handle, option, &ms, sizeof(ms));
+  }
+}
+
+struct UrlParts {
+  std::wstring host;
+  std::wstring path;  // with the query
+  INTERNET_PORT port = 0;
+  bool secure = false;
+};
+
+bool CrackUrl(std::string_view url, UrlParts& parts) {
+  const std::wstring wide = Widen(url);
+  wchar_t host[256] = {}, path[2048] = {}, extra[2048] = {};
+  URL_COMPONENTSW components{sizeof(components)};
+  components.lpszHostName = host;
+  components.dwHostNameLength = ARRAYSIZE(host);
+  components.lpszUrlPath = path;
+  components.dwUrlPathLength = ARRAYSIZE(path);
+  components.lpszExtraInfo = extra;
+  components.dwExtraInfoLength = ARRAYSIZE(extra);
+  if (!::InternetCrackUrlW(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &components)) {
+    return false;
+  }
+  if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_HTTPS) {
+    return false;
+  }
+  parts.host = host;
+  parts.path = std::wstring(path) + extra;
+  if (parts.path.empty()) parts.path = L"/";
+  parts.port = components.nPort;
+  parts.secure = components.nScheme == INTERNET_SCHEME_HTTPS;
+  return true;
+}
+
+}  // namespace
+
+HttpAnswer HttpGet(std::string_view url, const HttpLimits& limits) {
+  UrlParts parts;
+  if (!CrackUrl(url, parts)) return {};
+  UniqueInternetHandle session(
+      ::InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session) return {};
+  SetTimeouts(session.get(), limits);
+  DWORD retries = 1;
+  ::InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof(retries));
+
+  UniqueInternetHandle connection(::InternetConnectW(session.get(), parts.host.c_str(), parts.port,
+                                                     nullptr, nullptr, INTERNET_SERVICE_HTTP, 0,
+                                                     0));
+  if (!connection) return {};
+  SetTimeouts(connection.get(), limits);
+  const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI |
+                INTERNET_FLAG_NO_COOKIES;
+  if (parts.secure) flags |= INTERNET_FLAG_SECURE;
+  UniqueInternetHandle request(::HttpOpenRequestW(connection.get(), L"GET", parts.path.c_str(),
+                                                  L"HTTP/1.0", nullptr, acceptTypes, flags, 0));
+  if (!request) return {};
+  SetTimeouts(request.get(), limits);
+  if (!::HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return {};
+
+  DWORD status = 0, size = sizeof(status);
+  if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                        &size, nullptr)) {
+    return {};
+  }
+  HttpAnswer answer;
+  char buffer[16384];
+  DWORD read = 0;
+  while (true) {
+    if (!::InternetReadFile(request.get(), buffer, sizeof(buffer), &read)) return {};
+    if (read == 0) break;
+    if (answer.body.size() + read > limits.maxBodyBytes) return {};
+    answer.body.append(buffer, read);
+  }
+  answer.status = static_cast<int>(status);
+  return answer;
+}
+
+HttpAnswer HttpGetText(std::string_view url) {
+  using namespace std::chrono_literals;
+  HttpAnswer answer = HttpGet(url, {5s, 5s, 64 * 1024});
+  if (const size_t zero = answer.body.find('\0'); zero != std::string::npos) {
+    answer.body.resize(zero);
+  }
+  return answer;
+}
+
+}  // namespace tidemoor

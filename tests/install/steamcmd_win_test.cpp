@@ -1,0 +1,147 @@
+#include "install/steamcmd_win.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <vector>
+
+#include "install/directories_win.h"
+#include "install/update_scripts.h"
+#include "net/local_http_server_win.h"
+#include "support/e2e_win.h"
+
+namespace tidemoor {
+namespace {
+
+using testing::LocalHttpServer;
+using testing::TempToolDirectory;
+
+void Put(std::string& out, uint32_t value, int width) {
+  for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+std::string Deflate(const std::string& bytes) {
+  z_stream stream{};
+  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&stream, static_cast<uLong>(bytes.size())), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+  stream.avail_in = static_cast<uInt>(bytes.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+struct TestFile {
+  std::string name, content;
+  bool deflated = true;
+};
+
+// A plain zip archive, laid out as common zip tools write it.
+std::string MakeZip(const std::vector<TestFile>& files) {
+  std::string archive, directory;
+  for (const TestFile& file : files) {
+    const std::string packed = file.deflated ? Deflate(file.content) : file.content;
+    const uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(file.content.data()),
+                               static_cast<uInt>(file.content.size()));
+    const auto offset = static_cast<uint32_t>(archive.size());
+    std::string common;
+    Put(common, 20, 2);                     // version needed
+    Put(common, 0, 2);                      // flags
+    Put(common, file.deflated ? 8 : 0, 2);  // method
+    Put(common, 0, 4);                      // time and date
+    Put(common, crc, 4);
+    Put(common, static_cast<uint32_t>(packed.size()), 4);
+    Put(common, static_cast<uint32_t>(file.content.size()), 4);
+    Put(common, static_cast<uint32_t>(file.name.size()), 2);
+    Put(common, 0, 2);  // extra length
+    Put(archive, 0x04034b50, 4);
+    archive += common + file.name + packed;
+    Put(directory, 0x02014b50, 4);
+    Put(directory, 20, 2);  // version made by
+    directory += common;
+    Put(directory, 0, 2);  // comment length
+    Put(directory, 0, 8);  // disk, internal and external attributes
+    Put(directory, offset, 4);
+    directory += file.name;
+  }
+  const auto directoryOffset = static_cast<uint32_t>(archive.size());
+  archive += directory;
+  Put(archive, 0x06054b50, 4);
+  Put(archive, 0, 4);
+  Put(archive, static_cast<uint32_t>(files.size()), 2);
+  Put(archive, static_cast<uint32_t>(files.size()), 2);
+  Put(archive, static_cast<uint32_t>(directory.size()), 4);
+  Put(archive, directoryOffset, 4);
+  Put(archive, 0, 2);
+  return archive;
+}
+
+std::string FakeSteamCmd() {
+  std::string bytes = "MZ";
+  for (int i = 0; i < 200000; ++i) bytes += static_cast<char>((i * 7919) >> 5);
+  return bytes;
+}
+
+TEST(UnpackSteamCmd, FindsTheProgramAmongOtherFiles) {
+  const std::string program = FakeSteamCmd();
+  EXPECT_EQ(UnpackSteamCmd(MakeZip({{"readme.txt", "hello"}, {"steamcmd.exe", program}})), program);
+  EXPECT_EQ(UnpackSteamCmd(MakeZip({{"SteamCMD.exe", program, false}})), program);
+  EXPECT_EQ(UnpackSteamCmd(MakeZip({{"bin/steamcmd.exe", program}})), std::nullopt);
+}
+
+TEST(UnpackSteamCmd, RejectsDamagedArchives) {
+  const std::string archive = MakeZip({{"steamcmd.exe", FakeSteamCmd()}});
+  std::string flipped = archive;
+  flipped[1000] = static_cast<char>(flipped[1000] ^ 0x55);
+  EXPECT_EQ(UnpackSteamCmd(flipped), std::nullopt);
+  EXPECT_EQ(UnpackSteamCmd(archive.substr(0, archive.size() / 2)), std::nullopt);
+  EXPECT_EQ(UnpackSteamCmd(archive.substr(0, archive.size() - 1)), std::nullopt);
+  EXPECT_EQ(UnpackSteamCmd(""), std::nullopt);
+  EXPECT_EQ(UnpackSteamCmd("<html>Access denied</html>"), std::nullopt);
+}
+
+class DeploySteamCmdTest : public ::testing::Test {
+ protected:
+  void SetUp() override { EnsureDirectory(paths.DataDir); }
+
+  TempToolDirectory tool{"deploy"};
+  ServerPaths paths = MakeServerPaths(tool.Path());
+  LocalHttpServer server;
+};
+
+TEST_F(DeploySteamCmdTest, DownloadsAndUnpacksWhenMissing) {
+  server.Serve("/steamcmd.zip", 200, MakeZip({{"steamcmd.exe", FakeSteamCmd()}}));
+  EXPECT_EQ(DeploySteamCmd(paths, server.Url("/steamcmd.zip")), SteamCmdState::Ready);
+  EXPECT_EQ(tool.ReadBytes("PaLWorld_Data\\Steamcmd.exe"), FakeSteamCmd());
+  EXPECT_FALSE(tool.Exists("PaLWorld_Data\\Steamcmd.exe.partial"));
+}
+
+TEST_F(DeploySteamCmdTest, AFailedDownloadLeavesNoProgramBehind) {
+  std::string corrupt = MakeZip({{"steamcmd.exe", FakeSteamCmd()}});
+  corrupt[500] = static_cast<char>(corrupt[500] ^ 0x55);
+  server.Serve("/corrupt.zip", 200, corrupt);
+  server.Serve("/error.zip", 503, MakeZip({{"steamcmd.exe", FakeSteamCmd()}}));
+  for (const char* path : {"/corrupt.zip", "/error.zip", "/missing.zip"}) {
+    EXPECT_EQ(DeploySteamCmd(paths, server.Url(path)), SteamCmdState::DownloadFailed) << path;
+    EXPECT_FALSE(tool.Exists("PaLWorld_Data\\Steamcmd.exe")) << path;
+    EXPECT_FALSE(tool.Exists("PaLWorld_Data\\Steamcmd.exe.partial")) << path;
+  }
+  EXPECT_EQ(DeploySteamCmd(paths, LocalHttpServer::ClosedUrl("/steamcmd.zip")),
+            SteamCmdState::DownloadFailed);
+}
+
+TEST_F(DeploySteamCmdTest, AnExistingProgramIsNeverTouched) {
+  server.Serve("/steamcmd.zip", 200, MakeZip({{"steamcmd.exe", FakeSteamCmd()}}));
+  for (const std::string& content : {std::string(), std::string("not a program\0\x01", 15)}) {
+    tool.WriteBytes("PaLWorld_Data\\Steamcmd.exe", content);
+    EXPECT_EQ(DeploySteamCmd(paths, server.Url("/steamcmd.zip")), SteamCmdState::Ready);
+    EXPECT_EQ(tool.ReadBytes("PaLWorld_Data\\Steamcmd.exe"), content);
+  }
+  EXPECT_EQ(server.Hits("/steamcmd.zip"), 0);
+}
+
+}  // namespace
+}  // namespace tidemoor

@@ -1,0 +1,112 @@
+#include "install/update_flow.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "install/update_scripts.h"
+#include "support/fake_main_controls.h"
+
+namespace tidemoor {
+namespace {
+
+// Records every action in order, so a test sees what happened before what.
+class FakeActions : public UpdateActions {
+ public:
+  bool Confirm(std::string_view text, std::string_view title) override {
+    log.push_back("confirm:" + std::string(text) + "|" + std::string(title));
+    return answerYes;
+  }
+  void ShowError(std::string_view text, std::string_view title) override {
+    log.push_back("error:" + std::string(text) + "|" + std::string(title));
+  }
+  void StopServer() override { log.push_back("stop"); }
+  SteamCmdState DeploySteamCmd() override {
+    log.push_back("deploy");
+    return deployResult;
+  }
+  void WriteScript(const std::string& path, const std::string& text) override {
+    log.push_back("write:" + path);
+    written = text;
+  }
+  void OpenScript(const std::string& path, const std::string& dir) override {
+    log.push_back("open:" + path + "|" + dir);
+  }
+  void RunToEnd(const std::string& commandLine) override { log.push_back("run:" + commandLine); }
+
+  bool answerYes = true;
+  SteamCmdState deployResult = SteamCmdState::Ready;
+  std::vector<std::string> log;
+  std::string written;
+};
+
+using Log = std::vector<std::string>;
+const ServerPaths kPaths = MakeServerPaths("D:\\Host & Co");
+const std::string kData = "D:\\Host & Co\\PaLWorld_Data\\";
+
+TEST(ManualUpdate, AnsweredNoChangesNothing) {
+  testing::FakeMainControls controls;
+  controls.texts[MainControl::StatusLine] = "游戏服务端版本 v0.1.5.0";
+  FakeActions actions;
+  actions.answerYes = false;
+  PerformManualUpdate(controls, kPaths, actions);
+  EXPECT_EQ(actions.log, Log{"confirm: 现在开始更新游戏服务端.会终止现在的运行? | Quiz"});
+  EXPECT_EQ(controls.texts[MainControl::StatusLine], "游戏服务端版本 v0.1.5.0");
+}
+
+TEST(ManualUpdate, StopsFirstThenDeploysWritesAndOpensFromDataDir) {
+  testing::FakeMainControls controls;
+  FakeActions actions;
+  PerformManualUpdate(controls, kPaths, actions);
+  EXPECT_EQ(actions.log, (Log{"confirm: 现在开始更新游戏服务端.会终止现在的运行? | Quiz", "stop",
+                              "deploy", "write:" + kData + "Updata_Server.bat",
+                              "open:" + kData + "Updata_Server.bat|" + kData}));
+  EXPECT_EQ(actions.written, ManualUpdateScript());
+  EXPECT_EQ(controls.texts[MainControl::StatusLine], "游戏服务端版本 (等待服务端启动)");
+}
+
+TEST(ManualUpdate, FailedDownloadIsReportedAndNoScriptIsWrittenOrOpened) {
+  testing::FakeMainControls controls;
+  FakeActions actions;
+  actions.deployResult = SteamCmdState::DownloadFailed;
+  PerformManualUpdate(controls, kPaths, actions);
+  ASSERT_EQ(actions.log.size(), 4u);
+  EXPECT_EQ(actions.log[3], "error: 下载 SteamCMD 失败 - 请检查网络连接 | Error");
+}
+
+TEST(ManualUpdate, FailedWriteOfSteamCmdStillRunsTheScript) {
+  testing::FakeMainControls controls;
+  FakeActions actions;
+  actions.deployResult = SteamCmdState::WriteFailed;
+  PerformManualUpdate(controls, kPaths, actions);
+  EXPECT_EQ(actions.log.back(), "open:" + kData + "Updata_Server.bat|" + kData);
+}
+
+TEST(AutoUpdate, UntickedWritesAndRunsNothing) {
+  testing::FakeMainControls controls;
+  FakeActions actions;
+  PerformAutoUpdate(controls, kPaths, actions);
+  EXPECT_TRUE(actions.log.empty());
+}
+
+TEST(AutoUpdate, TickedRunsTheQuotedScriptToItsEnd) {
+  testing::FakeMainControls controls;
+  controls.ticked[MainControl::AutoUpdateBox] = true;
+  FakeActions actions;
+  PerformAutoUpdate(controls, kPaths, actions);
+  EXPECT_EQ(actions.log, (Log{"deploy", "write:" + kData + "Updata_Server_Auto.bat",
+                              "run:\"" + kData + "Updata_Server_Auto.bat\""}));
+  EXPECT_EQ(actions.written, AutoUpdateScript());
+}
+
+TEST(AutoUpdate, FailedDownloadSkipsTheScriptSilently) {
+  testing::FakeMainControls controls;
+  controls.ticked[MainControl::AutoUpdateBox] = true;
+  FakeActions actions;
+  actions.deployResult = SteamCmdState::DownloadFailed;
+  PerformAutoUpdate(controls, kPaths, actions);
+  EXPECT_EQ(actions.log, Log{"deploy"});
+}
+
+}  // namespace
+}  // namespace tidemoor

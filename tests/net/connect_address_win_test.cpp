@@ -1,0 +1,122 @@
+#include "net/connect_address_win.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <vector>
+
+#include "net/http_client_win.h"
+#include "net/local_http_server_win.h"
+#include "platform/codepage_win.h"
+#include "platform/message_box_win.h"
+#include "support/fake_main_controls.h"
+
+namespace tidemoor {
+namespace {
+
+using testing::LocalHttpServer;
+
+testing::FakeMainControls PortOnly(std::string port) {
+  testing::FakeMainControls controls;
+  controls.texts[MainControl::GamePortEdit] = std::move(port);
+  return controls;
+}
+
+std::string ClipboardAsUtf8(UINT format) {
+  std::string text;
+  if (!::OpenClipboard(nullptr)) return "<busy>";
+  if (HANDLE data = ::GetClipboardData(format)) {
+    if (const void* bytes = ::GlobalLock(data)) {
+      text = format == CF_UNICODETEXT ? Narrow(static_cast<const wchar_t*>(bytes))
+                                      : CodePageToUtf8(static_cast<const char*>(bytes), CP_ACP);
+      ::GlobalUnlock(data);
+    }
+  }
+  ::CloseClipboard();
+  return text;
+}
+
+class CopyConnectAddressTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetMessageAnswerer([this](const MessageRequest& request) {
+      messages.push_back(request);
+      return IDOK;
+    });
+  }
+  void TearDown() override { SetMessageAnswerer(nullptr); }
+
+  std::string Copy(std::string port = "8211") {
+    return CopyConnectAddress(PortOnly(std::move(port)), nullptr, server.Url("/getmeip"),
+                              server.Url("/ip"));
+  }
+
+  LocalHttpServer server;
+  std::vector<MessageRequest> messages;
+};
+
+TEST_F(CopyConnectAddressTest, PrimaryAddressIsCopiedWithoutAskingTheFallback) {
+  server.Serve("/getmeip", 200, "<p>[ip/]203.0.113.7[/ip]</p>");
+  server.Serve("/ip", 200, "198.51.100.1");
+  EXPECT_EQ(Copy(), "203.0.113.7:8211");
+  EXPECT_EQ(server.Hits("/ip"), 0);
+  EXPECT_EQ(ClipboardAsUtf8(CF_TEXT), "203.0.113.7:8211");
+  EXPECT_EQ(ClipboardAsUtf8(CF_UNICODETEXT), "203.0.113.7:8211");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, " 已复制到剪辑版 【203.0.113.7:8211】 ");
+  EXPECT_EQ(messages[0].title, " Info");
+  EXPECT_EQ(messages[0].flags, UINT(MB_OK | MB_ICONINFORMATION | MB_TASKMODAL));
+}
+
+TEST_F(CopyConnectAddressTest, FallbackAnswersAreTrimmed) {
+  server.Serve("/getmeip", 200, "[ip/]203.0.113.7");
+  server.Serve("/ip", 200, "203.0.113.7\n");
+  EXPECT_EQ(Copy(), "203.0.113.7:8211");
+  EXPECT_EQ(server.Hits("/ip"), 1);
+
+  server.Serve("/ip", 200, "2001:db8::7\r\n");
+  EXPECT_EQ(Copy(), "[2001:db8::7]:8211");
+}
+
+TEST_F(CopyConnectAddressTest, ErrorPagesAndNonAddressesGiveTheErrorText) {
+  const std::string failed = "<获取公网数字地址错误.请手动填写地址>";
+  server.Serve("/getmeip", 404, "[ip/]203.0.113.7[/ip]");
+  server.Serve("/ip", 200, "<html>rate limited</html>");
+  EXPECT_EQ(Copy(), failed + ":8211");
+  EXPECT_EQ(ClipboardAsUtf8(CF_TEXT), failed + ":8211");
+  EXPECT_EQ(ClipboardAsUtf8(CF_UNICODETEXT), failed + ":8211");
+  EXPECT_EQ(messages.back().text, " 已复制到剪辑版 【" + failed + ":8211】 ");
+
+  server.Serve("/getmeip", 200, "[ip/]203.0.113.7[/ip]");
+  EXPECT_EQ(Copy(""), "203.0.113.7:");
+}
+
+TEST_F(CopyConnectAddressTest, UnreachableServicesGiveTheErrorText) {
+  const std::string closed = LocalHttpServer::ClosedUrl("/");
+  EXPECT_EQ(CopyConnectAddress(PortOnly("8211"), nullptr, closed, closed),
+            "<获取公网数字地址错误.请手动填写地址>:8211");
+}
+
+TEST_F(CopyConnectAddressTest, AStuckServiceIsGivenUpWithinTheTimeOut) {
+  server.Hang("/getmeip");
+  server.Serve("/ip", 200, "203.0.113.9");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Copy(), "203.0.113.9:8211");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(9));
+}
+
+TEST(HttpGetText, SendsAPlainHttp10GetAndCutsTheBodyAtAZeroByte) {
+  LocalHttpServer server;
+  server.Serve("/text?x=1", 500, std::string("before\0after", 12));
+  const HttpAnswer answer = HttpGetText(server.Url("/text?x=1"));
+  EXPECT_EQ(answer.status, 500);
+  EXPECT_EQ(answer.body, "before");
+  const std::string request = server.LastRequest();
+  EXPECT_EQ(request.rfind("GET /text?x=1 HTTP/1.0\r\n", 0), 0u) << request;
+  EXPECT_NE(request.find("User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\n"),
+            std::string::npos);
+  EXPECT_NE(request.find("Accept: */*\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tidemoor
