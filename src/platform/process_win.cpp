@@ -1,0 +1,169 @@
+#include "platform/process_win.h"
+
+#include <psapi.h>
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <vector>
+
+#include "platform/codepage_win.h"
+
+namespace tidemoor {
+namespace {
+
+// SW_ values for show modes 1..6; mode 2 (normal) needs no flag.
+bool ShowCommandForMode(int showMode, WORD& showCommand) {
+  switch (showMode) {
+    case 1:
+      showCommand = SW_HIDE;
+      return true;
+    case 3:
+      showCommand = SW_SHOWMINIMIZED;
+      return true;
+    case 4:
+      showCommand = SW_SHOWMAXIMIZED;
+      return true;
+    case 5:
+      showCommand = SW_SHOWNOACTIVATE;
+      return true;
+    case 6:
+      showCommand = SW_MINIMIZE;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool SameAsciiNameIgnoringCase(const wchar_t* a, const wchar_t* b) {
+  auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; };
+  for (;; ++a, ++b) {
+    if (lower(*a) != lower(*b)) return false;
+    if (*a == L'\0') return true;
+  }
+}
+
+bool ParentIs(DWORD processId, uint32_t parentId) {
+  UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+  if (!process) {
+    process.reset(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) return false;
+  }
+  PROCESS_BASIC_INFORMATION basic{};
+  const NTSTATUS status = ::NtQueryInformationProcess(process.get(), ProcessBasicInformation,
+                                                      &basic, sizeof(basic), nullptr);
+  return status >= 0 && basic.InheritedFromUniqueProcessId == parentId;
+}
+
+std::wstring ImagePath(HANDLE process) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = static_cast<DWORD>(path.size());
+    if (::QueryFullProcessImageNameW(process, 0, path.data(), &length)) {
+      path.resize(length);
+      return path;
+    }
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+uint32_t LaunchProcess(std::string_view application, std::string_view commandLine, bool wait,
+                       int showMode, std::string_view workingDirectory,
+                       UniqueProcessInformation* info) {
+  std::string directory(workingDirectory);
+  if (directory.empty()) {
+    const size_t slash = application.rfind('\\');
+    if (slash != std::string_view::npos) directory = application.substr(0, slash + 1);
+  }
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.wShowWindow = SW_SHOWNORMAL;
+  if (ShowCommandForMode(showMode, startup.wShowWindow)) startup.dwFlags = STARTF_USESHOWWINDOW;
+
+  const std::wstring applicationPath = Widen(application);
+  std::wstring mutableCommandLine = Widen(commandLine);  // CreateProcessW may write into it
+  const std::wstring directoryPath = Widen(directory);
+  PROCESS_INFORMATION created{};
+  if (!::CreateProcessW(applicationPath.c_str(), mutableCommandLine.data(), nullptr, nullptr, FALSE,
+                        0, nullptr, directoryPath.empty() ? nullptr : directoryPath.c_str(),
+                        &startup, &created)) {
+    return 0;
+  }
+  UniqueProcessInformation owned;
+  owned.Adopt(created);
+  if (wait) {
+    ::WaitForSingleObject(owned.process.get(), INFINITE);
+  } else {
+    ::WaitForInputIdle(owned.process.get(), 1000);
+  }
+  const uint32_t processId = owned.processId;
+  if (info) *info = std::move(owned);
+  return processId;
+}
+
+int64_t FindChildProcess(uint32_t parentId, std::string_view executableName) {
+  UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return -1;
+  const std::wstring name = Widen(executableName);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    if (SameAsciiNameIgnoringCase(entry.szExeFile, name.c_str()) &&
+        ParentIs(entry.th32ProcessID, parentId)) {
+      return entry.th32ProcessID;
+    }
+  }
+  return 0;
+}
+
+// Grows the id buffer until the list fits, so a busy machine never hides a running process.
+bool IsProcessRunning(uint32_t processId) {
+  if (processId == 0) return false;
+  std::vector<DWORD> ids(1024);
+  for (;;) {
+    DWORD bytes = 0;
+    const DWORD capacity = static_cast<DWORD>(ids.size() * sizeof(DWORD));
+    if (!::EnumProcesses(ids.data(), capacity, &bytes)) return false;
+    if (bytes < capacity) {
+      ids.resize(bytes / sizeof(DWORD));
+      break;
+    }
+    ids.resize(ids.size() * 2);
+  }
+  for (DWORD id : ids) {
+    if (id == processId) return true;
+  }
+  return false;
+}
+
+uint32_t FindProcessByImage(std::string_view executablePath, UniqueHandle& processHandle) {
+  UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return 0;
+  const std::wstring wanted = Widen(executablePath);
+  const size_t slash = wanted.rfind(L'\\');
+  const std::wstring wantedName = slash == std::wstring::npos ? wanted : wanted.substr(slash + 1);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    // The name filter spares opening every process on the machine.
+    if (::lstrcmpiW(entry.szExeFile, wantedName.c_str()) != 0) continue;
+    UniqueHandle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+    if (!process || ::WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) continue;
+    const std::wstring image = ImagePath(process.get());
+    if (::CompareStringOrdinal(image.c_str(), static_cast<int>(image.size()), wanted.c_str(),
+                               static_cast<int>(wanted.size()), TRUE) != CSTR_EQUAL) {
+      continue;
+    }
+    processHandle = std::move(process);
+    return entry.th32ProcessID;
+  }
+  return 0;
+}
+
+}  // namespace tidemoor

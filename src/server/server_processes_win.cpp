@@ -1,0 +1,58 @@
+#include "server/server_processes_win.h"
+
+#include <windows.h>
+
+#include "platform/process_win.h"
+#include "platform/run_command_win.h"
+#include "platform/top_level_windows_win.h"
+#include "platform/version_info_win.h"
+
+namespace tidemoor {
+namespace {
+
+constexpr int kMinimisedWithoutActivation = 6;
+
+}  // namespace
+
+uint32_t WindowsServerProcesses::AdoptRunning(const std::string& executable) {
+  UniqueHandle process;
+  const uint32_t processId = FindProcessByImage(executable, process);
+  if (processId != 0) launcher_ = std::move(process);
+  return processId;
+}
+
+uint32_t WindowsServerProcesses::Launch(const std::string& executable,
+                                        const std::string& commandLine,
+                                        const std::string& workingDirectory) {
+  UniqueProcessInformation info;
+  const uint32_t processId = LaunchProcess(executable, commandLine, false,
+                                           kMinimisedWithoutActivation, workingDirectory, &info);
+  if (processId != 0) launcher_ = std::move(info.process);
+  return processId;
+}
+
+bool WindowsServerProcesses::HeldServerRunning() {
+  return launcher_ && ::WaitForSingleObject(launcher_.get(), 0) == WAIT_TIMEOUT;
+}
+
+void WindowsServerProcesses::KillTree(uint32_t processId) {
+  RunCommandLine("taskkill /f /t /pid " + std::to_string(processId), true,
+                 kMinimisedWithoutActivation);
+}
+
+void WindowsServerProcesses::SetConsoleHidden(uint32_t launcherId, bool hidden) {
+  for (const char* workerName : kServerWorkerNames) {
+    const int64_t worker = FindChildProcess(launcherId, workerName);
+    if (worker <= 0) continue;
+    if (HWND console = FindProcessWindow(static_cast<uint32_t>(worker))) {
+      ::ShowWindowAsync(console, hidden ? SW_HIDE : SW_SHOWNORMAL);
+      return;
+    }
+  }
+}
+
+std::string WindowsServerProcesses::FileVersion(const std::string& executable) {
+  return ReadVersionInfo(executable, 4);
+}
+
+}  // namespace tidemoor

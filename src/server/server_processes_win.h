@@ -1,0 +1,29 @@
+#pragma once
+// The dedicated server's processes on Windows.
+
+#include "platform/unique_handle_win.h"
+#include "server/server_world.h"
+
+namespace tidemoor {
+
+// The worker that owns the server's console, under its earlier and its current name.
+inline constexpr const char* kServerWorkerNames[] = {"PalServer-Win64-Test-Cmd.exe",
+                                                     "PalServer-Win64-Shipping-Cmd.exe"};
+
+class WindowsServerProcesses : public ServerProcesses {
+ public:
+  uint32_t AdoptRunning(const std::string& executable) override;
+  uint32_t Launch(const std::string& executable, const std::string& commandLine,
+                  const std::string& workingDirectory) override;
+  bool HeldServerRunning() override;
+  void KillTree(uint32_t processId) override;
+  void SetConsoleHidden(uint32_t launcherId, bool hidden) override;
+  std::string FileVersion(const std::string& executable) override;
+
+ private:
+  // The last launched or adopted launcher. While this stays open Windows cannot give its id to
+  // another process, so a kill by that id can only reach our server.
+  UniqueHandle launcher_;
+};
+
+}  // namespace tidemoor

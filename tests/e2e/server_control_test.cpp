@@ -1,0 +1,229 @@
+// The server's start, stop, crash restart and adoption, with the fixture launcher and worker.
+
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "app/main_controls.h"
+#include "platform/codepage_win.h"
+#include "platform/process_win.h"
+#include "support/e2e_win.h"
+
+namespace tidemoor::testing {
+namespace {
+
+constexpr char kServerDir[] = "PaLWorld_Data\\steamapps\\common\\PalServer";
+constexpr char kLaunches[] = "PaLWorld_Data\\steamapps\\common\\PalServer\\PalServer-launches.txt";
+constexpr char kCrashFlag[] = "PaLWorld_Data\\steamapps\\common\\PalServer\\crash.flag";
+constexpr char kExpectedCommandLine[] =
+    "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -EpicApp=PalServer "
+    "-players=32 -servername=\"E2E Host\" -serverpassword=\"\" -adminpassword=admin\r\n";
+
+int Id(MainControl control) {
+  return static_cast<int>(control);
+}
+
+// Ids of the running processes whose executable lies below the directory.
+std::vector<DWORD> ProcessesBelow(const std::string& directory) {
+  std::vector<DWORD> found;
+  UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  const std::wstring prefix = Widen(directory + "\\");
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    UniqueHandle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    wchar_t image[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (!process || !::QueryFullProcessImageNameW(process.get(), 0, image, &length)) continue;
+    if (::CompareStringOrdinal(image, static_cast<int>(prefix.size()), prefix.c_str(),
+                               static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL) {
+      found.push_back(entry.th32ProcessID);
+    }
+  }
+  return found;
+}
+
+int LineCount(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+class ServerControlTest : public ::testing::Test {
+ protected:
+  ~ServerControlTest() override {
+    // The tool leaves its server running when it goes; the test must not. A launcher ended
+    // just now may still have started its worker, so look again until nothing is left.
+    WaitUntil([&] {
+      for (DWORD id : ProcessesBelow(directory.Path())) {
+        UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (process && ::TerminateProcess(process.get(), 1)) {
+          ::WaitForSingleObject(process.get(), 5000);
+        }
+      }
+      return ProcessesBelow(directory.Path()).empty();
+    });
+  }
+
+  void Prepare(bool crashRestart, bool installServer = true, std::string joinPassword = "") {
+    directory.InstallTool();
+    directory.InstallFixture("taskkill.exe");
+    if (installServer) {
+      directory.InstallFixture("PalServer.exe", kServerDir);
+      directory.InstallFixture("PalServer-Win64-Test-Cmd.exe", kServerDir);
+    }
+    const std::string settings =
+        "[服务端运行控制]\r\nHide_ServerConsole=0\r\nAuto_CheckServer=0\r\nCrash_Autorun=" +
+        std::string(crashRestart ? "1" : "0") +
+        "\r\nTimeer_Autorestart=0\r\nUse_4To_optimize=0\r\nTimeer_Autobackup_Saved=0\r\n"
+        "[服务器启动参数]\r\nPort_Game=8211\r\nPort_SteamList=27015\r\nMax_Player=32\r\n"
+        "Admin_Password=admin\r\nServer_Name=E2E Host\r\nOpen_community=1\r\n"
+        "Connect_Password=" +
+        joinPassword + "\r\n";
+    directory.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini", Utf8ToGbk(settings));
+  }
+
+  HWND OpenTool() {
+    tool.emplace(directory);
+    HWND window = tool->WaitForMainWindow();
+    EXPECT_NE(window, nullptr);
+    return window;
+  }
+
+  std::string Launches() const { return directory.ReadBytes(kLaunches); }
+
+  // The launcher records its command line once it runs, a moment after the tool saw it start.
+  bool WaitForLaunches(int count) {
+    return WaitUntil([&] { return LineCount(Launches()) == count; }, std::chrono::seconds(30));
+  }
+
+  bool ServerRunning() const { return !ProcessesBelow(directory.File(kServerDir)).empty(); }
+
+  // Starts by the button and waits for the running caption.
+  void Start(HWND window) {
+    ClickControl(window, Id(MainControl::StartButton));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ControlText(window, Id(MainControl::StartButton)) == kStopCaption; }));
+  }
+
+  void StopWithYes(HWND window) {
+    ClickControl(window, Id(MainControl::StartButton));
+    std::optional<SeenMessageBox> question = WaitForMessageBox(tool->Id());
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->text, " 是否结束游戏服务端运行? ");
+    EXPECT_EQ(question->title, " Kill");
+    AnswerMessageBox(*question, IDYES);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ControlText(window, Id(MainControl::StartButton)) == kStartCaption; }));
+  }
+
+  TempToolDirectory directory{"server"};
+  std::optional<ToolProcess> tool;
+};
+
+TEST_F(ServerControlTest, StartLaunchesTheServerAndStopEndsItsWholeTree) {
+  Prepare(false);
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  Start(window);
+
+  ASSERT_TRUE(WaitForLaunches(1));
+  EXPECT_EQ(Launches(), kExpectedCommandLine);
+  const std::string status = ControlText(window, Id(MainControl::StatusLine));
+  EXPECT_EQ(status.rfind("运行中  ···  内核版本 (Run:0.1.5.0)  ···  ", 0), 0u) << status;
+  EXPECT_NE(status.find("日 - "), std::string::npos) << status;
+  EXPECT_NE(status.find("秒"), std::string::npos) << status;
+  ASSERT_TRUE(WaitUntil([&] { return ProcessesBelow(directory.File(kServerDir)).size() == 2; }));
+
+  StopWithYes(window);
+  EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
+  EXPECT_EQ(ControlText(window, Id(MainControl::StatusLine)), "游戏服务端版本 (等待服务端启动)");
+}
+
+TEST_F(ServerControlTest, CrashWithAutoRestartLaunchesAgain) {
+  Prepare(true);
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  Start(window);
+  ASSERT_TRUE(WaitForLaunches(1));
+
+  directory.WriteBytes(kCrashFlag, "");
+  EXPECT_TRUE(WaitForLaunches(2));
+  EXPECT_TRUE(
+      WaitUntil([&] { return ControlText(window, Id(MainControl::StartButton)) == kStopCaption; }));
+  EXPECT_EQ(Launches(), std::string(kExpectedCommandLine) + kExpectedCommandLine);
+}
+
+TEST_F(ServerControlTest, CrashWithoutAutoRestartOnlyShowsStopped) {
+  Prepare(false);
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  Start(window);
+  ASSERT_TRUE(WaitForLaunches(1));
+  const std::string status = ControlText(window, Id(MainControl::StatusLine));
+
+  directory.WriteBytes(kCrashFlag, "");
+  EXPECT_TRUE(
+      WaitUntil([&] { return ControlText(window, Id(MainControl::StartButton)) == kStartCaption; },
+                std::chrono::seconds(30)));
+  // A restart would follow the detection within about two seconds.
+  EXPECT_FALSE(WaitUntil([&] { return LineCount(Launches()) > 1; }, std::chrono::seconds(4)));
+  EXPECT_EQ(ControlText(window, Id(MainControl::StatusLine)), status);
+}
+
+TEST_F(ServerControlTest, MissingServerShowsTheStartError) {
+  Prepare(false, false);
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  ClickControl(window, Id(MainControl::StartButton));
+  std::optional<SeenMessageBox> error = WaitForMessageBox(tool->Id());
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->text, " 启动服务端错误 - 请检查是否已经更新游戏服务端 ");
+  EXPECT_EQ(error->title, " Error");
+  AnswerMessageBox(*error, IDOK);
+  EXPECT_EQ(ControlText(window, Id(MainControl::StartButton)), kStartCaption);
+}
+
+TEST_F(ServerControlTest, DoubleQuoteInAPasswordIsRefusedBeforeAnyLaunch) {
+  Prepare(false, true, "pa\"ss");
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  ClickControl(window, Id(MainControl::StartButton));
+  std::optional<SeenMessageBox> error = WaitForMessageBox(tool->Id());
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->text, " 服务器名字和密码中不能包含双引号 ");
+  EXPECT_EQ(error->title, " Error");
+  AnswerMessageBox(*error, IDOK);
+  EXPECT_EQ(ControlText(window, Id(MainControl::StartButton)), kStartCaption);
+  EXPECT_FALSE(directory.Exists(kLaunches));
+}
+
+TEST_F(ServerControlTest, ServerLeftByAnEarlierRunIsAdoptedAndThenStopped) {
+  Prepare(false);
+  const std::string serverDir = directory.File(kServerDir);
+  // As an earlier run of the tool would have left it: running, with no tool around.
+  ASSERT_NE(LaunchProcess(serverDir + "\\PalServer.exe", "\"PalServer.exe\" -earlier", false, 6,
+                          serverDir + "\\"),
+            0u);
+  ASSERT_TRUE(WaitUntil([&] { return ProcessesBelow(serverDir).size() == 2; }));
+
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  Start(window);
+  EXPECT_EQ(Launches(), "\"PalServer.exe\" -earlier\r\n");
+  EXPECT_EQ(ControlText(window, Id(MainControl::StatusLine))
+                .rfind("运行中  ···  内核版本 (Run:0.1.5.0)  ···  ", 0),
+            0u);
+
+  StopWithYes(window);
+  EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
+}
+
+}  // namespace
+}  // namespace tidemoor::testing

@@ -1,0 +1,82 @@
+#include "platform/pumping_wait_win.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/unique_handle_win.h"
+
+namespace tidemoor {
+namespace {
+
+using std::chrono::milliseconds;
+
+ULONGLONG ElapsedSince(ULONGLONG start) {
+  return ::GetTickCount64() - start;
+}
+
+// A message-only window that counts what reaches it.
+struct CountingWindow {
+  static inline int received = 0;
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) ++received;
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+  CountingWindow() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &Procedure;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TidemoorPumpingWaitTest";
+    ::RegisterClassW(&windowClass);
+    window = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                               nullptr, windowClass.hInstance, nullptr);
+    received = 0;
+  }
+  ~CountingWindow() { ::DestroyWindow(window); }
+  HWND window;
+};
+
+TEST(PumpingWait, ZeroReturnsAtOnce) {
+  const ULONGLONG start = ::GetTickCount64();
+  EXPECT_TRUE(PumpingWait(0, WaitUnit::Seconds));
+  EXPECT_LT(ElapsedSince(start), 200u);
+}
+
+TEST(PumpingWait, DispatchesPostedMessagesBeforeItReturns) {
+  CountingWindow counter;
+  ::PostMessageW(counter.window, WM_APP, 0, 0);
+  const ULONGLONG start = ::GetTickCount64();
+  EXPECT_TRUE(PumpingWait(1, WaitUnit::Seconds));
+  EXPECT_GE(ElapsedSince(start), 950u);
+  EXPECT_LT(ElapsedSince(start), 3000u);
+  EXPECT_EQ(CountingWindow::received, 1);
+}
+
+TEST(PumpingWait, LeavesQuitForTheMainLoop) {
+  ::PostQuitMessage(3);
+  const ULONGLONG start = ::GetTickCount64();
+  EXPECT_TRUE(PumpingWait(300, WaitUnit::Milliseconds));
+  EXPECT_GE(ElapsedSince(start), 250u);
+  EXPECT_LT(ElapsedSince(start), 3000u);
+  MSG message;
+  ASSERT_TRUE(::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(message.wParam, 3u);
+}
+
+TEST(PumpingWait, WithoutAWorkingTimerFallsBackToAPlainWaitOfTheSameLength) {
+  ULONGLONG start = ::GetTickCount64();
+  EXPECT_TRUE(PumpMessagesUntilSignalled(nullptr, milliseconds(300)));
+  EXPECT_GE(ElapsedSince(start), 250u);
+  EXPECT_LT(ElapsedSince(start), 3000u);
+
+  // A handle that cannot be waited on makes the wait itself fail.
+  UniqueHandle closed(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  HANDLE stale = closed.get();
+  closed.reset();
+  start = ::GetTickCount64();
+  EXPECT_TRUE(PumpMessagesUntilSignalled(stale, milliseconds(300)));
+  EXPECT_GE(ElapsedSince(start), 250u);
+  EXPECT_LT(ElapsedSince(start), 3000u);
+}
+
+}  // namespace
+}  // namespace tidemoor

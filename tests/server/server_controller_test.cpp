@@ -1,0 +1,388 @@
+#include "server/server_controller.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace tidemoor {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr char kServerDir[] = "C:\\Host\\PaLWorld_Data\\steamapps\\common\\PalServer\\";
+
+// Every fake writes what happened to one log, so tests can check the order of the steps.
+using Log = std::vector<std::string>;
+
+class FakeControls : public MainControls {
+ public:
+  explicit FakeControls(Log& log) : log_(log) {}
+  std::string Text(MainControl control) const override {
+    auto found = texts.find(control);
+    return found == texts.end() ? std::string() : found->second;
+  }
+  void SetText(MainControl control, std::string_view text) override {
+    texts[control] = std::string(text);
+  }
+  bool IsTicked(MainControl control) const override {
+    auto found = ticks.find(control);
+    return found != ticks.end() && found->second;
+  }
+  void SetTicked(MainControl control, bool ticked) override { ticks[control] = ticked; }
+  void SetTimerInterval(MainControl timer, unsigned milliseconds) override {
+    timers[timer] = milliseconds;
+    log_.push_back((timer == MainControl::MonitorTimer ? "monitor " : "backup ") +
+                   std::to_string(milliseconds));
+  }
+  void SetTitle(std::string_view) override {}
+
+  std::map<MainControl, std::string> texts;
+  std::map<MainControl, bool> ticks;
+  std::map<MainControl, unsigned> timers;
+
+ private:
+  Log& log_;
+};
+
+class FakeProcesses : public ServerProcesses {
+ public:
+  explicit FakeProcesses(Log& log) : log_(log) {}
+  uint32_t AdoptRunning(const std::string& executable) override {
+    if (runningFromEarlierRun == 0) return 0;
+    log_.push_back("adopt " + executable);
+    running = true;
+    return runningFromEarlierRun;
+  }
+  uint32_t Launch(const std::string& executable, const std::string& commandLine,
+                  const std::string& workingDirectory) override {
+    log_.push_back("launch " + executable + " in " + workingDirectory);
+    launchedCommandLine = commandLine;
+    if (nextId == 0) return 0;
+    running = true;
+    return nextId++;
+  }
+  bool HeldServerRunning() override { return running; }
+  void KillTree(uint32_t processId) override {
+    log_.push_back("kill " + std::to_string(processId));
+    running = false;
+  }
+  void SetConsoleHidden(uint32_t launcherId, bool hidden) override {
+    log_.push_back("console " + std::to_string(launcherId) + (hidden ? " hidden" : " shown"));
+  }
+  std::string FileVersion(const std::string&) override { return version; }
+
+  uint32_t nextId = 4120;
+  uint32_t runningFromEarlierRun = 0;
+  bool running = false;
+  std::string version = "0.1.5.0";
+  std::string launchedCommandLine;
+
+ private:
+  Log& log_;
+};
+
+class FakeClock : public ServerClock {
+ public:
+  explicit FakeClock(Log& log) : log_(log) {}
+  int64_t MonotonicMilliseconds() override { return now; }
+  std::string LocalDateTimeText() override { return "2026年12月7日 - 18时:05分:09秒"; }
+  void PumpingWait(int seconds) override {
+    log_.push_back("wait " + std::to_string(seconds));
+    if (duringWait) std::exchange(duringWait, nullptr)();
+  }
+
+  int64_t now = 1'000'000;
+  std::function<void()> duringWait;  // a handler the messages of the wait run, once
+
+ private:
+  Log& log_;
+};
+
+class FakeMessages : public UserMessages {
+ public:
+  explicit FakeMessages(Log& log) : log_(log) {}
+  bool Confirm(const std::string& text, const std::string& title) override {
+    log_.push_back("ask" + text + "|" + title);
+    return answerYes;
+  }
+  void ShowError(const std::string& text, const std::string& title) override {
+    log_.push_back("error" + text + "|" + title);
+  }
+  bool answerYes = true;
+
+ private:
+  Log& log_;
+};
+
+class FakeSteps : public StartSteps {
+ public:
+  explicit FakeSteps(Log& log) : log_(log) {}
+  void SaveSettings() override { log_.push_back("save"); }
+  void RunAutoUpdate() override { log_.push_back("update"); }
+  uint32_t RandomInRange(uint32_t min, uint32_t max) override {
+    log_.push_back("random " + std::to_string(min) + ".." + std::to_string(max));
+    return drawn;
+  }
+  uint32_t drawn = 7;
+
+ private:
+  Log& log_;
+};
+
+class ServerControllerTest : public ::testing::Test {
+ protected:
+  ServerControllerTest() {
+    program.Paths.ServerDir = kServerDir;
+    controls.texts[MainControl::StartButton] = kStartCaption;
+    controls.texts[MainControl::StatusLine] = kStatusWaiting;
+    controls.texts[MainControl::GamePortEdit] = "8211";
+    controls.texts[MainControl::QueryPortEdit] = "27015";
+    controls.texts[MainControl::MaxPlayersEdit] = "32";
+    controls.texts[MainControl::ServerNameEdit] = "Host";
+    controls.texts[MainControl::AdminPasswordEdit] = "admin";
+    controls.texts[MainControl::AutoBackupMinutes] = "30";
+    controls.texts[MainControl::IntervalRestartMinutes] = "60";
+  }
+
+  // Starts the server and forgets what the start logged.
+  void StartServer() {
+    controller.Toggle();
+    ASSERT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
+    log.clear();
+  }
+
+  Log log;
+  FakeControls controls{log};
+  FakeProcesses processes{log};
+  FakeClock clock{log};
+  FakeMessages messages{log};
+  FakeSteps steps{log};
+  ProgramState program;
+  ServerController controller{{controls, processes, clock, messages, steps}, program};
+  const std::string executable = std::string(kServerDir) + "PalServer.exe";
+};
+
+TEST_F(ServerControllerTest, StartLaunchesAndEntersTheRunningState) {
+  controls.ticks[MainControl::HideConsoleBox] = true;
+  program.MonitorTicks = 12;
+  controller.Toggle();
+
+  EXPECT_THAT(log, ElementsAre("save", "launch " + executable + " in " + program.Paths.ServerDir,
+                               "random 2..9", "monitor 7000", "backup 0", "console 4120 hidden"));
+  EXPECT_EQ(processes.launchedCommandLine,
+            "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -players=32 "
+            "-servername=\"Host\" -serverpassword=\"\" -adminpassword=admin");
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
+  EXPECT_EQ(program.ServerPid, 4120u);
+  EXPECT_EQ(program.MonitorTicks, 0u);
+  EXPECT_EQ(controls.Text(MainControl::StatusLine),
+            "运行中  ···  内核版本 (Run:0.1.5.0)  ···  2026年12月7日 - 18时:05分:09秒");
+}
+
+TEST_F(ServerControllerTest, StartRunsTheUpdateFirstOnlyWhenAsked) {
+  controls.ticks[MainControl::AutoUpdateBox] = true;
+  controller.Toggle();
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 2),
+              ElementsAre("save", "update"));
+  EXPECT_EQ(log[2].rfind("launch ", 0), 0u);
+}
+
+TEST_F(ServerControllerTest, UnreadableVersionShowsUnknown) {
+  processes.version = "";
+  controller.Toggle();
+  EXPECT_EQ(controls.Text(MainControl::StatusLine),
+            "运行中  ···  内核版本 (Run:Unknown)  ···  2026年12月7日 - 18时:05分:09秒");
+}
+
+TEST_F(ServerControllerTest, BackupTimerFollowsItsBoxAndMinutes) {
+  struct Case {
+    bool ticked;
+    std::string minutes;
+    unsigned period;
+  };
+  for (const Case& c : {Case{true, "30", 1'800'000u}, Case{true, "３０", 1'800'000u},
+                        Case{false, "30", 0u}, Case{true, "0", 0u}, Case{true, "abc", 0u},
+                        Case{true, "-5", 0u}, Case{true, "99999999", 0x7FFFFFFFu}}) {
+    controls.texts[MainControl::StartButton] = kStartCaption;
+    controls.ticks[MainControl::AutoBackupBox] = c.ticked;
+    controls.texts[MainControl::AutoBackupMinutes] = c.minutes;
+    controller.Toggle();
+    EXPECT_EQ(controls.timers[MainControl::AutoBackupTimer], c.period) << c.minutes;
+  }
+}
+
+TEST_F(ServerControllerTest, FailedLaunchShowsTheErrorAndStaysStopped) {
+  processes.nextId = 0;
+  controller.Toggle();
+  EXPECT_EQ(log.back(), std::string("error") + kStartErrorText + "|" + kErrorTitle);
+  EXPECT_EQ(log.front(), "save");
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
+  EXPECT_EQ(controls.Text(MainControl::StatusLine), kStatusWaiting);
+  EXPECT_TRUE(controls.timers.empty());
+  EXPECT_EQ(program.ServerPid, 0u);
+}
+
+TEST_F(ServerControllerTest, DoubleQuoteInLaunchValuesLaunchesNothing) {
+  controls.ticks[MainControl::AutoUpdateBox] = true;
+  controls.texts[MainControl::JoinPasswordEdit] = "pass\"word";
+  controller.Toggle();
+  EXPECT_THAT(log, ElementsAre("save", std::string("error") + kQuoteErrorText + "|" + kErrorTitle));
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
+  EXPECT_TRUE(controls.timers.empty());
+}
+
+TEST_F(ServerControllerTest, ServerLeftRunningByAnEarlierRunIsAdoptedNotLaunchedAgain) {
+  processes.runningFromEarlierRun = 777;
+  controls.ticks[MainControl::AutoUpdateBox] = true;
+  controls.ticks[MainControl::AutoBackupBox] = true;
+  program.MonitorTicks = 5;
+  controller.Toggle();
+
+  EXPECT_THAT(log, ElementsAre("save", "adopt " + executable, "random 2..9", "monitor 7000",
+                               "backup 1800000", "console 777 shown"));
+  EXPECT_EQ(program.ServerPid, 777u);
+  EXPECT_EQ(program.MonitorTicks, 0u);
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
+  EXPECT_EQ(controls.Text(MainControl::StatusLine).rfind("运行中  ···  内核版本 (Run:0.1.5.0)", 0),
+            0u);
+
+  log.clear();
+  controller.Toggle();  // and a stop then ends it
+  EXPECT_THAT(log, ::testing::Contains("kill 777"));
+}
+
+TEST_F(ServerControllerTest, PressWhileRunningAsksAndNoKeepsTheServer) {
+  StartServer();
+  messages.answerYes = false;
+  controller.Toggle();
+  EXPECT_THAT(log,
+              ElementsAre("save", std::string("ask") + kStopQuestion + "|" + kStopQuestionTitle));
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
+  EXPECT_TRUE(processes.running);
+}
+
+TEST_F(ServerControllerTest, StopStopsTheMonitorFirstThenKillsTheTree) {
+  StartServer();
+  controls.timers[MainControl::AutoBackupTimer] = 1'800'000;
+  controller.Toggle();
+  EXPECT_THAT(log,
+              ElementsAre("save", std::string("ask") + kStopQuestion + "|" + kStopQuestionTitle,
+                          "monitor 0", "wait 1", "kill 4120"));
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
+  EXPECT_EQ(controls.Text(MainControl::StatusLine), kStatusAfterStop);
+  EXPECT_EQ(controls.timers[MainControl::AutoBackupTimer], 1'800'000u);
+  EXPECT_EQ(program.ServerPid, 4120u);
+}
+
+TEST_F(ServerControllerTest, StopKillsNothingUnlessTheHeldLauncherStillRuns) {
+  controller.Stop();  // before the first start, as the manual update does
+  EXPECT_THAT(log, ElementsAre("monitor 0", "wait 1"));
+  EXPECT_EQ(controls.Text(MainControl::StatusLine), kStatusAfterStop);
+
+  StartServer();
+  processes.running = false;  // ended on its own; its id may name another process by now
+  controller.Stop();
+  EXPECT_THAT(log, ElementsAre("monitor 0", "wait 1"));
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
+}
+
+TEST_F(ServerControllerTest, MonitorCountsTicksAndLeavesARunningServerAlone) {
+  StartServer();
+  controller.OnMonitorTick();
+  controller.OnMonitorTick();
+  EXPECT_EQ(program.MonitorTicks, 2u);
+  EXPECT_THAT(log, IsEmpty());
+}
+
+TEST_F(ServerControllerTest, CrashWithoutAutoRestartOnlyShowsStopped) {
+  StartServer();
+  const std::string statusLine = controls.Text(MainControl::StatusLine);
+  processes.running = false;
+  controller.OnMonitorTick();
+  EXPECT_THAT(log, ElementsAre("monitor 0"));
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
+  EXPECT_EQ(controls.Text(MainControl::StatusLine), statusLine);
+}
+
+TEST_F(ServerControllerTest, CrashWithAutoRestartStartsAgainAfterTwoSeconds) {
+  controls.ticks[MainControl::CrashRestartBox] = true;
+  StartServer();
+  processes.running = false;
+  steps.drawn = 3;
+  controller.OnMonitorTick();
+  EXPECT_THAT(log, ElementsAre("monitor 0", "wait 2", "save",
+                               "launch " + executable + " in " + program.Paths.ServerDir,
+                               "random 2..9", "monitor 3000", "backup 0", "console 4121 shown"));
+  EXPECT_EQ(program.ServerPid, 4121u);
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
+}
+
+TEST_F(ServerControllerTest, ClickDuringTheRestartWaitLeadsToAQuestionNotASecondServer) {
+  controls.ticks[MainControl::CrashRestartBox] = true;
+  StartServer();
+  processes.running = false;
+  messages.answerYes = false;
+  clock.duringWait = [this] { controller.Toggle(); };
+  controller.OnMonitorTick();
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string& line) { return line.rfind("launch", 0) == 0; }),
+            1);
+  EXPECT_EQ(log.back(), std::string("ask") + kStopQuestion + "|" + kStopQuestionTitle);
+}
+
+TEST_F(ServerControllerTest, IntervalRestartFollowsElapsedTimeNotTicks) {
+  controls.ticks[MainControl::IntervalRestartBox] = true;
+  controls.texts[MainControl::IntervalRestartMinutes] = "60";
+  StartServer();
+
+  clock.now += 60 * 60'000 - 1;
+  for (int tick = 0; tick < 2000; ++tick) controller.OnMonitorTick();
+  EXPECT_THAT(log, IsEmpty());
+
+  clock.now += 1;
+  controller.OnMonitorTick();
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 4),
+              ElementsAre("monitor 0", "kill 4120", "wait 2", "save"));
+  EXPECT_EQ(program.ServerPid, 4121u);
+  EXPECT_EQ(program.MonitorTicks, 0u);
+
+  // The next hour counts from the new start.
+  log.clear();
+  clock.now += 60 * 60'000 - 1;
+  controller.OnMonitorTick();
+  EXPECT_THAT(log, IsEmpty());
+}
+
+TEST_F(ServerControllerTest, IntervalRestartNeverComesForZeroOrNoMinutesOrAnUntickedBox) {
+  for (const char* minutes : {"0", "-3", "abc", ""}) {
+    controls.ticks[MainControl::IntervalRestartBox] = true;
+    controls.texts[MainControl::IntervalRestartMinutes] = minutes;
+    StartServer();
+    clock.now += 1'000LL * 60'000;
+    controller.OnMonitorTick();
+    EXPECT_THAT(log, IsEmpty()) << minutes;
+    controls.texts[MainControl::StartButton] = kStartCaption;
+  }
+  controls.ticks[MainControl::IntervalRestartBox] = false;
+  controls.texts[MainControl::IntervalRestartMinutes] = "1";
+  StartServer();
+  clock.now += 1'000LL * 60'000;
+  controller.OnMonitorTick();
+  EXPECT_THAT(log, IsEmpty());
+}
+
+TEST_F(ServerControllerTest, ConsoleBoxActsOnTheLastLauncher) {
+  StartServer();
+  controller.SetConsoleHidden(true);
+  controller.SetConsoleHidden(false);
+  EXPECT_THAT(log, ElementsAre("console 4120 hidden", "console 4120 shown"));
+}
+
+}  // namespace
+}  // namespace tidemoor

@@ -1,0 +1,102 @@
+#include "server/server_processes_win.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/process_win.h"
+#include "platform/top_level_windows_win.h"
+#include "support/e2e_win.h"
+
+namespace tidemoor {
+namespace {
+
+using testing::TempToolDirectory;
+using testing::WaitUntil;
+
+class ServerProcessesTest : public ::testing::Test {
+ protected:
+  ServerProcessesTest() {
+    directory.InstallFixture("PalServer.exe");
+    directory.InstallFixture("PalServer-Win64-Test-Cmd.exe");
+  }
+  ~ServerProcessesTest() override {
+    // Whatever a test left running ends with its launcher.
+    directory.WriteBytes("crash.flag", "");
+    WaitUntil([&] { return !processes.HeldServerRunning(); });
+  }
+
+  std::string Launcher() const { return directory.File("PalServer.exe"); }
+
+  TempToolDirectory directory{"server processes"};
+  WindowsServerProcesses processes;
+};
+
+TEST_F(ServerProcessesTest, HeldLauncherRunsUntilItEnds) {
+  EXPECT_FALSE(processes.HeldServerRunning());
+  const uint32_t id = processes.Launch(Launcher(), "\"PalServer.exe\" -port=1", directory.Path());
+  ASSERT_NE(id, 0u);
+  EXPECT_TRUE(processes.HeldServerRunning());
+  EXPECT_EQ(processes.FileVersion(Launcher()), "0.1.5.0");
+
+  directory.WriteBytes("crash.flag", "");
+  EXPECT_TRUE(WaitUntil([&] { return !processes.HeldServerRunning(); }));
+  EXPECT_EQ(directory.ReadBytes("PalServer-launches.txt"), "\"PalServer.exe\" -port=1\r\n");
+}
+
+TEST_F(ServerProcessesTest, MissingLauncherLaunchesNothing) {
+  EXPECT_EQ(processes.Launch(directory.File("none\\PalServer.exe"), "\"PalServer.exe\"",
+                             directory.File("none\\")),
+            0u);
+  EXPECT_FALSE(processes.HeldServerRunning());
+}
+
+TEST_F(ServerProcessesTest, LauncherOfAnEarlierRunIsAdopted) {
+  UniqueProcessInformation earlier;
+  const uint32_t id =
+      LaunchProcess(Launcher(), "\"PalServer.exe\"", false, 6, directory.Path(), &earlier);
+  ASSERT_NE(id, 0u);
+
+  WindowsServerProcesses other;
+  EXPECT_EQ(other.AdoptRunning(directory.File("palserver.exe")), id);
+  EXPECT_TRUE(other.HeldServerRunning());
+  EXPECT_EQ(processes.AdoptRunning(directory.File("steamapps\\PalServer.exe")), 0u);
+
+  directory.WriteBytes("crash.flag", "");
+  EXPECT_TRUE(WaitUntil([&] { return !other.HeldServerRunning(); }));
+  EXPECT_EQ(other.AdoptRunning(Launcher()), 0u);
+}
+
+TEST_F(ServerProcessesTest, HidesAndShowsTheWorkersWindow) {
+  const uint32_t id = processes.Launch(Launcher(), "\"PalServer.exe\"", directory.Path());
+  ASSERT_NE(id, 0u);
+  HWND console = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    const int64_t worker = FindChildProcess(id, "PalServer-Win64-Test-Cmd.exe");
+    console = worker > 0 ? FindProcessWindow(static_cast<uint32_t>(worker)) : nullptr;
+    return console && ::IsWindowVisible(console);
+  }));
+  processes.SetConsoleHidden(id, true);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(console); }));
+  processes.SetConsoleHidden(id, false);
+  EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(console) != FALSE; }));
+}
+
+TEST_F(ServerProcessesTest, FindsTheWorkerUnderItsCurrentName) {
+  // Today's servers name the worker ...-Shipping-Cmd.exe; this test process plays the launcher.
+  const std::string renamed = directory.File("PalServer-Win64-Shipping-Cmd.exe");
+  ::CopyFileA(directory.File("PalServer-Win64-Test-Cmd.exe").c_str(), renamed.c_str(), FALSE);
+  UniqueProcessInformation worker;
+  ASSERT_NE(LaunchProcess(renamed, "\"" + renamed + "\"", false, 2, "", &worker), 0u);
+  HWND console = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    console = FindProcessWindow(worker.processId);
+    return console && ::IsWindowVisible(console);
+  }));
+
+  processes.SetConsoleHidden(::GetCurrentProcessId(), true);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(console); }));
+  ::TerminateProcess(worker.process.get(), 0);
+  ::WaitForSingleObject(worker.process.get(), 5000);
+}
+
+}  // namespace
+}  // namespace tidemoor
