@@ -7,6 +7,8 @@
 #include <map>
 #include <vector>
 
+#include "support/fake_main_controls.h"
+
 namespace tidemoor {
 namespace {
 
@@ -18,31 +20,15 @@ constexpr char kServerDir[] = "C:\\Host\\PaLWorld_Data\\steamapps\\common\\PalSe
 // Every fake writes what happened to one log, so tests can check the order of the steps.
 using Log = std::vector<std::string>;
 
-class FakeControls : public MainControls {
+// The controls, with every timer change written to the log.
+class FakeControls : public testing::FakeMainControls {
  public:
   explicit FakeControls(Log& log) : log_(log) {}
-  std::string Text(MainControl control) const override {
-    auto found = texts.find(control);
-    return found == texts.end() ? std::string() : found->second;
-  }
-  void SetText(MainControl control, std::string_view text) override {
-    texts[control] = std::string(text);
-  }
-  bool IsTicked(MainControl control) const override {
-    auto found = ticks.find(control);
-    return found != ticks.end() && found->second;
-  }
-  void SetTicked(MainControl control, bool ticked) override { ticks[control] = ticked; }
   void SetTimerInterval(MainControl timer, unsigned milliseconds) override {
-    timers[timer] = milliseconds;
+    FakeMainControls::SetTimerInterval(timer, milliseconds);
     log_.push_back((timer == MainControl::MonitorTimer ? "monitor " : "backup ") +
                    std::to_string(milliseconds));
   }
-  void SetTitle(std::string_view) override {}
-
-  std::map<MainControl, std::string> texts;
-  std::map<MainControl, bool> ticks;
-  std::map<MainControl, unsigned> timers;
 
  private:
   Log& log_;
@@ -167,7 +153,7 @@ class ServerControllerTest : public ::testing::Test {
 };
 
 TEST_F(ServerControllerTest, StartLaunchesAndEntersTheRunningState) {
-  controls.ticks[MainControl::HideConsoleBox] = true;
+  controls.ticked[MainControl::HideConsoleBox] = true;
   program.MonitorTicks = 12;
   controller.Toggle();
 
@@ -184,7 +170,7 @@ TEST_F(ServerControllerTest, StartLaunchesAndEntersTheRunningState) {
 }
 
 TEST_F(ServerControllerTest, StartRunsTheUpdateFirstOnlyWhenAsked) {
-  controls.ticks[MainControl::AutoUpdateBox] = true;
+  controls.ticked[MainControl::AutoUpdateBox] = true;
   controller.Toggle();
   ASSERT_GE(log.size(), 3u);
   EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 2),
@@ -209,7 +195,7 @@ TEST_F(ServerControllerTest, BackupTimerFollowsItsBoxAndMinutes) {
                         Case{false, "30", 0u}, Case{true, "0", 0u}, Case{true, "abc", 0u},
                         Case{true, "-5", 0u}, Case{true, "99999999", 0x7FFFFFFFu}}) {
     controls.texts[MainControl::StartButton] = kStartCaption;
-    controls.ticks[MainControl::AutoBackupBox] = c.ticked;
+    controls.ticked[MainControl::AutoBackupBox] = c.ticked;
     controls.texts[MainControl::AutoBackupMinutes] = c.minutes;
     controller.Toggle();
     EXPECT_EQ(controls.timers[MainControl::AutoBackupTimer], c.period) << c.minutes;
@@ -228,7 +214,7 @@ TEST_F(ServerControllerTest, FailedLaunchShowsTheErrorAndStaysStopped) {
 }
 
 TEST_F(ServerControllerTest, DoubleQuoteInLaunchValuesLaunchesNothing) {
-  controls.ticks[MainControl::AutoUpdateBox] = true;
+  controls.ticked[MainControl::AutoUpdateBox] = true;
   controls.texts[MainControl::JoinPasswordEdit] = "pass\"word";
   controller.Toggle();
   EXPECT_THAT(log, ElementsAre("save", std::string("error") + kQuoteErrorText + "|" + kErrorTitle));
@@ -238,8 +224,8 @@ TEST_F(ServerControllerTest, DoubleQuoteInLaunchValuesLaunchesNothing) {
 
 TEST_F(ServerControllerTest, ServerLeftRunningByAnEarlierRunIsAdoptedNotLaunchedAgain) {
   processes.runningFromEarlierRun = 777;
-  controls.ticks[MainControl::AutoUpdateBox] = true;
-  controls.ticks[MainControl::AutoBackupBox] = true;
+  controls.ticked[MainControl::AutoUpdateBox] = true;
+  controls.ticked[MainControl::AutoBackupBox] = true;
   program.MonitorTicks = 5;
   controller.Toggle();
 
@@ -310,7 +296,7 @@ TEST_F(ServerControllerTest, CrashWithoutAutoRestartOnlyShowsStopped) {
 }
 
 TEST_F(ServerControllerTest, CrashWithAutoRestartStartsAgainAfterTwoSeconds) {
-  controls.ticks[MainControl::CrashRestartBox] = true;
+  controls.ticked[MainControl::CrashRestartBox] = true;
   StartServer();
   processes.running = false;
   steps.drawn = 3;
@@ -323,7 +309,7 @@ TEST_F(ServerControllerTest, CrashWithAutoRestartStartsAgainAfterTwoSeconds) {
 }
 
 TEST_F(ServerControllerTest, ClickDuringTheRestartWaitLeadsToAQuestionNotASecondServer) {
-  controls.ticks[MainControl::CrashRestartBox] = true;
+  controls.ticked[MainControl::CrashRestartBox] = true;
   StartServer();
   processes.running = false;
   messages.answerYes = false;
@@ -336,7 +322,7 @@ TEST_F(ServerControllerTest, ClickDuringTheRestartWaitLeadsToAQuestionNotASecond
 }
 
 TEST_F(ServerControllerTest, IntervalRestartFollowsElapsedTimeNotTicks) {
-  controls.ticks[MainControl::IntervalRestartBox] = true;
+  controls.ticked[MainControl::IntervalRestartBox] = true;
   controls.texts[MainControl::IntervalRestartMinutes] = "60";
   StartServer();
 
@@ -361,7 +347,7 @@ TEST_F(ServerControllerTest, IntervalRestartFollowsElapsedTimeNotTicks) {
 
 TEST_F(ServerControllerTest, IntervalRestartNeverComesForZeroOrNoMinutesOrAnUntickedBox) {
   for (const char* minutes : {"0", "-3", "abc", ""}) {
-    controls.ticks[MainControl::IntervalRestartBox] = true;
+    controls.ticked[MainControl::IntervalRestartBox] = true;
     controls.texts[MainControl::IntervalRestartMinutes] = minutes;
     StartServer();
     clock.now += 1'000LL * 60'000;
@@ -369,7 +355,7 @@ TEST_F(ServerControllerTest, IntervalRestartNeverComesForZeroOrNoMinutesOrAnUnti
     EXPECT_THAT(log, IsEmpty()) << minutes;
     controls.texts[MainControl::StartButton] = kStartCaption;
   }
-  controls.ticks[MainControl::IntervalRestartBox] = false;
+  controls.ticked[MainControl::IntervalRestartBox] = false;
   controls.texts[MainControl::IntervalRestartMinutes] = "1";
   StartServer();
   clock.now += 1'000LL * 60'000;
