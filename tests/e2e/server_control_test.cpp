@@ -225,5 +225,21 @@ TEST_F(ServerControlTest, ServerLeftByAnEarlierRunIsAdoptedAndThenStopped) {
   EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
 }
 
+TEST_F(ServerControlTest, ClosingTheToolSavesTheSettingsAndLeavesTheServerRunning) {
+  Prepare(false);
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  Start(window);
+  ASSERT_TRUE(WaitForLaunches(1));
+  SetControlText(window, Id(MainControl::MaxPlayersEdit), "40");
+
+  CloseToolWindow(window);
+  ASSERT_TRUE(tool->WaitForExit());
+  EXPECT_FALSE(WaitForMessageBox(tool->Id(), std::chrono::milliseconds(0)));
+  EXPECT_TRUE(ServerRunning());
+  EXPECT_NE(directory.ReadBytes("PaLWorld_Data\\PaLWorld_Tools.ini").find("Max_Player=40\r\n"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace tidemoor::testing
