@@ -1,0 +1,84 @@
+#include "backup/backup_host_win.h"
+
+#include "backup/backup_store_win.h"
+#include "backup/folder_tree_win.h"
+#include "install/directories_win.h"
+#include "platform/message_box_win.h"
+#include "platform/run_command_win.h"
+
+namespace tidemoor {
+namespace {
+
+UINT MessageFlags(MessageStyle style) {
+  switch (style) {
+    case MessageStyle::Plain:
+      return MB_OK;
+    case MessageStyle::Information:
+      return MB_OK | MB_ICONINFORMATION;
+    case MessageStyle::Error:
+      return MB_OK | MB_ICONERROR;
+    case MessageStyle::WarningQuestion:
+      return MB_YESNO | MB_ICONWARNING;
+  }
+  return MB_OK;
+}
+
+}  // namespace
+
+bool WindowsBackupHost::DirectoryExists(const std::string& path) {
+  return tidemoor::DirectoryExists(path);
+}
+
+void WindowsBackupHost::EnsureDirectory(const std::string& path) {
+  tidemoor::EnsureDirectory(path);
+}
+
+bool WindowsBackupHost::CopyFolderTree(const std::string& source, const std::string& destination) {
+  return tidemoor::CopyFolderTree(source, destination);
+}
+
+bool WindowsBackupHost::DeleteDirectoryTree(const std::string& path) {
+  return tidemoor::DeleteDirectoryTree(path);
+}
+
+bool WindowsBackupHost::MoveDirectory(const std::string& from, const std::string& to) {
+  // A server just killed lets go of its files a moment after it is gone.
+  constexpr int kAttempts = 10;
+  constexpr DWORD kPauseMilliseconds = 200;
+  for (int attempt = 1;; ++attempt) {
+    if (tidemoor::MoveDirectory(from, to)) return true;
+    const DWORD error = ::GetLastError();
+    if (attempt == kAttempts ||
+        (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
+      return false;
+    }
+    ::Sleep(kPauseMilliseconds);
+  }
+}
+
+void WindowsBackupHost::WriteIndexTime(const std::string& indexFile, const std::string& timeText) {
+  tidemoor::WriteIndexTime(indexFile, timeText);
+}
+
+LocalDateTime WindowsBackupHost::Now() {
+  return LocalNow();
+}
+
+void WindowsBackupHost::StopServer() {
+  stopServer_();
+}
+
+bool WindowsBackupHost::RunCommandLine(const std::string& commandLine) {
+  return tidemoor::RunCommandLine(commandLine);
+}
+
+bool WindowsBackupHost::ShowMessage(std::string_view text, std::string_view title,
+                                    MessageStyle style) {
+  // The backup manager may have been closed while the server was stopping; a box owned by a
+  // window that is gone would not show at all.
+  const HWND owner = ::IsWindow(owner_) ? owner_ : nullptr;
+  const int answer = tidemoor::ShowMessage(owner, text, title, MessageFlags(style) | MB_TASKMODAL);
+  return answer == IDYES || answer == IDOK;
+}
+
+}  // namespace tidemoor

@@ -1,0 +1,125 @@
+#include "backup/backup_operations.h"
+
+#include "install/server_paths.h"
+
+namespace tidemoor {
+namespace {
+
+constexpr char kRevertTitle[] = " Revert";
+
+std::string PointSavedDir(const BackupPlaces& places, std::string_view folderName) {
+  return BackupPointDir(places.toolDirectory, folderName) + kBackupSavedFolderName;
+}
+
+// A sibling of the live save that does not exist yet. An earlier restore that was cut short may
+// have left one behind, and it may be the user's only copy, so it is never reused.
+std::string FreeSetAsideName(BackupHost& host, const std::string& saveDataDir) {
+  const std::string base = saveDataDir + "_BeforeRevert";
+  std::string name = base;
+  for (int n = 2; host.DirectoryExists(name); ++n) name = base + std::to_string(n);
+  return name;
+}
+
+std::string ParentDirectory(const std::string& path) {
+  const size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::string RestoreQuestion(std::string_view displayTime) {
+  return " 是否还原存档至备份点 《 " + std::string(displayTime) + " 》 \r\n ————————————\r\n" +
+         " 操作过程将会自动关闭服务端运行! ";
+}
+
+std::string RestoreDoneMessage(std::string_view displayTime) {
+  return " 还原完成 - 时间: " + std::string(displayTime);
+}
+
+std::string DeleteQuestion(std::string_view displayTime) {
+  return " 是否删除选定备份点《 " + std::string(displayTime) + " 》 ";
+}
+
+std::string RevealCommandLine(std::string_view toolDirectory, std::string_view folderName) {
+  return "explorer.exe /select,\"" + BackupPointDir(toolDirectory, folderName) +
+         kBackupIndexFileName + "\"";
+}
+
+void CreateBackupPoint(BackupHost& host, const BackupPlaces& places) {
+  const std::string pointDir = BackupPointDir(places.toolDirectory, MakeBackupStamp(host.Now()));
+  host.EnsureDirectory(pointDir);
+  // A point made again within the same second: its earlier copy goes, so files the live save no
+  // longer has do not survive in the point.
+  const std::string savedCopy = pointDir + kBackupSavedFolderName;
+  if (host.DirectoryExists(savedCopy)) host.DeleteDirectoryTree(savedCopy);
+  // A server that never ran has no save yet; the point is still made, without "Saved".
+  host.CopyFolderTree(places.saveDataDir, savedCopy);
+  host.WriteIndexTime(pointDir + kBackupIndexFileName, DateTimeToText(host.Now()));
+}
+
+void OnCreateBackupClicked(BackupHost& host, const BackupPlaces& places,
+                           const std::function<void()>& refreshList) {
+  CreateBackupPoint(host, places);
+  host.ShowMessage(kBackupCreatedMessage, " BackUp", MessageStyle::Plain);
+  refreshList();
+}
+
+void RestoreBackupPoint(BackupHost& host, const BackupPlaces& places,
+                        const std::optional<BackupPoint>& selected) {
+  if (!selected) return;
+  // Read once: the list may be refilled while the questions are open or the server stops.
+  const BackupPoint point = *selected;
+  if (!host.ShowMessage(RestoreQuestion(point.DisplayTime), kRevertTitle,
+                        MessageStyle::WarningQuestion)) {
+    return;
+  }
+  const std::string source = PointSavedDir(places, point.FolderName);
+  if (!host.DirectoryExists(source)) {
+    host.ShowMessage(kRestoreIncompleteMessage, kRevertTitle, MessageStyle::Error);
+    return;
+  }
+
+  host.StopServer();
+  const std::string& live = places.saveDataDir;
+  std::string setAside;
+  if (host.DirectoryExists(live)) {
+    setAside = FreeSetAsideName(host, live);
+    // Fails while a file of the save is still held open (a server that did not stop).
+    if (!host.MoveDirectory(live, setAside)) {
+      host.ShowMessage(kRestoreFailedMessage, kRevertTitle, MessageStyle::Error);
+      return;
+    }
+  } else {
+    host.EnsureDirectory(ParentDirectory(live));
+  }
+
+  if (!host.CopyFolderTree(source, live)) {
+    host.DeleteDirectoryTree(live);
+    if (!setAside.empty()) host.MoveDirectory(setAside, live);
+    host.ShowMessage(kRestoreFailedMessage, kRevertTitle, MessageStyle::Error);
+    return;
+  }
+  if (!setAside.empty()) host.DeleteDirectoryTree(setAside);
+  host.ShowMessage(RestoreDoneMessage(point.DisplayTime), " Success", MessageStyle::Information);
+}
+
+void DeleteBackupPoint(BackupHost& host, const BackupPlaces& places,
+                       const std::optional<BackupPoint>& selected,
+                       const std::function<void()>& refreshList) {
+  if (!selected) return;
+  const BackupPoint point = *selected;
+  if (!host.ShowMessage(DeleteQuestion(point.DisplayTime), " Delete",
+                        MessageStyle::WarningQuestion)) {
+    return;
+  }
+  host.DeleteDirectoryTree(BackupRoot(places.toolDirectory) + point.FolderName);
+  refreshList();
+}
+
+void RevealBackupPoint(BackupHost& host, const BackupPlaces& places,
+                       const std::optional<BackupPoint>& selected) {
+  if (!selected) return;
+  host.RunCommandLine(RevealCommandLine(places.toolDirectory, selected->FolderName));
+}
+
+}  // namespace tidemoor

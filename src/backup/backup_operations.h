@@ -1,0 +1,83 @@
+#pragma once
+// Making, restoring, deleting and revealing backup points. The machine (files, clock, server,
+// message boxes, Explorer) is reached through BackupHost, so every decision here is tested with
+// a fake; the Windows side implements it thinly.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "backup/backup_store.h"
+#include "backup/backup_time.h"
+
+namespace tidemoor {
+
+enum class MessageStyle {
+  Plain,            // OK, no icon
+  Information,      // OK, information icon
+  Error,            // OK, error icon
+  WarningQuestion,  // Yes and No, warning icon
+};
+
+class BackupHost {
+ public:
+  virtual ~BackupHost() = default;
+
+  virtual bool DirectoryExists(const std::string& path) = 0;
+  // Creates the directory and every missing ancestor.
+  virtual void EnsureDirectory(const std::string& path) = 0;
+  // Copies source with everything below it to destination, which must not exist yet. Returns
+  // whether everything was copied.
+  virtual bool CopyFolderTree(const std::string& source, const std::string& destination) = 0;
+  virtual bool DeleteDirectoryTree(const std::string& path) = 0;
+  // Renames a directory within its volume; false when anything in it is held open.
+  virtual bool MoveDirectory(const std::string& from, const std::string& to) = 0;
+  virtual void WriteIndexTime(const std::string& indexFile, const std::string& timeText) = 0;
+  virtual LocalDateTime Now() = 0;
+  virtual void StopServer() = 0;
+  virtual bool RunCommandLine(const std::string& commandLine) = 0;
+  // Shows a message box owned by the acting window; true when the answer was Yes (or OK).
+  virtual bool ShowMessage(std::string_view text, std::string_view title, MessageStyle style) = 0;
+};
+
+// Where the operations work: the tool directory (no trailing backslash) holds the backup root;
+// the save data directory is the server's Pal\Saved (no trailing backslash).
+struct BackupPlaces {
+  std::string toolDirectory;
+  std::string saveDataDir;
+};
+
+inline constexpr char kBackupCreatedMessage[] = " 已创建现行备份点数据 ";
+inline constexpr char kRestoreIncompleteMessage[] = " 备份点数据不完整 - 已取消还原 ";
+inline constexpr char kRestoreFailedMessage[] = " 还原失败 - 原存档已保留 ";
+
+std::string RestoreQuestion(std::string_view displayTime);
+std::string RestoreDoneMessage(std::string_view displayTime);
+std::string DeleteQuestion(std::string_view displayTime);
+std::string RevealCommandLine(std::string_view toolDirectory, std::string_view folderName);
+
+// Copies the live save into a point named by the current stamp and writes its index last, so a
+// point whose making was interrupted is never listed. A point made again within the same second
+// gets the same directory and then holds exactly the current save.
+void CreateBackupPoint(BackupHost& host, const BackupPlaces& places);
+
+// 按钮_创建现在备份: makes a point, says so, and rebuilds the list.
+void OnCreateBackupClicked(BackupHost& host, const BackupPlaces& places,
+                           const std::function<void()>& refreshList);
+
+// Replaces the live save with the selected point's copy after stopping the server. The live save
+// is only moved aside until the copy has succeeded, so a failed restore keeps it.
+void RestoreBackupPoint(BackupHost& host, const BackupPlaces& places,
+                        const std::optional<BackupPoint>& selected);
+
+// Deletes the selected point after asking, then rebuilds the list.
+void DeleteBackupPoint(BackupHost& host, const BackupPlaces& places,
+                       const std::optional<BackupPoint>& selected,
+                       const std::function<void()>& refreshList);
+
+// Opens Explorer on the selected point with its index file selected.
+void RevealBackupPoint(BackupHost& host, const BackupPlaces& places,
+                       const std::optional<BackupPoint>& selected);
+
+}  // namespace tidemoor

@@ -1,0 +1,34 @@
+#include "backup/backup_store.h"
+
+#include <algorithm>
+
+#include "backup/backup_time.h"
+#include "install/server_paths.h"
+
+namespace tidemoor {
+
+std::string BackupPointDir(std::string_view toolDirectory, std::string_view folderName) {
+  return BackupRoot(toolDirectory) + std::string(folderName) + "\\";
+}
+
+std::optional<BackupPoint> BackupPointFromIndex(std::string folderName,
+                                                std::string_view indexTime) {
+  if (indexTime.empty()) return std::nullopt;
+  const std::optional<LocalDateTime> time = TextToDateTime(indexTime);
+  return BackupPoint{std::move(folderName), time ? DisplayTimeText(*time) : std::string(indexTime)};
+}
+
+std::vector<BackupPoint> ListBackupPoints(std::vector<std::string> folderNames,
+                                          const BackupPointReader& readBackupPoint,
+                                          const std::function<bool()>& afterEachDirectory) {
+  std::sort(folderNames.begin(), folderNames.end());
+  std::vector<BackupPoint> points;
+  for (const std::string& name : folderNames) {
+    if (auto point = readBackupPoint(name)) points.push_back(std::move(*point));
+    if (afterEachDirectory && !afterEachDirectory()) return {};
+  }
+  std::reverse(points.begin(), points.end());
+  return points;
+}
+
+}  // namespace tidemoor

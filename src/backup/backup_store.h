@@ -1,0 +1,43 @@
+#pragma once
+// The backup store below the tool directory: one directory per backup point, holding a copy of
+// the server's save data ("Saved") and the index file that says when the copy was made.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tidemoor {
+
+inline constexpr char kBackupIndexFileName[] = "BackUP_Info.Dat";
+inline constexpr char kBackupIndexSection[] = "INFO";
+inline constexpr char kBackupIndexTimeKey[] = "Time";
+inline constexpr char kBackupSavedFolderName[] = "Saved";
+
+// One backup point as the list shows it.
+struct BackupPoint {
+  std::string FolderName;   // the directory's name below the backup root
+  std::string DisplayTime;  // the index time in the shown form
+
+  bool operator==(const BackupPoint&) const = default;
+};
+
+// Backup root + folder name + "\".
+std::string BackupPointDir(std::string_view toolDirectory, std::string_view folderName);
+
+// A directory is a backup point only when its index holds a time. A time that cannot be read is
+// shown as it stands, so the user still sees which point it is.
+std::optional<BackupPoint> BackupPointFromIndex(std::string folderName, std::string_view indexTime);
+
+// The points among the directories below the backup root, newest first. The names are sorted
+// before they are read: ten-digit stamps then ascend with time on every file system, not only on
+// NTFS, which lists them that way by itself. afterEachDirectory runs after each name is read (the
+// window lets its messages through there); when it answers false the listing stops and gives
+// nothing.
+using BackupPointReader = std::function<std::optional<BackupPoint>(const std::string& name)>;
+std::vector<BackupPoint> ListBackupPoints(std::vector<std::string> folderNames,
+                                          const BackupPointReader& readBackupPoint,
+                                          const std::function<bool()>& afterEachDirectory = {});
+
+}  // namespace tidemoor

@@ -1,0 +1,40 @@
+#include "backup/backup_store_win.h"
+
+#include <windows.h>
+
+#include "install/server_paths.h"
+#include "platform/directory_listing_win.h"
+#include "platform/profile_win.h"
+
+namespace tidemoor {
+
+void WriteIndexTime(std::string_view indexFile, std::string_view timeText) {
+  WriteProfileText(indexFile, kBackupIndexSection, kBackupIndexTimeKey, timeText);
+}
+
+std::optional<BackupPoint> ReadBackupPoint(std::string_view toolDirectory,
+                                           std::string_view folderName) {
+  const std::string indexTime =
+      ReadProfileText(BackupPointDir(toolDirectory, folderName) + kBackupIndexFileName,
+                      kBackupIndexSection, kBackupIndexTimeKey, "");
+  return BackupPointFromIndex(std::string(folderName), indexTime);
+}
+
+std::vector<BackupPoint> ListBackupPoints(std::string_view toolDirectory,
+                                          const std::function<bool()>& afterEachDirectory) {
+  std::vector<std::string> names;
+  ListDirectories(BackupRoot(toolDirectory), names, false, false);
+  return ListBackupPoints(
+      std::move(names),
+      [&](const std::string& name) { return ReadBackupPoint(toolDirectory, name); },
+      afterEachDirectory);
+}
+
+LocalDateTime LocalNow() {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  return LocalDateTime{now.wYear,   now.wMonth,  now.wDay,         now.wHour,
+                       now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+}  // namespace tidemoor

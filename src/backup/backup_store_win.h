@@ -1,0 +1,30 @@
+#pragma once
+// The backup store on disk: the index files read and written in GBK through the profile
+// functions, and the points below the backup root.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "backup/backup_store.h"
+#include "backup/backup_time.h"
+
+namespace tidemoor {
+
+void WriteIndexTime(std::string_view indexFile, std::string_view timeText);
+
+// The point in the directory, when its index holds a "Time" (a missing file, section or key
+// gives none).
+std::optional<BackupPoint> ReadBackupPoint(std::string_view toolDirectory,
+                                           std::string_view folderName);
+
+// The points below the backup root, newest first; see the portable ListBackupPoints.
+std::vector<BackupPoint> ListBackupPoints(std::string_view toolDirectory,
+                                          const std::function<bool()>& afterEachDirectory = {});
+
+// The local clock now, with its milliseconds.
+LocalDateTime LocalNow();
+
+}  // namespace tidemoor

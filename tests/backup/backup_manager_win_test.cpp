@@ -1,0 +1,246 @@
+#include "backup/backup_manager_win.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "backup/folder_tree_win.h"
+#include "platform/codepage_win.h"
+#include "platform/directory_listing_win.h"
+#include "platform/message_box_win.h"
+#include "platform/text.h"
+#include "support/e2e_win.h"
+
+namespace tidemoor {
+namespace {
+
+using Id = BackupManagerControl;
+using testing::WaitUntil;
+
+constexpr char kLive[] = "PaLWorld_Data\\steamapps\\common\\PalServer\\Pal\\Saved";
+
+struct Row {
+  std::string folder, time;
+  bool operator==(const Row&) const = default;
+};
+
+// The backup manager over a tool directory of its own, its message boxes answered by the test.
+class BackupManagerWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetMessageAnswerer([this](const MessageRequest& request) {
+      asked.push_back(request);
+      if (onMessage) onMessage(request);
+      return answer;
+    });
+    tool.WriteBytes(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "live level");
+  }
+  void TearDown() override {
+    if (::IsWindow(window)) ::DestroyWindow(window);
+    SetMessageAnswerer({});
+  }
+
+  void MakePoint(const std::string& stamp, const std::string& time, bool withSaved = true) {
+    const std::string dir = "PaLWorld_Saved_Backups\\" + stamp + "\\";
+    tool.WriteBytes(dir + "BackUP_Info.Dat", Utf8ToGbk("[INFO]\r\nTime=" + time + "\r\n"));
+    if (withSaved) tool.WriteBytes(dir + "Saved\\SaveGames\\0\\Level.sav", "level of " + stamp);
+  }
+
+  // Opens the window and waits for its first fill.
+  void Open(size_t expectedRows) {
+    window = OpenBackupManager(
+        BackupManagerSetup{nullptr, {tool.Path(), tool.File(kLive)}, [this] { ++serverStops; }});
+    ASSERT_NE(window, nullptr);
+    list = ::GetDlgItem(window, static_cast<int>(Id::List));
+    ASSERT_TRUE(WaitUntil([&] { return Rows().size() == expectedRows && Selected() == 0; }))
+        << Rows().size();
+  }
+
+  std::vector<Row> Rows() const {
+    std::vector<Row> rows;
+    const int count = ListView_GetItemCount(list);
+    for (int i = 0; i < count; ++i) rows.push_back({Text(i, 0), Text(i, 1)});
+    return rows;
+  }
+  std::string Text(int row, int column) const {
+    wchar_t buffer[256] = {};
+    ListView_GetItemText(list, row, column, buffer, 256);
+    return Narrow(buffer);
+  }
+  int Selected() const { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
+
+  void Click(Id button) {
+    ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<int>(button), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(window, static_cast<int>(button))));
+  }
+  // A real right click on the list at a point of its client area.
+  void RightClickAt(POINT point) {
+    ::PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(point.x, point.y));
+    ::PostMessageW(list, WM_RBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+  }
+  POINT RowPoint(int row) const {
+    RECT rect{};
+    ListView_GetItemRect(list, row, &rect, LVIR_LABEL);
+    return {rect.left + 4, (rect.top + rect.bottom) / 2};
+  }
+
+  testing::TempToolDirectory tool{"backups"};
+  HWND window = nullptr;
+  HWND list = nullptr;
+  std::vector<MessageRequest> asked;
+  std::function<void(const MessageRequest&)> onMessage;
+  int answer = IDYES;
+  int serverStops = 0;
+};
+
+TEST_F(BackupManagerWindow, ListsThePointsNewestFirstWithTheTopOneSelected) {
+  MakePoint("1705986300", "2024年1月23日13时5分");      // A
+  MakePoint("1705986310", "2024年1月23日13时5分10秒");  // B
+  MakePoint("1705986320", "2024年2月30日");             // C, a time that cannot be read
+  tool.WriteBytes("PaLWorld_Saved_Backups\\old\\Saved\\x.sav", "no index");
+  Open(3);
+
+  EXPECT_EQ(Rows(), (std::vector<Row>{{"1705986320", "2024年2月30日"},
+                                      {"1705986310", "2024年1月23日 - 13时:05分:10秒"},
+                                      {"1705986300", "2024年1月23日 - 13时:05分:00秒"}}));
+  EXPECT_EQ(WindowText(window), "数据存档管理");
+  EXPECT_EQ(WindowText(::GetDlgItem(window, static_cast<int>(Id::CreateButton))),
+            "立刻创建现行备份");
+
+  // Opening again brings the same window forward.
+  EXPECT_EQ(OpenBackupManager(BackupManagerSetup{}), window);
+}
+
+TEST_F(BackupManagerWindow, AConfirmedDeleteRebuildsTheListAndSelectsTheNewTop) {
+  MakePoint("1705986300", "2024年1月23日13时5分");
+  MakePoint("1705986310", "2024年1月23日13时5分10秒");
+  Open(2);
+
+  answer = IDNO;
+  Click(Id::DeleteButton);
+  EXPECT_EQ(Rows().size(), 2u);
+  EXPECT_TRUE(tool.Exists("PaLWorld_Saved_Backups\\1705986310"));
+
+  answer = IDYES;
+  Click(Id::DeleteButton);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[1].text, " 是否删除选定备份点《 2024年1月23日 - 13时:05分:10秒 》 ");
+  EXPECT_EQ(asked[1].title, " Delete");
+  EXPECT_EQ(asked[1].flags, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_TASKMODAL));
+  EXPECT_EQ(asked[1].owner, window);
+  EXPECT_FALSE(tool.Exists("PaLWorld_Saved_Backups\\1705986310"));
+  EXPECT_EQ(Rows(), (std::vector<Row>{{"1705986300", "2024年1月23日 - 13时:05分:00秒"}}));
+  EXPECT_EQ(Selected(), 0);
+
+  Click(Id::DeleteButton);  // the last point: an empty list and an empty backup root
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_TRUE(DirectoryExists(tool.File("PaLWorld_Saved_Backups")));
+  asked.clear();
+  Click(Id::DeleteButton);  // nothing selected: nothing asked
+  Click(Id::RestoreButton);
+  EXPECT_TRUE(asked.empty());
+}
+
+TEST_F(BackupManagerWindow, CreateSaysSoAndThenShowsTheNewPointSelectedOnTop) {
+  MakePoint("1705986300", "2024年1月23日13时5分");
+  Open(1);
+  size_t rowsWhileTheMessageWasOpen = 99;
+  onMessage = [&](const MessageRequest&) { rowsWhileTheMessageWasOpen = Rows().size(); };
+  answer = IDOK;
+  Click(Id::CreateButton);
+
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].text, " 已创建现行备份点数据 ");
+  EXPECT_EQ(asked[0].title, " BackUp");
+  EXPECT_EQ(asked[0].flags, static_cast<UINT>(MB_OK | MB_TASKMODAL));
+  EXPECT_EQ(rowsWhileTheMessageWasOpen, 1u);
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].folder.size(), 10u);
+  EXPECT_GT(rows[0].folder, "1705986300");
+  EXPECT_EQ(Selected(), 0);
+  EXPECT_EQ(tool.ReadBytes("PaLWorld_Saved_Backups\\" + rows[0].folder +
+                           "\\Saved\\SaveGames\\0\\Level.sav"),
+            "live level");
+}
+
+TEST_F(BackupManagerWindow, ARefreshAskedForDuringARefreshDoesNotListRowsTwice) {
+  for (int i = 0; i < 40; ++i) MakePoint(std::to_string(1705986300 + i), "2024年1月23日");
+  Open(40);
+  // Two clicks queued at once: the second is handled while the first one's refresh lets
+  // messages through.
+  size_t rowsAtSecondMessage = 99;
+  onMessage = [&](const MessageRequest&) {
+    if (asked.size() == 2) rowsAtSecondMessage = Rows().size();
+  };
+  answer = IDOK;
+  for (int i = 0; i < 2; ++i) {
+    ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<int>(Id::CreateButton), BN_CLICKED),
+                   0);
+  }
+  ASSERT_TRUE(WaitUntil([&] { return asked.size() == 2 && !Rows().empty(); }));
+  EXPECT_EQ(rowsAtSecondMessage, 0u) << "the second click came in the middle of a refresh";
+
+  std::vector<std::string> onDisk;
+  ListDirectories(tool.File("PaLWorld_Saved_Backups"), onDisk, false);
+  const std::vector<Row> rows = Rows();
+  std::set<std::string> distinct;
+  for (const Row& row : rows) distinct.insert(row.folder);
+  EXPECT_EQ(distinct.size(), rows.size());
+  EXPECT_EQ(rows.size(), onDisk.size());
+}
+
+// The recording explorer.exe is found in the current directory, as Windows' own would be found in
+// the system directory.
+class ExplorerInCurrentDirectory {
+ public:
+  ExplorerInCurrentDirectory() {
+    ::CopyFileW(Widen(testing::BinDirectory() + "\\fixtures\\explorer.exe").c_str(),
+                Widen(here_.File("explorer.exe")).c_str(), FALSE);
+    wchar_t previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    previous_ = previous;
+    ::SetCurrentDirectoryW(Widen(here_.Path()).c_str());
+  }
+  ~ExplorerInCurrentDirectory() { ::SetCurrentDirectoryW(previous_.c_str()); }
+  bool Installed() const { return here_.Exists("explorer.exe"); }
+  std::string Calls() const { return here_.ReadBytes("explorer-calls.txt"); }
+
+ private:
+  testing::TempToolDirectory here_{"explorer"};
+  std::wstring previous_;
+};
+
+TEST_F(BackupManagerWindow, RightAndDoubleClicksOnARowOpenExplorerOnItsIndexFile) {
+  ExplorerInCurrentDirectory explorer;
+  ASSERT_TRUE(explorer.Installed());
+  MakePoint("1705986300", "2024年1月23日13时5分");
+  MakePoint("1705986310", "2024年1月23日13时5分10秒");
+  Open(2);
+  const std::string index = tool.Path() + "\\PaLWorld_Saved_Backups\\%s\\BackUP_Info.Dat";
+  const auto call = [&](const char* stamp) {
+    return "explorer.exe /select,\"" + ReplaceAll(index, "%s", stamp) + "\"\r\n";
+  };
+
+  // Clicks beside the rows clear the selection and then open nothing.
+  POINT beside = RowPoint(1);
+  beside.y += 120;
+  RightClickAt(beside);
+  ::PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(beside.x, beside.y));
+  RightClickAt(RowPoint(1));  // selects the row it is on
+  ASSERT_TRUE(WaitUntil([&] { return !explorer.Calls().empty(); }));
+  EXPECT_EQ(explorer.Calls(), call("1705986300"));
+  EXPECT_EQ(Selected(), 1);
+
+  const POINT top = RowPoint(0);
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+    ::PostMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                   MAKELPARAM(top.x, top.y));
+  }
+  ASSERT_TRUE(WaitUntil([&] { return explorer.Calls().size() > call("1705986300").size(); }));
+  EXPECT_EQ(explorer.Calls(), call("1705986300") + call("1705986310"));
+}
+
+}  // namespace
+}  // namespace tidemoor

@@ -1,0 +1,354 @@
+#include "backup/backup_operations.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+#include <set>
+
+#include "backup/auto_backup.h"
+#include "backup/backup_point_printer.h"
+#include "support/fake_main_controls.h"
+
+namespace tidemoor {
+namespace {
+
+constexpr char kTool[] = "D:\\Host";
+constexpr char kLive[] = "D:\\Host\\PaLWorld_Data\\steamapps\\common\\PalServer\\Pal\\Saved";
+constexpr char kPoint[] = "D:\\Host\\PaLWorld_Saved_Backups\\1705986309\\";
+constexpr char kPointSaved[] = "D:\\Host\\PaLWorld_Saved_Backups\\1705986309\\Saved";
+constexpr char kPointTime[] = "2024年1月23日 - 13时:05分:09秒";
+
+bool IsAtOrBelow(const std::string& path, const std::string& dir) {
+  return path == dir || path.starts_with(dir + "\\");
+}
+
+// Directories and files in memory, with the faults a real disk has: files that cannot be read,
+// save files held open by a server that did not stop.
+class FakeHost : public BackupHost {
+ public:
+  bool DirectoryExists(const std::string& path) override { return dirs.contains(Trim(path)); }
+  void EnsureDirectory(const std::string& path) override {
+    std::string dir = Trim(path);
+    for (size_t slash = dir.find('\\', 3); slash != std::string::npos;
+         slash = dir.find('\\', slash + 1)) {
+      dirs.insert(dir.substr(0, slash));
+    }
+    dirs.insert(dir);
+  }
+  bool CopyFolderTree(const std::string& source, const std::string& destination) override {
+    log.push_back("copy " + source + " -> " + destination);
+    if (!dirs.contains(source) || dirs.contains(destination)) return false;
+    dirs.insert(destination);
+    for (const std::string& dir : Below(dirs, source)) {
+      dirs.insert(destination + dir.substr(source.size()));
+    }
+    for (const auto& [path, bytes] : Below(files, source)) {
+      if (unreadable.contains(path)) return false;  // whatever was copied so far stays
+      files[destination + path.substr(source.size())] = bytes;
+    }
+    return true;
+  }
+  bool DeleteDirectoryTree(const std::string& path) override {
+    log.push_back("delete " + path);
+    std::erase_if(dirs, [&](const std::string& d) { return IsAtOrBelow(d, path); });
+    std::erase_if(files, [&](const auto& f) { return IsAtOrBelow(f.first, path); });
+    return true;
+  }
+  bool MoveDirectory(const std::string& from, const std::string& to) override {
+    log.push_back("move " + from + " -> " + to);
+    if (heldOpen || !dirs.contains(from) || dirs.contains(to)) return false;
+    dirs.erase(from);
+    dirs.insert(to);
+    for (const std::string& dir : Below(dirs, from)) {
+      dirs.erase(dir);
+      dirs.insert(to + dir.substr(from.size()));
+    }
+    for (const auto& [path, bytes] : Below(files, from)) {
+      files.erase(path);
+      files[to + path.substr(from.size())] = bytes;
+    }
+    return true;
+  }
+  void WriteIndexTime(const std::string& indexFile, const std::string& timeText) override {
+    log.push_back("index " + indexFile + " = " + timeText);
+    files[indexFile] = timeText;
+  }
+  LocalDateTime Now() override {
+    if (clock.empty()) return LocalDateTime{2024, 1, 23, 13, 5, 9, 0};
+    LocalDateTime now = clock.front();
+    clock.pop_front();
+    return now;
+  }
+  void StopServer() override { log.push_back("stop server"); }
+  bool RunCommandLine(const std::string& commandLine) override {
+    log.push_back("run " + commandLine);
+    return true;
+  }
+  bool ShowMessage(std::string_view text, std::string_view title, MessageStyle style) override {
+    messages.push_back({std::string(text), std::string(title), style});
+    log.push_back("message " + std::string(text));
+    return answerYes;
+  }
+
+  void AddFile(const std::string& path, const std::string& bytes) {
+    EnsureDirectory(path.substr(0, path.find_last_of('\\')));
+    files[path] = bytes;
+  }
+  std::map<std::string, std::string> FilesBelow(const std::string& dir) const {
+    std::map<std::string, std::string> below;
+    for (const auto& [path, bytes] : Below(files, dir)) below[path.substr(dir.size())] = bytes;
+    return below;
+  }
+
+  struct Message {
+    std::string text, title;
+    MessageStyle style;
+  };
+  std::set<std::string> dirs;
+  std::map<std::string, std::string> files;
+  std::set<std::string> unreadable;
+  std::deque<LocalDateTime> clock;
+  std::vector<std::string> log;
+  std::vector<Message> messages;
+  bool answerYes = true;
+  bool heldOpen = false;
+
+ private:
+  static std::string Trim(const std::string& path) {
+    return path.ends_with('\\') ? path.substr(0, path.size() - 1) : path;
+  }
+  template <typename Container>
+  static Container Below(const Container& all, const std::string& dir) {
+    Container below;
+    for (const auto& entry : all) {
+      const std::string& path = [&]() -> const std::string& {
+        if constexpr (std::is_same_v<Container, std::set<std::string>>)
+          return entry;
+        else
+          return entry.first;
+      }();
+      if (path.starts_with(dir + "\\")) below.insert(entry);
+    }
+    return below;
+  }
+};
+
+const BackupPlaces kPlaces{kTool, kLive};
+const std::optional<BackupPoint> kSelected = BackupPoint{"1705986309", kPointTime};
+
+class BackupOperations : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "live level");
+    host.AddFile(std::string(kLive) + "\\SaveGames\\0\\Players\\1.sav", "live player");
+  }
+  void MakeSelectedPoint() {
+    host.AddFile(std::string(kPointSaved) + "\\SaveGames\\0\\Level.sav", "old level");
+    host.AddFile(std::string(kPoint) + "BackUP_Info.Dat", "2024年1月23日13时5分9秒");
+  }
+  std::map<std::string, std::string> LiveFiles() const { return host.FilesBelow(kLive); }
+
+  FakeHost host;
+  const std::map<std::string, std::string> originalLive = {
+      {"\\SaveGames\\0\\Level.sav", "live level"},
+      {"\\SaveGames\\0\\Players\\1.sav", "live player"},
+  };
+};
+
+TEST_F(BackupOperations, APointIsACopyOfTheLiveSaveWithItsIndexWrittenLast) {
+  host.clock = {LocalDateTime{2024, 1, 23, 13, 5, 9, 0}, LocalDateTime{2024, 1, 23, 13, 5, 12, 0}};
+  CreateBackupPoint(host, kPlaces);
+
+  EXPECT_EQ(host.FilesBelow(kPointSaved), originalLive);
+  ASSERT_FALSE(host.log.empty());
+  // The index carries the time after the copy, and a point without index is never listed.
+  EXPECT_EQ(host.log.back(),
+            std::string("index ") + kPoint + "BackUP_Info.Dat = 2024年1月23日13时5分12秒");
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(BackupOperations, APointMadeAgainWithinTheSameSecondHoldsExactlyTheCurrentSave) {
+  CreateBackupPoint(host, kPlaces);
+  host.DeleteDirectoryTree(std::string(kLive) + "\\SaveGames\\0\\Players");
+  host.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "newer level");
+  CreateBackupPoint(host, kPlaces);
+
+  EXPECT_EQ(host.FilesBelow(kPointSaved),
+            (std::map<std::string, std::string>{{"\\SaveGames\\0\\Level.sav", "newer level"}}));
+}
+
+TEST_F(BackupOperations, AServerThatNeverRanStillGetsAListedPointWithoutSaved) {
+  host.DeleteDirectoryTree(kLive);
+  OnCreateBackupClicked(host, kPlaces, [&] { host.log.push_back("refresh"); });
+
+  EXPECT_FALSE(host.DirectoryExists(kPointSaved));
+  EXPECT_EQ(host.files[std::string(kPoint) + "BackUP_Info.Dat"], "2024年1月23日13时5分9秒");
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, " 已创建现行备份点数据 ");
+  EXPECT_EQ(host.messages[0].title, " BackUp");
+  EXPECT_EQ(host.messages[0].style, MessageStyle::Plain);
+  EXPECT_EQ(host.log.back(), "refresh");  // after the message is closed
+}
+
+TEST_F(BackupOperations, RestoreAnsweredYesStopsTheServerAndReplacesTheLiveSave) {
+  MakeSelectedPoint();
+  RestoreBackupPoint(host, kPlaces, kSelected);
+
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[0].text,
+            " 是否还原存档至备份点 《 2024年1月23日 - 13时:05分:09秒 》 \r\n"
+            " ————————————\r\n 操作过程将会自动关闭服务端运行! ");
+  EXPECT_EQ(host.messages[0].title, " Revert");
+  EXPECT_EQ(host.messages[0].style, MessageStyle::WarningQuestion);
+  EXPECT_EQ(host.messages[1].text, " 还原完成 - 时间: 2024年1月23日 - 13时:05分:09秒");
+  EXPECT_EQ(host.messages[1].title, " Success");
+  EXPECT_EQ(host.messages[1].style, MessageStyle::Information);
+
+  EXPECT_EQ(LiveFiles(),
+            (std::map<std::string, std::string>{{"\\SaveGames\\0\\Level.sav", "old level"}}));
+  // The server is stopped before the live save is touched, and nothing is left beside it.
+  EXPECT_EQ(host.log[1], "stop server");
+  EXPECT_FALSE(host.DirectoryExists(std::string(kLive) + "_BeforeRevert"));
+}
+
+TEST_F(BackupOperations, RestoreAnsweredNoOrWithoutSelectionChangesNothing) {
+  MakeSelectedPoint();
+  RestoreBackupPoint(host, kPlaces, std::nullopt);
+  EXPECT_TRUE(host.messages.empty());
+
+  host.answerYes = false;
+  RestoreBackupPoint(host, kPlaces, kSelected);
+  EXPECT_EQ(host.log, (std::vector<std::string>{"message " + RestoreQuestion(kPointTime)}));
+  EXPECT_EQ(LiveFiles(), originalLive);
+}
+
+TEST_F(BackupOperations, RestoreFromAPointWithoutSavedKeepsTheServerAndTheLiveSave) {
+  host.AddFile(std::string(kPoint) + "BackUP_Info.Dat", "2024年1月23日13时5分9秒");
+  RestoreBackupPoint(host, kPlaces, kSelected);
+
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[1].text, " 备份点数据不完整 - 已取消还原 ");
+  EXPECT_EQ(host.messages[1].title, " Revert");
+  EXPECT_EQ(host.messages[1].style, MessageStyle::Error);
+  EXPECT_EQ(host.log.size(), 2u);  // the two messages: no stop, no file touched
+  EXPECT_EQ(LiveFiles(), originalLive);
+}
+
+TEST_F(BackupOperations, ARestoreWhoseCopyFailsPutsTheLiveSaveBack) {
+  MakeSelectedPoint();
+  host.AddFile(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav", "unreadable");
+  host.unreadable.insert(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav");
+  RestoreBackupPoint(host, kPlaces, kSelected);
+
+  EXPECT_EQ(LiveFiles(), originalLive);
+  EXPECT_FALSE(host.DirectoryExists(std::string(kLive) + "_BeforeRevert"));
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[1].text, " 还原失败 - 原存档已保留 ");
+  EXPECT_EQ(host.messages[1].style, MessageStyle::Error);
+}
+
+TEST_F(BackupOperations, ARestoreWhileTheSaveIsHeldOpenTouchesNothing) {
+  MakeSelectedPoint();
+  host.heldOpen = true;
+  RestoreBackupPoint(host, kPlaces, kSelected);
+
+  EXPECT_EQ(LiveFiles(), originalLive);
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[1].text, " 还原失败 - 原存档已保留 ");
+}
+
+TEST_F(BackupOperations, ASaveLeftAsideByAnEarlierRestoreIsNeverOverwritten) {
+  MakeSelectedPoint();
+  const std::string leftOver = std::string(kLive) + "_BeforeRevert";
+  host.AddFile(leftOver + "\\Level.sav", "older live level");
+  RestoreBackupPoint(host, kPlaces, kSelected);
+
+  EXPECT_EQ(host.FilesBelow(leftOver),
+            (std::map<std::string, std::string>{{"\\Level.sav", "older live level"}}));
+  EXPECT_EQ(LiveFiles(),
+            (std::map<std::string, std::string>{{"\\SaveGames\\0\\Level.sav", "old level"}}));
+}
+
+TEST_F(BackupOperations, RestoreWithoutALiveSaveCreatesIt) {
+  MakeSelectedPoint();
+  host.DeleteDirectoryTree("D:\\Host\\PaLWorld_Data\\steamapps\\common\\PalServer\\Pal");
+  RestoreBackupPoint(host, kPlaces, kSelected);
+
+  EXPECT_EQ(LiveFiles(),
+            (std::map<std::string, std::string>{{"\\SaveGames\\0\\Level.sav", "old level"}}));
+  EXPECT_EQ(host.messages.back().title, " Success");
+}
+
+TEST_F(BackupOperations, DeleteAsksThenRemovesThePointAndRebuildsTheList) {
+  MakeSelectedPoint();
+  int refreshes = 0;
+  host.answerYes = false;
+  DeleteBackupPoint(host, kPlaces, kSelected, [&] { ++refreshes; });
+  EXPECT_TRUE(host.DirectoryExists(kPoint));
+  EXPECT_EQ(refreshes, 0);
+
+  host.answerYes = true;
+  DeleteBackupPoint(host, kPlaces, kSelected, [&] { ++refreshes; });
+  EXPECT_EQ(host.messages.back().text, " 是否删除选定备份点《 2024年1月23日 - 13时:05分:09秒 》 ");
+  EXPECT_EQ(host.messages.back().title, " Delete");
+  EXPECT_EQ(host.messages.back().style, MessageStyle::WarningQuestion);
+  EXPECT_FALSE(host.DirectoryExists(kPoint));
+  EXPECT_TRUE(host.DirectoryExists("D:\\Host\\PaLWorld_Saved_Backups"));
+  EXPECT_EQ(refreshes, 1);
+
+  DeleteBackupPoint(host, kPlaces, std::nullopt, [&] { ++refreshes; });
+  EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(BackupOperations, RevealOpensExplorerOnTheQuotedIndexPath) {
+  RevealBackupPoint(host, kPlaces, std::nullopt);
+  EXPECT_TRUE(host.log.empty());
+
+  RevealBackupPoint(host, kPlaces, BackupPoint{"S", "t"});
+  EXPECT_EQ(host.log, (std::vector<std::string>{
+                          "run explorer.exe /select,\"D:\\Host\\PaLWorld_Saved_Backups\\S\\"
+                          "BackUP_Info.Dat\""}));
+}
+
+class AutoBackup : public ::testing::Test {
+ protected:
+  void Tick(bool ticked, bool running, std::string minutes = "10") {
+    controls.ticked[MainControl::AutoBackupBox] = ticked;
+    controls.texts[MainControl::StartButton] = running ? kStopCaption : kStartCaption;
+    controls.texts[MainControl::AutoBackupMinutes] = std::move(minutes);
+    controls.timers.clear();
+    AutoBackupTick(controls, [&] { ++points; });
+  }
+  testing::FakeMainControls controls;
+  int points = 0;
+};
+
+TEST_F(AutoBackup, MakesAPointOnlyWhileTheBoxIsTickedAndTheServerRuns) {
+  Tick(true, true);
+  EXPECT_EQ(points, 1);
+  EXPECT_TRUE(controls.timers.empty());  // keeps its interval
+
+  for (auto [ticked, running] : {std::pair{false, false}, {true, false}, {false, true}}) {
+    Tick(ticked, running, "15");
+    EXPECT_EQ(points, 1);
+    EXPECT_EQ(controls.timers[MainControl::AutoBackupTimer], 15u * 60000u);
+  }
+  Tick(true, true);  // ticking the box again resumes without a restart
+  EXPECT_EQ(points, 2);
+}
+
+TEST(AutoBackupInterval, TakesTheLeadingWholeNumberOfMinutes) {
+  EXPECT_EQ(AutoBackupInterval("10"), 600000u);
+  EXPECT_EQ(AutoBackupInterval("15分"), 900000u);
+  EXPECT_EQ(AutoBackupInterval(" ＋１０"), 600000u);
+  EXPECT_EQ(AutoBackupInterval("0"), 0u);
+  EXPECT_EQ(AutoBackupInterval("abc"), 0u);
+  EXPECT_EQ(AutoBackupInterval(""), 0u);
+  EXPECT_EQ(AutoBackupInterval("-5"), 0u);
+  EXPECT_EQ(AutoBackupInterval("35791"), 2147460000u);
+  EXPECT_EQ(AutoBackupInterval("99999999999"), 2147460000u);
+}
+
+}  // namespace
+}  // namespace tidemoor

@@ -1,0 +1,82 @@
+#include "backup/backup_time.h"
+
+#include <gtest/gtest.h>
+
+namespace tidemoor {
+namespace {
+
+LocalDateTime At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+                 int millisecond = 0) {
+  return LocalDateTime{year, month, day, hour, minute, second, millisecond};
+}
+
+// 2024-01-23 05:05:09 UTC.
+constexpr char kUnixTime[] = "1705986309";
+
+TEST(BackupStamp, EqualsTheUnixTimeInUtcPlus8AndIs28800LessInUtc) {
+  EXPECT_EQ(MakeBackupStamp(At(2024, 1, 23, 13, 5, 9, 987)), kUnixTime);
+  EXPECT_EQ(MakeBackupStamp(At(2024, 1, 23, 5, 5, 9, 987)), std::to_string(1705986309 - 28800));
+}
+
+TEST(BackupStamp, IsAlwaysTenCharacters) {
+  // Fewer than ten digits: the milliseconds fill in, then zeros.
+  EXPECT_EQ(MakeBackupStamp(At(1971, 1, 1, 8, 0, 0, 7)), "3153600000");
+  EXPECT_EQ(MakeBackupStamp(At(1971, 1, 1, 8, 0, 0, 123)), "3153600012");
+  EXPECT_EQ(MakeBackupStamp(At(1969, 12, 31, 8, 0, 0, 45)), "-864000450");
+  EXPECT_EQ(MakeBackupStamp(At(1970, 1, 1, 8, 0, 0, 0)), "0000000000");
+  // Past 2038 the count keeps growing instead of wrapping, so later points still sort last.
+  EXPECT_EQ(MakeBackupStamp(At(2038, 1, 19, 11, 14, 7)), "2147483647");
+  EXPECT_EQ(MakeBackupStamp(At(2040, 1, 1)), "2208960000");
+}
+
+TEST(BackupIndexTime, ShortensTheTimeOfDayWhenItsLastPartsAreZero) {
+  EXPECT_EQ(DateTimeToText(At(2024, 1, 23, 13, 5, 9)), "2024年1月23日13时5分9秒");
+  EXPECT_EQ(DateTimeToText(At(2024, 1, 23, 13, 5, 0)), "2024年1月23日13时5分");
+  EXPECT_EQ(DateTimeToText(At(2024, 1, 23, 13, 0, 0)), "2024年1月23日13时");
+  EXPECT_EQ(DateTimeToText(At(2024, 1, 23, 0, 5, 0)), "2024年1月23日0时5分");
+  EXPECT_EQ(DateTimeToText(At(2024, 1, 23)), "2024年1月23日");
+  EXPECT_EQ(DateTimeToText(At(2024, 1, 23, 0, 0, 9)), "2024年1月23日0时0分9秒");
+}
+
+TEST(BackupIndexTime, ReadsTheIndexFormAndHandEditedForms) {
+  const LocalDateTime expected = At(2024, 1, 23, 13, 5, 9);
+  EXPECT_EQ(TextToDateTime("2024年1月23日13时5分9秒"), expected);
+  EXPECT_EQ(TextToDateTime("2024-1-23 13:05:09"), expected);
+  EXPECT_EQ(TextToDateTime("２０２４－１－２３　１３：０５：０９"), expected);
+  EXPECT_EQ(TextToDateTime("2024/01/23 13.05.09"), expected);
+  EXPECT_EQ(TextToDateTime("1970-01-01 08:00:00"), At(1970, 1, 1, 8));
+  EXPECT_EQ(TextToDateTime("2024年1月23日"), At(2024, 1, 23));
+  EXPECT_EQ(TextToDateTime("2024年1月23日13时"), At(2024, 1, 23, 13));
+  // Only 秒 may follow the second; what comes after it is not looked at.
+  EXPECT_EQ(TextToDateTime("2024年1月23日13时5分9秒 hand note"), expected);
+  EXPECT_EQ(TextToDateTime("2024年1月23日13时5分9s"), std::nullopt);
+  EXPECT_EQ(TextToDateTime("2024-1-23 13:05:09 "), std::nullopt);
+}
+
+TEST(BackupIndexTime, RefusesWhatIsNotARealCalendarMoment) {
+  EXPECT_EQ(TextToDateTime("2024年2月30日"), std::nullopt);
+  EXPECT_EQ(TextToDateTime("2023年2月29日"), std::nullopt);
+  EXPECT_EQ(TextToDateTime("2024年2月29日"), At(2024, 2, 29));
+  EXPECT_EQ(TextToDateTime("1900年2月29日"), std::nullopt);
+  EXPECT_EQ(TextToDateTime("2000年2月29日"), At(2000, 2, 29));
+  EXPECT_EQ(TextToDateTime(""), std::nullopt);
+  EXPECT_EQ(TextToDateTime("99年1月1日"), std::nullopt);
+  EXPECT_EQ(TextToDateTime("2024年13月1日"), std::nullopt);
+  EXPECT_EQ(TextToDateTime("2024年1月0日"), std::nullopt);
+  EXPECT_EQ(TextToDateTime("2024年1月23日24时"), std::nullopt);
+  EXPECT_EQ(TextToDateTime("2024年1月23日13时60分"), std::nullopt);
+  EXPECT_EQ(TextToDateTime("old"), std::nullopt);
+}
+
+TEST(BackupDisplayTime, PadsTheTimeOfDayButNotTheDate) {
+  EXPECT_EQ(DisplayTimeText(At(2024, 1, 23, 13, 5, 9)), "2024年1月23日 - 13时:05分:09秒");
+  // What a point made at 13:00:00 and one made at midnight store, read back for the list.
+  EXPECT_EQ(DisplayTimeText(*TextToDateTime(DateTimeToText(At(2024, 1, 23, 13)))),
+            "2024年1月23日 - 13时:00分:00秒");
+  EXPECT_EQ(DisplayTimeText(*TextToDateTime(DateTimeToText(At(2024, 1, 23)))),
+            "2024年1月23日 - 00时:00分:00秒");
+  EXPECT_EQ(DisplayTimeText(At(2026, 12, 7, 18, 5, 9)), "2026年12月7日 - 18时:05分:09秒");
+}
+
+}  // namespace
+}  // namespace tidemoor

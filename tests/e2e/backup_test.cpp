@@ -1,0 +1,296 @@
+// Backups of a running fixture server's save: made by hand and on the timer, restored and
+// refused, with the real tool and its message boxes.
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+#include "app/main_controls.h"
+#include "backup/backup_manager_win.h"
+#include "backup/backup_time.h"
+#include "platform/codepage_win.h"
+#include "platform/directory_listing_win.h"
+#include "platform/text.h"
+#include "platform/unique_handle_win.h"
+#include "support/e2e_win.h"
+
+namespace tidemoor::testing {
+namespace {
+
+constexpr char kServerDir[] = "PaLWorld_Data\\steamapps\\common\\PalServer";
+constexpr char kLive[] = "PaLWorld_Data\\steamapps\\common\\PalServer\\Pal\\Saved";
+constexpr char kLevel[] =
+    "PaLWorld_Data\\steamapps\\common\\PalServer\\Pal\\Saved\\SaveGames\\0\\"
+    "World\\Level.sav";
+constexpr char kBackups[] = "PaLWorld_Saved_Backups";
+
+int Id(MainControl control) {
+  return static_cast<int>(control);
+}
+int Id(BackupManagerControl control) {
+  return static_cast<int>(control);
+}
+
+std::vector<std::string> Subdirectories(const std::string& path) {
+  std::vector<std::string> names;
+  ListDirectories(path, names, false);
+  return names;
+}
+
+class BackupEndToEnd : public ::testing::Test {
+ protected:
+  ~BackupEndToEnd() override {
+    // The tool leaves its server running when it goes; the test must not.
+    UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+      if (!ServerImage(entry.th32ProcessID)) continue;
+      UniqueHandle process(
+          ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+      if (process && ::TerminateProcess(process.get(), 1)) {
+        ::WaitForSingleObject(process.get(), 5000);
+      }
+    }
+  }
+
+  // Whether the process runs from this test's server directory.
+  bool ServerImage(DWORD id) const {
+    UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    wchar_t image[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (!process || !::QueryFullProcessImageNameW(process.get(), 0, image, &length)) return false;
+    const std::wstring prefix = Widen(directory.File(kServerDir) + "\\");
+    return ::CompareStringOrdinal(image, static_cast<int>(prefix.size()), prefix.c_str(),
+                                  static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
+  }
+
+  bool ServerRunning() const {
+    UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+      if (ServerImage(entry.th32ProcessID)) return true;
+    }
+    return false;
+  }
+
+  void Prepare(bool autoBackup) {
+    directory.InstallTool();
+    directory.InstallFixture("taskkill.exe");
+    directory.InstallFixture("PalServer.exe", kServerDir);
+    directory.InstallFixture("PalServer-Win64-Test-Cmd.exe", kServerDir);
+    const std::string settings =
+        "[服务端运行控制]\r\nHide_ServerConsole=0\r\nAuto_CheckServer=0\r\nCrash_Autorun=0\r\n"
+        "Timeer_Autorestart=0\r\nUse_4To_optimize=0\r\nTimeer_Autobackup_Saved=" +
+        std::string(autoBackup ? "1" : "0") +
+        "\r\nTimeer_Autobackup_Saved_Min=1\r\n"
+        "[服务器启动参数]\r\nPort_Game=8211\r\nPort_SteamList=27015\r\nMax_Player=32\r\n"
+        "Admin_Password=admin\r\nServer_Name=E2E Host\r\nOpen_community=1\r\n"
+        "Connect_Password=\r\n";
+    directory.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini", Utf8ToGbk(settings));
+  }
+
+  void OpenTool() {
+    tool.emplace(directory);
+    window = tool->WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+  }
+
+  void StartServer() {
+    ClickControl(window, Id(MainControl::StartButton));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ControlText(window, Id(MainControl::StartButton)) == kStopCaption; }));
+    ASSERT_TRUE(WaitUntil([&] { return directory.Exists(kLevel); }));
+  }
+
+  void OpenManager() {
+    PressLabel(window, Id(MainControl::BackupManagerLabel));
+    manager = WaitForWindowOfProcess(tool->Id(), kBackupManagerTitle);
+    ASSERT_NE(manager, nullptr);
+    WaitForList();
+  }
+
+  // The list is filled just after the window shows and after each create; a click before that
+  // finds no selection.
+  void WaitForList() {
+    const HWND list = ::GetDlgItem(manager, Id(BackupManagerControl::List));
+    const size_t onDisk = Subdirectories(directory.File(kBackups)).size();
+    ASSERT_TRUE(WaitUntil([&] {
+      return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == static_cast<LRESULT>(onDisk) &&
+             (onDisk == 0 || ::SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED) == 0);
+    }));
+  }
+
+  // Clicks a button of the backup manager and returns the message box it opens.
+  SeenMessageBox ClickForMessage(BackupManagerControl button) {
+    ClickControl(manager, Id(button));
+    std::optional<SeenMessageBox> box = WaitForMessageBox(tool->Id());
+    EXPECT_TRUE(box);
+    return box.value_or(SeenMessageBox{});
+  }
+
+  void CreatePoint() {
+    const SeenMessageBox done = ClickForMessage(BackupManagerControl::CreateButton);
+    EXPECT_EQ(done.text, " 已创建现行备份点数据 ");
+    AnswerMessageBox(done, IDOK);
+    WaitForList();
+  }
+
+  // The display time of a point as the list shows it, from its index file.
+  std::string DisplayTimeOf(const std::string& folder) const {
+    const std::string index =
+        GbkToUtf8(directory.ReadBytes(std::string(kBackups) + "\\" + folder + "\\BackUP_Info.Dat"));
+    const size_t time = index.find("Time=");
+    const std::optional<LocalDateTime> parsed =
+        TextToDateTime(index.substr(time + 5, index.find('\r', time) - time - 5));
+    return parsed ? DisplayTimeText(*parsed) : std::string();
+  }
+
+  std::string Question(const std::string& displayTime) const {
+    return " 是否还原存档至备份点 《 " + displayTime + " 》 \r\n ————————————\r\n" +
+           " 操作过程将会自动关闭服务端运行! ";
+  }
+
+  TempToolDirectory directory{"backup"};
+  std::optional<ToolProcess> tool;
+  HWND window = nullptr;
+  HWND manager = nullptr;
+};
+
+TEST_F(BackupEndToEnd, RestoreAnsweredYesStopsTheServerAndBringsBackThePointsSave) {
+  Prepare(false);
+  OpenTool();
+  StartServer();
+  OpenManager();
+  CreatePoint();
+  const std::vector<std::string> points = Subdirectories(directory.File(kBackups));
+  ASSERT_EQ(points.size(), 1u);
+  const std::string pointSave = directory.ReadBytes(kLevel);
+  directory.WriteBytes(kLevel, "played on");
+  directory.WriteBytes(std::string(kLive) + "\\SaveGames\\0\\World\\new.sav", "new");
+
+  const SeenMessageBox question = ClickForMessage(BackupManagerControl::RestoreButton);
+  EXPECT_EQ(question.text, Question(DisplayTimeOf(points[0])));
+  EXPECT_EQ(question.title, " Revert");
+  AnswerMessageBox(question, IDYES);
+  std::optional<SeenMessageBox> done = WaitForMessageBox(tool->Id(), std::chrono::seconds(40));
+  ASSERT_TRUE(done) << ServerRunning() << " " << ControlText(window, Id(MainControl::StartButton))
+                    << " "
+                    << JoinTexts(Subdirectories(
+                           directory.File("PaLWorld_Data\\steamapps\\common\\PalServer\\Pal")));
+  EXPECT_EQ(done->text, " 还原完成 - 时间: " + DisplayTimeOf(points[0]));
+  EXPECT_EQ(done->title, " Success");
+  AnswerMessageBox(*done, IDOK);
+
+  EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
+  EXPECT_EQ(ControlText(window, Id(MainControl::StartButton)), kStartCaption);
+  EXPECT_EQ(directory.ReadBytes(kLevel), pointSave);
+  EXPECT_FALSE(directory.Exists(std::string(kLive) + "\\SaveGames\\0\\World\\new.sav"));
+  EXPECT_EQ(Subdirectories(directory.File("PaLWorld_Data\\steamapps\\common\\PalServer\\Pal")),
+            std::vector<std::string>{"Saved"});
+}
+
+TEST_F(BackupEndToEnd, RestoreAnsweredNoChangesNothing) {
+  Prepare(false);
+  OpenTool();
+  StartServer();
+  OpenManager();
+  CreatePoint();
+  directory.WriteBytes(kLevel, "played on");
+
+  AnswerMessageBox(ClickForMessage(BackupManagerControl::RestoreButton), IDNO);
+  EXPECT_EQ(directory.ReadBytes(kLevel), "played on");
+  EXPECT_TRUE(ServerRunning());
+  EXPECT_EQ(ControlText(window, Id(MainControl::StartButton)), kStopCaption);
+}
+
+TEST_F(BackupEndToEnd, RestoreFromAPointWithoutSavedKeepsTheLiveSaveAndTheServer) {
+  Prepare(false);
+  directory.WriteBytes(std::string(kBackups) + "\\1705986309\\BackUP_Info.Dat",
+                       Utf8ToGbk("[INFO]\r\nTime=2024年1月23日13时5分9秒\r\n"));
+  OpenTool();
+  StartServer();
+  const std::string live = directory.ReadBytes(kLevel);
+  OpenManager();
+
+  AnswerMessageBox(ClickForMessage(BackupManagerControl::RestoreButton), IDYES);
+  std::optional<SeenMessageBox> refused = WaitForMessageBox(tool->Id());
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->text, " 备份点数据不完整 - 已取消还原 ");
+  EXPECT_EQ(refused->title, " Revert");
+  AnswerMessageBox(*refused, IDOK);
+  EXPECT_EQ(directory.ReadBytes(kLevel), live);
+  EXPECT_TRUE(ServerRunning());
+}
+
+TEST_F(BackupEndToEnd, ARestoreWhoseCopyFailsKeepsTheLiveSave) {
+  Prepare(false);
+  directory.WriteBytes(std::string(kBackups) + "\\1705986309\\BackUP_Info.Dat",
+                       Utf8ToGbk("[INFO]\r\nTime=2024年1月23日13时5分9秒\r\n"));
+  directory.WriteBytes(
+      std::string(kBackups) + "\\1705986309\\Saved\\SaveGames\\0\\World\\Level.sav", "old level");
+  directory.WriteBytes(std::string(kBackups) + "\\1705986309\\Saved\\unreadable.sav", "held");
+  OpenTool();
+  StartServer();
+  const std::string live = directory.ReadBytes(kLevel);
+  OpenManager();
+
+  // Held open without sharing by this test, so the tool cannot read it.
+  UniqueFileHandle held(::CreateFileW(
+      Widen(directory.File(std::string(kBackups) + "\\1705986309\\Saved\\unreadable.sav")).c_str(),
+      GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  AnswerMessageBox(ClickForMessage(BackupManagerControl::RestoreButton), IDYES);
+  std::optional<SeenMessageBox> failed = WaitForMessageBox(tool->Id());
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(failed->text, " 还原失败 - 原存档已保留 ");
+  EXPECT_EQ(failed->title, " Revert");
+  AnswerMessageBox(*failed, IDOK);
+  EXPECT_EQ(directory.ReadBytes(kLevel), live);
+  EXPECT_EQ(Subdirectories(directory.File("PaLWorld_Data\\steamapps\\common\\PalServer\\Pal")),
+            std::vector<std::string>{"Saved"});
+}
+
+TEST_F(BackupEndToEnd, TheTimerMakesPointsWhileTheServerRunsAndNoneWhileItIsStopped) {
+  Prepare(true);
+  OpenTool();
+  StartServer();
+  // The shortest interval the settings take is one minute. A point is complete once its index
+  // is written, which happens last.
+  std::string point;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const std::vector<std::string> points = Subdirectories(directory.File(kBackups));
+        if (points.size() != 1) return false;
+        point = points[0];
+        return directory.Exists(std::string(kBackups) + "\\" + point + "\\BackUP_Info.Dat");
+      },
+      std::chrono::seconds(90)));
+  EXPECT_EQ(directory.ReadBytes(std::string(kBackups) + "\\" + point +
+                                "\\Saved\\SaveGames\\0\\World\\Level.sav"),
+            directory.ReadBytes(kLevel));
+
+  ClickControl(window, Id(MainControl::StartButton));
+  std::optional<SeenMessageBox> stop = WaitForMessageBox(tool->Id());
+  ASSERT_TRUE(stop);
+  AnswerMessageBox(*stop, IDYES);
+  ASSERT_TRUE(WaitUntil(
+      [&] { return ControlText(window, Id(MainControl::StartButton)) == kStartCaption; }));
+  // A tick delivered at once instead of waiting another minute.
+  DWORD_PTR unused = 0;
+  ::SendMessageTimeoutW(window, WM_TIMER, Id(MainControl::AutoBackupTimer), 0, SMTO_ABORTIFHUNG,
+                        15000, &unused);
+  EXPECT_EQ(Subdirectories(directory.File(kBackups)).size(), 1u);
+}
+
+}  // namespace
+}  // namespace tidemoor::testing
