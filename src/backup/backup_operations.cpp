@@ -45,7 +45,7 @@ std::string RevealCommandLine(std::string_view toolDirectory, std::string_view f
          kBackupIndexFileName + "\"";
 }
 
-void CreateBackupPoint(BackupHost& host, const BackupPlaces& places) {
+bool CreateBackupPoint(BackupHost& host, const BackupPlaces& places) {
   const std::string pointDir = BackupPointDir(places.toolDirectory, MakeBackupStamp(host.Now()));
   host.EnsureDirectory(pointDir);
   // A point made again within the same second: its earlier copy goes, so files the live save no
@@ -53,14 +53,22 @@ void CreateBackupPoint(BackupHost& host, const BackupPlaces& places) {
   const std::string savedCopy = pointDir + kBackupSavedFolderName;
   if (host.DirectoryExists(savedCopy)) host.DeleteDirectoryTree(savedCopy);
   // A server that never ran has no save yet; the point is still made, without "Saved".
-  host.CopyFolderTree(places.saveDataDir, savedCopy);
+  const bool hasSave = host.DirectoryExists(places.saveDataDir);
+  if (!host.CopyFolderTree(places.saveDataDir, savedCopy) && hasSave) {
+    host.DeleteDirectoryTree(pointDir.substr(0, pointDir.size() - 1));
+    return false;
+  }
   host.WriteIndexTime(pointDir + kBackupIndexFileName, DateTimeToText(host.Now()));
+  return true;
 }
 
 void OnCreateBackupClicked(BackupHost& host, const BackupPlaces& places,
                            const std::function<void()>& refreshList) {
-  CreateBackupPoint(host, places);
-  host.ShowMessage(kBackupCreatedMessage, " BackUp", MessageStyle::Plain);
+  if (CreateBackupPoint(host, places)) {
+    host.ShowMessage(kBackupCreatedMessage, " BackUp", MessageStyle::Plain);
+  } else {
+    host.ShowMessage(kBackupFailedMessage, " BackUp", MessageStyle::Error);
+  }
   refreshList();
 }
 

@@ -51,6 +51,7 @@ struct BackupPlaces {
 inline constexpr char kBackupCreatedMessage[] = " 已创建现行备份点数据 ";
 inline constexpr char kRestoreIncompleteMessage[] = " 备份点数据不完整 - 已取消还原 ";
 inline constexpr char kRestoreFailedMessage[] = " 还原失败 - 原存档已保留 ";
+inline constexpr char kBackupFailedMessage[] = " 创建备份点失败 - 存档复制未完成 ";
 
 std::string RestoreQuestion(std::string_view displayTime);
 std::string RestoreDoneMessage(std::string_view displayTime);
@@ -59,10 +60,11 @@ std::string RevealCommandLine(std::string_view toolDirectory, std::string_view f
 
 // Copies the live save into a point named by the current stamp and writes its index last, so a
 // point whose making was interrupted is never listed. A point made again within the same second
-// gets the same directory and then holds exactly the current save.
-void CreateBackupPoint(BackupHost& host, const BackupPlaces& places);
+// gets the same directory and then holds exactly the current save. A copy that fails takes the
+// point away again (a restore from half a save would lose the rest) and gives false.
+bool CreateBackupPoint(BackupHost& host, const BackupPlaces& places);
 
-// 按钮_创建现在备份: makes a point, says so, and rebuilds the list.
+// 按钮_创建现在备份: makes a point, says whether it worked, and rebuilds the list.
 void OnCreateBackupClicked(BackupHost& host, const BackupPlaces& places,
                            const std::function<void()>& refreshList);
 

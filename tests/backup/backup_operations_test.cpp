@@ -178,6 +178,18 @@ TEST_F(BackupOperations, APointMadeAgainWithinTheSameSecondHoldsExactlyTheCurren
             (std::map<std::string, std::string>{{"\\SaveGames\\0\\Level.sav", "newer level"}}));
 }
 
+TEST_F(BackupOperations, APointWhoseCopyFailsIsTakenAwayAndSaysSo) {
+  host.unreadable.insert(std::string(kLive) + "\\SaveGames\\0\\Players\\1.sav");
+  OnCreateBackupClicked(host, kPlaces, [&] { host.log.push_back("refresh"); });
+
+  EXPECT_FALSE(host.DirectoryExists(kPoint)) << "half a save must never be listed or restored";
+  EXPECT_FALSE(host.files.contains(std::string(kPoint) + "BackUP_Info.Dat"));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, " 创建备份点失败 - 存档复制未完成 ");
+  EXPECT_EQ(host.messages[0].style, MessageStyle::Error);
+  EXPECT_EQ(LiveFiles(), originalLive);
+}
+
 TEST_F(BackupOperations, AServerThatNeverRanStillGetsAListedPointWithoutSaved) {
   host.DeleteDirectoryTree(kLive);
   OnCreateBackupClicked(host, kPlaces, [&] { host.log.push_back("refresh"); });
