@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "backup/auto_backup.h"
 #include "install/server_paths.h"
 #include "platform/text.h"
 #include "server/server_command_line.h"
@@ -10,15 +11,6 @@ namespace tidemoor {
 namespace {
 
 constexpr int64_t kMillisecondsPerMinute = 60'000;
-// Windows clamps longer timer periods to this anyway; clamping here keeps the arithmetic honest.
-constexpr int64_t kLongestTimerPeriod = 0x7FFFFFFF;
-
-// Minutes typed into an edit box as a timer period; none, zero or negative minutes stop it.
-unsigned MinutesToPeriod(const std::string& text) {
-  const int64_t minutes = TextToNumber(text);
-  if (minutes <= 0) return 0;
-  return static_cast<unsigned>(std::min(minutes * kMillisecondsPerMinute, kLongestTimerPeriod));
-}
 
 }  // namespace
 
@@ -66,9 +58,10 @@ void ServerController::EnterRunning(uint32_t processId) {
 
   const uint32_t monitorSeconds = world_.steps.RandomInRange(2, 9);
   controls.SetTimerInterval(MainControl::MonitorTimer, monitorSeconds * 1000);
-  const unsigned backupPeriod = controls.IsTicked(MainControl::AutoBackupBox)
-                                    ? MinutesToPeriod(controls.Text(MainControl::AutoBackupMinutes))
-                                    : 0;
+  const unsigned backupPeriod =
+      controls.IsTicked(MainControl::AutoBackupBox)
+          ? AutoBackupInterval(controls.Text(MainControl::AutoBackupMinutes))
+          : 0;
   controls.SetTimerInterval(MainControl::AutoBackupTimer, backupPeriod);
 
   UpdateStatusLine();

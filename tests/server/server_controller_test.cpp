@@ -193,7 +193,7 @@ TEST_F(ServerControllerTest, BackupTimerFollowsItsBoxAndMinutes) {
   };
   for (const Case& c : {Case{true, "30", 1'800'000u}, Case{true, "３０", 1'800'000u},
                         Case{false, "30", 0u}, Case{true, "0", 0u}, Case{true, "abc", 0u},
-                        Case{true, "-5", 0u}, Case{true, "99999999", 0x7FFFFFFFu}}) {
+                        Case{true, "-5", 0u}, Case{true, "99999999", 35791u * 60000u}}) {
     controls.texts[MainControl::StartButton] = kStartCaption;
     controls.ticked[MainControl::AutoBackupBox] = c.ticked;
     controls.texts[MainControl::AutoBackupMinutes] = c.minutes;
