@@ -1,6 +1,5 @@
 #include "server/server_controller.h"
 
-
 #include "backup/auto_backup.h"
 #include "install/server_paths.h"
 #include "platform/text.h"
