@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,48 +27,12 @@ int Id(MainControl control) {
   return static_cast<int>(control);
 }
 
-// Ids of the running processes whose executable lies below the directory.
-std::vector<DWORD> ProcessesBelow(const std::string& directory) {
-  std::vector<DWORD> found;
-  UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  const std::wstring prefix = Widen(directory + "\\");
-  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
-       more = ::Process32NextW(snapshot.get(), &entry)) {
-    UniqueHandle process(
-        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-    wchar_t image[MAX_PATH] = {};
-    DWORD length = MAX_PATH;
-    if (!process || !::QueryFullProcessImageNameW(process.get(), 0, image, &length)) continue;
-    if (::CompareStringOrdinal(image, static_cast<int>(prefix.size()), prefix.c_str(),
-                               static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL) {
-      found.push_back(entry.th32ProcessID);
-    }
-  }
-  return found;
-}
-
 int LineCount(const std::string& text) {
   return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
 class ServerControlTest : public ::testing::Test {
  protected:
-  ~ServerControlTest() override {
-    // The tool leaves its server running when it goes; the test must not. A launcher ended
-    // just now may still have started its worker, so look again until nothing is left.
-    WaitUntil([&] {
-      for (DWORD id : ProcessesBelow(directory.Path())) {
-        UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-        if (process && ::TerminateProcess(process.get(), 1)) {
-          ::WaitForSingleObject(process.get(), 5000);
-        }
-      }
-      return ProcessesBelow(directory.Path()).empty();
-    });
-  }
-
   void Prepare(bool crashRestart, bool installServer = true, std::string joinPassword = "") {
     directory.InstallTool();
     directory.InstallFixture("taskkill.exe");

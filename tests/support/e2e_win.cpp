@@ -1,6 +1,7 @@
 #include "support/e2e_win.h"
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <fstream>

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/unique_handle_win.h"
 
@@ -23,7 +24,12 @@ bool WaitUntil(const std::function<bool()>& condition,
 // The directory that holds the test executables, Tidemoor.exe and fixtures\ (no trailing \).
 std::string BinDirectory();
 
-// A fresh directory below %TEMP%\tidemoor-tests, removed with everything in it at the end.
+// Ids of the running processes whose executable lies below the directory (no trailing \).
+std::vector<DWORD> ProcessesBelow(const std::string& directory);
+
+// A fresh directory below %TEMP%\tidemoor-tests, removed with everything in it at the end. Any
+// program still running from it (a server the tool leaves running by design) is ended first: a
+// leftover process would hold the test run's output open and keep the directory from going.
 class TempToolDirectory {
  public:
   // The hint becomes part of the directory's name (it may hold blanks, & or Chinese).
