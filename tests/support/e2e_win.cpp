@@ -108,7 +108,40 @@ TempToolDirectory::TempToolDirectory(std::string_view nameHint) {
   ::CreateDirectoryW(Widen(path_).c_str(), nullptr);
 }
 
+std::vector<DWORD> ProcessesBelow(const std::string& directory) {
+  std::vector<DWORD> found;
+  UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  const std::wstring prefix = Widen(directory + "\\");
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    UniqueHandle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    wchar_t image[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (!process || !::QueryFullProcessImageNameW(process.get(), 0, image, &length)) continue;
+    if (length >= prefix.size() &&
+        ::CompareStringOrdinal(image, static_cast<int>(prefix.size()), prefix.c_str(),
+                               static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL) {
+      found.push_back(entry.th32ProcessID);
+    }
+  }
+  return found;
+}
+
 TempToolDirectory::~TempToolDirectory() {
+  // A launcher ended just now may still have started its worker, so look again until nothing
+  // from the directory is left.
+  WaitUntil([&] {
+    for (DWORD id : ProcessesBelow(path_)) {
+      UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+      if (process && ::TerminateProcess(process.get(), 1)) {
+        ::WaitForSingleObject(process.get(), 5000);
+      }
+    }
+    return ProcessesBelow(path_).empty();
+  });
   RemoveTree(path_);
 }
 
