@@ -7,13 +7,13 @@ bash scripts/setup.sh >/dev/null
 # Figures come from optimised builds: the native benchmarks get a Release tree of their own.
 [ -f build/bench-native/CMakeCache.txt ] ||
   cmake -S . -B build/bench-native -DTIDEMOOR_TARGET=native -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/bench-native -j"$(nproc)" >/dev/null
-bash scripts/build.sh windows >/dev/null
+cmake --build build/bench-native -j"$(nproc)" >/dev/null 2>&1
+bash scripts/build.sh windows >/dev/null 2>&1
 
 for bench in build/bench-native/bench/*_bench; do
   [ -x "$bench" ] || continue
   echo "== $(basename "$bench")"
-  "$bench"
+  "$bench" || echo "(goal missed)"
 done
 
 source scripts/wine-env.sh
@@ -23,5 +23,5 @@ trap 'wineserver -k >/dev/null 2>&1 || true; kill "$xvfb_pid" 2>/dev/null || tru
 for bench in build/windows/bin/bench/*_win_bench.exe; do
   case "$bench" in *minimal_window_win_bench.exe) continue ;; esac
   echo "== $(basename "$bench" .exe)"
-  wine "$bench"
+  wine "$bench" || echo "(goal missed)"
 done
