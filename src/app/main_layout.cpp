@@ -21,7 +21,7 @@ constexpr int kShortX = 8, kShortY = 332;
 // box below them and one line of text.
 constexpr int kCaptionHeight = 18;
 
-const ControlSpec kLayout[] = {
+const ControlDefinition kLayout[] = {
     {C::RunControlGroup, K::GroupBox, "服务端运行控制", kRunX, kRunY, 664, 112},
     {C::StartButton, K::Button, "启动服务端", kRunX + 16, kRunY + 26, 150, 30},
     {C::UseOptimizeFlagsBox, K::CheckBox, "官方优化参数 (可能负优化)", kRunX + 182, kRunY + 26, 176,
@@ -76,12 +76,13 @@ const ControlSpec kLayout[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> MainWindowLayout() {
-  static const std::vector<ControlSpec> layout = [] {
-    std::vector<ControlSpec> specs(std::begin(kLayout), std::end(kLayout));
-    specs.back().caption = std::string("全天候流畅联机开服? 点这里租用专业游戏开服云服务器 (") +
-                           kMakerWebAddress + ")";
-    return specs;
+std::span<const ControlDefinition> MainWindowLayout() {
+  static const std::vector<ControlDefinition> layout = [] {
+    std::vector<ControlDefinition> definitions(std::begin(kLayout), std::end(kLayout));
+    definitions.back().caption =
+        std::string("全天候流畅联机开服? 点这里租用专业游戏开服云服务器 (") + kMakerWebAddress +
+        ")";
+    return definitions;
   }();
   return layout;
 }

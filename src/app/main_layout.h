@@ -10,7 +10,7 @@ namespace tidemoor {
 
 enum class ControlKind { GroupBox, Button, CheckBox, Separator, Label, ClickableLabel, Edit };
 
-struct ControlSpec {
+struct ControlDefinition {
   MainControl id;
   ControlKind kind;
   std::string caption;      // UTF-8
@@ -20,6 +20,6 @@ struct ControlSpec {
 inline constexpr int kMainWindowWidth = 688;
 inline constexpr int kMainWindowHeight = 474;
 
-std::span<const ControlSpec> MainWindowLayout();
+std::span<const ControlDefinition> MainWindowLayout();
 
 }  // namespace tidemoor

@@ -29,8 +29,9 @@ constexpr wchar_t kMainWindowClass[] = L"TidemoorMainWindow";
 constexpr COLORREF kLinkColour = RGB(0, 102, 204);
 
 bool IsClickableLabel(int id) {
-  for (const ControlSpec& spec : MainWindowLayout()) {
-    if (static_cast<int>(spec.id) == id) return spec.kind == ControlKind::ClickableLabel;
+  for (const ControlDefinition& definition : MainWindowLayout()) {
+    if (static_cast<int>(definition.id) == id)
+      return definition.kind == ControlKind::ClickableLabel;
   }
   return false;
 }
@@ -135,8 +136,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::CreateControls(UINT dpi) {
   font_ = CreateUiFont(dpi);
   ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  for (const ControlSpec& spec : MainWindowLayout()) {
-    CreateControl(window_, spec, static_cast<HFONT>(font_.get()), dpi);
+  for (const ControlDefinition& definition : MainWindowLayout()) {
+    CreateControl(window_, definition, static_cast<HFONT>(font_.get()), dpi);
   }
   KeepEditAboveBox(Control(C::IntervalRestartBox), Control(C::IntervalRestartMinutes));
   KeepEditAboveBox(Control(C::AutoBackupBox), Control(C::AutoBackupMinutes));
@@ -146,10 +147,10 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
   ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   UniqueGdiObject font = CreateUiFont(dpi);
-  for (const ControlSpec& spec : MainWindowLayout()) {
-    const HWND control = Control(spec.id);
-    ::SetWindowPos(control, nullptr, ScaleForDpi(spec.x, dpi), ScaleForDpi(spec.y, dpi),
-                   ScaleForDpi(spec.width, dpi), ScaleForDpi(spec.height, dpi),
+  for (const ControlDefinition& definition : MainWindowLayout()) {
+    const HWND control = Control(definition.id);
+    ::SetWindowPos(control, nullptr, ScaleForDpi(definition.x, dpi), ScaleForDpi(definition.y, dpi),
+                   ScaleForDpi(definition.width, dpi), ScaleForDpi(definition.height, dpi),
                    SWP_NOZORDER | SWP_NOACTIVATE);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   }

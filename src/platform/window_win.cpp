@@ -87,11 +87,11 @@ void SizeWindowForDpi(HWND window, int width, int height) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font, UINT dpi) {
+HWND CreateControl(HWND parent, const ControlDefinition& definition, HFONT font, UINT dpi) {
   const wchar_t* className = L"STATIC";
   DWORD style = WS_CHILD | WS_VISIBLE;
   DWORD exStyle = 0;
-  switch (spec.kind) {
+  switch (definition.kind) {
     case ControlKind::GroupBox:
       className = L"BUTTON";
       style |= BS_GROUPBOX;
@@ -119,16 +119,18 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font, UINT dpi) {
       exStyle |= WS_EX_CLIENTEDGE;
       break;
   }
-  HWND control = ::CreateWindowExW(
-      exStyle, className, Widen(spec.caption).c_str(), style, ScaleForDpi(spec.x, dpi),
-      ScaleForDpi(spec.y, dpi), ScaleForDpi(spec.width, dpi), ScaleForDpi(spec.height, dpi), parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ::GetModuleHandleW(nullptr), nullptr);
+  HWND control =
+      ::CreateWindowExW(exStyle, className, Widen(definition.caption).c_str(), style,
+                        ScaleForDpi(definition.x, dpi), ScaleForDpi(definition.y, dpi),
+                        ScaleForDpi(definition.width, dpi), ScaleForDpi(definition.height, dpi),
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)),
+                        ::GetModuleHandleW(nullptr), nullptr);
   if (!control) return nullptr;
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (spec.kind == ControlKind::GroupBox) {
+  if (definition.kind == ControlKind::GroupBox) {
     ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  if (spec.kind == ControlKind::ClickableLabel) MakeLabelClickable(control);
+  if (definition.kind == ControlKind::ClickableLabel) MakeLabelClickable(control);
   return control;
 }
 

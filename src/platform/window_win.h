@@ -80,9 +80,9 @@ UniqueGdiObject CreateUiFont(UINT dpi);
 // Resizes a top-level window so that its outer size is width x height at 96 DPI, scaled.
 void SizeWindowForDpi(HWND window, int width, int height);
 
-// Creates one child control from its spec, scaled to the DPI and in the given font. Clickable
+// Creates one child control from its definition, scaled to the DPI and in the given font. Clickable
 // labels get the hand cursor and report button presses as kLabelLeftPressed/kLabelRightPressed.
-HWND CreateControl(HWND parent, const ControlSpec& spec, HFONT font, UINT dpi);
+HWND CreateControl(HWND parent, const ControlDefinition& definition, HFONT font, UINT dpi);
 
 // Makes a static control act like a clickable label (used by the other windows too).
 void MakeLabelClickable(HWND label);
