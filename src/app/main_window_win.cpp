@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <vector>
+
 #include "app/main_layout.h"
 #include "app/product.h"
 #include "app/program_state.h"
@@ -133,12 +135,26 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefaultHandling(message, wParam, lParam);
 }
 
+namespace {
+
+// The layout as child controls, made once: the table outlives every window that uses it.
+std::span<const ChildControl> MainChildControls() {
+  static const std::vector<ChildControl> controls = [] {
+    std::vector<ChildControl> list;
+    for (const ControlDefinition& definition : MainWindowLayout()) {
+      list.push_back(ToChildControl(definition));
+    }
+    return list;
+  }();
+  return controls;
+}
+
+}  // namespace
+
 void MainWindow::CreateControls(UINT dpi) {
   font_ = CreateUiFont(dpi);
   ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  for (const ControlDefinition& definition : MainWindowLayout()) {
-    CreateControl(window_, definition, static_cast<HFONT>(font_.get()), dpi);
-  }
+  CreateChildControls(window_, MainChildControls(), static_cast<HFONT>(font_.get()), dpi);
   KeepEditAboveBox(Control(C::IntervalRestartBox), Control(C::IntervalRestartMinutes));
   KeepEditAboveBox(Control(C::AutoBackupBox), Control(C::AutoBackupMinutes));
 }
@@ -147,13 +163,7 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
   ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   UniqueGdiObject font = CreateUiFont(dpi);
-  for (const ControlDefinition& definition : MainWindowLayout()) {
-    const HWND control = Control(definition.id);
-    ::SetWindowPos(control, nullptr, ScaleForDpi(definition.x, dpi), ScaleForDpi(definition.y, dpi),
-                   ScaleForDpi(definition.width, dpi), ScaleForDpi(definition.height, dpi),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  }
+  PlaceChildControls(window_, MainChildControls(), static_cast<HFONT>(font.get()), dpi);
   font_ = std::move(font);
 }
 

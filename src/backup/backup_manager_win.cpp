@@ -27,24 +27,19 @@ constexpr int kWindowWidth = 340;
 constexpr int kWindowHeight = 502;
 constexpr UINT kFillDelayMilliseconds = 10;
 
-struct ControlPlace {
-  Id id;
-  const wchar_t* className;
-  const char* caption;
-  DWORD style;
-  int x, y, width, height;  // client coordinates at 96 DPI
-};
-
 // The list and the buttons sit inside the group box (8, 8); they are children of the window
 // itself, so their notifications reach it.
-const std::array<ControlPlace, 5> kControls = {{
-    {Id::Group, L"BUTTON", "备份点列表", BS_GROUPBOX, 8, 8, 318, 458},
-    {Id::List, WC_LISTVIEWW, "",
-     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 16, 25, 300, 400},
-    {Id::CreateButton, L"BUTTON", "立刻创建现行备份", BS_PUSHBUTTON | WS_TABSTOP, 18, 432, 116, 24},
-    {Id::DeleteButton, L"BUTTON", "删除", BS_PUSHBUTTON | WS_TABSTOP, 141, 432, 52, 24},
-    {Id::RestoreButton, L"BUTTON", "还原至选中备份点", BS_PUSHBUTTON | WS_TABSTOP, 200, 432, 116,
-     24},
+const std::array<ChildControl, 5> kControls = {{
+    {static_cast<int>(Id::Group), L"BUTTON", BS_GROUPBOX, 0, "备份点列表", 8, 8, 318, 458},
+    {static_cast<int>(Id::List), WC_LISTVIEWW,
+     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 0, "", 16, 25, 300,
+     400},
+    {static_cast<int>(Id::CreateButton), L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0,
+     "立刻创建现行备份", 18, 432, 116, 24},
+    {static_cast<int>(Id::DeleteButton), L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, "删除", 141, 432,
+     52, 24},
+    {static_cast<int>(Id::RestoreButton), L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0,
+     "还原至选中备份点", 200, 432, 116, 24},
 }};
 
 struct Column {
@@ -116,12 +111,9 @@ class BackupManagerWindow : public BaseWindow<BackupManagerWindow> {
   HWND Control(Id id) const { return ::GetDlgItem(window_, static_cast<int>(id)); }
 
   void CreateControls() {
-    for (const ControlPlace& place : kControls) {
-      ::CreateWindowExW(0, place.className, Widen(place.caption).c_str(),
-                        WS_CHILD | WS_VISIBLE | place.style, 0, 0, 0, 0, window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)),
-                        ::GetModuleHandleW(nullptr), nullptr);
-    }
+    const UINT dpi = WindowDpi(window_);
+    font_ = CreateUiFont(dpi);
+    CreateChildControls(window_, kControls, static_cast<HFONT>(font_.get()), dpi);
     const HWND list = Control(Id::List);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
@@ -137,13 +129,7 @@ class BackupManagerWindow : public BaseWindow<BackupManagerWindow> {
 
   void PlaceControls(UINT dpi) {
     UniqueGdiObject font = CreateUiFont(dpi);
-    for (const ControlPlace& place : kControls) {
-      const HWND control = Control(place.id);
-      ::SetWindowPos(control, nullptr, ScaleForDpi(place.x, dpi), ScaleForDpi(place.y, dpi),
-                     ScaleForDpi(place.width, dpi), ScaleForDpi(place.height, dpi),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    }
+    PlaceChildControls(window_, kControls, static_cast<HFONT>(font.get()), dpi);
     font_ = std::move(font);  // the old font goes only once no control uses it
     for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
       ListView_SetColumnWidth(Control(Id::List), i, ScaleForDpi(kColumns[i].width, dpi));

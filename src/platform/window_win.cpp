@@ -87,51 +87,75 @@ void SizeWindowForDpi(HWND window, int width, int height) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HWND CreateControl(HWND parent, const ControlDefinition& definition, HFONT font, UINT dpi) {
-  const wchar_t* className = L"STATIC";
-  DWORD style = WS_CHILD | WS_VISIBLE;
-  DWORD exStyle = 0;
+ChildControl ToChildControl(const ControlDefinition& definition) {
+  ChildControl control{static_cast<int>(definition.id),
+                       L"STATIC",
+                       0,
+                       0,
+                       definition.caption,
+                       definition.x,
+                       definition.y,
+                       definition.width,
+                       definition.height};
   switch (definition.kind) {
     case ControlKind::GroupBox:
-      className = L"BUTTON";
-      style |= BS_GROUPBOX;
+      control.className = L"BUTTON";
+      control.style = BS_GROUPBOX;
       break;
     case ControlKind::Button:
-      className = L"BUTTON";
-      style |= BS_PUSHBUTTON | WS_TABSTOP;
+      control.className = L"BUTTON";
+      control.style = BS_PUSHBUTTON | WS_TABSTOP;
       break;
     case ControlKind::CheckBox:
-      className = L"BUTTON";
-      style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+      control.className = L"BUTTON";
+      control.style = BS_AUTOCHECKBOX | WS_TABSTOP;
       break;
     case ControlKind::Separator:
-      style |= SS_ETCHEDHORZ;
+      control.style = SS_ETCHEDHORZ;
       break;
     case ControlKind::Label:
-      style |= SS_LEFT | SS_CENTERIMAGE;
+      control.style = SS_LEFT | SS_CENTERIMAGE;
       break;
     case ControlKind::ClickableLabel:
-      style |= SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY;
+      control.style = SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY;
       break;
     case ControlKind::Edit:
-      className = L"EDIT";
-      style |= ES_AUTOHSCROLL | WS_TABSTOP;
-      exStyle |= WS_EX_CLIENTEDGE;
+      control.className = L"EDIT";
+      control.style = ES_AUTOHSCROLL | WS_TABSTOP;
+      control.exStyle = WS_EX_CLIENTEDGE;
       break;
   }
-  HWND control =
-      ::CreateWindowExW(exStyle, className, Widen(definition.caption).c_str(), style,
-                        ScaleForDpi(definition.x, dpi), ScaleForDpi(definition.y, dpi),
-                        ScaleForDpi(definition.width, dpi), ScaleForDpi(definition.height, dpi),
-                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)),
-                        ::GetModuleHandleW(nullptr), nullptr);
-  if (!control) return nullptr;
-  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (definition.kind == ControlKind::GroupBox) {
-    ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
-  if (definition.kind == ControlKind::ClickableLabel) MakeLabelClickable(control);
   return control;
+}
+
+void CreateChildControls(HWND parent, std::span<const ChildControl> controls, HFONT font,
+                         UINT dpi) {
+  for (const ChildControl& entry : controls) {
+    const HWND control = ::CreateWindowExW(
+        entry.exStyle, entry.className, Widen(entry.caption).c_str(),
+        WS_CHILD | WS_VISIBLE | entry.style, ScaleForDpi(entry.x, dpi), ScaleForDpi(entry.y, dpi),
+        ScaleForDpi(entry.width, dpi), ScaleForDpi(entry.height, dpi), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), ::GetModuleHandleW(nullptr),
+        nullptr);
+    if (!control) continue;
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    const bool isButton = lstrcmpiW(entry.className, L"BUTTON") == 0;
+    const bool isStatic = lstrcmpiW(entry.className, L"STATIC") == 0;
+    if (isButton && (entry.style & BS_TYPEMASK) == BS_GROUPBOX) {
+      ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    if (isStatic && (entry.style & SS_NOTIFY)) MakeLabelClickable(control);
+  }
+}
+
+void PlaceChildControls(HWND parent, std::span<const ChildControl> controls, HFONT font, UINT dpi) {
+  for (const ChildControl& entry : controls) {
+    const HWND control = ::GetDlgItem(parent, entry.id);
+    ::SetWindowPos(control, nullptr, ScaleForDpi(entry.x, dpi), ScaleForDpi(entry.y, dpi),
+                   ScaleForDpi(entry.width, dpi), ScaleForDpi(entry.height, dpi),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
 }
 
 void MakeLabelClickable(HWND label) {

@@ -80,9 +80,27 @@ UniqueGdiObject CreateUiFont(UINT dpi);
 // Resizes a top-level window so that its outer size is width x height at 96 DPI, scaled.
 void SizeWindowForDpi(HWND window, int width, int height);
 
-// Creates one child control from its definition, scaled to the DPI and in the given font. Clickable
-// labels get the hand cursor and report button presses as kLabelLeftPressed/kLabelRightPressed.
-HWND CreateControl(HWND parent, const ControlDefinition& definition, HFONT font, UINT dpi);
+// One child control of a window: class, styles, caption and place at 96 DPI in the window's
+// client area. Every window of the tool creates its controls from a table of these.
+struct ChildControl {
+  int id;
+  const wchar_t* className;
+  DWORD style;  // WS_CHILD | WS_VISIBLE are added
+  DWORD exStyle;
+  std::string_view caption;  // UTF-8
+  int x, y, width, height;
+};
+
+// Creates the controls in table order, placed for the DPI and in the font. Group boxes go to the
+// bottom of the z-order so they never hide what they frame; a static with SS_NOTIFY becomes a
+// clickable label.
+void CreateChildControls(HWND parent, std::span<const ChildControl> controls, HFONT font, UINT dpi);
+
+// Moves the controls to their places for a new DPI and gives them the new font.
+void PlaceChildControls(HWND parent, std::span<const ChildControl> controls, HFONT font, UINT dpi);
+
+// The main window's control of that kind as a child control.
+ChildControl ToChildControl(const ControlDefinition& definition);
 
 // Makes a static control act like a clickable label (used by the other windows too).
 void MakeLabelClickable(HWND label);

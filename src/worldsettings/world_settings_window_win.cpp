@@ -25,28 +25,24 @@ constexpr int kWidth = 714, kHeight = 538;
 constexpr int kValueColumn = 4;
 constexpr UINT_PTR kNumberFilterId = 0x7B00;
 
-struct ControlPlace {
-  Id id;
-  const wchar_t* className;
-  DWORD style;
-  DWORD exStyle;
-  const char* caption;
-  int x, y, width, height;  // the group box's in the window, the others' in the group box
-};
-
-const ControlPlace kControls[] = {
-    {Id::Group, L"BUTTON", BS_GROUPBOX, 0, "游戏设置项目", 6, 4, 696, 498},
-    {Id::List, WC_LISTVIEWW,
-     LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, 0, "", 8, 17,
-     678, 400},
-    {Id::HelpLabel, L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, 0,
-     "我是项目的注释文本，请看这里~~", 8, 422, 678, 24},
-    {Id::KeyLabel, L"STATIC", SS_LEFT | SS_CENTERIMAGE, 0, "<当前选中的值注释文本>", 8, 446, 554,
-     16},
-    {Id::ValueEdit, L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, "Brqm.TOLPXuna", 8, 464,
-     554, 24},
-    {Id::ValueBox, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, "启用此设置选项", 16, 464, 112, 24},
-    {Id::SaveButton, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, "保存全部设置", 570, 464, 116, 24},
+// The group box at (6, 4) frames the others; places are in the window's client area.
+constexpr int kGroupX = 6, kGroupY = 4;
+const ChildControl kControls[] = {
+    {static_cast<int>(Id::Group), L"BUTTON", BS_GROUPBOX, 0, "游戏设置项目", kGroupX, kGroupY, 696,
+     498},
+    {static_cast<int>(Id::List), WC_LISTVIEWW,
+     LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, 0, "",
+     kGroupX + 8, kGroupY + 17, 678, 400},
+    {static_cast<int>(Id::HelpLabel), L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, 0,
+     "我是项目的注释文本，请看这里~~", kGroupX + 8, kGroupY + 422, 678, 24},
+    {static_cast<int>(Id::KeyLabel), L"STATIC", SS_LEFT | SS_CENTERIMAGE, 0,
+     "<当前选中的值注释文本>", kGroupX + 8, kGroupY + 446, 554, 16},
+    {static_cast<int>(Id::ValueEdit), L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+     "Brqm.TOLPXuna", kGroupX + 8, kGroupY + 464, 554, 24},
+    {static_cast<int>(Id::ValueBox), L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, "启用此设置选项",
+     kGroupX + 16, kGroupY + 464, 112, 24},
+    {static_cast<int>(Id::SaveButton), L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, "保存全部设置",
+     kGroupX + 570, kGroupY + 464, 116, 24},
 };
 
 // Borderless, the two visible columns (660) and the vertical scroll bar just fit the list's width,
@@ -111,12 +107,9 @@ class WorldSettingsWindow : public BaseWindow<WorldSettingsWindow> {
   HWND Control(Id id) const { return ::GetDlgItem(window_, static_cast<int>(id)); }
 
   void OnCreated() {
-    for (const ControlPlace& place : kControls) {
-      ::CreateWindowExW(place.exStyle, place.className, Widen(place.caption).c_str(),
-                        WS_CHILD | WS_VISIBLE | place.style, 0, 0, 0, 0, window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)),
-                        ::GetModuleHandleW(nullptr), nullptr);
-    }
+    const UINT dpi = WindowDpi(window_);
+    font_ = CreateUiFont(dpi);
+    CreateChildControls(window_, kControls, static_cast<HFONT>(font_.get()), dpi);
     ::ShowWindow(Control(Id::ValueBox), SW_HIDE);
     ::SetWindowSubclass(Control(Id::ValueEdit), &NumberFilterProc, kNumberFilterId,
                         reinterpret_cast<DWORD_PTR>(&numbersOnly_));
@@ -146,16 +139,7 @@ class WorldSettingsWindow : public BaseWindow<WorldSettingsWindow> {
     UniqueGdiObject font = CreateUiFont(dpi);
     ::SetWindowPos(window_, nullptr, 0, 0, ScaleForDpi(kWidth, dpi), ScaleForDpi(kHeight, dpi),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const ControlPlace& group = kControls[0];
-    for (const ControlPlace& place : kControls) {
-      const int x = place.id == Id::Group ? place.x : group.x + place.x;
-      const int y = place.id == Id::Group ? place.y : group.y + place.y;
-      HWND control = Control(place.id);
-      ::SetWindowPos(control, nullptr, ScaleForDpi(x, dpi), ScaleForDpi(y, dpi),
-                     ScaleForDpi(place.width, dpi), ScaleForDpi(place.height, dpi),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    }
+    PlaceChildControls(window_, kControls, static_cast<HFONT>(font.get()), dpi);
     font_ = std::move(font);  // the old font only now that no control uses it
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
       ListView_SetColumnWidth(Control(Id::List), i, ScaleForDpi(kColumns[i].width, dpi));
