@@ -1,5 +1,6 @@
 #include "support/e2e_win.h"
 
+#include <gtest/gtest.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -130,18 +131,41 @@ std::vector<DWORD> ProcessesBelow(const std::string& directory) {
   return found;
 }
 
-TempToolDirectory::~TempToolDirectory() {
-  // A launcher ended just now may still have started its worker, so look again until nothing
-  // from the directory is left.
-  WaitUntil([&] {
-    for (DWORD id : ProcessesBelow(path_)) {
+// Ends every program running from below the directory. A launcher ended just now may still be
+// creating its worker, which the process list shows only a moment later, so the directory must
+// stay empty of programs for a while before it counts as empty.
+void EndProgramsBelow(const std::string& directory) {
+  const auto endAll = [&] {
+    for (DWORD id : ProcessesBelow(directory)) {
       UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
       if (process && ::TerminateProcess(process.get(), 1)) {
         ::WaitForSingleObject(process.get(), 5000);
       }
     }
-    return ProcessesBelow(path_).empty();
-  });
+    return ProcessesBelow(directory).empty();
+  };
+  for (int quietChecks = 0; quietChecks < 3;) {
+    quietChecks = endAll() ? quietChecks + 1 : 0;
+    if (quietChecks < 3) ::Sleep(200);
+  }
+}
+
+namespace {
+
+// Whatever a test run left running (a server the tool leaves by design) would hold the run's
+// output open after the last test, so the run ends them all.
+class EndLeftoverPrograms : public ::testing::Environment {
+ public:
+  void TearDown() override { EndProgramsBelow(TempRoot()); }
+};
+
+[[maybe_unused]] ::testing::Environment* const kEndLeftoverPrograms =
+    ::testing::AddGlobalTestEnvironment(new EndLeftoverPrograms);
+
+}  // namespace
+
+TempToolDirectory::~TempToolDirectory() {
+  EndProgramsBelow(path_);
   RemoveTree(path_);
 }
 

@@ -27,6 +27,9 @@ std::string BinDirectory();
 // Ids of the running processes whose executable lies below the directory (no trailing \).
 std::vector<DWORD> ProcessesBelow(const std::string& directory);
 
+// Ends them, and waits until no program from the directory has been seen for a while.
+void EndProgramsBelow(const std::string& directory);
+
 // A fresh directory below %TEMP%\tidemoor-tests, removed with everything in it at the end. Any
 // program still running from it (a server the tool leaves running by design) is ended first: a
 // leftover process would hold the test run's output open and keep the directory from going.
