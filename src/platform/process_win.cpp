@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/codepage_win.h"
+#include "platform/run_command_win.h"
 
 namespace tidemoor {
 namespace {
@@ -94,11 +95,7 @@ uint32_t LaunchProcess(std::string_view application, std::string_view commandLin
   }
   UniqueProcessInformation owned;
   owned.Adopt(created);
-  if (wait) {
-    ::WaitForSingleObject(owned.process.get(), INFINITE);
-  } else {
-    ::WaitForInputIdle(owned.process.get(), 1000);
-  }
+  WaitForStartedProcess(owned.process.get(), wait);
   const uint32_t processId = owned.processId;
   if (info) *info = std::move(owned);
   return processId;

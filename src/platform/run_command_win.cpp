@@ -41,12 +41,16 @@ bool RunCommandLine(std::string_view commandLine, bool wait, int showMode) {
   }
   UniqueProcessInformation process;
   process.Adopt(raw);
-  if (wait) {
-    ::WaitForSingleObject(process.process.get(), INFINITE);
-  } else {
-    ::WaitForInputIdle(process.process.get(), 1000);
-  }
+  WaitForStartedProcess(process.process.get(), wait);
   return true;
+}
+
+void WaitForStartedProcess(HANDLE process, bool wait) {
+  if (wait) {
+    ::WaitForSingleObject(process, INFINITE);
+  } else {
+    ::WaitForInputIdle(process, 1000);
+  }
 }
 
 }  // namespace tidemoor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string_view>
 
 namespace tidemoor {
@@ -9,6 +11,10 @@ namespace tidemoor {
 // activation; values outside are clamped. With wait it waits for the process to end, otherwise
 // until it is ready for input (at most 1,000 ms). Returns whether the process was created.
 bool RunCommandLine(std::string_view commandLine, bool wait = false, int showMode = 2);
+
+// After a start: with wait, until the process ends; otherwise until it is ready for input, at most
+// 1,000 ms. Both block the calling thread.
+void WaitForStartedProcess(HANDLE process, bool wait);
 
 // The SW_ value of a show mode 1..6 (clamped).
 int ShowModeToShowCommand(int showMode);
