@@ -1,5 +1,6 @@
 #include "server/server_command_line.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/text.h"
@@ -17,6 +18,18 @@ std::string PasswordArgument(const std::string& value) {
   return value;
 }
 
+// The digits of a whole number with the blanks around it dropped; nothing else passes.
+bool ReadWholeNumber(std::string_view text, std::string& digits) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  digits = text;
+  return true;
+}
+
 }  // namespace
 
 LaunchOptions ReadLaunchOptions(const MainControls& controls) {
@@ -32,19 +45,28 @@ LaunchOptions ReadLaunchOptions(const MainControls& controls) {
   return options;
 }
 
-std::optional<std::string> BuildServerCommandLine(const LaunchOptions& options) {
-  for (const std::string* value :
-       {&options.serverName, &options.joinPassword, &options.adminPassword}) {
-    if (value->find('"') != std::string::npos) return std::nullopt;
+ServerCommandLine BuildServerCommandLine(const LaunchOptions& options) {
+  const std::string* texts[] = {&options.serverName, &options.joinPassword, &options.adminPassword};
+  for (const std::string* value : texts) {
+    if (value->find('"') != std::string::npos) return {{}, kQuoteErrorText};
+  }
+  for (const std::string* value : texts) {
+    if (!value->empty() && value->back() == '\\') return {{}, kBackslashErrorText};
+  }
+  std::string gamePort, queryPort, maxPlayers;
+  if (!ReadWholeNumber(options.gamePort, gamePort) ||
+      !ReadWholeNumber(options.queryPort, queryPort) ||
+      !ReadWholeNumber(options.maxPlayers, maxPlayers)) {
+    return {{}, kNumberErrorText};
   }
 
   std::vector<std::string> pieces;
   pieces.push_back("\"PalServer.exe\"");
-  pieces.push_back("-port=" + options.gamePort);
+  pieces.push_back("-port=" + gamePort);
   pieces.push_back("-publicip=0.0.0.0");
-  pieces.push_back("-publicport=" + options.queryPort);
+  pieces.push_back("-publicport=" + queryPort);
   if (options.communityListing) pieces.push_back("-EpicApp=PalServer");
-  pieces.push_back("-players=" + options.maxPlayers);
+  pieces.push_back("-players=" + maxPlayers);
   pieces.push_back("-servername=\"" + options.serverName + "\"");
   pieces.push_back("-serverpassword=" + PasswordArgument(options.joinPassword));
   // An empty administrator password stays a bare switch, as the server has always been given it.
@@ -54,7 +76,7 @@ std::optional<std::string> BuildServerCommandLine(const LaunchOptions& options) 
   if (options.performanceSwitches) {
     pieces.push_back("-useperfthreads -NoAsyncLoadingThread -UseMultithreadForDS");
   }
-  return JoinTexts(pieces, " ");
+  return {JoinTexts(pieces, " "), {}};
 }
 
 }  // namespace tidemoor

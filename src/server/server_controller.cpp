@@ -30,16 +30,15 @@ void ServerController::Start() {
     return;
   }
 
-  const std::optional<std::string> commandLine =
-      BuildServerCommandLine(ReadLaunchOptions(world_.controls));
-  if (!commandLine) {
-    world_.messages.ShowError(kQuoteErrorText, kErrorTitle);
+  const ServerCommandLine commandLine = BuildServerCommandLine(ReadLaunchOptions(world_.controls));
+  if (!commandLine.refusal.empty()) {
+    world_.messages.ShowError(commandLine.refusal, kErrorTitle);
     return;
   }
   if (world_.controls.IsTicked(MainControl::AutoUpdateBox)) world_.steps.RunAutoUpdate();
 
   const uint32_t launched =
-      world_.processes.Launch(executable, *commandLine, program_.Paths.ServerDir);
+      world_.processes.Launch(executable, commandLine.text, program_.Paths.ServerDir);
   if (launched == 0) {
     world_.messages.ShowError(kStartErrorText, kErrorTitle);
     return;

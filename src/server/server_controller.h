@@ -7,6 +7,7 @@
 
 #include "app/main_controls.h"
 #include "app/program_state.h"
+#include "server/server_command_line.h"
 #include "server/server_world.h"
 
 namespace tidemoor {
@@ -14,7 +15,6 @@ namespace tidemoor {
 inline constexpr char kStopQuestion[] = " 是否结束游戏服务端运行? ";
 inline constexpr char kStopQuestionTitle[] = " Kill";
 inline constexpr char kStartErrorText[] = " 启动服务端错误 - 请检查是否已经更新游戏服务端 ";
-inline constexpr char kQuoteErrorText[] = " 服务器名字和密码中不能包含双引号 ";
 inline constexpr char kErrorTitle[] = " Error";
 inline constexpr char kStatusAfterStop[] = "游戏服务端版本 (等待服务端启动)";
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 namespace tidemoor {
 namespace {
 
@@ -16,8 +19,43 @@ LaunchOptions DefaultOptions() {
   return options;
 }
 
+// How a program started with the line splits it into arguments under the usual Windows rules:
+// blanks and tabs separate outside quotes; 2n backslashes before a quote give n and the quote
+// opens or closes a quoted part; 2n+1 give n and a literal quote; other backslashes are literal;
+// inside quotes, two quotes give one literal quote.
+std::vector<std::string> SplitLikeWindows(const std::string& line) {
+  std::vector<std::string> arguments;
+  size_t i = 0;
+  while (true) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i == line.size()) return arguments;
+    std::string argument;
+    bool quoted = false;
+    while (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) {
+      size_t backslashes = 0;
+      while (i < line.size() && line[i] == '\\') ++backslashes, ++i;
+      if (i < line.size() && line[i] == '"') {
+        argument.append(backslashes / 2, '\\');
+        if (backslashes % 2 == 1) {
+          argument += '"';
+        } else if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+          argument += '"';
+          ++i;
+        } else {
+          quoted = !quoted;
+        }
+        ++i;
+      } else {
+        argument.append(backslashes, '\\');
+        if (backslashes == 0) argument += line[i++];
+      }
+    }
+    arguments.push_back(argument);
+  }
+}
+
 TEST(ServerCommandLine, BothBoxesUntickedGiveEightPieces) {
-  EXPECT_EQ(BuildServerCommandLine(DefaultOptions()),
+  EXPECT_EQ(BuildServerCommandLine(DefaultOptions()).text,
             "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -players=88 "
             "-servername=\"Host\" -serverpassword=\"\" -adminpassword=abcdefgh");
 }
@@ -27,7 +65,7 @@ TEST(ServerCommandLine, CommunityListingSitsBeforePlayersAndSwitchesComeLast) {
   options.communityListing = true;
   options.performanceSwitches = true;
   options.joinPassword = "join";
-  EXPECT_EQ(BuildServerCommandLine(options),
+  EXPECT_EQ(BuildServerCommandLine(options).text,
             "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -EpicApp=PalServer "
             "-players=88 -servername=\"Host\" -serverpassword=join -adminpassword=abcdefgh "
             "-useperfthreads -NoAsyncLoadingThread -UseMultithreadForDS");
@@ -38,29 +76,125 @@ TEST(ServerCommandLine, ValuesWithBlanksStayOneArgument) {
   options.serverName = "My Host [CN]";
   options.joinPassword = "open sesame";
   options.adminPassword = "\tadmin";
-  EXPECT_EQ(BuildServerCommandLine(options),
+  EXPECT_EQ(BuildServerCommandLine(options).text,
             "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -players=88 "
             "-servername=\"My Host [CN]\" -serverpassword=\"open sesame\" "
             "-adminpassword=\"\tadmin\"");
 
   options.joinPassword = " ";
-  EXPECT_NE(BuildServerCommandLine(options)->find(" -serverpassword=\" \" "), std::string::npos);
+  EXPECT_NE(BuildServerCommandLine(options).text.find(" -serverpassword=\" \" "),
+            std::string::npos);
 }
 
-TEST(ServerCommandLine, EmptyValuesGiveBareSwitches) {
-  LaunchOptions options;
-  EXPECT_EQ(BuildServerCommandLine(options),
-            "\"PalServer.exe\" -port= -publicip=0.0.0.0 -publicport= -players= -servername=\"\" "
-            "-serverpassword=\"\" -adminpassword=");
+TEST(ServerCommandLine, NumbersLoseTheirBlanksAndEmptyPasswordsStayEmpty) {
+  LaunchOptions options = DefaultOptions();
+  options.gamePort = " 8211\t";
+  options.queryPort = "  27015";
+  options.maxPlayers = "32 ";
+  options.serverName = "";
+  options.adminPassword = "";
+  EXPECT_EQ(BuildServerCommandLine(options).text,
+            "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -players=32 "
+            "-servername=\"\" -serverpassword=\"\" -adminpassword=");
 }
 
-TEST(ServerCommandLine, DoubleQuoteInNameOrPasswordsGivesNoCommandLine) {
-  for (std::string LaunchOptions::*field :
-       {&LaunchOptions::serverName, &LaunchOptions::joinPassword, &LaunchOptions::adminPassword}) {
+TEST(ServerCommandLine, RefusesWhatWouldBendTheLine) {
+  struct Case {
+    std::string LaunchOptions::*field;
+    std::string value;
+    const char* refusal;
+  };
+  const Case cases[] = {
+      {&LaunchOptions::serverName, "a\" -port=1", kQuoteErrorText},
+      {&LaunchOptions::joinPassword, "pa\"ss", kQuoteErrorText},
+      {&LaunchOptions::adminPassword, "\"", kQuoteErrorText},
+      {&LaunchOptions::gamePort, "8211\"", kNumberErrorText},
+      {&LaunchOptions::gamePort, "", kNumberErrorText},
+      {&LaunchOptions::gamePort, "８２１１", kNumberErrorText},
+      {&LaunchOptions::queryPort, "-1", kNumberErrorText},
+      {&LaunchOptions::maxPlayers, "32 -serverpassword= -adminpassword=x", kNumberErrorText},
+      {&LaunchOptions::maxPlayers, "3 2", kNumberErrorText},
+      {&LaunchOptions::serverName, "My Server\\", kBackslashErrorText},
+      {&LaunchOptions::joinPassword, "open sesame\\", kBackslashErrorText},
+      {&LaunchOptions::adminPassword, "admin\\\\", kBackslashErrorText},
+  };
+  for (const Case& c : cases) {
     LaunchOptions options = DefaultOptions();
-    options.*field = "a\" -port=1";
-    EXPECT_FALSE(BuildServerCommandLine(options).has_value());
+    options.*c.field = c.value;
+    const ServerCommandLine line = BuildServerCommandLine(options);
+    EXPECT_EQ(line.refusal, c.refusal) << c.value;
+    EXPECT_EQ(line.text, "") << c.value;
   }
+}
+
+// Whatever is typed, the server either gets exactly the described switches with the values as
+// typed, or nothing is launched.
+TEST(ServerCommandLine, AnyTypedValuesSplitIntoExactlyTheDescribedArguments) {
+  const std::vector<std::string> alphabet = {"a", "Z", "7", " ",  "\t", "\\", "\"",
+                                             "-", "=", "/", "中", "【", "😀",  "0"};
+  const std::vector<std::string> numbers = {"8211", " 8211", "27015 ", "0",    "",      "12a",
+                                            "1 2",  "-1",    "\\",     "32\"", "\t88\t"};
+  std::mt19937 random(20261209);
+  const auto text = [&](size_t maxLength) {
+    std::string value;
+    for (size_t n = random() % (maxLength + 1); n > 0; --n) {
+      value += alphabet[random() % alphabet.size()];
+    }
+    return value;
+  };
+  const auto pick = [&](const std::vector<std::string>& from) {
+    return from[random() % from.size()];
+  };
+  const auto trimmed = [](std::string value) {
+    value.erase(0, value.find_first_not_of(" \t"));
+    value.erase(value.find_last_not_of(" \t") + 1);
+    return value;
+  };
+  const auto wholeNumber = [&](const std::string& value) {
+    const std::string digits = trimmed(value);
+    return !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
+  };
+
+  int launched = 0;
+  for (int round = 0; round < 20000; ++round) {
+    LaunchOptions options;
+    options.gamePort = pick(numbers);
+    options.queryPort = pick(numbers);
+    options.maxPlayers = pick(numbers);
+    options.serverName = text(8);
+    options.joinPassword = text(6);
+    options.adminPassword = text(6);
+    options.communityListing = random() % 2;
+    options.performanceSwitches = random() % 2;
+    const ServerCommandLine line = BuildServerCommandLine(options);
+
+    bool acceptable = wholeNumber(options.gamePort) && wholeNumber(options.queryPort) &&
+                      wholeNumber(options.maxPlayers);
+    for (const std::string* value :
+         {&options.serverName, &options.joinPassword, &options.adminPassword}) {
+      acceptable = acceptable && value->find('"') == std::string::npos &&
+                   (value->empty() || value->back() != '\\');
+    }
+    ASSERT_EQ(line.refusal.empty(), acceptable)
+        << options.serverName << "|" << options.joinPassword << "|" << options.adminPassword;
+    if (!acceptable) continue;
+    ++launched;
+
+    std::vector<std::string> expected = {"PalServer.exe", "-port=" + trimmed(options.gamePort),
+                                         "-publicip=0.0.0.0",
+                                         "-publicport=" + trimmed(options.queryPort)};
+    if (options.communityListing) expected.push_back("-EpicApp=PalServer");
+    expected.push_back("-players=" + trimmed(options.maxPlayers));
+    expected.push_back("-servername=" + options.serverName);
+    expected.push_back("-serverpassword=" + options.joinPassword);
+    expected.push_back("-adminpassword=" + options.adminPassword);
+    if (options.performanceSwitches) {
+      expected.insert(expected.end(),
+                      {"-useperfthreads", "-NoAsyncLoadingThread", "-UseMultithreadForDS"});
+    }
+    ASSERT_EQ(SplitLikeWindows(line.text), expected) << line.text;
+  }
+  EXPECT_GT(launched, 500);
 }
 
 }  // namespace

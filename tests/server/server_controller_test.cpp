@@ -213,13 +213,25 @@ TEST_F(ServerControllerTest, FailedLaunchShowsTheErrorAndStaysStopped) {
   EXPECT_EQ(program.ServerPid, 0u);
 }
 
-TEST_F(ServerControllerTest, DoubleQuoteInLaunchValuesLaunchesNothing) {
+TEST_F(ServerControllerTest, RefusedLaunchValuesLaunchNothingAndSayWhy) {
   controls.ticked[MainControl::AutoUpdateBox] = true;
-  controls.texts[MainControl::JoinPasswordEdit] = "pass\"word";
-  controller.Toggle();
-  EXPECT_THAT(log, ElementsAre("save", std::string("error") + kQuoteErrorText + "|" + kErrorTitle));
-  EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
-  EXPECT_TRUE(controls.timers.empty());
+  const std::pair<MainControl, const char*> cases[] = {
+      {MainControl::JoinPasswordEdit, kQuoteErrorText},
+      {MainControl::MaxPlayersEdit, kNumberErrorText},
+      {MainControl::ServerNameEdit, kBackslashErrorText}};
+  const std::map<MainControl, std::string> typed = {{MainControl::JoinPasswordEdit, "pass\"word"},
+                                                    {MainControl::MaxPlayersEdit, "32 -x"},
+                                                    {MainControl::ServerNameEdit, "Host\\"}};
+  for (const auto& [control, refusal] : cases) {
+    const std::string before = controls.texts[control];
+    controls.texts[control] = typed.at(control);
+    log.clear();
+    controller.Toggle();
+    EXPECT_THAT(log, ElementsAre("save", std::string("error") + refusal + "|" + kErrorTitle));
+    EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
+    EXPECT_TRUE(controls.timers.empty());
+    controls.texts[control] = before;
+  }
 }
 
 TEST_F(ServerControllerTest, ServerLeftRunningByAnEarlierRunIsAdoptedNotLaunchedAgain) {
