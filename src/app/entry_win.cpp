@@ -5,8 +5,16 @@
 #include <commctrl.h>
 
 #include "app/main_window_win.h"
+#include "install/directories_win.h"
+#include "platform/codepage_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Started from a shortcut, the task scheduler or a prompt elsewhere, the process's directory is
+  // not the tool's; the automatic update script changes into PaLWorld_Data relative to it.
+  std::wstring toolDirectory = tidemoor::Widen(tidemoor::ToolDirectory());
+  if (!toolDirectory.empty() && toolDirectory.back() == L':') toolDirectory += L'\\';
+  ::SetCurrentDirectoryW(toolDirectory.c_str());
+
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
   ::InitCommonControlsEx(&controls);
 

@@ -165,6 +165,20 @@ TEST_P(AutoUpdateTest, StartRunsTheScriptToItsEndThenLaunchesTheInstalledServer)
   }
 }
 
+// A shortcut, the task scheduler or a prompt may start the tool from another directory; the
+// automatic script changes into PaLWorld_Data relative to the tool's own.
+TEST_F(InstallUpdateTest, StartedFromAnotherDirectoryStillUpdatesAndLaunches) {
+  Prepare(true);
+  PlaceSteamCmd();
+  const std::string parent = directory.Path().substr(0, directory.Path().rfind('\\'));
+  tool.emplace(directory, parent);
+  HWND window = tool->WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  Start(window);
+  EXPECT_NE(directory.ReadBytes(kSteamCmdRuns).find(kSteamCmdArguments), std::string::npos);
+  EXPECT_TRUE(WaitUntil([&] { return directory.Exists(kLaunches); }));
+}
+
 // The copy of SteamCMD that Tidemoor.exe carries (built with TIDEMOOR_STEAMCMD), if any.
 std::string CarriedSteamCmd(const std::string& tool) {
   HMODULE module = ::LoadLibraryExW(Widen(tool).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

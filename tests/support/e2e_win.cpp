@@ -203,12 +203,14 @@ void TempToolDirectory::InstallFixture(std::string_view exeName,
               Widen(target + "\\" + std::string(exeName)).c_str(), FALSE);
 }
 
-ToolProcess::ToolProcess(const TempToolDirectory& directory) {
+ToolProcess::ToolProcess(const TempToolDirectory& directory, std::string_view workingDirectory) {
   std::wstring commandLine = L"\"" + Widen(directory.File("Tidemoor.exe")) + L"\"";
   STARTUPINFOW startup{sizeof(startup)};
   PROCESS_INFORMATION raw{};
-  if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       Widen(directory.Path()).c_str(), &startup, &raw)) {
+  if (::CreateProcessW(
+          nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+          Widen(workingDirectory.empty() ? directory.Path() : workingDirectory).c_str(), &startup,
+          &raw)) {
     info_.Adopt(raw);
   }
 }

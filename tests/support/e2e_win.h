@@ -55,10 +55,11 @@ class TempToolDirectory {
   std::string path_;
 };
 
-// Tidemoor.exe started from a tool directory; killed at the end if it still runs.
+// Tidemoor.exe started from a tool directory; killed at the end if it still runs. It starts in
+// the tool directory unless another working directory is given (a shortcut's "Start in").
 class ToolProcess {
  public:
-  explicit ToolProcess(const TempToolDirectory& directory);
+  explicit ToolProcess(const TempToolDirectory& directory, std::string_view workingDirectory = {});
   ~ToolProcess();
 
   DWORD Id() const { return info_.processId; }
