@@ -32,7 +32,7 @@ double MillisecondsSince(Clock::time_point start) {
 
 int MakeOnePoint(const std::string& saveDir, const std::string& toolDir,
                  const std::string& result) {
-  WindowsBackupHost host(nullptr, [] {});
+  WindowsBackupHost host(nullptr, [] { return true; });
   const auto start = Clock::now();
   CreateBackupPoint(host, BackupPlaces{toolDir, saveDir});
   const double elapsed = MillisecondsSince(start);
@@ -71,7 +71,7 @@ int RefreshTwoThousandPoints() {
 
   auto start = Clock::now();
   const HWND window =
-      OpenBackupManager(BackupManagerSetup{nullptr, {tool, tool + "\\Saved"}, [] {}});
+      OpenBackupManager(BackupManagerSetup{nullptr, {tool, tool + "\\Saved"}, [] { return true; }});
   const HWND list = ::GetDlgItem(window, static_cast<int>(BackupManagerControl::List));
   const bool opened = WaitForRows(list, kPoints + 1);
   const double firstFill = MillisecondsSince(start);

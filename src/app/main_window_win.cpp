@@ -174,10 +174,13 @@ void MainWindow::OnCreated() {
   InitServerPaths();
   GbkProfileFile file(ToolSettingsFile(Program().Paths));
   Program().WindowTitle = LoadToolSettings(file, *this, &RandomLetters);
+  AdoptServerLeftRunning();
 }
 
-// Closing the tool saves the settings and leaves a running server alone.
+// Closing the tool saves the settings and leaves a running server alone. The controls still
+// live here (children go after their parent's WM_DESTROY), so this is the last save, from them.
 void MainWindow::OnDestroyed() {
+  Program().Closing = true;
   SaveSettingsFile(*this);
 }
 
@@ -222,7 +225,7 @@ void MainWindow::OnTimer(MainControl timer) {
 }
 
 void SaveToolSettingsNow() {
-  SaveSettingsFile(TheMainWindow());
+  if (!Program().Closing) SaveSettingsFile(TheMainWindow());
 }
 
 }  // namespace tidemoor

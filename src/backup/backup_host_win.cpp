@@ -64,8 +64,8 @@ LocalDateTime WindowsBackupHost::Now() {
   return LocalNow();
 }
 
-void WindowsBackupHost::StopServer() {
-  stopServer_();
+bool WindowsBackupHost::StopServer() {
+  return stopServer_();
 }
 
 bool WindowsBackupHost::RunCommandLine(const std::string& commandLine) {

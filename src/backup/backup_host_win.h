@@ -12,7 +12,7 @@ namespace tidemoor {
 class WindowsBackupHost : public BackupHost {
  public:
   // owner: the window whose message boxes these are; stopServer: how the server is stopped.
-  WindowsBackupHost(HWND owner, std::function<void()> stopServer)
+  WindowsBackupHost(HWND owner, std::function<bool()> stopServer)
       : owner_(owner), stopServer_(std::move(stopServer)) {}
 
   bool DirectoryExists(const std::string& path) override;
@@ -22,13 +22,13 @@ class WindowsBackupHost : public BackupHost {
   bool MoveDirectory(const std::string& from, const std::string& to) override;
   void WriteIndexTime(const std::string& indexFile, const std::string& timeText) override;
   LocalDateTime Now() override;
-  void StopServer() override;
+  bool StopServer() override;
   bool RunCommandLine(const std::string& commandLine) override;
   bool ShowMessage(std::string_view text, std::string_view title, MessageStyle style) override;
 
  private:
   HWND owner_;
-  std::function<void()> stopServer_;
+  std::function<bool()> stopServer_;
 };
 
 }  // namespace tidemoor

@@ -226,8 +226,8 @@ BackupManagerWindow& TheBackupManager() {
   return window;
 }
 
-void StopTheServer() {
-  StopServer();
+bool StopTheServer() {
+  return StopServer();
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ inline constexpr char kBackupManagerTitle[] = "数据存档管理";
 struct BackupManagerSetup {
   HWND owner = nullptr;
   BackupPlaces places;
-  std::function<void()> stopServer;
+  std::function<bool()> stopServer;
 };
 
 // Opens the one backup manager window over the given places, or brings it forward when it is

@@ -87,7 +87,7 @@ void RestoreBackupPoint(BackupHost& host, const BackupPlaces& places,
     return;
   }
 
-  host.StopServer();
+  if (!host.StopServer()) return;
   const std::string& live = places.saveDataDir;
   std::string setAside;
   if (host.DirectoryExists(live)) {

@@ -35,7 +35,8 @@ class BackupHost {
   virtual bool MoveDirectory(const std::string& from, const std::string& to) = 0;
   virtual void WriteIndexTime(const std::string& indexFile, const std::string& timeText) = 0;
   virtual LocalDateTime Now() = 0;
-  virtual void StopServer() = 0;
+  // False when the tool began to close while the server stopped: the operation must end there.
+  virtual bool StopServer() = 0;
   virtual bool RunCommandLine(const std::string& commandLine) = 0;
   // Shows a message box owned by the acting window; true when the answer was Yes (or OK).
   virtual bool ShowMessage(std::string_view text, std::string_view title, MessageStyle style) = 0;

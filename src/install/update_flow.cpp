@@ -6,7 +6,7 @@ namespace tidemoor {
 
 void PerformManualUpdate(MainControls& controls, const ServerPaths& paths, UpdateActions& actions) {
   if (!actions.Confirm(kManualUpdateQuestion, " Quiz")) return;
-  actions.StopServer();
+  if (!actions.StopServer()) return;
   controls.SetText(MainControl::StatusLine, std::string("游戏服务端版本 (") + kStatusWaiting + ")");
   if (actions.DeploySteamCmd() == SteamCmdState::DownloadFailed) {
     // Without SteamCMD the script's console would only show a cryptic command error.

@@ -21,7 +21,8 @@ class UpdateActions {
   virtual ~UpdateActions() = default;
   virtual bool Confirm(std::string_view text, std::string_view title) = 0;  // true on Yes
   virtual void ShowError(std::string_view text, std::string_view title) = 0;
-  virtual void StopServer() = 0;
+  // False when the tool began to close while the server stopped: the update must end there.
+  virtual bool StopServer() = 0;
   virtual SteamCmdState DeploySteamCmd() = 0;
   virtual void WriteScript(const std::string& path, const std::string& text) = 0;
   // Opens the script through the shell in its own console and returns at once.

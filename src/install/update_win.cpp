@@ -27,7 +27,7 @@ class WindowsUpdateActions : public UpdateActions {
   void ShowError(std::string_view text, std::string_view title) override {
     ShowMessage(owner_, text, title, MB_OK | MB_ICONERROR | MB_TASKMODAL);
   }
-  void StopServer() override { tidemoor::StopServer(); }
+  bool StopServer() override { return tidemoor::StopServer(); }
   SteamCmdState DeploySteamCmd() override {
     // A first download blocks the window for a while; the cursor says so.
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));

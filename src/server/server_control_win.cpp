@@ -57,14 +57,17 @@ ServerController& Controller() {
 void ToggleServer() {
   Controller().Toggle();
 }
-void StopServer() {
-  Controller().Stop();
+bool StopServer() {
+  return Controller().Stop();
 }
 void OnMonitorTick() {
   Controller().OnMonitorTick();
 }
 void SetServerConsoleHidden(bool hidden) {
   Controller().SetConsoleHidden(hidden);
+}
+void AdoptServerLeftRunning() {
+  Controller().AdoptServerLeftRunning();
 }
 
 }  // namespace tidemoor

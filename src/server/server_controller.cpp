@@ -13,6 +13,7 @@ constexpr int64_t kMillisecondsPerMinute = 60'000;
 }  // namespace
 
 void ServerController::Toggle() {
+  if (program_.Closing) return;
   world_.steps.SaveSettings();
   if (world_.controls.Text(MainControl::StartButton) != kStartCaption) {
     if (world_.messages.Confirm(kStopQuestion, kStopQuestionTitle)) Stop();
@@ -74,14 +75,21 @@ void ServerController::UpdateStatusLine() {
       "运行中  ···  内核版本 (Run:" + version + ")  ···  " + world_.clock.LocalDateTimeText());
 }
 
-void ServerController::Stop() {
+void ServerController::AdoptServerLeftRunning() {
+  const uint32_t running = world_.processes.AdoptRunning(ServerExecutable(program_.Paths));
+  if (running != 0) EnterRunning(running);
+}
+
+bool ServerController::Stop() {
   // The monitor must not take the ending server for a crash and restart it during the wait.
   world_.controls.SetTimerInterval(MainControl::MonitorTimer, 0);
   world_.clock.PumpingWait(1);
+  if (program_.Closing) return false;
   // Only the launcher still held is ours: an id of an ended process may name anything by now.
   if (world_.processes.HeldServerRunning()) world_.processes.KillTree(program_.ServerPid);
   world_.controls.SetText(MainControl::StartButton, kStartCaption);
   world_.controls.SetText(MainControl::StatusLine, kStatusAfterStop);
+  return true;
 }
 
 void ServerController::StopMonitorAndShowStopped() {
@@ -106,7 +114,7 @@ void ServerController::OnMonitorTick() {
     StopMonitorAndShowStopped();
     world_.processes.KillTree(program_.ServerPid);
     world_.clock.PumpingWait(2);
-    Toggle();
+    Toggle();  // nothing when the tool began to close meanwhile
     return;
   }
 

@@ -30,10 +30,15 @@ class ServerController {
  public:
   ServerController(ServerWorld world, ProgramState& program) : world_(world), program_(program) {}
 
-  void Toggle();         // the start/stop button
-  void Stop();           // also run by the manual update and the restore
+  void Toggle();  // the start/stop button
+  // Also run by the manual update and the restore. False when the tool began to close during the
+  // stop's wait: the caller must not go on.
+  bool Stop();
   void OnMonitorTick();  // the status monitor's timer
   void SetConsoleHidden(bool hidden);
+  // At start-up: a server this tool started in an earlier run and left running is taken over, so
+  // the tool never shows a stopped server over a save that a running one writes.
+  void AdoptServerLeftRunning();
 
  private:
   void Start();

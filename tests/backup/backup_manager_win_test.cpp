@@ -49,8 +49,10 @@ class BackupManagerWindow : public ::testing::Test {
 
   // Opens the window and waits for its first fill.
   void Open(size_t expectedRows) {
-    window = OpenBackupManager(
-        BackupManagerSetup{nullptr, {tool.Path(), tool.File(kLive)}, [this] { ++serverStops; }});
+    window = OpenBackupManager(BackupManagerSetup{nullptr, {tool.Path(), tool.File(kLive)}, [this] {
+                                                    ++serverStops;
+                                                    return true;
+                                                  }});
     ASSERT_NE(window, nullptr);
     list = ::GetDlgItem(window, static_cast<int>(Id::List));
     ASSERT_TRUE(WaitUntil([&] { return Rows().size() == expectedRows && Selected() == 0; }))

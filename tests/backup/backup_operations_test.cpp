@@ -80,7 +80,10 @@ class FakeHost : public BackupHost {
     clock.pop_front();
     return now;
   }
-  void StopServer() override { log.push_back("stop server"); }
+  bool StopServer() override {
+    log.push_back("stop server");
+    return !toolClosing;
+  }
   bool RunCommandLine(const std::string& commandLine) override {
     log.push_back("run " + commandLine);
     return true;
@@ -113,6 +116,7 @@ class FakeHost : public BackupHost {
   std::vector<Message> messages;
   bool answerYes = true;
   bool heldOpen = false;
+  bool toolClosing = false;
 
  private:
   static std::string Trim(const std::string& path) {
@@ -222,6 +226,15 @@ TEST_F(BackupOperations, RestoreAnsweredYesStopsTheServerAndReplacesTheLiveSave)
   // The server is stopped before the live save is touched, and nothing is left beside it.
   EXPECT_EQ(host.log[1], "stop server");
   EXPECT_FALSE(host.DirectoryExists(std::string(kLive) + "_BeforeRevert"));
+}
+
+TEST_F(BackupOperations, ARestoreCutShortByTheToolClosingLeavesTheLiveSaveAlone) {
+  MakeSelectedPoint();
+  host.toolClosing = true;
+  RestoreBackupPoint(host, kPlaces, kSelected);
+  EXPECT_EQ(host.log.back(), "stop server");
+  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(LiveFiles(), originalLive);
 }
 
 TEST_F(BackupOperations, RestoreAnsweredNoOrWithoutSelectionChangesNothing) {

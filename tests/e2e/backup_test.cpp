@@ -16,6 +16,7 @@
 #include "backup/backup_time.h"
 #include "platform/codepage_win.h"
 #include "platform/directory_listing_win.h"
+#include "platform/process_win.h"
 #include "platform/text.h"
 #include "platform/unique_handle_win.h"
 #include "support/e2e_win.h"
@@ -197,6 +198,34 @@ TEST_F(BackupEndToEnd, RestoreAnsweredYesStopsTheServerAndBringsBackThePointsSav
   EXPECT_FALSE(directory.Exists(std::string(kLive) + "\\SaveGames\\0\\World\\new.sav"));
   EXPECT_EQ(Subdirectories(directory.File("PaLWorld_Data\\steamapps\\common\\PalServer\\Pal")),
             std::vector<std::string>{"Saved"});
+}
+
+// A server left running by an earlier run of the tool is taken over at start-up, so a restore
+// stops it before it replaces the save under it.
+TEST_F(BackupEndToEnd, ARestoreStopsAServerLeftByAnEarlierRun) {
+  Prepare(false);
+  const std::string point = std::string(kBackups) + "\\1705986309";
+  directory.WriteBytes(point + "\\BackUP_Info.Dat",
+                       Utf8ToGbk("[INFO]\r\nTime=2024年1月23日13时5分9秒\r\n"));
+  directory.WriteBytes(point + "\\Saved\\SaveGames\\0\\World\\Level.sav", "old level");
+  const std::string serverDir = directory.File(kServerDir);
+  ASSERT_NE(
+      LaunchProcess(serverDir + "\\PalServer.exe", "\"PalServer.exe\"", false, 6, serverDir + "\\"),
+      0u);
+  ASSERT_TRUE(WaitUntil([&] { return directory.Exists(kLevel); }));
+
+  OpenTool();
+  ASSERT_TRUE(
+      WaitUntil([&] { return ControlText(window, Id(MainControl::StartButton)) == kStopCaption; }));
+  OpenManager();
+  AnswerMessageBox(ClickForMessage(BackupManagerControl::RestoreButton), IDYES);
+  std::optional<SeenMessageBox> done = WaitForMessageBox(tool->Id(), std::chrono::seconds(40));
+  ASSERT_TRUE(done);
+  EXPECT_EQ(done->text, " 还原完成 - 时间: 2024年1月23日 - 13时:05分:09秒");
+  AnswerMessageBox(*done, IDOK);
+  EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
+  EXPECT_EQ(directory.ReadBytes(kLevel), "old level");
+  EXPECT_EQ(ControlText(window, Id(MainControl::StartButton)), kStartCaption);
 }
 
 TEST_F(BackupEndToEnd, RestoreAnsweredNoChangesNothing) {

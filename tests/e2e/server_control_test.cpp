@@ -187,6 +187,48 @@ TEST_F(ServerControlTest, ServerLeftByAnEarlierRunIsAdoptedAndThenStopped) {
   EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
 }
 
+// The restart after a crash waits two seconds; a window closed meanwhile must not be "started"
+// from its destroyed controls, which would save every value empty.
+TEST_F(ServerControlTest, ClosingWhileACrashRestartWaitsKeepsEverySetting) {
+  Prepare(true);
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  Start(window);
+  ASSERT_TRUE(WaitForLaunches(1));
+  const std::string saved = directory.ReadBytes("PaLWorld_Data\\PaLWorld_Tools.ini");
+  ASSERT_NE(saved.find("Port_Game=8211\r\n"), std::string::npos);
+
+  directory.WriteBytes(kCrashFlag, "");
+  ASSERT_TRUE(
+      WaitUntil([&] { return ControlText(window, Id(MainControl::StartButton)) == kStartCaption; },
+                std::chrono::seconds(30)));
+  CloseToolWindow(window);
+  ASSERT_TRUE(tool->WaitForExit());
+  EXPECT_EQ(directory.ReadBytes("PaLWorld_Data\\PaLWorld_Tools.ini"), saved);
+  EXPECT_EQ(LineCount(Launches()), 1);
+}
+
+// A server left by an earlier run is the running server from the first moment, not only once
+// the start button is pressed.
+TEST_F(ServerControlTest, AServerLeftRunningIsShownRunningAtStartUp) {
+  Prepare(false);
+  const std::string serverDir = directory.File(kServerDir);
+  ASSERT_NE(LaunchProcess(serverDir + "\\PalServer.exe", "\"PalServer.exe\" -earlier", false, 6,
+                          serverDir + "\\"),
+            0u);
+  ASSERT_TRUE(WaitUntil([&] { return ProcessesBelow(serverDir).size() == 2; }));
+
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(
+      WaitUntil([&] { return ControlText(window, Id(MainControl::StartButton)) == kStopCaption; }));
+  EXPECT_EQ(ControlText(window, Id(MainControl::StatusLine))
+                .rfind("运行中  ···  内核版本 (Run:0.1.5.0)  ···  ", 0),
+            0u);
+  StopWithYes(window);
+  EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
+}
+
 TEST_F(ServerControlTest, ClosingTheToolSavesTheSettingsAndLeavesTheServerRunning) {
   Prepare(false);
   HWND window = OpenTool();

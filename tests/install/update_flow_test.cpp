@@ -20,7 +20,10 @@ class FakeActions : public UpdateActions {
   void ShowError(std::string_view text, std::string_view title) override {
     log.push_back("error:" + std::string(text) + "|" + std::string(title));
   }
-  void StopServer() override { log.push_back("stop"); }
+  bool StopServer() override {
+    log.push_back("stop");
+    return !toolClosing;
+  }
   SteamCmdState DeploySteamCmd() override {
     log.push_back("deploy");
     return deployResult;
@@ -35,6 +38,7 @@ class FakeActions : public UpdateActions {
   void RunToEnd(const std::string& commandLine) override { log.push_back("run:" + commandLine); }
 
   bool answerYes = true;
+  bool toolClosing = false;
   SteamCmdState deployResult = SteamCmdState::Ready;
   std::vector<std::string> log;
   std::string written;
@@ -63,6 +67,16 @@ TEST(ManualUpdate, StopsFirstThenDeploysWritesAndOpensFromDataDir) {
                               "open:" + kData + "Updata_Server.bat|" + kData}));
   EXPECT_EQ(actions.written, ManualUpdateScript());
   EXPECT_EQ(controls.texts[MainControl::StatusLine], "游戏服务端版本 (等待服务端启动)");
+}
+
+TEST(ManualUpdate, ToolClosedWhileTheServerStopsGoesNoFurther) {
+  testing::FakeMainControls controls;
+  controls.texts[MainControl::StatusLine] = "运行中";
+  FakeActions actions;
+  actions.toolClosing = true;
+  PerformManualUpdate(controls, kPaths, actions);
+  EXPECT_EQ(actions.log, (Log{"confirm: 现在开始更新游戏服务端.会终止现在的运行? | Quiz", "stop"}));
+  EXPECT_EQ(controls.texts[MainControl::StatusLine], "运行中");
 }
 
 TEST(ManualUpdate, FailedDownloadIsReportedAndNoScriptIsWrittenOrOpened) {

@@ -333,6 +333,45 @@ TEST_F(ServerControllerTest, ClickDuringTheRestartWaitLeadsToAQuestionNotASecond
   EXPECT_EQ(log.back(), std::string("ask") + kStopQuestion + "|" + kStopQuestionTitle);
 }
 
+// The window closed while a restart waited: its controls are gone, the settings were saved for
+// the last time, and a start now would save empty values and launch from them.
+TEST_F(ServerControllerTest, NothingRunsOnAfterAWaitThatTheToolClosedDuring) {
+  controls.ticked[MainControl::CrashRestartBox] = true;
+  StartServer();
+  processes.running = false;
+  clock.duringWait = [this] { program.Closing = true; };
+  controller.OnMonitorTick();
+  EXPECT_THAT(log, ElementsAre("monitor 0", "wait 2"));
+
+  program.Closing = false;
+  controls.texts[MainControl::StartButton] = kStartCaption;
+  StartServer();
+  clock.duringWait = [this] { program.Closing = true; };
+  EXPECT_FALSE(controller.Stop());
+  EXPECT_THAT(log, ElementsAre("monitor 0", "wait 1"));
+  EXPECT_TRUE(processes.running);
+
+  log.clear();
+  controller.Toggle();
+  EXPECT_THAT(log, IsEmpty());
+}
+
+TEST_F(ServerControllerTest, AServerLeftRunningIsTakenOverAtStartUp) {
+  controller.AdoptServerLeftRunning();
+  EXPECT_THAT(log, IsEmpty());
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
+
+  processes.runningFromEarlierRun = 777;
+  controls.ticked[MainControl::HideConsoleBox] = true;
+  controller.AdoptServerLeftRunning();
+  EXPECT_THAT(log, ElementsAre("adopt " + executable, "random 2..9", "monitor 7000", "backup 0",
+                               "console 777 hidden"));
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
+  EXPECT_EQ(program.ServerPid, 777u);
+  EXPECT_EQ(controls.Text(MainControl::StatusLine),
+            "运行中  ···  内核版本 (Run:0.1.5.0)  ···  2026年12月7日 - 18时:05分:09秒");
+}
+
 TEST_F(ServerControllerTest, IntervalRestartFollowsElapsedTimeNotTicks) {
   controls.ticked[MainControl::IntervalRestartBox] = true;
   controls.texts[MainControl::IntervalRestartMinutes] = "60";
@@ -355,6 +394,18 @@ TEST_F(ServerControllerTest, IntervalRestartFollowsElapsedTimeNotTicks) {
   clock.now += 60 * 60'000 - 1;
   controller.OnMonitorTick();
   EXPECT_THAT(log, IsEmpty());
+}
+
+TEST_F(ServerControllerTest, HugeIntervalMinutesNeverOverflowIntoARestart) {
+  controls.ticked[MainControl::IntervalRestartBox] = true;
+  controls.texts[MainControl::IntervalRestartMinutes] = "99999999999999999999999";
+  StartServer();
+  clock.now += 1'000'000LL * 60'000;
+  controller.OnMonitorTick();
+  EXPECT_THAT(log, IsEmpty());
+  clock.now += 2'147'483'647LL * 60'000;
+  controller.OnMonitorTick();
+  EXPECT_THAT(log, ::testing::Contains("kill 4120"));
 }
 
 TEST_F(ServerControllerTest, IntervalRestartNeverComesForZeroOrNoMinutesOrAnUntickedBox) {
