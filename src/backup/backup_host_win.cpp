@@ -56,8 +56,8 @@ bool WindowsBackupHost::MoveDirectory(const std::string& from, const std::string
   }
 }
 
-void WindowsBackupHost::WriteIndexTime(const std::string& indexFile, const std::string& timeText) {
-  tidemoor::WriteIndexTime(indexFile, timeText);
+bool WindowsBackupHost::WriteIndexTime(const std::string& indexFile, const std::string& timeText) {
+  return tidemoor::WriteIndexTime(indexFile, timeText);
 }
 
 LocalDateTime WindowsBackupHost::Now() {

@@ -20,7 +20,7 @@ class WindowsBackupHost : public BackupHost {
   bool CopyFolderTree(const std::string& source, const std::string& destination) override;
   bool DeleteDirectoryTree(const std::string& path) override;
   bool MoveDirectory(const std::string& from, const std::string& to) override;
-  void WriteIndexTime(const std::string& indexFile, const std::string& timeText) override;
+  bool WriteIndexTime(const std::string& indexFile, const std::string& timeText) override;
   LocalDateTime Now() override;
   bool StopServer() override;
   bool RunCommandLine(const std::string& commandLine) override;

@@ -242,10 +242,11 @@ void OpenBackupManager() {
 }
 
 void OnAutoBackupTick() {
+  static AutoBackupRecord record;
   MainWindow& main = TheMainWindow();
   AutoBackupTick(main, [&] {
     WindowsBackupHost host(main.Handle(), &StopTheServer);
-    CreateBackupPoint(host, PlacesOfThisTool());
+    MakeAutomaticBackupPoint(host, PlacesOfThisTool(), record);
   });
 }
 

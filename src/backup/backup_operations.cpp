@@ -46,19 +46,21 @@ std::string RevealCommandLine(std::string_view toolDirectory, std::string_view f
 }
 
 bool CreateBackupPoint(BackupHost& host, const BackupPlaces& places) {
-  const std::string pointDir = BackupPointDir(places.toolDirectory, MakeBackupStamp(host.Now()));
+  std::string stamp = MakeBackupStamp(host.Now());
+  while (host.DirectoryExists(BackupPointDir(places.toolDirectory, stamp))) {
+    stamp = NextBackupStamp(stamp);
+  }
+  const std::string pointDir = BackupPointDir(places.toolDirectory, stamp);
   host.EnsureDirectory(pointDir);
-  // A point made again within the same second: its earlier copy goes, so files the live save no
-  // longer has do not survive in the point.
-  const std::string savedCopy = pointDir + kBackupSavedFolderName;
-  if (host.DirectoryExists(savedCopy)) host.DeleteDirectoryTree(savedCopy);
   // A server that never ran has no save yet; the point is still made, without "Saved".
   const bool hasSave = host.DirectoryExists(places.saveDataDir);
-  if (!host.CopyFolderTree(places.saveDataDir, savedCopy) && hasSave) {
+  const bool copied =
+      host.CopyFolderTree(places.saveDataDir, pointDir + kBackupSavedFolderName) || !hasSave;
+  if (!copied ||
+      !host.WriteIndexTime(pointDir + kBackupIndexFileName, DateTimeToText(host.Now()))) {
     host.DeleteDirectoryTree(pointDir.substr(0, pointDir.size() - 1));
     return false;
   }
-  host.WriteIndexTime(pointDir + kBackupIndexFileName, DateTimeToText(host.Now()));
   return true;
 }
 
@@ -70,6 +72,18 @@ void OnCreateBackupClicked(BackupHost& host, const BackupPlaces& places,
     host.ShowMessage(kBackupFailedMessage, " BackUp", MessageStyle::Error);
   }
   refreshList();
+}
+
+void MakeAutomaticBackupPoint(BackupHost& host, const BackupPlaces& places,
+                              AutoBackupRecord& record) {
+  if (CreateBackupPoint(host, places)) {
+    record.failureReported = false;
+    return;
+  }
+  if (record.failureReported) return;
+  // Noted before the box shows: the next tick may come while it is open.
+  record.failureReported = true;
+  host.ShowMessage(kAutoBackupFailedMessage, " BackUp", MessageStyle::Error);
 }
 
 void RestoreBackupPoint(BackupHost& host, const BackupPlaces& places,
@@ -103,7 +117,11 @@ void RestoreBackupPoint(BackupHost& host, const BackupPlaces& places,
 
   if (!host.CopyFolderTree(source, live)) {
     host.DeleteDirectoryTree(live);
-    if (!setAside.empty()) host.MoveDirectory(setAside, live);
+    if (!setAside.empty() && !host.MoveDirectory(setAside, live)) {
+      // The live save is still whole where it was set aside; the user must learn where.
+      host.ShowMessage(kRestoreKeptAsideMessage + setAside, kRevertTitle, MessageStyle::Error);
+      return;
+    }
     host.ShowMessage(kRestoreFailedMessage, kRevertTitle, MessageStyle::Error);
     return;
   }

@@ -8,8 +8,8 @@
 
 namespace tidemoor {
 
-void WriteIndexTime(std::string_view indexFile, std::string_view timeText) {
-  WriteProfileText(indexFile, kBackupIndexSection, kBackupIndexTimeKey, timeText);
+bool WriteIndexTime(std::string_view indexFile, std::string_view timeText) {
+  return WriteProfileText(indexFile, kBackupIndexSection, kBackupIndexTimeKey, timeText);
 }
 
 std::optional<BackupPoint> ReadBackupPoint(std::string_view toolDirectory,

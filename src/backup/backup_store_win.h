@@ -13,7 +13,8 @@
 
 namespace tidemoor {
 
-void WriteIndexTime(std::string_view indexFile, std::string_view timeText);
+// False when the index file could not be written.
+bool WriteIndexTime(std::string_view indexFile, std::string_view timeText);
 
 // The point in the directory, when its index holds a "Time" (a missing file, section or key
 // gives none).

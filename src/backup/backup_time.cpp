@@ -78,6 +78,16 @@ std::string MakeBackupStamp(const LocalDateTime& now) {
   return stamp;
 }
 
+std::string NextBackupStamp(std::string_view stamp) {
+  int64_t value = 0;
+  bool negative = !stamp.empty() && stamp.front() == '-';
+  for (const char c : stamp.substr(negative ? 1 : 0)) {
+    if (c < '0' || c > '9') break;
+    value = value * 10 + (c - '0');
+  }
+  return std::to_string(negative ? 1 - value : value + 1);
+}
+
 std::string DateTimeToText(const LocalDateTime& time) {
   std::string text = std::to_string(time.year) + "年" + std::to_string(time.month) + "月" +
                      std::to_string(time.day) + "日";

@@ -25,6 +25,9 @@ struct LocalDateTime {
 // a machine set to UTC+8), followed by the milliseconds when the count has fewer digits.
 std::string MakeBackupStamp(const LocalDateTime& now);
 
+// The stamp after this one, for a point whose own stamp is taken already.
+std::string NextBackupStamp(std::string_view stamp);
+
 // The index form: 2024年1月23日13时5分9秒, shortened when the last parts of the time are 0.
 std::string DateTimeToText(const LocalDateTime& time);
 

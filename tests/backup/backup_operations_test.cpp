@@ -57,7 +57,9 @@ class FakeHost : public BackupHost {
   }
   bool MoveDirectory(const std::string& from, const std::string& to) override {
     log.push_back("move " + from + " -> " + to);
-    if (heldOpen || !dirs.contains(from) || dirs.contains(to)) return false;
+    if (heldOpen || unmovable.contains(from) || !dirs.contains(from) || dirs.contains(to)) {
+      return false;
+    }
     dirs.erase(from);
     dirs.insert(to);
     for (const std::string& dir : Below(dirs, from)) {
@@ -70,9 +72,11 @@ class FakeHost : public BackupHost {
     }
     return true;
   }
-  void WriteIndexTime(const std::string& indexFile, const std::string& timeText) override {
+  bool WriteIndexTime(const std::string& indexFile, const std::string& timeText) override {
     log.push_back("index " + indexFile + " = " + timeText);
+    if (indexUnwritable) return false;
     files[indexFile] = timeText;
+    return true;
   }
   LocalDateTime Now() override {
     if (clock.empty()) return LocalDateTime{2024, 1, 23, 13, 5, 9, 0};
@@ -111,6 +115,8 @@ class FakeHost : public BackupHost {
   std::set<std::string> dirs;
   std::map<std::string, std::string> files;
   std::set<std::string> unreadable;
+  std::set<std::string> unmovable;
+  bool indexUnwritable = false;
   std::deque<LocalDateTime> clock;
   std::vector<std::string> log;
   std::vector<Message> messages;
@@ -172,14 +178,53 @@ TEST_F(BackupOperations, APointIsACopyOfTheLiveSaveWithItsIndexWrittenLast) {
   EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(BackupOperations, APointMadeAgainWithinTheSameSecondHoldsExactlyTheCurrentSave) {
+// Two points in one second, or a clock set back: the later point takes the next free number and
+// the earlier one keeps exactly what it held.
+TEST_F(BackupOperations, APointNeverReplacesAnother) {
   CreateBackupPoint(host, kPlaces);
   host.DeleteDirectoryTree(std::string(kLive) + "\\SaveGames\\0\\Players");
   host.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "newer level");
-  CreateBackupPoint(host, kPlaces);
+  ASSERT_TRUE(CreateBackupPoint(host, kPlaces));
+  host.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "newest level");
+  ASSERT_TRUE(CreateBackupPoint(host, kPlaces));
 
-  EXPECT_EQ(host.FilesBelow(kPointSaved),
+  EXPECT_EQ(host.FilesBelow(kPointSaved), originalLive);
+  EXPECT_EQ(host.FilesBelow("D:\\Host\\PaLWorld_Saved_Backups\\1705986310\\Saved"),
             (std::map<std::string, std::string>{{"\\SaveGames\\0\\Level.sav", "newer level"}}));
+  EXPECT_EQ(host.FilesBelow("D:\\Host\\PaLWorld_Saved_Backups\\1705986311\\Saved"),
+            (std::map<std::string, std::string>{{"\\SaveGames\\0\\Level.sav", "newest level"}}));
+}
+
+TEST_F(BackupOperations, APointWhoseIndexCannotBeWrittenIsTakenAwayAndSaysSo) {
+  host.indexUnwritable = true;
+  OnCreateBackupClicked(host, kPlaces, [&] { host.log.push_back("refresh"); });
+  EXPECT_FALSE(host.DirectoryExists(kPoint));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, " 创建备份点失败 - 存档复制未完成 ");
+  EXPECT_EQ(host.messages[0].style, MessageStyle::Error);
+}
+
+// A user away from the machine must learn that backups stopped working, from one message, not
+// from a pile of them; the timer goes on trying.
+TEST_F(BackupOperations, AFailingAutomaticBackupIsToldOnceUntilOneSucceedsAgain) {
+  AutoBackupRecord record;
+  host.unreadable.insert(std::string(kLive) + "\\SaveGames\\0\\Players\\1.sav");
+  MakeAutomaticBackupPoint(host, kPlaces, record);
+  MakeAutomaticBackupPoint(host, kPlaces, record);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, " 自动备份失败 - 存档复制未完成 ");
+  EXPECT_EQ(host.messages[0].title, " BackUp");
+  EXPECT_EQ(host.messages[0].style, MessageStyle::Error);
+  EXPECT_FALSE(host.DirectoryExists(kPoint));
+
+  host.unreadable.clear();
+  MakeAutomaticBackupPoint(host, kPlaces, record);
+  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_TRUE(host.DirectoryExists(kPointSaved));
+
+  host.indexUnwritable = true;
+  MakeAutomaticBackupPoint(host, kPlaces, record);
+  EXPECT_EQ(host.messages.size(), 2u);
 }
 
 TEST_F(BackupOperations, APointWhoseCopyFailsIsTakenAwayAndSaysSo) {
@@ -271,6 +316,22 @@ TEST_F(BackupOperations, ARestoreWhoseCopyFailsPutsTheLiveSaveBack) {
   ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(host.messages[1].text, " 还原失败 - 原存档已保留 ");
   EXPECT_EQ(host.messages[1].style, MessageStyle::Error);
+}
+
+// The copy failed and the set-aside save cannot be moved back: it is the user's only copy of
+// their world, so it stays where it is and the message says where.
+TEST_F(BackupOperations, ARestoreThatCannotPutTheSaveBackSaysWhereItIs) {
+  MakeSelectedPoint();
+  host.AddFile(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav", "unreadable");
+  host.unreadable.insert(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav");
+  const std::string aside = std::string(kLive) + "_BeforeRevert";
+  host.unmovable.insert(aside);
+  RestoreBackupPoint(host, kPlaces, kSelected);
+
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[1].text, " 还原失败 - 原存档保存在 " + aside);
+  EXPECT_EQ(host.messages[1].style, MessageStyle::Error);
+  EXPECT_EQ(host.FilesBelow(aside), originalLive);
 }
 
 TEST_F(BackupOperations, ARestoreWhileTheSaveIsHeldOpenTouchesNothing) {

@@ -63,22 +63,26 @@ class OneSecondHost : public WindowsBackupHost {
   LocalDateTime Now() override { return LocalDateTime{2024, 1, 23, 13, 5, 9, 0}; }
 };
 
-TEST(BackupPointOnDisk, APointMadeAgainInTheSameSecondHoldsExactlyTheCurrentSave) {
+TEST(BackupPointOnDisk, APointMadeAgainInTheSameSecondTakesTheNextNumber) {
   testing::TempToolDirectory tool("same-second");
   const BackupPlaces places{tool.Path(), tool.File("Pal\\Saved")};
   tool.WriteBytes("Pal\\Saved\\Level.sav", "first");
   tool.WriteBytes("Pal\\Saved\\Players\\gone.sav", "left the server");
   OneSecondHost host;
-  CreateBackupPoint(host, places);
-  const std::string point = std::string(kRoot) + MakeBackupStamp(host.Now()) + "\\";
-  ASSERT_EQ(tool.ReadBytes(point + "Saved\\Players\\gone.sav"), "left the server");
+  ASSERT_TRUE(CreateBackupPoint(host, places));
+  const std::string stamp = MakeBackupStamp(host.Now());
+  const std::string first = std::string(kRoot) + stamp + "\\";
+  ASSERT_EQ(tool.ReadBytes(first + "Saved\\Players\\gone.sav"), "left the server");
 
   DeleteDirectoryTree(tool.File("Pal\\Saved\\Players"));
   tool.WriteBytes("Pal\\Saved\\Level.sav", "second");
-  CreateBackupPoint(host, places);
-  EXPECT_EQ(tool.ReadBytes(point + "Saved\\Level.sav"), "second");
-  EXPECT_FALSE(tool.Exists(point + "Saved\\Players"));
-  EXPECT_EQ(ListBackupPoints(tool.Path()).size(), 1u);
+  ASSERT_TRUE(CreateBackupPoint(host, places));
+  const std::string second = std::string(kRoot) + NextBackupStamp(stamp) + "\\";
+  EXPECT_EQ(tool.ReadBytes(first + "Saved\\Level.sav"), "first");
+  EXPECT_EQ(tool.ReadBytes(first + "Saved\\Players\\gone.sav"), "left the server");
+  EXPECT_EQ(tool.ReadBytes(second + "Saved\\Level.sav"), "second");
+  EXPECT_FALSE(tool.Exists(second + "Saved\\Players"));
+  EXPECT_EQ(ListBackupPoints(tool.Path()).size(), 2u);
 }
 
 TEST(FolderTree, CopyMakesTheDestinationAFullCopy) {

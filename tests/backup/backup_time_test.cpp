@@ -78,5 +78,11 @@ TEST(BackupDisplayTime, PadsTheTimeOfDayButNotTheDate) {
   EXPECT_EQ(DisplayTimeText(At(2026, 12, 7, 18, 5, 9)), "2026年12月7日 - 18时:05分:09秒");
 }
 
+TEST(BackupStamp, TheNextFreeNumberFollowsTheStamp) {
+  EXPECT_EQ(NextBackupStamp("1705986309"), "1705986310");
+  EXPECT_EQ(NextBackupStamp("1705986399"), "1705986400");
+  EXPECT_EQ(NextBackupStamp("-000000001"), "0");
+}
+
 }  // namespace
 }  // namespace tidemoor
