@@ -9,18 +9,9 @@
 #include <string_view>
 
 #include "app/main_controls.h"
+#include "platform/profile_store.h"
 
 namespace tidemoor {
-
-// The INI file as the settings see it; the Windows side reads and writes it in GBK through the
-// profile functions.
-class ProfileStore {
- public:
-  virtual ~ProfileStore() = default;
-  virtual std::string Read(std::string_view section, std::string_view key,
-                           std::string_view fallback) = 0;
-  virtual void Write(std::string_view section, std::string_view key, std::string_view value) = 0;
-};
 
 inline constexpr char kMainSection[] = "主程序设置";
 inline constexpr char kRunControlSection[] = "服务端运行控制";

@@ -1,35 +1,38 @@
 #include "platform/profile_win.h"
 
-#include <windows.h>
-
-#include <vector>
-
 #include "platform/codepage_win.h"
+#include "platform/ini_text.h"
+#include "platform/text.h"
+#include "platform/whole_file_win.h"
 
 namespace tidemoor {
 namespace {
 
-constexpr DWORD kValueBufferBytes = 10240;
+// The profile functions' buffer of 10,240 bytes, less its terminator.
+constexpr size_t kLongestValueBytes = 10239;
 
 }  // namespace
 
-// The A functions store the bytes they are given; handing them GBK keeps the file GBK on any
-// system code page (on a Western one each byte passes through unchanged).
 std::string ReadProfileText(std::string_view file, std::string_view section, std::string_view key,
                             std::string_view fallback) {
-  std::vector<char> buffer(kValueBufferBytes, '\0');
-  const std::string gbkFallback = Utf8ToGbk(fallback);
-  const DWORD length = ::GetPrivateProfileStringA(
-      Utf8ToGbk(section).c_str(), Utf8ToGbk(key).c_str(), gbkFallback.c_str(), buffer.data(),
-      kValueBufferBytes, Utf8ToCodePage(file, CP_ACP).c_str());
-  return GbkToUtf8(std::string_view(buffer.data(), length));
+  const WholeFile content = ReadWholeFile(file);
+  const std::string value =
+      ReadIniValue(content.state == FileState::Read ? GbkToUtf8(content.bytes) : std::string(),
+                   section, key, fallback);
+  const std::string gbk = Utf8ToGbk(value);
+  if (gbk.size() <= kLongestValueBytes) return value;
+  return GbkToUtf8(GbkPrefix(gbk, kLongestValueBytes));
 }
 
 bool WriteProfileText(std::string_view file, std::string_view section, std::string_view key,
                       std::string_view value) {
-  return ::WritePrivateProfileStringA(Utf8ToGbk(section).c_str(), Utf8ToGbk(key).c_str(),
-                                      Utf8ToGbk(value).c_str(),
-                                      Utf8ToCodePage(file, CP_ACP).c_str()) != FALSE;
+  const WholeFile content = ReadWholeFile(file);
+  // Writing over a file we could not read would lose everything else it holds.
+  if (content.state == FileState::Unreadable) return false;
+  const std::string before = GbkToUtf8(content.bytes);
+  const std::string after = WriteIniValue(before, section, key, value);
+  if (content.state == FileState::Read && after == before) return true;
+  return ReplaceWholeFile(file, Utf8ToGbk(after));
 }
 
 }  // namespace tidemoor

@@ -1,17 +1,22 @@
 #pragma once
-// INI files kept in GBK, read and written through the profile functions whatever the system's
-// code page: texts are converted to and from code page 936 explicitly.
+// INI files kept in GBK whatever the system's code page. The file is read and written whole and
+// its bytes converted with code page 936 explicitly: the system's ANSI profile functions would
+// pass the texts through the system code page, and on a Windows set to UTF-8 or to another
+// double-byte code page the Chinese texts would not survive that.
 
 #include <string>
 #include <string_view>
 
-#include "app/tool_settings.h"
+#include "platform/profile_store.h"
 
 namespace tidemoor {
 
-// Values are read into a buffer of 10,240 bytes, so longer ones come back cut.
+// Values come back cut to their first 10,239 GBK bytes, as the profile functions' buffer of
+// 10,240 bytes would hold them. A missing or unreadable file gives the fallback.
 std::string ReadProfileText(std::string_view file, std::string_view section, std::string_view key,
                             std::string_view fallback);
+// False when the file exists but could not be read, or could not be replaced: it is then as it
+// was. The first write creates the file.
 bool WriteProfileText(std::string_view file, std::string_view section, std::string_view key,
                       std::string_view value);
 

@@ -105,6 +105,17 @@ int32_t TextToNumber(std::string_view text) {
       value > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max() : value);
 }
 
+std::string_view GbkPrefix(std::string_view gbk, size_t maxBytes) {
+  size_t end = 0;
+  while (end < gbk.size()) {
+    const auto byte = static_cast<unsigned char>(gbk[end]);
+    const size_t length = byte >= 0x81 && byte <= 0xFE && end + 1 < gbk.size() ? 2 : 1;
+    if (end + length > maxBytes) break;
+    end += length;
+  }
+  return gbk.substr(0, end);
+}
+
 std::string JoinTexts(const std::vector<std::string>& pieces, std::string_view separator) {
   std::string out;
   for (size_t i = 0; i < pieces.size(); ++i) {

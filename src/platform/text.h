@@ -19,6 +19,10 @@ std::string FullWidthToAscii(std::string_view text);
 // skipped, an optional sign, then decimal digits. No digits gives 0. Saturates at the int range.
 int32_t TextToNumber(std::string_view text);
 
+// The longest start of a GBK text that fits in the bytes and never ends inside a double-byte
+// character (a lead byte 0x81..0xFE and the byte after it).
+std::string_view GbkPrefix(std::string_view gbk, size_t maxBytes);
+
 std::string JoinTexts(const std::vector<std::string>& pieces, std::string_view separator = ",");
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);

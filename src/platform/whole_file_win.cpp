@@ -1,0 +1,75 @@
+#include "platform/whole_file_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/codepage_win.h"
+#include "platform/unique_handle_win.h"
+
+namespace tidemoor {
+namespace {
+
+bool WriteAndFlush(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    const auto chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1 << 20));
+    if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  // The move below may reach the disk before the data would on its own; after a power cut the
+  // file must not be the right size and full of zeros.
+  return ::FlushFileBuffers(file) != FALSE;
+}
+
+}  // namespace
+
+WholeFile ReadWholeFile(std::string_view path) {
+  UniqueFileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = ::GetLastError();
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return {missing ? FileState::Missing : FileState::Unreadable, {}};
+  }
+  WholeFile content{FileState::Read, {}};
+  char buffer[16384];
+  for (;;) {
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr)) {
+      return {FileState::Unreadable, {}};
+    }
+    if (read == 0) break;
+    content.bytes.append(buffer, read);
+  }
+  return content;
+}
+
+// A read-only file is left alone explicitly: the move would replace it on some file systems,
+// where writing into it never would.
+bool ReplaceWholeFile(std::string_view path, std::string_view bytes) {
+  const std::wstring target = Widen(path);
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+
+  const std::wstring temporary = target + L".saving";
+  {
+    UniqueFileHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    if (!WriteAndFlush(file.get(), bytes)) {
+      file.reset();
+      ::DeleteFileW(temporary.c_str());
+      return false;
+    }
+  }
+  if (!::MoveFileExW(temporary.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ::DeleteFileW(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tidemoor

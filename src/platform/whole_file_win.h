@@ -1,0 +1,24 @@
+#pragma once
+// Files read and written in one piece. A replacement is written beside the file and then moved
+// over it, so whoever reads the file finds the old one or the whole new one, never a cut-off mix.
+
+#include <string>
+#include <string_view>
+
+namespace tidemoor {
+
+enum class FileState { Read, Missing, Unreadable };
+
+struct WholeFile {
+  FileState state = FileState::Missing;
+  std::string bytes;
+};
+
+// A file in a missing directory is missing too. The file is opened sharing everything, so an
+// editor that holds it open does not make it unreadable.
+WholeFile ReadWholeFile(std::string_view path);
+
+// False when the file is read-only or could not be replaced; it is then as it was.
+bool ReplaceWholeFile(std::string_view path, std::string_view bytes);
+
+}  // namespace tidemoor
