@@ -8,7 +8,7 @@
 namespace tidemoor {
 namespace {
 
-void Put(std::string& out, uint32_t value, int width) {
+void Put(std::string& out, uint64_t value, int width) {
   for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
