@@ -68,8 +68,8 @@ std::optional<ZipEntry> FindZipEntry(std::string_view archive, std::string_view 
     const uint32_t packedSize = Read(archive, at + 20, 4);
     entry.size = Read(archive, at + 24, 4);
     const size_t local = Read(archive, at + 42, 4);
-    if ((flags & 1) != 0 || packedSize == 0xFFFFFFFF || entry.size == 0xFFFFFFFF) {
-      return std::nullopt;  // encrypted, or sizes kept in zip64 records
+    if ((flags & 1) != 0 || packedSize == 0xFFFFFFFF || entry.size > kLargestZipEntry) {
+      return std::nullopt;  // encrypted, sizes kept in zip64 records, or too large to unpack
     }
     if (local > archive.size() || archive.size() - local < kLocalHeaderSize ||
         Read(archive, local, 4) != kLocalHeader) {

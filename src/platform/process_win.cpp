@@ -12,29 +12,6 @@
 namespace tidemoor {
 namespace {
 
-// SW_ values for show modes 1..6; mode 2 (normal) needs no flag.
-bool ShowCommandForMode(int showMode, WORD& showCommand) {
-  switch (showMode) {
-    case 1:
-      showCommand = SW_HIDE;
-      return true;
-    case 3:
-      showCommand = SW_SHOWMINIMIZED;
-      return true;
-    case 4:
-      showCommand = SW_SHOWMAXIMIZED;
-      return true;
-    case 5:
-      showCommand = SW_SHOWNOACTIVATE;
-      return true;
-    case 6:
-      showCommand = SW_MINIMIZE;
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool SameAsciiNameIgnoringCase(const wchar_t* a, const wchar_t* b) {
   auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; };
   for (;; ++a, ++b) {
@@ -82,7 +59,11 @@ uint32_t LaunchProcess(std::string_view application, std::string_view commandLin
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.wShowWindow = SW_SHOWNORMAL;
-  if (ShowCommandForMode(showMode, startup.wShowWindow)) startup.dwFlags = STARTF_USESHOWWINDOW;
+  // A normal window, and any mode not known, is left to the application.
+  if (showMode >= 1 && showMode <= 6 && showMode != 2) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(ShowModeToShowCommand(showMode));
+  }
 
   const std::wstring applicationPath = Widen(application);
   std::wstring mutableCommandLine = Widen(commandLine);  // CreateProcessW may write into it

@@ -23,7 +23,7 @@ int ShowModeToShowCommand(int showMode) {
     case 5:
       return SW_SHOWNOACTIVATE;
     default:
-      return SW_SHOWMINNOACTIVE;
+      return SW_MINIMIZE;
   }
 }
 

@@ -16,7 +16,10 @@ bool RunCommandLine(std::string_view commandLine, bool wait = false, int showMod
 // 1,000 ms. Both block the calling thread.
 void WaitForStartedProcess(HANDLE process, bool wait);
 
-// The SW_ value of a show mode 1..6 (clamped).
+// The SW_ value of a show mode, the one mapping for every program the tool starts: 1 SW_HIDE,
+// 2 SW_SHOWNORMAL, 3 SW_SHOWMINIMIZED, 4 SW_SHOWMAXIMIZED, 5 SW_SHOWNOACTIVATE and 6 the value 6
+// (SW_MINIMIZE: the new window starts minimised and leaves the focus where it was). Modes outside
+// 1..6 are clamped.
 int ShowModeToShowCommand(int showMode);
 
 }  // namespace tidemoor

@@ -5,16 +5,43 @@
 namespace tidemoor {
 namespace {
 
-// Decodes one code point at text[i], advancing i. Malformed bytes come back as U+FFFD.
+bool IsContinuation(unsigned char byte) {
+  return (byte & 0xC0) == 0x80;
+}
+
+// Decodes one code point at text[i], advancing i. An ill-formed sequence becomes one U+FFFD for
+// its longest start that could still have become a character (the lead and the continuation
+// bytes that fit it), so the byte that broke it begins the next character. Overlong forms,
+// encoded surrogates and values above U+10FFFF are ill-formed: their second byte already falls
+// outside the range the lead allows, which keeps a hidden NUL or "/" from slipping through.
 char32_t DecodeUtf8(std::string_view text, size_t& i) {
   const auto lead = static_cast<unsigned char>(text[i++]);
   if (lead < 0x80) return lead;
-  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-  if (extra < 0 || lead > 0xF4) return 0xFFFD;
-  char32_t cp = lead & (0x3F >> extra);
+  int extra = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  char32_t cp = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+    cp = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+    cp = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+    cp = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0xFFFD;  // a stray continuation byte, or a lead no character starts with
+  }
   for (int k = 0; k < extra; ++k) {
-    if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 0xFFFD;
-    cp = (cp << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
+    if (i >= text.size()) return 0xFFFD;
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (k == 0 ? byte < low || byte > high : !IsContinuation(byte)) return 0xFFFD;
+    cp = (cp << 6) | (byte & 0x3F);
+    ++i;
   }
   return cp;
 }

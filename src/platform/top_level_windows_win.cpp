@@ -1,7 +1,5 @@
 #include "platform/top_level_windows_win.h"
 
-#include <new>
-
 #include "platform/codepage_win.h"
 
 namespace tidemoor {
@@ -26,7 +24,7 @@ BOOL CALLBACK AppendWindow(HWND window, LPARAM list) {
   try {
     reinterpret_cast<std::vector<WindowEntry>*>(list)->push_back(DescribeWindow(window));
     return TRUE;
-  } catch (const std::bad_alloc&) {
+  } catch (...) {
     return FALSE;
   }
 }

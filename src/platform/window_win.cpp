@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/codepage_win.h"
+#include "platform/message_box_win.h"
 
 namespace tidemoor {
 namespace {
@@ -12,9 +13,7 @@ constexpr UINT_PTR kOverlapSubclassId = 0x7A01;
 
 // A check box paints its whole rectangle, blanks of its caption included, whenever its state
 // changes; the edit box that sits in those blanks is drawn again right after.
-LRESULT CALLBACK OverlappedBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                   DWORD_PTR edit) {
-  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(box, &OverlappedBoxProc, kOverlapSubclassId);
+LRESULT OverlappedBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR edit) {
   const LRESULT result = ::DefSubclassProc(box, message, wParam, lParam);
   switch (message) {
     case WM_PAINT:
@@ -36,8 +35,7 @@ LRESULT CALLBACK OverlappedBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM
   return result;
 }
 
-LRESULT CALLBACK ClickableLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR, DWORD_PTR) {
+LRESULT ClickableLabelMessage(HWND label, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR) {
   switch (message) {
     case WM_SETCURSOR:
       ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
@@ -53,14 +51,26 @@ LRESULT CALLBACK ClickableLabelProc(HWND label, UINT message, WPARAM wParam, LPA
                      reinterpret_cast<LPARAM>(label));
       return 0;
     }
-    case WM_NCDESTROY:
-      ::RemoveWindowSubclass(label, &ClickableLabelProc, kLabelSubclassId);
-      break;
   }
   return ::DefSubclassProc(label, message, wParam, lParam);
 }
 
 }  // namespace
+
+void ReportUnexpectedError(HWND window) noexcept {
+  // A handler that keeps failing (painting, say, which the open box itself brings about) must
+  // not stack up boxes while the first one is open.
+  static thread_local bool reporting = false;
+  if (reporting) return;
+  reporting = true;
+  try {
+    ShowMessage(window ? ::GetAncestor(window, GA_ROOT) : nullptr, " 发生意外错误 - 操作未完成 ",
+                " Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  } catch (...) {
+    // Nothing is left to tell the user with; the window still keeps working.
+  }
+  reporting = false;
+}
 
 int ScaleForDpi(int pixels, UINT dpi) {
   return ::MulDiv(pixels, static_cast<int>(dpi), 96);
@@ -159,12 +169,12 @@ void PlaceChildControls(HWND parent, std::span<const ChildControl> controls, HFO
 }
 
 void MakeLabelClickable(HWND label) {
-  ::SetWindowSubclass(label, &ClickableLabelProc, kLabelSubclassId, 0);
+  ::SetWindowSubclass(label, &SubclassWithoutEscape<&ClickableLabelMessage>, kLabelSubclassId, 0);
 }
 
 void KeepEditAboveBox(HWND box, HWND edit) {
   ::SetWindowPos(edit, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  ::SetWindowSubclass(box, &OverlappedBoxProc, kOverlapSubclassId,
+  ::SetWindowSubclass(box, &SubclassWithoutEscape<&OverlappedBoxMessage>, kOverlapSubclassId,
                       reinterpret_cast<DWORD_PTR>(edit));
 }
 

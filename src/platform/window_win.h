@@ -3,6 +3,7 @@
 // derived class's HandleMessage, plus control creation from a table, DPI scaling and the UI font.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <span>
 #include <string>
@@ -17,6 +18,37 @@ namespace tidemoor {
 // (the label acts on press, not on release).
 inline constexpr WORD kLabelLeftPressed = 0x7A01;
 inline constexpr WORD kLabelRightPressed = 0x7A02;
+
+// Tells the user that what they asked for ended in an unexpected error: a task-modal box owned
+// by the window's top-level window.
+void ReportUnexpectedError(HWND window) noexcept;
+
+// Runs one message's handling for a procedure the system calls, which cannot unwind through its
+// own frames. An exception ends here: the user is told the action was not completed, and the
+// message gets what its default handling answers, so the window keeps working.
+template <typename Handling, typename DefaultHandling>
+LRESULT HandleWithoutEscape(HWND window, Handling&& handling,
+                            DefaultHandling&& byDefault) noexcept {
+  try {
+    return handling();
+  } catch (...) {
+    ReportUnexpectedError(window);
+  }
+  return byDefault();
+}
+
+// A subclass procedure (SetWindowSubclass) around a handling function that takes the reference
+// data given there. The handling runs without escape, and the subclass goes with the window even
+// when its handling of the last message fails.
+using SubclassHandling = LRESULT (*)(HWND, UINT, WPARAM, LPARAM, DWORD_PTR);
+template <SubclassHandling Handling>
+LRESULT CALLBACK SubclassWithoutEscape(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data) {
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, &SubclassWithoutEscape<Handling>, id);
+  return HandleWithoutEscape(
+      window, [&] { return Handling(window, message, wParam, lParam, data); },
+      [&] { return ::DefSubclassProc(window, message, wParam, lParam); });
+}
 
 template <typename Derived>
 class BaseWindow {
@@ -61,7 +93,9 @@ class BaseWindow {
       self = reinterpret_cast<Derived*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    const LRESULT result = self->HandleMessage(message, wParam, lParam);
+    const LRESULT result = HandleWithoutEscape(
+        hwnd, [&] { return self->HandleMessage(message, wParam, lParam); },
+        [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
     if (message == WM_NCDESTROY) {
       ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       self->window_ = nullptr;

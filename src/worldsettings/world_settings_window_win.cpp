@@ -57,13 +57,12 @@ const ListColumn kColumns[] = {
 };
 
 // In number rows typed characters other than digits, "-" and "." never reach the edit box.
-LRESULT CALLBACK NumberFilterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR numbersOnly) {
+LRESULT NumberFilterMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                            DWORD_PTR numbersOnly) {
   if (message == WM_CHAR && *reinterpret_cast<const bool*>(numbersOnly) &&
       !IsNumberInput(static_cast<char32_t>(wParam))) {
     return 0;
   }
-  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(edit, &NumberFilterProc, kNumberFilterId);
   return ::DefSubclassProc(edit, message, wParam, lParam);
 }
 
@@ -111,8 +110,8 @@ class WorldSettingsWindow : public BaseWindow<WorldSettingsWindow> {
     font_ = CreateUiFont(dpi);
     CreateChildControls(window_, kControls, static_cast<HFONT>(font_.get()), dpi);
     ::ShowWindow(Control(Id::ValueBox), SW_HIDE);
-    ::SetWindowSubclass(Control(Id::ValueEdit), &NumberFilterProc, kNumberFilterId,
-                        reinterpret_cast<DWORD_PTR>(&numbersOnly_));
+    ::SetWindowSubclass(Control(Id::ValueEdit), &SubclassWithoutEscape<&NumberFilterMessage>,
+                        kNumberFilterId, reinterpret_cast<DWORD_PTR>(&numbersOnly_));
 
     HWND list = Control(Id::List);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);

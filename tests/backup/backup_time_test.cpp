@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace tidemoor {
 namespace {
 
@@ -27,6 +29,38 @@ TEST(BackupStamp, IsAlwaysTenCharacters) {
   // Past 2038 the count keeps growing instead of wrapping, so later points still sort last.
   EXPECT_EQ(MakeBackupStamp(At(2038, 1, 19, 11, 14, 7)), "2147483647");
   EXPECT_EQ(MakeBackupStamp(At(2040, 1, 1)), "2208960000");
+}
+
+TEST(BackupStamp, FebruaryAndMarchInLeapAndCommonYears) {
+  EXPECT_EQ(MakeBackupStamp(At(2024, 2, 28, 12)), "1709092800");
+  EXPECT_EQ(MakeBackupStamp(At(2024, 2, 29, 23, 59, 59)), "1709222399");
+  EXPECT_EQ(MakeBackupStamp(At(2024, 3, 1)), "1709222400");
+  EXPECT_EQ(MakeBackupStamp(At(2023, 2, 28, 23, 59, 59)), "1677599999");
+  EXPECT_EQ(MakeBackupStamp(At(2023, 3, 1)), "1677600000");
+  EXPECT_EQ(MakeBackupStamp(At(2100, 2, 28, 23, 59, 59)), "4107513599");  // no leap day in 2100
+  EXPECT_EQ(MakeBackupStamp(At(2100, 3, 1)), "4107513600");
+}
+
+// Points sort by their stamps, so a day that lands in the wrong place breaks the list's order.
+// Every day of a leap, a common and a century year is one day after the one before, and the last
+// second of each month is one second before the next month begins.
+TEST(BackupStamp, ConsecutiveDaysAscendAcrossEveryMonthBoundary) {
+  auto seconds = [](const LocalDateTime& time) { return std::stoll(MakeBackupStamp(time)); };
+  for (const int year : {2023, 2024, 2100}) {
+    const bool leap = year % 4 == 0 && year % 100 != 0;
+    const int days[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    long long previous = seconds(At(year - 1, 12, 31));
+    for (int month = 1; month <= 12; ++month) {
+      for (int day = 1; day <= days[month - 1]; ++day) {
+        const long long now = seconds(At(year, month, day));
+        EXPECT_EQ(now - previous, 86400) << year << "-" << month << "-" << day;
+        previous = now;
+      }
+      const LocalDateTime next = month == 12 ? At(year + 1, 1, 1) : At(year, month + 1, 1);
+      EXPECT_EQ(seconds(next) - seconds(At(year, month, days[month - 1], 23, 59, 59)), 1)
+          << year << "-" << month;
+    }
+  }
 }
 
 TEST(BackupIndexTime, ShortensTheTimeOfDayWhenItsLastPartsAreZero) {

@@ -29,6 +29,44 @@ TEST(AutomationDate, WholeAndFractionalDays) {
   EXPECT_EQ(AutomationDateToCalendar(46388.0)->dayOfWeek, 5);        // a Friday
 }
 
+TEST(AutomationDate, EndOfFebruaryInLeapAndCommonYears) {
+  ExpectCalendar(45350.0, 2024, 2, 28, 0, 0, 0);
+  ExpectCalendar(45351.5, 2024, 2, 29, 12, 0, 0);
+  ExpectCalendar(45352.0, 2024, 3, 1, 0, 0, 0);
+  ExpectCalendar(44985.0, 2023, 2, 28, 0, 0, 0);
+  ExpectCalendar(44986.0, 2023, 3, 1, 0, 0, 0);
+  ExpectCalendar(36585.0, 2000, 2, 29, 0, 0, 0);
+  ExpectCalendar(73109.0, 2100, 2, 28, 0, 0, 0);
+  ExpectCalendar(73110.0, 2100, 3, 1, 0, 0, 0);
+  EXPECT_EQ(CalendarToAutomationDate({2024, 2, 29}), 45351.0);
+  EXPECT_EQ(CalendarToAutomationDate({2024, 3, 1}), 45352.0);
+  EXPECT_EQ(CalendarToAutomationDate({2023, 3, 1}), 44986.0);
+  EXPECT_EQ(CalendarToAutomationDate({2100, 3, 1}), 73110.0);
+}
+
+// Walks every day of a leap, a common and two century years both ways: each date is the day
+// after the one before, in the calendar and in the day count alike.
+TEST(AutomationDate, ConsecutiveDaysAcrossEveryMonthBoundary) {
+  for (const int year : {1900, 2000, 2023, 2024}) {
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int days[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    double date = CalendarToAutomationDate({year - 1, 12, 31});
+    for (int month = 1; month <= 12; ++month) {
+      for (int day = 1; day <= days[month - 1]; ++day) {
+        ++date;
+        EXPECT_EQ(CalendarToAutomationDate({year, month, day}), date)
+            << year << "-" << month << "-" << day;
+        const std::optional<CalendarTime> time = AutomationDateToCalendar(date);
+        ASSERT_TRUE(time);
+        EXPECT_EQ(time->year * 10000 + time->month * 100 + time->day,
+                  year * 10000 + month * 100 + day)
+            << date;
+      }
+    }
+    EXPECT_EQ(CalendarToAutomationDate({year + 1, 1, 1}), date + 1) << year;
+  }
+}
+
 TEST(AutomationDate, OutsideTheYears100To9999IsNoDate) {
   EXPECT_FALSE(AutomationDateToCalendar(1e12));
   EXPECT_FALSE(AutomationDateToCalendar(-1e12));

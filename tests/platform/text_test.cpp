@@ -27,6 +27,87 @@ TEST(TextConversions, RoundTripChineseAndFullWidth) {
   EXPECT_EQ(FullWidthToAscii("！～　Ａ中"), "!~ A中");
 }
 
+// One U+FFFD stands for each maximal ill-formed subpart: the lead and the continuation bytes
+// that still fit it. The byte that breaks a sequence starts over.
+TEST(Utf8ToUtf16, ReplacesEachIllFormedSubpartOnce) {
+  const struct {
+    const char* bytes;
+    std::u16string_view expected;
+  } cases[] = {
+      // truncated sequences, at the end and before other text
+      {"\xC3", u"\uFFFD"},
+      {"\xE4\xB8", u"\uFFFD"},
+      {"\xF0\x9D\x84", u"\uFFFD"},
+      {"a\xE4\xB8"
+       "b",
+       u"a\uFFFDb"},
+      {"\xE4\xB8\xE4\xB8\xAD", u"\uFFFD\u4E2D"},
+      {"\xF0\x9D\xE4\xB8\xAD", u"\uFFFD\u4E2D"},
+      // stray continuation bytes
+      {"\x80", u"\uFFFD"},
+      {"\xBF\x80", u"\uFFFD\uFFFD"},
+      {"\xE4\xB8\xAD\xAD", u"\u4E2D\uFFFD"},
+      // overlong forms: C0 80 must never become a NUL inside the text
+      {"\xC0\x80", u"\uFFFD\uFFFD"},
+      {"\xC1\xBF", u"\uFFFD\uFFFD"},
+      {"\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},
+      {"\xE0\x9F\xBF", u"\uFFFD\uFFFD\uFFFD"},
+      {"\xF0\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\xF0\x8F\xBF\xBF", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      // encoded surrogates and values above U+10FFFF
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+      {"\xED\xBF\xBF", u"\uFFFD\uFFFD\uFFFD"},
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      // leads no character starts with
+      {"\xF5\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\xF8\x88\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\xFE\xFF", u"\uFFFD\uFFFD"},
+      // a mix, as Unicode's own example lays it out
+      {"a\xF1\x80\x80\xE1\x80\xC2"
+       "b\x80"
+       "c\x80\xBF"
+       "d",
+       u"a\uFFFD\uFFFD\uFFFDb\uFFFDc\uFFFD\uFFFDd"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf8ToUtf16(c.bytes), c.expected) << ::testing::PrintToString(std::string(c.bytes));
+  }
+  // Ill-formed bytes are kept as they were when only full-width forms are replaced.
+  EXPECT_EQ(FullWidthToAscii("\xC0\x80\xEF\xBC\x81\xE4\xB8"), "\xC0\x80!\xE4\xB8");
+}
+
+TEST(Utf16ToUtf8, LoneSurrogatesBecomeReplacements) {
+  const std::string replacement = "\xEF\xBF\xBD";
+  EXPECT_EQ(Utf16ToUtf8(u"\xD800"), replacement);
+  EXPECT_EQ(Utf16ToUtf8(u"\xDC00"
+                        u"a"),
+            replacement + "a");
+  EXPECT_EQ(Utf16ToUtf8(u"a\xDBFF"), "a" + replacement);
+  EXPECT_EQ(Utf16ToUtf8(u"\xD800\xD800\xDC00"), replacement + "\xF0\x90\x80\x80");
+  EXPECT_EQ(Utf16ToUtf8(u"\xDC00\xD800"), replacement + replacement);  // the wrong order
+}
+
+TEST(TextConversions, EncodingLengthBoundariesRoundTrip) {
+  const struct {
+    const char* utf8;
+    std::u16string_view utf16;
+  } cases[] = {
+      {"\x7F", u"\x7F"},
+      {"\xC2\x80", u"\x80"},
+      {"\xDF\xBF", u"\x7FF"},
+      {"\xE0\xA0\x80", u"\x800"},
+      {"\xED\x9F\xBF", u"\xD7FF"},
+      {"\xEE\x80\x80", u"\xE000"},
+      {"\xEF\xBF\xBF", u"\xFFFF"},
+      {"\xF0\x90\x80\x80", u"\xD800\xDC00"},
+      {"\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16) << ::testing::PrintToString(std::string(c.utf8));
+    EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8) << ::testing::PrintToString(std::string(c.utf8));
+  }
+}
+
 TEST(TextHelpers, JoinAndReplace) {
   EXPECT_EQ(JoinTexts({"a", "b", "c"}), "a,b,c");
   EXPECT_EQ(JoinTexts({"a", "b"}, " "), "a b");

@@ -28,6 +28,29 @@ TEST(WorldSettingsEditor, ShowsTheEditorThatFitsTheRow) {
   EXPECT_EQ(editor.EditedRow(), Row(editor, "bIsPvP"));  // kept while nothing is selected
 }
 
+// The list's last row is a real row; one past it is no row at all and must neither be read nor
+// become the row that edits land in.
+TEST(WorldSettingsEditor, SelectsTheLastRowButNothingPastIt) {
+  WorldSettingsEditor editor{WorldSettings{}};
+  const int count = static_cast<int>(editor.Settings().Rows.size());
+  ASSERT_EQ(editor.Settings().Rows.back().Key, "bShowPlayerList");
+
+  const RowView last = editor.SelectRow(count - 1);
+  EXPECT_EQ(last.editor, ValueEditor::CheckBox);
+  EXPECT_EQ(last.keyLabel, "bShowPlayerList");
+  EXPECT_TRUE(last.ticked);
+  EXPECT_EQ(editor.EditedRow(), count - 1);
+
+  for (const int pastTheEnd : {count, count + 1}) {
+    const RowView none = editor.SelectRow(pastTheEnd);
+    EXPECT_EQ(none.editor, ValueEditor::None) << pastTheEnd;
+    EXPECT_EQ(none.keyLabel, "未选择项设置目") << pastTheEnd;
+    EXPECT_EQ(editor.EditedRow(), count - 1) << pastTheEnd;
+  }
+  EXPECT_EQ(editor.TickValue(false), "False");
+  EXPECT_EQ(editor.Settings().Rows.back().Value, "False");
+}
+
 TEST(WorldSettingsEditor, TicksChoicesThatSayTrueInAnyCase) {
   WorldSettings settings;
   const int row = FindSettingRow(settings.Rows, "bIsPvP");
