@@ -6,14 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "worldsettings/option_list_reader.h"
 #include "worldsettings/settings_catalogue.h"
 
 namespace tidemoor {
-
-struct OptionPair {
-  std::string Key;
-  std::string Value;
-};
 
 // What the editor holds of one file: the catalogue's rows, and every pair of the file's option
 // list that the catalogue does not know (player limit, save interval, REST API, ...), which a
@@ -23,12 +19,11 @@ struct WorldSettings {
   std::vector<OptionPair> OtherPairs;  // in the file's order, each key once
 };
 
-// The pairs of the option list "OptionSettings=(...)", in file order, keys without surrounding
-// blanks. Empty when the text has no complete list.
-std::vector<OptionPair> ReadOptionList(std::string_view fileText);
-
-// Puts the values of the file's option list into the rows whose keys it names (the later of two
-// wins) and keeps every other pair.
+// Puts the values of the file's option list into the rows whose keys it names and keeps every
+// other pair. A key named twice counts with its later value; another pair named twice keeps its
+// later place too, so a save writes the other pairs in the order, and with the values, the file
+// held last. A quoted key's value that is one quoted text becomes that text with its escapes
+// resolved, in double quotes; every other value stays as the file holds it.
 void ApplyWorldSettingsText(std::string_view fileText, WorldSettings& settings);
 
 // Values of these keys are written inside double quotes.
