@@ -1,6 +1,5 @@
 #include "worldsettings/world_settings_text.h"
 
-#include <algorithm>
 #include <iterator>
 #include <unordered_map>
 
@@ -11,6 +10,44 @@ namespace {
 
 constexpr std::string_view kListMarker = "OptionSettings=(";
 constexpr std::string_view kSectionLine = "[/Script/Pal.PalGameWorldSettings]\r\n";
+constexpr std::string_view kEmptyQuotedText = "\"\"";
+
+// A quoted key's content: the value without zero bytes, less one leading and one trailing quote.
+std::string QuotedContent(std::string_view value) {
+  std::string content;
+  for (char c : value) {
+    if (c != '\0') content += c;
+  }
+  if (!content.empty() && content.front() == '"') content.erase(0, 1);
+  if (!content.empty() && content.back() == '"') content.pop_back();
+  return content;
+}
+
+std::string Escaped(std::string_view content) {
+  std::string out;
+  for (char c : content) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
 
 char Unescaped(char c) {
   switch (c) {
@@ -47,6 +84,36 @@ std::string DecodedQuotedValue(const std::string& raw) {
     }
   }
   return text + '"';
+}
+
+std::string BareNormalForm(std::string_view value) {
+  if (value == kEmptyQuotedText) return std::string(value);
+  std::string out;
+  for (char c : value) {
+    switch (c) {
+      case ',':
+        out += "，";
+        break;
+      case '(':
+        out += "（";
+        break;
+      case ')':
+        out += "）";
+        break;
+      case '"':
+        out += "＂";
+        break;
+      case '\r':
+      case '\n':
+        out += ' ';
+        break;
+      case '\0':
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
 }
 
 std::string LowerAscii(std::string_view text) {
@@ -98,16 +165,14 @@ bool IsQuotedKey(std::string_view key) {
   return false;
 }
 
+std::string NormalizeRowValue(std::string_view key, std::string_view value) {
+  if (!IsQuotedKey(key)) return BareNormalForm(value);
+  return '"' + QuotedContent(value) + '"';
+}
+
 std::string ValueForFile(std::string_view key, std::string_view value) {
-  if (!IsQuotedKey(key)) {
-    // A bare comma or ")" would end the value, or the whole list, for every reader of the file.
-    return ReplaceAll(ReplaceAll(std::string(value), ",", "，"), ")", "）");
-  }
-  std::string quoted(value);
-  if (quoted.empty() || quoted.front() != '"') quoted.insert(quoted.begin(), '"');
-  if (quoted.back() != '"') quoted += '"';
-  if (std::count(quoted.begin(), quoted.end(), '"') == 1) quoted += '"';
-  return quoted;
+  if (!IsQuotedKey(key)) return BareNormalForm(value);
+  return '"' + Escaped(QuotedContent(value)) + '"';
 }
 
 std::string WorldSettingsFileText(const WorldSettings& settings) {

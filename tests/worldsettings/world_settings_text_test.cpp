@@ -126,15 +126,29 @@ TEST(WorldSettingsWriter, QuotesTheThreeTextKeys) {
   EXPECT_TRUE(IsQuotedKey("MyRegionName"));
   EXPECT_FALSE(IsQuotedKey("Difficulty"));
   const std::pair<const char*, const char*> table[] = {
-      {"", "\"\""},   {"China", "\"China\""}, {"\"abc", "\"abc\""}, {"abc\"", "\"abc\""},
-      {"\"", "\"\""}, {"a\"b", "\"a\"b\""},   {"a,b", "\"a,b\""},
+      {"", "\"\""},         {"China", "\"China\""},
+      {"\"abc", "\"abc\""}, {"abc\"", "\"abc\""},
+      {"\"", "\"\""},       {"a\"b", "\"a\\\"b\""},
+      {"a,b", "\"a,b\""},   {"\\\"\r\n\t", "\"\\\\\\\"\\r\\n\\t\""},
   };
   for (const auto& [value, written] : table) {
     EXPECT_EQ(ValueForFile("ServerDescription", value), written) << value;
   }
+  EXPECT_EQ(ValueForFile("ServerDescription", std::string_view("a\0\"", 3)), "\"a\"");
   EXPECT_EQ(ValueForFile("ExpRate", "1,5"), "1，5");
   EXPECT_EQ(ValueForFile("ExpRate", "1.000000"), "1.000000");
   EXPECT_EQ(ValueForFile("Difficulty", "a)b"), "a）b");
+  EXPECT_EQ(ValueForFile("Difficulty", "(\"x\")\r\n"), "（＂x＂）  ");
+  EXPECT_EQ(ValueForFile("Difficulty", "\"\""), "\"\"");  // what an emptied text box holds
+  EXPECT_EQ(ValueForFile("Difficulty", std::string_view("a\0b", 3)), "ab");
+}
+
+TEST(WorldSettingsWriter, NormalFormsAreWhatASaveGivesBack) {
+  EXPECT_EQ(NormalizeRowValue("Region", "a\"b"), "\"a\"b\"");
+  EXPECT_EQ(NormalizeRowValue("Region", "\"\"a\"\""), "\"\"a\"\"");
+  EXPECT_EQ(NormalizeRowValue("Region", "\""), "\"\"");
+  EXPECT_EQ(NormalizeRowValue("Region", "x\r\n"), "\"x\r\n\"");
+  EXPECT_EQ(NormalizeRowValue("Difficulty", "a,(b)"), ValueForFile("Difficulty", "a,(b)"));
 }
 
 TEST(WorldSettingsWriter, WritesTheCatalogueThenTheOtherPairs) {
