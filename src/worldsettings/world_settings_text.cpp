@@ -1,6 +1,7 @@
 #include "worldsettings/world_settings_text.h"
 
-#include <algorithm>
+#include <iterator>
+#include <unordered_map>
 
 #include "platform/text.h"
 
@@ -9,138 +10,169 @@ namespace {
 
 constexpr std::string_view kListMarker = "OptionSettings=(";
 constexpr std::string_view kSectionLine = "[/Script/Pal.PalGameWorldSettings]\r\n";
-constexpr auto npos = std::string_view::npos;
+constexpr std::string_view kEmptyQuotedText = "\"\"";
 
-std::string_view TrimBlanks(std::string_view text) {
-  constexpr std::string_view kBlanks = " \t\r\n";
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+// A quoted key's content: the value without zero bytes, less one leading and one trailing quote.
+std::string QuotedContent(std::string_view value) {
+  std::string content;
+  for (char c : value) {
+    if (c != '\0') content += c;
+  }
+  if (!content.empty() && content.front() == '"') content.erase(0, 1);
+  if (!content.empty() && content.back() == '"') content.pop_back();
+  return content;
 }
 
-void AddPair(std::vector<OptionPair>& pairs, std::string_view key, std::string_view value) {
-  key = TrimBlanks(key);
-  if (!key.empty()) pairs.push_back(OptionPair{std::string(key), std::string(value)});
-}
-
-// The ")" that closes the "(" at open, skipping nested lists and quoted texts; npos if none.
-size_t EndOfParentheses(std::string_view list, size_t open) {
-  int depth = 0;
-  bool quoted = false;
-  for (size_t i = open; i < list.size(); ++i) {
-    const char c = list[i];
-    if (quoted) {
-      quoted = c != '"';
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == '(') {
-      ++depth;
-    } else if (c == ')' && --depth == 0) {
-      return i;
+std::string Escaped(std::string_view content) {
+  std::string out;
+  for (char c : content) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
     }
   }
-  return npos;
+  return out;
 }
 
-// The "," or ")" that ends the value starting at start; npos if none. The server writes texts in
-// quotes and lists such as CrossplayPlatforms=(Steam,Xbox) in parentheses, and their commas
-// belong to the value. A quote ends a quoted value only where a value may end, so a stray quote
-// a user typed into a description does not swallow the rest of the list.
-size_t EndOfValue(std::string_view list, size_t start) {
-  size_t from = start;
-  if (start < list.size() && list[start] == '"') {
-    for (size_t i = start + 1; i + 1 < list.size(); ++i) {
-      if (list[i] == '"' && (list[i + 1] == ',' || list[i + 1] == ')')) return i + 1;
+char Unescaped(char c) {
+  switch (c) {
+    case 'n':
+      return '\n';
+    case 'r':
+      return '\r';
+    case 't':
+      return '\t';
+    default:
+      return c;
+  }
+}
+
+// A quoted key's value as the file holds it, when it is one quoted text: that text with its
+// escapes resolved, in quotes. Anything else (such as a description an older save wrote with bare
+// quotes inside) stays as it is and is written properly at the next save.
+std::string DecodedQuotedValue(const std::string& raw) {
+  const size_t first = raw.find_first_not_of(" \t");
+  const size_t last = raw.find_last_not_of(" \t");
+  if (first == std::string::npos || last == first || raw[first] != '"' || raw[last] != '"') {
+    return raw;
+  }
+  std::string text = "\"";
+  for (size_t i = first + 1; i < last; ++i) {
+    if (raw[i] == '"' || (raw[i] == '\\' && i + 1 == last)) return raw;
+    if (raw[i] != '\\') {
+      text += raw[i];
+    } else if (std::string_view("\\\"'nrt").find(raw[++i]) != std::string_view::npos) {
+      text += Unescaped(raw[i]);
+    } else {
+      text += '\\';
+      text += raw[i];
     }
-  } else if (start < list.size() && list[start] == '(') {
-    const size_t close = EndOfParentheses(list, start);
-    if (close != npos) from = close + 1;
   }
-  return list.find_first_of(",)", from);
+  return text + '"';
 }
 
-// false when the list never ends as quotes and parentheses are read; pairs is then unusable.
-bool ScanHonouringQuotes(std::string_view list, std::vector<OptionPair>& pairs) {
-  size_t pos = 0;
-  for (;;) {
-    size_t stop = list.find_first_of("=,)", pos);
-    if (stop == npos) return false;
-    if (list[stop] == '=') {
-      const size_t end = EndOfValue(list, stop + 1);
-      if (end == npos) return false;
-      AddPair(pairs, list.substr(pos, stop - pos), list.substr(stop + 1, end - stop - 1));
-      stop = end;
+std::string BareNormalForm(std::string_view value) {
+  if (value == kEmptyQuotedText) return std::string(value);
+  std::string out;
+  for (char c : value) {
+    switch (c) {
+      case ',':
+        out += "，";
+        break;
+      case '(':
+        out += "（";
+        break;
+      case ')':
+        out += "）";
+        break;
+      case '"':
+        out += "＂";
+        break;
+      case '\r':
+      case '\n':
+        out += ' ';
+        break;
+      case '\0':
+        break;
+      default:
+        out += c;
     }
-    if (list[stop] == ')') return true;
-    pos = stop + 1;
   }
+  return out;
 }
 
-// The plain reading for lists whose quotes or parentheses never close (a value typed with a lone
-// "(" and saved bare): the list ends at the first ")" and every comma separates.
-std::vector<OptionPair> ScanPlainly(std::string_view list) {
-  std::vector<OptionPair> pairs;
-  const size_t close = list.find(')');
-  if (close == npos) return pairs;
-  list = list.substr(0, close);
-  while (!list.empty()) {
-    const size_t comma = list.find(',');
-    const std::string_view piece = list.substr(0, comma);
-    const size_t equals = piece.find('=');
-    if (equals != npos) AddPair(pairs, piece.substr(0, equals), piece.substr(equals + 1));
-    if (comma == npos) break;
-    list.remove_prefix(comma + 1);
+std::string LowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return pairs;
+  return lower;
 }
 
 }  // namespace
 
-std::vector<OptionPair> ReadOptionList(std::string_view fileText) {
-  fileText = fileText.substr(0, fileText.find('\0'));
-  const size_t marker = FindIgnoringCase(fileText, kListMarker);
-  if (marker == npos) return {};
-  const std::string_view list = fileText.substr(marker + kListMarker.size());
-  std::vector<OptionPair> pairs;
-  if (ScanHonouringQuotes(list, pairs)) return pairs;
-  return ScanPlainly(list);
-}
-
 void ApplyWorldSettingsText(std::string_view fileText, WorldSettings& settings) {
-  for (OptionPair& pair : ReadOptionList(fileText)) {
-    const int row = FindSettingRow(settings.Rows, pair.Key);
-    if (row >= 0) {
-      settings.Rows[row].Value = std::move(pair.Value);
-      continue;
-    }
-    auto known =
-        std::find_if(settings.OtherPairs.begin(), settings.OtherPairs.end(),
-                     [&](const OptionPair& p) { return EqualsIgnoringCase(p.Key, pair.Key); });
-    if (known != settings.OtherPairs.end()) {
-      known->Value = std::move(pair.Value);
+  std::vector<OptionPair> pairs = ReadOptionList(fileText);
+  pairs.insert(pairs.begin(), std::make_move_iterator(settings.OtherPairs.begin()),
+               std::make_move_iterator(settings.OtherPairs.end()));
+  // The other pairs are gathered at the front of the same list: a crafted file of many pairs
+  // then costs one list, not several.
+  std::unordered_map<std::string, size_t> lastMention;
+  size_t others = 0;
+  for (size_t i = 0; i < pairs.size(); ++i) {
+    const int row = FindSettingRow(settings.Rows, pairs[i].Key);
+    if (row < 0) {
+      if (others != i) pairs[others] = std::move(pairs[i]);
+      lastMention[LowerAscii(pairs[others].Key)] = others;
+      ++others;
+    } else if (IsQuotedKey(settings.Rows[row].Key)) {
+      settings.Rows[row].Value = DecodedQuotedValue(pairs[i].Value);
     } else {
-      settings.OtherPairs.push_back(std::move(pair));
+      settings.Rows[row].Value = std::move(pairs[i].Value);
     }
   }
+  // Keeping each key where the file named it last keeps the pairs in the file's order, so their
+  // quotes and brackets read back as they did, whatever an earlier, dropped mention held.
+  size_t kept = 0;
+  for (size_t i = 0; i < others; ++i) {
+    if (lastMention[LowerAscii(pairs[i].Key)] != i) continue;
+    if (kept != i) pairs[kept] = std::move(pairs[i]);
+    ++kept;
+  }
+  pairs.resize(kept);
+  settings.OtherPairs = std::move(pairs);
 }
 
 bool IsQuotedKey(std::string_view key) {
   for (std::string_view quoted : {"ServerDescription", "BanListURL", "Region"}) {
-    if (FindIgnoringCase(key, quoted) != npos) return true;
+    if (FindIgnoringCase(key, quoted) != std::string_view::npos) return true;
   }
   return false;
 }
 
+std::string NormalizeRowValue(std::string_view key, std::string_view value) {
+  if (!IsQuotedKey(key)) return BareNormalForm(value);
+  return '"' + QuotedContent(value) + '"';
+}
+
 std::string ValueForFile(std::string_view key, std::string_view value) {
-  if (!IsQuotedKey(key)) {
-    // A bare comma or ")" would end the value, or the whole list, for every reader of the file.
-    return ReplaceAll(ReplaceAll(std::string(value), ",", "，"), ")", "）");
-  }
-  std::string quoted(value);
-  if (quoted.empty() || quoted.front() != '"') quoted.insert(quoted.begin(), '"');
-  if (quoted.back() != '"') quoted += '"';
-  if (std::count(quoted.begin(), quoted.end(), '"') == 1) quoted += '"';
-  return quoted;
+  if (!IsQuotedKey(key)) return BareNormalForm(value);
+  return '"' + Escaped(QuotedContent(value)) + '"';
 }
 
 std::string WorldSettingsFileText(const WorldSettings& settings) {

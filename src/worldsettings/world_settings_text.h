@@ -1,19 +1,19 @@
 #pragma once
 // The text of PalWorldSettings.ini: reading its option list into the catalogue's rows and
 // writing the rows back. UTF-8 in, UTF-8 out; no file access here.
+//
+// Whatever a user types into a row, a save followed by a load gives back the row's normal form
+// (NormalizeRowValue) and leaves every other row and pair as it was; a file saved once is saved
+// again byte for byte.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "worldsettings/option_list_reader.h"
 #include "worldsettings/settings_catalogue.h"
 
 namespace tidemoor {
-
-struct OptionPair {
-  std::string Key;
-  std::string Value;
-};
 
 // What the editor holds of one file: the catalogue's rows, and every pair of the file's option
 // list that the catalogue does not know (player limit, save interval, REST API, ...), which a
@@ -23,18 +23,29 @@ struct WorldSettings {
   std::vector<OptionPair> OtherPairs;  // in the file's order, each key once
 };
 
-// The pairs of the option list "OptionSettings=(...)", in file order, keys without surrounding
-// blanks. Empty when the text has no complete list.
-std::vector<OptionPair> ReadOptionList(std::string_view fileText);
-
-// Puts the values of the file's option list into the rows whose keys it names (the later of two
-// wins) and keeps every other pair.
+// Puts the values of the file's option list into the rows whose keys it names and keeps every
+// other pair. A key named twice counts with its later value; another pair named twice keeps its
+// later place too, so a save writes the other pairs in the order, and with the values, the file
+// held last. A quoted key's value that is one quoted text becomes that text with its escapes
+// resolved, in double quotes; every other value stays as the file holds it.
 void ApplyWorldSettingsText(std::string_view fileText, WorldSettings& settings);
 
-// Values of these keys are written inside double quotes.
+// Values of these keys are written as quoted texts.
 bool IsQuotedKey(std::string_view key);
 
-// The text written after "key=" for a row's value.
+// The value a row holds after a save and a load. Zero bytes are dropped.
+// - A quoted key: its content in double quotes, the content being the value less one leading and
+//   one trailing double quote. The user edits the quotes as ordinary characters: the values
+//   [China], ["China], [China"] and ["China"] all become ["China"], an empty value and a lone
+//   quote become [""], and [a"b] becomes ["a"b"].
+// - Any other key: "," "(" ")" and '"' become their full-width forms "，" "（" "）" "＂", and line
+//   breaks become blanks, so a value can never end its pair or the list, or open a quoted text
+//   or a bracket. The exact value "" (an emptied text box) is kept as the empty quoted text.
+std::string NormalizeRowValue(std::string_view key, std::string_view value);
+
+// The text written after "key=" for a row's value. For a quoted key, the content in double
+// quotes with backslash, double quote, line feed, carriage return and tab escaped as the server
+// itself escapes them (\\ \" \n \r \t); for any other key the normal form.
 std::string ValueForFile(std::string_view key, std::string_view value);
 
 // The whole file: the section line and the option list with the catalogue's rows in their order,

@@ -74,20 +74,51 @@ TEST(WorldSettingsReader, ReadsValuesAsTheServerWritesThem) {
   EXPECT_EQ(settings.OtherPairs[2].Value, "");
 }
 
-TEST(WorldSettingsReader, UnclosedParenthesesFallBackToPlainReading) {
-  // "(" typed into a bare text value: nothing closes it, so commas separate again.
+TEST(WorldSettingsReader, UnclosedParenthesesAreOrdinaryCharacters) {
+  // "(" typed into a bare text value by an earlier save: nothing closes it, so commas separate.
   const WorldSettings settings = Loaded("OptionSettings=(Difficulty=(Hard,ExpRate=3)\r\n");
   EXPECT_EQ(Value(settings, "Difficulty"), "(Hard");
   EXPECT_EQ(Value(settings, "ExpRate"), "3");
+}
+
+TEST(WorldSettingsReader, AListEndingInAQuotedValueWithCommaAndBracketReadsRight) {
+  const WorldSettings settings =
+      Loaded("OptionSettings=(ExpRate=2,Region=\"a,b)c\")\r\nBanListURL=\"x\")");
+  EXPECT_EQ(Value(settings, "ExpRate"), "2");
+  EXPECT_EQ(Value(settings, "Region"), "\"a,b)c\"");
+  EXPECT_EQ(Value(settings, "BanListURL"), Value(WorldSettings{}, "BanListURL"));
+  EXPECT_TRUE(settings.OtherPairs.empty());
+}
+
+TEST(WorldSettingsReader, QuotedValuesOfTheQuotedKeysHaveTheirEscapesResolved) {
+  const WorldSettings settings = Loaded(
+      "OptionSettings=(ServerDescription= \"a\\\\b\\\"c\\nd\\'e\\qf\\t\" ,"
+      "Region=\"x\"\"y\",BanListURL=\"\\\",Other=\"\\n\")");
+  EXPECT_EQ(Value(settings, "ServerDescription"), "\"a\\b\"c\nd'e\\qf\t\"");
+  EXPECT_EQ(Value(settings, "Region"), "\"x\"\"y\"");  // not one quoted text: as it stands
+  // Its first inner quote is escaped, so the quoted text runs on into Other's value.
+  EXPECT_EQ(Value(settings, "BanListURL"), "\"\\\",Other=\"\\n\"");
+  EXPECT_TRUE(settings.OtherPairs.empty());
+  // Pairs the catalogue does not know keep their text exactly.
+  EXPECT_EQ(Loaded("OptionSettings=(Other=\"\\n\")").OtherPairs[0].Value, "\"\\n\"");
+}
+
+TEST(WorldSettingsReader, AListBrokenOverLinesEndsOnTheLineOfItsFirstBracket) {
+  const WorldSettings settings =
+      Loaded("OptionSettings=(ExpRate=2,\r\nServerName=\"a\r\nb\",Difficulty=Hard)\r\nA=(1)");
+  EXPECT_EQ(Value(settings, "ExpRate"), "2");
+  EXPECT_EQ(Value(settings, "Difficulty"), "Hard");
+  ASSERT_EQ(settings.OtherPairs.size(), 1u);
+  EXPECT_EQ(settings.OtherPairs[0].Value, "\"a  b\"");
 }
 
 TEST(WorldSettingsReader, KeepsUnknownPairsOnceWithTheirLastValue) {
   const WorldSettings settings =
       Loaded("OptionSettings=(ServerName=A,AutoSaveSpan=30,servername=B,ExpRate=2)");
   ASSERT_EQ(settings.OtherPairs.size(), 2u);
-  EXPECT_EQ(settings.OtherPairs[0].Key, "ServerName");
-  EXPECT_EQ(settings.OtherPairs[0].Value, "B");
-  EXPECT_EQ(settings.OtherPairs[1].Key, "AutoSaveSpan");
+  EXPECT_EQ(settings.OtherPairs[0].Key, "AutoSaveSpan");
+  EXPECT_EQ(settings.OtherPairs[1].Key, "servername");  // where the file named it last
+  EXPECT_EQ(settings.OtherPairs[1].Value, "B");
 }
 
 TEST(WorldSettingsWriter, QuotesTheThreeTextKeys) {
@@ -95,15 +126,29 @@ TEST(WorldSettingsWriter, QuotesTheThreeTextKeys) {
   EXPECT_TRUE(IsQuotedKey("MyRegionName"));
   EXPECT_FALSE(IsQuotedKey("Difficulty"));
   const std::pair<const char*, const char*> table[] = {
-      {"", "\"\""},   {"China", "\"China\""}, {"\"abc", "\"abc\""}, {"abc\"", "\"abc\""},
-      {"\"", "\"\""}, {"a\"b", "\"a\"b\""},   {"a,b", "\"a,b\""},
+      {"", "\"\""},         {"China", "\"China\""},
+      {"\"abc", "\"abc\""}, {"abc\"", "\"abc\""},
+      {"\"", "\"\""},       {"a\"b", "\"a\\\"b\""},
+      {"a,b", "\"a,b\""},   {"\\\"\r\n\t", "\"\\\\\\\"\\r\\n\\t\""},
   };
   for (const auto& [value, written] : table) {
     EXPECT_EQ(ValueForFile("ServerDescription", value), written) << value;
   }
+  EXPECT_EQ(ValueForFile("ServerDescription", std::string_view("a\0\"", 3)), "\"a\"");
   EXPECT_EQ(ValueForFile("ExpRate", "1,5"), "1，5");
   EXPECT_EQ(ValueForFile("ExpRate", "1.000000"), "1.000000");
   EXPECT_EQ(ValueForFile("Difficulty", "a)b"), "a）b");
+  EXPECT_EQ(ValueForFile("Difficulty", "(\"x\")\r\n"), "（＂x＂）  ");
+  EXPECT_EQ(ValueForFile("Difficulty", "\"\""), "\"\"");  // what an emptied text box holds
+  EXPECT_EQ(ValueForFile("Difficulty", std::string_view("a\0b", 3)), "ab");
+}
+
+TEST(WorldSettingsWriter, NormalFormsAreWhatASaveGivesBack) {
+  EXPECT_EQ(NormalizeRowValue("Region", "a\"b"), "\"a\"b\"");
+  EXPECT_EQ(NormalizeRowValue("Region", "\"\"a\"\""), "\"\"a\"\"");
+  EXPECT_EQ(NormalizeRowValue("Region", "\""), "\"\"");
+  EXPECT_EQ(NormalizeRowValue("Region", "x\r\n"), "\"x\r\n\"");
+  EXPECT_EQ(NormalizeRowValue("Difficulty", "a,(b)"), ValueForFile("Difficulty", "a,(b)"));
 }
 
 TEST(WorldSettingsWriter, WritesTheCatalogueThenTheOtherPairs) {
