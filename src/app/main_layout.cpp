@@ -33,6 +33,9 @@ const ControlDefinition kLayout[] = {
 
     {C::AutomationGroup, K::GroupBox, "自动化管理", kAutoX, kAutoY, 664, 56},
     {C::CrashRestartBox, K::CheckBox, "崩溃自动重启", kAutoX + 22, kAutoY + 18, 104, 30},
+    // The minutes keep their height and vertical place from here; across, the window moves them
+    // into the blanks (kMinuteBlanks) of their check box's caption as the box draws it, which
+    // these places only approximate.
     {C::IntervalRestartBox, K::CheckBox, "自动间隔　　　　分钟重启", kAutoX + 142, kAutoY + 18, 178,
      30},
     {C::IntervalRestartMinutes, K::Edit, "120", kAutoX + 230, kAutoY + 22, 32, 20},

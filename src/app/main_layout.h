@@ -17,6 +17,10 @@ struct ControlDefinition {
   int x, y, width, height;  // client coordinates of the main window
 };
 
+// The blanks in the captions of the interval restart and automatic backup check boxes; the edit
+// box with the minutes sits in them, over the box.
+inline constexpr char kMinuteBlanks[] = "　　　　";
+
 inline constexpr int kMainWindowWidth = 688;
 inline constexpr int kMainWindowHeight = 474;
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <vector>
 
 #include "app/main_layout.h"
@@ -15,6 +16,7 @@
 #include "install/tool_path_check_win.h"
 #include "install/update_win.h"
 #include "net/connect_address_win.h"
+#include "platform/check_box_text_win.h"
 #include "platform/codepage_win.h"
 #include "platform/profile_win.h"
 #include "platform/random_win.h"
@@ -151,12 +153,26 @@ std::span<const ChildControl> MainChildControls() {
 
 }  // namespace
 
+void FitEditIntoCaptionBlanks(HWND box, HWND edit) {
+  const std::optional<PixelSpan> blanks = CheckBoxCaptionSpan(box, kMinuteBlanks);
+  if (!blanks) return;
+  RECT place{};
+  ::GetWindowRect(edit, &place);
+  ::MapWindowPoints(nullptr, ::GetParent(edit), reinterpret_cast<POINT*>(&place), 2);
+  const int inset = ScaleForDpi(1, WindowDpi(edit));
+  const int width = blanks->right - blanks->left - 2 * inset;
+  if (width <= 0) return;
+  ::SetWindowPos(edit, nullptr, blanks->left + inset, place.top, width, place.bottom - place.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void MainWindow::CreateControls(UINT dpi) {
   font_ = CreateUiFont(dpi);
   ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   CreateChildControls(window_, MainChildControls(), static_cast<HFONT>(font_.get()), dpi);
   KeepEditAboveBox(Control(C::IntervalRestartBox), Control(C::IntervalRestartMinutes));
   KeepEditAboveBox(Control(C::AutoBackupBox), Control(C::AutoBackupMinutes));
+  FitMinutesIntoCaptions();
 }
 
 void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -165,6 +181,14 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
   UniqueGdiObject font = CreateUiFont(dpi);
   PlaceChildControls(window_, MainChildControls(), static_cast<HFONT>(font.get()), dpi);
   font_ = std::move(font);
+  FitMinutesIntoCaptions();
+}
+
+// Measured again at every DPI: where a check box starts its caption depends on the theme, the
+// DPI and the font.
+void MainWindow::FitMinutesIntoCaptions() {
+  FitEditIntoCaptionBlanks(Control(C::IntervalRestartBox), Control(C::IntervalRestartMinutes));
+  FitEditIntoCaptionBlanks(Control(C::AutoBackupBox), Control(C::AutoBackupMinutes));
 }
 
 // Start-up: the path check first (it only warns), then the directories, then the settings into

@@ -34,11 +34,17 @@ class MainWindow : public BaseWindow<MainWindow>, public MainControls {
   void OnTimer(MainControl timer);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void CreateControls(UINT dpi);
+  void FitMinutesIntoCaptions();
 
   UniqueGdiObject font_;
 };
 
 MainWindow& TheMainWindow();
+
+// Moves the edit box across into the blanks (kMinuteBlanks) of the check box's caption as the box
+// draws it, a pixel inside them; its height and vertical place stay. An edit box whose blanks
+// cannot be measured keeps its place.
+void FitEditIntoCaptionBlanks(HWND box, HWND edit);
 
 // Writes the main window's values to PaLWorld_Tools.ini (the start/stop button does this first).
 void SaveToolSettingsNow();
