@@ -17,7 +17,7 @@
 #include "backup/backup_manager_win.h"
 #include "backup/backup_store_win.h"
 #include "backup/folder_tree_win.h"
-#include "install/directories_win.h"
+#include "platform/directories_win.h"
 #include "platform/codepage_win.h"
 #include "platform/message_box_win.h"
 

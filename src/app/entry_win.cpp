@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "app/main_window_win.h"
-#include "install/directories_win.h"
+#include "platform/directories_win.h"
 #include "platform/codepage_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -3,7 +3,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/product.h"
+#include "common/product.h"
 
 namespace tidemoor {
 namespace {

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "app/main_layout.h"
-#include "app/product.h"
+#include "common/product.h"
 #include "app/program_state.h"
 #include "app/tool_settings.h"
 #include "backup/backup_manager_win.h"
-#include "install/directories_win.h"
-#include "install/server_paths.h"
+#include "platform/directories_win.h"
+#include "common/server_paths.h"
 #include "install/tool_path_check_win.h"
 #include "install/update_win.h"
 #include "net/connect_address_win.h"
@@ -47,6 +47,16 @@ void OpenShopPage() {
 
 void RevealServerExecutable() {
   RunCommandLine("explorer.exe /select,\"" + ServerExecutable(Program().Paths) + "\"");
+}
+
+// Fills the program's ServerPaths from the tool directory and creates both directories.
+void InitServerPaths() {
+  const ServerPaths paths = MakeServerPaths(ToolDirectory());
+  ProgramState& program = Program();
+  program.Paths.DataDir = paths.DataDir;
+  EnsureDirectory(program.Paths.DataDir);
+  program.Paths.ServerDir = paths.ServerDir;
+  EnsureDirectory(program.Paths.ServerDir);
 }
 
 void SaveSettingsFile(MainControls& controls) {

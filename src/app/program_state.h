@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "install/server_paths.h"
+#include "common/server_paths.h"
 
 namespace tidemoor {
 

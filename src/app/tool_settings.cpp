@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/product.h"
+#include "common/product.h"
 #include "platform/text.h"
 
 namespace tidemoor {

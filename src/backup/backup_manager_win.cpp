@@ -11,7 +11,7 @@
 #include "backup/backup_host_win.h"
 #include "backup/backup_store_win.h"
 #include "backup/refresh_gate.h"
-#include "install/directories_win.h"
+#include "platform/directories_win.h"
 #include "platform/codepage_win.h"
 #include "platform/directory_listing_win.h"
 #include "platform/window_win.h"

@@ -1,6 +1,6 @@
 #include "backup/backup_operations.h"
 
-#include "install/server_paths.h"
+#include "common/server_paths.h"
 
 namespace tidemoor {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "backup/backup_time.h"
-#include "install/server_paths.h"
+#include "common/server_paths.h"
 
 namespace tidemoor {
 

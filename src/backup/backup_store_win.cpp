@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "install/server_paths.h"
+#include "common/server_paths.h"
 #include "platform/directory_listing_win.h"
 #include "platform/profile_win.h"
 

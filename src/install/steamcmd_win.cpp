@@ -8,7 +8,7 @@
 #include "install/install_files_win.h"
 #include "install/update_scripts.h"
 #include "install/zip_archive.h"
-#include "net/http_client_win.h"
+#include "platform/http_client_win.h"
 #include "platform/codepage_win.h"
 
 namespace tidemoor {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "install/server_paths.h"
+#include "common/server_paths.h"
 #include "install/update_flow.h"
 
 namespace tidemoor {

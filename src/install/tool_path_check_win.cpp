@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "install/directories_win.h"
+#include "platform/directories_win.h"
 #include "platform/message_box_win.h"
 #include "platform/regex_matcher_win.h"
 

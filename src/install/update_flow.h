@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "app/main_controls.h"
-#include "install/server_paths.h"
+#include "common/server_paths.h"
 
 namespace tidemoor {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/product.h"
+#include "common/product.h"
 #include "platform/text.h"
 
 namespace tidemoor {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "install/server_paths.h"
+#include "common/server_paths.h"
 
 namespace tidemoor {
 

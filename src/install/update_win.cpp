@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "app/main_window_win.h"
-#include "app/product.h"
+#include "common/product.h"
 #include "app/program_state.h"
 #include "install/install_files_win.h"
 #include "install/steamcmd_win.h"

@@ -1,9 +1,9 @@
 #include "net/connect_address_win.h"
 
 #include "app/main_window_win.h"
-#include "app/product.h"
+#include "common/product.h"
 #include "net/clipboard_win.h"
-#include "net/http_client_win.h"
+#include "platform/http_client_win.h"
 #include "net/public_address.h"
 #include "platform/message_box_win.h"
 

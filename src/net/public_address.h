@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/http_answer.h"
+#include "platform/http_answer.h"
 
 namespace tidemoor {
 

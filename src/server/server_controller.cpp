@@ -1,7 +1,7 @@
 #include "server/server_controller.h"
 
 #include "backup/auto_backup.h"
-#include "install/server_paths.h"
+#include "common/server_paths.h"
 #include "platform/text.h"
 #include "server/server_command_line.h"
 

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "app/product.h"
+#include "common/product.h"
 
 namespace tidemoor {
 namespace {

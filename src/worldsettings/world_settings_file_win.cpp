@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/program_state.h"
-#include "install/directories_win.h"
+#include "platform/directories_win.h"
 #include "platform/codepage_win.h"
 #include "platform/message_box_win.h"
 #include "platform/unique_handle_win.h"

@@ -5,7 +5,7 @@
 #include "backup/backup_host_win.h"
 #include "backup/backup_point_printer.h"
 #include "backup/folder_tree_win.h"
-#include "install/directories_win.h"
+#include "platform/directories_win.h"
 #include "platform/codepage_win.h"
 #include "support/e2e_win.h"
 

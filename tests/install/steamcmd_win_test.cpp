@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "install/directories_win.h"
+#include "platform/directories_win.h"
 #include "install/update_scripts.h"
 #include "net/local_http_server_win.h"
 #include "support/e2e_win.h"

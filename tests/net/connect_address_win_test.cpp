@@ -5,7 +5,7 @@
 #include <chrono>
 #include <vector>
 
-#include "net/http_client_win.h"
+#include "platform/http_client_win.h"
 #include "net/local_http_server_win.h"
 #include "platform/codepage_win.h"
 #include "platform/message_box_win.h"

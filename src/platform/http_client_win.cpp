@@ -1,4 +1,4 @@
-#include "net/http_client_win.h"
+#include "platform/http_client_win.h"
 
 #include <windows.h>
 #include <wininet.h>

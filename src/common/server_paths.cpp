@@ -1,4 +1,4 @@
-#include "install/server_paths.h"
+#include "common/server_paths.h"
 
 namespace tidemoor {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "net/http_answer.h"
+#include "platform/http_answer.h"
 
 namespace tidemoor {
 

@@ -1,9 +1,8 @@
 #pragma once
+// The tool's own directory and creating directories with their missing ancestors.
 
 #include <string>
 #include <string_view>
-
-#include "install/server_paths.h"
 
 namespace tidemoor {
 
@@ -14,8 +13,5 @@ std::string ToolDirectory();
 // characters create nothing; the first backslash (the drive root's) never creates. Returns
 // whether the path names a directory afterwards.
 bool EnsureDirectory(std::string_view path);
-
-// Fills the program's ServerPaths from the tool directory and creates both directories.
-void InitServerPaths();
 
 }  // namespace tidemoor

@@ -1,4 +1,4 @@
-#include "install/directories_win.h"
+#include "platform/directories_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,9 +1,8 @@
-#include "install/directories_win.h"
+#include "platform/directories_win.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
-#include "app/program_state.h"
 #include "platform/codepage_win.h"
 
 namespace tidemoor {
@@ -37,15 +36,6 @@ bool EnsureDirectory(std::string_view path) {
     ::CreateDirectoryW(wide.c_str(), nullptr);
   }
   return ::PathIsDirectoryW(wide.c_str()) == FILE_ATTRIBUTE_DIRECTORY;
-}
-
-void InitServerPaths() {
-  const ServerPaths paths = MakeServerPaths(ToolDirectory());
-  ProgramState& program = Program();
-  program.Paths.DataDir = paths.DataDir;
-  EnsureDirectory(program.Paths.DataDir);
-  program.Paths.ServerDir = paths.ServerDir;
-  EnsureDirectory(program.Paths.ServerDir);
 }
 
 }  // namespace tidemoor
