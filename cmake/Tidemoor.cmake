@@ -38,6 +38,9 @@ function(tidemoor_test)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
   tidemoor_apply_sanitizers(${T_NAME})
   if(WIN32)
+    # Holds every program the tests start in a job that ends with the test program
+    # (tests/support/own_job_win.cpp, an object library so the linker cannot drop it).
+    target_link_libraries(${T_NAME} PRIVATE tidemoor_own_job)
     target_link_options(${T_NAME} PRIVATE -static)
     set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   endif()
