@@ -19,12 +19,19 @@
 #include "backup/folder_tree_win.h"
 #include "platform/directories_win.h"
 #include "platform/codepage_win.h"
-#include "platform/message_box_win.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace tidemoor;
+
+// Answers every question with Yes, as a user who clicks through.
+class YesPrompt : public Prompt {
+ public:
+  PromptAnswer Ask(std::string_view, std::string_view, PromptStyle) override {
+    return PromptAnswer::Yes;
+  }
+};
 
 double MillisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -32,7 +39,7 @@ double MillisecondsSince(Clock::time_point start) {
 
 int MakeOnePoint(const std::string& saveDir, const std::string& toolDir,
                  const std::string& result) {
-  WindowsBackupHost host(nullptr, [] { return true; });
+  WindowsBackupHost host([] { return true; });
   const auto start = Clock::now();
   CreateBackupPoint(host, BackupPlaces{toolDir, saveDir});
   const double elapsed = MillisecondsSince(start);
@@ -67,11 +74,12 @@ int RefreshTwoThousandPoints() {
     EnsureDirectory(point);
     WriteIndexTime(point + kBackupIndexFileName, "2024年1月23日13时5分9秒");
   }
-  SetMessageAnswerer([](const MessageRequest&) { return IDYES; });
+  YesPrompt prompt;
+  BackupManagerWindow manager;
 
   auto start = Clock::now();
-  const HWND window =
-      OpenBackupManager(BackupManagerSetup{nullptr, {tool, tool + "\\Saved"}, [] { return true; }});
+  const HWND window = manager.Open(
+      BackupManagerSetup{nullptr, {tool, tool + "\\Saved"}, &prompt, [] { return true; }});
   const HWND list = ::GetDlgItem(window, static_cast<int>(BackupManagerControl::List));
   const bool opened = WaitForRows(list, kPoints + 1);
   const double firstFill = MillisecondsSince(start);

@@ -11,6 +11,10 @@ namespace {
 using K = ControlKind;
 using C = MainControl;
 
+constexpr int Id(MainControl control) {
+  return static_cast<int>(control);
+}
+
 // Places are given relative to the group box that holds each control; the container that holds
 // the group boxes is the client area itself, so a control's place is its group's plus its own.
 constexpr int kRunX = 8, kRunY = 8;
@@ -22,59 +26,63 @@ constexpr int kShortX = 8, kShortY = 332;
 constexpr int kCaptionHeight = 18;
 
 const ControlDefinition kLayout[] = {
-    {C::RunControlGroup, K::GroupBox, "服务端运行控制", kRunX, kRunY, 664, 112},
-    {C::StartButton, K::Button, "启动服务端", kRunX + 16, kRunY + 26, 150, 30},
-    {C::UseOptimizeFlagsBox, K::CheckBox, "官方优化参数 (可能负优化)", kRunX + 182, kRunY + 26, 176,
-     30},
-    {C::HideConsoleBox, K::CheckBox, "隐藏原版控制台", kRunX + 376, kRunY + 26, 118, 30},
-    {C::AutoUpdateBox, K::CheckBox, "自动更新服务端", kRunX + 512, kRunY + 26, 118, 30},
-    {C::Separator, K::Separator, "", kRunX + 16, kRunY + 68, 632, 1},
-    {C::StatusLine, K::Label, "等待服务端启动", kRunX + 16, kRunY + 76, 632, 30},
+    {Id(C::RunControlGroup), K::GroupBox, "服务端运行控制", kRunX, kRunY, 664, 112},
+    {Id(C::StartButton), K::Button, "启动服务端", kRunX + 16, kRunY + 26, 150, 30},
+    {Id(C::UseOptimizeFlagsBox), K::CheckBox, "官方优化参数 (可能负优化)", kRunX + 182, kRunY + 26,
+     176, 30},
+    {Id(C::HideConsoleBox), K::CheckBox, "隐藏原版控制台", kRunX + 376, kRunY + 26, 118, 30},
+    {Id(C::AutoUpdateBox), K::CheckBox, "自动更新服务端", kRunX + 512, kRunY + 26, 118, 30},
+    {Id(C::Separator), K::Separator, "", kRunX + 16, kRunY + 68, 632, 1},
+    {Id(C::StatusLine), K::Label, "等待服务端启动", kRunX + 16, kRunY + 76, 632, 30},
 
-    {C::AutomationGroup, K::GroupBox, "自动化管理", kAutoX, kAutoY, 664, 56},
-    {C::CrashRestartBox, K::CheckBox, "崩溃自动重启", kAutoX + 22, kAutoY + 18, 104, 30},
+    {Id(C::AutomationGroup), K::GroupBox, "自动化管理", kAutoX, kAutoY, 664, 56},
+    {Id(C::CrashRestartBox), K::CheckBox, "崩溃自动重启", kAutoX + 22, kAutoY + 18, 104, 30},
     // The minutes keep their height and vertical place from here; across, the window moves them
     // into the blanks (kMinuteBlanks) of their check box's caption as the box draws it, which
     // these places only approximate.
-    {C::IntervalRestartBox, K::CheckBox, "自动间隔　　　　分钟重启", kAutoX + 142, kAutoY + 18, 178,
+    {Id(C::IntervalRestartBox), K::CheckBox, "自动间隔　　　　分钟重启", kAutoX + 142, kAutoY + 18,
+     178, 30},
+    {Id(C::IntervalRestartMinutes), K::Edit, "120", kAutoX + 230, kAutoY + 22, 32, 20},
+    {Id(C::AutoBackupBox), K::CheckBox, "自动间隔　　　　分钟备份游戏存档", kAutoX + 336,
+     kAutoY + 18, 226, 30},
+    {Id(C::AutoBackupMinutes), K::Edit, "10", kAutoX + 424, kAutoY + 22, 32, 20},
+    {Id(C::BackupManagerLabel), K::ClickableLabel, "(管理存档备份)", kAutoX + 569, kAutoY + 18, 86,
      30},
-    {C::IntervalRestartMinutes, K::Edit, "120", kAutoX + 230, kAutoY + 22, 32, 20},
-    {C::AutoBackupBox, K::CheckBox, "自动间隔　　　　分钟备份游戏存档", kAutoX + 336, kAutoY + 18,
-     226, 30},
-    {C::AutoBackupMinutes, K::Edit, "10", kAutoX + 424, kAutoY + 22, 32, 20},
-    {C::BackupManagerLabel, K::ClickableLabel, "(管理存档备份)", kAutoX + 569, kAutoY + 18, 86, 30},
 
-    {C::LaunchGroup, K::GroupBox, "服务器启动参数", kLaunchX, kLaunchY, 664, 132},
-    {C::GamePortLabel, K::Label, "开服游戏端口", kLaunchX + 16, kLaunchY + 22, 112, kCaptionHeight},
-    {C::GamePortEdit, K::Edit, "8211", kLaunchX + 16, kLaunchY + 40, 112, 24},
-    {C::QueryPortLabel, K::Label, "列表查询端口", kLaunchX + 136, kLaunchY + 22, 112,
+    {Id(C::LaunchGroup), K::GroupBox, "服务器启动参数", kLaunchX, kLaunchY, 664, 132},
+    {Id(C::GamePortLabel), K::Label, "开服游戏端口", kLaunchX + 16, kLaunchY + 22, 112,
      kCaptionHeight},
-    {C::QueryPortEdit, K::Edit, "27015", kLaunchX + 136, kLaunchY + 40, 112, 24},
-    {C::MaxPlayersLabel, K::Label, "最大游戏人数", kLaunchX + 256, kLaunchY + 22, 112,
+    {Id(C::GamePortEdit), K::Edit, "8211", kLaunchX + 16, kLaunchY + 40, 112, 24},
+    {Id(C::QueryPortLabel), K::Label, "列表查询端口", kLaunchX + 136, kLaunchY + 22, 112,
      kCaptionHeight},
-    {C::MaxPlayersEdit, K::Edit, "88", kLaunchX + 256, kLaunchY + 40, 112, 24},
-    {C::AdminPasswordLabel, K::Label, "管理员密码", kLaunchX + 376, kLaunchY + 22, 270,
+    {Id(C::QueryPortEdit), K::Edit, "27015", kLaunchX + 136, kLaunchY + 40, 112, 24},
+    {Id(C::MaxPlayersLabel), K::Label, "最大游戏人数", kLaunchX + 256, kLaunchY + 22, 112,
      kCaptionHeight},
-    {C::AdminPasswordEdit, K::Edit, "Brqm.TOLPXuna", kLaunchX + 376, kLaunchY + 40, 270, 24},
-    {C::ServerNameLabel, K::Label, "服务器名字", kLaunchX + 16, kLaunchY + 71, 200, kCaptionHeight},
-    {C::ServerNameEdit, K::Edit, "Velmora服务器 - 这个是服务器的名字，可自定义修改显示",
+    {Id(C::MaxPlayersEdit), K::Edit, "88", kLaunchX + 256, kLaunchY + 40, 112, 24},
+    {Id(C::AdminPasswordLabel), K::Label, "管理员密码", kLaunchX + 376, kLaunchY + 22, 270,
+     kCaptionHeight},
+    {Id(C::AdminPasswordEdit), K::Edit, "Brqm.TOLPXuna", kLaunchX + 376, kLaunchY + 40, 270, 24},
+    {Id(C::ServerNameLabel), K::Label, "服务器名字", kLaunchX + 16, kLaunchY + 71, 200,
+     kCaptionHeight},
+    {Id(C::ServerNameEdit), K::Edit, "Velmora服务器 - 这个是服务器的名字，可自定义修改显示",
      kLaunchX + 16, kLaunchY + 89, 351, 24},
-    {C::CommunityBox, K::CheckBox, "社区列表中公开服务器", kLaunchX + 223, kLaunchY + 72, 144, 16},
-    {C::JoinPasswordLabel, K::Label, "服务器进服密码", kLaunchX + 376, kLaunchY + 71, 270,
+    {Id(C::CommunityBox), K::CheckBox, "社区列表中公开服务器", kLaunchX + 223, kLaunchY + 72, 144,
+     16},
+    {Id(C::JoinPasswordLabel), K::Label, "服务器进服密码", kLaunchX + 376, kLaunchY + 71, 270,
      kCaptionHeight},
-    {C::JoinPasswordEdit, K::Edit, "", kLaunchX + 376, kLaunchY + 89, 270, 24},
+    {Id(C::JoinPasswordEdit), K::Edit, "", kLaunchX + 376, kLaunchY + 89, 270, 24},
 
-    {C::ShortcutGroup, K::GroupBox, "快捷功能", kShortX, kShortY, 664, 72},
-    {C::WorldSettingsLabel, K::ClickableLabel, "配置开服设置 (PalWorldSettings.GUI)", kShortX + 16,
-     kShortY + 28, 220, 24},
-    {C::ServerFolderLabel, K::ClickableLabel, "游戏服务端主目录", kShortX + 244, kShortY + 28, 110,
-     24},
-    {C::CopyAddressLabel, K::ClickableLabel, "复制游戏联机地址", kShortX + 362, kShortY + 28, 110,
-     24},
-    {C::ManualUpdateLabel, K::ClickableLabel, "更新游戏官方服务端", kShortX + 480, kShortY + 28,
+    {Id(C::ShortcutGroup), K::GroupBox, "快捷功能", kShortX, kShortY, 664, 72},
+    {Id(C::WorldSettingsLabel), K::ClickableLabel, "配置开服设置 (PalWorldSettings.GUI)",
+     kShortX + 16, kShortY + 28, 220, 24},
+    {Id(C::ServerFolderLabel), K::ClickableLabel, "游戏服务端主目录", kShortX + 244, kShortY + 28,
+     110, 24},
+    {Id(C::CopyAddressLabel), K::ClickableLabel, "复制游戏联机地址", kShortX + 362, kShortY + 28,
+     110, 24},
+    {Id(C::ManualUpdateLabel), K::ClickableLabel, "更新游戏官方服务端", kShortX + 480, kShortY + 28,
      124, 24},
 
-    {C::AdvertLabel, K::ClickableLabel, "", 8, 410, 664, 28},
+    {Id(C::AdvertLabel), K::ClickableLabel, "", 8, 410, 664, 28},
 };
 
 }  // namespace

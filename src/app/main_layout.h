@@ -5,17 +5,9 @@
 #include <string>
 
 #include "app/main_controls.h"
+#include "platform/control_table.h"
 
 namespace tidemoor {
-
-enum class ControlKind { GroupBox, Button, CheckBox, Separator, Label, ClickableLabel, Edit };
-
-struct ControlDefinition {
-  MainControl id;
-  ControlKind kind;
-  std::string caption;      // UTF-8
-  int x, y, width, height;  // client coordinates of the main window
-};
 
 // The blanks in the captions of the interval restart and automatic backup check boxes; the edit
 // box with the minutes sits in them, over the box.

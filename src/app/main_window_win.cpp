@@ -1,28 +1,12 @@
 #include "app/main_window_win.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <optional>
-#include <vector>
 
 #include "app/main_layout.h"
-#include "common/product.h"
-#include "app/program_state.h"
-#include "app/tool_settings.h"
-#include "backup/backup_manager_win.h"
-#include "platform/directories_win.h"
-#include "common/server_paths.h"
-#include "install/tool_path_check_win.h"
-#include "install/update_win.h"
-#include "net/connect_address_win.h"
 #include "platform/check_box_text_win.h"
 #include "platform/codepage_win.h"
-#include "platform/profile_win.h"
-#include "platform/random_win.h"
-#include "platform/run_command_win.h"
-#include "server/server_control_win.h"
-#include "worldsettings/world_settings_window_win.h"
 
 namespace tidemoor {
 namespace {
@@ -40,45 +24,17 @@ bool IsClickableLabel(int id) {
   return false;
 }
 
-void OpenShopPage() {
-  ::ShellExecuteW(TheMainWindow().Handle(), L"open", Widen(kShopPageAddress).c_str(), L"", L"",
-                  SW_SHOW);
-}
-
-void RevealServerExecutable() {
-  RunCommandLine("explorer.exe /select,\"" + ServerExecutable(Program().Paths) + "\"");
-}
-
-// Fills the program's ServerPaths from the tool directory and creates both directories.
-void InitServerPaths() {
-  const ServerPaths paths = MakeServerPaths(ToolDirectory());
-  ProgramState& program = Program();
-  program.Paths.DataDir = paths.DataDir;
-  EnsureDirectory(program.Paths.DataDir);
-  program.Paths.ServerDir = paths.ServerDir;
-  EnsureDirectory(program.Paths.ServerDir);
-}
-
-void SaveSettingsFile(MainControls& controls) {
-  GbkProfileFile file(ToolSettingsFile(Program().Paths));
-  SaveToolSettings(file, controls, Program().WindowTitle);
-}
-
 }  // namespace
 
-MainWindow& TheMainWindow() {
-  static MainWindow window;
-  return window;
+bool MainWindow::Create() {
+  return CreateBaseWindow(kMainWindowClass, L"Tidemoor",
+                          WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                          kMainWindowWidth, kMainWindowHeight, nullptr) != nullptr;
 }
 
-bool MainWindow::Open() {
-  const HWND window = CreateBaseWindow(kMainWindowClass, L"Tidemoor",
-                                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                       kMainWindowWidth, kMainWindowHeight, nullptr);
-  if (!window) return false;
-  ::ShowWindow(window, SW_SHOWNORMAL);
-  ::UpdateWindow(window);
-  return true;
+void MainWindow::Show() {
+  ::ShowWindow(window_, SW_SHOWNORMAL);
+  ::UpdateWindow(window_);
 }
 
 HWND MainWindow::Control(MainControl control) const {
@@ -119,13 +75,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       SizeWindowForDpi(window_, kMainWindowWidth, kMainWindowHeight);
       CreateControls(WindowDpi(window_));
-      OnCreated();
       return 0;
     case WM_COMMAND:
       OnCommand(static_cast<MainControl>(LOWORD(wParam)), HIWORD(wParam));
       return 0;
     case WM_TIMER:
-      OnTimer(static_cast<MainControl>(wParam));
+      events_.OnTimer(static_cast<MainControl>(wParam));
       return 0;
     case WM_CTLCOLORSTATIC: {
       const auto control = reinterpret_cast<HWND>(lParam);
@@ -140,28 +95,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_DESTROY:
-      OnDestroyed();
+      // Children go after their parent's WM_DESTROY: the controls still hold their values here.
+      events_.OnClosing();
       ::PostQuitMessage(0);
       return 0;
   }
   return DefaultHandling(message, wParam, lParam);
 }
-
-namespace {
-
-// The layout as child controls, made once: the table outlives every window that uses it.
-std::span<const ChildControl> MainChildControls() {
-  static const std::vector<ChildControl> controls = [] {
-    std::vector<ChildControl> list;
-    for (const ControlDefinition& definition : MainWindowLayout()) {
-      list.push_back(ToChildControl(definition));
-    }
-    return list;
-  }();
-  return controls;
-}
-
-}  // namespace
 
 void FitEditIntoCaptionBlanks(HWND box, HWND edit) {
   const std::optional<PixelSpan> blanks = CheckBoxCaptionSpan(box, kMinuteBlanks);
@@ -177,9 +117,7 @@ void FitEditIntoCaptionBlanks(HWND box, HWND edit) {
 }
 
 void MainWindow::CreateControls(UINT dpi) {
-  font_ = CreateUiFont(dpi);
-  ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  CreateChildControls(window_, MainChildControls(), static_cast<HFONT>(font_.get()), dpi);
+  CreateControlsForDpi(window_, MainWindowLayout(), dpi, font_);
   KeepEditAboveBox(Control(C::IntervalRestartBox), Control(C::IntervalRestartMinutes));
   KeepEditAboveBox(Control(C::AutoBackupBox), Control(C::AutoBackupMinutes));
   FitMinutesIntoCaptions();
@@ -188,9 +126,7 @@ void MainWindow::CreateControls(UINT dpi) {
 void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
   ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  UniqueGdiObject font = CreateUiFont(dpi);
-  PlaceChildControls(window_, MainChildControls(), static_cast<HFONT>(font.get()), dpi);
-  font_ = std::move(font);
+  PlaceControlsForDpi(window_, MainWindowLayout(), dpi, font_);
   FitMinutesIntoCaptions();
 }
 
@@ -201,65 +137,11 @@ void MainWindow::FitMinutesIntoCaptions() {
   FitEditIntoCaptionBlanks(Control(C::AutoBackupBox), Control(C::AutoBackupMinutes));
 }
 
-// Start-up: the path check first (it only warns), then the directories, then the settings into
-// the controls and the title.
-void MainWindow::OnCreated() {
-  CheckToolPath();
-  InitServerPaths();
-  GbkProfileFile file(ToolSettingsFile(Program().Paths));
-  Program().WindowTitle = LoadToolSettings(file, *this, &RandomLetters);
-  AdoptServerLeftRunning();
-}
-
-// Closing the tool saves the settings and leaves a running server alone. The controls still
-// live here (children go after their parent's WM_DESTROY), so this is the last save, from them.
-void MainWindow::OnDestroyed() {
-  Program().Closing = true;
-  SaveSettingsFile(*this);
-}
-
-// The event bindings of the main window. Labels act when a mouse button goes down on them.
+// Labels act when a mouse button goes down on them, not on release.
 void MainWindow::OnCommand(MainControl control, WORD code) {
-  const bool clicked = code == BN_CLICKED;
-  const bool leftPressed = code == kLabelLeftPressed;
-  switch (control) {
-    case C::StartButton:
-      if (clicked) ToggleServer();
-      break;
-    case C::HideConsoleBox:
-      if (clicked) SetServerConsoleHidden(IsTicked(C::HideConsoleBox));
-      break;
-    case C::ManualUpdateLabel:
-      if (leftPressed) RunManualUpdate();
-      break;
-    case C::BackupManagerLabel:
-      if (leftPressed) OpenBackupManager();
-      break;
-    case C::AdvertLabel:
-      if (leftPressed) OpenShopPage();
-      break;
-    case C::CopyAddressLabel:
-      if (leftPressed) CopyConnectAddress();
-      break;
-    case C::ServerFolderLabel:
-      if (leftPressed) RevealServerExecutable();
-      break;
-    case C::WorldSettingsLabel:
-      if (leftPressed) OpenWorldSettingsWindow();
-      if (code == kLabelRightPressed) RevealWorldSettingsFile();
-      break;
-    default:
-      break;
-  }
-}
-
-void MainWindow::OnTimer(MainControl timer) {
-  if (timer == C::MonitorTimer) OnMonitorTick();
-  if (timer == C::AutoBackupTimer) OnAutoBackupTick();
-}
-
-void SaveToolSettingsNow() {
-  if (!Program().Closing) SaveSettingsFile(TheMainWindow());
+  if (code == BN_CLICKED) events_.OnClicked(control);
+  if (code == kLabelLeftPressed) events_.OnLabelPressed(control, false);
+  if (code == kLabelRightPressed) events_.OnLabelPressed(control, true);
 }
 
 }  // namespace tidemoor

@@ -1,21 +1,37 @@
 #pragma once
-// The main window: every control of the layout, the live store of the launch options, and the
-// table that binds control events to the operations of the subsystems.
+// The main window: every control of the layout, the live store of the launch options. It shows
+// what it is told and hands every event of its controls to whoever wired it.
 
 #include <windows.h>
 
-#include <map>
 #include <string>
 
 #include "app/main_controls.h"
+#include "platform/prompt.h"
 #include "platform/window_win.h"
 
 namespace tidemoor {
 
+// What the main window's controls report: a button or check box clicked, a label pressed (on
+// mouse button down), a timer's tick, and the window going away.
+class MainWindowEvents {
+ public:
+  virtual ~MainWindowEvents() = default;
+  virtual void OnClicked(MainControl control) = 0;
+  virtual void OnLabelPressed(MainControl label, bool rightButton) = 0;
+  virtual void OnTimer(MainControl timer) = 0;
+  // The window is being destroyed; its controls still hold their values.
+  virtual void OnClosing() = 0;
+};
+
 class MainWindow : public BaseWindow<MainWindow>, public MainControls {
  public:
-  // Creates and shows the window; false when it could not be created.
-  bool Open();
+  // errors: where an unexpected failure of a handler is told.
+  MainWindow(MainWindowEvents& events, Prompt& errors) : events_(events) { errorPrompt_ = &errors; }
+
+  // Creates the window with every control, not shown yet; false when it could not be created.
+  bool Create();
+  void Show();
 
   std::string Text(MainControl control) const override;
   void SetText(MainControl control, std::string_view text) override;
@@ -28,25 +44,18 @@ class MainWindow : public BaseWindow<MainWindow>, public MainControls {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  void OnCreated();
-  void OnDestroyed();
   void OnCommand(MainControl control, WORD code);
-  void OnTimer(MainControl timer);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void CreateControls(UINT dpi);
   void FitMinutesIntoCaptions();
 
+  MainWindowEvents& events_;
   UniqueGdiObject font_;
 };
-
-MainWindow& TheMainWindow();
 
 // Moves the edit box across into the blanks (kMinuteBlanks) of the check box's caption as the box
 // draws it, a pixel inside them; its height and vertical place stay. An edit box whose blanks
 // cannot be measured keeps its place.
 void FitEditIntoCaptionBlanks(HWND box, HWND edit);
-
-// Writes the main window's values to PaLWorld_Tools.ini (the start/stop button does this first).
-void SaveToolSettingsNow();
 
 }  // namespace tidemoor

@@ -3,27 +3,9 @@
 #include "backup/backup_store_win.h"
 #include "backup/folder_tree_win.h"
 #include "platform/directories_win.h"
-#include "platform/message_box_win.h"
 #include "platform/run_command_win.h"
 
 namespace tidemoor {
-namespace {
-
-UINT MessageFlags(MessageStyle style) {
-  switch (style) {
-    case MessageStyle::Plain:
-      return MB_OK;
-    case MessageStyle::Information:
-      return MB_OK | MB_ICONINFORMATION;
-    case MessageStyle::Error:
-      return MB_OK | MB_ICONERROR;
-    case MessageStyle::WarningQuestion:
-      return MB_YESNO | MB_ICONWARNING;
-  }
-  return MB_OK;
-}
-
-}  // namespace
 
 bool WindowsBackupHost::DirectoryExists(const std::string& path) {
   return tidemoor::DirectoryExists(path);
@@ -68,17 +50,8 @@ bool WindowsBackupHost::StopServer() {
   return stopServer_();
 }
 
-bool WindowsBackupHost::RunCommandLine(const std::string& commandLine) {
-  return tidemoor::RunCommandLine(commandLine);
-}
-
-bool WindowsBackupHost::ShowMessage(std::string_view text, std::string_view title,
-                                    MessageStyle style) {
-  // The backup manager may have been closed while the server was stopping; a box owned by a
-  // window that is gone would not show at all.
-  const HWND owner = ::IsWindow(owner_) ? owner_ : nullptr;
-  const int answer = tidemoor::ShowMessage(owner, text, title, MessageFlags(style) | MB_TASKMODAL);
-  return answer == IDYES || answer == IDOK;
+void WindowsBackupHost::RevealInExplorer(const std::string& path) {
+  tidemoor::RevealInExplorer(path);
 }
 
 }  // namespace tidemoor

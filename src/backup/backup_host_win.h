@@ -1,8 +1,6 @@
 #pragma once
 // The backup operations' view of the machine, on Windows.
 
-#include <windows.h>
-
 #include <functional>
 
 #include "backup/backup_operations.h"
@@ -11,9 +9,9 @@ namespace tidemoor {
 
 class WindowsBackupHost : public BackupHost {
  public:
-  // owner: the window whose message boxes these are; stopServer: how the server is stopped.
-  WindowsBackupHost(HWND owner, std::function<bool()> stopServer)
-      : owner_(owner), stopServer_(std::move(stopServer)) {}
+  // stopServer: how the server is stopped (false when the tool began to close meanwhile).
+  explicit WindowsBackupHost(std::function<bool()> stopServer)
+      : stopServer_(std::move(stopServer)) {}
 
   bool DirectoryExists(const std::string& path) override;
   void EnsureDirectory(const std::string& path) override;
@@ -23,11 +21,9 @@ class WindowsBackupHost : public BackupHost {
   bool WriteIndexTime(const std::string& indexFile, const std::string& timeText) override;
   LocalDateTime Now() override;
   bool StopServer() override;
-  bool RunCommandLine(const std::string& commandLine) override;
-  bool ShowMessage(std::string_view text, std::string_view title, MessageStyle style) override;
+  void RevealInExplorer(const std::string& path) override;
 
  private:
-  HWND owner_;
   std::function<bool()> stopServer_;
 };
 

@@ -3,19 +3,10 @@
 #include <commctrl.h>
 
 #include <array>
-#include <optional>
 
-#include "app/main_window_win.h"
-#include "app/program_state.h"
-#include "backup/auto_backup.h"
-#include "backup/backup_host_win.h"
 #include "backup/backup_store_win.h"
-#include "backup/refresh_gate.h"
-#include "platform/directories_win.h"
 #include "platform/codepage_win.h"
 #include "platform/directory_listing_win.h"
-#include "platform/window_win.h"
-#include "server/server_control_win.h"
 
 namespace tidemoor {
 namespace {
@@ -29,17 +20,13 @@ constexpr UINT kFillDelayMilliseconds = 10;
 
 // The list and the buttons sit inside the group box (8, 8); they are children of the window
 // itself, so their notifications reach it.
-const std::array<ChildControl, 5> kControls = {{
-    {static_cast<int>(Id::Group), L"BUTTON", BS_GROUPBOX, 0, "备份点列表", 8, 8, 318, 458},
-    {static_cast<int>(Id::List), WC_LISTVIEWW,
-     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 0, "", 16, 25, 300,
-     400},
-    {static_cast<int>(Id::CreateButton), L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0,
-     "立刻创建现行备份", 18, 432, 116, 24},
-    {static_cast<int>(Id::DeleteButton), L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, "删除", 141, 432,
-     52, 24},
-    {static_cast<int>(Id::RestoreButton), L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0,
-     "还原至选中备份点", 200, 432, 116, 24},
+const std::array<ControlDefinition, 5> kControls = {{
+    {static_cast<int>(Id::Group), ControlKind::GroupBox, "备份点列表", 8, 8, 318, 458},
+    {static_cast<int>(Id::List), ControlKind::ReportList, "", 16, 25, 300, 400, kBordered},
+    {static_cast<int>(Id::CreateButton), ControlKind::Button, "立刻创建现行备份", 18, 432, 116, 24},
+    {static_cast<int>(Id::DeleteButton), ControlKind::Button, "删除", 141, 432, 52, 24},
+    {static_cast<int>(Id::RestoreButton), ControlKind::Button, "还原至选中备份点", 200, 432, 116,
+     24},
 }};
 
 struct Column {
@@ -48,206 +35,157 @@ struct Column {
 };
 const std::array<Column, 2> kColumns = {{{"存档目录名", 96}, {"时间点", 180}}};
 
-BackupPlaces PlacesOfThisTool() {
-  return {ToolDirectory(), SaveDataDir(Program().Paths)};
-}
-
-class BackupManagerWindow : public BaseWindow<BackupManagerWindow> {
- public:
-  HWND Open(BackupManagerSetup setup) {
-    if (window_) {
-      BringWindowForward(window_);
-      return window_;
-    }
-    const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&classes);
-    setup_ = std::move(setup);
-    const HWND window = CreateBaseWindow(kWindowClass, Widen(kBackupManagerTitle).c_str(),
-                                         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                         kWindowWidth, kWindowHeight, setup_.owner);
-    if (window) ::ShowWindow(window, SW_SHOWNORMAL);
-    return window;
-  }
-
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-      case WM_CREATE:
-        SizeWindowForDpi(window_, kWindowWidth, kWindowHeight);
-        CreateControls();
-        // The list is read after the window is on screen, so a slow disk does not delay it.
-        ::SetTimer(window_, static_cast<UINT_PTR>(Id::FillTimer), kFillDelayMilliseconds, nullptr);
-        return 0;
-      case WM_TIMER:
-        if (wParam == static_cast<UINT_PTR>(Id::FillTimer)) {
-          ::KillTimer(window_, wParam);
-          RefreshBackupList();
-        }
-        return 0;
-      case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) OnButton(static_cast<Id>(LOWORD(wParam)));
-        return 0;
-      case WM_NOTIFY: {
-        const auto& notice = *reinterpret_cast<const NMHDR*>(lParam);
-        if (notice.idFrom == static_cast<UINT_PTR>(Id::List) &&
-            (notice.code == NM_RCLICK || notice.code == NM_DBLCLK)) {
-          WindowsBackupHost host = Host();
-          RevealBackupPoint(host, setup_.places, SelectedPoint());
-        }
-        return 0;
-      }
-      case WM_DPICHANGED: {
-        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-        ::SetWindowPos(window_, nullptr, suggested.left, suggested.top,
-                       suggested.right - suggested.left, suggested.bottom - suggested.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-        PlaceControls(HIWORD(wParam));
-        return 0;
-      }
-    }
-    return DefaultHandling(message, wParam, lParam);
-  }
-
- private:
-  HWND Control(Id id) const { return ::GetDlgItem(window_, static_cast<int>(id)); }
-
-  void CreateControls() {
-    const UINT dpi = WindowDpi(window_);
-    font_ = CreateUiFont(dpi);
-    CreateChildControls(window_, kControls, static_cast<HFONT>(font_.get()), dpi);
-    const HWND list = Control(Id::List);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-      std::wstring caption = Widen(kColumns[i].caption);
-      LVCOLUMNW column{};
-      column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-      column.pszText = caption.data();
-      column.iSubItem = i;
-      ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
-    PlaceControls(WindowDpi(window_));
-  }
-
-  void PlaceControls(UINT dpi) {
-    UniqueGdiObject font = CreateUiFont(dpi);
-    PlaceChildControls(window_, kControls, static_cast<HFONT>(font.get()), dpi);
-    font_ = std::move(font);  // the old font goes only once no control uses it
-    for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-      ListView_SetColumnWidth(Control(Id::List), i, ScaleForDpi(kColumns[i].width, dpi));
-    }
-  }
-
-  void OnButton(Id id) {
-    const auto refresh = [this] { RefreshBackupList(); };
-    switch (id) {
-      case Id::CreateButton: {
-        WindowsBackupHost host = Host();
-        OnCreateBackupClicked(host, setup_.places, refresh);
-        break;
-      }
-      case Id::DeleteButton: {
-        WindowsBackupHost host = Host();
-        DeleteBackupPoint(host, setup_.places, SelectedPoint(), refresh);
-        break;
-      }
-      case Id::RestoreButton: {
-        WindowsBackupHost host = Host();
-        RestoreBackupPoint(host, setup_.places, SelectedPoint());
-        break;
-      }
-      default:
-        break;
-    }
-  }
-
-  WindowsBackupHost Host() const { return WindowsBackupHost(window_, setup_.stopServer); }
-
-  std::optional<BackupPoint> SelectedPoint() const {
-    const HWND list = Control(Id::List);
-    const int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-    if (row < 0) return std::nullopt;
-    return BackupPoint{ItemText(list, row, 0), ItemText(list, row, 1)};
-  }
-
-  static std::string ItemText(HWND list, int row, int column) {
-    std::array<wchar_t, 1024> buffer{};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    const auto length =
-        ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return Narrow(std::wstring_view(buffer.data(), static_cast<size_t>(length)));
-  }
-
-  // Waiting messages are let through after each directory, so a click can ask for another
-  // refresh meanwhile; the gate runs it after this one instead of inside it.
-  void RefreshBackupList() {
-    refreshGate_.Run([this] { FillList(); });
-  }
-
-  void FillList() {
-    if (!window_) return;
-    ListView_DeleteAllItems(Control(Id::List));
-    MessageBreaks breaks;
-    const std::vector<BackupPoint> points = ListBackupPoints(setup_.places.toolDirectory, [&] {
-      breaks.Take();
-      return window_ != nullptr;  // the user may close the window meanwhile
-    });
-    if (!window_) return;
-    const HWND list = Control(Id::List);
-    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    for (int row = 0; row < static_cast<int>(points.size()); ++row) {
-      std::wstring folder = Widen(points[row].FolderName);
-      std::wstring time = Widen(points[row].DisplayTime);
-      LVITEMW item{};
-      item.mask = LVIF_TEXT;
-      item.iItem = row;
-      item.pszText = folder.data();
-      ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-      item.iSubItem = 1;
-      item.pszText = time.data();
-      ::SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    }
-    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    if (!points.empty()) {
-      ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-      ListView_EnsureVisible(list, 0, FALSE);
-    }
-    ::InvalidateRect(list, nullptr, TRUE);
-  }
-
-  BackupManagerSetup setup_;
-  UniqueGdiObject font_;
-  RefreshGate refreshGate_;
-};
-
-BackupManagerWindow& TheBackupManager() {
-  static BackupManagerWindow window;
-  return window;
-}
-
-bool StopTheServer() {
-  return StopServer();
+std::string ItemText(HWND list, int row, int column) {
+  std::array<wchar_t, 1024> buffer{};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  const auto length = ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return Narrow(std::wstring_view(buffer.data(), static_cast<size_t>(length)));
 }
 
 }  // namespace
 
-HWND OpenBackupManager(BackupManagerSetup setup) {
-  return TheBackupManager().Open(std::move(setup));
+HWND BackupManagerWindow::Open(BackupManagerSetup setup) {
+  if (window_) {
+    BringWindowForward(window_);
+    return window_;
+  }
+  setup_ = std::move(setup);
+  errorPrompt_ = setup_.prompt;
+  host_.emplace(setup_.stopServer);
+  const HWND window = CreateBaseWindow(kWindowClass, Widen(kBackupManagerTitle).c_str(),
+                                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                       kWindowWidth, kWindowHeight, setup_.owner);
+  if (window) ::ShowWindow(window, SW_SHOWNORMAL);
+  return window;
 }
 
-void OpenBackupManager() {
-  OpenBackupManager(
-      BackupManagerSetup{TheMainWindow().Handle(), PlacesOfThisTool(), &StopTheServer});
+LRESULT BackupManagerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      SizeWindowForDpi(window_, kWindowWidth, kWindowHeight);
+      CreateControls();
+      // The list is read after the window is on screen, so a slow disk does not delay it.
+      ::SetTimer(window_, static_cast<UINT_PTR>(Id::FillTimer), kFillDelayMilliseconds, nullptr);
+      return 0;
+    case WM_TIMER:
+      if (wParam == static_cast<UINT_PTR>(Id::FillTimer)) {
+        ::KillTimer(window_, wParam);
+        RefreshBackupList();
+      }
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) OnButton(static_cast<Id>(LOWORD(wParam)));
+      return 0;
+    case WM_NOTIFY: {
+      const auto& notice = *reinterpret_cast<const NMHDR*>(lParam);
+      if (notice.idFrom == static_cast<UINT_PTR>(Id::List) &&
+          (notice.code == NM_RCLICK || notice.code == NM_DBLCLK)) {
+        RevealBackupPoint(*host_, setup_.places, SelectedPoint());
+      }
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      ::SetWindowPos(window_, nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      PlaceControls(HIWORD(wParam));
+      return 0;
+    }
+  }
+  return DefaultHandling(message, wParam, lParam);
 }
 
-void OnAutoBackupTick() {
-  static AutoBackupRecord record;
-  MainWindow& main = TheMainWindow();
-  AutoBackupTick(main, [&] {
-    WindowsBackupHost host(main.Handle(), &StopTheServer);
-    MakeAutomaticBackupPoint(host, PlacesOfThisTool(), record);
+HWND BackupManagerWindow::Control(Id id) const {
+  return ::GetDlgItem(window_, static_cast<int>(id));
+}
+
+void BackupManagerWindow::CreateControls() {
+  const UINT dpi = WindowDpi(window_);
+  CreateControlsForDpi(window_, kControls, dpi, font_);
+  const HWND list = Control(Id::List);
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
+    std::wstring caption = Widen(kColumns[i].caption);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = caption.data();
+    column.iSubItem = i;
+    ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+  PlaceControls(dpi);
+}
+
+void BackupManagerWindow::PlaceControls(UINT dpi) {
+  PlaceControlsForDpi(window_, kControls, dpi, font_);
+  for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
+    ListView_SetColumnWidth(Control(Id::List), i, ScaleForDpi(kColumns[i].width, dpi));
+  }
+}
+
+void BackupManagerWindow::OnButton(Id id) {
+  Prompt& prompt = *setup_.prompt;
+  const auto refresh = [this] { RefreshBackupList(); };
+  switch (id) {
+    case Id::CreateButton:
+      OnCreateBackupClicked(*host_, prompt, setup_.places, refresh);
+      break;
+    case Id::DeleteButton:
+      DeleteBackupPoint(*host_, prompt, setup_.places, SelectedPoint(), refresh);
+      break;
+    case Id::RestoreButton:
+      RestoreBackupPoint(*host_, prompt, setup_.places, SelectedPoint());
+      break;
+    default:
+      break;
+  }
+}
+
+std::optional<BackupPoint> BackupManagerWindow::SelectedPoint() const {
+  const HWND list = Control(Id::List);
+  const int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+  if (row < 0) return std::nullopt;
+  return BackupPoint{ItemText(list, row, 0), ItemText(list, row, 1)};
+}
+
+// Waiting messages are let through after each directory, so a click can ask for another
+// refresh meanwhile; the gate runs it after this one instead of inside it.
+void BackupManagerWindow::RefreshBackupList() {
+  refreshGate_.Run([this] { FillList(); });
+}
+
+void BackupManagerWindow::FillList() {
+  if (!window_) return;
+  ListView_DeleteAllItems(Control(Id::List));
+  MessageBreaks breaks;
+  const std::vector<BackupPoint> points = ListBackupPoints(setup_.places.toolDirectory, [&] {
+    breaks.Take();
+    return window_ != nullptr;  // the user may close the window meanwhile
   });
+  if (!window_) return;
+  const HWND list = Control(Id::List);
+  ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  for (int row = 0; row < static_cast<int>(points.size()); ++row) {
+    std::wstring folder = Widen(points[row].FolderName);
+    std::wstring time = Widen(points[row].DisplayTime);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = folder.data();
+    ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    item.iSubItem = 1;
+    item.pszText = time.data();
+    ::SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  }
+  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  if (!points.empty()) {
+    ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list, 0, FALSE);
+  }
+  ::InvalidateRect(list, nullptr, TRUE);
 }
 
 }  // namespace tidemoor

@@ -5,13 +5,15 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 
+#include "backup/backup_host_win.h"
 #include "backup/backup_operations.h"
+#include "backup/refresh_gate.h"
+#include "platform/prompt.h"
+#include "platform/window_win.h"
 
 namespace tidemoor {
-
-void OpenBackupManager();  // 标签12 pressed
-void OnAutoBackupTick();   // 时钟_定时保存玩家存档
 
 // Control ids (also the fill timer's id), so tests and the end-to-end driver find them.
 enum class BackupManagerControl : int {
@@ -28,11 +30,31 @@ inline constexpr char kBackupManagerTitle[] = "数据存档管理";
 struct BackupManagerSetup {
   HWND owner = nullptr;
   BackupPlaces places;
-  std::function<bool()> stopServer;
+  Prompt* prompt = nullptr;          // every message of the window and its operations
+  std::function<bool()> stopServer;  // false when the tool began to close meanwhile
 };
 
-// Opens the one backup manager window over the given places, or brings it forward when it is
-// open already. Returns the window.
-HWND OpenBackupManager(BackupManagerSetup setup);
+class BackupManagerWindow : public BaseWindow<BackupManagerWindow> {
+ public:
+  // Opens the window over the given places, or brings it forward when it is open already (the
+  // setup is then not used). Returns the window.
+  HWND Open(BackupManagerSetup setup);
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  HWND Control(BackupManagerControl id) const;
+  void CreateControls();
+  void PlaceControls(UINT dpi);
+  void OnButton(BackupManagerControl id);
+  std::optional<BackupPoint> SelectedPoint() const;
+  void RefreshBackupList();
+  void FillList();
+
+  BackupManagerSetup setup_;
+  std::optional<WindowsBackupHost> host_;
+  UniqueGdiObject font_;
+  RefreshGate refreshGate_;
+};
 
 }  // namespace tidemoor

@@ -40,9 +40,8 @@ std::string DeleteQuestion(std::string_view displayTime) {
   return " 是否删除选定备份点《 " + std::string(displayTime) + " 》 ";
 }
 
-std::string RevealCommandLine(std::string_view toolDirectory, std::string_view folderName) {
-  return "explorer.exe /select,\"" + BackupPointDir(toolDirectory, folderName) +
-         kBackupIndexFileName + "\"";
+std::string RevealedFile(std::string_view toolDirectory, std::string_view folderName) {
+  return BackupPointDir(toolDirectory, folderName) + kBackupIndexFileName;
 }
 
 bool CreateBackupPoint(BackupHost& host, const BackupPlaces& places) {
@@ -64,17 +63,17 @@ bool CreateBackupPoint(BackupHost& host, const BackupPlaces& places) {
   return true;
 }
 
-void OnCreateBackupClicked(BackupHost& host, const BackupPlaces& places,
+void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                            const std::function<void()>& refreshList) {
   if (CreateBackupPoint(host, places)) {
-    host.ShowMessage(kBackupCreatedMessage, " BackUp", MessageStyle::Plain);
+    prompt.Ask(kBackupCreatedMessage, " BackUp", PromptStyle::Plain);
   } else {
-    host.ShowMessage(kBackupFailedMessage, " BackUp", MessageStyle::Error);
+    prompt.Ask(kBackupFailedMessage, " BackUp", PromptStyle::Error);
   }
   refreshList();
 }
 
-void MakeAutomaticBackupPoint(BackupHost& host, const BackupPlaces& places,
+void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                               AutoBackupRecord& record) {
   if (CreateBackupPoint(host, places)) {
     record.failureReported = false;
@@ -83,21 +82,21 @@ void MakeAutomaticBackupPoint(BackupHost& host, const BackupPlaces& places,
   if (record.failureReported) return;
   // Noted before the box shows: the next tick may come while it is open.
   record.failureReported = true;
-  host.ShowMessage(kAutoBackupFailedMessage, " BackUp", MessageStyle::Error);
+  prompt.Ask(kAutoBackupFailedMessage, " BackUp", PromptStyle::Error);
 }
 
-void RestoreBackupPoint(BackupHost& host, const BackupPlaces& places,
+void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                         const std::optional<BackupPoint>& selected) {
   if (!selected) return;
   // Read once: the list may be refilled while the questions are open or the server stops.
   const BackupPoint point = *selected;
-  if (!host.ShowMessage(RestoreQuestion(point.DisplayTime), kRevertTitle,
-                        MessageStyle::WarningQuestion)) {
+  if (!prompt.Confirm(RestoreQuestion(point.DisplayTime), kRevertTitle,
+                      PromptStyle::WarningQuestion)) {
     return;
   }
   const std::string source = PointSavedDir(places, point.FolderName);
   if (!host.DirectoryExists(source)) {
-    host.ShowMessage(kRestoreIncompleteMessage, kRevertTitle, MessageStyle::Error);
+    prompt.Ask(kRestoreIncompleteMessage, kRevertTitle, PromptStyle::Error);
     return;
   }
 
@@ -108,7 +107,7 @@ void RestoreBackupPoint(BackupHost& host, const BackupPlaces& places,
     setAside = FreeSetAsideName(host, live);
     // Fails while a file of the save is still held open (a server that did not stop).
     if (!host.MoveDirectory(live, setAside)) {
-      host.ShowMessage(kRestoreFailedMessage, kRevertTitle, MessageStyle::Error);
+      prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
       return;
     }
   } else {
@@ -119,23 +118,22 @@ void RestoreBackupPoint(BackupHost& host, const BackupPlaces& places,
     host.DeleteDirectoryTree(live);
     if (!setAside.empty() && !host.MoveDirectory(setAside, live)) {
       // The live save is still whole where it was set aside; the user must learn where.
-      host.ShowMessage(kRestoreKeptAsideMessage + setAside, kRevertTitle, MessageStyle::Error);
+      prompt.Ask(kRestoreKeptAsideMessage + setAside, kRevertTitle, PromptStyle::Error);
       return;
     }
-    host.ShowMessage(kRestoreFailedMessage, kRevertTitle, MessageStyle::Error);
+    prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
     return;
   }
   if (!setAside.empty()) host.DeleteDirectoryTree(setAside);
-  host.ShowMessage(RestoreDoneMessage(point.DisplayTime), " Success", MessageStyle::Information);
+  prompt.Ask(RestoreDoneMessage(point.DisplayTime), " Success", PromptStyle::Information);
 }
 
-void DeleteBackupPoint(BackupHost& host, const BackupPlaces& places,
+void DeleteBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                        const std::optional<BackupPoint>& selected,
                        const std::function<void()>& refreshList) {
   if (!selected) return;
   const BackupPoint point = *selected;
-  if (!host.ShowMessage(DeleteQuestion(point.DisplayTime), " Delete",
-                        MessageStyle::WarningQuestion)) {
+  if (!prompt.Confirm(DeleteQuestion(point.DisplayTime), " Delete", PromptStyle::WarningQuestion)) {
     return;
   }
   host.DeleteDirectoryTree(BackupRoot(places.toolDirectory) + point.FolderName);
@@ -145,7 +143,7 @@ void DeleteBackupPoint(BackupHost& host, const BackupPlaces& places,
 void RevealBackupPoint(BackupHost& host, const BackupPlaces& places,
                        const std::optional<BackupPoint>& selected) {
   if (!selected) return;
-  host.RunCommandLine(RevealCommandLine(places.toolDirectory, selected->FolderName));
+  host.RevealInExplorer(RevealedFile(places.toolDirectory, selected->FolderName));
 }
 
 }  // namespace tidemoor

@@ -1,7 +1,7 @@
 #pragma once
 // Making, restoring, deleting and revealing backup points. The machine (files, clock, server,
 // message boxes, Explorer) is reached through BackupHost, so every decision here is tested with
-// a fake; the Windows side implements it thinly.
+// a fake; the Windows side implements it thinly. Messages go through the tool's Prompt.
 
 #include <functional>
 #include <optional>
@@ -10,15 +10,9 @@
 
 #include "backup/backup_store.h"
 #include "backup/backup_time.h"
+#include "platform/prompt.h"
 
 namespace tidemoor {
-
-enum class MessageStyle {
-  Plain,            // OK, no icon
-  Information,      // OK, information icon
-  Error,            // OK, error icon
-  WarningQuestion,  // Yes and No, warning icon
-};
 
 class BackupHost {
  public:
@@ -38,9 +32,8 @@ class BackupHost {
   virtual LocalDateTime Now() = 0;
   // False when the tool began to close while the server stopped: the operation must end there.
   virtual bool StopServer() = 0;
-  virtual bool RunCommandLine(const std::string& commandLine) = 0;
-  // Shows a message box owned by the acting window; true when the answer was Yes (or OK).
-  virtual bool ShowMessage(std::string_view text, std::string_view title, MessageStyle style) = 0;
+  // Opens Explorer with the file selected.
+  virtual void RevealInExplorer(const std::string& path) = 0;
 };
 
 // Where the operations work: the tool directory (no trailing backslash) holds the backup root;
@@ -61,7 +54,8 @@ inline constexpr char kAutoBackupFailedMessage[] = " 自动备份失败 - 存档
 std::string RestoreQuestion(std::string_view displayTime);
 std::string RestoreDoneMessage(std::string_view displayTime);
 std::string DeleteQuestion(std::string_view displayTime);
-std::string RevealCommandLine(std::string_view toolDirectory, std::string_view folderName);
+// The file Explorer shows selected when a point is revealed: its index.
+std::string RevealedFile(std::string_view toolDirectory, std::string_view folderName);
 
 // Copies the live save into a point named by the current stamp and writes its index last, so a
 // point whose making was interrupted is never listed. A point never replaces another: when the
@@ -71,7 +65,7 @@ std::string RevealCommandLine(std::string_view toolDirectory, std::string_view f
 bool CreateBackupPoint(BackupHost& host, const BackupPlaces& places);
 
 // 按钮_创建现在备份: makes a point, says whether it worked, and rebuilds the list.
-void OnCreateBackupClicked(BackupHost& host, const BackupPlaces& places,
+void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                            const std::function<void()>& refreshList);
 
 // What the automatic backup remembers between its ticks.
@@ -83,16 +77,16 @@ struct AutoBackupRecord {
 
 // A tick of the automatic backup that makes a point: a failure is told once, until a point
 // succeeds again.
-void MakeAutomaticBackupPoint(BackupHost& host, const BackupPlaces& places,
+void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                               AutoBackupRecord& record);
 
 // Replaces the live save with the selected point's copy after stopping the server. The live save
 // is only moved aside until the copy has succeeded, so a failed restore keeps it.
-void RestoreBackupPoint(BackupHost& host, const BackupPlaces& places,
+void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                         const std::optional<BackupPoint>& selected);
 
 // Deletes the selected point after asking, then rebuilds the list.
-void DeleteBackupPoint(BackupHost& host, const BackupPlaces& places,
+void DeleteBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                        const std::optional<BackupPoint>& selected,
                        const std::function<void()>& refreshList);
 

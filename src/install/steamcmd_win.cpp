@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "install/install_files_win.h"
+#include "platform/whole_file_win.h"
 #include "install/update_scripts.h"
 #include "install/zip_archive.h"
 #include "platform/http_client_win.h"
@@ -72,7 +72,7 @@ SteamCmdState DeploySteamCmd(const ServerPaths& paths, std::string_view archiveA
     if (!downloaded) return SteamCmdState::DownloadFailed;
     bytes = *downloaded;
   }
-  return WriteNewFileCompletely(target, bytes) ? SteamCmdState::Ready : SteamCmdState::WriteFailed;
+  return WriteNewWholeFile(target, bytes) ? SteamCmdState::Ready : SteamCmdState::WriteFailed;
 }
 
 }  // namespace tidemoor

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "platform/directories_win.h"
-#include "platform/message_box_win.h"
 #include "platform/regex_matcher_win.h"
 
 namespace tidemoor {
@@ -22,12 +20,12 @@ bool HasChineseCharacters(std::string_view directory) {
   return matcher.MatchCount() != 0;
 }
 
-void CheckToolPath() {
-  if (!HasChineseCharacters(ToolDirectory())) return;
-  // No owner yet: the main window is still being created. Brought forward so the warning is not
-  // hidden behind other programs while start-up waits for it.
-  ShowMessage(nullptr, " 出现错误 -> 路径中存在中文或有符号 <- 请更改位置运行 ", " Error",
-              MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+void CheckToolPath(std::string_view toolDirectory, Prompt& prompt) {
+  if (!HasChineseCharacters(toolDirectory)) return;
+  // No window exists yet. Brought forward so the warning is not hidden behind other programs
+  // while start-up waits for it.
+  prompt.Ask(" 出现错误 -> 路径中存在中文或有符号 <- 请更改位置运行 ", " Error",
+             PromptStyle::StartUpError);
 }
 
 }  // namespace tidemoor

@@ -4,13 +4,13 @@
 
 namespace tidemoor {
 
-void PerformManualUpdate(MainControls& controls, const ServerPaths& paths, UpdateActions& actions) {
-  if (!actions.Confirm(kManualUpdateQuestion, " Quiz")) return;
+void PerformManualUpdate(const ServerPaths& paths, UpdateActions& actions, Prompt& prompt) {
+  if (!prompt.Confirm(kManualUpdateQuestion, " Quiz", PromptStyle::Question)) return;
   if (!actions.StopServer()) return;
-  controls.SetText(MainControl::StatusLine, std::string("游戏服务端版本 (") + kStatusWaiting + ")");
+  actions.ShowStatusLine("游戏服务端版本 (等待服务端启动)");
   if (actions.DeploySteamCmd() == SteamCmdState::DownloadFailed) {
     // Without SteamCMD the script's console would only show a cryptic command error.
-    actions.ShowError(kSteamCmdDownloadFailed, " Error");
+    prompt.Ask(kSteamCmdDownloadFailed, " Error", PromptStyle::Error);
     return;
   }
   const std::string script = ManualUpdateScriptFile(paths);
@@ -18,9 +18,8 @@ void PerformManualUpdate(MainControls& controls, const ServerPaths& paths, Updat
   actions.OpenScript(script, paths.DataDir);
 }
 
-void PerformAutoUpdate(const MainControls& controls, const ServerPaths& paths,
-                       UpdateActions& actions) {
-  if (!controls.IsTicked(MainControl::AutoUpdateBox)) return;
+void PerformAutoUpdate(bool wanted, const ServerPaths& paths, UpdateActions& actions) {
+  if (!wanted) return;
   // Without SteamCMD the start goes on with the server that is installed.
   if (actions.DeploySteamCmd() == SteamCmdState::DownloadFailed) return;
   const std::string script = AutoUpdateScriptFile(paths);

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/main_controls.h"
 #include "common/server_paths.h"
+#include "platform/prompt.h"
 
 namespace tidemoor {
 
@@ -19,10 +19,9 @@ enum class SteamCmdState {
 class UpdateActions {
  public:
   virtual ~UpdateActions() = default;
-  virtual bool Confirm(std::string_view text, std::string_view title) = 0;  // true on Yes
-  virtual void ShowError(std::string_view text, std::string_view title) = 0;
   // False when the tool began to close while the server stopped: the update must end there.
   virtual bool StopServer() = 0;
+  virtual void ShowStatusLine(std::string_view text) = 0;
   virtual SteamCmdState DeploySteamCmd() = 0;
   virtual void WriteScript(const std::string& path, const std::string& text) = 0;
   // Opens the script through the shell in its own console and returns at once.
@@ -34,11 +33,10 @@ class UpdateActions {
 inline constexpr char kManualUpdateQuestion[] = " 现在开始更新游戏服务端.会终止现在的运行? ";
 inline constexpr char kSteamCmdDownloadFailed[] = " 下载 SteamCMD 失败 - 请检查网络连接 ";
 
-void PerformManualUpdate(MainControls& controls, const ServerPaths& paths, UpdateActions& actions);
+void PerformManualUpdate(const ServerPaths& paths, UpdateActions& actions, Prompt& prompt);
 
-// Does nothing unless 选择_自动更新服务端 is ticked. Never asks or reports anything: an unattended
-// crash restart must not wait for a message box.
-void PerformAutoUpdate(const MainControls& controls, const ServerPaths& paths,
-                       UpdateActions& actions);
+// Does nothing unless the user asked for updates before each start (选择_自动更新服务端). Never
+// asks or reports anything: an unattended crash restart must not wait for a message box.
+void PerformAutoUpdate(bool wanted, const ServerPaths& paths, UpdateActions& actions);
 
 }  // namespace tidemoor

@@ -3,16 +3,16 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
-#include "app/main_controls.h"
+#include "platform/prompt.h"
 
 namespace tidemoor {
 
-void CopyConnectAddress();  // 标签9 pressed
-
-// Looks the public address up at the two echo services, puts it with the game port on the
-// clipboard and confirms it in a message box owned by owner. Returns the text copied.
-std::string CopyConnectAddress(const MainControls& controls, HWND owner,
+// Looks the public address up at the two echo services, puts it with the game port (as typed)
+// on the clipboard of the owner window and confirms it through the prompt. Returns the text
+// copied.
+std::string CopyConnectAddress(std::string_view gamePort, HWND owner, Prompt& prompt,
                                const std::string& primaryUrl, const std::string& fallbackUrl);
 
 }  // namespace tidemoor

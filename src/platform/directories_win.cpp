@@ -23,6 +23,12 @@ std::string ToolDirectory() {
   return Narrow(path);
 }
 
+void SetCurrentDirectoryTo(std::string_view directory) {
+  std::wstring wide = Widen(directory);
+  if (!wide.empty() && wide.back() == L':') wide += L'\\';
+  ::SetCurrentDirectoryW(wide.c_str());
+}
+
 bool EnsureDirectory(std::string_view path) {
   const std::wstring wide = Widen(path);
   if (wide.size() >= 3) {

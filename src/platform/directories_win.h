@@ -9,6 +9,9 @@ namespace tidemoor {
 // The directory of the running executable without a trailing backslash (D: for a drive root).
 std::string ToolDirectory();
 
+// Makes the directory the process's current directory (a drive root such as D: means D:\).
+void SetCurrentDirectoryTo(std::string_view directory);
+
 // Creates the directory and every missing ancestor, silently. Paths of fewer than three
 // characters create nothing; the first backslash (the drive root's) never creates. Returns
 // whether the path names a directory afterwards.

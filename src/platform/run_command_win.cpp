@@ -45,6 +45,10 @@ bool RunCommandLine(std::string_view commandLine, bool wait, int showMode) {
   return true;
 }
 
+void RevealInExplorer(std::string_view path) {
+  RunCommandLine("explorer.exe /select,\"" + std::string(path) + "\"");
+}
+
 void WaitForStartedProcess(HANDLE process, bool wait) {
   if (wait) {
     ::WaitForSingleObject(process, INFINITE);

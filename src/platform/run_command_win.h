@@ -12,6 +12,10 @@ namespace tidemoor {
 // until it is ready for input (at most 1,000 ms). Returns whether the process was created.
 bool RunCommandLine(std::string_view commandLine, bool wait = false, int showMode = 2);
 
+// Opens Explorer on the folder of the file with the file selected (explorer.exe /select,"path"),
+// without waiting for it. Explorer is started even when the file does not exist.
+void RevealInExplorer(std::string_view path);
+
 // After a start: with wait, until the process ends; otherwise until it is ready for input, at most
 // 1,000 ms. Both block the calling thread.
 void WaitForStartedProcess(HANDLE process, bool wait);

@@ -22,6 +22,26 @@ bool WriteAndFlush(HANDLE file, std::string_view bytes) {
   return ::FlushFileBuffers(file) != FALSE;
 }
 
+// The bytes go to a file beside the target, which is then moved into place in one step.
+bool WriteBesideThenMove(const std::wstring& target, std::string_view bytes, DWORD moveFlags) {
+  const std::wstring temporary = target + L".saving";
+  {
+    UniqueFileHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    if (!WriteAndFlush(file.get(), bytes)) {
+      file.reset();
+      ::DeleteFileW(temporary.c_str());
+      return false;
+    }
+  }
+  if (!::MoveFileExW(temporary.c_str(), target.c_str(), moveFlags)) {
+    ::DeleteFileW(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 WholeFile ReadWholeFile(std::string_view path) {
@@ -53,23 +73,17 @@ bool ReplaceWholeFile(std::string_view path, std::string_view bytes) {
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
 
-  const std::wstring temporary = target + L".saving";
-  {
-    UniqueFileHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    if (!WriteAndFlush(file.get(), bytes)) {
-      file.reset();
-      ::DeleteFileW(temporary.c_str());
-      return false;
-    }
-  }
-  if (!::MoveFileExW(temporary.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ::DeleteFileW(temporary.c_str());
-    return false;
-  }
-  return true;
+  return WriteBesideThenMove(target, bytes, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+bool WriteNewWholeFile(std::string_view path, std::string_view bytes) {
+  return WriteBesideThenMove(Widen(path), bytes, MOVEFILE_WRITE_THROUGH);
+}
+
+bool WriteWholeFile(std::string_view path, std::string_view bytes) {
+  UniqueFileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && WriteAndFlush(file.get(), bytes);
 }
 
 }  // namespace tidemoor

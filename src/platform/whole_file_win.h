@@ -21,4 +21,12 @@ WholeFile ReadWholeFile(std::string_view path);
 // False when the file is read-only or could not be replaced; it is then as it was.
 bool ReplaceWholeFile(std::string_view path, std::string_view bytes);
 
+// Writes a file that must not exist yet. It appears only complete, so an interrupted write never
+// leaves a broken file behind; an existing file is never replaced. False (and nothing left
+// behind) on any failure.
+bool WriteNewWholeFile(std::string_view path, std::string_view bytes);
+
+// Creates or truncates the file and writes all bytes in place; false when any of it failed.
+bool WriteWholeFile(std::string_view path, std::string_view bytes);
+
 }  // namespace tidemoor

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/codepage_win.h"
-#include "platform/message_box_win.h"
+#include "platform/prompt_win.h"
 
 namespace tidemoor {
 namespace {
@@ -57,19 +57,31 @@ LRESULT ClickableLabelMessage(HWND label, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
+UINT UnexpectedErrorMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"TidemoorUnexpectedError");
+  return message;
+}
+
 void ReportUnexpectedError(HWND window) noexcept {
-  // A handler that keeps failing (painting, say, which the open box itself brings about) must
-  // not stack up boxes while the first one is open.
-  static thread_local bool reporting = false;
-  if (reporting) return;
-  reporting = true;
+  const HWND root = window ? ::GetAncestor(window, GA_ROOT) : nullptr;
+  if (root) {
+    ::SendMessageW(root, UnexpectedErrorMessage(), 0, 0);
+  } else {
+    TellUnexpectedError(nullptr);
+  }
+}
+
+void TellUnexpectedError(Prompt* prompt) noexcept {
+  static thread_local bool telling = false;
+  if (telling) return;
+  telling = true;
   try {
-    ShowMessage(window ? ::GetAncestor(window, GA_ROOT) : nullptr, " 发生意外错误 - 操作未完成 ",
-                " Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    WindowsPrompt system;
+    (prompt ? *prompt : system).Ask(" 发生意外错误 - 操作未完成 ", " Error", PromptStyle::Error);
   } catch (...) {
     // Nothing is left to tell the user with; the window still keeps working.
   }
-  reporting = false;
+  telling = false;
 }
 
 int ScaleForDpi(int pixels, UINT dpi) {
@@ -97,75 +109,81 @@ void SizeWindowForDpi(HWND window, int width, int height) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-ChildControl ToChildControl(const ControlDefinition& definition) {
-  ChildControl control{static_cast<int>(definition.id),
-                       L"STATIC",
-                       0,
-                       0,
-                       definition.caption,
-                       definition.x,
-                       definition.y,
-                       definition.width,
-                       definition.height};
+namespace {
+
+struct ControlClass {
+  const wchar_t* name;
+  DWORD style;  // WS_CHILD | WS_VISIBLE are added
+  DWORD exStyle;
+};
+
+ControlClass ClassOf(const ControlDefinition& definition) {
   switch (definition.kind) {
     case ControlKind::GroupBox:
-      control.className = L"BUTTON";
-      control.style = BS_GROUPBOX;
-      break;
+      return {L"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::Button:
-      control.className = L"BUTTON";
-      control.style = BS_PUSHBUTTON | WS_TABSTOP;
-      break;
+      return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
     case ControlKind::CheckBox:
-      control.className = L"BUTTON";
-      control.style = BS_AUTOCHECKBOX | WS_TABSTOP;
-      break;
+      return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
     case ControlKind::Separator:
-      control.style = SS_ETCHEDHORZ;
-      break;
-    case ControlKind::Label:
-      control.style = SS_LEFT | SS_CENTERIMAGE;
-      break;
+      return {L"STATIC", SS_ETCHEDHORZ, 0};
+    case ControlKind::Label: {
+      const DWORD ellipsis = (definition.traits & kEndEllipsis) ? SS_ENDELLIPSIS : 0;
+      return {L"STATIC", SS_LEFT | SS_CENTERIMAGE | ellipsis, 0};
+    }
     case ControlKind::ClickableLabel:
-      control.style = SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY;
-      break;
+      return {L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY, 0};
     case ControlKind::Edit:
-      control.className = L"EDIT";
-      control.style = ES_AUTOHSCROLL | WS_TABSTOP;
-      control.exStyle = WS_EX_CLIENTEDGE;
-      break;
+      return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::ReportList: {
+      DWORD style = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP;
+      if (definition.traits & kHeaderless) style |= LVS_NOCOLUMNHEADER;
+      if (definition.traits & kBordered) style |= WS_BORDER;
+      return {WC_LISTVIEWW, style, 0};
+    }
   }
-  return control;
+  return {L"STATIC", 0, 0};
 }
 
-void CreateChildControls(HWND parent, std::span<const ChildControl> controls, HFONT font,
-                         UINT dpi) {
-  for (const ChildControl& entry : controls) {
+}  // namespace
+
+void CreateControlsForDpi(HWND parent, std::span<const ControlDefinition> controls, UINT dpi,
+                          UniqueGdiObject& font) {
+  font = CreateUiFont(dpi);
+  const auto hfont = reinterpret_cast<WPARAM>(font.get());
+  for (const ControlDefinition& entry : controls) {
+    const ControlClass kind = ClassOf(entry);
     const HWND control = ::CreateWindowExW(
-        entry.exStyle, entry.className, Widen(entry.caption).c_str(),
-        WS_CHILD | WS_VISIBLE | entry.style, ScaleForDpi(entry.x, dpi), ScaleForDpi(entry.y, dpi),
-        ScaleForDpi(entry.width, dpi), ScaleForDpi(entry.height, dpi), parent,
+        kind.exStyle, kind.name, Widen(entry.caption).c_str(), WS_CHILD | WS_VISIBLE | kind.style,
+        ScaleForDpi(entry.x, dpi), ScaleForDpi(entry.y, dpi), ScaleForDpi(entry.width, dpi),
+        ScaleForDpi(entry.height, dpi), parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), ::GetModuleHandleW(nullptr),
         nullptr);
     if (!control) continue;
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    const bool isButton = lstrcmpiW(entry.className, L"BUTTON") == 0;
-    const bool isStatic = lstrcmpiW(entry.className, L"STATIC") == 0;
-    if (isButton && (entry.style & BS_TYPEMASK) == BS_GROUPBOX) {
+    ::SendMessageW(control, WM_SETFONT, hfont, FALSE);
+    if (entry.kind == ControlKind::GroupBox) {
       ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    if (isStatic && (entry.style & SS_NOTIFY)) MakeLabelClickable(control);
+    if (entry.kind == ControlKind::ClickableLabel) MakeLabelClickable(control);
   }
 }
 
-void PlaceChildControls(HWND parent, std::span<const ChildControl> controls, HFONT font, UINT dpi) {
-  for (const ChildControl& entry : controls) {
+void PlaceControlsForDpi(HWND parent, std::span<const ControlDefinition> controls, UINT dpi,
+                         UniqueGdiObject& font) {
+  UniqueGdiObject newFont = CreateUiFont(dpi);
+  for (const ControlDefinition& entry : controls) {
     const HWND control = ::GetDlgItem(parent, entry.id);
     ::SetWindowPos(control, nullptr, ScaleForDpi(entry.x, dpi), ScaleForDpi(entry.y, dpi),
                    ScaleForDpi(entry.width, dpi), ScaleForDpi(entry.height, dpi),
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(newFont.get()), TRUE);
   }
+  font = std::move(newFont);
+}
+
+void InitCommonControlClasses() {
+  const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+  ::InitCommonControlsEx(&classes);
 }
 
 void MakeLabelClickable(HWND label) {

@@ -9,7 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/main_layout.h"
+#include "platform/control_table.h"
+#include "platform/prompt.h"
 #include "platform/unique_handle_win.h"
 
 namespace tidemoor {
@@ -19,9 +20,17 @@ namespace tidemoor {
 inline constexpr WORD kLabelLeftPressed = 0x7A01;
 inline constexpr WORD kLabelRightPressed = 0x7A02;
 
-// Tells the user that what they asked for ended in an unexpected error: a task-modal box owned
-// by the window's top-level window.
+// Tells the user that what they asked for ended in an unexpected error, through the prompt of
+// the window's top-level window (a BaseWindow).
 void ReportUnexpectedError(HWND window) noexcept;
+
+// The message through which a child control's failure reaches its top-level window's prompt.
+UINT UnexpectedErrorMessage();
+
+// Shows the unexpected-error box through the prompt (the system's boxes when there is none). A
+// handler that keeps failing while the box is open (painting, say, which the box brings about)
+// adds no second box.
+void TellUnexpectedError(Prompt* prompt) noexcept;
 
 // Runs one message's handling for a procedure the system calls, which cannot unwind through its
 // own frames. An exception ends here: the user is told the action was not completed, and the
@@ -80,6 +89,8 @@ class BaseWindow {
   }
 
   HWND window_ = nullptr;
+  // Where this window's unexpected errors (and those of its controls) are told.
+  Prompt* errorPrompt_ = nullptr;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -93,6 +104,10 @@ class BaseWindow {
       self = reinterpret_cast<Derived*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == UnexpectedErrorMessage()) {
+      TellUnexpectedError(self->errorPrompt_);
+      return 0;
+    }
     const LRESULT result = HandleWithoutEscape(
         hwnd, [&] { return self->HandleMessage(message, wParam, lParam); },
         [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
@@ -114,27 +129,18 @@ UniqueGdiObject CreateUiFont(UINT dpi);
 // Resizes a top-level window so that its outer size is width x height at 96 DPI, scaled.
 void SizeWindowForDpi(HWND window, int width, int height);
 
-// One child control of a window: class, styles, caption and place at 96 DPI in the window's
-// client area. Every window of the tool creates its controls from a table of these.
-struct ChildControl {
-  int id;
-  const wchar_t* className;
-  DWORD style;  // WS_CHILD | WS_VISIBLE are added
-  DWORD exStyle;
-  std::string_view caption;  // UTF-8
-  int x, y, width, height;
-};
+// Creates the controls in table order, placed for the DPI in a UI font made for it, which
+// font keeps. Group boxes go to the bottom of the z-order so they never hide what they frame.
+void CreateControlsForDpi(HWND parent, std::span<const ControlDefinition> controls, UINT dpi,
+                          UniqueGdiObject& font);
 
-// Creates the controls in table order, placed for the DPI and in the font. Group boxes go to the
-// bottom of the z-order so they never hide what they frame; a static with SS_NOTIFY becomes a
-// clickable label.
-void CreateChildControls(HWND parent, std::span<const ChildControl> controls, HFONT font, UINT dpi);
+// Moves the controls to their places for a new DPI and gives them a new font; the old one in font
+// is released only once no control uses it.
+void PlaceControlsForDpi(HWND parent, std::span<const ControlDefinition> controls, UINT dpi,
+                         UniqueGdiObject& font);
 
-// Moves the controls to their places for a new DPI and gives them the new font.
-void PlaceChildControls(HWND parent, std::span<const ChildControl> controls, HFONT font, UINT dpi);
-
-// The main window's control of that kind as a child control.
-ChildControl ToChildControl(const ControlDefinition& definition);
+// Registers the common control classes the tool's windows use (list views among them), once.
+void InitCommonControlClasses();
 
 // Makes a static control act like a clickable label (used by the other windows too).
 void MakeLabelClickable(HWND label);

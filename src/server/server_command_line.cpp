@@ -32,19 +32,6 @@ bool ReadWholeNumber(std::string_view text, std::string& digits) {
 
 }  // namespace
 
-LaunchOptions ReadLaunchOptions(const MainControls& controls) {
-  LaunchOptions options;
-  options.gamePort = controls.Text(MainControl::GamePortEdit);
-  options.queryPort = controls.Text(MainControl::QueryPortEdit);
-  options.maxPlayers = controls.Text(MainControl::MaxPlayersEdit);
-  options.serverName = controls.Text(MainControl::ServerNameEdit);
-  options.joinPassword = controls.Text(MainControl::JoinPasswordEdit);
-  options.adminPassword = controls.Text(MainControl::AdminPasswordEdit);
-  options.communityListing = controls.IsTicked(MainControl::CommunityBox);
-  options.performanceSwitches = controls.IsTicked(MainControl::UseOptimizeFlagsBox);
-  return options;
-}
-
 ServerCommandLine BuildServerCommandLine(const LaunchOptions& options) {
   const std::string* texts[] = {&options.serverName, &options.joinPassword, &options.adminPassword};
   for (const std::string* value : texts) {

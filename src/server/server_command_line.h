@@ -4,11 +4,9 @@
 
 #include <string>
 
-#include "app/main_controls.h"
-
 namespace tidemoor {
 
-// The launch options as the start reads them from their controls.
+// The launch options the user typed and ticked.
 struct LaunchOptions {
   std::string gamePort;
   std::string queryPort;
@@ -19,8 +17,6 @@ struct LaunchOptions {
   bool communityListing = false;
   bool performanceSwitches = false;
 };
-
-LaunchOptions ReadLaunchOptions(const MainControls& controls);
 
 inline constexpr char kQuoteErrorText[] = " 服务器名字和密码中不能包含双引号 ";
 inline constexpr char kNumberErrorText[] = " 端口和人数只能填写数字 ";

@@ -1,13 +1,11 @@
 #pragma once
 // Start, stop and watch of the dedicated server: every decision of the start/stop button, the
-// status monitor and its restarts. The start button's caption is the running flag.
+// status monitor and its restarts, over an explicit state that the view shows.
 
 #include <cstdint>
 #include <string>
 
-#include "app/main_controls.h"
-#include "app/program_state.h"
-#include "server/server_command_line.h"
+#include "platform/prompt.h"
 #include "server/server_world.h"
 
 namespace tidemoor {
@@ -16,19 +14,25 @@ inline constexpr char kStopQuestion[] = " 是否结束游戏服务端运行? ";
 inline constexpr char kStopQuestionTitle[] = " Kill";
 inline constexpr char kStartErrorText[] = " 启动服务端错误 - 请检查是否已经更新游戏服务端 ";
 inline constexpr char kErrorTitle[] = " Error";
-inline constexpr char kStatusAfterStop[] = "游戏服务端版本 (等待服务端启动)";
 
 struct ServerWorld {
-  MainControls& controls;
+  ServerView& view;
+  ServerSettings& settings;
   ServerProcesses& processes;
   ServerClock& clock;
-  UserMessages& messages;
+  Prompt& prompt;
   StartSteps& steps;
+  std::string executable;  // ServerDir + "PalServer.exe"
+  std::string serverDir;   // the launcher's working directory
 };
 
 class ServerController {
  public:
-  ServerController(ServerWorld world, ProgramState& program) : world_(world), program_(program) {}
+  explicit ServerController(ServerWorld world) : world_(std::move(world)) {}
+
+  ServerState State() const { return state_; }
+  // Status-monitor ticks since the last start.
+  uint32_t MonitorTicks() const { return monitorTicks_; }
 
   void Toggle();  // the start/stop button
   // Also run by the manual update and the restore. False when the tool began to close during the
@@ -42,13 +46,15 @@ class ServerController {
 
  private:
   void Start();
-  void EnterRunning(uint32_t processId);
+  void EnterState(ServerState state);
+  void EnterRunning();
   void UpdateStatusLine();
   bool IntervalRestartDue();
   void StopMonitorAndShowStopped();
 
   ServerWorld world_;
-  ProgramState& program_;
+  ServerState state_ = ServerState::Stopped;
+  uint32_t monitorTicks_ = 0;
   int64_t startedAt_ = 0;
 };
 

@@ -17,7 +17,10 @@ constexpr int kMinimisedWithoutActivation = 6;
 uint32_t WindowsServerProcesses::AdoptRunning(const std::string& executable) {
   UniqueHandle process;
   const uint32_t processId = FindProcessByImage(executable, process);
-  if (processId != 0) launcher_ = std::move(process);
+  if (processId != 0) {
+    launcher_ = std::move(process);
+    launcherId_ = processId;
+  }
   return processId;
 }
 
@@ -27,7 +30,10 @@ uint32_t WindowsServerProcesses::Launch(const std::string& executable,
   UniqueProcessInformation info;
   const uint32_t processId = LaunchProcess(executable, commandLine, false,
                                            kMinimisedWithoutActivation, workingDirectory, &info);
-  if (processId != 0) launcher_ = std::move(info.process);
+  if (processId != 0) {
+    launcher_ = std::move(info.process);
+    launcherId_ = processId;
+  }
   return processId;
 }
 
@@ -35,14 +41,16 @@ bool WindowsServerProcesses::HeldServerRunning() {
   return launcher_ && ::WaitForSingleObject(launcher_.get(), 0) == WAIT_TIMEOUT;
 }
 
-void WindowsServerProcesses::KillTree(uint32_t processId) {
-  RunCommandLine("taskkill /f /t /pid " + std::to_string(processId), true,
+void WindowsServerProcesses::KillHeldServerTree() {
+  if (!HeldServerRunning()) return;
+  RunCommandLine("taskkill /f /t /pid " + std::to_string(launcherId_), true,
                  kMinimisedWithoutActivation);
 }
 
-void WindowsServerProcesses::SetConsoleHidden(uint32_t launcherId, bool hidden) {
+void WindowsServerProcesses::SetConsoleHidden(bool hidden) {
+  if (launcherId_ == 0) return;
   for (const char* workerName : kServerWorkerNames) {
-    const int64_t worker = FindChildProcess(launcherId, workerName);
+    const int64_t worker = FindChildProcess(launcherId_, workerName);
     if (worker <= 0) continue;
     if (HWND console = FindProcessWindow(static_cast<uint32_t>(worker))) {
       ::ShowWindowAsync(console, hidden ? SW_HIDE : SW_SHOWNORMAL);

@@ -16,14 +16,15 @@ class WindowsServerProcesses : public ServerProcesses {
   uint32_t Launch(const std::string& executable, const std::string& commandLine,
                   const std::string& workingDirectory) override;
   bool HeldServerRunning() override;
-  void KillTree(uint32_t processId) override;
-  void SetConsoleHidden(uint32_t launcherId, bool hidden) override;
+  void KillHeldServerTree() override;
+  void SetConsoleHidden(bool hidden) override;
   std::string FileVersion(const std::string& executable) override;
 
  private:
   // The last launched or adopted launcher. While this stays open Windows cannot give its id to
   // another process, so a kill by that id can only reach our server.
   UniqueHandle launcher_;
+  uint32_t launcherId_ = 0;
 };
 
 }  // namespace tidemoor

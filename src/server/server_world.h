@@ -1,11 +1,56 @@
 #pragma once
-// What the server's start, stop and watch need from the world around them. The Windows side
-// implements these thinly; tests fake them.
+// What the server's start, stop and watch need from the world around them. The Windows side and
+// the application implement these thinly; tests fake them.
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "server/server_command_line.h"
 
 namespace tidemoor {
+
+// The server as the tool sees it. Starting and stopping are the moments of a start before the
+// launch has succeeded and of a stop before the server has ended.
+enum class ServerState { Stopped, Starting, Running, Stopping };
+
+// The start/stop button's caption for a state: "启动服务端" while no server runs (or one is being
+// started), "停止运行" while one runs (or is being stopped).
+std::string_view StartButtonCaption(ServerState state);
+
+inline constexpr char kStatusAfterStop[] = "游戏服务端版本 (等待服务端启动)";
+
+// What the user chose for running the server, read at the moment it is needed.
+struct AutomationOptions {
+  bool autoUpdate = false;        // 选择_自动更新服务端
+  bool hideConsole = false;       // 选择_隐藏原版控制台
+  bool crashRestart = false;      // 选择_崩溃自动重启
+  bool intervalRestart = false;   // 选择_定时间隔重启
+  std::string intervalMinutes;    // 编辑框_定时重启_分钟, as typed
+  bool autoBackup = false;        // 选择_定时保存玩家存档
+  std::string autoBackupMinutes;  // 选择_定时保存玩家存档_分钟, as typed
+};
+
+// Where the user's choices live while the tool runs, and their mirror on disk.
+class ServerSettings {
+ public:
+  virtual ~ServerSettings() = default;
+  virtual LaunchOptions ReadLaunchOptions() = 0;
+  virtual AutomationOptions ReadAutomation() = 0;
+  // Writes the settings file; every press of the start/stop button does this first.
+  virtual void Save() = 0;
+};
+
+// What the main window shows of the server.
+class ServerView {
+ public:
+  virtual ~ServerView() = default;
+  virtual void ShowServerState(ServerState state) = 0;
+  virtual void ShowStatusLine(std::string_view text) = 0;
+  // The status monitor's and the automatic backup's timers; 0 stops one.
+  virtual void SetMonitorPeriod(unsigned milliseconds) = 0;
+  virtual void SetAutoBackupPeriod(unsigned milliseconds) = 0;
+};
 
 // The dedicated server's processes. The last launched (or adopted) launcher is held by its
 // handle until the next start, so its id cannot pass to another process meanwhile.
@@ -20,10 +65,11 @@ class ServerProcesses {
                           const std::string& workingDirectory) = 0;
   // Whether the held launcher still runs; false before the first start.
   virtual bool HeldServerRunning() = 0;
-  // Ends the launcher and every process below it, waiting until that is done.
-  virtual void KillTree(uint32_t processId) = 0;
-  // Hides or shows the console window of the launcher's worker, if it has one by now.
-  virtual void SetConsoleHidden(uint32_t launcherId, bool hidden) = 0;
+  // Ends the held launcher and every process below it, waiting until that is done. Nothing
+  // else is ever ended: an id of an ended process may name anything by now.
+  virtual void KillHeldServerTree() = 0;
+  // Hides or shows the console window of the held launcher's worker, if it has one by now.
+  virtual void SetConsoleHidden(bool hidden) = 0;
   // The executable's file version in four dotted parts; empty when unreadable.
   virtual std::string FileVersion(const std::string& executable) = 0;
 };
@@ -35,23 +81,15 @@ class ServerClock {
   virtual int64_t MonotonicMilliseconds() = 0;
   // Now, as the status line shows it: 2026年12月7日 - 18时:05分:09秒.
   virtual std::string LocalDateTimeText() = 0;
-  // Waits while the windows keep handling their messages.
-  virtual void PumpingWait(int seconds) = 0;
-};
-
-class UserMessages {
- public:
-  virtual ~UserMessages() = default;
-  // A Yes/No question with the warning icon; true on Yes.
-  virtual bool Confirm(const std::string& text, const std::string& title) = 0;
-  virtual void ShowError(const std::string& text, const std::string& title) = 0;
+  // Waits while the windows keep handling their messages. False when the tool began to close
+  // meanwhile: its windows are gone and nothing may run on.
+  virtual bool PumpingWait(int seconds) = 0;
 };
 
 // The steps of a start that belong to other parts of the tool.
 class StartSteps {
  public:
   virtual ~StartSteps() = default;
-  virtual void SaveSettings() = 0;
   virtual void RunAutoUpdate() = 0;
   virtual uint32_t RandomInRange(uint32_t min, uint32_t max) = 0;
 };

@@ -1,9 +1,9 @@
 #pragma once
-// PalWorldSettings.ini on disk, below the server directory of Program().Paths. The file is UTF-8
-// and its bytes go in and out unconverted, so no character a user typed is lost.
+// PalWorldSettings.ini on disk, below the server directory. The file is UTF-8 and its bytes go in
+// and out unconverted, so no character a user typed is lost.
 
-#include <windows.h>
-
+#include "common/server_paths.h"
+#include "platform/prompt.h"
 #include "worldsettings/world_settings_text.h"
 
 namespace tidemoor {
@@ -11,17 +11,17 @@ namespace tidemoor {
 // Creates the configuration directory and gives a missing or nearly empty file (10 bytes or
 // fewer) the template. False when a file is there but cannot be read (locked, no rights): it is
 // then left alone, since writing the template would destroy the user's settings.
-bool EnsureWorldSettingsFile();
+bool EnsureWorldSettingsFile(const ServerPaths& paths);
 
 // Reads the file's values into the settings. False when the file exists but cannot be read; the
 // settings are then untouched.
-bool LoadWorldSettings(WorldSettings& settings);
+bool LoadWorldSettings(const ServerPaths& paths, WorldSettings& settings);
 
-// Replaces the file with the settings in one step and tells the user, owned by the given window,
-// whether that worked. On failure the old file stays as it was.
-bool SaveWorldSettings(const WorldSettings& settings, HWND owner);
+// Replaces the file with the settings in one step and tells the user whether that worked. On
+// failure the old file stays as it was.
+bool SaveWorldSettings(const ServerPaths& paths, const WorldSettings& settings, Prompt& prompt);
 
 // The error shown instead of opening or revealing a file that cannot be read.
-void ShowWorldSettingsUnreadable(HWND owner);
+void ShowWorldSettingsUnreadable(Prompt& prompt);
 
 }  // namespace tidemoor

@@ -6,12 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "app/main_window_win.h"
-#include "app/program_state.h"
 #include "platform/codepage_win.h"
 #include "platform/run_command_win.h"
 #include "platform/window_win.h"
-#include "worldsettings/settings_editor.h"
 #include "worldsettings/world_settings_file_win.h"
 
 namespace tidemoor {
@@ -27,22 +24,21 @@ constexpr UINT_PTR kNumberFilterId = 0x7B00;
 
 // The group box at (6, 4) frames the others; places are in the window's client area.
 constexpr int kGroupX = 6, kGroupY = 4;
-const ChildControl kControls[] = {
-    {static_cast<int>(Id::Group), L"BUTTON", BS_GROUPBOX, 0, "游戏设置项目", kGroupX, kGroupY, 696,
+const ControlDefinition kControls[] = {
+    {static_cast<int>(Id::Group), ControlKind::GroupBox, "游戏设置项目", kGroupX, kGroupY, 696,
      498},
-    {static_cast<int>(Id::List), WC_LISTVIEWW,
-     LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, 0, "",
-     kGroupX + 8, kGroupY + 17, 678, 400},
-    {static_cast<int>(Id::HelpLabel), L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, 0,
-     "我是项目的注释文本，请看这里~~", kGroupX + 8, kGroupY + 422, 678, 24},
-    {static_cast<int>(Id::KeyLabel), L"STATIC", SS_LEFT | SS_CENTERIMAGE, 0,
-     "<当前选中的值注释文本>", kGroupX + 8, kGroupY + 446, 554, 16},
-    {static_cast<int>(Id::ValueEdit), L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
-     "Brqm.TOLPXuna", kGroupX + 8, kGroupY + 464, 554, 24},
-    {static_cast<int>(Id::ValueBox), L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, "启用此设置选项",
-     kGroupX + 16, kGroupY + 464, 112, 24},
-    {static_cast<int>(Id::SaveButton), L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, "保存全部设置",
-     kGroupX + 570, kGroupY + 464, 116, 24},
+    {static_cast<int>(Id::List), ControlKind::ReportList, "", kGroupX + 8, kGroupY + 17, 678, 400,
+     kHeaderless},
+    {static_cast<int>(Id::HelpLabel), ControlKind::Label, "我是项目的注释文本，请看这里~~",
+     kGroupX + 8, kGroupY + 422, 678, 24, kEndEllipsis},
+    {static_cast<int>(Id::KeyLabel), ControlKind::Label, "<当前选中的值注释文本>", kGroupX + 8,
+     kGroupY + 446, 554, 16},
+    {static_cast<int>(Id::ValueEdit), ControlKind::Edit, "Brqm.TOLPXuna", kGroupX + 8,
+     kGroupY + 464, 554, 24},
+    {static_cast<int>(Id::ValueBox), ControlKind::CheckBox, "启用此设置选项", kGroupX + 16,
+     kGroupY + 464, 112, 24},
+    {static_cast<int>(Id::SaveButton), ControlKind::Button, "保存全部设置", kGroupX + 570,
+     kGroupY + 464, 116, 24},
 };
 
 // Borderless, the two visible columns (660) and the vertical scroll bar just fit the list's width,
@@ -66,217 +62,191 @@ LRESULT NumberFilterMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lPara
   return ::DefSubclassProc(edit, message, wParam, lParam);
 }
 
-class WorldSettingsWindow : public BaseWindow<WorldSettingsWindow> {
- public:
-  bool Open(HWND owner, WorldSettings settings) {
-    editor_.emplace(std::move(settings));
-    if (!CreateBaseWindow(kClassName, Widen(kTitle).c_str(),
-                          WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kWidth, kHeight,
-                          owner)) {
-      editor_.reset();
-      return false;
-    }
-    ::ShowWindow(window_, SW_SHOW);
-    return true;
-  }
-
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-      case WM_CREATE:
-        OnCreated();
-        return 0;
-      case WM_COMMAND:
-        OnCommand(static_cast<Id>(LOWORD(wParam)), HIWORD(wParam));
-        return 0;
-      case WM_NOTIFY:
-        OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-        return 0;
-      case WM_DPICHANGED:
-        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        return 0;
-      case WM_NCDESTROY:
-        editor_.reset();
-        font_.reset();
-        break;
-    }
-    return DefaultHandling(message, wParam, lParam);
-  }
-
- private:
-  HWND Control(Id id) const { return ::GetDlgItem(window_, static_cast<int>(id)); }
-
-  void OnCreated() {
-    const UINT dpi = WindowDpi(window_);
-    font_ = CreateUiFont(dpi);
-    CreateChildControls(window_, kControls, static_cast<HFONT>(font_.get()), dpi);
-    ::ShowWindow(Control(Id::ValueBox), SW_HIDE);
-    ::SetWindowSubclass(Control(Id::ValueEdit), &SubclassWithoutEscape<&NumberFilterMessage>,
-                        kNumberFilterId, reinterpret_cast<DWORD_PTR>(&numbersOnly_));
-
-    HWND list = Control(Id::List);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);
-    ListView_SetTextColor(list, RGB(0, 0, 0));
-    ListView_SetTextBkColor(list, RGB(255, 255, 255));
-    ListView_SetBkColor(list, RGB(255, 255, 255));
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-      std::wstring caption = Widen(kColumns[i].caption);
-      LVCOLUMNW column{LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM};
-      column.fmt = LVCFMT_LEFT;
-      column.pszText = caption.data();
-      column.iSubItem = i;
-      ListView_InsertColumn(list, i, &column);
-    }
-    PlaceControls(WindowDpi(window_));
-    FillList();
-
-    // The second row, as the window has always opened; the row change fills the editors.
-    ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(list, 1, FALSE);
-  }
-
-  void PlaceControls(UINT dpi) {
-    UniqueGdiObject font = CreateUiFont(dpi);
-    ::SetWindowPos(window_, nullptr, 0, 0, ScaleForDpi(kWidth, dpi), ScaleForDpi(kHeight, dpi),
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PlaceChildControls(window_, kControls, static_cast<HFONT>(font.get()), dpi);
-    font_ = std::move(font);  // the old font only now that no control uses it
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-      ListView_SetColumnWidth(Control(Id::List), i, ScaleForDpi(kColumns[i].width, dpi));
-    }
-  }
-
-  void FillList() {
-    HWND list = Control(Id::List);
-    const std::vector<SettingEntry>& rows = editor_->Settings().Rows;
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-      std::wstring key = Widen(rows[i].Key);
-      LVITEMW item{LVIF_TEXT};
-      item.iItem = i;
-      item.pszText = key.data();
-      ListView_InsertItem(list, &item);
-      SetCell(i, 1, rows[i].DisplayName);
-      SetCell(i, 2, rows[i].Help);
-      SetCell(i, 3, rows[i].Kind);
-      SetCell(i, kValueColumn, rows[i].Value);
-    }
-  }
-
-  void SetCell(int row, int column, std::string_view text) {
-    std::wstring wide = Widen(text);
-    ListView_SetItemText(Control(Id::List), row, column, wide.data());
-  }
-
-  void OnNotify(const NMHDR& header) {
-    if (header.idFrom != static_cast<UINT_PTR>(Id::List) || header.code != LVN_ITEMCHANGED) return;
-    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-    // Text changes notify too; only a move of the selection or focus changes the row.
-    const UINT moved = (change.uNewState ^ change.uOldState) & (LVIS_SELECTED | LVIS_FOCUSED);
-    if ((change.uChanged & LVIF_STATE) && moved) OnRowChanged();
-  }
-
-  void OnRowChanged() {
-    const int index = ListView_GetNextItem(Control(Id::List), -1, LVNI_SELECTED);
-    const RowView view = editor_->SelectRow(index);
-    SetWindowTextUtf8(Control(Id::KeyLabel), view.keyLabel);
-    SetWindowTextUtf8(Control(Id::HelpLabel), view.helpLabel);
-    const bool boxShown = view.editor == ValueEditor::CheckBox;
-    const bool editShown =
-        view.editor == ValueEditor::TextBox || view.editor == ValueEditor::NumberBox;
-    ::ShowWindow(Control(Id::ValueBox), boxShown ? SW_SHOW : SW_HIDE);
-    ::ShowWindow(Control(Id::ValueEdit), editShown ? SW_SHOW : SW_HIDE);
-    if (editShown) {
-      numbersOnly_ = view.editor == ValueEditor::NumberBox;
-      ShowInEditBox(view.text);
-    }
-    if (boxShown) {
-      ::SendMessageW(Control(Id::ValueBox), BM_SETCHECK, view.ticked ? BST_CHECKED : BST_UNCHECKED,
-                     0);
-    }
-  }
-
-  // Putting a row's value on show is not an edit: the row keeps its value even when it is empty.
-  void ShowInEditBox(std::string_view text) {
-    showingValue_ = true;
-    SetWindowTextUtf8(Control(Id::ValueEdit), text);
-    showingValue_ = false;
-  }
-
-  void OnCommand(Id id, WORD code) {
-    if (id == Id::ValueEdit && code == EN_CHANGE && !showingValue_) {
-      OnValueEdited();
-    } else if (id == Id::ValueBox && code == BN_CLICKED) {
-      const bool ticked = ::SendMessageW(Control(Id::ValueBox), BM_GETCHECK, 0, 0) == BST_CHECKED;
-      SetCell(editor_->EditedRow(), kValueColumn, editor_->TickValue(ticked));
-    } else if (id == Id::SaveButton && code == BN_CLICKED) {
-      OnSave();
-    }
-  }
-
-  void OnValueEdited() {
-    HWND edit = Control(Id::ValueEdit);
-    const std::string content = WindowText(edit);
-    if (!editor_->AcceptsContent(content)) {
-      ShowInEditBox(editor_->BoxText());
-      ::SendMessageW(edit, EM_SETSEL, 0, -1);
-      return;
-    }
-    SetCell(editor_->EditedRow(), kValueColumn, editor_->EditValue(content));
-  }
-
-  void OnSave() {
-    // A failed save keeps the window and the user's edits for another try.
-    if (SaveWorldSettings(editor_->Settings(), window_)) ::DestroyWindow(window_);
-  }
-
-  void OnDpiChanged(UINT dpi, const RECT& suggested) {
-    ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PlaceControls(dpi);
-  }
-
-  std::optional<WorldSettingsEditor> editor_;
-  UniqueGdiObject font_;
-  bool numbersOnly_ = false;
-  bool showingValue_ = false;
-};
-
-WorldSettingsWindow& TheWorldSettingsWindow() {
-  static WorldSettingsWindow window;
-  return window;
-}
-
 }  // namespace
 
-HWND WorldSettingsWindowHandle() {
-  return TheWorldSettingsWindow().Handle();
+LRESULT WorldSettingsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreated();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(static_cast<Id>(LOWORD(wParam)), HIWORD(wParam));
+      return 0;
+    case WM_NOTIFY:
+      OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_NCDESTROY:
+      editor_.reset();
+      font_.reset();
+      break;
+  }
+  return DefaultHandling(message, wParam, lParam);
 }
 
-void OpenWorldSettingsWindow() {
-  WorldSettingsWindow& window = TheWorldSettingsWindow();
-  if (window.Handle()) {
-    BringWindowForward(window.Handle());
+HWND WorldSettingsWindow::Control(Id id) const {
+  return ::GetDlgItem(window_, static_cast<int>(id));
+}
+
+void WorldSettingsWindow::OnCreated() {
+  const UINT dpi = WindowDpi(window_);
+  CreateControlsForDpi(window_, kControls, dpi, font_);
+  ::ShowWindow(Control(Id::ValueBox), SW_HIDE);
+  ::SetWindowSubclass(Control(Id::ValueEdit), &SubclassWithoutEscape<&NumberFilterMessage>,
+                      kNumberFilterId, reinterpret_cast<DWORD_PTR>(&numbersOnly_));
+
+  HWND list = Control(Id::List);
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);
+  ListView_SetTextColor(list, RGB(0, 0, 0));
+  ListView_SetTextBkColor(list, RGB(255, 255, 255));
+  ListView_SetBkColor(list, RGB(255, 255, 255));
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+    std::wstring caption = Widen(kColumns[i].caption);
+    LVCOLUMNW column{LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM};
+    column.fmt = LVCFMT_LEFT;
+    column.pszText = caption.data();
+    column.iSubItem = i;
+    ListView_InsertColumn(list, i, &column);
+  }
+  PlaceControls(WindowDpi(window_));
+  FillList();
+
+  // The second row, as the window has always opened; the row change fills the editors.
+  ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_EnsureVisible(list, 1, FALSE);
+}
+
+void WorldSettingsWindow::PlaceControls(UINT dpi) {
+  ::SetWindowPos(window_, nullptr, 0, 0, ScaleForDpi(kWidth, dpi), ScaleForDpi(kHeight, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControlsForDpi(window_, kControls, dpi, font_);
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+    ListView_SetColumnWidth(Control(Id::List), i, ScaleForDpi(kColumns[i].width, dpi));
+  }
+}
+
+void WorldSettingsWindow::FillList() {
+  HWND list = Control(Id::List);
+  const std::vector<SettingEntry>& rows = editor_->Settings().Rows;
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    std::wstring key = Widen(rows[i].Key);
+    LVITEMW item{LVIF_TEXT};
+    item.iItem = i;
+    item.pszText = key.data();
+    ListView_InsertItem(list, &item);
+    SetCell(i, 1, rows[i].DisplayName);
+    SetCell(i, 2, rows[i].Help);
+    SetCell(i, 3, rows[i].Kind);
+    SetCell(i, kValueColumn, rows[i].Value);
+  }
+}
+
+void WorldSettingsWindow::SetCell(int row, int column, std::string_view text) {
+  std::wstring wide = Widen(text);
+  ListView_SetItemText(Control(Id::List), row, column, wide.data());
+}
+
+void WorldSettingsWindow::OnNotify(const NMHDR& header) {
+  if (header.idFrom != static_cast<UINT_PTR>(Id::List) || header.code != LVN_ITEMCHANGED) return;
+  const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+  // Text changes notify too; only a move of the selection or focus changes the row.
+  const UINT moved = (change.uNewState ^ change.uOldState) & (LVIS_SELECTED | LVIS_FOCUSED);
+  if ((change.uChanged & LVIF_STATE) && moved) OnRowChanged();
+}
+
+void WorldSettingsWindow::OnRowChanged() {
+  const int index = ListView_GetNextItem(Control(Id::List), -1, LVNI_SELECTED);
+  const RowView view = editor_->SelectRow(index);
+  SetWindowTextUtf8(Control(Id::KeyLabel), view.keyLabel);
+  SetWindowTextUtf8(Control(Id::HelpLabel), view.helpLabel);
+  const bool boxShown = view.editor == ValueEditor::CheckBox;
+  const bool editShown =
+      view.editor == ValueEditor::TextBox || view.editor == ValueEditor::NumberBox;
+  ::ShowWindow(Control(Id::ValueBox), boxShown ? SW_SHOW : SW_HIDE);
+  ::ShowWindow(Control(Id::ValueEdit), editShown ? SW_SHOW : SW_HIDE);
+  if (editShown) {
+    numbersOnly_ = view.editor == ValueEditor::NumberBox;
+    ShowInEditBox(view.text);
+  }
+  if (boxShown) {
+    ::SendMessageW(Control(Id::ValueBox), BM_SETCHECK, view.ticked ? BST_CHECKED : BST_UNCHECKED,
+                   0);
+  }
+}
+
+// Putting a row's value on show is not an edit: the row keeps its value even when it is empty.
+void WorldSettingsWindow::ShowInEditBox(std::string_view text) {
+  showingValue_ = true;
+  SetWindowTextUtf8(Control(Id::ValueEdit), text);
+  showingValue_ = false;
+}
+
+void WorldSettingsWindow::OnCommand(Id id, WORD code) {
+  if (id == Id::ValueEdit && code == EN_CHANGE && !showingValue_) {
+    OnValueEdited();
+  } else if (id == Id::ValueBox && code == BN_CLICKED) {
+    const bool ticked = ::SendMessageW(Control(Id::ValueBox), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    SetCell(editor_->EditedRow(), kValueColumn, editor_->TickValue(ticked));
+  } else if (id == Id::SaveButton && code == BN_CLICKED) {
+    OnSave();
+  }
+}
+
+void WorldSettingsWindow::OnValueEdited() {
+  HWND edit = Control(Id::ValueEdit);
+  const std::string content = WindowText(edit);
+  if (!editor_->AcceptsContent(content)) {
+    ShowInEditBox(editor_->BoxText());
+    ::SendMessageW(edit, EM_SETSEL, 0, -1);
     return;
   }
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
-  ::InitCommonControlsEx(&controls);
+  SetCell(editor_->EditedRow(), kValueColumn, editor_->EditValue(content));
+}
 
-  HWND owner = TheMainWindow().Handle();
+void WorldSettingsWindow::OnSave() {
+  // A failed save keeps the window and the user's edits for another try.
+  if (SaveWorldSettings(paths_, editor_->Settings(), *prompt_)) ::DestroyWindow(window_);
+}
+
+void WorldSettingsWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControls(dpi);
+}
+
+void WorldSettingsWindow::Open(HWND owner, const ServerPaths& paths, Prompt& prompt) {
+  if (window_) {
+    BringWindowForward(window_);
+    return;
+  }
   WorldSettings settings;
   // Never open on presets over a file that is there but unreadable: saving them would replace
   // the user's settings.
-  if (!EnsureWorldSettingsFile() || !LoadWorldSettings(settings)) {
-    ShowWorldSettingsUnreadable(owner);
+  if (!EnsureWorldSettingsFile(paths) || !LoadWorldSettings(paths, settings)) {
+    ShowWorldSettingsUnreadable(prompt);
     return;
   }
-  window.Open(owner, std::move(settings));
+  paths_ = paths;
+  prompt_ = &prompt;
+  errorPrompt_ = &prompt;
+  editor_.emplace(std::move(settings));
+  if (!CreateBaseWindow(kClassName, Widen(kTitle).c_str(),
+                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kWidth, kHeight,
+                        owner)) {
+    editor_.reset();
+    return;
+  }
+  ::ShowWindow(window_, SW_SHOW);
 }
 
-void RevealWorldSettingsFile() {
-  if (!EnsureWorldSettingsFile()) {
-    ShowWorldSettingsUnreadable(TheMainWindow().Handle());
+void RevealWorldSettingsFile(const ServerPaths& paths, Prompt& prompt) {
+  if (!EnsureWorldSettingsFile(paths)) {
+    ShowWorldSettingsUnreadable(prompt);
     return;
   }
-  RunCommandLine("explorer.exe /select,\"" + WorldSettingsFile(Program().Paths) + "\"");
+  RevealInExplorer(WorldSettingsFile(paths));
 }
 
 }  // namespace tidemoor

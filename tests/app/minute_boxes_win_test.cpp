@@ -76,7 +76,7 @@ class VisualStyles {
 
 const ControlDefinition& Definition(C control) {
   for (const ControlDefinition& definition : MainWindowLayout()) {
-    if (definition.id == control) return definition;
+    if (definition.id == static_cast<int>(control)) return definition;
   }
   throw std::logic_error("control missing from the layout");
 }
@@ -89,7 +89,7 @@ constexpr std::array<std::pair<C, C>, 2> kPairs{
 // screen: without a window manager, Wine takes seconds to take a shown window down again.
 class MinutesWindow {
  public:
-  MinutesWindow(UINT dpi, bool shown) : dpi_(dpi), font_(CreateUiFont(dpi)) {
+  MinutesWindow(UINT dpi, bool shown) : dpi_(dpi) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &::DefWindowProcW;
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
@@ -97,12 +97,12 @@ class MinutesWindow {
     windowClass.lpszClassName = L"TidemoorMinutesTest";
     ::RegisterClassW(&windowClass);
 
-    std::vector<ChildControl> controls;
+    std::vector<ControlDefinition> controls;
     int right = 0, bottom = 0;
     for (const auto& [box, edit] : kPairs) {
       for (C control : {box, edit}) {
         const ControlDefinition& definition = Definition(control);
-        controls.push_back(ToChildControl(definition));
+        controls.push_back(definition);
         right = std::max(right, definition.x + definition.width);
         bottom = std::max(bottom, definition.y + definition.height);
       }
@@ -111,7 +111,7 @@ class MinutesWindow {
                                 WS_POPUP | (shown ? WS_VISIBLE : 0), 0, 0,
                                 ScaleForDpi(right + 8, dpi), ScaleForDpi(bottom + 8, dpi), nullptr,
                                 nullptr, windowClass.hInstance, nullptr);
-    CreateChildControls(window_, controls, Font(), dpi);
+    CreateControlsForDpi(window_, controls, dpi, font_);
     for (const auto& [box, edit] : kPairs) KeepEditAboveBox(Control(box), Control(edit));
     ::UpdateWindow(window_);
   }

@@ -8,9 +8,9 @@
 #include "backup/folder_tree_win.h"
 #include "platform/codepage_win.h"
 #include "platform/directory_listing_win.h"
-#include "platform/message_box_win.h"
 #include "platform/text.h"
 #include "support/e2e_win.h"
+#include "support/fake_prompt.h"
 
 namespace tidemoor {
 namespace {
@@ -29,16 +29,10 @@ struct Row {
 class BackupManagerWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetMessageAnswerer([this](const MessageRequest& request) {
-      asked.push_back(request);
-      if (onMessage) onMessage(request);
-      return answer;
-    });
     tool.WriteBytes(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "live level");
   }
   void TearDown() override {
     if (::IsWindow(window)) ::DestroyWindow(window);
-    SetMessageAnswerer({});
   }
 
   void MakePoint(const std::string& stamp, const std::string& time, bool withSaved = true) {
@@ -49,10 +43,11 @@ class BackupManagerWindow : public ::testing::Test {
 
   // Opens the window and waits for its first fill.
   void Open(size_t expectedRows) {
-    window = OpenBackupManager(BackupManagerSetup{nullptr, {tool.Path(), tool.File(kLive)}, [this] {
-                                                    ++serverStops;
-                                                    return true;
-                                                  }});
+    window =
+        manager.Open(BackupManagerSetup{nullptr, {tool.Path(), tool.File(kLive)}, &prompt, [this] {
+                                          ++serverStops;
+                                          return true;
+                                        }});
     ASSERT_NE(window, nullptr);
     list = ::GetDlgItem(window, static_cast<int>(Id::List));
     ASSERT_TRUE(WaitUntil([&] { return Rows().size() == expectedRows && Selected() == 0; }))
@@ -90,9 +85,9 @@ class BackupManagerWindow : public ::testing::Test {
   testing::TempToolDirectory tool{"backups"};
   HWND window = nullptr;
   HWND list = nullptr;
-  std::vector<MessageRequest> asked;
-  std::function<void(const MessageRequest&)> onMessage;
-  int answer = IDYES;
+  testing::FakePrompt prompt;
+  std::vector<testing::FakePrompt::Asked>& asked = prompt.asked;
+  tidemoor::BackupManagerWindow manager;
   int serverStops = 0;
 };
 
@@ -111,7 +106,7 @@ TEST_F(BackupManagerWindow, ListsThePointsNewestFirstWithTheTopOneSelected) {
             "立刻创建现行备份");
 
   // Opening again brings the same window forward.
-  EXPECT_EQ(OpenBackupManager(BackupManagerSetup{}), window);
+  EXPECT_EQ(manager.Open(BackupManagerSetup{}), window);
 }
 
 TEST_F(BackupManagerWindow, AConfirmedDeleteRebuildsTheListAndSelectsTheNewTop) {
@@ -119,18 +114,17 @@ TEST_F(BackupManagerWindow, AConfirmedDeleteRebuildsTheListAndSelectsTheNewTop) 
   MakePoint("1705986310", "2024年1月23日13时5分10秒");
   Open(2);
 
-  answer = IDNO;
+  prompt.answerYes = false;
   Click(Id::DeleteButton);
   EXPECT_EQ(Rows().size(), 2u);
   EXPECT_TRUE(tool.Exists("PaLWorld_Saved_Backups\\1705986310"));
 
-  answer = IDYES;
+  prompt.answerYes = true;
   Click(Id::DeleteButton);
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(asked[1].text, " 是否删除选定备份点《 2024年1月23日 - 13时:05分:10秒 》 ");
   EXPECT_EQ(asked[1].title, " Delete");
-  EXPECT_EQ(asked[1].flags, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_TASKMODAL));
-  EXPECT_EQ(asked[1].owner, window);
+  EXPECT_EQ(asked[1].style, PromptStyle::WarningQuestion);
   EXPECT_FALSE(tool.Exists("PaLWorld_Saved_Backups\\1705986310"));
   EXPECT_EQ(Rows(), (std::vector<Row>{{"1705986300", "2024年1月23日 - 13时:05分:00秒"}}));
   EXPECT_EQ(Selected(), 0);
@@ -148,14 +142,15 @@ TEST_F(BackupManagerWindow, CreateSaysSoAndThenShowsTheNewPointSelectedOnTop) {
   MakePoint("1705986300", "2024年1月23日13时5分");
   Open(1);
   size_t rowsWhileTheMessageWasOpen = 99;
-  onMessage = [&](const MessageRequest&) { rowsWhileTheMessageWasOpen = Rows().size(); };
-  answer = IDOK;
+  prompt.onAsk = [&](const testing::FakePrompt::Asked&) {
+    rowsWhileTheMessageWasOpen = Rows().size();
+  };
   Click(Id::CreateButton);
 
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].text, " 已创建现行备份点数据 ");
   EXPECT_EQ(asked[0].title, " BackUp");
-  EXPECT_EQ(asked[0].flags, static_cast<UINT>(MB_OK | MB_TASKMODAL));
+  EXPECT_EQ(asked[0].style, PromptStyle::Plain);
   EXPECT_EQ(rowsWhileTheMessageWasOpen, 1u);
   const std::vector<Row> rows = Rows();
   ASSERT_EQ(rows.size(), 2u);
@@ -173,10 +168,9 @@ TEST_F(BackupManagerWindow, ARefreshAskedForDuringARefreshDoesNotListRowsTwice) 
   // Two clicks queued at once: the second is handled while the first one's refresh lets
   // messages through.
   size_t rowsAtSecondMessage = 99;
-  onMessage = [&](const MessageRequest&) {
+  prompt.onAsk = [&](const testing::FakePrompt::Asked&) {
     if (asked.size() == 2) rowsAtSecondMessage = Rows().size();
   };
-  answer = IDOK;
   for (int i = 0; i < 2; ++i) {
     ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<int>(Id::CreateButton), BN_CLICKED),
                    0);

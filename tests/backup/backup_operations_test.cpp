@@ -8,7 +8,7 @@
 
 #include "backup/auto_backup.h"
 #include "backup/backup_point_printer.h"
-#include "support/fake_main_controls.h"
+#include "common/timer_minutes.h"
 
 namespace tidemoor {
 namespace {
@@ -25,7 +25,7 @@ bool IsAtOrBelow(const std::string& path, const std::string& dir) {
 
 // Directories and files in memory, with the faults a real disk has: files that cannot be read,
 // save files held open by a server that did not stop.
-class FakeHost : public BackupHost {
+class FakeHost : public BackupHost, public Prompt {
  public:
   bool DirectoryExists(const std::string& path) override { return dirs.contains(Trim(path)); }
   void EnsureDirectory(const std::string& path) override {
@@ -88,14 +88,16 @@ class FakeHost : public BackupHost {
     log.push_back("stop server");
     return !toolClosing;
   }
-  bool RunCommandLine(const std::string& commandLine) override {
-    log.push_back("run " + commandLine);
-    return true;
+  void RevealInExplorer(const std::string& path) override {
+    log.push_back("run explorer.exe /select,\"" + path + "\"");
   }
-  bool ShowMessage(std::string_view text, std::string_view title, MessageStyle style) override {
+  PromptAnswer Ask(std::string_view text, std::string_view title, PromptStyle style) override {
     messages.push_back({std::string(text), std::string(title), style});
     log.push_back("message " + std::string(text));
-    return answerYes;
+    if (style == PromptStyle::WarningQuestion) {
+      return answerYes ? PromptAnswer::Yes : PromptAnswer::No;
+    }
+    return PromptAnswer::Ok;
   }
 
   void AddFile(const std::string& path, const std::string& bytes) {
@@ -110,7 +112,7 @@ class FakeHost : public BackupHost {
 
   struct Message {
     std::string text, title;
-    MessageStyle style;
+    PromptStyle style;
   };
   std::set<std::string> dirs;
   std::map<std::string, std::string> files;
@@ -197,11 +199,11 @@ TEST_F(BackupOperations, APointNeverReplacesAnother) {
 
 TEST_F(BackupOperations, APointWhoseIndexCannotBeWrittenIsTakenAwayAndSaysSo) {
   host.indexUnwritable = true;
-  OnCreateBackupClicked(host, kPlaces, [&] { host.log.push_back("refresh"); });
+  OnCreateBackupClicked(host, host, kPlaces, [&] { host.log.push_back("refresh"); });
   EXPECT_FALSE(host.DirectoryExists(kPoint));
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, " 创建备份点失败 - 存档复制未完成 ");
-  EXPECT_EQ(host.messages[0].style, MessageStyle::Error);
+  EXPECT_EQ(host.messages[0].style, PromptStyle::Error);
 }
 
 // A user away from the machine must learn that backups stopped working, from one message, not
@@ -209,62 +211,62 @@ TEST_F(BackupOperations, APointWhoseIndexCannotBeWrittenIsTakenAwayAndSaysSo) {
 TEST_F(BackupOperations, AFailingAutomaticBackupIsToldOnceUntilOneSucceedsAgain) {
   AutoBackupRecord record;
   host.unreadable.insert(std::string(kLive) + "\\SaveGames\\0\\Players\\1.sav");
-  MakeAutomaticBackupPoint(host, kPlaces, record);
-  MakeAutomaticBackupPoint(host, kPlaces, record);
+  MakeAutomaticBackupPoint(host, host, kPlaces, record);
+  MakeAutomaticBackupPoint(host, host, kPlaces, record);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, " 自动备份失败 - 存档复制未完成 ");
   EXPECT_EQ(host.messages[0].title, " BackUp");
-  EXPECT_EQ(host.messages[0].style, MessageStyle::Error);
+  EXPECT_EQ(host.messages[0].style, PromptStyle::Error);
   EXPECT_FALSE(host.DirectoryExists(kPoint));
 
   host.unreadable.clear();
-  MakeAutomaticBackupPoint(host, kPlaces, record);
+  MakeAutomaticBackupPoint(host, host, kPlaces, record);
   EXPECT_EQ(host.messages.size(), 1u);
   EXPECT_TRUE(host.DirectoryExists(kPointSaved));
 
   host.indexUnwritable = true;
-  MakeAutomaticBackupPoint(host, kPlaces, record);
+  MakeAutomaticBackupPoint(host, host, kPlaces, record);
   EXPECT_EQ(host.messages.size(), 2u);
 }
 
 TEST_F(BackupOperations, APointWhoseCopyFailsIsTakenAwayAndSaysSo) {
   host.unreadable.insert(std::string(kLive) + "\\SaveGames\\0\\Players\\1.sav");
-  OnCreateBackupClicked(host, kPlaces, [&] { host.log.push_back("refresh"); });
+  OnCreateBackupClicked(host, host, kPlaces, [&] { host.log.push_back("refresh"); });
 
   EXPECT_FALSE(host.DirectoryExists(kPoint)) << "half a save must never be listed or restored";
   EXPECT_FALSE(host.files.contains(std::string(kPoint) + "BackUP_Info.Dat"));
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, " 创建备份点失败 - 存档复制未完成 ");
-  EXPECT_EQ(host.messages[0].style, MessageStyle::Error);
+  EXPECT_EQ(host.messages[0].style, PromptStyle::Error);
   EXPECT_EQ(LiveFiles(), originalLive);
 }
 
 TEST_F(BackupOperations, AServerThatNeverRanStillGetsAListedPointWithoutSaved) {
   host.DeleteDirectoryTree(kLive);
-  OnCreateBackupClicked(host, kPlaces, [&] { host.log.push_back("refresh"); });
+  OnCreateBackupClicked(host, host, kPlaces, [&] { host.log.push_back("refresh"); });
 
   EXPECT_FALSE(host.DirectoryExists(kPointSaved));
   EXPECT_EQ(host.files[std::string(kPoint) + "BackUP_Info.Dat"], "2024年1月23日13时5分9秒");
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, " 已创建现行备份点数据 ");
   EXPECT_EQ(host.messages[0].title, " BackUp");
-  EXPECT_EQ(host.messages[0].style, MessageStyle::Plain);
+  EXPECT_EQ(host.messages[0].style, PromptStyle::Plain);
   EXPECT_EQ(host.log.back(), "refresh");  // after the message is closed
 }
 
 TEST_F(BackupOperations, RestoreAnsweredYesStopsTheServerAndReplacesTheLiveSave) {
   MakeSelectedPoint();
-  RestoreBackupPoint(host, kPlaces, kSelected);
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
 
   ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(host.messages[0].text,
             " 是否还原存档至备份点 《 2024年1月23日 - 13时:05分:09秒 》 \r\n"
             " ————————————\r\n 操作过程将会自动关闭服务端运行! ");
   EXPECT_EQ(host.messages[0].title, " Revert");
-  EXPECT_EQ(host.messages[0].style, MessageStyle::WarningQuestion);
+  EXPECT_EQ(host.messages[0].style, PromptStyle::WarningQuestion);
   EXPECT_EQ(host.messages[1].text, " 还原完成 - 时间: 2024年1月23日 - 13时:05分:09秒");
   EXPECT_EQ(host.messages[1].title, " Success");
-  EXPECT_EQ(host.messages[1].style, MessageStyle::Information);
+  EXPECT_EQ(host.messages[1].style, PromptStyle::Information);
 
   EXPECT_EQ(LiveFiles(),
             (std::map<std::string, std::string>{{"\\SaveGames\\0\\Level.sav", "old level"}}));
@@ -276,7 +278,7 @@ TEST_F(BackupOperations, RestoreAnsweredYesStopsTheServerAndReplacesTheLiveSave)
 TEST_F(BackupOperations, ARestoreCutShortByTheToolClosingLeavesTheLiveSaveAlone) {
   MakeSelectedPoint();
   host.toolClosing = true;
-  RestoreBackupPoint(host, kPlaces, kSelected);
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
   EXPECT_EQ(host.log.back(), "stop server");
   EXPECT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(LiveFiles(), originalLive);
@@ -284,23 +286,23 @@ TEST_F(BackupOperations, ARestoreCutShortByTheToolClosingLeavesTheLiveSaveAlone)
 
 TEST_F(BackupOperations, RestoreAnsweredNoOrWithoutSelectionChangesNothing) {
   MakeSelectedPoint();
-  RestoreBackupPoint(host, kPlaces, std::nullopt);
+  RestoreBackupPoint(host, host, kPlaces, std::nullopt);
   EXPECT_TRUE(host.messages.empty());
 
   host.answerYes = false;
-  RestoreBackupPoint(host, kPlaces, kSelected);
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
   EXPECT_EQ(host.log, (std::vector<std::string>{"message " + RestoreQuestion(kPointTime)}));
   EXPECT_EQ(LiveFiles(), originalLive);
 }
 
 TEST_F(BackupOperations, RestoreFromAPointWithoutSavedKeepsTheServerAndTheLiveSave) {
   host.AddFile(std::string(kPoint) + "BackUP_Info.Dat", "2024年1月23日13时5分9秒");
-  RestoreBackupPoint(host, kPlaces, kSelected);
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
 
   ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(host.messages[1].text, " 备份点数据不完整 - 已取消还原 ");
   EXPECT_EQ(host.messages[1].title, " Revert");
-  EXPECT_EQ(host.messages[1].style, MessageStyle::Error);
+  EXPECT_EQ(host.messages[1].style, PromptStyle::Error);
   EXPECT_EQ(host.log.size(), 2u);  // the two messages: no stop, no file touched
   EXPECT_EQ(LiveFiles(), originalLive);
 }
@@ -309,13 +311,13 @@ TEST_F(BackupOperations, ARestoreWhoseCopyFailsPutsTheLiveSaveBack) {
   MakeSelectedPoint();
   host.AddFile(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav", "unreadable");
   host.unreadable.insert(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav");
-  RestoreBackupPoint(host, kPlaces, kSelected);
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
 
   EXPECT_EQ(LiveFiles(), originalLive);
   EXPECT_FALSE(host.DirectoryExists(std::string(kLive) + "_BeforeRevert"));
   ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(host.messages[1].text, " 还原失败 - 原存档已保留 ");
-  EXPECT_EQ(host.messages[1].style, MessageStyle::Error);
+  EXPECT_EQ(host.messages[1].style, PromptStyle::Error);
 }
 
 // The copy failed and the set-aside save cannot be moved back: it is the user's only copy of
@@ -326,18 +328,18 @@ TEST_F(BackupOperations, ARestoreThatCannotPutTheSaveBackSaysWhereItIs) {
   host.unreadable.insert(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav");
   const std::string aside = std::string(kLive) + "_BeforeRevert";
   host.unmovable.insert(aside);
-  RestoreBackupPoint(host, kPlaces, kSelected);
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
 
   ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(host.messages[1].text, " 还原失败 - 原存档保存在 " + aside);
-  EXPECT_EQ(host.messages[1].style, MessageStyle::Error);
+  EXPECT_EQ(host.messages[1].style, PromptStyle::Error);
   EXPECT_EQ(host.FilesBelow(aside), originalLive);
 }
 
 TEST_F(BackupOperations, ARestoreWhileTheSaveIsHeldOpenTouchesNothing) {
   MakeSelectedPoint();
   host.heldOpen = true;
-  RestoreBackupPoint(host, kPlaces, kSelected);
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
 
   EXPECT_EQ(LiveFiles(), originalLive);
   ASSERT_EQ(host.messages.size(), 2u);
@@ -348,7 +350,7 @@ TEST_F(BackupOperations, ASaveLeftAsideByAnEarlierRestoreIsNeverOverwritten) {
   MakeSelectedPoint();
   const std::string leftOver = std::string(kLive) + "_BeforeRevert";
   host.AddFile(leftOver + "\\Level.sav", "older live level");
-  RestoreBackupPoint(host, kPlaces, kSelected);
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
 
   EXPECT_EQ(host.FilesBelow(leftOver),
             (std::map<std::string, std::string>{{"\\Level.sav", "older live level"}}));
@@ -359,7 +361,7 @@ TEST_F(BackupOperations, ASaveLeftAsideByAnEarlierRestoreIsNeverOverwritten) {
 TEST_F(BackupOperations, RestoreWithoutALiveSaveCreatesIt) {
   MakeSelectedPoint();
   host.DeleteDirectoryTree("D:\\Host\\PaLWorld_Data\\steamapps\\common\\PalServer\\Pal");
-  RestoreBackupPoint(host, kPlaces, kSelected);
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
 
   EXPECT_EQ(LiveFiles(),
             (std::map<std::string, std::string>{{"\\SaveGames\\0\\Level.sav", "old level"}}));
@@ -370,20 +372,20 @@ TEST_F(BackupOperations, DeleteAsksThenRemovesThePointAndRebuildsTheList) {
   MakeSelectedPoint();
   int refreshes = 0;
   host.answerYes = false;
-  DeleteBackupPoint(host, kPlaces, kSelected, [&] { ++refreshes; });
+  DeleteBackupPoint(host, host, kPlaces, kSelected, [&] { ++refreshes; });
   EXPECT_TRUE(host.DirectoryExists(kPoint));
   EXPECT_EQ(refreshes, 0);
 
   host.answerYes = true;
-  DeleteBackupPoint(host, kPlaces, kSelected, [&] { ++refreshes; });
+  DeleteBackupPoint(host, host, kPlaces, kSelected, [&] { ++refreshes; });
   EXPECT_EQ(host.messages.back().text, " 是否删除选定备份点《 2024年1月23日 - 13时:05分:09秒 》 ");
   EXPECT_EQ(host.messages.back().title, " Delete");
-  EXPECT_EQ(host.messages.back().style, MessageStyle::WarningQuestion);
+  EXPECT_EQ(host.messages.back().style, PromptStyle::WarningQuestion);
   EXPECT_FALSE(host.DirectoryExists(kPoint));
   EXPECT_TRUE(host.DirectoryExists("D:\\Host\\PaLWorld_Saved_Backups"));
   EXPECT_EQ(refreshes, 1);
 
-  DeleteBackupPoint(host, kPlaces, std::nullopt, [&] { ++refreshes; });
+  DeleteBackupPoint(host, host, kPlaces, std::nullopt, [&] { ++refreshes; });
   EXPECT_EQ(refreshes, 1);
 }
 
@@ -397,43 +399,29 @@ TEST_F(BackupOperations, RevealOpensExplorerOnTheQuotedIndexPath) {
                           "BackUP_Info.Dat\""}));
 }
 
-class AutoBackup : public ::testing::Test {
- protected:
-  void Tick(bool ticked, bool running, std::string minutes = "10") {
-    controls.ticked[MainControl::AutoBackupBox] = ticked;
-    controls.texts[MainControl::StartButton] = running ? kStopCaption : kStartCaption;
-    controls.texts[MainControl::AutoBackupMinutes] = std::move(minutes);
-    controls.timers.clear();
-    AutoBackupTick(controls, [&] { ++points; });
-  }
-  testing::FakeMainControls controls;
-  int points = 0;
-};
+TEST(AutoBackup, MakesAPointOnlyWhileTheBoxIsTickedAndTheServerRuns) {
+  const AutoBackupDecision running = DecideAutoBackupTick(true, true, "10");
+  EXPECT_TRUE(running.makePoint);  // the timer keeps its interval
 
-TEST_F(AutoBackup, MakesAPointOnlyWhileTheBoxIsTickedAndTheServerRuns) {
-  Tick(true, true);
-  EXPECT_EQ(points, 1);
-  EXPECT_TRUE(controls.timers.empty());  // keeps its interval
-
-  for (auto [ticked, running] : {std::pair{false, false}, {true, false}, {false, true}}) {
-    Tick(ticked, running, "15");
-    EXPECT_EQ(points, 1);
-    EXPECT_EQ(controls.timers[MainControl::AutoBackupTimer], 15u * 60000u);
+  for (auto [ticked, serverRunning] : {std::pair{false, false}, {true, false}, {false, true}}) {
+    const AutoBackupDecision decision = DecideAutoBackupTick(ticked, serverRunning, "15");
+    EXPECT_FALSE(decision.makePoint);
+    EXPECT_EQ(decision.rearmPeriod, 15u * 60000u);
   }
-  Tick(true, true);  // ticking the box again resumes without a restart
-  EXPECT_EQ(points, 2);
+  // Ticking the box again resumes without a restart.
+  EXPECT_TRUE(DecideAutoBackupTick(true, true, "15").makePoint);
 }
 
 TEST(AutoBackupInterval, TakesTheLeadingWholeNumberOfMinutes) {
-  EXPECT_EQ(AutoBackupInterval("10"), 600000u);
-  EXPECT_EQ(AutoBackupInterval("15分"), 900000u);
-  EXPECT_EQ(AutoBackupInterval(" ＋１０"), 600000u);
-  EXPECT_EQ(AutoBackupInterval("0"), 0u);
-  EXPECT_EQ(AutoBackupInterval("abc"), 0u);
-  EXPECT_EQ(AutoBackupInterval(""), 0u);
-  EXPECT_EQ(AutoBackupInterval("-5"), 0u);
-  EXPECT_EQ(AutoBackupInterval("35791"), 2147460000u);
-  EXPECT_EQ(AutoBackupInterval("99999999999"), 2147460000u);
+  EXPECT_EQ(TimerPeriodForMinutes("10"), 600000u);
+  EXPECT_EQ(TimerPeriodForMinutes("15分"), 900000u);
+  EXPECT_EQ(TimerPeriodForMinutes(" ＋１０"), 600000u);
+  EXPECT_EQ(TimerPeriodForMinutes("0"), 0u);
+  EXPECT_EQ(TimerPeriodForMinutes("abc"), 0u);
+  EXPECT_EQ(TimerPeriodForMinutes(""), 0u);
+  EXPECT_EQ(TimerPeriodForMinutes("-5"), 0u);
+  EXPECT_EQ(TimerPeriodForMinutes("35791"), 2147460000u);
+  EXPECT_EQ(TimerPeriodForMinutes("99999999999"), 2147460000u);
 }
 
 }  // namespace

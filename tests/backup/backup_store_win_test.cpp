@@ -59,7 +59,7 @@ TEST(BackupStoreOnDisk, PointsAreListedNewestFirst) {
 // The machine as the tool sees it, with the clock held at one second.
 class OneSecondHost : public WindowsBackupHost {
  public:
-  OneSecondHost() : WindowsBackupHost(nullptr, [] { return true; }) {}
+  OneSecondHost() : WindowsBackupHost([] { return true; }) {}
   LocalDateTime Now() override { return LocalDateTime{2024, 1, 23, 13, 5, 9, 0}; }
 };
 

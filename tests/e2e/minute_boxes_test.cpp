@@ -30,7 +30,7 @@ UniqueHandle KillWithTest(HANDLE process) {
 
 const ControlDefinition& Definition(C control) {
   for (const ControlDefinition& definition : MainWindowLayout()) {
-    if (definition.id == control) return definition;
+    if (definition.id == static_cast<int>(control)) return definition;
   }
   throw std::logic_error("control missing from the layout");
 }

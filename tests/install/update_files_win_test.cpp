@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "install/install_files_win.h"
+#include "platform/whole_file_win.h"
 #include "install/tool_path_check_win.h"
 #include "install/update_scripts.h"
 #include "platform/codepage_win.h"
@@ -41,14 +41,14 @@ TEST(UpdateScriptFiles, AreGbkWithCrLfLineEnds) {
   EXPECT_EQ(autoBytes.substr(autoBytes.size() - 11), "\r\n@echo.   ");
 }
 
-TEST(WriteNewFileCompletely, NeverReplacesAndLeavesNothingOnFailure) {
+TEST(WriteNewWholeFile, NeverReplacesAndLeavesNothingOnFailure) {
   TempToolDirectory tool("files");
-  EXPECT_TRUE(WriteNewFileCompletely(tool.File("a.exe"), "new"));
+  EXPECT_TRUE(WriteNewWholeFile(tool.File("a.exe"), "new"));
   EXPECT_EQ(tool.ReadBytes("a.exe"), "new");
-  EXPECT_FALSE(WriteNewFileCompletely(tool.File("a.exe"), "newer"));
+  EXPECT_FALSE(WriteNewWholeFile(tool.File("a.exe"), "newer"));
   EXPECT_EQ(tool.ReadBytes("a.exe"), "new");
   EXPECT_FALSE(tool.Exists("a.exe.partial"));
-  EXPECT_FALSE(WriteNewFileCompletely(tool.File("missing\\a.exe"), "x"));
+  EXPECT_FALSE(WriteNewWholeFile(tool.File("missing\\a.exe"), "x"));
   EXPECT_FALSE(tool.Exists("missing\\a.exe.partial"));
 }
 

@@ -5,21 +5,23 @@
 #include <vector>
 
 #include "install/update_scripts.h"
-#include "support/fake_main_controls.h"
 
 namespace tidemoor {
 namespace {
 
 // Records every action in order, so a test sees what happened before what.
-class FakeActions : public UpdateActions {
+class FakeActions : public UpdateActions, public Prompt {
  public:
-  bool Confirm(std::string_view text, std::string_view title) override {
-    log.push_back("confirm:" + std::string(text) + "|" + std::string(title));
-    return answerYes;
-  }
-  void ShowError(std::string_view text, std::string_view title) override {
+  PromptAnswer Ask(std::string_view text, std::string_view title, PromptStyle style) override {
+    if (style == PromptStyle::Question) {
+      log.push_back("confirm:" + std::string(text) + "|" + std::string(title));
+      return answerYes ? PromptAnswer::Yes : PromptAnswer::No;
+    }
+    EXPECT_EQ(style, PromptStyle::Error);
     log.push_back("error:" + std::string(text) + "|" + std::string(title));
+    return PromptAnswer::Ok;
   }
+  void ShowStatusLine(std::string_view text) override { status = text; }
   bool StopServer() override {
     log.push_back("stop");
     return !toolClosing;
@@ -42,6 +44,7 @@ class FakeActions : public UpdateActions {
   SteamCmdState deployResult = SteamCmdState::Ready;
   std::vector<std::string> log;
   std::string written;
+  std::string status;
 };
 
 using Log = std::vector<std::string>;
@@ -49,76 +52,66 @@ const ServerPaths kPaths = MakeServerPaths("D:\\Host & Co");
 const std::string kData = "D:\\Host & Co\\PaLWorld_Data\\";
 
 TEST(ManualUpdate, AnsweredNoChangesNothing) {
-  testing::FakeMainControls controls;
-  controls.texts[MainControl::StatusLine] = "游戏服务端版本 v0.1.5.0";
   FakeActions actions;
+  actions.status = "游戏服务端版本 v0.1.5.0";
   actions.answerYes = false;
-  PerformManualUpdate(controls, kPaths, actions);
+  PerformManualUpdate(kPaths, actions, actions);
   EXPECT_EQ(actions.log, Log{"confirm: 现在开始更新游戏服务端.会终止现在的运行? | Quiz"});
-  EXPECT_EQ(controls.texts[MainControl::StatusLine], "游戏服务端版本 v0.1.5.0");
+  EXPECT_EQ(actions.status, "游戏服务端版本 v0.1.5.0");
 }
 
 TEST(ManualUpdate, StopsFirstThenDeploysWritesAndOpensFromDataDir) {
-  testing::FakeMainControls controls;
   FakeActions actions;
-  PerformManualUpdate(controls, kPaths, actions);
+  PerformManualUpdate(kPaths, actions, actions);
   EXPECT_EQ(actions.log, (Log{"confirm: 现在开始更新游戏服务端.会终止现在的运行? | Quiz", "stop",
                               "deploy", "write:" + kData + "Updata_Server.bat",
                               "open:" + kData + "Updata_Server.bat|" + kData}));
   EXPECT_EQ(actions.written, ManualUpdateScript());
-  EXPECT_EQ(controls.texts[MainControl::StatusLine], "游戏服务端版本 (等待服务端启动)");
+  EXPECT_EQ(actions.status, "游戏服务端版本 (等待服务端启动)");
 }
 
 TEST(ManualUpdate, ToolClosedWhileTheServerStopsGoesNoFurther) {
-  testing::FakeMainControls controls;
-  controls.texts[MainControl::StatusLine] = "运行中";
   FakeActions actions;
+  actions.status = "运行中";
   actions.toolClosing = true;
-  PerformManualUpdate(controls, kPaths, actions);
+  PerformManualUpdate(kPaths, actions, actions);
   EXPECT_EQ(actions.log, (Log{"confirm: 现在开始更新游戏服务端.会终止现在的运行? | Quiz", "stop"}));
-  EXPECT_EQ(controls.texts[MainControl::StatusLine], "运行中");
+  EXPECT_EQ(actions.status, "运行中");
 }
 
 TEST(ManualUpdate, FailedDownloadIsReportedAndNoScriptIsWrittenOrOpened) {
-  testing::FakeMainControls controls;
   FakeActions actions;
   actions.deployResult = SteamCmdState::DownloadFailed;
-  PerformManualUpdate(controls, kPaths, actions);
+  PerformManualUpdate(kPaths, actions, actions);
   ASSERT_EQ(actions.log.size(), 4u);
   EXPECT_EQ(actions.log[3], "error: 下载 SteamCMD 失败 - 请检查网络连接 | Error");
 }
 
 TEST(ManualUpdate, FailedWriteOfSteamCmdStillRunsTheScript) {
-  testing::FakeMainControls controls;
   FakeActions actions;
   actions.deployResult = SteamCmdState::WriteFailed;
-  PerformManualUpdate(controls, kPaths, actions);
+  PerformManualUpdate(kPaths, actions, actions);
   EXPECT_EQ(actions.log.back(), "open:" + kData + "Updata_Server.bat|" + kData);
 }
 
 TEST(AutoUpdate, UntickedWritesAndRunsNothing) {
-  testing::FakeMainControls controls;
   FakeActions actions;
-  PerformAutoUpdate(controls, kPaths, actions);
+  PerformAutoUpdate(false, kPaths, actions);
   EXPECT_TRUE(actions.log.empty());
 }
 
 TEST(AutoUpdate, TickedRunsTheQuotedScriptToItsEnd) {
-  testing::FakeMainControls controls;
-  controls.ticked[MainControl::AutoUpdateBox] = true;
   FakeActions actions;
-  PerformAutoUpdate(controls, kPaths, actions);
+  PerformAutoUpdate(true, kPaths, actions);
   EXPECT_EQ(actions.log, (Log{"deploy", "write:" + kData + "Updata_Server_Auto.bat",
                               "run:\"" + kData + "Updata_Server_Auto.bat\""}));
   EXPECT_EQ(actions.written, AutoUpdateScript());
 }
 
 TEST(AutoUpdate, FailedDownloadSkipsTheScriptSilently) {
-  testing::FakeMainControls controls;
-  controls.ticked[MainControl::AutoUpdateBox] = true;
   FakeActions actions;
   actions.deployResult = SteamCmdState::DownloadFailed;
-  PerformAutoUpdate(controls, kPaths, actions);
+  PerformAutoUpdate(true, kPaths, actions);
   EXPECT_EQ(actions.log, Log{"deploy"});
 }
 

@@ -8,19 +8,12 @@
 #include "platform/http_client_win.h"
 #include "net/local_http_server_win.h"
 #include "platform/codepage_win.h"
-#include "platform/message_box_win.h"
-#include "support/fake_main_controls.h"
+#include "support/fake_prompt.h"
 
 namespace tidemoor {
 namespace {
 
 using testing::LocalHttpServer;
-
-testing::FakeMainControls PortOnly(std::string port) {
-  testing::FakeMainControls controls;
-  controls.texts[MainControl::GamePortEdit] = std::move(port);
-  return controls;
-}
 
 std::string ClipboardAsUtf8(UINT format) {
   std::string text;
@@ -38,21 +31,13 @@ std::string ClipboardAsUtf8(UINT format) {
 
 class CopyConnectAddressTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetMessageAnswerer([this](const MessageRequest& request) {
-      messages.push_back(request);
-      return IDOK;
-    });
-  }
-  void TearDown() override { SetMessageAnswerer(nullptr); }
-
   std::string Copy(std::string port = "8211") {
-    return CopyConnectAddress(PortOnly(std::move(port)), nullptr, server.Url("/getmeip"),
-                              server.Url("/ip"));
+    return CopyConnectAddress(port, nullptr, prompt, server.Url("/getmeip"), server.Url("/ip"));
   }
 
   LocalHttpServer server;
-  std::vector<MessageRequest> messages;
+  testing::FakePrompt prompt;
+  std::vector<testing::FakePrompt::Asked>& messages = prompt.asked;
 };
 
 TEST_F(CopyConnectAddressTest, PrimaryAddressIsCopiedWithoutAskingTheFallback) {
@@ -65,7 +50,7 @@ TEST_F(CopyConnectAddressTest, PrimaryAddressIsCopiedWithoutAskingTheFallback) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text, " 已复制到剪辑版 【203.0.113.7:8211】 ");
   EXPECT_EQ(messages[0].title, " Info");
-  EXPECT_EQ(messages[0].flags, UINT(MB_OK | MB_ICONINFORMATION | MB_TASKMODAL));
+  EXPECT_EQ(messages[0].style, PromptStyle::Information);
 }
 
 TEST_F(CopyConnectAddressTest, FallbackAnswersAreTrimmed) {
@@ -93,7 +78,7 @@ TEST_F(CopyConnectAddressTest, ErrorPagesAndNonAddressesGiveTheErrorText) {
 
 TEST_F(CopyConnectAddressTest, UnreachableServicesGiveTheErrorText) {
   const std::string closed = LocalHttpServer::ClosedUrl("/");
-  EXPECT_EQ(CopyConnectAddress(PortOnly("8211"), nullptr, closed, closed),
+  EXPECT_EQ(CopyConnectAddress("8211", nullptr, prompt, closed, closed),
             "<获取公网数字地址错误.请手动填写地址>:8211");
 }
 

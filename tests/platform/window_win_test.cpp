@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/message_box_win.h"
+#include "support/fake_prompt.h"
 
 namespace tidemoor {
 namespace {
@@ -17,7 +17,7 @@ constexpr int kLabelId = 100;
 // A window whose handlers throw when told to, with a clickable label that reports presses.
 class FailingWindow : public BaseWindow<FailingWindow> {
  public:
-  explicit FailingWindow(UINT failOn) : failOn_(failOn) {}
+  FailingWindow(UINT failOn, Prompt& prompt) : failOn_(failOn) { errorPrompt_ = &prompt; }
   ~FailingWindow() {
     if (window_) ::DestroyWindow(window_);
   }
@@ -55,41 +55,34 @@ class FailingWindow : public BaseWindow<FailingWindow> {
 
 class UnexpectedError : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetMessageAnswerer([this](const MessageRequest& request) {
-      messages_.push_back(request);
-      return IDOK;
-    });
-  }
-  void TearDown() override { SetMessageAnswerer({}); }
-
-  void ExpectOneErrorBox(HWND owner) {
+  // The box is told through the prompt of the window (the top-level one, for a child control).
+  void ExpectOneErrorBox() {
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, " 发生意外错误 - 操作未完成 ");
     EXPECT_EQ(messages_[0].title, " Error");
-    EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR | MB_TASKMODAL));
-    EXPECT_EQ(messages_[0].owner, owner);
+    EXPECT_EQ(messages_[0].style, PromptStyle::Error);
     messages_.clear();
   }
 
-  std::vector<MessageRequest> messages_;
+  testing::FakePrompt prompt_;
+  std::vector<testing::FakePrompt::Asked>& messages_ = prompt_.asked;
 };
 
 TEST_F(UnexpectedError, AFailedHandlerIsReportedAndTheWindowKeepsWorking) {
-  FailingWindow window(kFail);
+  FailingWindow window(kFail, prompt_);
   ASSERT_TRUE(window.Open());
   EXPECT_TRUE(messages_.empty());
 
   // The message gets what the default handling answers.
   EXPECT_EQ(::SendMessageW(window.Handle(), kFail, 0, 0), 0);
-  ExpectOneErrorBox(window.Handle());
+  ExpectOneErrorBox();
   EXPECT_EQ(::SendMessageW(window.Handle(), kAnswer, 0, 0), 7);
 
-  // A failure while the label's press travels to the window: the box is owned by the window,
+  // A failure while the label's press travels to the window: the box is told through the window,
   // and the next press arrives as before.
   window.FailOn(WM_COMMAND);
   ::SendMessageW(window.Label(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
-  ExpectOneErrorBox(window.Handle());
+  ExpectOneErrorBox();
   EXPECT_EQ(window.Presses(), 0);
   window.FailOn(kFail);
   ::SendMessageW(window.Label(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
@@ -99,39 +92,34 @@ TEST_F(UnexpectedError, AFailedHandlerIsReportedAndTheWindowKeepsWorking) {
 
 TEST_F(UnexpectedError, FailuresWhileCreatingAndDestroyingLeaveNoBrokenWindow) {
   // A failed WM_CREATE still leaves a window (its default answer is 0, "go on").
-  FailingWindow created(WM_CREATE);
+  FailingWindow created(WM_CREATE, prompt_);
   ASSERT_TRUE(created.Open());
-  ExpectOneErrorBox(created.Handle());
+  ExpectOneErrorBox();
   EXPECT_EQ(::SendMessageW(created.Handle(), kAnswer, 0, 0), 7);
 
   // A failure on the very last message still lets go of the window.
-  FailingWindow destroyed(WM_NCDESTROY);
+  FailingWindow destroyed(WM_NCDESTROY, prompt_);
   ASSERT_TRUE(destroyed.Open());
   const HWND handle = destroyed.Handle();
   EXPECT_TRUE(::DestroyWindow(handle));
-  ExpectOneErrorBox(handle);
+  ExpectOneErrorBox();
   EXPECT_FALSE(::IsWindow(handle));
   EXPECT_EQ(destroyed.Handle(), nullptr);
 }
 
 TEST_F(UnexpectedError, AHandlerThatKeepsFailingWhileTheBoxIsOpenAddsNoSecondBox) {
-  FailingWindow window(kFail);
+  FailingWindow window(kFail, prompt_);
   ASSERT_TRUE(window.Open());
   // The box pumps messages while it is open; the same failing handler runs again meanwhile.
-  SetMessageAnswerer([&](const MessageRequest& request) {
-    messages_.push_back(request);
+  prompt_.onAsk = [&](const testing::FakePrompt::Asked&) {
     EXPECT_EQ(::SendMessageW(window.Handle(), kFail, 0, 0), 0);
-    return IDOK;
-  });
+  };
   ::SendMessageW(window.Handle(), kFail, 0, 0);
-  ExpectOneErrorBox(window.Handle());
+  ExpectOneErrorBox();
 
-  SetMessageAnswerer([&](const MessageRequest& request) {
-    messages_.push_back(request);
-    return IDOK;
-  });
+  prompt_.onAsk = nullptr;
   ::SendMessageW(window.Handle(), kFail, 0, 0);  // once closed, the next failure is told again
-  ExpectOneErrorBox(window.Handle());
+  ExpectOneErrorBox();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "app/main_values.h"
 #include "support/fake_main_controls.h"
 
 namespace tidemoor {
@@ -20,15 +21,26 @@ constexpr char kServerDir[] = "C:\\Host\\PaLWorld_Data\\steamapps\\common\\PalSe
 // Every fake writes what happened to one log, so tests can check the order of the steps.
 using Log = std::vector<std::string>;
 
-// The controls, with every timer change written to the log.
-class FakeControls : public testing::FakeMainControls {
+// The main window's controls as the view shows the server on them and the settings are read
+// from them, with every timer change written to the log.
+class FakeControls : public testing::FakeMainControls, public ServerView, public ServerSettings {
  public:
   explicit FakeControls(Log& log) : log_(log) {}
-  void SetTimerInterval(MainControl timer, unsigned milliseconds) override {
-    FakeMainControls::SetTimerInterval(timer, milliseconds);
-    log_.push_back((timer == MainControl::MonitorTimer ? "monitor " : "backup ") +
-                   std::to_string(milliseconds));
+  void ShowServerState(ServerState state) override {
+    SetText(MainControl::StartButton, StartButtonCaption(state));
   }
+  void ShowStatusLine(std::string_view text) override { SetText(MainControl::StatusLine, text); }
+  void SetMonitorPeriod(unsigned milliseconds) override {
+    SetTimerInterval(MainControl::MonitorTimer, milliseconds);
+    log_.push_back("monitor " + std::to_string(milliseconds));
+  }
+  void SetAutoBackupPeriod(unsigned milliseconds) override {
+    SetTimerInterval(MainControl::AutoBackupTimer, milliseconds);
+    log_.push_back("backup " + std::to_string(milliseconds));
+  }
+  LaunchOptions ReadLaunchOptions() override { return tidemoor::ReadLaunchOptions(*this); }
+  AutomationOptions ReadAutomation() override { return tidemoor::ReadAutomation(*this); }
+  void Save() override { log_.push_back("save"); }
 
  private:
   Log& log_;
@@ -41,6 +53,7 @@ class FakeProcesses : public ServerProcesses {
     if (runningFromEarlierRun == 0) return 0;
     log_.push_back("adopt " + executable);
     running = true;
+    heldId = runningFromEarlierRun;
     return runningFromEarlierRun;
   }
   uint32_t Launch(const std::string& executable, const std::string& commandLine,
@@ -49,20 +62,23 @@ class FakeProcesses : public ServerProcesses {
     launchedCommandLine = commandLine;
     if (nextId == 0) return 0;
     running = true;
+    heldId = nextId;
     return nextId++;
   }
   bool HeldServerRunning() override { return running; }
-  void KillTree(uint32_t processId) override {
-    log_.push_back("kill " + std::to_string(processId));
+  void KillHeldServerTree() override {
+    if (!running) return;
+    log_.push_back("kill " + std::to_string(heldId));
     running = false;
   }
-  void SetConsoleHidden(uint32_t launcherId, bool hidden) override {
-    log_.push_back("console " + std::to_string(launcherId) + (hidden ? " hidden" : " shown"));
+  void SetConsoleHidden(bool hidden) override {
+    log_.push_back("console " + std::to_string(heldId) + (hidden ? " hidden" : " shown"));
   }
   std::string FileVersion(const std::string&) override { return version; }
 
   uint32_t nextId = 4120;
   uint32_t runningFromEarlierRun = 0;
+  uint32_t heldId = 0;  // the launcher last started or taken over
   bool running = false;
   std::string version = "0.1.5.0";
   std::string launchedCommandLine;
@@ -76,27 +92,31 @@ class FakeClock : public ServerClock {
   explicit FakeClock(Log& log) : log_(log) {}
   int64_t MonotonicMilliseconds() override { return now; }
   std::string LocalDateTimeText() override { return "2026年12月7日 - 18时:05分:09秒"; }
-  void PumpingWait(int seconds) override {
+  bool PumpingWait(int seconds) override {
     log_.push_back("wait " + std::to_string(seconds));
     if (duringWait) std::exchange(duringWait, nullptr)();
+    return !toolClosing;
   }
 
   int64_t now = 1'000'000;
   std::function<void()> duringWait;  // a handler the messages of the wait run, once
+  bool toolClosing = false;          // the main window began to go away
 
  private:
   Log& log_;
 };
 
-class FakeMessages : public UserMessages {
+class FakeMessages : public Prompt {
  public:
   explicit FakeMessages(Log& log) : log_(log) {}
-  bool Confirm(const std::string& text, const std::string& title) override {
-    log_.push_back("ask" + text + "|" + title);
-    return answerYes;
-  }
-  void ShowError(const std::string& text, const std::string& title) override {
-    log_.push_back("error" + text + "|" + title);
+  PromptAnswer Ask(std::string_view text, std::string_view title, PromptStyle style) override {
+    if (style == PromptStyle::WarningQuestion) {
+      log_.push_back("ask" + std::string(text) + "|" + std::string(title));
+      return answerYes ? PromptAnswer::Yes : PromptAnswer::No;
+    }
+    EXPECT_EQ(style, PromptStyle::Error);
+    log_.push_back("error" + std::string(text) + "|" + std::string(title));
+    return PromptAnswer::Ok;
   }
   bool answerYes = true;
 
@@ -107,7 +127,6 @@ class FakeMessages : public UserMessages {
 class FakeSteps : public StartSteps {
  public:
   explicit FakeSteps(Log& log) : log_(log) {}
-  void SaveSettings() override { log_.push_back("save"); }
   void RunAutoUpdate() override { log_.push_back("update"); }
   uint32_t RandomInRange(uint32_t min, uint32_t max) override {
     log_.push_back("random " + std::to_string(min) + ".." + std::to_string(max));
@@ -122,7 +141,6 @@ class FakeSteps : public StartSteps {
 class ServerControllerTest : public ::testing::Test {
  protected:
   ServerControllerTest() {
-    program.Paths.ServerDir = kServerDir;
     controls.texts[MainControl::StartButton] = kStartCaption;
     controls.texts[MainControl::StatusLine] = kStatusWaiting;
     controls.texts[MainControl::GamePortEdit] = "8211";
@@ -132,6 +150,15 @@ class ServerControllerTest : public ::testing::Test {
     controls.texts[MainControl::AdminPasswordEdit] = "admin";
     controls.texts[MainControl::AutoBackupMinutes] = "30";
     controls.texts[MainControl::IntervalRestartMinutes] = "60";
+  }
+
+  // The server ends on its own (crash restart unticked) and the log forgets it.
+  void ServerEndsOnItsOwn() {
+    controls.ticked[MainControl::CrashRestartBox] = false;
+    processes.running = false;
+    controller.OnMonitorTick();
+    ASSERT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
+    log.clear();
   }
 
   // Starts the server and forgets what the start logged.
@@ -147,24 +174,23 @@ class ServerControllerTest : public ::testing::Test {
   FakeClock clock{log};
   FakeMessages messages{log};
   FakeSteps steps{log};
-  ProgramState program;
-  ServerController controller{{controls, processes, clock, messages, steps}, program};
   const std::string executable = std::string(kServerDir) + "PalServer.exe";
+  ServerController controller{
+      {controls, controls, processes, clock, messages, steps, executable, kServerDir}};
 };
 
 TEST_F(ServerControllerTest, StartLaunchesAndEntersTheRunningState) {
   controls.ticked[MainControl::HideConsoleBox] = true;
-  program.MonitorTicks = 12;
   controller.Toggle();
 
-  EXPECT_THAT(log, ElementsAre("save", "launch " + executable + " in " + program.Paths.ServerDir,
+  EXPECT_THAT(log, ElementsAre("save", "launch " + executable + " in " + std::string(kServerDir),
                                "random 2..9", "monitor 7000", "backup 0", "console 4120 hidden"));
   EXPECT_EQ(processes.launchedCommandLine,
             "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -players=32 "
             "-servername=\"Host\" -serverpassword=\"\" -adminpassword=admin");
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
-  EXPECT_EQ(program.ServerPid, 4120u);
-  EXPECT_EQ(program.MonitorTicks, 0u);
+  EXPECT_EQ(processes.heldId, 4120u);
+  EXPECT_EQ(controller.MonitorTicks(), 0u);
   EXPECT_EQ(controls.Text(MainControl::StatusLine),
             "运行中  ···  内核版本 (Run:0.1.5.0)  ···  2026年12月7日 - 18时:05分:09秒");
 }
@@ -194,11 +220,11 @@ TEST_F(ServerControllerTest, BackupTimerFollowsItsBoxAndMinutes) {
   for (const Case& c : {Case{true, "30", 1'800'000u}, Case{true, "３０", 1'800'000u},
                         Case{false, "30", 0u}, Case{true, "0", 0u}, Case{true, "abc", 0u},
                         Case{true, "-5", 0u}, Case{true, "99999999", 35791u * 60000u}}) {
-    controls.texts[MainControl::StartButton] = kStartCaption;
     controls.ticked[MainControl::AutoBackupBox] = c.ticked;
     controls.texts[MainControl::AutoBackupMinutes] = c.minutes;
     controller.Toggle();
     EXPECT_EQ(controls.timers[MainControl::AutoBackupTimer], c.period) << c.minutes;
+    ServerEndsOnItsOwn();
   }
 }
 
@@ -210,7 +236,7 @@ TEST_F(ServerControllerTest, FailedLaunchShowsTheErrorAndStaysStopped) {
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
   EXPECT_EQ(controls.Text(MainControl::StatusLine), kStatusWaiting);
   EXPECT_TRUE(controls.timers.empty());
-  EXPECT_EQ(program.ServerPid, 0u);
+  EXPECT_EQ(processes.heldId, 0u);
 }
 
 TEST_F(ServerControllerTest, RefusedLaunchValuesLaunchNothingAndSayWhy) {
@@ -238,13 +264,12 @@ TEST_F(ServerControllerTest, ServerLeftRunningByAnEarlierRunIsAdoptedNotLaunched
   processes.runningFromEarlierRun = 777;
   controls.ticked[MainControl::AutoUpdateBox] = true;
   controls.ticked[MainControl::AutoBackupBox] = true;
-  program.MonitorTicks = 5;
   controller.Toggle();
 
   EXPECT_THAT(log, ElementsAre("save", "adopt " + executable, "random 2..9", "monitor 7000",
                                "backup 1800000", "console 777 shown"));
-  EXPECT_EQ(program.ServerPid, 777u);
-  EXPECT_EQ(program.MonitorTicks, 0u);
+  EXPECT_EQ(processes.heldId, 777u);
+  EXPECT_EQ(controller.MonitorTicks(), 0u);
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
   EXPECT_EQ(controls.Text(MainControl::StatusLine).rfind("运行中  ···  内核版本 (Run:0.1.5.0)", 0),
             0u);
@@ -274,7 +299,7 @@ TEST_F(ServerControllerTest, StopStopsTheMonitorFirstThenKillsTheTree) {
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
   EXPECT_EQ(controls.Text(MainControl::StatusLine), kStatusAfterStop);
   EXPECT_EQ(controls.timers[MainControl::AutoBackupTimer], 1'800'000u);
-  EXPECT_EQ(program.ServerPid, 4120u);
+  EXPECT_EQ(processes.heldId, 4120u);
 }
 
 TEST_F(ServerControllerTest, StopKillsNothingUnlessTheHeldLauncherStillRuns) {
@@ -293,7 +318,7 @@ TEST_F(ServerControllerTest, MonitorCountsTicksAndLeavesARunningServerAlone) {
   StartServer();
   controller.OnMonitorTick();
   controller.OnMonitorTick();
-  EXPECT_EQ(program.MonitorTicks, 2u);
+  EXPECT_EQ(controller.MonitorTicks(), 2u);
   EXPECT_THAT(log, IsEmpty());
 }
 
@@ -314,9 +339,9 @@ TEST_F(ServerControllerTest, CrashWithAutoRestartStartsAgainAfterTwoSeconds) {
   steps.drawn = 3;
   controller.OnMonitorTick();
   EXPECT_THAT(log, ElementsAre("monitor 0", "wait 2", "save",
-                               "launch " + executable + " in " + program.Paths.ServerDir,
+                               "launch " + executable + " in " + std::string(kServerDir),
                                "random 2..9", "monitor 3000", "backup 0", "console 4121 shown"));
-  EXPECT_EQ(program.ServerPid, 4121u);
+  EXPECT_EQ(processes.heldId, 4121u);
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
 }
 
@@ -339,21 +364,16 @@ TEST_F(ServerControllerTest, NothingRunsOnAfterAWaitThatTheToolClosedDuring) {
   controls.ticked[MainControl::CrashRestartBox] = true;
   StartServer();
   processes.running = false;
-  clock.duringWait = [this] { program.Closing = true; };
+  clock.duringWait = [this] { clock.toolClosing = true; };
   controller.OnMonitorTick();
   EXPECT_THAT(log, ElementsAre("monitor 0", "wait 2"));
 
-  program.Closing = false;
-  controls.texts[MainControl::StartButton] = kStartCaption;
+  clock.toolClosing = false;
   StartServer();
-  clock.duringWait = [this] { program.Closing = true; };
+  clock.duringWait = [this] { clock.toolClosing = true; };
   EXPECT_FALSE(controller.Stop());
   EXPECT_THAT(log, ElementsAre("monitor 0", "wait 1"));
   EXPECT_TRUE(processes.running);
-
-  log.clear();
-  controller.Toggle();
-  EXPECT_THAT(log, IsEmpty());
 }
 
 TEST_F(ServerControllerTest, AServerLeftRunningIsTakenOverAtStartUp) {
@@ -367,7 +387,7 @@ TEST_F(ServerControllerTest, AServerLeftRunningIsTakenOverAtStartUp) {
   EXPECT_THAT(log, ElementsAre("adopt " + executable, "random 2..9", "monitor 7000", "backup 0",
                                "console 777 hidden"));
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
-  EXPECT_EQ(program.ServerPid, 777u);
+  EXPECT_EQ(processes.heldId, 777u);
   EXPECT_EQ(controls.Text(MainControl::StatusLine),
             "运行中  ···  内核版本 (Run:0.1.5.0)  ···  2026年12月7日 - 18时:05分:09秒");
 }
@@ -386,8 +406,8 @@ TEST_F(ServerControllerTest, IntervalRestartFollowsElapsedTimeNotTicks) {
   ASSERT_GE(log.size(), 4u);
   EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 4),
               ElementsAre("monitor 0", "kill 4120", "wait 2", "save"));
-  EXPECT_EQ(program.ServerPid, 4121u);
-  EXPECT_EQ(program.MonitorTicks, 0u);
+  EXPECT_EQ(processes.heldId, 4121u);
+  EXPECT_EQ(controller.MonitorTicks(), 0u);
 
   // The next hour counts from the new start.
   log.clear();
@@ -416,7 +436,7 @@ TEST_F(ServerControllerTest, IntervalRestartNeverComesForZeroOrNoMinutesOrAnUnti
     clock.now += 1'000LL * 60'000;
     controller.OnMonitorTick();
     EXPECT_THAT(log, IsEmpty()) << minutes;
-    controls.texts[MainControl::StartButton] = kStartCaption;
+    ServerEndsOnItsOwn();
   }
   controls.ticked[MainControl::IntervalRestartBox] = false;
   controls.texts[MainControl::IntervalRestartMinutes] = "1";

@@ -4,6 +4,7 @@
 
 #include "platform/process_win.h"
 #include "platform/top_level_windows_win.h"
+#include "platform/codepage_win.h"
 #include "support/e2e_win.h"
 
 namespace tidemoor {
@@ -74,9 +75,9 @@ TEST_F(ServerProcessesTest, HidesAndShowsTheWorkersWindow) {
     console = worker > 0 ? FindProcessWindow(static_cast<uint32_t>(worker)) : nullptr;
     return console && ::IsWindowVisible(console);
   }));
-  processes.SetConsoleHidden(id, true);
+  processes.SetConsoleHidden(true);
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(console); }));
-  processes.SetConsoleHidden(id, false);
+  processes.SetConsoleHidden(false);
   EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(console) != FALSE; }));
 }
 
@@ -92,7 +93,11 @@ TEST_F(ServerProcessesTest, FindsTheWorkerUnderItsCurrentName) {
     return console && ::IsWindowVisible(console);
   }));
 
-  processes.SetConsoleHidden(::GetCurrentProcessId(), true);
+  // This test program plays the launcher, taken over as a server left running would be.
+  wchar_t self[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  ASSERT_EQ(processes.AdoptRunning(Narrow(self)), ::GetCurrentProcessId());
+  processes.SetConsoleHidden(true);
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(console); }));
   ::TerminateProcess(worker.process.get(), 0);
   ::WaitForSingleObject(worker.process.get(), 5000);

@@ -5,10 +5,9 @@
 
 #include <vector>
 
-#include "app/program_state.h"
 #include "platform/codepage_win.h"
-#include "platform/message_box_win.h"
 #include "support/e2e_win.h"
+#include "support/fake_prompt.h"
 #include "worldsettings/world_settings_file_win.h"
 #include "worldsettings/world_settings_window_win.h"
 
@@ -22,26 +21,37 @@ constexpr char kSettingsFile[] =
     "PaLWorld_Data\\steamapps\\common\\PalServer\\Pal\\Saved\\Config\\WindowsServer\\"
     "PalWorldSettings.ini";
 
+// The window the test opened, for the helpers below.
+WorldSettingsWindow* theWindow = nullptr;
+
+HWND WorldSettingsWindowHandle() {
+  return theWindow ? theWindow->Handle() : nullptr;
+}
+
 class WorldSettingsOnDisk : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Program().Paths = MakeServerPaths(tool_.Path());
-    SetMessageAnswerer([this](const MessageRequest& request) {
-      messages_.push_back(request);
-      return IDOK;
-    });
-  }
+  void SetUp() override { theWindow = &window_; }
   void TearDown() override {
     if (HWND window = WorldSettingsWindowHandle()) ::DestroyWindow(window);
-    SetMessageAnswerer({});
+    theWindow = nullptr;
     ::SetFileAttributesW(Widen(tool_.File(kSettingsFile)).c_str(), FILE_ATTRIBUTE_NORMAL);
   }
 
   std::string FileBytes() const { return tool_.ReadBytes(kSettingsFile); }
   void WriteFile(std::string_view bytes) const { tool_.WriteBytes(kSettingsFile, bytes); }
 
+  void OpenWorldSettingsWindow() { window_.Open(nullptr, paths_, prompt_); }
+  void RevealWorldSettingsFile() { tidemoor::RevealWorldSettingsFile(paths_, prompt_); }
+  bool EnsureWorldSettingsFile() { return tidemoor::EnsureWorldSettingsFile(paths_); }
+  bool LoadWorldSettings(WorldSettings& settings) {
+    return tidemoor::LoadWorldSettings(paths_, settings);
+  }
+
   TempToolDirectory tool_{"world settings"};
-  std::vector<MessageRequest> messages_;
+  const ServerPaths paths_ = MakeServerPaths(tool_.Path());
+  testing::FakePrompt prompt_;
+  std::vector<testing::FakePrompt::Asked>& messages_ = prompt_.asked;
+  WorldSettingsWindow window_;
 };
 
 std::string RowValue(const WorldSettings& settings, std::string_view key) {
@@ -87,10 +97,10 @@ TEST_F(WorldSettingsOnDisk, LockedFileIsNeitherReadAsEmptyNorOverwritten) {
     EXPECT_EQ(WorldSettingsWindowHandle(), nullptr);
     RevealWorldSettingsFile();
     ASSERT_EQ(messages_.size(), 2u);
-    for (const MessageRequest& message : messages_) {
+    for (const testing::FakePrompt::Asked& message : messages_) {
       EXPECT_EQ(message.text, " 无法读取 PalWorldSettings.ini - 请关闭占用该文件的程序后重试 ");
       EXPECT_EQ(message.title, " Error");
-      EXPECT_EQ(message.flags, UINT{MB_OK | MB_ICONERROR | MB_TASKMODAL});
+      EXPECT_EQ(message.style, PromptStyle::Error);
     }
   }
   EXPECT_EQ(FileBytes(), original);
@@ -217,8 +227,7 @@ TEST_F(WorldSettingsOnDisk, SaveClosesAndReopeningShowsTheSavedValues) {
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].text, " 已保存当前设置，需要重启服务端后生效 ");
   EXPECT_EQ(messages_[0].title, " Save");
-  EXPECT_EQ(messages_[0].flags, UINT{MB_OK | MB_TASKMODAL});
-  EXPECT_EQ(messages_[0].owner, window);
+  EXPECT_EQ(messages_[0].style, PromptStyle::Plain);
   EXPECT_EQ(WorldSettingsWindowHandle(), nullptr);
 
   const std::string saved = FileBytes();
@@ -249,7 +258,7 @@ TEST_F(WorldSettingsOnDisk, FailedSaveKeepsTheWindowAndTheFile) {
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].text, " 保存失败 - 无法写入 PalWorldSettings.ini ");
   EXPECT_EQ(messages_[0].title, " Error");
-  EXPECT_EQ(messages_[0].flags, UINT{MB_OK | MB_ICONERROR | MB_TASKMODAL});
+  EXPECT_EQ(messages_[0].style, PromptStyle::Error);
   ASSERT_NE(WorldSettingsWindowHandle(), nullptr);
   EXPECT_EQ(Cell(1), "3");
   EXPECT_EQ(FileBytes(), WorldSettingsTemplate());

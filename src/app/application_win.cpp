@@ -1,0 +1,151 @@
+#include "app/application_win.h"
+
+#include <shellapi.h>
+
+#include "app/control_values.h"
+#include "app/main_values.h"
+#include "app/tool_settings.h"
+#include "backup/auto_backup.h"
+#include "common/product.h"
+#include "install/tool_path_check_win.h"
+#include "net/connect_address_win.h"
+#include "platform/codepage_win.h"
+#include "platform/directories_win.h"
+#include "platform/profile_win.h"
+#include "platform/random_win.h"
+#include "platform/run_command_win.h"
+
+namespace tidemoor {
+
+using C = MainControl;
+
+Application::Application()
+    : prompt_([this] { return mainWindow_.Handle(); }),
+      mainWindow_(*this, prompt_),
+      serverView_(mainWindow_),
+      serverSettings_(mainWindow_, [this] { SaveSettings(); }),
+      clock_([this] { return closing_; }),
+      updateActions_(
+          paths_, [this] { return server_->Stop(); },
+          [this](std::string_view text) { mainWindow_.SetText(C::StatusLine, text); }),
+      startSteps_([this] {
+        PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
+      }),
+      backupHost_([this] { return server_->Stop(); }) {}
+
+int Application::Run() {
+  // Started from a shortcut, the task scheduler or a prompt elsewhere, the process's directory is
+  // not the tool's; the automatic update script changes into PaLWorld_Data relative to it.
+  toolDirectory_ = ToolDirectory();
+  SetCurrentDirectoryTo(toolDirectory_);
+  InitCommonControlClasses();
+
+  CheckToolPath(toolDirectory_, prompt_);
+  paths_ = MakeServerPaths(toolDirectory_);
+  EnsureDirectory(paths_.DataDir);
+  EnsureDirectory(paths_.ServerDir);
+  server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
+                              startSteps_, ServerExecutable(paths_), paths_.ServerDir});
+
+  ControlValues saved;
+  GbkProfileFile settingsFile(ToolSettingsFile(paths_));
+  windowTitle_ = LoadToolSettings(settingsFile, saved, &RandomLetters);
+
+  if (!mainWindow_.Create()) return 1;
+  saved.ShowIn(mainWindow_);
+  mainWindow_.Show();
+  server_->AdoptServerLeftRunning();
+
+  MSG message;
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // Tab and the arrow keys move between the controls of whichever window is active.
+    const HWND active = ::GetActiveWindow();
+    if (active && ::IsDialogMessageW(active, &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+// The settings file mirrors the controls: written at each press of the start/stop button and,
+// for the last time, as the window goes.
+void Application::SaveSettings() {
+  if (closing_) return;
+  GbkProfileFile file(ToolSettingsFile(paths_));
+  SaveToolSettings(file, mainWindow_, windowTitle_);
+}
+
+void Application::OnClosing() {
+  SaveSettings();
+  closing_ = true;
+}
+
+BackupPlaces Application::Places() const {
+  return {toolDirectory_, SaveDataDir(paths_)};
+}
+
+// The event bindings of the main window.
+void Application::OnClicked(MainControl control) {
+  switch (control) {
+    case C::StartButton:
+      server_->Toggle();
+      break;
+    case C::HideConsoleBox:
+      server_->SetConsoleHidden(mainWindow_.IsTicked(C::HideConsoleBox));
+      break;
+    default:
+      break;
+  }
+}
+
+void Application::OnLabelPressed(MainControl label, bool rightButton) {
+  if (rightButton) {
+    if (label == C::WorldSettingsLabel) RevealWorldSettingsFile(paths_, prompt_);
+    return;
+  }
+  switch (label) {
+    case C::ManualUpdateLabel:
+      PerformManualUpdate(paths_, updateActions_, prompt_);
+      break;
+    case C::BackupManagerLabel:
+      backupManager_.Open(BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_,
+                                             [this] { return server_->Stop(); }});
+      break;
+    case C::AdvertLabel:
+      ::ShellExecuteW(mainWindow_.Handle(), L"open", Widen(kShopPageAddress).c_str(), L"", L"",
+                      SW_SHOW);
+      break;
+    case C::CopyAddressLabel:
+      CopyConnectAddress(mainWindow_.Text(C::GamePortEdit), mainWindow_.Handle(), prompt_,
+                         kPrimaryIpEchoAddress, kFallbackIpEchoAddress);
+      break;
+    case C::ServerFolderLabel:
+      RevealInExplorer(ServerExecutable(paths_));
+      break;
+    case C::WorldSettingsLabel:
+      worldSettingsWindow_.Open(mainWindow_.Handle(), paths_, prompt_);
+      break;
+    default:
+      break;
+  }
+}
+
+void Application::OnTimer(MainControl timer) {
+  if (timer == C::MonitorTimer) server_->OnMonitorTick();
+  if (timer == C::AutoBackupTimer) OnAutoBackupTick();
+}
+
+void Application::OnAutoBackupTick() {
+  const ServerState state = server_->State();
+  const AutoBackupDecision decision =
+      DecideAutoBackupTick(mainWindow_.IsTicked(C::AutoBackupBox),
+                           state == ServerState::Running || state == ServerState::Stopping,
+                           mainWindow_.Text(C::AutoBackupMinutes));
+  if (decision.makePoint) {
+    MakeAutomaticBackupPoint(backupHost_, prompt_, Places(), autoBackupRecord_);
+  } else {
+    mainWindow_.SetTimerInterval(C::AutoBackupTimer, decision.rearmPeriod);
+  }
+}
+
+}  // namespace tidemoor

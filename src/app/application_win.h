@@ -1,0 +1,65 @@
+#pragma once
+// The composition root: the one place that knows every part of the tool. It computes the paths,
+// checks the tool's directory, loads the settings, creates the windows and controllers, wires
+// them to each other and runs the message loop. Nothing else holds program-wide state.
+
+#include <optional>
+#include <string>
+
+#include "app/main_window_win.h"
+#include "app/server_bindings_win.h"
+#include "backup/backup_host_win.h"
+#include "backup/backup_manager_win.h"
+#include "backup/backup_operations.h"
+#include "common/server_paths.h"
+#include "install/update_win.h"
+#include "platform/prompt_win.h"
+#include "server/server_controller.h"
+#include "server/server_processes_win.h"
+#include "worldsettings/world_settings_window_win.h"
+
+namespace tidemoor {
+
+class Application : public MainWindowEvents {
+ public:
+  Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Start-up, then the message loop until the main window is gone; the process's exit code.
+  int Run();
+
+  void OnClicked(MainControl control) override;
+  void OnLabelPressed(MainControl label, bool rightButton) override;
+  void OnTimer(MainControl timer) override;
+  void OnClosing() override;
+
+ private:
+  void SaveSettings();
+  void OnAutoBackupTick();
+  BackupPlaces Places() const;
+
+  std::string toolDirectory_;
+  ServerPaths paths_;
+  std::string windowTitle_;
+  // Set as the main window starts to go away. A handler that let messages through (a wait, a
+  // message box) may find it set when it resumes: it must then end at once, since its window and
+  // controls are gone and the settings have been saved for the last time.
+  bool closing_ = false;
+
+  WindowsPrompt prompt_;
+  MainWindow mainWindow_;
+  MainWindowServerView serverView_;
+  MainWindowServerSettings serverSettings_;
+  WindowsServerProcesses serverProcesses_;
+  ToolClock clock_;
+  WindowsUpdateActions updateActions_;
+  ToolStartSteps startSteps_;
+  std::optional<ServerController> server_;
+  WindowsBackupHost backupHost_;
+  AutoBackupRecord autoBackupRecord_;
+  BackupManagerWindow backupManager_;
+  WorldSettingsWindow worldSettingsWindow_;
+};
+
+}  // namespace tidemoor

@@ -1,0 +1,51 @@
+#include "app/server_bindings_win.h"
+
+#include "app/main_values.h"
+#include "platform/date_time_win.h"
+#include "platform/pumping_wait_win.h"
+#include "platform/random_win.h"
+
+namespace tidemoor {
+
+void MainWindowServerView::ShowServerState(ServerState state) {
+  window_.SetText(MainControl::StartButton, StartButtonCaption(state));
+}
+
+void MainWindowServerView::ShowStatusLine(std::string_view text) {
+  window_.SetText(MainControl::StatusLine, text);
+}
+
+void MainWindowServerView::SetMonitorPeriod(unsigned milliseconds) {
+  window_.SetTimerInterval(MainControl::MonitorTimer, milliseconds);
+}
+
+void MainWindowServerView::SetAutoBackupPeriod(unsigned milliseconds) {
+  window_.SetTimerInterval(MainControl::AutoBackupTimer, milliseconds);
+}
+
+LaunchOptions MainWindowServerSettings::ReadLaunchOptions() {
+  return tidemoor::ReadLaunchOptions(window_);
+}
+
+AutomationOptions MainWindowServerSettings::ReadAutomation() {
+  return tidemoor::ReadAutomation(window_);
+}
+
+int64_t ToolClock::MonotonicMilliseconds() {
+  return static_cast<int64_t>(::GetTickCount64());
+}
+
+std::string ToolClock::LocalDateTimeText() {
+  return tidemoor::LocalDateTimeText();
+}
+
+bool ToolClock::PumpingWait(int seconds) {
+  tidemoor::PumpingWait(seconds, WaitUnit::Seconds);
+  return !closing_();
+}
+
+uint32_t ToolStartSteps::RandomInRange(uint32_t min, uint32_t max) {
+  return tidemoor::RandomInRange(min, max);
+}
+
+}  // namespace tidemoor

@@ -1,0 +1,62 @@
+#pragma once
+// The server controller's view of the rest of the tool: the main window's controls as its view
+// and its settings, the clock with its pumping wait, and the steps of a start that other areas
+// take.
+
+#include <functional>
+
+#include "app/main_window_win.h"
+#include "server/server_world.h"
+
+namespace tidemoor {
+
+class MainWindowServerView : public ServerView {
+ public:
+  explicit MainWindowServerView(MainWindow& window) : window_(window) {}
+  void ShowServerState(ServerState state) override;
+  void ShowStatusLine(std::string_view text) override;
+  void SetMonitorPeriod(unsigned milliseconds) override;
+  void SetAutoBackupPeriod(unsigned milliseconds) override;
+
+ private:
+  MainWindow& window_;
+};
+
+class MainWindowServerSettings : public ServerSettings {
+ public:
+  // save writes the settings file from the controls.
+  MainWindowServerSettings(MainWindow& window, std::function<void()> save)
+      : window_(window), save_(std::move(save)) {}
+  LaunchOptions ReadLaunchOptions() override;
+  AutomationOptions ReadAutomation() override;
+  void Save() override { save_(); }
+
+ private:
+  MainWindow& window_;
+  std::function<void()> save_;
+};
+
+class ToolClock : public ServerClock {
+ public:
+  // closing tells whether the main window has begun to go away.
+  explicit ToolClock(std::function<bool()> closing) : closing_(std::move(closing)) {}
+  int64_t MonotonicMilliseconds() override;
+  std::string LocalDateTimeText() override;
+  bool PumpingWait(int seconds) override;
+
+ private:
+  std::function<bool()> closing_;
+};
+
+class ToolStartSteps : public StartSteps {
+ public:
+  explicit ToolStartSteps(std::function<void()> runAutoUpdate)
+      : runAutoUpdate_(std::move(runAutoUpdate)) {}
+  void RunAutoUpdate() override { runAutoUpdate_(); }
+  uint32_t RandomInRange(uint32_t min, uint32_t max) override;
+
+ private:
+  std::function<void()> runAutoUpdate_;
+};
+
+}  // namespace tidemoor

@@ -1,0 +1,37 @@
+#pragma once
+// A window's controls as a table: kind, caption and place at 96 DPI in the window's client area.
+// Every window of the tool creates its controls from one of these; the table stays portable so
+// layouts can be checked without a window.
+
+#include <string>
+
+namespace tidemoor {
+
+enum class ControlKind {
+  GroupBox,
+  Button,
+  CheckBox,
+  Separator,  // an etched horizontal line
+  Label,
+  ClickableLabel,  // acts when a mouse button goes down on it, hand cursor
+  Edit,
+  ReportList,  // a list view in report view, single selection kept visible
+};
+
+// What sets a control apart from the usual one of its kind.
+enum ControlTrait : unsigned {
+  kPlainControl = 0,
+  kHeaderless = 1u << 0,   // a report list without its column header
+  kBordered = 1u << 1,     // a thin border around a report list
+  kEndEllipsis = 1u << 2,  // a label whose text ends in "..." when it does not fit
+};
+
+struct ControlDefinition {
+  int id;  // the child window id (GetDlgItem finds it)
+  ControlKind kind;
+  std::string caption;      // UTF-8
+  int x, y, width, height;  // client coordinates at 96 DPI
+  unsigned traits = kPlainControl;
+};
+
+}  // namespace tidemoor

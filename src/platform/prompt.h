@@ -1,0 +1,32 @@
+#pragma once
+// Every message box of the tool goes through one Prompt: the areas say what to tell or ask and
+// in which style, the Windows side shows it, and tests answer it.
+
+#include <string_view>
+
+namespace tidemoor {
+
+enum class PromptStyle {
+  Plain,            // OK, no icon
+  Information,      // OK, information icon
+  Error,            // OK, error icon
+  WarningQuestion,  // Yes and No, warning icon
+  Question,         // Yes and No, question icon
+  StartUpError,     // OK, error icon, before any window: brought to the foreground, no owner
+};
+
+enum class PromptAnswer { Ok, Yes, No };
+
+class Prompt {
+ public:
+  virtual ~Prompt() = default;
+  // Shows the text and waits for the answer. Every box is modal to the whole tool.
+  virtual PromptAnswer Ask(std::string_view text, std::string_view title, PromptStyle style) = 0;
+
+  // A question acts only on Yes; closing the box counts as No.
+  bool Confirm(std::string_view text, std::string_view title, PromptStyle style) {
+    return Ask(text, title, style) == PromptAnswer::Yes;
+  }
+};
+
+}  // namespace tidemoor
