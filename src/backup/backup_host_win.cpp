@@ -2,6 +2,7 @@
 
 #include "backup/backup_store_win.h"
 #include "backup/folder_tree_win.h"
+#include "platform/date_time_win.h"
 #include "platform/directories_win.h"
 #include "platform/run_command_win.h"
 

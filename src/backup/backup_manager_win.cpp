@@ -7,6 +7,7 @@
 #include "backup/backup_store_win.h"
 #include "platform/codepage_win.h"
 #include "platform/directory_listing_win.h"
+#include "platform/pumping_wait_win.h"
 
 namespace tidemoor {
 namespace {

@@ -30,11 +30,4 @@ std::vector<BackupPoint> ListBackupPoints(std::string_view toolDirectory,
       afterEachDirectory);
 }
 
-LocalDateTime LocalNow() {
-  SYSTEMTIME now;
-  ::GetLocalTime(&now);
-  return LocalDateTime{now.wYear,   now.wMonth,  now.wDay,         now.wHour,
-                       now.wMinute, now.wSecond, now.wMilliseconds};
-}
-
 }  // namespace tidemoor

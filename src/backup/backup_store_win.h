@@ -25,7 +25,4 @@ std::optional<BackupPoint> ReadBackupPoint(std::string_view toolDirectory,
 std::vector<BackupPoint> ListBackupPoints(std::string_view toolDirectory,
                                           const std::function<bool()>& afterEachDirectory = {});
 
-// The local clock now, with its milliseconds.
-LocalDateTime LocalNow();
-
 }  // namespace tidemoor

@@ -127,11 +127,4 @@ std::optional<LocalDateTime> TextToDateTime(std::string_view text) {
   return time;
 }
 
-std::string DisplayTimeText(const LocalDateTime& time) {
-  char text[96];
-  std::snprintf(text, sizeof text, "%04d年%d月%d日 - %02d时:%02d分:%02d秒", time.year, time.month,
-                time.day, time.hour, time.minute, time.second);
-  return text;
-}
-
 }  // namespace tidemoor

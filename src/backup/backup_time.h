@@ -6,20 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/date_time.h"
+
 namespace tidemoor {
-
-// A moment on the machine's local clock, as the calendar shows it.
-struct LocalDateTime {
-  int year = 1970;
-  int month = 1;
-  int day = 1;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-  int millisecond = 0;
-
-  bool operator==(const LocalDateTime&) const = default;
-};
 
 // Ten characters: the seconds from the local 1970-01-01 08:00:00 to the moment (the Unix time on
 // a machine set to UTC+8), followed by the milliseconds when the count has fewer digits.
@@ -34,8 +23,5 @@ std::string DateTimeToText(const LocalDateTime& time);
 // Reads the index form and hand-edited ones such as 2024-1-23 13:05:09 (full-width forms taken
 // as ASCII). Nothing when the parts are not a real calendar date and time of day.
 std::optional<LocalDateTime> TextToDateTime(std::string_view text);
-
-// The form the backup list shows: 2024年1月23日 - 13时:05分:09秒.
-std::string DisplayTimeText(const LocalDateTime& time);
 
 }  // namespace tidemoor

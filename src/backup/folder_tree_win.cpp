@@ -1,50 +1,15 @@
 #include "backup/folder_tree_win.h"
 
 #include <windows.h>
-#include <oleauto.h>
-#include <wrl/client.h>
 
 #include <array>
 
+#include "platform/automation_win.h"
 #include "platform/codepage_win.h"
 #include "platform/unique_handle_win.h"
 
 namespace tidemoor {
 namespace {
-
-using Microsoft::WRL::ComPtr;
-
-// COM for the calling thread for as long as the scope lives. A thread already in another
-// apartment keeps it, and is not uninitialised here.
-class ComScope {
- public:
-  ComScope() : initialized_(SUCCEEDED(::CoInitialize(nullptr))) {}
-  ~ComScope() {
-    if (initialized_) ::CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool initialized_;
-};
-
-class TextVariant {
- public:
-  explicit TextVariant(std::string_view text) {
-    ::VariantInit(&value_);
-    value_.vt = VT_BSTR;
-    const std::wstring wide = Widen(text);
-    value_.bstrVal = ::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-  }
-  ~TextVariant() { ::VariantClear(&value_); }
-  TextVariant(const TextVariant&) = delete;
-  TextVariant& operator=(const TextVariant&) = delete;
-  const VARIANT& get() const { return value_; }
-
- private:
-  VARIANT value_;
-};
 
 bool IsRootPath(std::wstring_view path) {
   const auto isSeparator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
@@ -79,31 +44,10 @@ bool DeleteTreeBelow(const std::wstring& directory) {
 
 bool CopyFolderTree(std::string_view source, std::string_view destination) {
   const ComScope com;
-  CLSID classId;
-  if (FAILED(::CLSIDFromProgID(L"scripting.FileSystemObject", &classId))) return false;
-  ComPtr<IDispatch> fileSystem;
-  if (FAILED(::CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                IID_PPV_ARGS(&fileSystem)))) {
-    return false;
-  }
-  wchar_t methodName[] = L"CopyFolder";
-  LPOLESTR names[] = {methodName};
-  DISPID method;
-  if (FAILED(fileSystem->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &method))) {
-    return false;
-  }
-  const TextVariant from(source);
-  const TextVariant to(destination);
-  // IDispatch takes its arguments last first.
-  std::array<VARIANT, 2> arguments = {to.get(), from.get()};
-  DISPPARAMS parameters{arguments.data(), nullptr, 2, 0};
-  EXCEPINFO exception{};
-  const HRESULT result = fileSystem->Invoke(method, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                                            &parameters, nullptr, &exception, nullptr);
-  ::SysFreeString(exception.bstrSource);
-  ::SysFreeString(exception.bstrDescription);
-  ::SysFreeString(exception.bstrHelpFile);
-  return SUCCEEDED(result);
+  const Dispatch fileSystem = Dispatch::Create(L"scripting.FileSystemObject");
+  ScopedVariant from(source), to(destination);
+  VARIANT* arguments[] = {from.get(), to.get()};
+  return fileSystem.Call(L"CopyFolder", DISPATCH_METHOD, arguments, nullptr);
 }
 
 bool DeleteDirectoryTree(std::string_view path) {

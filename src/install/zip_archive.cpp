@@ -1,7 +1,8 @@
 #include "install/zip_archive.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "platform/text.h"
 
 namespace tidemoor {
 namespace {
@@ -20,13 +21,6 @@ uint32_t Read(std::string_view bytes, size_t offset, int width) {
     value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
   }
   return value;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
 }
 
 std::optional<size_t> FindEndOfDirectory(std::string_view archive) {
@@ -56,7 +50,7 @@ std::optional<ZipEntry> FindZipEntry(std::string_view archive, std::string_view 
     const size_t next = at + kDirectoryEntrySize + nameLength + Read(archive, at + 30, 2) +
                         Read(archive, at + 32, 2);
     if (next > archive.size()) return std::nullopt;
-    if (!SameName(archive.substr(at + kDirectoryEntrySize, nameLength), name)) {
+    if (!EqualsIgnoringCase(archive.substr(at + kDirectoryEntrySize, nameLength), name)) {
       at = next;
       continue;
     }

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/text.h"
+
 namespace tidemoor {
 namespace {
 
@@ -10,13 +12,6 @@ bool IsDigit(char c) {
 }
 bool IsHexDigit(char c) {
   return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-std::string_view Trim(std::string_view text) {
-  constexpr std::string_view kBlanks = " \t\r\n";
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 // Number of 16-bit groups in a run like "2001:db8:0:1", or -1 when it is not one. The last group
@@ -83,7 +78,7 @@ std::string AddressFromAnswer(const HttpAnswer& answer, bool marked) {
     if (close == std::string_view::npos) return {};
     text = text.substr(start, close - start);
   }
-  text = Trim(text);
+  text = TrimBlanks(text, " \t\r\n");
   return IsIpv4Address(text) || IsIpv6Address(text) ? std::string(text) : std::string();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace tidemoor {
 namespace {
@@ -64,6 +65,13 @@ double CalendarToAutomationDate(const CalendarTime& time) {
   const double fraction =
       (time.hour * 3600 + time.minute * 60 + time.second) / static_cast<double>(kSecondsPerDay);
   return day >= 0 ? day + fraction : day - fraction;
+}
+
+std::string DisplayTimeText(const LocalDateTime& time) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%04d年%d月%d日 - %02d时:%02d分:%02d秒", time.year, time.month,
+                time.day, time.hour, time.minute, time.second);
+  return text;
 }
 
 }  // namespace tidemoor

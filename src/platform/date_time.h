@@ -3,6 +3,7 @@
 // Done here rather than by the system so every build converts them the same way.
 
 #include <optional>
+#include <string>
 
 namespace tidemoor {
 
@@ -21,5 +22,23 @@ struct CalendarTime {
 std::optional<CalendarTime> AutomationDateToCalendar(double automationDate);
 
 double CalendarToAutomationDate(const CalendarTime& time);
+
+// A moment on the machine's local clock, as the calendar shows it.
+struct LocalDateTime {
+  int year = 1970;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+
+  bool operator==(const LocalDateTime&) const = default;
+};
+
+// A moment as the tool shows it, in the status line and the backup list:
+// 2024年1月23日 - 13时:05分:09秒 (year in four digits, month and day without leading zeros, a
+// 24-hour clock with two digits each).
+std::string DisplayTimeText(const LocalDateTime& time);
 
 }  // namespace tidemoor

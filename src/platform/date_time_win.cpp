@@ -29,15 +29,15 @@ std::string FormatDateTime(double automationDate, std::string_view datePicture,
   return Narrow(dateText) + Narrow(timeText);
 }
 
-double LocalNowAsAutomationDate() {
-  SYSTEMTIME now{};
+LocalDateTime LocalNow() {
+  SYSTEMTIME now;
   ::GetLocalTime(&now);
-  return CalendarToAutomationDate(
-      {now.wYear, now.wMonth, now.wDay, now.wDayOfWeek, now.wHour, now.wMinute, now.wSecond});
+  return LocalDateTime{now.wYear,   now.wMonth,  now.wDay,         now.wHour,
+                       now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
 std::string LocalDateTimeText() {
-  return FormatDateTime(LocalNowAsAutomationDate(), kDatePicture, kTimePicture, true);
+  return DisplayTimeText(LocalNow());
 }
 
 }  // namespace tidemoor

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/date_time.h"
+
 namespace tidemoor {
 
 // The pictures the tool shows every moment with: 2026年12月7日 - 18时:05分:09秒.
@@ -18,8 +20,8 @@ inline constexpr char kTimePicture[] = "hh时:mm分:ss秒";
 std::string FormatDateTime(double automationDate, std::string_view datePicture,
                            std::string_view timePicture, bool force24Hours, LCID locale = 0);
 
-// The local date and time now, as an automation date.
-double LocalNowAsAutomationDate();
+// The local clock now, with its milliseconds.
+LocalDateTime LocalNow();
 
 // Now, in the tool's pictures on a 24-hour clock.
 std::string LocalDateTimeText();

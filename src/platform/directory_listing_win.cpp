@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/codepage_win.h"
+#include "platform/pumping_wait_win.h"
 #include "platform/unique_handle_win.h"
 
 namespace tidemoor {
@@ -69,27 +70,6 @@ bool HasSubdirectories(std::string_view path) {
     return !found;
   });
   return found;
-}
-
-void ProcessWaitingMessages() {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      ::PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
-
-void MessageBreaks::Take() {
-  constexpr unsigned long long kMillisecondsBetweenBreaks = 15;
-  const unsigned long long now = ::GetTickCount64();
-  if (taken_ && now - lastBreak_ < kMillisecondsBetweenBreaks) return;
-  taken_ = true;
-  lastBreak_ = now;
-  ProcessWaitingMessages();
 }
 
 }  // namespace tidemoor

@@ -18,21 +18,4 @@ int ListDirectories(std::string_view path, std::vector<std::string>& output,
 
 bool HasSubdirectories(std::string_view path);
 
-// Dispatches the messages waiting in this thread's queue and returns. A quit request is put
-// back, so the message loop that owns it still ends.
-void ProcessWaitingMessages();
-
-// For loops over many entries: lets the waiting messages through at the first call and then at
-// most every few milliseconds. Asking for messages costs a round trip to the window system each
-// time, which would otherwise take a good part of a listing of thousands of entries, while the
-// windows stay just as responsive.
-class MessageBreaks {
- public:
-  void Take();
-
- private:
-  unsigned long long lastBreak_ = 0;
-  bool taken_ = false;
-};
-
 }  // namespace tidemoor

@@ -3,29 +3,13 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/text.h"
+
 namespace tidemoor {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kLineBreak = "\r\n";
-
-std::string_view Trim(std::string_view text) {
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 enum class LineKind { Blank, Comment, Header, Key, Other };
 
@@ -47,7 +31,7 @@ Line ParseLine(std::string_view text, size_t begin) {
   if (line.next < text.size() && text[line.next] == '\r') ++line.next;
   if (line.next < text.size() && text[line.next] == '\n') ++line.next;
 
-  const std::string_view content = Trim(text.substr(begin, line.end - begin));
+  const std::string_view content = TrimBlanks(text.substr(begin, line.end - begin));
   if (content.empty()) return line;
   if (content.front() == ';') {
     line.kind = LineKind::Comment;
@@ -57,7 +41,7 @@ Line ParseLine(std::string_view text, size_t begin) {
     const size_t close = content.rfind(']');
     if (close != std::string_view::npos) {
       line.kind = LineKind::Header;
-      line.name = Trim(content.substr(1, close - 1));
+      line.name = TrimBlanks(content.substr(1, close - 1));
       return line;
     }
   }
@@ -67,8 +51,8 @@ Line ParseLine(std::string_view text, size_t begin) {
     return line;
   }
   line.kind = LineKind::Key;
-  line.name = Trim(content.substr(0, equals));
-  line.value = Trim(content.substr(equals + 1));
+  line.name = TrimBlanks(content.substr(0, equals));
+  line.value = TrimBlanks(content.substr(equals + 1));
   return line;
 }
 
@@ -88,13 +72,14 @@ Place Find(std::string_view text, std::string_view section, std::string_view key
     at = line.next;
     if (line.kind == LineKind::Header) {
       if (inSection) break;
-      inSection = SameName(line.name, section);
+      inSection = EqualsIgnoringCase(line.name, section);
       if (inSection) place.lastContent = line;
       continue;
     }
     if (!inSection) continue;
     if (line.kind == LineKind::Key || line.kind == LineKind::Other) place.lastContent = line;
-    if (line.kind == LineKind::Key && !place.key && SameName(line.name, key)) place.key = line;
+    if (line.kind == LineKind::Key && !place.key && EqualsIgnoringCase(line.name, key))
+      place.key = line;
   }
   return place;
 }
@@ -115,7 +100,7 @@ bool EndsWithLineBreak(std::string_view text) {
 
 std::string ReadIniValue(std::string_view text, std::string_view section, std::string_view key,
                          std::string_view fallback) {
-  const Place place = Find(text, Trim(section), Trim(key));
+  const Place place = Find(text, TrimBlanks(section), TrimBlanks(key));
   if (place.key) return std::string(WithoutMatchingQuotes(place.key->value));
   const size_t last = fallback.find_last_not_of(kBlanks);
   return std::string(fallback.substr(0, last == std::string_view::npos ? 0 : last + 1));
@@ -123,8 +108,8 @@ std::string ReadIniValue(std::string_view text, std::string_view section, std::s
 
 std::string WriteIniValue(std::string_view text, std::string_view section, std::string_view key,
                           std::string_view value) {
-  section = Trim(section);
-  key = Trim(key);
+  section = TrimBlanks(section);
+  key = TrimBlanks(key);
   value = value.substr(0, value.find_first_of(kLineBreak));
   const Place place = Find(text, section, key);
 

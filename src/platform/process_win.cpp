@@ -8,17 +8,10 @@
 
 #include "platform/codepage_win.h"
 #include "platform/run_command_win.h"
+#include "platform/text.h"
 
 namespace tidemoor {
 namespace {
-
-bool SameAsciiNameIgnoringCase(const wchar_t* a, const wchar_t* b) {
-  auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; };
-  for (;; ++a, ++b) {
-    if (lower(*a) != lower(*b)) return false;
-    if (*a == L'\0') return true;
-  }
-}
 
 bool ParentIs(DWORD processId, uint32_t parentId) {
   UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
@@ -85,12 +78,11 @@ uint32_t LaunchProcess(std::string_view application, std::string_view commandLin
 int64_t FindChildProcess(uint32_t parentId, std::string_view executableName) {
   UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return -1;
-  const std::wstring name = Widen(executableName);
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
        more = ::Process32NextW(snapshot.get(), &entry)) {
-    if (SameAsciiNameIgnoringCase(entry.szExeFile, name.c_str()) &&
+    if (EqualsIgnoringCase(Narrow(entry.szExeFile), executableName) &&
         ParentIs(entry.th32ProcessID, parentId)) {
       return entry.th32ProcessID;
     }

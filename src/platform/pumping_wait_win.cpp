@@ -24,6 +24,8 @@ double UnitMilliseconds(WaitUnit unit) {
   return 1.0;
 }
 
+}  // namespace
+
 void DispatchWaitingMessages() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT) {
@@ -37,7 +39,14 @@ void DispatchWaitingMessages() {
   }
 }
 
-}  // namespace
+void MessageBreaks::Take() {
+  constexpr unsigned long long kMillisecondsBetweenBreaks = 15;
+  const unsigned long long now = ::GetTickCount64();
+  if (taken_ && now - lastBreak_ < kMillisecondsBetweenBreaks) return;
+  taken_ = true;
+  lastBreak_ = now;
+  DispatchWaitingMessages();
+}
 
 bool PumpMessagesUntilSignalled(HANDLE timer, std::chrono::milliseconds length) {
   const ULONGLONG deadline =

@@ -8,115 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "platform/automation_win.h"
 #include "platform/codepage_win.h"
 #include "platform/text.h"
 
 namespace tidemoor {
 namespace {
-
-class ScopedVariant {
- public:
-  ScopedVariant() { ::VariantInit(&value_); }
-  explicit ScopedVariant(std::string_view utf8) : ScopedVariant() {
-    const std::wstring wide = Widen(utf8);
-    value_.vt = VT_BSTR;
-    value_.bstrVal = ::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-  }
-  explicit ScopedVariant(bool flag) : ScopedVariant() {
-    value_.vt = VT_BOOL;
-    value_.boolVal = flag ? VARIANT_TRUE : VARIANT_FALSE;
-  }
-  explicit ScopedVariant(long number) : ScopedVariant() {
-    value_.vt = VT_I4;
-    value_.lVal = number;
-  }
-  ~ScopedVariant() { ::VariantClear(&value_); }
-  ScopedVariant(const ScopedVariant&) = delete;
-  ScopedVariant& operator=(const ScopedVariant&) = delete;
-
-  VARIANT* get() { return &value_; }
-
-  std::string Text() {
-    if (value_.vt == VT_EMPTY || value_.vt == VT_NULL) return {};
-    if (value_.vt != VT_BSTR && FAILED(::VariantChangeType(&value_, &value_, 0, VT_BSTR))) {
-      return {};
-    }
-    return value_.bstrVal ? Narrow({value_.bstrVal, ::SysStringLen(value_.bstrVal)}) : "";
-  }
-  long Number() {
-    if (FAILED(::VariantChangeType(&value_, &value_, 0, VT_I4))) return 0;
-    return value_.lVal;
-  }
-  // Takes over the object held, if any.
-  IDispatch* DetachDispatch() {
-    if (value_.vt != VT_DISPATCH) return nullptr;
-    IDispatch* object = value_.pdispVal;
-    value_.vt = VT_EMPTY;
-    return object;
-  }
-
- private:
-  VARIANT value_;
-};
-
-// An automation object, released with its owner.
-class Dispatch {
- public:
-  Dispatch() = default;
-  explicit Dispatch(IDispatch* object) : object_(object) {}
-  Dispatch(Dispatch&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-  Dispatch& operator=(Dispatch&& other) noexcept {
-    if (this != &other) {
-      if (object_) object_->Release();
-      object_ = std::exchange(other.object_, nullptr);
-    }
-    return *this;
-  }
-  ~Dispatch() {
-    if (object_) object_->Release();
-  }
-
-  explicit operator bool() const { return object_ != nullptr; }
-
-  // Arguments in call order. Returns whether the call succeeded.
-  bool Call(const wchar_t* name, WORD kind, std::span<VARIANT*> arguments, VARIANT* result) const {
-    if (!object_) return false;
-    DISPID id = 0;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    if (FAILED(object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) {
-      return false;
-    }
-    std::vector<VARIANT> reversed;  // IDispatch takes its arguments last first
-    for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) reversed.push_back(**it);
-    DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    if (kind == DISPATCH_PROPERTYPUT) {
-      params.rgdispidNamedArgs = &putId;
-      params.cNamedArgs = 1;
-    }
-    return SUCCEEDED(object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result,
-                                     nullptr, nullptr));
-  }
-
-  void Put(const wchar_t* name, ScopedVariant value) const {
-    VARIANT* arguments[] = {value.get()};
-    Call(name, DISPATCH_PROPERTYPUT, arguments, nullptr);
-  }
-
-  bool Get(const wchar_t* name, ScopedVariant& result) const {
-    return Call(name, DISPATCH_PROPERTYGET | DISPATCH_METHOD, {}, result.get());
-  }
-
-  Dispatch Item(long index) const {
-    ScopedVariant number(index), result;
-    VARIANT* arguments[] = {number.get()};
-    Call(L"Item", DISPATCH_PROPERTYGET | DISPATCH_METHOD, arguments, result.get());
-    return Dispatch(result.DetachDispatch());
-  }
-
- private:
-  IDispatch* object_ = nullptr;
-};
 
 // UTF-16 offsets of the component, as byte offsets into the UTF-8 subject.
 size_t Utf8Offset(const std::u16string& subject, long utf16Offset) {
@@ -130,14 +27,9 @@ class SystemRegex : public RegexEngine {
   // Null when the component is not installed.
   static std::unique_ptr<SystemRegex> Create(std::string_view pattern,
                                              const RegexOptions& options) {
-    CLSID id{};
-    if (FAILED(::CLSIDFromProgID(L"VBScript.RegExp", &id))) return nullptr;
-    IDispatch* object = nullptr;
-    if (FAILED(::CoCreateInstance(id, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                  reinterpret_cast<void**>(&object)))) {
-      return nullptr;
-    }
-    auto engine = std::unique_ptr<SystemRegex>(new SystemRegex(Dispatch(object)));
+    Dispatch object = Dispatch::Create(L"VBScript.RegExp");
+    if (!object) return nullptr;
+    auto engine = std::unique_ptr<SystemRegex>(new SystemRegex(std::move(object)));
     // Property failures show later as a failing Execute, so they need no check here.
     engine->regex_.Put(L"IgnoreCase", ScopedVariant(!options.caseSensitive));
     engine->regex_.Put(L"Multiline", ScopedVariant(options.multiLine));
@@ -202,15 +94,13 @@ class SystemRegex : public RegexEngine {
 
 }  // namespace
 
-RegexMatcher::RegexMatcher(RegexEngineChoice choice) : choice_(choice) {
-  comInitialized_ = SUCCEEDED(::CoInitialize(nullptr));
-}
+RegexMatcher::RegexMatcher(RegexEngineChoice choice)
+    : choice_(choice), com_(std::make_unique<ComScope>()) {}
 
 RegexMatcher::~RegexMatcher() {
   // The component's objects must go before the library they live in.
   matches_.reset();
   engine_.reset();
-  if (comInitialized_) ::CoUninitialize();
 }
 
 bool RegexMatcher::Execute(std::string_view pattern, std::string_view subject, bool caseSensitive,
@@ -221,7 +111,7 @@ bool RegexMatcher::Execute(std::string_view pattern, std::string_view subject, b
   subject_ = subject;
   const RegexOptions options{caseSensitive, multiLine, global};
   usesSystemComponent_ = false;
-  if (choice_ == RegexEngineChoice::SystemComponentFirst && comInitialized_) {
+  if (choice_ == RegexEngineChoice::SystemComponentFirst && com_->Initialized()) {
     engine_ = SystemRegex::Create(pattern_, options);
     usesSystemComponent_ = engine_ != nullptr;
   }

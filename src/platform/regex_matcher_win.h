@@ -14,6 +14,8 @@
 
 namespace tidemoor {
 
+class ComScope;
+
 enum class RegexEngineChoice { SystemComponentFirst, FallbackOnly };
 
 class RegexMatcher {
@@ -46,7 +48,7 @@ class RegexMatcher {
 
  private:
   RegexEngineChoice choice_;
-  bool comInitialized_ = false;
+  std::unique_ptr<ComScope> com_;
   bool usesSystemComponent_ = false;
   std::unique_ptr<RegexEngine> engine_;
   std::optional<std::vector<RegexMatch>> matches_;

@@ -161,4 +161,29 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
   return text;
 }
 
+std::string_view TrimBlanks(std::string_view text, std::string_view blanks) {
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+size_t FindIgnoringCase(std::string_view text, std::string_view what) {
+  for (size_t i = 0; i + what.size() <= text.size(); ++i) {
+    if (EqualsIgnoringCase(text.substr(i, what.size()), what)) return i;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace tidemoor

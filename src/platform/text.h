@@ -27,4 +27,13 @@ std::string JoinTexts(const std::vector<std::string>& pieces, std::string_view s
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
 
+// The text without the given characters at either end (blanks and tabs unless told otherwise).
+std::string_view TrimBlanks(std::string_view text, std::string_view blanks = " \t");
+
+// ASCII letters compared without regard to case, as Windows compares file, key and option names;
+// every other byte must be equal.
+char LowerAscii(char c);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+size_t FindIgnoringCase(std::string_view text, std::string_view what);  // npos when absent
+
 }  // namespace tidemoor

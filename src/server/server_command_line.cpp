@@ -20,9 +20,8 @@ std::string PasswordArgument(const std::string& value) {
 
 // The digits of a whole number with the blanks around it dropped; nothing else passes.
 bool ReadWholeNumber(std::string_view text, std::string& digits) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return false;
-  text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  text = TrimBlanks(text);
+  if (text.empty()) return false;
   if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     return false;
   }

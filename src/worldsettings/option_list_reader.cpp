@@ -1,5 +1,7 @@
 #include "worldsettings/option_list_reader.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -16,12 +18,6 @@ bool IsBlank(char c) {
 }
 bool IsLineEnd(char c) {
   return c == '\r' || c == '\n';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 // The text after the marker, up to the end of the line holding the first ")", as one line.

@@ -1,5 +1,7 @@
 #include "worldsettings/settings_catalogue.h"
 
+#include "platform/text.h"
+
 #include <iterator>
 
 #include "common/product.h"
@@ -109,10 +111,6 @@ const CatalogueRow kRows[] = {
     {"bShowPlayerList", "显示在线玩家列表", nullptr, Choice, "True", nullptr},
 };
 
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 }  // namespace
 
 std::string_view ValueKindText(ValueKind kind) {
@@ -141,21 +139,6 @@ std::vector<SettingEntry> WorldSettingsCatalogue() {
                                 std::string(ValueKindText(row.kind)), row.preset});
   }
   return rows;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
-size_t FindIgnoringCase(std::string_view text, std::string_view what) {
-  for (size_t i = 0; i + what.size() <= text.size(); ++i) {
-    if (EqualsIgnoringCase(text.substr(i, what.size()), what)) return i;
-  }
-  return std::string_view::npos;
 }
 
 int FindSettingRow(const std::vector<SettingEntry>& rows, std::string_view key) {

@@ -35,8 +35,4 @@ int FindSettingRow(const std::vector<SettingEntry>& rows, std::string_view key);
 // The file written for a server that has no world settings yet (CR LF line ends, ASCII only).
 std::string WorldSettingsTemplate();
 
-// ASCII letters compared without regard to case, as the game compares its option names.
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
-size_t FindIgnoringCase(std::string_view text, std::string_view what);  // npos when absent
-
 }  // namespace tidemoor

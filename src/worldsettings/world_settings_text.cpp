@@ -116,11 +116,9 @@ std::string BareNormalForm(std::string_view value) {
   return out;
 }
 
-std::string LowerAscii(std::string_view text) {
+std::string LowerAsciiText(std::string_view text) {
   std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : lower) c = LowerAscii(c);
   return lower;
 }
 
@@ -138,7 +136,7 @@ void ApplyWorldSettingsText(std::string_view fileText, WorldSettings& settings) 
     const int row = FindSettingRow(settings.Rows, pairs[i].Key);
     if (row < 0) {
       if (others != i) pairs[others] = std::move(pairs[i]);
-      lastMention[LowerAscii(pairs[others].Key)] = others;
+      lastMention[LowerAsciiText(pairs[others].Key)] = others;
       ++others;
     } else if (IsQuotedKey(settings.Rows[row].Key)) {
       settings.Rows[row].Value = DecodedQuotedValue(pairs[i].Value);
@@ -150,7 +148,7 @@ void ApplyWorldSettingsText(std::string_view fileText, WorldSettings& settings) 
   // quotes and brackets read back as they did, whatever an earlier, dropped mention held.
   size_t kept = 0;
   for (size_t i = 0; i < others; ++i) {
-    if (lastMention[LowerAscii(pairs[i].Key)] != i) continue;
+    if (lastMention[LowerAsciiText(pairs[i].Key)] != i) continue;
     if (kept != i) pairs[kept] = std::move(pairs[i]);
     ++kept;
   }
