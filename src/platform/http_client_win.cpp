@@ -67,8 +67,12 @@ bool CrackUrl(std::string_view url, UrlParts& parts) {
 }  // namespace
 
 HttpAnswer HttpGet(std::string_view url, const HttpLimits& limits) {
+  return HttpRequest(HttpCall{"GET", std::string(url), {}, {}}, limits);
+}
+
+HttpAnswer HttpRequest(const HttpCall& call, const HttpLimits& limits) {
   UrlParts parts;
-  if (!CrackUrl(url, parts)) return {};
+  if (!CrackUrl(call.url, parts)) return {};
   UniqueInternetHandle session(
       ::InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return {};
@@ -85,11 +89,19 @@ HttpAnswer HttpGet(std::string_view url, const HttpLimits& limits) {
   DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI |
                 INTERNET_FLAG_NO_COOKIES;
   if (parts.secure) flags |= INTERNET_FLAG_SECURE;
-  UniqueInternetHandle request(::HttpOpenRequestW(connection.get(), L"GET", parts.path.c_str(),
-                                                  L"HTTP/1.0", nullptr, acceptTypes, flags, 0));
+  const bool plain = call.headers.empty() && call.body.empty();
+  UniqueInternetHandle request(
+      ::HttpOpenRequestW(connection.get(), Widen(call.method).c_str(), parts.path.c_str(),
+                         plain ? L"HTTP/1.0" : L"HTTP/1.1", nullptr, acceptTypes, flags, 0));
   if (!request) return {};
   SetTimeouts(request.get(), limits);
-  if (!::HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return {};
+  const std::wstring headers = Widen(call.headers);
+  std::string body = call.body;
+  if (!::HttpSendRequestW(request.get(), headers.empty() ? nullptr : headers.c_str(),
+                          static_cast<DWORD>(headers.size()), body.empty() ? nullptr : body.data(),
+                          static_cast<DWORD>(body.size()))) {
+    return {};
+  }
 
   DWORD status = 0, size = sizeof(status);
   if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,

@@ -1,8 +1,11 @@
 #pragma once
-// Plain HTTP(S) GETs through WinINet with the system's proxy settings and no cache.
+// Plain HTTP(S) requests through WinINet with the system's proxy settings and no cache. They
+// block the calling thread: the user-interface thread calls only the short GETs below, longer
+// conversations (the server's REST API) run on a worker.
 
 #include <chrono>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "platform/http_answer.h"
@@ -14,6 +17,17 @@ struct HttpLimits {
   std::chrono::milliseconds receiveTimeout;  // the longest silence while sending or receiving
   size_t maxBodyBytes;                       // a longer body counts as no answer
 };
+
+struct HttpCall {
+  std::string method = "GET";  // GET, POST
+  std::string url;
+  std::string headers;  // extra request header lines, each ended by CR LF
+  std::string body;     // sent as it stands (a POST's JSON)
+};
+
+// The whole answer body, bytes as received. The request speaks HTTP/1.1 when it carries a body or
+// headers of its own, HTTP/1.0 otherwise.
+HttpAnswer HttpRequest(const HttpCall& call, const HttpLimits& limits);
 
 // The whole body, bytes as received.
 HttpAnswer HttpGet(std::string_view url, const HttpLimits& limits);

@@ -39,6 +39,23 @@ void DispatchWaitingMessages() {
   }
 }
 
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const ULONGLONG deadline =
+      ::GetTickCount64() + static_cast<ULONGLONG>(std::max<int64_t>(timeout.count(), 0));
+  for (;;) {
+    if (done()) return true;
+    const ULONGLONG now = ::GetTickCount64();
+    if (now >= deadline) return false;
+    MSG quit;
+    if (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return done();
+    // Short slices: done() may turn true without a message (a process that ends).
+    const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50));
+    if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, kWakeMask) == WAIT_OBJECT_0) {
+      DispatchWaitingMessages();
+    }
+  }
+}
+
 void MessageBreaks::Take() {
   constexpr unsigned long long kMillisecondsBetweenBreaks = 15;
   const unsigned long long now = ::GetTickCount64();

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 namespace tidemoor {
 
@@ -14,6 +15,11 @@ enum class WaitUnit { Milliseconds = 0, Seconds = 1, Minutes = 2, Hours = 3 };
 // Waits amount units while dispatching this thread's messages; a WM_QUIT is left in the queue for
 // the main loop. Returns true once the time has passed (always, also on the fallback below).
 bool PumpingWait(int64_t amount, WaitUnit unit);
+
+// Lets this thread's messages through until done() holds or the timeout passes; true when done()
+// held. A result handed back by a worker (a message) is what usually makes done() true. Ends early
+// when the message loop has been asked to quit.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
 // Dispatches the messages waiting in this thread's queue and returns. A quit request is left in
 // the queue, so the message loop that owns it still ends.

@@ -1,0 +1,130 @@
+#include "platform/worker_win.h"
+
+#include <windows.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+namespace tidemoor {
+namespace {
+
+constexpr UINT kFinishedMessage = WM_APP + 0x51;
+constexpr wchar_t kMailboxClass[] = L"TidemoorWorkerMailbox";
+
+struct Job {
+  std::function<void()> work;
+  std::function<void()> done;
+};
+
+}  // namespace
+
+// What the worker thread and the user-interface thread share.
+struct Worker::Shared {
+  std::mutex mutex;
+  std::condition_variable wake;
+  std::deque<Job> queued;
+  std::deque<std::function<void()>> finished;
+  int pending = 0;
+  bool closed = false;
+  HWND mailbox = nullptr;  // a message-only window of the user-interface thread
+
+  void HandBack() {
+    std::deque<std::function<void()>> ready;
+    {
+      std::lock_guard lock(mutex);
+      ready.swap(finished);
+      pending -= static_cast<int>(ready.size());
+    }
+    // A result may start new work or open a box that lets messages through: it runs unlocked.
+    for (std::function<void()>& done : ready) {
+      {
+        std::lock_guard lock(mutex);
+        if (closed) return;  // an earlier result put the worker away
+      }
+      if (done) done();
+    }
+  }
+};
+
+namespace {
+
+LRESULT CALLBACK MailboxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kFinishedMessage) {
+    auto* shared = reinterpret_cast<Worker::Shared*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (shared) shared->HandBack();
+    return 0;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void WorkThrough(std::shared_ptr<Worker::Shared> shared) {
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock lock(shared->mutex);
+      shared->wake.wait(lock, [&] { return shared->closed || !shared->queued.empty(); });
+      if (shared->closed) return;
+      job = std::move(shared->queued.front());
+      shared->queued.pop_front();
+    }
+    // No exception may end the thread (and the tool): a failed job still hands back.
+    try {
+      job.work();
+    } catch (...) {
+    }
+    std::lock_guard lock(shared->mutex);
+    if (shared->closed) return;
+    shared->finished.push_back(std::move(job.done));
+    ::PostMessageW(shared->mailbox, kFinishedMessage, 0, 0);
+  }
+}
+
+}  // namespace
+
+Worker::Worker() : shared_(std::make_shared<Shared>()) {
+  WNDCLASSW mailboxClass{};
+  mailboxClass.lpfnWndProc = &MailboxProc;
+  mailboxClass.hInstance = ::GetModuleHandleW(nullptr);
+  mailboxClass.lpszClassName = kMailboxClass;
+  ::RegisterClassW(&mailboxClass);
+  shared_->mailbox = ::CreateWindowExW(0, kMailboxClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       mailboxClass.hInstance, nullptr);
+  ::SetWindowLongPtrW(shared_->mailbox, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shared_.get()));
+  std::thread(&WorkThrough, shared_).detach();
+}
+
+Worker::~Worker() {
+  HWND mailbox = nullptr;
+  {
+    std::lock_guard lock(shared_->mutex);
+    shared_->closed = true;
+    shared_->queued.clear();
+    shared_->finished.clear();
+    mailbox = std::exchange(shared_->mailbox, nullptr);
+  }
+  shared_->wake.notify_all();
+  ::DestroyWindow(mailbox);
+}
+
+void Worker::Run(std::function<void()> work, std::function<void()> done) {
+  {
+    std::lock_guard lock(shared_->mutex);
+    shared_->queued.push_back(Job{std::move(work), std::move(done)});
+    ++shared_->pending;
+  }
+  shared_->wake.notify_one();
+}
+
+int Worker::Pending() const {
+  std::lock_guard lock(shared_->mutex);
+  return shared_->pending;
+}
+
+void Worker::DeliverFinished() {
+  shared_->HandBack();
+}
+
+}  // namespace tidemoor

@@ -1,0 +1,78 @@
+#include "platform/worker_win.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "platform/pumping_wait_win.h"
+
+namespace tidemoor {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(Worker, ResultsComeBackOnTheMakingThreadInOrder) {
+  Worker worker;
+  const DWORD uiThread = ::GetCurrentThreadId();
+  std::vector<int> results;
+  std::atomic<DWORD> workThread{0};
+  for (int i = 0; i < 5; ++i) {
+    worker.Run<int>(
+        [i, &workThread] {
+          workThread = ::GetCurrentThreadId();
+          return i * i;
+        },
+        [&, uiThread](int value) {
+          EXPECT_EQ(::GetCurrentThreadId(), uiThread);
+          results.push_back(value);
+        });
+  }
+  EXPECT_EQ(worker.Pending(), 5);
+  ASSERT_TRUE(PumpUntil([&] { return results.size() == 5; }, 10s));
+  EXPECT_EQ(results, (std::vector<int>{0, 1, 4, 9, 16}));
+  EXPECT_NE(workThread.load(), uiThread);
+  EXPECT_EQ(worker.Pending(), 0);
+}
+
+// A slow job never holds the user-interface thread: its messages keep flowing meanwhile.
+TEST(Worker, TheWindowKeepsItsMessagesWhileAJobRuns) {
+  Worker worker;
+  bool finished = false;
+  worker.Run([] { std::this_thread::sleep_for(600ms); }, [&] { finished = true; });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(finished);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+  ASSERT_TRUE(PumpUntil([&] { return finished; }, 10s));
+}
+
+TEST(Worker, AWorkerPutAwayHandsNothingBack) {
+  std::atomic<bool> started{false}, ran{false};
+  bool handedBack = false;
+  {
+    Worker worker;
+    worker.Run(
+        [&started, &ran] {
+          started = true;
+          std::this_thread::sleep_for(200ms);
+          ran = true;
+        },
+        [&] { handedBack = true; });
+    while (!started) std::this_thread::yield();
+  }
+  PumpUntil([&] { return ran.load(); }, 10s);
+  PumpingWait(200, WaitUnit::Milliseconds);
+  EXPECT_FALSE(handedBack);
+}
+
+TEST(PumpUntil, GivesUpAtItsTimeout) {
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(PumpUntil([] { return false; }, 150ms));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 150ms);
+}
+
+}  // namespace
+}  // namespace tidemoor
