@@ -1,0 +1,213 @@
+#include "server/rest_api.h"
+
+#include <cmath>
+#include <limits>
+#include <nlohmann/json.hpp>
+
+#include "platform/text.h"
+
+namespace tidemoor {
+namespace {
+
+using Json = nlohmann::json;
+
+constexpr char kBase64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+RestRequest Request(const RestEndpoint& endpoint, std::string_view method, std::string_view path,
+                    const Json* body = nullptr) {
+  RestRequest request;
+  request.method = std::string(method);
+  request.url =
+      "http://127.0.0.1:" + std::to_string(endpoint.port) + "/v1/api/" + std::string(path);
+  request.headers = "Authorization: Basic " + Base64("admin:" + endpoint.adminPassword) + "\r\n";
+  if (body) {
+    request.headers += "Content-Type: application/json\r\n";
+    // A message with bytes that are not UTF-8 still goes out (as U+FFFD) instead of failing.
+    request.body = body->dump(-1, ' ', false, Json::error_handler_t::replace);
+  }
+  return request;
+}
+
+RestRequest Post(const RestEndpoint& endpoint, std::string_view path, const Json& body) {
+  return Request(endpoint, "POST", path, &body);
+}
+
+// A body that is not JSON (or not UTF-8) is discarded by the parser itself; a field of an
+// unexpected type throws WrongType, caught by the Parse functions below and nowhere else.
+std::optional<Json> ParseObject(std::string_view body) {
+  Json parsed = Json::parse(body, nullptr, false);
+  if (parsed.is_discarded() || !parsed.is_object()) return std::nullopt;
+  return parsed;
+}
+
+struct WrongType {};
+
+const Json* Field(const Json& object, const char* key) {
+  const auto it = object.find(key);
+  if (it == object.end() || it->is_null()) return nullptr;
+  return &*it;
+}
+
+void Read(const Json& object, const char* key, std::string& out) {
+  const Json* value = Field(object, key);
+  if (!value) return;
+  if (!value->is_string()) throw WrongType{};
+  out = value->get<std::string>();
+}
+
+void Read(const Json& object, const char* key, double& out) {
+  const Json* value = Field(object, key);
+  if (!value) return;
+  if (!value->is_number()) throw WrongType{};
+  out = value->get<double>();
+}
+
+// Whole numbers past the range saturate; a fraction is cut.
+template <typename Integer>
+void Read(const Json& object, const char* key, Integer& out) {
+  double number = 0;
+  if (!Field(object, key)) return;
+  Read(object, key, number);
+  if (std::isnan(number)) return;
+  constexpr auto kLow = static_cast<double>(std::numeric_limits<Integer>::min());
+  constexpr auto kHigh = static_cast<double>(std::numeric_limits<Integer>::max());
+  if (number <= kLow) {
+    out = std::numeric_limits<Integer>::min();
+  } else if (number >= kHigh) {
+    out = std::numeric_limits<Integer>::max();
+  } else {
+    out = static_cast<Integer>(number);
+  }
+}
+
+PlayerInfo ReadPlayer(const Json& entry) {
+  if (!entry.is_object()) throw WrongType{};
+  PlayerInfo player;
+  Read(entry, "name", player.name);
+  Read(entry, "accountName", player.accountName);
+  Read(entry, "playerId", player.playerId);
+  Read(entry, "userId", player.userId);
+  Read(entry, "ip", player.ip);
+  Read(entry, "ping", player.ping);
+  Read(entry, "location_x", player.locationX);
+  Read(entry, "location_y", player.locationY);
+  Read(entry, "level", player.level);
+  Read(entry, "building_count", player.buildingCount);
+  return player;
+}
+
+}  // namespace
+
+int RestApiPortFromText(std::string_view typed) {
+  const int32_t port = TextToNumber(typed);
+  return port >= 1 && port <= 65535 ? port : kDefaultRestApiPort;
+}
+
+std::string Base64(std::string_view bytes) {
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    const size_t left = bytes.size() - i;
+    uint32_t group = static_cast<uint8_t>(bytes[i]) << 16;
+    if (left > 1) group |= static_cast<uint8_t>(bytes[i + 1]) << 8;
+    if (left > 2) group |= static_cast<uint8_t>(bytes[i + 2]);
+    out += kBase64Digits[(group >> 18) & 63];
+    out += kBase64Digits[(group >> 12) & 63];
+    out += left > 1 ? kBase64Digits[(group >> 6) & 63] : '=';
+    out += left > 2 ? kBase64Digits[group & 63] : '=';
+  }
+  return out;
+}
+
+RestRequest InfoRequest(const RestEndpoint& endpoint) {
+  return Request(endpoint, "GET", "info");
+}
+
+RestRequest PlayersRequest(const RestEndpoint& endpoint) {
+  return Request(endpoint, "GET", "players");
+}
+
+RestRequest MetricsRequest(const RestEndpoint& endpoint) {
+  return Request(endpoint, "GET", "metrics");
+}
+
+RestRequest SaveRequest(const RestEndpoint& endpoint) {
+  return Request(endpoint, "POST", "save");
+}
+
+RestRequest ShutdownRequest(const RestEndpoint& endpoint, int waitSeconds,
+                            std::string_view message) {
+  return Post(endpoint, "shutdown", {{"waittime", waitSeconds}, {"message", message}});
+}
+
+RestRequest AnnounceRequest(const RestEndpoint& endpoint, std::string_view message) {
+  return Post(endpoint, "announce", {{"message", message}});
+}
+
+RestRequest KickRequest(const RestEndpoint& endpoint, std::string_view userId,
+                        std::string_view message) {
+  return Post(endpoint, "kick", {{"userid", userId}, {"message", message}});
+}
+
+RestRequest BanRequest(const RestEndpoint& endpoint, std::string_view userId,
+                       std::string_view message) {
+  return Post(endpoint, "ban", {{"userid", userId}, {"message", message}});
+}
+
+RestRequest UnbanRequest(const RestEndpoint& endpoint, std::string_view userId) {
+  return Post(endpoint, "unban", {{"userid", userId}});
+}
+
+RestRequest StopRequest(const RestEndpoint& endpoint) {
+  return Request(endpoint, "POST", "stop");
+}
+
+std::optional<ServerInfo> ParseInfo(std::string_view body) {
+  const std::optional<Json> object = ParseObject(body);
+  if (!object) return std::nullopt;
+  ServerInfo info;
+  try {
+    Read(*object, "version", info.version);
+    Read(*object, "servername", info.serverName);
+    Read(*object, "description", info.description);
+    Read(*object, "worldguid", info.worldGuid);
+  } catch (const WrongType&) {
+    return std::nullopt;
+  }
+  return info;
+}
+
+std::optional<std::vector<PlayerInfo>> ParsePlayers(std::string_view body) {
+  const std::optional<Json> object = ParseObject(body);
+  if (!object) return std::nullopt;
+  const Json* list = Field(*object, "players");
+  std::vector<PlayerInfo> players;
+  if (!list) return players;
+  if (!list->is_array()) return std::nullopt;
+  try {
+    players.reserve(list->size());
+    for (const Json& entry : *list) players.push_back(ReadPlayer(entry));
+  } catch (const WrongType&) {
+    return std::nullopt;
+  }
+  return players;
+}
+
+std::optional<ServerMetrics> ParseMetrics(std::string_view body) {
+  const std::optional<Json> object = ParseObject(body);
+  if (!object) return std::nullopt;
+  ServerMetrics metrics;
+  try {
+    Read(*object, "serverfps", metrics.serverFps);
+    Read(*object, "currentplayernum", metrics.currentPlayers);
+    Read(*object, "serverframetime", metrics.serverFrameTime);
+    Read(*object, "maxplayernum", metrics.maxPlayers);
+    Read(*object, "uptime", metrics.uptimeSeconds);
+    Read(*object, "days", metrics.days);
+  } catch (const WrongType&) {
+    return std::nullopt;
+  }
+  return metrics;
+}
+
+}  // namespace tidemoor

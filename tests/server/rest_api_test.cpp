@@ -1,0 +1,149 @@
+#include "server/rest_api.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <vector>
+
+namespace tidemoor {
+namespace {
+
+const RestEndpoint kEndpoint{8300, "s3cret"};
+
+TEST(RestApi, RequestsCarryTheAddressAndBasicAuthentication) {
+  EXPECT_EQ(Base64(""), "");
+  EXPECT_EQ(Base64("f"), "Zg==");
+  EXPECT_EQ(Base64("fo"), "Zm8=");
+  EXPECT_EQ(Base64("foo"), "Zm9v");
+  EXPECT_EQ(Base64("admin:s3cret"), "YWRtaW46czNjcmV0");
+  EXPECT_EQ(Base64("\xff\xfe\x80"), "//6A");
+
+  const RestRequest info = InfoRequest(kEndpoint);
+  EXPECT_EQ(info.method, "GET");
+  EXPECT_EQ(info.url, "http://127.0.0.1:8300/v1/api/info");
+  EXPECT_EQ(info.headers, "Authorization: Basic YWRtaW46czNjcmV0\r\n");
+  EXPECT_EQ(info.body, "");
+
+  const RestRequest save = SaveRequest(kEndpoint);
+  EXPECT_EQ(save.method, "POST");
+  EXPECT_EQ(save.url, "http://127.0.0.1:8300/v1/api/save");
+  EXPECT_EQ(save.body, "");
+  EXPECT_EQ(StopRequest(kEndpoint).url, "http://127.0.0.1:8300/v1/api/stop");
+  EXPECT_EQ(PlayersRequest(kEndpoint).url, "http://127.0.0.1:8300/v1/api/players");
+  EXPECT_EQ(MetricsRequest(kEndpoint).url, "http://127.0.0.1:8300/v1/api/metrics");
+}
+
+TEST(RestApi, BodiesAreJsonWithTheTextKeptAndEscaped) {
+  const RestRequest shutdown = ShutdownRequest(kEndpoint, 10, "服务器即将重启");
+  EXPECT_EQ(shutdown.method, "POST");
+  EXPECT_EQ(shutdown.url, "http://127.0.0.1:8300/v1/api/shutdown");
+  EXPECT_NE(shutdown.headers.find("Content-Type: application/json\r\n"), std::string::npos);
+  EXPECT_EQ(nlohmann::json::parse(shutdown.body),
+            nlohmann::json({{"waittime", 10}, {"message", "服务器即将重启"}}));
+
+  const RestRequest announce = AnnounceRequest(kEndpoint, "say \"hi\" \\ 😀\n");
+  EXPECT_EQ(announce.body, R"({"message":"say \"hi\" \\ 😀\n"})");
+  EXPECT_EQ(KickRequest(kEndpoint, "steam_1", "bye").body,
+            R"({"message":"bye","userid":"steam_1"})");
+  EXPECT_EQ(BanRequest(kEndpoint, "steam_1", "").url, "http://127.0.0.1:8300/v1/api/ban");
+  EXPECT_EQ(UnbanRequest(kEndpoint, "steam_1").body, R"({"userid":"steam_1"})");
+  // Bytes that are not UTF-8 never stop a request.
+  EXPECT_EQ(AnnounceRequest(kEndpoint, "a\xff").body, "{\"message\":\"a\xEF\xBF\xBD\"}");
+}
+
+TEST(RestApi, PortIsTheTypedNumberOrTheDefault) {
+  EXPECT_EQ(RestApiPortFromText("8300"), 8300);
+  EXPECT_EQ(RestApiPortFromText(" ８３００"), 8300);
+  EXPECT_EQ(RestApiPortFromText("65535"), 65535);
+  for (const char* typed : {"", "0", "-1", "65536", "abc", "99999999999"}) {
+    EXPECT_EQ(RestApiPortFromText(typed), kDefaultRestApiPort) << typed;
+  }
+}
+
+TEST(RestApi, InfoTakesItsFieldsAndDefaultsMissingOnes) {
+  const auto info = ParseInfo(
+      R"({"version":"v0.3.11","servername":"世界","description":"d","worldguid":"ABC","x":[1]})");
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->version, "v0.3.11");
+  EXPECT_EQ(info->serverName, "世界");
+  EXPECT_EQ(info->description, "d");
+  EXPECT_EQ(info->worldGuid, "ABC");
+
+  const auto sparse = ParseInfo(R"({"version":"v1","servername":null})");
+  ASSERT_TRUE(sparse);
+  EXPECT_EQ(sparse->version, "v1");
+  EXPECT_EQ(sparse->serverName, "");
+}
+
+TEST(RestApi, UnreadableAnswersAreNoAnswerNeverACrash) {
+  for (const std::string& body : std::vector<std::string>{
+           "", "null", "[]", "\"text\"", "{", "{\"players\":[],\"x\":\"a\xff\"}",
+           "<html>401</html>", std::string("{\"version\":\"a\0b\"}", 18)}) {
+    EXPECT_FALSE(ParseInfo(body)) << body;
+    EXPECT_FALSE(ParseMetrics(body)) << body;
+    EXPECT_FALSE(ParsePlayers(body)) << body;
+  }
+  EXPECT_FALSE(ParseInfo(R"({"version":1})"));
+  EXPECT_FALSE(ParsePlayers(R"({"players":{}})"));
+  EXPECT_FALSE(ParsePlayers(R"({"players":[1]})"));
+  EXPECT_FALSE(ParsePlayers(R"({"players":[{"name":"a"},{"level":"high"}]})"));
+  EXPECT_FALSE(ParseMetrics(R"({"serverfps":"60"})"));
+  const std::string deep = std::string(200'000, '[') + std::string(200'000, ']');
+  EXPECT_FALSE(ParsePlayers("{\"players\":" + deep + "}"));
+}
+
+TEST(RestApi, PlayersKeepEveryFieldAndAnyScript) {
+  const auto players = ParsePlayers(R"({"players":[
+      {"name":"小明","accountName":"xm","playerId":"A1","userId":"steam_7656","ip":"10.0.0.2",
+       "ping":33.5,"location_x":-1200.25,"location_y":99.5,"level":41,"building_count":12},
+      {"name":"Ann 😀","userId":"steam_2"}]})");
+  ASSERT_TRUE(players);
+  ASSERT_EQ(players->size(), 2u);
+  const PlayerInfo& first = (*players)[0];
+  EXPECT_EQ(first.name, "小明");
+  EXPECT_EQ(first.accountName, "xm");
+  EXPECT_EQ(first.playerId, "A1");
+  EXPECT_EQ(first.userId, "steam_7656");
+  EXPECT_EQ(first.ip, "10.0.0.2");
+  EXPECT_DOUBLE_EQ(first.ping, 33.5);
+  EXPECT_DOUBLE_EQ(first.locationX, -1200.25);
+  EXPECT_DOUBLE_EQ(first.locationY, 99.5);
+  EXPECT_EQ(first.level, 41);
+  EXPECT_EQ(first.buildingCount, 12);
+  EXPECT_EQ((*players)[1].name, "Ann 😀");
+  EXPECT_EQ((*players)[1].level, 0);
+
+  const auto none = ParsePlayers("{}");
+  ASSERT_TRUE(none);
+  EXPECT_TRUE(none->empty());
+
+  std::string many = R"({"players":[)";
+  for (int i = 0; i < 20'000; ++i) many += (i ? "," : "") + std::string(R"({"name":"p"})");
+  const auto big = ParsePlayers(many + "]}");
+  ASSERT_TRUE(big);
+  EXPECT_EQ(big->size(), 20'000u);
+}
+
+TEST(RestApi, MetricsSaturateInsteadOfOverflowing) {
+  const auto metrics = ParseMetrics(
+      R"({"serverfps":58,"currentplayernum":3,"serverframetime":16.9,"maxplayernum":32,)"
+      R"("uptime":18720,"days":7})");
+  ASSERT_TRUE(metrics);
+  EXPECT_EQ(metrics->serverFps, 58);
+  EXPECT_EQ(metrics->currentPlayers, 3);
+  EXPECT_DOUBLE_EQ(metrics->serverFrameTime, 16.9);
+  EXPECT_EQ(metrics->maxPlayers, 32);
+  EXPECT_EQ(metrics->uptimeSeconds, 18720);
+  EXPECT_EQ(metrics->days, 7);
+
+  const auto huge = ParseMetrics(
+      R"({"serverfps":1e300,"currentplayernum":-1e300,"uptime":18446744073709551615,"days":2.9})");
+  ASSERT_TRUE(huge);
+  EXPECT_EQ(huge->serverFps, 2147483647);
+  EXPECT_EQ(huge->currentPlayers, -2147483647 - 1);
+  EXPECT_EQ(huge->uptimeSeconds, INT64_MAX);
+  EXPECT_EQ(huge->days, 2);
+}
+
+}  // namespace
+}  // namespace tidemoor
