@@ -4,12 +4,17 @@
 
 #include "platform/directories_win.h"
 #include "platform/whole_file_win.h"
+#include "worldsettings/rest_api_settings.h"
 
 namespace tidemoor {
 namespace {
 
 // A file this short cannot hold an option list; the server leaves such files behind.
 constexpr size_t kNearlyEmptyBytes = 10;
+
+bool HoldsNoOptionList(const WholeFile& content) {
+  return content.state == FileState::Missing || content.bytes.size() <= kNearlyEmptyBytes;
+}
 
 }  // namespace
 
@@ -18,7 +23,7 @@ bool EnsureWorldSettingsFile(const ServerPaths& paths) {
   const std::string file = WorldSettingsFile(paths);
   const WholeFile content = ReadWholeFile(file);
   if (content.state == FileState::Unreadable) return false;
-  if (content.state == FileState::Missing || content.bytes.size() <= kNearlyEmptyBytes) {
+  if (HoldsNoOptionList(content)) {
     // A failed write leaves no file or the short one; loading then keeps the presets.
     ReplaceWholeFile(file, WorldSettingsTemplate());
   }
@@ -39,6 +44,19 @@ bool SaveWorldSettings(const ServerPaths& paths, const WorldSettings& settings, 
   }
   prompt.Ask(" 已保存当前设置，需要重启服务端后生效 ", " Save", PromptStyle::Plain);
   return true;
+}
+
+RestApiFileResult EnableRestApiInWorldSettings(const ServerPaths& paths, int port,
+                                               std::string_view adminPassword) {
+  EnsureDirectory(WorldSettingsDir(paths));
+  const std::string file = WorldSettingsFile(paths);
+  const WholeFile content = ReadWholeFile(file);
+  if (content.state == FileState::Unreadable) return RestApiFileResult::Unreadable;
+  const std::string base = HoldsNoOptionList(content) ? WorldSettingsTemplate() : content.bytes;
+  const std::optional<std::string> text = WithRestApiEnabled(base, port, adminPassword);
+  if (!text) return RestApiFileResult::Unchanged;
+  return ReplaceWholeFile(file, *text) ? RestApiFileResult::Written
+                                       : RestApiFileResult::WriteFailed;
 }
 
 void ShowWorldSettingsUnreadable(Prompt& prompt) {

@@ -21,6 +21,14 @@ bool LoadWorldSettings(const ServerPaths& paths, WorldSettings& settings);
 // failure the old file stays as it was.
 bool SaveWorldSettings(const ServerPaths& paths, const WorldSettings& settings, Prompt& prompt);
 
+// What became of the file when the REST API was turned on before a start.
+enum class RestApiFileResult { Unchanged, Written, Unreadable, WriteFailed };
+
+// Makes the file turn the REST API on (see WithRestApiEnabled), replacing it in one step; a
+// missing or nearly empty file starts from the template. A file that cannot be read is left alone.
+RestApiFileResult EnableRestApiInWorldSettings(const ServerPaths& paths, int port,
+                                               std::string_view adminPassword);
+
 // The error shown instead of opening or revealing a file that cannot be read.
 void ShowWorldSettingsUnreadable(Prompt& prompt);
 

@@ -170,7 +170,11 @@ std::string NormalizeRowValue(std::string_view key, std::string_view value) {
 
 std::string ValueForFile(std::string_view key, std::string_view value) {
   if (!IsQuotedKey(key)) return BareNormalForm(value);
-  return '"' + Escaped(QuotedContent(value)) + '"';
+  return QuotedForFile(QuotedContent(value));
+}
+
+std::string QuotedForFile(std::string_view content) {
+  return '"' + Escaped(content) + '"';
 }
 
 std::string WorldSettingsFileText(const WorldSettings& settings) {

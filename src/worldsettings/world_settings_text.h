@@ -48,6 +48,10 @@ std::string NormalizeRowValue(std::string_view key, std::string_view value);
 // itself escapes them (\\ \" \n \r \t); for any other key the normal form.
 std::string ValueForFile(std::string_view key, std::string_view value);
 
+// A text as a quoted value for the file: in double quotes, escaped as ValueForFile escapes a
+// quoted key's content.
+std::string QuotedForFile(std::string_view content);
+
 // The whole file: the section line and the option list with the catalogue's rows in their order,
 // then the other pairs as they were read.
 std::string WorldSettingsFileText(const WorldSettings& settings);
