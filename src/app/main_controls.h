@@ -47,6 +47,13 @@ enum class MainControl : int {
   AdvertLabel,             // 标签10
   MonitorTimer,            // 时钟_检查游戏服务端状态
   AutoBackupTimer,         // 时钟_定时保存玩家存档
+  SafetyGroup,             // 扩展设置
+  SafeStopBox,
+  RestApiPortLabel,
+  RestApiPortEdit,
+  RestartNoticeBox,
+  HangRestartBox,
+  EventLogLabel,
 };
 
 class MainControls {

@@ -26,6 +26,10 @@ AutomationOptions ReadAutomation(const MainControls& controls) {
   automation.intervalMinutes = controls.Text(C::IntervalRestartMinutes);
   automation.autoBackup = controls.IsTicked(C::AutoBackupBox);
   automation.autoBackupMinutes = controls.Text(C::AutoBackupMinutes);
+  automation.safeStop = controls.IsTicked(C::SafeStopBox);
+  automation.restApiPort = controls.Text(C::RestApiPortEdit);
+  automation.restartNotice = controls.IsTicked(C::RestartNoticeBox);
+  automation.hangRestart = controls.IsTicked(C::HangRestartBox);
   return automation;
 }
 

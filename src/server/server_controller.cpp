@@ -8,6 +8,12 @@ namespace tidemoor {
 namespace {
 
 constexpr int64_t kMillisecondsPerMinute = 60'000;
+constexpr int kAskedStopWaitSeconds = 1;
+constexpr int kRestartWaitSeconds = 10;
+
+std::string Milliseconds(int64_t milliseconds) {
+  return std::to_string(milliseconds) + " 毫秒";
+}
 
 }  // namespace
 
@@ -22,77 +28,200 @@ void ServerController::EnterState(ServerState state) {
 }
 
 void ServerController::Toggle() {
+  Press(StartCause::User);
+}
+
+// The button's caption is the user's promise of what a press does; a press in the middle of a
+// start or a stop would promise the opposite of what is already happening.
+void ServerController::Press(StartCause cause) {
+  if (state_ == ServerState::Starting || state_ == ServerState::Stopping) return;
   world_.settings.Save();
-  if (state_ == ServerState::Running || state_ == ServerState::Stopping) {
+  if (state_ == ServerState::Running) {
     if (world_.prompt.Confirm(kStopQuestion, kStopQuestionTitle, PromptStyle::WarningQuestion)) {
       Stop();
     }
     return;
   }
-  Start();
+  Start(cause);
 }
 
 void ServerController::AdoptServerLeftRunning() {
-  if (world_.processes.AdoptRunning(world_.executable) != 0) EnterRunning();
+  if (const uint32_t processId = world_.processes.AdoptRunning(world_.executable)) {
+    EnterRunning(processId, true);
+  }
 }
 
-void ServerController::Start() {
+void ServerController::Start(StartCause cause) {
   EnterState(ServerState::Starting);
+  if (cause == StartCause::User) crashLoop_.Reset();
   // A server this tool started before it was closed still runs on the same save; a second one
   // beside it would fight over that save. It also holds the files an update would replace.
-  if (world_.processes.AdoptRunning(world_.executable) != 0) {
-    EnterRunning();
+  if (const uint32_t processId = world_.processes.AdoptRunning(world_.executable)) {
+    EnterRunning(processId, true);
     return;
   }
 
-  const ServerCommandLine commandLine = BuildServerCommandLine(world_.settings.ReadLaunchOptions());
+  const LaunchOptions launch = world_.settings.ReadLaunchOptions();
+  const ServerCommandLine commandLine = BuildServerCommandLine(launch);
   if (!commandLine.refusal.empty()) {
     EnterState(ServerState::Stopped);
     world_.prompt.Ask(commandLine.refusal, kErrorTitle, PromptStyle::Error);
     return;
   }
-  if (world_.settings.ReadAutomation().autoUpdate) world_.steps.RunAutoUpdate();
+  const AutomationOptions automation = world_.settings.ReadAutomation();
+  if (automation.autoUpdate) {
+    world_.steps.RunAutoUpdate();
+    if (world_.clock.ToolClosing()) return;
+  }
+  if (automation.safeStop) {
+    world_.steps.EnableRestApi(
+        RestEndpoint{RestApiPortFromText(automation.restApiPort), launch.adminPassword});
+  }
 
-  if (world_.processes.Launch(world_.executable, commandLine.text, world_.serverDir) == 0) {
+  const uint32_t processId =
+      world_.processes.Launch(world_.executable, commandLine.text, world_.serverDir);
+  if (processId == 0) {
     EnterState(ServerState::Stopped);
     world_.prompt.Ask(kStartErrorText, kErrorTitle, PromptStyle::Error);
     return;
   }
-  EnterRunning();
+  EnterRunning(processId, false);
 }
 
-void ServerController::EnterRunning() {
+void ServerController::EnterRunning(uint32_t processId, bool adopted) {
   EnterState(ServerState::Running);
   monitorTicks_ = 0;
   startedAt_ = world_.clock.MonotonicMilliseconds();
+  processId_ = processId;
+  ++run_;
+  hangWatch_.Reset();
+  noticesGiven_ = 0;
+  const AutomationOptions automation = world_.settings.ReadAutomation();
+  endpoint_ = RestEndpoint{RestApiPortFromText(automation.restApiPort),
+                           world_.settings.ReadLaunchOptions().adminPassword};
 
   const uint32_t monitorSeconds = world_.steps.RandomInRange(2, 9);
   world_.view.SetMonitorPeriod(monitorSeconds * 1000);
-  const AutomationOptions automation = world_.settings.ReadAutomation();
   world_.view.SetAutoBackupPeriod(
       automation.autoBackup ? TimerPeriodForMinutes(automation.autoBackupMinutes) : 0);
 
-  UpdateStatusLine();
+  std::string version = world_.processes.FileVersion(world_.executable);
+  if (version.empty()) version = "Unknown";
+  UpdateStatusLine(version);
+  world_.log.Record((adopted ? "接管上次运行留下的服务端 (进程 " : "启动服务端 (进程 ") +
+                    std::to_string(processId) + ", 版本 " + version + ")");
   SetConsoleHidden(automation.hideConsole);
 }
 
 // Written once per start: it shows the moment of the start, not a running time.
-void ServerController::UpdateStatusLine() {
-  std::string version = world_.processes.FileVersion(world_.executable);
-  if (version.empty()) version = "Unknown";
+void ServerController::UpdateStatusLine(const std::string& version) {
   world_.view.ShowStatusLine("运行中  ···  内核版本 (Run:" + version + ")  ···  " +
                              world_.clock.LocalDateTimeText());
 }
 
 bool ServerController::Stop() {
+  // The update or the restore asked for a stop while one is under way (its waits let clicks
+  // through): the first stop finishes it, and the second caller must not act on a server that
+  // may still be running.
+  if (state_ == ServerState::Stopping) return false;
+  return StopServer(StopKind::Asked);
+}
+
+bool ServerController::StopServer(StopKind kind) {
   EnterState(ServerState::Stopping);
-  // The monitor must not take the ending server for a crash and restart it during the wait.
+  // The monitor must not take the ending server for a crash and restart it during the waits.
   world_.view.SetMonitorPeriod(0);
-  if (!world_.clock.PumpingWait(1)) return false;
-  world_.processes.KillHeldServerTree();
+  const bool running = world_.processes.HeldServerRunning();
+  if (running && world_.settings.ReadAutomation().safeStop) {
+    if (TrySafeStop(kind) == SafeStop::ToolClosing) return false;
+  } else {
+    if (kind == StopKind::Asked && !world_.clock.PumpingWait(kAskedStopWaitSeconds)) return false;
+    KillTree("未勾选安全关服");
+  }
   EnterState(ServerState::Stopped);
   world_.view.ShowStatusLine(kStatusAfterStop);
   return true;
+}
+
+// Asks the server to save and shut itself down: a kill in the middle of its own save (every 30 s
+// by default) is what damages worlds. Any step without an answer falls back to ending the tree.
+ServerController::SafeStop ServerController::TrySafeStop(StopKind kind) {
+  world_.view.ShowStatusLine(kSafeStopStatus);
+  ServerClock& clock = world_.clock;
+  const bool answers = ApiAnswers();
+  if (clock.ToolClosing()) return SafeStop::ToolClosing;
+  if (!answers) {
+    KillTree("REST API 未响应");
+    return SafeStop::NotEnded;
+  }
+
+  const int64_t saveStart = clock.MonotonicMilliseconds();
+  const RestReply saved = world_.api.Ask(SaveRequest(endpoint_), kSaveLimit);
+  if (clock.ToolClosing()) return SafeStop::ToolClosing;
+  const int64_t saveMs = clock.MonotonicMilliseconds() - saveStart;
+  // The shutdown saves once more on its own, so it is still worth asking for.
+  if (!saved.Answered()) world_.log.Record("存档请求没有回应 (" + Milliseconds(saveMs) + ")");
+
+  const bool restart = kind == StopKind::IntervalRestart;
+  const int waitSeconds = restart ? kRestartWaitSeconds : kAskedStopWaitSeconds;
+  const int64_t shutdownStart = clock.MonotonicMilliseconds();
+  const RestReply shutdown = world_.api.Ask(
+      ShutdownRequest(endpoint_, waitSeconds, restart ? kRestartMessage : kStopMessage),
+      kShutdownReplyLimit);
+  if (clock.ToolClosing()) return SafeStop::ToolClosing;
+  if (!shutdown.Answered()) {
+    KillTree("关闭请求没有回应");
+    return SafeStop::NotEnded;
+  }
+
+  const auto limit = std::chrono::seconds(waitSeconds) + kEndAfterShutdownGrace;
+  const bool ended = world_.processes.WaitForHeldServerToEnd(limit);
+  if (clock.ToolClosing()) return SafeStop::ToolClosing;
+  if (!ended) {
+    KillTree("关闭请求后 " + std::to_string(limit.count()) + " 秒仍未退出");
+    return SafeStop::NotEnded;
+  }
+  world_.log.Record("已安全关闭服务端 (进程 " + std::to_string(processId_) + ", 存档 " +
+                    Milliseconds(saveMs) + ", 关闭 " +
+                    Milliseconds(clock.MonotonicMilliseconds() - shutdownStart) + ")");
+  return SafeStop::Ended;
+}
+
+bool ServerController::ApiAnswers() {
+  const RestReply reply = world_.api.Ask(InfoRequest(endpoint_), kInfoLimit);
+  if (reply.Answered() || world_.clock.ToolClosing()) return reply.Answered();
+  const std::string port = std::to_string(endpoint_.port);
+  world_.log.Record(reply.status == 401 ? "REST API 拒绝了管理员密码 (端口 " + port + ")"
+                    : reply.status == 0 ? "REST API 未响应 (端口 " + port + ")"
+                                        : "REST API 回应异常 (端口 " + port + ", HTTP " +
+                                              std::to_string(reply.status) + ")");
+  return false;
+}
+
+void ServerController::KillTree(std::string_view why) {
+  if (!world_.processes.HeldServerRunning()) return;
+  world_.log.Record("强制结束服务端进程树 (进程 " + std::to_string(processId_) +
+                    "): " + std::string(why));
+  world_.processes.KillHeldServerTree();
+}
+
+SaveOutcome ServerController::SaveBeforeBackup() {
+  if (state_ != ServerState::Running || !world_.processes.HeldServerRunning()) {
+    return SaveOutcome::NotRunning;
+  }
+  const bool answers = ApiAnswers();
+  if (world_.clock.ToolClosing()) return SaveOutcome::ToolClosing;
+  if (!answers) return SaveOutcome::NoAnswer;
+  const int64_t start = world_.clock.MonotonicMilliseconds();
+  const RestReply saved = world_.api.Ask(SaveRequest(endpoint_), kSaveLimit);
+  if (world_.clock.ToolClosing()) return SaveOutcome::ToolClosing;
+  const std::string took = Milliseconds(world_.clock.MonotonicMilliseconds() - start);
+  if (!saved.Answered()) {
+    world_.log.Record("备份前存档没有回应 (" + took + ")");
+    return SaveOutcome::NoAnswer;
+  }
+  world_.log.Record("备份前存档完成 (" + took + ")");
+  return SaveOutcome::Saved;
 }
 
 void ServerController::StopMonitorAndShowStopped() {
@@ -102,8 +231,8 @@ void ServerController::StopMonitorAndShowStopped() {
 
 // The check box promises a restart every so many minutes, so real time counts, not ticks of a
 // monitor whose period is drawn anew at each start.
-bool ServerController::IntervalRestartDue() {
-  const int64_t minutes = TextToNumber(world_.settings.ReadAutomation().intervalMinutes);
+bool ServerController::IntervalRestartDue(const AutomationOptions& automation) {
+  const int64_t minutes = TextToNumber(automation.intervalMinutes);
   if (minutes <= 0) return false;
   const int64_t elapsed = world_.clock.MonotonicMilliseconds() - startedAt_;
   return elapsed >= minutes * kMillisecondsPerMinute;
@@ -111,17 +240,71 @@ bool ServerController::IntervalRestartDue() {
 
 void ServerController::OnMonitorTick() {
   ++monitorTicks_;
-  if (world_.processes.HeldServerRunning()) {
-    if (!world_.settings.ReadAutomation().intervalRestart || !IntervalRestartDue()) return;
-    StopMonitorAndShowStopped();
-    world_.processes.KillHeldServerTree();
-    if (world_.clock.PumpingWait(2)) Toggle();
+  if (state_ != ServerState::Running) return;
+  if (!world_.processes.HeldServerRunning()) {
+    // Ended by a crash or from outside. The status line keeps the last start's text.
+    world_.log.Record("服务端已退出 (进程 " + std::to_string(processId_) + "): 崩溃或被外部结束");
+    OnServerEnded(false);
     return;
   }
+  const AutomationOptions automation = world_.settings.ReadAutomation();
+  if (automation.hangRestart) {
+    if (hangWatch_.Hung(world_.clock.MonotonicMilliseconds())) {
+      world_.log.Record("服务端超过 3 分钟没有响应, 按崩溃处理 (进程 " +
+                        std::to_string(processId_) + ")");
+      world_.view.SetMonitorPeriod(0);
+      KillTree("REST API 超过 3 分钟没有响应");
+      OnServerEnded(true);
+      return;
+    }
+    WatchForHang();
+  }
+  if (!automation.intervalRestart) return;
+  if (automation.restartNotice) AnnounceRestart(automation);
+  if (IntervalRestartDue(automation)) IntervalRestart();
+}
 
-  // Ended by a crash or from outside. The status line keeps the last start's text.
+void ServerController::WatchForHang() {
+  if (!hangWatch_.MayAsk()) return;
+  hangWatch_.Asked();
+  const uint32_t run = run_;
+  world_.api.Send(InfoRequest(endpoint_), [this, run](const RestReply& reply) {
+    if (run != run_) return;
+    hangWatch_.Replied(world_.clock.MonotonicMilliseconds(), reply.Answered());
+  });
+}
+
+void ServerController::AnnounceRestart(const AutomationOptions& automation) {
+  const int64_t minutes = TextToNumber(automation.intervalMinutes);
+  if (minutes <= 0) return;
+  const int notice =
+      DueRestartNotice(minutes * kMillisecondsPerMinute,
+                       world_.clock.MonotonicMilliseconds() - startedAt_, noticesGiven_);
+  if (notice < 0) return;
+  noticesGiven_ |= 1u << notice;
+  const std::string_view text = kRestartNotices[notice].text;
+  world_.log.Record("向玩家公告: " + std::string(text));
+  world_.api.Send(AnnounceRequest(endpoint_, text), [](const RestReply&) {});
+}
+
+void ServerController::IntervalRestart() {
+  world_.log.Record("定时重启服务端 (进程 " + std::to_string(processId_) + ")");
+  if (!StopServer(StopKind::IntervalRestart)) return;
+  if (world_.clock.PumpingWait(2)) Press(StartCause::Restart);
+}
+
+void ServerController::OnServerEnded(bool hung) {
   StopMonitorAndShowStopped();
-  if (world_.settings.ReadAutomation().crashRestart && world_.clock.PumpingWait(2)) Toggle();
+  const bool mayRestart = crashLoop_.RecordCrash(world_.clock.MonotonicMilliseconds());
+  if (!world_.settings.ReadAutomation().crashRestart) return;
+  if (!mayRestart) {
+    world_.view.ShowStatusLine(kCrashLoopStatus);
+    world_.log.Record("服务端 10 分钟内崩溃 3 次, 已停止自动重启");
+    world_.prompt.Ask(kCrashLoopText, kErrorTitle, PromptStyle::Error);
+    return;
+  }
+  world_.log.Record(hung ? "无响应后自动重启服务端" : "崩溃后自动重启服务端");
+  if (world_.clock.PumpingWait(2)) Press(StartCause::Restart);
 }
 
 void ServerController::SetConsoleHidden(bool hidden) {

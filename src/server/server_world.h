@@ -2,10 +2,13 @@
 // What the server's start, stop and watch need from the world around them. The Windows side and
 // the application implement these thinly; tests fake them.
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "server/rest_api.h"
 #include "server/server_command_line.h"
 
 namespace tidemoor {
@@ -29,6 +32,10 @@ struct AutomationOptions {
   std::string intervalMinutes;    // 编辑框_定时重启_分钟, as typed
   bool autoBackup = false;        // 选择_定时保存玩家存档
   std::string autoBackupMinutes;  // 选择_定时保存玩家存档_分钟, as typed
+  bool safeStop = false;          // stops and restarts go through the server's save and shutdown
+  std::string restApiPort;        // the port written to RESTAPIPort, as typed
+  bool restartNotice = false;     // players hear of an interval restart beforehand
+  bool hangRestart = false;       // a server that stops answering counts as crashed
 };
 
 // Where the user's choices live while the tool runs, and their mirror on disk.
@@ -68,6 +75,9 @@ class ServerProcesses {
   // Ends the held launcher and every process below it, waiting until that is done. Nothing
   // else is ever ended: an id of an ended process may name anything by now.
   virtual void KillHeldServerTree() = 0;
+  // Lets the windows' messages through until the held launcher has ended or the time is up;
+  // true when it has ended (or none was held).
+  virtual bool WaitForHeldServerToEnd(std::chrono::milliseconds limit) = 0;
   // Hides or shows the console window of the held launcher's worker, if it has one by now.
   virtual void SetConsoleHidden(bool hidden) = 0;
   // The executable's file version in four dotted parts; empty when unreadable.
@@ -84,6 +94,21 @@ class ServerClock {
   // Waits while the windows keep handling their messages. False when the tool began to close
   // meanwhile: its windows are gone and nothing may run on.
   virtual bool PumpingWait(int seconds) = 0;
+  // Whether the tool has begun to close: after any wait that let messages through, nothing may
+  // run on once this holds.
+  virtual bool ToolClosing() = 0;
+};
+
+// The server's REST API, reached on a worker thread so the windows never wait for the network.
+class ServerApi {
+ public:
+  virtual ~ServerApi() = default;
+  // Sends the request and lets the windows' messages through until its reply comes or the limit
+  // passes (or the tool begins to close); no reply in time is status 0.
+  virtual RestReply Ask(const RestRequest& request, std::chrono::milliseconds limit) = 0;
+  // Sends the request; done gets the reply later, between the windows' messages, unless the tool
+  // has closed by then.
+  virtual void Send(const RestRequest& request, std::function<void(const RestReply&)> done) = 0;
 };
 
 // The steps of a start that belong to other parts of the tool.
@@ -92,6 +117,9 @@ class StartSteps {
   virtual ~StartSteps() = default;
   virtual void RunAutoUpdate() = 0;
   virtual uint32_t RandomInRange(uint32_t min, uint32_t max) = 0;
+  // Makes the world settings turn the REST API on at this endpoint (the server reads them as it
+  // starts); tells the event log what became of the file.
+  virtual void EnableRestApi(const RestEndpoint& endpoint) = 0;
 };
 
 }  // namespace tidemoor

@@ -3,140 +3,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <vector>
 
-#include "app/main_values.h"
-#include "support/fake_main_controls.h"
+#include "server/fake_server_world.h"
 
 namespace tidemoor {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-constexpr char kServerDir[] = "C:\\Host\\PaLWorld_Data\\steamapps\\common\\PalServer\\";
-
-// Every fake writes what happened to one log, so tests can check the order of the steps.
-using Log = std::vector<std::string>;
-
-// The main window's controls as the view shows the server on them and the settings are read
-// from them, with every timer change written to the log.
-class FakeControls : public testing::FakeMainControls, public ServerView, public ServerSettings {
- public:
-  explicit FakeControls(Log& log) : log_(log) {}
-  void ShowServerState(ServerState state) override {
-    SetText(MainControl::StartButton, StartButtonCaption(state));
-  }
-  void ShowStatusLine(std::string_view text) override { SetText(MainControl::StatusLine, text); }
-  void SetMonitorPeriod(unsigned milliseconds) override {
-    SetTimerInterval(MainControl::MonitorTimer, milliseconds);
-    log_.push_back("monitor " + std::to_string(milliseconds));
-  }
-  void SetAutoBackupPeriod(unsigned milliseconds) override {
-    SetTimerInterval(MainControl::AutoBackupTimer, milliseconds);
-    log_.push_back("backup " + std::to_string(milliseconds));
-  }
-  LaunchOptions ReadLaunchOptions() override { return tidemoor::ReadLaunchOptions(*this); }
-  AutomationOptions ReadAutomation() override { return tidemoor::ReadAutomation(*this); }
-  void Save() override { log_.push_back("save"); }
-
- private:
-  Log& log_;
-};
-
-class FakeProcesses : public ServerProcesses {
- public:
-  explicit FakeProcesses(Log& log) : log_(log) {}
-  uint32_t AdoptRunning(const std::string& executable) override {
-    if (runningFromEarlierRun == 0) return 0;
-    log_.push_back("adopt " + executable);
-    running = true;
-    heldId = runningFromEarlierRun;
-    return runningFromEarlierRun;
-  }
-  uint32_t Launch(const std::string& executable, const std::string& commandLine,
-                  const std::string& workingDirectory) override {
-    log_.push_back("launch " + executable + " in " + workingDirectory);
-    launchedCommandLine = commandLine;
-    if (nextId == 0) return 0;
-    running = true;
-    heldId = nextId;
-    return nextId++;
-  }
-  bool HeldServerRunning() override { return running; }
-  void KillHeldServerTree() override {
-    if (!running) return;
-    log_.push_back("kill " + std::to_string(heldId));
-    running = false;
-  }
-  void SetConsoleHidden(bool hidden) override {
-    log_.push_back("console " + std::to_string(heldId) + (hidden ? " hidden" : " shown"));
-  }
-  std::string FileVersion(const std::string&) override { return version; }
-
-  uint32_t nextId = 4120;
-  uint32_t runningFromEarlierRun = 0;
-  uint32_t heldId = 0;  // the launcher last started or taken over
-  bool running = false;
-  std::string version = "0.1.5.0";
-  std::string launchedCommandLine;
-
- private:
-  Log& log_;
-};
-
-class FakeClock : public ServerClock {
- public:
-  explicit FakeClock(Log& log) : log_(log) {}
-  int64_t MonotonicMilliseconds() override { return now; }
-  std::string LocalDateTimeText() override { return "2026年12月7日 - 18时:05分:09秒"; }
-  bool PumpingWait(int seconds) override {
-    log_.push_back("wait " + std::to_string(seconds));
-    if (duringWait) std::exchange(duringWait, nullptr)();
-    return !toolClosing;
-  }
-
-  int64_t now = 1'000'000;
-  std::function<void()> duringWait;  // a handler the messages of the wait run, once
-  bool toolClosing = false;          // the main window began to go away
-
- private:
-  Log& log_;
-};
-
-class FakeMessages : public Prompt {
- public:
-  explicit FakeMessages(Log& log) : log_(log) {}
-  PromptAnswer Ask(std::string_view text, std::string_view title, PromptStyle style) override {
-    if (style == PromptStyle::WarningQuestion) {
-      log_.push_back("ask" + std::string(text) + "|" + std::string(title));
-      return answerYes ? PromptAnswer::Yes : PromptAnswer::No;
-    }
-    EXPECT_EQ(style, PromptStyle::Error);
-    log_.push_back("error" + std::string(text) + "|" + std::string(title));
-    return PromptAnswer::Ok;
-  }
-  bool answerYes = true;
-
- private:
-  Log& log_;
-};
-
-class FakeSteps : public StartSteps {
- public:
-  explicit FakeSteps(Log& log) : log_(log) {}
-  void RunAutoUpdate() override { log_.push_back("update"); }
-  uint32_t RandomInRange(uint32_t min, uint32_t max) override {
-    log_.push_back("random " + std::to_string(min) + ".." + std::to_string(max));
-    return drawn;
-  }
-  uint32_t drawn = 7;
-
- private:
-  Log& log_;
-};
+using namespace tidemoor::testing;
 
 class ServerControllerTest : public ::testing::Test {
  protected:
@@ -174,9 +51,11 @@ class ServerControllerTest : public ::testing::Test {
   FakeClock clock{log};
   FakeMessages messages{log};
   FakeSteps steps{log};
+  FakeApi api{log, clock};
+  FakeEventLog events;
   const std::string executable = std::string(kServerDir) + "PalServer.exe";
   ServerController controller{
-      {controls, controls, processes, clock, messages, steps, executable, kServerDir}};
+      {controls, controls, processes, clock, messages, steps, executable, kServerDir, api, events}};
 };
 
 TEST_F(ServerControllerTest, StartLaunchesAndEntersTheRunningState) {

@@ -1,0 +1,214 @@
+#pragma once
+// The world around the server controller, faked: every fake writes what happened to one log, so
+// tests can check the order of the steps.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/main_values.h"
+#include "platform/event_log.h"
+#include "server/server_controller.h"
+#include "support/fake_main_controls.h"
+
+namespace tidemoor::testing {
+
+constexpr char kServerDir[] = "C:\\Host\\PaLWorld_Data\\steamapps\\common\\PalServer\\";
+
+using Log = std::vector<std::string>;
+
+// The main window's controls as the view shows the server on them and the settings are read
+// from them, with every timer change written to the log.
+class FakeControls : public FakeMainControls, public ServerView, public ServerSettings {
+ public:
+  explicit FakeControls(Log& log) : log_(log) {}
+  void ShowServerState(ServerState state) override {
+    SetText(MainControl::StartButton, StartButtonCaption(state));
+  }
+  void ShowStatusLine(std::string_view text) override { SetText(MainControl::StatusLine, text); }
+  void SetMonitorPeriod(unsigned milliseconds) override {
+    SetTimerInterval(MainControl::MonitorTimer, milliseconds);
+    log_.push_back("monitor " + std::to_string(milliseconds));
+  }
+  void SetAutoBackupPeriod(unsigned milliseconds) override {
+    SetTimerInterval(MainControl::AutoBackupTimer, milliseconds);
+    log_.push_back("backup " + std::to_string(milliseconds));
+  }
+  LaunchOptions ReadLaunchOptions() override { return tidemoor::ReadLaunchOptions(*this); }
+  AutomationOptions ReadAutomation() override { return tidemoor::ReadAutomation(*this); }
+  void Save() override { log_.push_back("save"); }
+
+ private:
+  Log& log_;
+};
+
+class FakeProcesses : public ServerProcesses {
+ public:
+  explicit FakeProcesses(Log& log) : log_(log) {}
+  uint32_t AdoptRunning(const std::string& executable) override {
+    if (runningFromEarlierRun == 0) return 0;
+    log_.push_back("adopt " + executable);
+    running = true;
+    heldId = runningFromEarlierRun;
+    return runningFromEarlierRun;
+  }
+  uint32_t Launch(const std::string& executable, const std::string& commandLine,
+                  const std::string& workingDirectory) override {
+    log_.push_back("launch " + executable + " in " + workingDirectory);
+    launchedCommandLine = commandLine;
+    if (nextId == 0) return 0;
+    running = true;
+    heldId = nextId;
+    return nextId++;
+  }
+  bool HeldServerRunning() override { return running; }
+  bool WaitForHeldServerToEnd(std::chrono::milliseconds limit) override {
+    log_.push_back("wait end " + std::to_string(limit.count() / 1000));
+    if (endsWhenAsked) running = false;
+    if (duringEndWait) std::exchange(duringEndWait, nullptr)();
+    return !running;
+  }
+  void KillHeldServerTree() override {
+    if (!running) return;
+    log_.push_back("kill " + std::to_string(heldId));
+    running = false;
+  }
+  void SetConsoleHidden(bool hidden) override {
+    log_.push_back("console " + std::to_string(heldId) + (hidden ? " hidden" : " shown"));
+  }
+  std::string FileVersion(const std::string&) override { return version; }
+
+  uint32_t nextId = 4120;
+  uint32_t runningFromEarlierRun = 0;
+  uint32_t heldId = 0;  // the launcher last started or taken over
+  bool running = false;
+  std::string version = "0.1.5.0";
+  std::string launchedCommandLine;
+  bool endsWhenAsked = true;            // a shutdown request ends the launcher in time
+  std::function<void()> duringEndWait;  // runs once while the wait for its end lets messages by
+
+ private:
+  Log& log_;
+};
+
+class FakeClock : public ServerClock {
+ public:
+  explicit FakeClock(Log& log) : log_(log) {}
+  int64_t MonotonicMilliseconds() override { return now; }
+  std::string LocalDateTimeText() override { return "2026年12月7日 - 18时:05分:09秒"; }
+  bool PumpingWait(int seconds) override {
+    log_.push_back("wait " + std::to_string(seconds));
+    if (duringWait) std::exchange(duringWait, nullptr)();
+    return !toolClosing;
+  }
+  bool ToolClosing() override { return toolClosing; }
+
+  int64_t now = 1'000'000;
+  std::function<void()> duringWait;  // a handler the messages of the wait run, once
+  bool toolClosing = false;          // the main window began to go away
+
+ private:
+  Log& log_;
+};
+
+class FakeMessages : public Prompt {
+ public:
+  explicit FakeMessages(Log& log) : log_(log) {}
+  PromptAnswer Ask(std::string_view text, std::string_view title, PromptStyle style) override {
+    if (style == PromptStyle::WarningQuestion) {
+      log_.push_back("ask" + std::string(text) + "|" + std::string(title));
+      return answerYes ? PromptAnswer::Yes : PromptAnswer::No;
+    }
+    EXPECT_EQ(style, PromptStyle::Error);
+    log_.push_back("error" + std::string(text) + "|" + std::string(title));
+    return PromptAnswer::Ok;
+  }
+  bool answerYes = true;
+
+ private:
+  Log& log_;
+};
+
+class FakeSteps : public StartSteps {
+ public:
+  explicit FakeSteps(Log& log) : log_(log) {}
+  void RunAutoUpdate() override {
+    log_.push_back("update");
+    if (duringUpdate) std::exchange(duringUpdate, nullptr)();
+  }
+  uint32_t RandomInRange(uint32_t min, uint32_t max) override {
+    log_.push_back("random " + std::to_string(min) + ".." + std::to_string(max));
+    return drawn;
+  }
+  void EnableRestApi(const RestEndpoint& endpoint) override {
+    log_.push_back("enable api " + std::to_string(endpoint.port) + " " + endpoint.adminPassword);
+  }
+  uint32_t drawn = 7;
+  std::function<void()> duringUpdate;  // runs once while the update lets messages by
+
+ private:
+  Log& log_;
+};
+
+// The server's REST API: what the controller asks and sends goes to the log as "ask <path>" or
+// "send <path>" (with a shutdown's or an announcement's body); replies are scripted per path.
+class FakeApi : public ServerApi {
+ public:
+  FakeApi(Log& log, FakeClock& clock) : log_(log), clock_(clock) {}
+  RestReply Ask(const RestRequest& request, std::chrono::milliseconds limit) override {
+    const std::string path = PathOf(request);
+    log_.push_back("ask " + path + (request.body.empty() ? "" : " " + request.body) + " " +
+                   std::to_string(limit.count() / 1000) + "s");
+    asked.push_back(request);
+    clock_.now += takesMilliseconds;
+    if (duringAsk) std::exchange(duringAsk, nullptr)();
+    auto it = status.find(path);
+    const int code = it == status.end() ? 200 : it->second;
+    if (code == 0) clock_.now += limit.count();
+    return {code, "{}"};
+  }
+  void Send(const RestRequest& request, std::function<void(const RestReply&)> done) override {
+    log_.push_back("send " + PathOf(request) + (request.body.empty() ? "" : " " + request.body));
+    sent.push_back({request, std::move(done)});
+  }
+  // Hands the reply to the oldest request sent and not yet answered.
+  void ReplyToOldest(int code) {
+    ASSERT_FALSE(sent.empty());
+    auto [request, done] = std::move(sent.front());
+    sent.erase(sent.begin());
+    done({code, "{}"});
+  }
+  static std::string PathOf(const RestRequest& request) {
+    return request.url.substr(request.url.find("/v1/api/") + 8);
+  }
+
+  std::map<std::string, int> status;  // by path; 200 unless told, 0 = no answer in time
+  int64_t takesMilliseconds = 40;     // how long each asked request takes
+  std::function<void()> duringAsk;    // runs once while a request is waited for
+  std::vector<RestRequest> asked;
+  std::vector<std::pair<RestRequest, std::function<void(const RestReply&)>>> sent;
+
+ private:
+  Log& log_;
+  FakeClock& clock_;
+};
+
+class FakeEventLog : public EventLog {
+ public:
+  void Record(std::string_view text) override { lines.emplace_back(text); }
+  bool Holds(std::string_view part) const {
+    for (const std::string& line : lines) {
+      if (line.find(part) != std::string::npos) return true;
+    }
+    return false;
+  }
+  std::vector<std::string> lines;
+};
+
+}  // namespace tidemoor::testing

@@ -1,0 +1,396 @@
+// The safe stop through the server's REST API, the restart notices, and the hang and crash-loop
+// guards, decided by the controller over fakes.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "server/fake_server_world.h"
+#include "server/server_guards.h"
+
+namespace tidemoor {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using namespace tidemoor::testing;
+
+constexpr int64_t kMinute = 60'000;
+
+std::string Notice(int index) {
+  return index < 0 ? "none" : std::string(kRestartNotices[index].text);
+}
+
+TEST(ServerGuards, RestartNoticesComeOnceEachAndOnlyWhenTheyFit) {
+  // A two-hour interval: five minutes before, then one minute before, each once.
+  const int64_t interval = 120 * kMinute;
+  EXPECT_EQ(Notice(DueRestartNotice(interval, 0, 0)), "none");
+  EXPECT_EQ(Notice(DueRestartNotice(interval, 115 * kMinute - 1, 0)), "none");
+  EXPECT_EQ(Notice(DueRestartNotice(interval, 115 * kMinute, 0)), "服务器将在 5 分钟后重启");
+  EXPECT_EQ(Notice(DueRestartNotice(interval, 116 * kMinute, 0b01)), "none");
+  EXPECT_EQ(Notice(DueRestartNotice(interval, 119 * kMinute, 0b01)), "服务器将在 1 分钟后重启");
+  EXPECT_EQ(Notice(DueRestartNotice(interval, 119 * kMinute + 30'000, 0b11)), "none");
+  EXPECT_EQ(Notice(DueRestartNotice(interval, interval, 0)), "none") << "the restart itself";
+  // Missed (the box was ticked late): a five-minute notice is never given with one minute left.
+  EXPECT_EQ(Notice(DueRestartNotice(interval, 119 * kMinute, 0)), "服务器将在 1 分钟后重启");
+  EXPECT_EQ(Notice(DueRestartNotice(interval, 119 * kMinute + 1, 0b10)), "none");
+
+  // Short intervals get only the notices that fit after the start.
+  EXPECT_EQ(Notice(DueRestartNotice(5 * kMinute, 0, 0)), "none");
+  EXPECT_EQ(Notice(DueRestartNotice(5 * kMinute, 4 * kMinute, 0)), "服务器将在 1 分钟后重启");
+  EXPECT_EQ(Notice(DueRestartNotice(2 * kMinute, kMinute, 0)), "服务器将在 1 分钟后重启");
+  EXPECT_EQ(Notice(DueRestartNotice(6 * kMinute, kMinute, 0)), "服务器将在 5 分钟后重启");
+  for (int64_t elapsed = 0; elapsed < kMinute; elapsed += 1000) {
+    EXPECT_EQ(Notice(DueRestartNotice(kMinute, elapsed, 0)), "none");
+  }
+}
+
+TEST(ServerGuards, HangNeedsAnEarlierAnswerAndThreeSilentMinutes) {
+  HangWatch watch;
+  watch.Reset();
+  EXPECT_TRUE(watch.MayAsk());
+  watch.Asked();
+  EXPECT_FALSE(watch.MayAsk()) << "one request at a time";
+  watch.Replied(0, false);
+  EXPECT_FALSE(watch.Hung(60 * kMinute)) << "an API that never answered is simply off";
+
+  watch.Asked();
+  watch.Replied(1000, true);
+  EXPECT_FALSE(watch.Hung(1000 + 3 * kMinute - 1));
+  watch.Asked();
+  watch.Replied(1000 + 2 * kMinute, false);
+  EXPECT_TRUE(watch.Hung(1000 + 3 * kMinute));
+  watch.Asked();
+  watch.Replied(1000 + 3 * kMinute, true);
+  EXPECT_FALSE(watch.Hung(1000 + 5 * kMinute));
+
+  watch.Reset();
+  EXPECT_FALSE(watch.Hung(100 * kMinute));
+}
+
+TEST(ServerGuards, ThirdCrashWithinTenMinutesStopsRestarts) {
+  CrashLoopGuard guard;
+  EXPECT_TRUE(guard.RecordCrash(0));
+  EXPECT_TRUE(guard.RecordCrash(5 * kMinute));
+  EXPECT_FALSE(guard.RecordCrash(10 * kMinute)) << "exactly ten minutes is within";
+
+  guard.Reset();
+  EXPECT_TRUE(guard.RecordCrash(0));
+  EXPECT_TRUE(guard.RecordCrash(6 * kMinute));
+  EXPECT_TRUE(guard.RecordCrash(10 * kMinute + 1)) << "the first has dropped out";
+  EXPECT_FALSE(guard.RecordCrash(12 * kMinute));
+}
+
+class ServerLifecycleTest : public ::testing::Test {
+ protected:
+  ServerLifecycleTest() {
+    controls.texts[MainControl::GamePortEdit] = "8211";
+    controls.texts[MainControl::QueryPortEdit] = "27015";
+    controls.texts[MainControl::MaxPlayersEdit] = "32";
+    controls.texts[MainControl::ServerNameEdit] = "Host";
+    controls.texts[MainControl::AdminPasswordEdit] = "pw";
+    controls.texts[MainControl::IntervalRestartMinutes] = "60";
+    controls.texts[MainControl::RestApiPortEdit] = "8300";
+    controls.ticked[MainControl::SafeStopBox] = true;
+    controls.ticked[MainControl::RestartNoticeBox] = true;
+    controls.ticked[MainControl::HangRestartBox] = true;
+  }
+
+  void StartServer() {
+    controller.Toggle();
+    ASSERT_EQ(controller.State(), ServerState::Running);
+    log.clear();
+    events.lines.clear();
+  }
+
+  void StopWithYes() { controller.Toggle(); }
+
+  int Launches() const {
+    return static_cast<int>(std::count_if(log.begin(), log.end(), [](const std::string& line) {
+      return line.rfind("launch", 0) == 0;
+    }));
+  }
+
+  Log log;
+  FakeControls controls{log};
+  FakeProcesses processes{log};
+  FakeClock clock{log};
+  FakeMessages messages{log};
+  FakeSteps steps{log};
+  FakeApi api{log, clock};
+  FakeEventLog events;
+  const std::string executable = std::string(kServerDir) + "PalServer.exe";
+  ServerController controller{
+      {controls, controls, processes, clock, messages, steps, executable, kServerDir, api, events}};
+};
+
+TEST_F(ServerLifecycleTest, StartTurnsTheApiOnAtTheChosenPortWithTheAdminPassword) {
+  controller.Toggle();
+  EXPECT_THAT(log, Contains("enable api 8300 pw"));
+  EXPECT_LT(std::find(log.begin(), log.end(), "enable api 8300 pw") - log.begin(),
+            std::find_if(log.begin(), log.end(), [](const std::string& l) {
+              return l.rfind("launch", 0) == 0;
+            }) - log.begin());
+  EXPECT_THAT(events.lines, ElementsAre("启动服务端 (进程 4120, 版本 0.1.5.0)"));
+
+  controller.Stop();
+  controls.ticked[MainControl::SafeStopBox] = false;
+  log.clear();
+  controller.Toggle();
+  EXPECT_THAT(log, Not(Contains("enable api 8300 pw")));
+}
+
+TEST_F(ServerLifecycleTest, StopAsksForSaveThenShutdownAndKillsNothing) {
+  StartServer();
+  StopWithYes();
+  EXPECT_THAT(
+      log,
+      ElementsAre("save", std::string("ask") + kStopQuestion + "|" + kStopQuestionTitle,
+                  "monitor 0", "ask info 2s", "ask save 30s",
+                  R"(ask shutdown {"message":"服务器即将关闭","waittime":1} 30s)", "wait end 61"));
+  EXPECT_EQ(api.asked.front().url, "http://127.0.0.1:8300/v1/api/info");
+  EXPECT_EQ(api.asked.front().headers, "Authorization: Basic " + Base64("admin:pw") + "\r\n");
+  EXPECT_EQ(controller.State(), ServerState::Stopped);
+  EXPECT_EQ(controls.Text(MainControl::StatusLine), kStatusAfterStop);
+  EXPECT_THAT(events.lines,
+              ElementsAre("已安全关闭服务端 (进程 4120, 存档 40 毫秒, 关闭 40 毫秒)"));
+}
+
+TEST_F(ServerLifecycleTest, EveryUnansweredStepFallsBackToTheKillAndSaysWhy) {
+  struct Case {
+    const char* silentPath;
+    int status;
+    bool endsWhenAsked;
+    const char* lastStep;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"info", 0, true, "ask info 2s", "REST API 未响应 (端口 8300)"},
+      {"info", 401, true, "ask info 2s", "REST API 拒绝了管理员密码 (端口 8300)"},
+      {"shutdown", 0, true, "kill 4120", "强制结束服务端进程树 (进程 4120): 关闭请求没有回应"},
+      {"none", 200, false, "wait end 61",
+       "强制结束服务端进程树 (进程 4120): 关闭请求后 61 秒仍未退出"},
+  };
+  for (const Case& c : cases) {
+    api.status = {{c.silentPath, c.status}};
+    processes.endsWhenAsked = c.endsWhenAsked;
+    StartServer();
+    EXPECT_TRUE(controller.Stop());
+    EXPECT_EQ(log.back(), "kill 4120") << c.silentPath;
+    EXPECT_THAT(log, Contains(c.lastStep));
+    EXPECT_TRUE(events.Holds(c.why)) << c.why;
+    EXPECT_EQ(controls.Text(MainControl::StatusLine), kStatusAfterStop);
+    EXPECT_FALSE(processes.running);
+    processes.nextId = 4120;
+  }
+  // A silent info costs its two seconds and nothing more: no save, no shutdown is asked.
+  api.status = {{"info", 0}};
+  StartServer();
+  controller.Stop();
+  EXPECT_THAT(log, ElementsAre("monitor 0", "ask info 2s", "kill 4120"));
+}
+
+TEST_F(ServerLifecycleTest, UntickedSafeStopKillsAsBefore) {
+  controls.ticked[MainControl::SafeStopBox] = false;
+  StartServer();
+  controller.Stop();
+  EXPECT_THAT(log, ElementsAre("monitor 0", "wait 1", "kill 4120"));
+  EXPECT_THAT(events.lines, ElementsAre("强制结束服务端进程树 (进程 4120): 未勾选安全关服"));
+}
+
+// The tool closing during a wait of the stop: its windows are gone, and nothing may run on.
+TEST_F(ServerLifecycleTest, ClosingTheToolWhileTheApiIsAskedEndsTheStopWithoutAKill) {
+  StartServer();
+  api.duringAsk = [this] { api.duringAsk = [this] { clock.toolClosing = true; }; };
+  EXPECT_FALSE(controller.Stop());
+  EXPECT_THAT(log, ElementsAre("monitor 0", "ask info 2s", "ask save 30s"));
+  EXPECT_TRUE(processes.running);
+}
+
+TEST_F(ServerLifecycleTest, ClosingTheToolWhileTheServerEndsLeavesItToEnd) {
+  StartServer();
+  processes.endsWhenAsked = false;
+  processes.duringEndWait = [this] { clock.toolClosing = true; };
+  EXPECT_FALSE(controller.Stop());
+  EXPECT_EQ(log.back(), "wait end 61");
+  EXPECT_TRUE(processes.running);
+  EXPECT_THAT(events.lines, IsEmpty());
+}
+
+TEST_F(ServerLifecycleTest, PressesDuringAStopOrAStartDoNothing) {
+  StartServer();
+  int pressesSeen = 0;
+  api.duringAsk = [&] {
+    ++pressesSeen;
+    controller.Toggle();
+    EXPECT_FALSE(controller.Stop()) << "a second stop while one runs";
+  };
+  controller.Stop();
+  EXPECT_EQ(pressesSeen, 1);
+  EXPECT_THAT(log, Not(Contains("save")));
+  EXPECT_EQ(std::count(log.begin(), log.end(), "ask info 2s"), 1);
+  EXPECT_EQ(controller.State(), ServerState::Stopped);
+
+  log.clear();
+  controls.ticked[MainControl::AutoUpdateBox] = true;
+  steps.duringUpdate = [&] { controller.Toggle(); };
+  controller.Toggle();
+  EXPECT_EQ(Launches(), 1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "save"), 1);
+}
+
+TEST_F(ServerLifecycleTest, IntervalRestartAnnouncesThenShutsDownWithTenSecondsAndStartsAgain) {
+  controls.ticked[MainControl::HangRestartBox] = false;
+  controls.ticked[MainControl::IntervalRestartBox] = true;
+  controls.texts[MainControl::IntervalRestartMinutes] = "60";
+  StartServer();
+
+  clock.now += 50 * kMinute;
+  controller.OnMonitorTick();
+  EXPECT_THAT(log, IsEmpty());
+  clock.now += 5 * kMinute;
+  controller.OnMonitorTick();
+  controller.OnMonitorTick();
+  clock.now += 4 * kMinute;
+  controller.OnMonitorTick();
+  controller.OnMonitorTick();
+  EXPECT_EQ(
+      std::count(log.begin(), log.end(), R"(send announce {"message":"服务器将在 5 分钟后重启"})"),
+      1);
+  EXPECT_EQ(
+      std::count(log.begin(), log.end(), R"(send announce {"message":"服务器将在 1 分钟后重启"})"),
+      1);
+
+  log.clear();
+  clock.now += kMinute;
+  controller.OnMonitorTick();
+  EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 6),
+              ElementsAre("monitor 0", "ask info 2s", "ask save 30s",
+                          R"(ask shutdown {"message":"服务器即将重启","waittime":10} 30s)",
+                          "wait end 70", "wait 2"));
+  EXPECT_THAT(log, Not(Contains("kill 4120")));
+  EXPECT_EQ(Launches(), 1);
+  EXPECT_EQ(controller.State(), ServerState::Running);
+  EXPECT_TRUE(events.Holds("定时重启服务端 (进程 4120)"));
+  EXPECT_TRUE(events.Holds("已安全关闭服务端"));
+  EXPECT_TRUE(events.Holds("启动服务端 (进程 4121"));
+
+  // The new run gives its notices again; an unticked box gives none.
+  log.clear();
+  controls.ticked[MainControl::RestartNoticeBox] = false;
+  clock.now += 59 * kMinute;
+  controller.OnMonitorTick();
+  EXPECT_THAT(log, Not(Contains(::testing::HasSubstr("announce"))));
+}
+
+TEST_F(ServerLifecycleTest, ASilentServerIsKilledAfterThreeMinutesAndRestartedAsACrash) {
+  controls.ticked[MainControl::CrashRestartBox] = true;
+  StartServer();
+
+  controller.OnMonitorTick();
+  controller.OnMonitorTick();
+  EXPECT_EQ(api.sent.size(), 1u) << "one request in flight at a time";
+  api.ReplyToOldest(200);
+  const int64_t lastAnswer = clock.now;
+  for (int i = 0; i < 8; ++i) {
+    clock.now += 20'000;
+    if (!api.sent.empty()) api.ReplyToOldest(0);
+    controller.OnMonitorTick();
+  }
+  EXPECT_THAT(log, Not(Contains("kill 4120")));
+  ASSERT_EQ(api.sent.size(), 1u) << "still waiting for the last one";
+
+  log.clear();
+  clock.now = lastAnswer + 3 * kMinute;
+  controller.OnMonitorTick();
+  EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 4),
+              ElementsAre("monitor 0", "kill 4120", "monitor 0", "wait 2"));
+  EXPECT_EQ(Launches(), 1);
+  EXPECT_TRUE(events.Holds("服务端超过 3 分钟没有响应, 按崩溃处理 (进程 4120)"));
+  EXPECT_TRUE(events.Holds("无响应后自动重启服务端"));
+
+  // A reply to the old run's request, late, does not count for the new run.
+  log.clear();
+  controller.OnMonitorTick();
+  ASSERT_EQ(api.sent.size(), 2u);
+  api.ReplyToOldest(200);
+  clock.now += 10 * kMinute;
+  controller.OnMonitorTick();
+  EXPECT_THAT(log, Not(Contains("kill 4121")));
+}
+
+TEST_F(ServerLifecycleTest, AServerWithoutTheApiOrWithTheBoxUntickedIsNeverHung) {
+  StartServer();
+  for (int i = 0; i < 20; ++i) {
+    clock.now += kMinute;
+    controller.OnMonitorTick();
+    api.ReplyToOldest(0);
+  }
+  EXPECT_THAT(log, Not(Contains("kill 4120")));
+
+  controls.ticked[MainControl::HangRestartBox] = false;
+  controller.Stop();
+  StartServer();
+  controller.OnMonitorTick();
+  EXPECT_THAT(log, IsEmpty());
+}
+
+TEST_F(ServerLifecycleTest, ThirdQuickCrashStopsRestartsAndSaysSoOnceUntilTheUserStarts) {
+  controls.ticked[MainControl::CrashRestartBox] = true;
+  StartServer();
+  for (int crash = 0; crash < 3; ++crash) {
+    clock.now += kMinute;
+    processes.running = false;
+    controller.OnMonitorTick();
+  }
+  EXPECT_EQ(Launches(), 2);
+  EXPECT_EQ(controller.State(), ServerState::Stopped);
+  EXPECT_EQ(controls.Text(MainControl::StatusLine), kCrashLoopStatus);
+  EXPECT_EQ(
+      std::count(log.begin(), log.end(), std::string("error") + kCrashLoopText + "|" + kErrorTitle),
+      1);
+  EXPECT_TRUE(events.Holds("服务端 10 分钟内崩溃 3 次, 已停止自动重启"));
+
+  // The user starts it again: the count begins anew, and two more crashes are restarted.
+  StartServer();
+  for (int crash = 0; crash < 2; ++crash) {
+    clock.now += kMinute;
+    processes.running = false;
+    controller.OnMonitorTick();
+  }
+  EXPECT_EQ(Launches(), 2);
+  EXPECT_EQ(controller.State(), ServerState::Running);
+}
+
+TEST_F(ServerLifecycleTest, SaveBeforeABackupOnlyWhenTheServerRunsAndAnswers) {
+  EXPECT_EQ(controller.SaveBeforeBackup(), SaveOutcome::NotRunning);
+  EXPECT_THAT(log, IsEmpty());
+
+  StartServer();
+  EXPECT_EQ(controller.SaveBeforeBackup(), SaveOutcome::Saved);
+  EXPECT_THAT(log, ElementsAre("ask info 2s", "ask save 30s"));
+  EXPECT_THAT(events.lines, ElementsAre("备份前存档完成 (40 毫秒)"));
+
+  api.status = {{"save", 0}};
+  EXPECT_EQ(controller.SaveBeforeBackup(), SaveOutcome::NoAnswer);
+  api.status = {{"info", 0}};
+  log.clear();
+  EXPECT_EQ(controller.SaveBeforeBackup(), SaveOutcome::NoAnswer);
+  EXPECT_THAT(log, ElementsAre("ask info 2s"));
+  api.status = {};
+  api.duringAsk = [this] { clock.toolClosing = true; };
+  EXPECT_EQ(controller.SaveBeforeBackup(), SaveOutcome::ToolClosing);
+}
+
+TEST_F(ServerLifecycleTest, AdoptionAndCrashesGoToTheEventLog) {
+  processes.runningFromEarlierRun = 777;
+  controller.AdoptServerLeftRunning();
+  EXPECT_THAT(events.lines, ElementsAre("接管上次运行留下的服务端 (进程 777, 版本 0.1.5.0)"));
+  processes.running = false;
+  controller.OnMonitorTick();
+  EXPECT_TRUE(events.Holds("服务端已退出 (进程 777): 崩溃或被外部结束"));
+}
+
+}  // namespace
+}  // namespace tidemoor
