@@ -14,6 +14,8 @@
 #include "platform/profile_win.h"
 #include "platform/random_win.h"
 #include "platform/run_command_win.h"
+#include "platform/whole_file_win.h"
+#include "worldsettings/world_settings_file_win.h"
 
 namespace tidemoor {
 
@@ -26,11 +28,20 @@ Application::Application()
       serverSettings_(mainWindow_, [this] { SaveSettings(); }),
       clock_([this] { return closing_; }),
       updateActions_(
-          paths_, [this] { return server_->Stop(); },
+          paths_,
+          [this] {
+            if (!server_->Stop()) return false;
+            eventLog_->Record("手动更新服务端");
+            return true;
+          },
           [this](std::string_view text) { mainWindow_.SetText(C::StatusLine, text); }),
-      startSteps_([this] {
-        PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
-      }),
+      startSteps_(
+          [this] {
+            eventLog_->Record("启动前自动更新服务端");
+            PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
+          },
+          [this](const RestEndpoint& endpoint) { EnableRestApi(endpoint); }),
+      serverApi_([this] { return closing_; }),
       backupHost_([this] { return server_->Stop(); }) {}
 
 int Application::Run() {
@@ -44,8 +55,10 @@ int Application::Run() {
   paths_ = MakeServerPaths(toolDirectory_);
   EnsureDirectory(paths_.DataDir);
   EnsureDirectory(paths_.ServerDir);
+  eventLog_.emplace(paths_.DataDir + "Tidemoor.log");
   server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
-                              startSteps_, ServerExecutable(paths_), paths_.ServerDir});
+                              startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
+                              *eventLog_});
 
   ControlValues saved;
   GbkProfileFile settingsFile(ToolSettingsFile(paths_));
@@ -125,6 +138,9 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
     case C::WorldSettingsLabel:
       worldSettingsWindow_.Open(mainWindow_.Handle(), paths_, prompt_);
       break;
+    case C::EventLogLabel:
+      OpenEventLog();
+      break;
     default:
       break;
   }
@@ -137,15 +153,42 @@ void Application::OnTimer(MainControl timer) {
 
 void Application::OnAutoBackupTick() {
   const ServerState state = server_->State();
+  // A point taken while the server starts or stops would copy a save in the middle of changing.
   const AutoBackupDecision decision =
-      DecideAutoBackupTick(mainWindow_.IsTicked(C::AutoBackupBox),
-                           state == ServerState::Running || state == ServerState::Stopping,
+      DecideAutoBackupTick(mainWindow_.IsTicked(C::AutoBackupBox), state == ServerState::Running,
                            mainWindow_.Text(C::AutoBackupMinutes));
   if (decision.makePoint) {
     MakeAutomaticBackupPoint(backupHost_, prompt_, Places(), autoBackupRecord_);
   } else {
     mainWindow_.SetTimerInterval(C::AutoBackupTimer, decision.rearmPeriod);
   }
+}
+
+// The server reads PalWorldSettings.ini as it starts: the REST API must be on in the file by then
+// for the stop to be able to ask it to save and shut down.
+void Application::EnableRestApi(const RestEndpoint& endpoint) {
+  switch (EnableRestApiInWorldSettings(paths_, endpoint.port, endpoint.adminPassword)) {
+    case RestApiFileResult::Unchanged:
+      break;
+    case RestApiFileResult::Written:
+      eventLog_->Record("已写入 PalWorldSettings.ini: RESTAPIEnabled=True, RESTAPIPort=" +
+                        std::to_string(endpoint.port) + ", AdminPassword");
+      break;
+    case RestApiFileResult::Unreadable:
+      eventLog_->Record("无法读取 PalWorldSettings.ini, 未写入 REST API 设置 (文件保持原样)");
+      break;
+    case RestApiFileResult::WriteFailed:
+      eventLog_->Record("无法写入 PalWorldSettings.ini, 未能开启 REST API");
+      break;
+  }
+}
+
+// Opened with whatever the user reads text files with; before the first event there is no file,
+// and an empty one opens where a missing one would give an error.
+void Application::OpenEventLog() {
+  const std::string& path = eventLog_->Path();
+  if (ReadWholeFile(path).state == FileState::Missing) WriteNewWholeFile(path, "");
+  ::ShellExecuteW(mainWindow_.Handle(), L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 }  // namespace tidemoor

@@ -13,7 +13,9 @@
 #include "backup/backup_operations.h"
 #include "common/server_paths.h"
 #include "install/update_win.h"
+#include "platform/event_log_win.h"
 #include "platform/prompt_win.h"
+#include "server/server_api_win.h"
 #include "server/server_controller.h"
 #include "server/server_processes_win.h"
 #include "worldsettings/world_settings_window_win.h"
@@ -37,6 +39,8 @@ class Application : public MainWindowEvents {
  private:
   void SaveSettings();
   void OnAutoBackupTick();
+  void EnableRestApi(const RestEndpoint& endpoint);
+  void OpenEventLog();
   BackupPlaces Places() const;
 
   std::string toolDirectory_;
@@ -55,7 +59,11 @@ class Application : public MainWindowEvents {
   ToolClock clock_;
   WindowsUpdateActions updateActions_;
   ToolStartSteps startSteps_;
+  // PaLWorld_Data\Tidemoor.log, once the paths are known.
+  std::optional<EventLogFile> eventLog_;
   std::optional<ServerController> server_;
+  // After the controller: gone first, so no reply reaches a controller that is gone.
+  WindowsServerApi serverApi_;
   WindowsBackupHost backupHost_;
   AutoBackupRecord autoBackupRecord_;
   BackupManagerWindow backupManager_;

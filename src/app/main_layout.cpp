@@ -21,6 +21,9 @@ constexpr int kRunX = 8, kRunY = 8;
 constexpr int kAutoX = 8, kAutoY = 128;
 constexpr int kLaunchX = 8, kLaunchY = 192;
 constexpr int kShortX = 8, kShortY = 332;
+// Below the advert, which keeps its place; its second row leaves room on the right of the event
+// log's label for more labels and a live status line.
+constexpr int kSafeX = 8, kSafeY = 446;
 // Labels above the edit boxes have a place but no size of their own; they take the width of the
 // box below them and one line of text.
 constexpr int kCaptionHeight = 18;
@@ -82,6 +85,15 @@ const ControlDefinition kLayout[] = {
     {Id(C::ManualUpdateLabel), K::ClickableLabel, "更新游戏官方服务端", kShortX + 480, kShortY + 28,
      124, 24},
 
+    {Id(C::SafetyGroup), K::GroupBox, "扩展设置 (服务端 REST API)", kSafeX, kSafeY, 664, 84},
+    {Id(C::SafeStopBox), K::CheckBox, "安全关服 (先存档再关闭)", kSafeX + 16, kSafeY + 18, 176, 30},
+    {Id(C::RestartNoticeBox), K::CheckBox, "重启前通知玩家", kSafeX + 204, kSafeY + 18, 118, 30},
+    {Id(C::HangRestartBox), K::CheckBox, "无响应视为崩溃", kSafeX + 334, kSafeY + 18, 118, 30},
+    {Id(C::RestApiPortLabel), K::Label, "REST API 端口", kSafeX + 466, kSafeY + 25, 90,
+     kCaptionHeight},
+    {Id(C::RestApiPortEdit), K::Edit, "8212", kSafeX + 558, kSafeY + 22, 56, 22},
+    {Id(C::EventLogLabel), K::ClickableLabel, "(事件日志)", kSafeX + 16, kSafeY + 54, 70, 22},
+    // The advert stays the table's last entry: its caption is filled in below.
     {Id(C::AdvertLabel), K::ClickableLabel, "", 8, 410, 664, 28},
 };
 

@@ -43,6 +43,7 @@ class ToolClock : public ServerClock {
   int64_t MonotonicMilliseconds() override;
   std::string LocalDateTimeText() override;
   bool PumpingWait(int seconds) override;
+  bool ToolClosing() override { return closing_(); }
 
  private:
   std::function<bool()> closing_;
@@ -50,13 +51,16 @@ class ToolClock : public ServerClock {
 
 class ToolStartSteps : public StartSteps {
  public:
-  explicit ToolStartSteps(std::function<void()> runAutoUpdate)
-      : runAutoUpdate_(std::move(runAutoUpdate)) {}
+  ToolStartSteps(std::function<void()> runAutoUpdate,
+                 std::function<void(const RestEndpoint&)> enableRestApi)
+      : runAutoUpdate_(std::move(runAutoUpdate)), enableRestApi_(std::move(enableRestApi)) {}
   void RunAutoUpdate() override { runAutoUpdate_(); }
   uint32_t RandomInRange(uint32_t min, uint32_t max) override;
+  void EnableRestApi(const RestEndpoint& endpoint) override { enableRestApi_(endpoint); }
 
  private:
   std::function<void()> runAutoUpdate_;
+  std::function<void(const RestEndpoint&)> enableRestApi_;
 };
 
 }  // namespace tidemoor

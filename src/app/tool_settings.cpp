@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "common/product.h"
 #include "platform/text.h"
@@ -34,10 +35,32 @@ constexpr std::array<ToolSettingsKey, 15> kKeys = {{
     {"Connect_Password", kLaunchSection, false, C::JoinPasswordEdit, D::Fixed, ""},
 }};
 
+constexpr std::array<ToolSettingsKey, 4> kExtendedKeys = {{
+    {"Safe_Stop", kExtendedSection, true, C::SafeStopBox, D::Fixed, "1"},
+    {"RestAPI_Port", kExtendedSection, false, C::RestApiPortEdit, D::Fixed, "8212"},
+    {"Restart_Notice", kExtendedSection, true, C::RestartNoticeBox, D::Fixed, "1"},
+    {"Hang_Restart", kExtendedSection, true, C::HangRestartBox, D::Fixed, "1"},
+}};
+
+void WriteKeys(ProfileStore& file, const MainControls& controls,
+               std::span<const ToolSettingsKey> keys) {
+  for (const ToolSettingsKey& entry : keys) {
+    if (entry.isFlag) {
+      file.Write(entry.section, entry.key, controls.IsTicked(entry.control) ? "1" : "0");
+    } else {
+      file.Write(entry.section, entry.key, controls.Text(entry.control));
+    }
+  }
+}
+
 }  // namespace
 
 std::span<const ToolSettingsKey> ToolSettingsKeys() {
   return kKeys;
+}
+
+std::span<const ToolSettingsKey> ExtendedSettingsKeys() {
+  return kExtendedKeys;
 }
 
 std::string DefaultWindowTitle() {
@@ -55,7 +78,9 @@ std::string ReplaceServerNameBrackets(std::string_view name) {
 std::string LoadToolSettings(ProfileStore& file, MainControls& controls,
                              const RandomLettersFunction& randomLetters) {
   std::string title = file.Read(kMainSection, kWindowTitleKey, DefaultWindowTitle());
-  for (const ToolSettingsKey& entry : kKeys) {
+  std::vector<ToolSettingsKey> keys(kKeys.begin(), kKeys.end());
+  keys.insert(keys.end(), kExtendedKeys.begin(), kExtendedKeys.end());
+  for (const ToolSettingsKey& entry : keys) {
     // The random defaults are drawn only when the key is missing, so a saved password is never
     // replaced; an empty saved value is a value, not a missing key.
     std::string fallback = entry.fixedDefault;
@@ -77,14 +102,9 @@ void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_vi
   const std::string mended = ReplaceServerNameBrackets(name);
   if (mended != name) controls.SetText(C::ServerNameEdit, mended);
 
-  for (const ToolSettingsKey& entry : kKeys) {
-    if (entry.isFlag) {
-      file.Write(entry.section, entry.key, controls.IsTicked(entry.control) ? "1" : "0");
-    } else {
-      file.Write(entry.section, entry.key, controls.Text(entry.control));
-    }
-  }
+  WriteKeys(file, controls, kKeys);
   file.Write(kMainSection, kWindowTitleKey, windowTitle);
+  WriteKeys(file, controls, kExtendedKeys);
 }
 
 }  // namespace tidemoor

@@ -16,6 +16,7 @@ namespace tidemoor {
 inline constexpr char kMainSection[] = "主程序设置";
 inline constexpr char kRunControlSection[] = "服务端运行控制";
 inline constexpr char kLaunchSection[] = "服务器启动参数";
+inline constexpr char kExtendedSection[] = "扩展设置";
 
 enum class SettingDefault { Fixed, AdminPassword, ServerName };
 
@@ -33,6 +34,10 @@ struct ToolSettingsKey {
 // program's WindowTitle.
 std::span<const ToolSettingsKey> ToolSettingsKeys();
 
+// The keys of 扩展设置, read after the others and written after Window_Title, so a file from
+// before they existed keeps its order and gets them at its end (their defaults while missing).
+std::span<const ToolSettingsKey> ExtendedSettingsKeys();
+
 std::string DefaultWindowTitle();
 std::string DefaultServerName(std::string_view eightLetters);
 
@@ -46,7 +51,8 @@ using RandomLettersFunction = std::function<std::string(int count)>;
 std::string LoadToolSettings(ProfileStore& file, MainControls& controls,
                              const RandomLettersFunction& randomLetters);
 
-// Mends the server name's brackets in its edit box, then writes the 16 keys in save order.
+// Mends the server name's brackets in its edit box, then writes the 16 keys in save order and
+// the extended ones after them.
 void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle);
 
 }  // namespace tidemoor

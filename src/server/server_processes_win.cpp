@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/process_win.h"
+#include "platform/pumping_wait_win.h"
 #include "platform/run_command_win.h"
 #include "platform/top_level_windows_win.h"
 #include "platform/version_info_win.h"
@@ -39,6 +40,10 @@ uint32_t WindowsServerProcesses::Launch(const std::string& executable,
 
 bool WindowsServerProcesses::HeldServerRunning() {
   return launcher_ && ::WaitForSingleObject(launcher_.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool WindowsServerProcesses::WaitForHeldServerToEnd(std::chrono::milliseconds limit) {
+  return PumpUntil([this] { return !HeldServerRunning(); }, limit);
 }
 
 void WindowsServerProcesses::KillHeldServerTree() {

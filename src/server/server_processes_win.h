@@ -16,6 +16,7 @@ class WindowsServerProcesses : public ServerProcesses {
   uint32_t Launch(const std::string& executable, const std::string& commandLine,
                   const std::string& workingDirectory) override;
   bool HeldServerRunning() override;
+  bool WaitForHeldServerToEnd(std::chrono::milliseconds limit) override;
   void KillHeldServerTree() override;
   void SetConsoleHidden(bool hidden) override;
   std::string FileVersion(const std::string& executable) override;

@@ -54,6 +54,10 @@ TEST(ToolSettings, MissingFileGivesEveryDefault) {
   EXPECT_EQ(controls.Text(C::AdminPasswordEdit), "qqqqqqqqqqqq");
   EXPECT_EQ(controls.Text(C::ServerNameEdit), "Velmora服务器 - velmora.example - qqqqqqqq");
   EXPECT_EQ(controls.Text(C::JoinPasswordEdit), "");
+  for (C box : {C::SafeStopBox, C::RestartNoticeBox, C::HangRestartBox}) {
+    EXPECT_TRUE(controls.IsTicked(box)) << static_cast<int>(box);
+  }
+  EXPECT_EQ(controls.Text(C::RestApiPortEdit), "8212");
   EXPECT_TRUE(file.writes.empty()) << "loading never writes";
 }
 
@@ -81,7 +85,7 @@ TEST(ToolSettings, SavedValuesWinAndOnlyOneTicks) {
             "abc");
 }
 
-TEST(ToolSettings, SaveWritesSixteenKeysInOrder) {
+TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
   FakeProfile file;
   FakeMainControls controls;
   LoadToolSettings(file, controls, &Letters);
@@ -104,11 +108,36 @@ TEST(ToolSettings, SaveWritesSixteenKeysInOrder) {
                                              "Server_Name",
                                              "Open_community",
                                              "Connect_Password",
-                                             "Window_Title"};
+                                             "Window_Title",
+                                             "Safe_Stop",
+                                             "RestAPI_Port",
+                                             "Restart_Notice",
+                                             "Hang_Restart"};
   EXPECT_EQ(keys, expected);
-  EXPECT_EQ(file.writes.back().second, "My title");
+  EXPECT_EQ(file.writes[15].second, "My title");
   EXPECT_EQ(file.writes.front().second, "1");
   EXPECT_EQ(file.writes[5].second, "0");
+}
+
+TEST(ToolSettings, ExtendedSettingsAreTheirOwnSectionAndTickOnlyByOne) {
+  FakeProfile file;
+  file.values[{kExtendedSection, "Safe_Stop"}] = "0";
+  file.values[{kExtendedSection, "RestAPI_Port"}] = "8300";
+  file.values[{kExtendedSection, "Restart_Notice"}] = "true";
+  file.values[{kRunControlSection, "Hang_Restart"}] = "0";  // the wrong section is not read
+  FakeMainControls controls;
+  LoadToolSettings(file, controls, &Letters);
+  EXPECT_FALSE(controls.IsTicked(C::SafeStopBox));
+  EXPECT_EQ(controls.Text(C::RestApiPortEdit), "8300");
+  EXPECT_FALSE(controls.IsTicked(C::RestartNoticeBox));
+  EXPECT_TRUE(controls.IsTicked(C::HangRestartBox));
+
+  SaveToolSettings(file, controls, "T");
+  using Key = std::pair<std::string, std::string>;
+  EXPECT_EQ(file.values[(Key{kExtendedSection, "Safe_Stop"})], "0");
+  EXPECT_EQ(file.values[(Key{kExtendedSection, "RestAPI_Port"})], "8300");
+  EXPECT_EQ(file.values[(Key{kExtendedSection, "Restart_Notice"})], "0");
+  EXPECT_EQ(file.values[(Key{kExtendedSection, "Hang_Restart"})], "1");
 }
 
 TEST(ToolSettings, ServerNameBracketsBecomeFullWidthBeforeSaving) {
@@ -133,7 +162,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T");
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 16u);
+  EXPECT_EQ(file.writes.size(), 20u);
 }
 
 }  // namespace
