@@ -28,6 +28,13 @@ int ShowModeToShowCommand(int showMode) {
 }
 
 bool RunCommandLine(std::string_view commandLine, bool wait, int showMode) {
+  UniqueHandle process = StartCommandLine(commandLine, showMode);
+  if (!process) return false;
+  WaitForStartedProcess(process.get(), wait);
+  return true;
+}
+
+UniqueHandle StartCommandLine(std::string_view commandLine, int showMode) {
   // CreateProcessW may write into the command line, so it gets a buffer of its own.
   std::wstring buffer = Widen(commandLine);
   buffer.push_back(L'\0');
@@ -37,12 +44,11 @@ bool RunCommandLine(std::string_view commandLine, bool wait, int showMode) {
   PROCESS_INFORMATION raw{};
   if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &raw)) {
-    return false;
+    return {};
   }
   UniqueProcessInformation process;
   process.Adopt(raw);
-  WaitForStartedProcess(process.process.get(), wait);
-  return true;
+  return std::move(process.process);
 }
 
 void RevealInExplorer(std::string_view path) {

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "platform/unique_handle_win.h"
+
 namespace tidemoor {
 
 // Starts a command line (the first token is looked up as usual) in the tool's current directory.
@@ -11,6 +13,10 @@ namespace tidemoor {
 // activation; values outside are clamped. With wait it waits for the process to end, otherwise
 // until it is ready for input (at most 1,000 ms). Returns whether the process was created.
 bool RunCommandLine(std::string_view commandLine, bool wait = false, int showMode = 2);
+
+// Starts the command line as RunCommandLine does and returns at once with the process's handle,
+// for a caller that waits while letting its window's messages through; empty when nothing started.
+UniqueHandle StartCommandLine(std::string_view commandLine, int showMode = 2);
 
 // Opens Explorer on the folder of the file with the file selected (explorer.exe /select,"path"),
 // without waiting for it. Explorer is started even when the file does not exist.

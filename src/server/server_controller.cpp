@@ -252,6 +252,8 @@ void ServerController::OnMonitorTick() {
     if (hangWatch_.Hung(world_.clock.MonotonicMilliseconds())) {
       world_.log.Record("服务端超过 3 分钟没有响应, 按崩溃处理 (进程 " +
                         std::to_string(processId_) + ")");
+      // Stopping until the kill is done: a click while it lets messages through does nothing.
+      EnterState(ServerState::Stopping);
       world_.view.SetMonitorPeriod(0);
       KillTree("REST API 超过 3 分钟没有响应");
       OnServerEnded(true);

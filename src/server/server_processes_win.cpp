@@ -46,10 +46,14 @@ bool WindowsServerProcesses::WaitForHeldServerToEnd(std::chrono::milliseconds li
   return PumpUntil([this] { return !HeldServerRunning(); }, limit);
 }
 
+// taskkill takes a second or two to start under load; the window answers meanwhile.
 void WindowsServerProcesses::KillHeldServerTree() {
   if (!HeldServerRunning()) return;
-  RunCommandLine("taskkill /f /t /pid " + std::to_string(launcherId_), true,
-                 kMinimisedWithoutActivation);
+  const UniqueHandle taskkill = StartCommandLine(
+      "taskkill /f /t /pid " + std::to_string(launcherId_), kMinimisedWithoutActivation);
+  if (!taskkill) return;
+  PumpUntil([&] { return ::WaitForSingleObject(taskkill.get(), 0) != WAIT_TIMEOUT; },
+            std::chrono::seconds(30));
 }
 
 void WindowsServerProcesses::SetConsoleHidden(bool hidden) {

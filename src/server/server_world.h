@@ -72,8 +72,9 @@ class ServerProcesses {
                           const std::string& workingDirectory) = 0;
   // Whether the held launcher still runs; false before the first start.
   virtual bool HeldServerRunning() = 0;
-  // Ends the held launcher and every process below it, waiting until that is done. Nothing
-  // else is ever ended: an id of an ended process may name anything by now.
+  // Ends the held launcher and every process below it, waiting until that is done while the
+  // windows' messages go on. Nothing else is ever ended: an id of an ended process may name
+  // anything by now.
   virtual void KillHeldServerTree() = 0;
   // Lets the windows' messages through until the held launcher has ended or the time is up;
   // true when it has ended (or none was held).
