@@ -1,0 +1,97 @@
+// The safe stop through the fixture server's REST API, its fallback to the kill, and the guard
+// against a server that crashes again and again.
+
+#include "e2e/lifecycle_rig.h"
+
+namespace tidemoor::testing {
+namespace {
+
+class ServerLifecycle : public LifecycleRig {};
+
+TEST_F(ServerLifecycle, StopWithTheApiSavesThenShutsDownAndKillsNothing) {
+  Prepare({.apiPort = 18231});
+  // The user's own world settings: every pair must survive the REST API being turned on.
+  directory.WriteBytes(kRigWorldSettings,
+                       "[/Script/Pal.PalGameWorldSettings]\r\nOptionSettings=(ExpRate=2.000000,"
+                       "ServerPlayerMaxNum=16,RESTAPIEnabled=False,MyOwnKey=\"kept, really\")\r\n");
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  StartAndWaitForTheApi(window);
+
+  const std::string settings = directory.ReadBytes(kRigWorldSettings);
+  for (const char* pair :
+       {"ExpRate=2.000000", "ServerPlayerMaxNum=16", "RESTAPIEnabled=True", "RESTAPIPort=18231",
+        "AdminPassword=\"admin\"", "MyOwnKey=\"kept, really\""}) {
+    EXPECT_NE(settings.find(pair), std::string::npos) << pair << " in " << settings;
+  }
+  EXPECT_EQ(settings.find("RESTAPIEnabled=False"), std::string::npos);
+
+  StopWithYes(window);
+  EXPECT_TRUE(WaitUntil([&] {
+    return ControlText(window, Id(MainControl::StatusLine)) == "正在安全关闭服务端..." ||
+           ShowsStopped(window);
+  }));
+  ASSERT_TRUE(WaitUntil([&] { return ShowsStopped(window); }, std::chrono::seconds(30)));
+  EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
+
+  const std::string calls = ApiCalls();
+  const size_t info = calls.rfind("GET /v1/api/info");
+  const size_t save = calls.find("POST /v1/api/save");
+  const size_t shutdown =
+      calls.find(R"(POST /v1/api/shutdown {"message":"服务器即将关闭","waittime":1})");
+  ASSERT_NE(save, std::string::npos) << calls;
+  ASSERT_NE(shutdown, std::string::npos) << calls;
+  EXPECT_LT(info, save);
+  EXPECT_LT(save, shutdown);
+  EXPECT_EQ(Kills(), "") << "no process was killed";
+  EXPECT_EQ(ControlText(window, Id(MainControl::StatusLine)), "游戏服务端版本 (等待服务端启动)");
+  const std::string events = EventLog();
+  EXPECT_NE(events.find("已写入 PalWorldSettings.ini"), std::string::npos) << events;
+  EXPECT_NE(events.find("已安全关闭服务端"), std::string::npos) << events;
+}
+
+TEST_F(ServerLifecycle, SilentApiFallsBackToTheKillWithinSeconds) {
+  Prepare({.apiPort = 18232});
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  StartAndWaitForTheApi(window);
+  PutFlag("api-silent.flag");
+
+  StopWithYes(window);
+  const ULONGLONG asked = ::GetTickCount64();
+  ASSERT_TRUE(WaitUntil([&] { return ShowsStopped(window); }, std::chrono::seconds(20)));
+  // Two seconds for the API, then the kill; the window answered all along.
+  EXPECT_LT(::GetTickCount64() - asked, 10'000u);
+  EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
+  EXPECT_EQ(Lines(Kills()), 1);
+  EXPECT_EQ(ApiCalls().find("POST /v1/api/save"), std::string::npos);
+  EXPECT_NE(EventLog().find("REST API 未响应 (端口 18232)"), std::string::npos) << EventLog();
+}
+
+TEST_F(ServerLifecycle, ThirdQuickCrashIsNotRestartedAndSaysSoOnce) {
+  Prepare({.apiPort = 18233, .crashRestart = true});
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  ClickControl(window, Id(MainControl::StartButton));
+  for (int launches = 1; launches <= 3; ++launches) {
+    ASSERT_TRUE(WaitUntil([&] { return Launches() == launches; }, std::chrono::seconds(30)));
+    ASSERT_TRUE(
+        WaitUntil([&] { return ProcessesBelow(directory.File(kRigServerDir)).size() == 2; }));
+    PutFlag("crash.flag");
+    ASSERT_TRUE(
+        WaitUntil([&] { return !directory.Exists(kRigServerFile + std::string("crash.flag")); }));
+  }
+  std::optional<SeenMessageBox> message = WaitForMessageBox(tool->Id(), std::chrono::seconds(30));
+  ASSERT_TRUE(message);
+  EXPECT_EQ(message->text,
+            " 服务端在 10 分钟内连续崩溃 3 次，已停止自动重启 - 请检查服务端和存档后再手动启动 ");
+  EXPECT_EQ(message->title, " Error");
+  AnswerMessageBox(*message, IDOK);
+  EXPECT_EQ(ControlText(window, Id(MainControl::StatusLine)), "服务端连续崩溃 - 已停止自动重启");
+  EXPECT_TRUE(ShowsStopped(window));
+  EXPECT_FALSE(WaitUntil([&] { return Launches() > 3; }, std::chrono::seconds(5)));
+  EXPECT_FALSE(WaitForMessageBox(tool->Id(), std::chrono::seconds(0)));
+}
+
+}  // namespace
+}  // namespace tidemoor::testing
