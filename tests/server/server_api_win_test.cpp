@@ -1,0 +1,80 @@
+// The REST API client on its worker threads, against a local HTTP server that answers, refuses
+// or never answers.
+
+#include "server/server_api_win.h"
+
+#include <gtest/gtest.h>
+
+#include "net/local_http_server_win.h"
+#include "platform/pumping_wait_win.h"
+#include "platform/worker_win.h"
+
+namespace tidemoor {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::LocalHttpServer;
+
+class ServerApiClient : public ::testing::Test {
+ protected:
+  RestEndpoint Endpoint() const {
+    const std::string url = server.Url("/");
+    return RestEndpoint{std::stoi(url.substr(url.rfind(':') + 1)), "pw"};
+  }
+
+  LocalHttpServer server;
+  bool closing = false;
+  WindowsServerApi api{[this] { return closing; }};
+};
+
+TEST_F(ServerApiClient, AskedRequestsBringBackTheAnswerAndSignIn) {
+  server.Serve("/v1/api/info", 200, R"({"version":"v1"})");
+  const RestReply reply = api.Ask(InfoRequest(Endpoint()), 10s);
+  EXPECT_EQ(reply.status, 200);
+  EXPECT_EQ(reply.body, R"({"version":"v1"})");
+  EXPECT_NE(server.LastRequest().find("Authorization: Basic YWRtaW46cHc="), std::string::npos)
+      << server.LastRequest();
+
+  server.Serve("/v1/api/save", 401, "");
+  EXPECT_FALSE(api.Ask(SaveRequest(Endpoint()), 10s).Answered());
+}
+
+// A silent server holds its request's thread for the whole time-out; the wait ends at its limit
+// with the windows' messages handled meanwhile, and the next request is not stuck behind it.
+TEST_F(ServerApiClient, ASilentServerCostsTheLimitAndNothingAfterIt) {
+  server.Hang("/v1/api/info");
+  server.Serve("/v1/api/save", 200, "");
+  Worker other;
+  bool delivered = false;
+  other.Run([] {}, [&] { delivered = true; });
+
+  EXPECT_EQ(api.Ask(InfoRequest(Endpoint()), 1500ms).status, 0);
+  EXPECT_TRUE(delivered) << "messages went on during the wait";
+  EXPECT_EQ(api.Ask(SaveRequest(Endpoint()), 10s).status, 200);
+}
+
+TEST_F(ServerApiClient, ClosingEndsTheWaitAtOnceAndNothingComesBackAfterIt) {
+  server.Hang("/v1/api/info");
+  closing = true;
+  EXPECT_EQ(api.Ask(InfoRequest(Endpoint()), 60s).status, 0);
+  EXPECT_EQ(api.Ask(InfoRequest(RestEndpoint{1, ""}), 60s).status, 0);
+}
+
+TEST_F(ServerApiClient, SentRequestsAnswerBetweenMessagesInOrder) {
+  server.Serve("/v1/api/info", 200, "{}");
+  server.Serve("/v1/api/announce", 200, "");
+  std::vector<std::string> replies;
+  api.Send(AnnounceRequest(Endpoint(), "服务器将在 1 分钟后重启"), [&](const RestReply& reply) {
+    replies.push_back("announce " + std::to_string(reply.status));
+  });
+  api.Send(InfoRequest(Endpoint()), [&](const RestReply& reply) {
+    replies.push_back("info " + std::to_string(reply.status));
+  });
+  EXPECT_TRUE(replies.empty()) << "never on the caller's stack";
+  ASSERT_TRUE(PumpUntil([&] { return replies.size() == 2; }, 20s));
+  EXPECT_EQ(replies, (std::vector<std::string>{"announce 200", "info 200"}));
+  EXPECT_EQ(server.Hits("/v1/api/announce"), 1);
+}
+
+}  // namespace
+}  // namespace tidemoor
