@@ -39,18 +39,21 @@ void DispatchWaitingMessages() {
   }
 }
 
+// The fine clock: the tick count moves in whole milliseconds (or coarser), and a wait measured
+// with it could give up a fraction of a millisecond before its time.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  const ULONGLONG deadline =
-      ::GetTickCount64() + static_cast<ULONGLONG>(std::max<int64_t>(timeout.count(), 0));
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::max(timeout, std::chrono::milliseconds(0));
   for (;;) {
     if (done()) return true;
-    const ULONGLONG now = ::GetTickCount64();
+    const Clock::time_point now = Clock::now();
     if (now >= deadline) return false;
     MSG quit;
     if (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return done();
     // Short slices: done() may turn true without a message (a process that ends). Messages that
     // were already queued when the wait began count too, not only those arriving during it.
-    const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50));
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+    const DWORD slice = static_cast<DWORD>(std::min<int64_t>(left.count(), 50));
     if (::MsgWaitForMultipleObjectsEx(0, nullptr, slice, kWakeMask, MWMO_INPUTAVAILABLE) ==
         WAIT_OBJECT_0) {
       DispatchWaitingMessages();

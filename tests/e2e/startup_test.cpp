@@ -101,10 +101,19 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
                                              "Open_community",
                                              "Connect_Password",
                                              Utf8ToGbk("[主程序设置]"),
-                                             "Window_Title"};
+                                             "Window_Title",
+                                             Utf8ToGbk("[扩展设置]"),
+                                             "Safe_Stop",
+                                             "RestAPI_Port",
+                                             "Restart_Notice",
+                                             "Hang_Restart"};
   EXPECT_EQ(names, expected);
-  EXPECT_EQ(lines.back(), Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "
-                                    "velmora.example"));
+  ASSERT_EQ(lines.size(), expected.size());
+  EXPECT_EQ(lines[18], Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "
+                                 "velmora.example"));
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
+            (std::vector<std::string>{"Safe_Stop=1", "RestAPI_Port=8212", "Restart_Notice=1",
+                                      "Hang_Restart=1"}));
 }
 
 TEST(Startup, SavedValuesComeBackAndFlagsOtherThanOneUntick) {
