@@ -11,13 +11,24 @@
 #include "net/connect_address_win.h"
 #include "platform/codepage_win.h"
 #include "platform/directories_win.h"
+#include "platform/pumping_wait_win.h"
 #include "platform/profile_win.h"
 #include "platform/random_win.h"
 #include "platform/run_command_win.h"
 
 namespace tidemoor {
+namespace {
 
 using C = MainControl;
+
+constexpr char kCloseDuringBackupQuestion[] =
+    " 备份操作尚未完成 - 是否等待其完成后再退出? \r\n"
+    " 选择“否”将取消该操作并退出 (已有的存档和备份点保持不变) ";
+constexpr char kStartDuringRestoreMessage[] = " 正在还原存档 - 请在还原完成后再启动服务端 ";
+// A copy stops after the file it is at; a delete already under way finishes.
+constexpr std::chrono::seconds kLongestStopWait{60};
+
+}  // namespace
 
 Application::Application()
     : prompt_([this] { return mainWindow_.Handle(); }),
@@ -30,8 +41,7 @@ Application::Application()
           [this](std::string_view text) { mainWindow_.SetText(C::StatusLine, text); }),
       startSteps_([this] {
         PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
-      }),
-      backupHost_([this] { return server_->Stop(); }) {}
+      }) {}
 
 int Application::Run() {
   // Started from a shortcut, the task scheduler or a prompt elsewhere, the process's directory is
@@ -46,10 +56,23 @@ int Application::Run() {
   EnsureDirectory(paths_.ServerDir);
   server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
                               startSteps_, ServerExecutable(paths_), paths_.ServerDir});
+  eventLog_.emplace(paths_.DataDir + "Tidemoor.log");
+  backupHost_.emplace(BackupHostWiring{[this] { return server_->Stop(); },
+                                       [this] {
+                                         const ServerState state = server_->State();
+                                         return state == ServerState::Running ||
+                                                state == ServerState::Stopping;
+                                       },
+                                       {},
+                                       [this] { return closing_ || closeWhenIdle_; },
+                                       &*eventLog_});
+  backupHost_->Activity().Watch([this] { OnBackupActivityChanged(); });
+  RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);
 
   ControlValues saved;
   GbkProfileFile settingsFile(ToolSettingsFile(paths_));
   windowTitle_ = LoadToolSettings(settingsFile, saved, &RandomLetters);
+  retention_ = LoadBackupRetention(settingsFile);
 
   if (!mainWindow_.Create()) return 1;
   saved.ShowIn(mainWindow_);
@@ -72,7 +95,33 @@ int Application::Run() {
 void Application::SaveSettings() {
   if (closing_) return;
   GbkProfileFile file(ToolSettingsFile(paths_));
-  SaveToolSettings(file, mainWindow_, windowTitle_);
+  SaveToolSettings(file, mainWindow_, windowTitle_, retention_);
+}
+
+// A backup operation that is cut off leaves a half point or half a restored save behind, so the
+// user chooses: wait for it, or stop it cleanly (the copy stops after its current file and takes
+// away what it made) and close.
+bool Application::OnCloseRequested() {
+  BackupActivity& activity = backupHost_->Activity();
+  if (!activity.Busy()) return true;
+  if (closeQuestionOpen_) return false;
+  closeQuestionOpen_ = true;
+  const bool wait = prompt_.Confirm(kCloseDuringBackupQuestion, " Quiz", PromptStyle::Question);
+  closeQuestionOpen_ = false;
+  if (!activity.Busy()) return true;  // it ended while the question was open
+  if (wait) {
+    closeWhenIdle_ = true;
+    return false;
+  }
+  activity.RequestStop();
+  PumpUntil([&] { return !activity.Busy(); }, kLongestStopWait);
+  return true;
+}
+
+void Application::OnBackupActivityChanged() {
+  if (closeWhenIdle_ && !backupHost_->Activity().Busy()) {
+    ::PostMessageW(mainWindow_.Handle(), WM_CLOSE, 0, 0);
+  }
 }
 
 void Application::OnClosing() {
@@ -88,6 +137,12 @@ BackupPlaces Application::Places() const {
 void Application::OnClicked(MainControl control) {
   switch (control) {
     case C::StartButton:
+      // A server started now would find half a restored save.
+      if (backupHost_->Activity().Task() == BackupTask::Restore &&
+          server_->State() == ServerState::Stopped) {
+        prompt_.Ask(kStartDuringRestoreMessage, " Info", PromptStyle::Information);
+        break;
+      }
       server_->Toggle();
       break;
     case C::HideConsoleBox:
@@ -108,8 +163,8 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
       PerformManualUpdate(paths_, updateActions_, prompt_);
       break;
     case C::BackupManagerLabel:
-      backupManager_.Open(BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_,
-                                             [this] { return server_->Stop(); }});
+      backupManager_.Open(
+          BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_, &*backupHost_, &retention_});
       break;
     case C::AdvertLabel:
       ::ShellExecuteW(mainWindow_.Handle(), L"open", Widen(kShopPageAddress).c_str(), L"", L"",
@@ -142,7 +197,7 @@ void Application::OnAutoBackupTick() {
                            state == ServerState::Running || state == ServerState::Stopping,
                            mainWindow_.Text(C::AutoBackupMinutes));
   if (decision.makePoint) {
-    MakeAutomaticBackupPoint(backupHost_, prompt_, Places(), autoBackupRecord_);
+    MakeAutomaticBackupPoint(*backupHost_, prompt_, Places(), retention_, autoBackupRecord_);
   } else {
     mainWindow_.SetTimerInterval(C::AutoBackupTimer, decision.rearmPeriod);
   }

@@ -13,6 +13,7 @@
 #include "backup/backup_operations.h"
 #include "common/server_paths.h"
 #include "install/update_win.h"
+#include "platform/event_log_win.h"
 #include "platform/prompt_win.h"
 #include "server/server_controller.h"
 #include "server/server_processes_win.h"
@@ -32,11 +33,13 @@ class Application : public MainWindowEvents {
   void OnClicked(MainControl control) override;
   void OnLabelPressed(MainControl label, bool rightButton) override;
   void OnTimer(MainControl timer) override;
+  bool OnCloseRequested() override;
   void OnClosing() override;
 
  private:
   void SaveSettings();
   void OnAutoBackupTick();
+  void OnBackupActivityChanged();
   BackupPlaces Places() const;
 
   std::string toolDirectory_;
@@ -46,6 +49,9 @@ class Application : public MainWindowEvents {
   // message box) may find it set when it resumes: it must then end at once, since its window and
   // controls are gone and the settings have been saved for the last time.
   bool closing_ = false;
+  // The user chose to let a running backup operation finish before the tool closes.
+  bool closeWhenIdle_ = false;
+  bool closeQuestionOpen_ = false;
 
   WindowsPrompt prompt_;
   MainWindow mainWindow_;
@@ -56,7 +62,9 @@ class Application : public MainWindowEvents {
   WindowsUpdateActions updateActions_;
   ToolStartSteps startSteps_;
   std::optional<ServerController> server_;
-  WindowsBackupHost backupHost_;
+  std::optional<EventLogFile> eventLog_;
+  std::optional<WindowsBackupHost> backupHost_;
+  BackupRetention retention_;
   AutoBackupRecord autoBackupRecord_;
   BackupManagerWindow backupManager_;
   WorldSettingsWindow worldSettingsWindow_;

@@ -72,7 +72,13 @@ std::string LoadToolSettings(ProfileStore& file, MainControls& controls,
   return title;
 }
 
-void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle) {
+BackupRetention LoadBackupRetention(ProfileStore& file) {
+  return {RetentionCount(file.Read(kExtensionSection, kBackupKeepKey, "0")),
+          RetentionCount(file.Read(kExtensionSection, kBackupKeepDaysKey, "0"))};
+}
+
+void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle,
+                      const BackupRetention& retention) {
   const std::string name = controls.Text(C::ServerNameEdit);
   const std::string mended = ReplaceServerNameBrackets(name);
   if (mended != name) controls.SetText(C::ServerNameEdit, mended);
@@ -84,6 +90,8 @@ void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_vi
       file.Write(entry.section, entry.key, controls.Text(entry.control));
     }
   }
+  file.Write(kExtensionSection, kBackupKeepKey, std::to_string(retention.keepPoints));
+  file.Write(kExtensionSection, kBackupKeepDaysKey, std::to_string(retention.keepDays));
   file.Write(kMainSection, kWindowTitleKey, windowTitle);
 }
 

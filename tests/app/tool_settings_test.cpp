@@ -72,7 +72,7 @@ TEST(ToolSettings, SavedValuesWinAndOnlyOneTicks) {
   EXPECT_TRUE(controls.IsTicked(C::UseOptimizeFlagsBox));
   EXPECT_EQ(controls.Text(C::AdminPasswordEdit), "") << "an empty saved password is kept";
 
-  SaveToolSettings(file, controls, "T");
+  SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(
       file.values[(std::pair<std::string, std::string>{kRunControlSection, "Hide_ServerConsole"})],
       "0");
@@ -81,11 +81,11 @@ TEST(ToolSettings, SavedValuesWinAndOnlyOneTicks) {
             "abc");
 }
 
-TEST(ToolSettings, SaveWritesSixteenKeysInOrder) {
+TEST(ToolSettings, SaveWritesEveryKeyInOrderWithTheTitleLast) {
   FakeProfile file;
   FakeMainControls controls;
   LoadToolSettings(file, controls, &Letters);
-  SaveToolSettings(file, controls, "My title");
+  SaveToolSettings(file, controls, "My title", {});
 
   std::vector<std::string> keys;
   for (const auto& [key, value] : file.writes) keys.push_back(key);
@@ -104,6 +104,8 @@ TEST(ToolSettings, SaveWritesSixteenKeysInOrder) {
                                              "Server_Name",
                                              "Open_community",
                                              "Connect_Password",
+                                             "Backup_Keep",
+                                             "Backup_Keep_Days",
                                              "Window_Title"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes.back().second, "My title");
@@ -118,7 +120,7 @@ TEST(ToolSettings, ServerNameBracketsBecomeFullWidthBeforeSaving) {
   FakeProfile file;
   FakeMainControls controls;
   controls.SetText(C::ServerNameEdit, "Alpha [EU]");
-  SaveToolSettings(file, controls, "");
+  SaveToolSettings(file, controls, "", {});
   EXPECT_EQ(controls.Text(C::ServerNameEdit), "Alpha 【EU】");
   EXPECT_EQ(file.values[(std::pair<std::string, std::string>{kLaunchSection, "Server_Name"})],
             "Alpha 【EU】");
@@ -128,12 +130,33 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   FakeProfile file;
   FakeMainControls controls;
   LoadToolSettings(file, controls, &Letters);
-  SaveToolSettings(file, controls, "T");
+  SaveToolSettings(file, controls, "T", {});
   const auto first = file.values;
   file.writes.clear();
-  SaveToolSettings(file, controls, "T");
+  SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 16u);
+  EXPECT_EQ(file.writes.size(), 18u);
+}
+
+// Retention lives in the extension section. A value that is not a count keeps every point: the
+// tool must never delete backups because a setting could not be read.
+TEST(ToolSettings, BackupRetentionIsReadAndWrittenInTheExtensionSection) {
+  FakeProfile file;
+  EXPECT_EQ(LoadBackupRetention(file), (BackupRetention{0, 0}));
+  file.values[{"扩展设置", "Backup_Keep"}] = "abc";
+  file.values[{"扩展设置", "Backup_Keep_Days"}] = "-3";
+  EXPECT_EQ(LoadBackupRetention(file), (BackupRetention{0, 0}));
+  file.values[{"扩展设置", "Backup_Keep"}] = " 12";
+  file.values[{"扩展设置", "Backup_Keep_Days"}] = "３０";
+  EXPECT_EQ(LoadBackupRetention(file), (BackupRetention{12, 30}));
+
+  FakeProfile saved;
+  FakeMainControls controls;
+  SaveToolSettings(saved, controls, "T", {5, 7});
+  EXPECT_EQ(saved.values[(std::pair<std::string, std::string>{"扩展设置", "Backup_Keep"})], "5");
+  EXPECT_EQ(saved.values[(std::pair<std::string, std::string>{"扩展设置", "Backup_Keep_Days"})],
+            "7");
+  EXPECT_EQ(LoadBackupRetention(saved), (BackupRetention{5, 7}));
 }
 
 }  // namespace
