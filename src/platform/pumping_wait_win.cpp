@@ -48,9 +48,12 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     if (now >= deadline) return false;
     MSG quit;
     if (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return done();
-    // Short slices: done() may turn true without a message (a process that ends).
+    // Short slices: done() may turn true without a message (a process that ends). A message
+    // already in the queue counts too: the look for a quit above marks every waiting message as
+    // seen, and a plain wait would then sleep past a worker's result.
     const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50));
-    if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, kWakeMask) == WAIT_OBJECT_0) {
+    if (::MsgWaitForMultipleObjectsEx(0, nullptr, slice, kWakeMask, MWMO_INPUTAVAILABLE) ==
+        WAIT_OBJECT_0) {
       DispatchWaitingMessages();
     }
   }
