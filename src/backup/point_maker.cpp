@@ -31,11 +31,26 @@ PointIndex IndexOf(BackupFiles& files, const std::string& toolDirectory, const s
   return files.ReadIndex(BackupPointDir(toolDirectory, name) + kBackupIndexFileName);
 }
 
-// A stamp that names neither a point nor an unfinished one: a point never replaces another.
+bool IsStamp(std::string_view name) {
+  return name.size() == 10 && name.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A stamp that names neither a point nor an unfinished one, and sorts after every stamp there is:
+// a point never replaces another, and the list and retention, which go by name, keep the order in
+// which points were made even when several come in one second or the clock was set back.
 std::string FreeStamp(BackupFiles& files, const std::string& toolDirectory,
                       const LocalDateTime& now) {
   const std::string root = BackupRoot(toolDirectory);
   std::string stamp = MakeBackupStamp(now);
+  std::vector<DirectoryEntry> entries;
+  files.ListDirectory(WithoutTrailingSlash(root), entries);
+  for (const DirectoryEntry& entry : entries) {
+    std::string_view name = entry.name;
+    if (IsUnfinishedPointName(name)) {
+      name.remove_suffix(std::string_view(kUnfinishedPointEnding).size());
+    }
+    if (IsStamp(name) && IsStamp(stamp) && name >= stamp) stamp = NextBackupStamp(name);
+  }
   while (files.Exists(root + stamp) || files.Exists(root + stamp + kUnfinishedPointEnding)) {
     stamp = NextBackupStamp(stamp);
   }

@@ -157,14 +157,29 @@ TEST_F(PointMaker, AShareThatFailsBecomesACopy) {
 TEST_F(PointMaker, SharesFromTheNewestCompletePointOnly) {
   ASSERT_EQ(MakeAt(1).outcome, PointOutcome::Made);
   const std::string complete = PointsOnDisk().back();
-  disk.AddFile(kRoot + std::string("9999999999.partial\\Saved\\Level.sav"), "half", 100);
-  disk.AddFile(kRoot + std::string("9999999998\\Saved\\Level.sav"), "no index", 100);
+  disk.AddFile(kRoot + std::string("1705986400.partial\\Saved\\Level.sav"), "half", 100);
+  disk.AddFile(kRoot + std::string("1705986399\\Saved\\Level.sav"), "no index", 100);
   EXPECT_EQ(NewestCompletePoint(disk, kTool), complete);
 
   const PointReport second = MakeAt(2);
   EXPECT_TRUE(disk.SameFile(In(complete, "Level.sav"), In(second.folderName, "Level.sav")));
   EXPECT_EQ(NewestCompletePoint(disk, kTool), second.folderName);
+  EXPECT_EQ(second.folderName, "1705986401") << "named after every stamp there is";
   EXPECT_EQ(NewestCompletePoint(disk, "D:\\Empty"), std::nullopt);
+}
+
+// Several points in one second, a clock set back, or retention just now taking the point with
+// the current stamp: a new point is always named after every other, so the list and retention,
+// which go by name, see the points in the order they were made.
+TEST_F(PointMaker, ANewPointIsNamedAfterEveryOther) {
+  ASSERT_EQ(MakeAt(9).folderName, "1705986309");
+  ASSERT_EQ(MakeAt(9).folderName, "1705986310");
+  ASSERT_TRUE(DeleteWholePoint(disk, kTool, "1705986309"));
+  EXPECT_EQ(MakeAt(9).folderName, "1705986311");
+  EXPECT_EQ(MakeAt(1).folderName, "1705986312") << "the clock was set back";
+  EXPECT_EQ(MakeAt(30).folderName, "1705986330");
+  disk.EnsureDirectory(kRoot + std::string("old"));  // a name of the user's own is no stamp
+  EXPECT_EQ(MakeAt(31).folderName, "1705986331");
 }
 
 TEST_F(PointMaker, APointIsBuiltAsideAndFailuresLeaveNothingBehind) {
