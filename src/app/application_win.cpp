@@ -57,15 +57,16 @@ int Application::Run() {
   server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
                               startSteps_, ServerExecutable(paths_), paths_.ServerDir});
   eventLog_.emplace(paths_.DataDir + "Tidemoor.log");
-  backupHost_.emplace(BackupHostWiring{[this] { return server_->Stop(); },
-                                       [this] {
-                                         const ServerState state = server_->State();
-                                         return state == ServerState::Running ||
-                                                state == ServerState::Stopping;
-                                       },
-                                       {},
-                                       [this] { return closing_ || closeWhenIdle_; },
-                                       &*eventLog_});
+  backupHost_.emplace(BackupHostWiring{
+      [this] { return server_->Stop(); },
+      [this] {
+        const ServerState state = server_->State();
+        return state == ServerState::Running || state == ServerState::Stopping;
+      },
+      {},
+      // Once the user asked to close, what finishes meanwhile is not told: the tool is going.
+      [this] { return closing_ || closeAsked_; },
+      &*eventLog_});
   backupHost_->Activity().Watch([this] { OnBackupActivityChanged(); });
   RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);
 
@@ -100,14 +101,13 @@ void Application::SaveSettings() {
 
 // A backup operation that is cut off leaves a half point or half a restored save behind, so the
 // user chooses: wait for it, or stop it cleanly (the copy stops after its current file and takes
-// away what it made) and close.
+// away what it made) and close. Either way the tool is on its way out from the question on.
 bool Application::OnCloseRequested() {
   BackupActivity& activity = backupHost_->Activity();
   if (!activity.Busy()) return true;
-  if (closeQuestionOpen_) return false;
-  closeQuestionOpen_ = true;
+  if (closeAsked_) return false;  // the question is open, or the answer was to wait
+  closeAsked_ = true;
   const bool wait = prompt_.Confirm(kCloseDuringBackupQuestion, " Quiz", PromptStyle::Question);
-  closeQuestionOpen_ = false;
   if (!activity.Busy()) return true;  // it ended while the question was open
   if (wait) {
     closeWhenIdle_ = true;

@@ -49,9 +49,9 @@ class Application : public MainWindowEvents {
   // message box) may find it set when it resumes: it must then end at once, since its window and
   // controls are gone and the settings have been saved for the last time.
   bool closing_ = false;
-  // The user chose to let a running backup operation finish before the tool closes.
+  // The user asked to close while a backup operation ran, and then chose to let it finish first.
+  bool closeAsked_ = false;
   bool closeWhenIdle_ = false;
-  bool closeQuestionOpen_ = false;
 
   WindowsPrompt prompt_;
   MainWindow mainWindow_;
