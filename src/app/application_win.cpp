@@ -11,6 +11,7 @@
 #include "net/connect_address_win.h"
 #include "platform/codepage_win.h"
 #include "platform/directories_win.h"
+#include "platform/pumping_wait_win.h"
 #include "platform/profile_win.h"
 #include "platform/random_win.h"
 #include "platform/run_command_win.h"
@@ -18,8 +19,18 @@
 #include "worldsettings/world_settings_file_win.h"
 
 namespace tidemoor {
+namespace {
 
 using C = MainControl;
+
+constexpr char kCloseDuringBackupQuestion[] =
+    " 备份操作尚未完成 - 是否等待其完成后再退出? \r\n"
+    " 选择“否”将取消该操作并退出 (已有的存档和备份点保持不变) ";
+constexpr char kStartDuringRestoreMessage[] = " 正在还原存档 - 请在还原完成后再启动服务端 ";
+// A copy stops after the file it is at; a delete already under way finishes.
+constexpr std::chrono::seconds kLongestStopWait{60};
+
+}  // namespace
 
 Application::Application()
     : prompt_([this] { return mainWindow_.Handle(); }),
@@ -41,8 +52,7 @@ Application::Application()
             PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
           },
           [this](const RestEndpoint& endpoint) { EnableRestApi(endpoint); }),
-      serverApi_([this] { return closing_; }),
-      backupHost_([this] { return server_->Stop(); }) {}
+      serverApi_([this] { return closing_; }) {}
 
 int Application::Run() {
   // Started from a shortcut, the task scheduler or a prompt elsewhere, the process's directory is
@@ -59,10 +69,23 @@ int Application::Run() {
   server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
                               startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
                               *eventLog_});
+  backupHost_.emplace(BackupHostWiring{
+      [this] { return server_->Stop(); },
+      [this] { return server_->State() == ServerState::Running; },
+      // The copy then holds a complete save; without an answer it copies what is on disk.
+      [this](std::function<void()> then) {
+        server_->SaveBeforeBackup();
+        then();
+      },
+      // Once the user asked to close, what finishes meanwhile is not told: the tool is going.
+      [this] { return closing_ || closeAsked_; }, &*eventLog_});
+  backupHost_->Activity().Watch([this] { OnBackupActivityChanged(); });
+  RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);
 
   ControlValues saved;
   GbkProfileFile settingsFile(ToolSettingsFile(paths_));
   windowTitle_ = LoadToolSettings(settingsFile, saved, &RandomLetters);
+  retention_ = LoadBackupRetention(settingsFile);
 
   if (!mainWindow_.Create()) return 1;
   saved.ShowIn(mainWindow_);
@@ -85,7 +108,32 @@ int Application::Run() {
 void Application::SaveSettings() {
   if (closing_) return;
   GbkProfileFile file(ToolSettingsFile(paths_));
-  SaveToolSettings(file, mainWindow_, windowTitle_);
+  SaveToolSettings(file, mainWindow_, windowTitle_, retention_);
+}
+
+// A backup operation that is cut off leaves a half point or half a restored save behind, so the
+// user chooses: wait for it, or stop it cleanly (the copy stops after its current file and takes
+// away what it made) and close. Either way the tool is on its way out from the question on.
+bool Application::OnCloseRequested() {
+  BackupActivity& activity = backupHost_->Activity();
+  if (!activity.Busy()) return true;
+  if (closeAsked_) return false;  // the question is open, or the answer was to wait
+  closeAsked_ = true;
+  const bool wait = prompt_.Confirm(kCloseDuringBackupQuestion, " Quiz", PromptStyle::Question);
+  if (!activity.Busy()) return true;  // it ended while the question was open
+  if (wait) {
+    closeWhenIdle_ = true;
+    return false;
+  }
+  activity.RequestStop();
+  PumpUntil([&] { return !activity.Busy(); }, kLongestStopWait);
+  return true;
+}
+
+void Application::OnBackupActivityChanged() {
+  if (closeWhenIdle_ && !backupHost_->Activity().Busy()) {
+    ::PostMessageW(mainWindow_.Handle(), WM_CLOSE, 0, 0);
+  }
 }
 
 void Application::OnClosing() {
@@ -101,6 +149,12 @@ BackupPlaces Application::Places() const {
 void Application::OnClicked(MainControl control) {
   switch (control) {
     case C::StartButton:
+      // A server started now would find half a restored save.
+      if (backupHost_->Activity().Task() == BackupTask::Restore &&
+          server_->State() == ServerState::Stopped) {
+        prompt_.Ask(kStartDuringRestoreMessage, " Info", PromptStyle::Information);
+        break;
+      }
       server_->Toggle();
       break;
     case C::HideConsoleBox:
@@ -121,8 +175,8 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
       PerformManualUpdate(paths_, updateActions_, prompt_);
       break;
     case C::BackupManagerLabel:
-      backupManager_.Open(BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_,
-                                             [this] { return server_->Stop(); }});
+      backupManager_.Open(
+          BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_, &*backupHost_, &retention_});
       break;
     case C::AdvertLabel:
       ::ShellExecuteW(mainWindow_.Handle(), L"open", Widen(kShopPageAddress).c_str(), L"", L"",
@@ -158,7 +212,7 @@ void Application::OnAutoBackupTick() {
       DecideAutoBackupTick(mainWindow_.IsTicked(C::AutoBackupBox), state == ServerState::Running,
                            mainWindow_.Text(C::AutoBackupMinutes));
   if (decision.makePoint) {
-    MakeAutomaticBackupPoint(backupHost_, prompt_, Places(), autoBackupRecord_);
+    MakeAutomaticBackupPoint(*backupHost_, prompt_, Places(), retention_, autoBackupRecord_);
   } else {
     mainWindow_.SetTimerInterval(C::AutoBackupTimer, decision.rearmPeriod);
   }

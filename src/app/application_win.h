@@ -34,6 +34,7 @@ class Application : public MainWindowEvents {
   void OnClicked(MainControl control) override;
   void OnLabelPressed(MainControl label, bool rightButton) override;
   void OnTimer(MainControl timer) override;
+  bool OnCloseRequested() override;
   void OnClosing() override;
 
  private:
@@ -41,6 +42,7 @@ class Application : public MainWindowEvents {
   void OnAutoBackupTick();
   void EnableRestApi(const RestEndpoint& endpoint);
   void OpenEventLog();
+  void OnBackupActivityChanged();
   BackupPlaces Places() const;
 
   std::string toolDirectory_;
@@ -50,6 +52,9 @@ class Application : public MainWindowEvents {
   // message box) may find it set when it resumes: it must then end at once, since its window and
   // controls are gone and the settings have been saved for the last time.
   bool closing_ = false;
+  // The user asked to close while a backup operation ran, and then chose to let it finish first.
+  bool closeAsked_ = false;
+  bool closeWhenIdle_ = false;
 
   WindowsPrompt prompt_;
   MainWindow mainWindow_;
@@ -64,7 +69,8 @@ class Application : public MainWindowEvents {
   std::optional<ServerController> server_;
   // After the controller: gone first, so no reply reaches a controller that is gone.
   WindowsServerApi serverApi_;
-  WindowsBackupHost backupHost_;
+  std::optional<WindowsBackupHost> backupHost_;
+  BackupRetention retention_;
   AutoBackupRecord autoBackupRecord_;
   BackupManagerWindow backupManager_;
   WorldSettingsWindow worldSettingsWindow_;

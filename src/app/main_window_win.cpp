@@ -94,6 +94,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnDpiChanged(HIWORD(wParam), suggested);
       return 0;
     }
+    case WM_CLOSE:
+      if (!events_.OnCloseRequested()) return 0;
+      break;
     case WM_DESTROY:
       // Children go after their parent's WM_DESTROY: the controls still hold their values here.
       events_.OnClosing();

@@ -13,13 +13,15 @@
 namespace tidemoor {
 
 // What the main window's controls report: a button or check box clicked, a label pressed (on
-// mouse button down), a timer's tick, and the window going away.
+// mouse button down), a timer's tick, the user asking to close it, and the window going away.
 class MainWindowEvents {
  public:
   virtual ~MainWindowEvents() = default;
   virtual void OnClicked(MainControl control) = 0;
   virtual void OnLabelPressed(MainControl label, bool rightButton) = 0;
   virtual void OnTimer(MainControl timer) = 0;
+  // The user asked to close the window (its close box, Alt+F4); false keeps it open.
+  virtual bool OnCloseRequested() = 0;
   // The window is being destroyed; its controls still hold their values.
   virtual void OnClosing() = 0;
 };

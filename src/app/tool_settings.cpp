@@ -97,7 +97,13 @@ std::string LoadToolSettings(ProfileStore& file, MainControls& controls,
   return title;
 }
 
-void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle) {
+BackupRetention LoadBackupRetention(ProfileStore& file) {
+  return {RetentionCount(file.Read(kExtendedSection, kBackupKeepKey, "0")),
+          RetentionCount(file.Read(kExtendedSection, kBackupKeepDaysKey, "0"))};
+}
+
+void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle,
+                      const BackupRetention& retention) {
   const std::string name = controls.Text(C::ServerNameEdit);
   const std::string mended = ReplaceServerNameBrackets(name);
   if (mended != name) controls.SetText(C::ServerNameEdit, mended);
@@ -105,6 +111,8 @@ void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_vi
   WriteKeys(file, controls, kKeys);
   file.Write(kMainSection, kWindowTitleKey, windowTitle);
   WriteKeys(file, controls, kExtendedKeys);
+  file.Write(kExtendedSection, kBackupKeepKey, std::to_string(retention.keepPoints));
+  file.Write(kExtendedSection, kBackupKeepDaysKey, std::to_string(retention.keepDays));
 }
 
 }  // namespace tidemoor

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/main_controls.h"
+#include "backup/retention.h"
 #include "platform/profile_store.h"
 
 namespace tidemoor {
@@ -17,6 +18,8 @@ inline constexpr char kMainSection[] = "主程序设置";
 inline constexpr char kRunControlSection[] = "服务端运行控制";
 inline constexpr char kLaunchSection[] = "服务器启动参数";
 inline constexpr char kExtendedSection[] = "扩展设置";
+inline constexpr char kBackupKeepKey[] = "Backup_Keep";
+inline constexpr char kBackupKeepDaysKey[] = "Backup_Keep_Days";
 
 enum class SettingDefault { Fixed, AdminPassword, ServerName };
 
@@ -51,8 +54,13 @@ using RandomLettersFunction = std::function<std::string(int count)>;
 std::string LoadToolSettings(ProfileStore& file, MainControls& controls,
                              const RandomLettersFunction& randomLetters);
 
-// Mends the server name's brackets in its edit box, then writes the 16 keys in save order and
-// the extended ones after them.
-void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle);
+// How many automatic backup points are kept (the backup manager shows and changes it); a missing
+// or unreadable value keeps every point.
+BackupRetention LoadBackupRetention(ProfileStore& file);
+
+// Mends the server name's brackets in its edit box, then writes the keys in save order: the
+// 16 described keys, then the extended ones (the server's, then the backup retention).
+void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle,
+                      const BackupRetention& retention);
 
 }  // namespace tidemoor

@@ -1,27 +1,37 @@
 #include "backup/backup_host_win.h"
 
-#include "backup/backup_store_win.h"
+#include <windows.h>
+
+#include "backup/backup_files_win.h"
 #include "backup/folder_tree_win.h"
-#include "platform/date_time_win.h"
-#include "platform/directories_win.h"
 #include "platform/run_command_win.h"
 
 namespace tidemoor {
 
-bool WindowsBackupHost::DirectoryExists(const std::string& path) {
-  return tidemoor::DirectoryExists(path);
+WindowsBackupHost::WindowsBackupHost(BackupHostWiring wiring)
+    : WindowsBackupHost(std::move(wiring), std::make_shared<WindowsBackupFiles>()) {}
+
+WindowsBackupHost::WindowsBackupHost(BackupHostWiring wiring, std::shared_ptr<BackupFiles> files)
+    : wiring_(std::move(wiring)), files_(std::move(files)) {}
+
+void WindowsBackupHost::RunInBackground(std::function<void()> work, std::function<void()> done) {
+  worker_.Run(std::move(work), std::move(done));
 }
 
-void WindowsBackupHost::EnsureDirectory(const std::string& path) {
-  tidemoor::EnsureDirectory(path);
+bool WindowsBackupHost::ServerRunning() {
+  return wiring_.serverRunning && wiring_.serverRunning();
 }
 
-bool WindowsBackupHost::CopyFolderTree(const std::string& source, const std::string& destination) {
-  return tidemoor::CopyFolderTree(source, destination);
+void WindowsBackupHost::SaveWorldFirst(std::function<void()> then) {
+  if (wiring_.saveWorld) {
+    wiring_.saveWorld(std::move(then));
+  } else {
+    then();
+  }
 }
 
-bool WindowsBackupHost::DeleteDirectoryTree(const std::string& path) {
-  return tidemoor::DeleteDirectoryTree(path);
+bool WindowsBackupHost::StopServer() {
+  return wiring_.stopServer();
 }
 
 bool WindowsBackupHost::MoveDirectory(const std::string& from, const std::string& to) {
@@ -39,20 +49,12 @@ bool WindowsBackupHost::MoveDirectory(const std::string& from, const std::string
   }
 }
 
-bool WindowsBackupHost::WriteIndexTime(const std::string& indexFile, const std::string& timeText) {
-  return tidemoor::WriteIndexTime(indexFile, timeText);
-}
-
-LocalDateTime WindowsBackupHost::Now() {
-  return LocalNow();
-}
-
-bool WindowsBackupHost::StopServer() {
-  return stopServer_();
-}
-
 void WindowsBackupHost::RevealInExplorer(const std::string& path) {
   tidemoor::RevealInExplorer(path);
+}
+
+bool WindowsBackupHost::Closing() {
+  return wiring_.closing && wiring_.closing();
 }
 
 }  // namespace tidemoor

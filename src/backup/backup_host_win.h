@@ -1,30 +1,50 @@
 #pragma once
-// The backup operations' view of the machine, on Windows.
+// The backup operations' view of the machine, on Windows: the disk, a worker thread for the long
+// copies, the one-at-a-time activity, and what the tool around the backups supplies.
 
 #include <functional>
+#include <memory>
 
 #include "backup/backup_operations.h"
+#include "platform/worker_win.h"
 
 namespace tidemoor {
 
+// What the rest of the tool lends the backups.
+struct BackupHostWiring {
+  std::function<bool()> stopServer;     // false when the tool began to close meanwhile
+  std::function<bool()> serverRunning;  // a point then asks the server to save first
+  // Asks the server to write its world and runs the function once it has (or gave up).
+  std::function<void(std::function<void()> then)> saveWorld;
+  std::function<bool()> closing;  // the main window is gone
+  EventLog* log = nullptr;
+};
+
 class WindowsBackupHost : public BackupHost {
  public:
-  // stopServer: how the server is stopped (false when the tool began to close meanwhile).
-  explicit WindowsBackupHost(std::function<bool()> stopServer)
-      : stopServer_(std::move(stopServer)) {}
+  // Made on the user-interface thread, which the background work reports back to.
+  explicit WindowsBackupHost(BackupHostWiring wiring);
 
-  bool DirectoryExists(const std::string& path) override;
-  void EnsureDirectory(const std::string& path) override;
-  bool CopyFolderTree(const std::string& source, const std::string& destination) override;
-  bool DeleteDirectoryTree(const std::string& path) override;
-  bool MoveDirectory(const std::string& from, const std::string& to) override;
-  bool WriteIndexTime(const std::string& indexFile, const std::string& timeText) override;
-  LocalDateTime Now() override;
+  std::shared_ptr<BackupFiles> Files() override { return files_; }
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override;
+  BackupActivity& Activity() override { return activity_; }
+  EventLog& Log() override { return *wiring_.log; }
+  bool ServerRunning() override;
+  void SaveWorldFirst(std::function<void()> then) override;
   bool StopServer() override;
+  bool MoveDirectory(const std::string& from, const std::string& to) override;
   void RevealInExplorer(const std::string& path) override;
+  bool Closing() override;
+
+ protected:
+  // Tests hand in a disk of their own.
+  WindowsBackupHost(BackupHostWiring wiring, std::shared_ptr<BackupFiles> files);
 
  private:
-  std::function<bool()> stopServer_;
+  BackupHostWiring wiring_;
+  std::shared_ptr<BackupFiles> files_;
+  BackupActivity activity_;
+  Worker worker_;
 };
 
 }  // namespace tidemoor

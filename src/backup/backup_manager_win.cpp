@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 
 #include "backup/backup_store_win.h"
@@ -16,18 +17,35 @@ using Id = BackupManagerControl;
 
 constexpr wchar_t kWindowClass[] = L"TidemoorBackupManager";
 constexpr int kWindowWidth = 340;
-constexpr int kWindowHeight = 502;
+// The window grew below its list for the progress and the retention settings; the list and its
+// buttons keep their places.
+constexpr int kWindowHeight = 634;
 constexpr UINT kFillDelayMilliseconds = 10;
+// Often enough to look alive, rarely enough to cost the copy nothing.
+constexpr UINT kProgressPeriodMilliseconds = 100;
+
+int IdOf(Id id) {
+  return static_cast<int>(id);
+}
 
 // The list and the buttons sit inside the group box (8, 8); they are children of the window
 // itself, so their notifications reach it.
-const std::array<ControlDefinition, 5> kControls = {{
-    {static_cast<int>(Id::Group), ControlKind::GroupBox, "备份点列表", 8, 8, 318, 458},
-    {static_cast<int>(Id::List), ControlKind::ReportList, "", 16, 25, 300, 400, kBordered},
-    {static_cast<int>(Id::CreateButton), ControlKind::Button, "立刻创建现行备份", 18, 432, 116, 24},
-    {static_cast<int>(Id::DeleteButton), ControlKind::Button, "删除", 141, 432, 52, 24},
-    {static_cast<int>(Id::RestoreButton), ControlKind::Button, "还原至选中备份点", 200, 432, 116,
-     24},
+const std::array<ControlDefinition, 14> kControls = {{
+    {IdOf(Id::Group), ControlKind::GroupBox, "备份点列表", 8, 8, 318, 458},
+    {IdOf(Id::List), ControlKind::ReportList, "", 16, 25, 300, 400, kBordered},
+    {IdOf(Id::CreateButton), ControlKind::Button, "立刻创建现行备份", 18, 432, 116, 24},
+    {IdOf(Id::DeleteButton), ControlKind::Button, "删除", 141, 432, 52, 24},
+    {IdOf(Id::RestoreButton), ControlKind::Button, "还原至选中备份点", 200, 432, 116, 24},
+    {IdOf(Id::Progress), ControlKind::ProgressBar, "", 8, 474, 318, 14},
+    {IdOf(Id::ProgressText), ControlKind::Label, "", 8, 490, 318, 20, kEndEllipsis},
+    {IdOf(Id::RetentionGroup), ControlKind::GroupBox, "自动备份点的保留 (手动备份点不会自动删除)",
+     8, 514, 318, 80},
+    {IdOf(Id::KeepLabel), ControlKind::Label, "保留最新", 18, 535, 58, 22},
+    {IdOf(Id::KeepEdit), ControlKind::Edit, "", 78, 535, 46, 22, kDigitsOnly},
+    {IdOf(Id::KeepUnit), ControlKind::Label, "个自动备份点 (0 为全部保留)", 130, 535, 190, 22},
+    {IdOf(Id::DaysLabel), ControlKind::Label, "删除超过", 18, 563, 58, 22},
+    {IdOf(Id::DaysEdit), ControlKind::Edit, "", 78, 563, 46, 22, kDigitsOnly},
+    {IdOf(Id::DaysUnit), ControlKind::Label, "天的自动备份点 (0 为不删除)", 130, 563, 190, 22},
 }};
 
 struct Column {
@@ -55,7 +73,6 @@ HWND BackupManagerWindow::Open(BackupManagerSetup setup) {
   }
   setup_ = std::move(setup);
   errorPrompt_ = setup_.prompt;
-  host_.emplace(setup_.stopServer);
   const HWND window = CreateBaseWindow(kWindowClass, Widen(kBackupManagerTitle).c_str(),
                                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                        kWindowWidth, kWindowHeight, setup_.owner);
@@ -68,6 +85,8 @@ LRESULT BackupManagerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
     case WM_CREATE:
       SizeWindowForDpi(window_, kWindowWidth, kWindowHeight);
       CreateControls();
+      activityWatch_ = setup_.host->Activity().Watch([this] { ShowActivity(); });
+      ShowActivity();
       // The list is read after the window is on screen, so a slow disk does not delay it.
       ::SetTimer(window_, static_cast<UINT_PTR>(Id::FillTimer), kFillDelayMilliseconds, nullptr);
       return 0;
@@ -76,15 +95,24 @@ LRESULT BackupManagerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
         ::KillTimer(window_, wParam);
         RefreshBackupList();
       }
+      if (wParam == static_cast<UINT_PTR>(Id::ProgressTimer)) ShowProgress();
       return 0;
-    case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED) OnButton(static_cast<Id>(LOWORD(wParam)));
+    case WM_COMMAND: {
+      const auto id = static_cast<Id>(LOWORD(wParam));
+      if (HIWORD(wParam) == BN_CLICKED) OnButton(id);
+      if (HIWORD(wParam) == EN_CHANGE && (id == Id::KeepEdit || id == Id::DaysEdit)) {
+        OnRetentionEdited();
+      }
+      return 0;
+    }
+    case WM_DESTROY:
+      setup_.host->Activity().Unwatch(activityWatch_);
       return 0;
     case WM_NOTIFY: {
       const auto& notice = *reinterpret_cast<const NMHDR*>(lParam);
       if (notice.idFrom == static_cast<UINT_PTR>(Id::List) &&
           (notice.code == NM_RCLICK || notice.code == NM_DBLCLK)) {
-        RevealBackupPoint(*host_, setup_.places, SelectedPoint());
+        RevealBackupPoint(*setup_.host, setup_.places, SelectedPoint());
       }
       return 0;
     }
@@ -117,6 +145,11 @@ void BackupManagerWindow::CreateControls() {
     column.iSubItem = i;
     ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
+  // Showing the values sends change notices; they must not write half-shown values back.
+  showingRetention_ = true;
+  SetWindowTextUtf8(Control(Id::KeepEdit), std::to_string(setup_.retention->keepPoints));
+  SetWindowTextUtf8(Control(Id::DaysEdit), std::to_string(setup_.retention->keepDays));
+  showingRetention_ = false;
   PlaceControls(dpi);
 }
 
@@ -129,20 +162,61 @@ void BackupManagerWindow::PlaceControls(UINT dpi) {
 
 void BackupManagerWindow::OnButton(Id id) {
   Prompt& prompt = *setup_.prompt;
+  BackupHost& host = *setup_.host;
   const auto refresh = [this] { RefreshBackupList(); };
   switch (id) {
     case Id::CreateButton:
-      OnCreateBackupClicked(*host_, prompt, setup_.places, refresh);
+      OnCreateBackupClicked(host, prompt, setup_.places, *setup_.retention, refresh);
       break;
     case Id::DeleteButton:
-      DeleteBackupPoint(*host_, prompt, setup_.places, SelectedPoint(), refresh);
+      DeleteBackupPoint(host, prompt, setup_.places, SelectedPoint(), refresh);
       break;
     case Id::RestoreButton:
-      RestoreBackupPoint(*host_, prompt, setup_.places, SelectedPoint());
+      RestoreBackupPoint(host, prompt, setup_.places, SelectedPoint());
       break;
     default:
       break;
   }
+}
+
+// The settings change as the user types; the settings file takes them with the rest of the
+// tool's settings.
+void BackupManagerWindow::OnRetentionEdited() {
+  if (showingRetention_) return;
+  setup_.retention->keepPoints = RetentionCount(WindowText(Control(Id::KeepEdit)));
+  setup_.retention->keepDays = RetentionCount(WindowText(Control(Id::DaysEdit)));
+}
+
+// While an operation runs the buttons that would start another are disabled, and the progress
+// is read a few times a second from what the copy shares.
+void BackupManagerWindow::ShowActivity() {
+  if (!window_) return;
+  const bool busy = setup_.host->Activity().Busy();
+  for (const Id button : {Id::CreateButton, Id::DeleteButton, Id::RestoreButton}) {
+    ::EnableWindow(Control(button), !busy);
+  }
+  const auto timer = static_cast<UINT_PTR>(Id::ProgressTimer);
+  if (busy) {
+    ::SetTimer(window_, timer, kProgressPeriodMilliseconds, nullptr);
+  } else {
+    ::KillTimer(window_, timer);
+  }
+  ShowProgress();
+}
+
+void BackupManagerWindow::ShowProgress() {
+  const BackupActivity& activity = setup_.host->Activity();
+  const std::shared_ptr<CopyProgress> progress = activity.Progress();
+  const int total = progress->total.load();
+  const int done = activity.Busy() ? progress->done.load() : 0;
+  const std::string text = ProgressText(activity.Task(), done, total);
+  if (text != shownProgress_) {
+    shownProgress_ = text;
+    SetWindowTextUtf8(Control(Id::ProgressText), text);
+  }
+  const HWND bar = Control(Id::Progress);
+  ::SendMessageW(bar, PBM_SETRANGE32, 0, std::max(total, 1));
+  ::SendMessageW(bar, PBM_SETPOS, done, 0);
 }
 
 std::optional<BackupPoint> BackupManagerWindow::SelectedPoint() const {

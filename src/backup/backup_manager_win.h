@@ -1,28 +1,39 @@
 #pragma once
 // The backup manager window 数据存档管理: the list of backup points and the buttons that make,
-// delete and restore them.
+// delete and restore them; below them the progress of the running operation and how many
+// automatic points are kept.
 
 #include <windows.h>
 
-#include <functional>
 #include <optional>
+#include <string>
 
-#include "backup/backup_host_win.h"
 #include "backup/backup_operations.h"
 #include "backup/refresh_gate.h"
+#include "backup/retention.h"
 #include "platform/prompt.h"
 #include "platform/window_win.h"
 
 namespace tidemoor {
 
-// Control ids (also the fill timer's id), so tests and the end-to-end driver find them.
+// Control ids (also the timers' ids), so tests and the end-to-end driver find them.
 enum class BackupManagerControl : int {
-  Group = 201,    // 分组框1
-  List,           // 备份列表框
-  CreateButton,   // 按钮_创建现在备份
-  DeleteButton,   // 按钮_删除备份
-  RestoreButton,  // 按钮_还原到备份点
-  FillTimer,      // 数据存档管理窗口_时钟_读取备份点列表
+  Group = 201,     // 分组框1
+  List,            // 备份列表框
+  CreateButton,    // 按钮_创建现在备份
+  DeleteButton,    // 按钮_删除备份
+  RestoreButton,   // 按钮_还原到备份点
+  FillTimer,       // 数据存档管理窗口_时钟_读取备份点列表
+  Progress,        // the running operation's progress bar
+  ProgressText,    // "已复制 n/N 个文件"
+  RetentionGroup,  // how many automatic points are kept
+  KeepLabel,
+  KeepEdit,  // Backup_Keep
+  KeepUnit,
+  DaysLabel,
+  DaysEdit,  // Backup_Keep_Days
+  DaysUnit,
+  ProgressTimer,
 };
 
 inline constexpr char kBackupManagerTitle[] = "数据存档管理";
@@ -30,8 +41,10 @@ inline constexpr char kBackupManagerTitle[] = "数据存档管理";
 struct BackupManagerSetup {
   HWND owner = nullptr;
   BackupPlaces places;
-  Prompt* prompt = nullptr;          // every message of the window and its operations
-  std::function<bool()> stopServer;  // false when the tool began to close meanwhile
+  Prompt* prompt = nullptr;  // every message of the window and its operations
+  BackupHost* host = nullptr;
+  // The tool's retention settings, shown and changed by the window.
+  BackupRetention* retention = nullptr;
 };
 
 class BackupManagerWindow : public BaseWindow<BackupManagerWindow> {
@@ -47,14 +60,19 @@ class BackupManagerWindow : public BaseWindow<BackupManagerWindow> {
   void CreateControls();
   void PlaceControls(UINT dpi);
   void OnButton(BackupManagerControl id);
+  void OnRetentionEdited();
+  void ShowActivity();
+  void ShowProgress();
   std::optional<BackupPoint> SelectedPoint() const;
   void RefreshBackupList();
   void FillList();
 
   BackupManagerSetup setup_;
-  std::optional<WindowsBackupHost> host_;
   UniqueGdiObject font_;
   RefreshGate refreshGate_;
+  int activityWatch_ = 0;
+  bool showingRetention_ = false;
+  std::string shownProgress_;
 };
 
 }  // namespace tidemoor

@@ -1,15 +1,24 @@
 #pragma once
-// Making, restoring, deleting and revealing backup points. The machine (files, clock, server,
-// message boxes, Explorer) is reached through BackupHost, so every decision here is tested with
-// a fake; the Windows side implements it thinly. Messages go through the tool's Prompt.
+// Making, restoring, deleting and revealing backup points. The machine (files, worker thread,
+// server, event log, Explorer) is reached through BackupHost, so every decision here is tested
+// with a fake; the Windows side implements it thinly. Messages go through the tool's Prompt.
+//
+// The long part of an operation (copying, deleting a tree) runs in the background; the rest, and
+// what follows the long part, runs on the user-interface thread. One operation runs at a time.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "backup/backup_activity.h"
+#include "backup/backup_files.h"
 #include "backup/backup_store.h"
 #include "backup/backup_time.h"
+#include "backup/point_maker.h"
+#include "backup/retention.h"
+#include "platform/event_log.h"
 #include "platform/prompt.h"
 
 namespace tidemoor {
@@ -18,22 +27,26 @@ class BackupHost {
  public:
   virtual ~BackupHost() = default;
 
-  virtual bool DirectoryExists(const std::string& path) = 0;
-  // Creates the directory and every missing ancestor.
-  virtual void EnsureDirectory(const std::string& path) = 0;
-  // Copies source with everything below it to destination, which must not exist yet. Returns
-  // whether everything was copied.
-  virtual bool CopyFolderTree(const std::string& source, const std::string& destination) = 0;
-  virtual bool DeleteDirectoryTree(const std::string& path) = 0;
-  // Renames a directory within its volume; false when anything in it is held open.
-  virtual bool MoveDirectory(const std::string& from, const std::string& to) = 0;
-  // False when the index could not be written: the point is then not a point.
-  virtual bool WriteIndexTime(const std::string& indexFile, const std::string& timeText) = 0;
-  virtual LocalDateTime Now() = 0;
+  // The disk; the background work holds its own reference.
+  virtual std::shared_ptr<BackupFiles> Files() = 0;
+  // Runs work off the user-interface thread, then done back on it (in the order given).
+  virtual void RunInBackground(std::function<void()> work, std::function<void()> done) = 0;
+  virtual BackupActivity& Activity() = 0;
+  virtual EventLog& Log() = 0;
+
+  virtual bool ServerRunning() = 0;
+  // Asks the running server to write its world to disk before a point copies it; then runs once
+  // the server has done so or given up, on the user-interface thread.
+  virtual void SaveWorldFirst(std::function<void()> then) = 0;
   // False when the tool began to close while the server stopped: the operation must end there.
   virtual bool StopServer() = 0;
+  // Renames a directory within its volume, waiting a little for a server that was just stopped
+  // to let go of its files; false when anything in it stays held open.
+  virtual bool MoveDirectory(const std::string& from, const std::string& to) = 0;
   // Opens Explorer with the file selected.
   virtual void RevealInExplorer(const std::string& path) = 0;
+  // The main window is gone: nothing more is shown.
+  virtual bool Closing() = 0;
 };
 
 // Where the operations work: the tool directory (no trailing backslash) holds the backup root;
@@ -50,6 +63,8 @@ inline constexpr char kRestoreFailedMessage[] = " 还原失败 - 原存档已保
 inline constexpr char kRestoreKeptAsideMessage[] = " 还原失败 - 原存档保存在 ";
 inline constexpr char kBackupFailedMessage[] = " 创建备份点失败 - 存档复制未完成 ";
 inline constexpr char kAutoBackupFailedMessage[] = " 自动备份失败 - 存档复制未完成 ";
+inline constexpr char kNoRoomMessage[] = " 磁盘空间不足 - 未创建备份点 ";
+inline constexpr char kBackupBusyMessage[] = " 另一项备份操作正在进行 - 请稍后再试 ";
 
 std::string RestoreQuestion(std::string_view displayTime);
 std::string RestoreDoneMessage(std::string_view displayTime);
@@ -57,16 +72,13 @@ std::string DeleteQuestion(std::string_view displayTime);
 // The file Explorer shows selected when a point is revealed: its index.
 std::string RevealedFile(std::string_view toolDirectory, std::string_view folderName);
 
-// Copies the live save into a point named by the current stamp and writes its index last, so a
-// point whose making was interrupted is never listed. A point never replaces another: when the
-// stamp's directory exists (two points in one second, a clock set back), the next free number
-// names it. A copy or an index that fails takes the point away again (a restore from half a save
-// would lose the rest) and gives false.
-bool CreateBackupPoint(BackupHost& host, const BackupPlaces& places);
+// The event log's line for a point that was made, or why it was not.
+std::string PointEventText(const PointReport& report, PointKind kind);
 
-// 按钮_创建现在备份: makes a point, says whether it worked, and rebuilds the list.
+// 按钮_创建现在备份: makes a manual point in the background, then says whether it worked and
+// rebuilds the list. The world is saved first while a server runs.
 void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
-                           const std::function<void()>& refreshList);
+                           const BackupRetention& retention, std::function<void()> refreshList);
 
 // What the automatic backup remembers between its ticks.
 struct AutoBackupRecord {
@@ -75,23 +87,26 @@ struct AutoBackupRecord {
   bool failureReported = false;
 };
 
-// A tick of the automatic backup that makes a point: a failure is told once, until a point
-// succeeds again.
+// A tick of the automatic backup that makes a point. A failure (a copy, or a full disk) is told
+// once, until a point succeeds again; a tick that finds another operation running makes none.
 void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
-                              AutoBackupRecord& record);
+                              const BackupRetention& retention, AutoBackupRecord& record);
 
 // Replaces the live save with the selected point's copy after stopping the server. The live save
-// is only moved aside until the copy has succeeded, so a failed restore keeps it.
+// is only moved aside until the copy has succeeded, so a failed or cancelled restore keeps it.
 void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                         const std::optional<BackupPoint>& selected);
 
 // Deletes the selected point after asking, then rebuilds the list.
 void DeleteBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                        const std::optional<BackupPoint>& selected,
-                       const std::function<void()>& refreshList);
+                       std::function<void()> refreshList);
 
 // Opens Explorer on the selected point with its index file selected.
 void RevealBackupPoint(BackupHost& host, const BackupPlaces& places,
                        const std::optional<BackupPoint>& selected);
+
+// At start-up: what a killed tool left half made goes, in the background.
+void RemoveUnfinishedPointsLater(BackupHost& host, const std::string& toolDirectory);
 
 }  // namespace tidemoor

@@ -4,8 +4,25 @@
 
 #include "backup/backup_time.h"
 #include "common/server_paths.h"
+#include "platform/text.h"
 
 namespace tidemoor {
+
+std::string_view PointKindText(PointKind kind) {
+  return kind == PointKind::Automatic ? "Auto" : "Manual";
+}
+
+// Only the exact word the tool writes makes a point automatic: a point the tool may delete on its
+// own must say so plainly.
+PointKind PointKindFromText(std::string_view text) {
+  return EqualsIgnoringCase(text, "Auto") ? PointKind::Automatic : PointKind::Manual;
+}
+
+bool IsUnfinishedPointName(std::string_view folderName) {
+  constexpr std::string_view ending = kUnfinishedPointEnding;
+  return folderName.size() >= ending.size() &&
+         EqualsIgnoringCase(folderName.substr(folderName.size() - ending.size()), ending);
+}
 
 std::string BackupPointDir(std::string_view toolDirectory, std::string_view folderName) {
   return BackupRoot(toolDirectory) + std::string(folderName) + "\\";
@@ -24,6 +41,7 @@ std::vector<BackupPoint> ListBackupPoints(std::vector<std::string> folderNames,
   std::sort(folderNames.begin(), folderNames.end());
   std::vector<BackupPoint> points;
   for (const std::string& name : folderNames) {
+    if (IsUnfinishedPointName(name)) continue;
     if (auto point = readBackupPoint(name)) points.push_back(std::move(*point));
     if (afterEachDirectory && !afterEachDirectory()) return {};
   }

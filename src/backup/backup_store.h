@@ -13,7 +13,27 @@ namespace tidemoor {
 inline constexpr char kBackupIndexFileName[] = "BackUP_Info.Dat";
 inline constexpr char kBackupIndexSection[] = "INFO";
 inline constexpr char kBackupIndexTimeKey[] = "Time";
+inline constexpr char kBackupIndexKindKey[] = "Kind";
 inline constexpr char kBackupSavedFolderName[] = "Saved";
+
+// A point is being built, or taken apart, in a sibling directory of this name ending; such a
+// directory is never a point, and one left behind by a tool that was killed is removed at the
+// next start.
+inline constexpr char kUnfinishedPointEnding[] = ".partial";
+
+// Who made a point. Only automatic points are ever removed by the tool on its own; an index
+// without a kind (made before kinds were recorded, or by hand) counts as a manual point.
+enum class PointKind { Manual, Automatic };
+
+// The texts of the index's Kind key.
+std::string_view PointKindText(PointKind kind);
+PointKind PointKindFromText(std::string_view text);
+
+// What a point's index file holds.
+struct PointIndex {
+  std::string time;  // the index form of the time the copy was made
+  PointKind kind = PointKind::Manual;
+};
 
 // One backup point as the list shows it.
 struct BackupPoint {
@@ -23,6 +43,8 @@ struct BackupPoint {
   bool operator==(const BackupPoint&) const = default;
 };
 
+bool IsUnfinishedPointName(std::string_view folderName);
+
 // Backup root + folder name + "\".
 std::string BackupPointDir(std::string_view toolDirectory, std::string_view folderName);
 
@@ -30,11 +52,11 @@ std::string BackupPointDir(std::string_view toolDirectory, std::string_view fold
 // shown as it stands, so the user still sees which point it is.
 std::optional<BackupPoint> BackupPointFromIndex(std::string folderName, std::string_view indexTime);
 
-// The points among the directories below the backup root, newest first. The names are sorted
-// before they are read: ten-digit stamps then ascend with time on every file system, not only on
-// NTFS, which lists them that way by itself. afterEachDirectory runs after each name is read (the
-// window lets its messages through there); when it answers false the listing stops and gives
-// nothing.
+// The points among the directories below the backup root, newest first. Unfinished points are
+// left out without being read. The names are sorted before they are read: ten-digit stamps then
+// ascend with time on every file system, not only on NTFS, which lists them that way by itself.
+// afterEachDirectory runs after each name is read (the window lets its messages through there);
+// when it answers false the listing stops and gives nothing.
 using BackupPointReader = std::function<std::optional<BackupPoint>(const std::string& name)>;
 std::vector<BackupPoint> ListBackupPoints(std::vector<std::string> folderNames,
                                           const BackupPointReader& readBackupPoint,

@@ -3,13 +3,24 @@
 #include <windows.h>
 
 #include "common/server_paths.h"
+#include "platform/codepage_win.h"
 #include "platform/directory_listing_win.h"
+#include "platform/ini_text.h"
 #include "platform/profile_win.h"
+#include "platform/whole_file_win.h"
 
 namespace tidemoor {
 
-bool WriteIndexTime(std::string_view indexFile, std::string_view timeText) {
-  return WriteProfileText(indexFile, kBackupIndexSection, kBackupIndexTimeKey, timeText);
+bool WriteBackupIndex(std::string_view indexFile, const PointIndex& index) {
+  std::string text = WriteIniValue("", kBackupIndexSection, kBackupIndexTimeKey, index.time);
+  text = WriteIniValue(text, kBackupIndexSection, kBackupIndexKindKey, PointKindText(index.kind));
+  return WriteNewWholeFile(indexFile, Utf8ToGbk(text));
+}
+
+PointIndex ReadBackupIndex(std::string_view indexFile) {
+  const std::vector<std::string> values =
+      ReadProfileTexts(indexFile, kBackupIndexSection, {kBackupIndexTimeKey, kBackupIndexKindKey});
+  return {values[0], PointKindFromText(values[1])};
 }
 
 std::optional<BackupPoint> ReadBackupPoint(std::string_view toolDirectory,

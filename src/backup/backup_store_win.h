@@ -13,8 +13,12 @@
 
 namespace tidemoor {
 
-// False when the index file could not be written.
-bool WriteIndexTime(std::string_view indexFile, std::string_view timeText);
+// Writes a new index file with its Time and then its Kind, as one file that appears whole; false
+// (and nothing left behind) when it could not be written.
+bool WriteBackupIndex(std::string_view indexFile, const PointIndex& index);
+
+// The index's Time and Kind from one reading of the file; an empty time when it has none.
+PointIndex ReadBackupIndex(std::string_view indexFile);
 
 // The point in the directory, when its index holds a "Time" (a missing file, section or key
 // gives none).

@@ -65,12 +65,16 @@ class TextReader {
 
 }  // namespace
 
+int64_t LocalSeconds(const LocalDateTime& time) {
+  return DaysFromCivil(time.year, time.month, time.day) * 86400 + time.hour * 3600 +
+         time.minute * 60 + time.second;
+}
+
 std::string MakeBackupStamp(const LocalDateTime& now) {
   // The count is kept wide: a 32-bit one would turn negative in 2038 and stop sorting by time,
   // while this one keeps ten digits until the year 2286.
   constexpr int64_t kEpochSeenInUtcPlus8 = 8 * 3600;
-  const int64_t seconds = DaysFromCivil(now.year, now.month, now.day) * 86400 + now.hour * 3600 +
-                          now.minute * 60 + now.second - kEpochSeenInUtcPlus8;
+  const int64_t seconds = LocalSeconds(now) - kEpochSeenInUtcPlus8;
   char milliseconds[8];
   std::snprintf(milliseconds, sizeof milliseconds, "%03d", now.millisecond % 1000);
   std::string stamp = std::to_string(seconds) + milliseconds;

@@ -15,7 +15,8 @@ enum class ControlKind {
   Label,
   ClickableLabel,  // acts when a mouse button goes down on it, hand cursor
   Edit,
-  ReportList,  // a list view in report view, single selection kept visible
+  ReportList,   // a list view in report view, single selection kept visible
+  ProgressBar,  // a smooth progress bar
 };
 
 // What sets a control apart from the usual one of its kind.
@@ -24,6 +25,7 @@ enum ControlTrait : unsigned {
   kHeaderless = 1u << 0,   // a report list without its column header
   kBordered = 1u << 1,     // a thin border around a report list
   kEndEllipsis = 1u << 2,  // a label whose text ends in "..." when it does not fit
+  kDigitsOnly = 1u << 3,   // an edit box that takes digits only
 };
 
 struct ControlDefinition {

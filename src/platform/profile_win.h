@@ -4,8 +4,10 @@
 // pass the texts through the system code page, and on a Windows set to UTF-8 or to another
 // double-byte code page the Chinese texts would not survive that.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/profile_store.h"
 
@@ -15,6 +17,10 @@ namespace tidemoor {
 // 10,240 bytes would hold them. A missing or unreadable file gives the fallback.
 std::string ReadProfileText(std::string_view file, std::string_view section, std::string_view key,
                             std::string_view fallback);
+// Several keys of one section from a single reading of the file, each as ReadProfileText gives
+// it with an empty fallback: one open instead of one per key, where thousands of files are read.
+std::vector<std::string> ReadProfileTexts(std::string_view file, std::string_view section,
+                                          std::initializer_list<std::string_view> keys);
 // False when the file exists but could not be read, or could not be replaced: it is then as it
 // was. The first write creates the file.
 bool WriteProfileText(std::string_view file, std::string_view section, std::string_view key,

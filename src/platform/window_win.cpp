@@ -133,14 +133,18 @@ ControlClass ClassOf(const ControlDefinition& definition) {
     }
     case ControlKind::ClickableLabel:
       return {L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY, 0};
-    case ControlKind::Edit:
-      return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::Edit: {
+      const DWORD digits = (definition.traits & kDigitsOnly) ? ES_NUMBER : 0;
+      return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP | digits, WS_EX_CLIENTEDGE};
+    }
     case ControlKind::ReportList: {
       DWORD style = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP;
       if (definition.traits & kHeaderless) style |= LVS_NOCOLUMNHEADER;
       if (definition.traits & kBordered) style |= WS_BORDER;
       return {WC_LISTVIEWW, style, 0};
     }
+    case ControlKind::ProgressBar:
+      return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
   }
   return {L"STATIC", 0, 0};
 }
@@ -182,7 +186,8 @@ void PlaceControlsForDpi(HWND parent, std::span<const ControlDefinition> control
 }
 
 void InitCommonControlClasses() {
-  const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+  const INITCOMMONCONTROLSEX classes{
+      sizeof(classes), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&classes);
 }
 

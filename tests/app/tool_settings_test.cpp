@@ -76,7 +76,7 @@ TEST(ToolSettings, SavedValuesWinAndOnlyOneTicks) {
   EXPECT_TRUE(controls.IsTicked(C::UseOptimizeFlagsBox));
   EXPECT_EQ(controls.Text(C::AdminPasswordEdit), "") << "an empty saved password is kept";
 
-  SaveToolSettings(file, controls, "T");
+  SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(
       file.values[(std::pair<std::string, std::string>{kRunControlSection, "Hide_ServerConsole"})],
       "0");
@@ -89,7 +89,7 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
   FakeProfile file;
   FakeMainControls controls;
   LoadToolSettings(file, controls, &Letters);
-  SaveToolSettings(file, controls, "My title");
+  SaveToolSettings(file, controls, "My title", {});
 
   std::vector<std::string> keys;
   for (const auto& [key, value] : file.writes) keys.push_back(key);
@@ -112,7 +112,9 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "Safe_Stop",
                                              "RestAPI_Port",
                                              "Restart_Notice",
-                                             "Hang_Restart"};
+                                             "Hang_Restart",
+                                             "Backup_Keep",
+                                             "Backup_Keep_Days"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes[15].second, "My title");
   EXPECT_EQ(file.writes.front().second, "1");
@@ -132,7 +134,7 @@ TEST(ToolSettings, ExtendedSettingsAreTheirOwnSectionAndTickOnlyByOne) {
   EXPECT_FALSE(controls.IsTicked(C::RestartNoticeBox));
   EXPECT_TRUE(controls.IsTicked(C::HangRestartBox));
 
-  SaveToolSettings(file, controls, "T");
+  SaveToolSettings(file, controls, "T", {});
   using Key = std::pair<std::string, std::string>;
   EXPECT_EQ(file.values[(Key{kExtendedSection, "Safe_Stop"})], "0");
   EXPECT_EQ(file.values[(Key{kExtendedSection, "RestAPI_Port"})], "8300");
@@ -147,7 +149,7 @@ TEST(ToolSettings, ServerNameBracketsBecomeFullWidthBeforeSaving) {
   FakeProfile file;
   FakeMainControls controls;
   controls.SetText(C::ServerNameEdit, "Alpha [EU]");
-  SaveToolSettings(file, controls, "");
+  SaveToolSettings(file, controls, "", {});
   EXPECT_EQ(controls.Text(C::ServerNameEdit), "Alpha 【EU】");
   EXPECT_EQ(file.values[(std::pair<std::string, std::string>{kLaunchSection, "Server_Name"})],
             "Alpha 【EU】");
@@ -157,12 +159,33 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   FakeProfile file;
   FakeMainControls controls;
   LoadToolSettings(file, controls, &Letters);
-  SaveToolSettings(file, controls, "T");
+  SaveToolSettings(file, controls, "T", {});
   const auto first = file.values;
   file.writes.clear();
-  SaveToolSettings(file, controls, "T");
+  SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 20u);
+  EXPECT_EQ(file.writes.size(), 22u);
+}
+
+// Retention lives in the extension section. A value that is not a count keeps every point: the
+// tool must never delete backups because a setting could not be read.
+TEST(ToolSettings, BackupRetentionIsReadAndWrittenInTheExtensionSection) {
+  FakeProfile file;
+  EXPECT_EQ(LoadBackupRetention(file), (BackupRetention{0, 0}));
+  file.values[{"扩展设置", "Backup_Keep"}] = "abc";
+  file.values[{"扩展设置", "Backup_Keep_Days"}] = "-3";
+  EXPECT_EQ(LoadBackupRetention(file), (BackupRetention{0, 0}));
+  file.values[{"扩展设置", "Backup_Keep"}] = " 12";
+  file.values[{"扩展设置", "Backup_Keep_Days"}] = "３０";
+  EXPECT_EQ(LoadBackupRetention(file), (BackupRetention{12, 30}));
+
+  FakeProfile saved;
+  FakeMainControls controls;
+  SaveToolSettings(saved, controls, "T", {5, 7});
+  EXPECT_EQ(saved.values[(std::pair<std::string, std::string>{"扩展设置", "Backup_Keep"})], "5");
+  EXPECT_EQ(saved.values[(std::pair<std::string, std::string>{"扩展设置", "Backup_Keep_Days"})],
+            "7");
+  EXPECT_EQ(LoadBackupRetention(saved), (BackupRetention{5, 7}));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <set>
 
+#include "backup/backup_files_win.h"
+#include "backup/backup_host_win.h"
 #include "backup/folder_tree_win.h"
 #include "platform/codepage_win.h"
 #include "platform/directory_listing_win.h"
@@ -16,6 +18,8 @@ namespace tidemoor {
 namespace {
 
 using Id = BackupManagerControl;
+using testing::ControlText;
+using testing::SetControlText;
 using testing::WaitUntil;
 
 constexpr char kLive[] = "PaLWorld_Data\\steamapps\\common\\PalServer\\Pal\\Saved";
@@ -23,6 +27,32 @@ constexpr char kLive[] = "PaLWorld_Data\\steamapps\\common\\PalServer\\Pal\\Save
 struct Row {
   std::string folder, time;
   bool operator==(const Row&) const = default;
+};
+
+class RecordedLog : public EventLog {
+ public:
+  void Record(std::string_view text) override { lines.emplace_back(text); }
+  std::vector<std::string> lines;
+};
+
+// The real disk, with a gate the test may close to hold a copy at its first file.
+class GatedFiles : public WindowsBackupFiles {
+ public:
+  bool CopyOneFile(const std::string& from, const std::string& to) override {
+    ::WaitForSingleObject(open_.get(), 20000);
+    return WindowsBackupFiles::CopyOneFile(from, to);
+  }
+  void Close() { ::ResetEvent(open_.get()); }
+  void Open() { ::SetEvent(open_.get()); }
+
+ private:
+  UniqueHandle open_{::CreateEventW(nullptr, TRUE, TRUE, nullptr)};
+};
+
+class GatedHost : public WindowsBackupHost {
+ public:
+  GatedHost(BackupHostWiring wiring, std::shared_ptr<GatedFiles> files)
+      : WindowsBackupHost(std::move(wiring), std::move(files)) {}
 };
 
 // The backup manager over a tool directory of its own, its message boxes answered by the test.
@@ -43,11 +73,8 @@ class BackupManagerWindow : public ::testing::Test {
 
   // Opens the window and waits for its first fill.
   void Open(size_t expectedRows) {
-    window =
-        manager.Open(BackupManagerSetup{nullptr, {tool.Path(), tool.File(kLive)}, &prompt, [this] {
-                                          ++serverStops;
-                                          return true;
-                                        }});
+    window = manager.Open(
+        BackupManagerSetup{nullptr, {tool.Path(), tool.File(kLive)}, &prompt, &host, &retention});
     ASSERT_NE(window, nullptr);
     list = ::GetDlgItem(window, static_cast<int>(Id::List));
     ASSERT_TRUE(WaitUntil([&] { return Rows().size() == expectedRows && Selected() == 0; }))
@@ -87,8 +114,20 @@ class BackupManagerWindow : public ::testing::Test {
   HWND list = nullptr;
   testing::FakePrompt prompt;
   std::vector<testing::FakePrompt::Asked>& asked = prompt.asked;
-  tidemoor::BackupManagerWindow manager;
   int serverStops = 0;
+  RecordedLog events;
+  std::shared_ptr<GatedFiles> files = std::make_shared<GatedFiles>();
+  GatedHost host{BackupHostWiring{[this] {
+                                    ++serverStops;
+                                    return true;
+                                  },
+                                  {},
+                                  {},
+                                  {},
+                                  &events},
+                 files};
+  BackupRetention retention;
+  tidemoor::BackupManagerWindow manager;
 };
 
 TEST_F(BackupManagerWindow, ListsThePointsNewestFirstWithTheTopOneSelected) {
@@ -121,6 +160,7 @@ TEST_F(BackupManagerWindow, AConfirmedDeleteRebuildsTheListAndSelectsTheNewTop) 
 
   prompt.answerYes = true;
   Click(Id::DeleteButton);
+  ASSERT_TRUE(WaitUntil([&] { return Rows().size() == 1 && !host.Activity().Busy(); }));
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(asked[1].text, " 是否删除选定备份点《 2024年1月23日 - 13时:05分:10秒 》 ");
   EXPECT_EQ(asked[1].title, " Delete");
@@ -130,8 +170,11 @@ TEST_F(BackupManagerWindow, AConfirmedDeleteRebuildsTheListAndSelectsTheNewTop) 
   EXPECT_EQ(Selected(), 0);
 
   Click(Id::DeleteButton);  // the last point: an empty list and an empty backup root
-  EXPECT_TRUE(Rows().empty());
+  ASSERT_TRUE(WaitUntil([&] { return Rows().empty() && !host.Activity().Busy(); }));
   EXPECT_TRUE(DirectoryExists(tool.File("PaLWorld_Saved_Backups")));
+  std::vector<std::string> left;
+  ListDirectories(tool.File("PaLWorld_Saved_Backups"), left, false);
+  EXPECT_TRUE(left.empty()) << JoinTexts(left);
   asked.clear();
   Click(Id::DeleteButton);  // nothing selected: nothing asked
   Click(Id::RestoreButton);
@@ -146,6 +189,7 @@ TEST_F(BackupManagerWindow, CreateSaysSoAndThenShowsTheNewPointSelectedOnTop) {
     rowsWhileTheMessageWasOpen = Rows().size();
   };
   Click(Id::CreateButton);
+  ASSERT_TRUE(WaitUntil([&] { return !asked.empty() && Rows().size() == 2 && Selected() == 0; }));
 
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].text, " 已创建现行备份点数据 ");
@@ -162,21 +206,30 @@ TEST_F(BackupManagerWindow, CreateSaysSoAndThenShowsTheNewPointSelectedOnTop) {
             "live level");
 }
 
+// Sees the fill timer's tick before the window does, and how many rows the list held then.
+LRESULT CALLBACK SpyOnFillTicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR data) {
+  if (message == WM_TIMER && wParam == static_cast<UINT_PTR>(Id::FillTimer)) {
+    const HWND list = ::GetDlgItem(window, static_cast<int>(Id::List));
+    reinterpret_cast<std::vector<int>*>(data)->push_back(ListView_GetItemCount(list));
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
 TEST_F(BackupManagerWindow, ARefreshAskedForDuringARefreshDoesNotListRowsTwice) {
   for (int i = 0; i < 40; ++i) MakePoint(std::to_string(1705986300 + i), "2024年1月23日");
   Open(40);
-  // Two clicks queued at once: the second is handled while the first one's refresh lets
-  // messages through.
-  size_t rowsAtSecondMessage = 99;
+  std::vector<int> rowsAtTicks;
+  ::SetWindowSubclass(window, &SpyOnFillTicks, 1, reinterpret_cast<DWORD_PTR>(&rowsAtTicks));
+  // Waiting while the created message is open, a refresh request is let through by the refresh
+  // that follows the message.
   prompt.onAsk = [&](const testing::FakePrompt::Asked&) {
-    if (asked.size() == 2) rowsAtSecondMessage = Rows().size();
+    ::PostMessageW(window, WM_TIMER, static_cast<WPARAM>(Id::FillTimer), 0);
   };
-  for (int i = 0; i < 2; ++i) {
-    ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<int>(Id::CreateButton), BN_CLICKED),
-                   0);
-  }
-  ASSERT_TRUE(WaitUntil([&] { return asked.size() == 2 && !Rows().empty(); }));
-  EXPECT_EQ(rowsAtSecondMessage, 0u) << "the second click came in the middle of a refresh";
+  Click(Id::CreateButton);
+  ASSERT_TRUE(WaitUntil([&] { return asked.size() == 1 && Rows().size() == 41; }));
+  ::RemoveWindowSubclass(window, &SpyOnFillTicks, 1);
+  EXPECT_EQ(rowsAtTicks, std::vector<int>{0}) << "the request came in the middle of a refresh";
 
   std::vector<std::string> onDisk;
   ListDirectories(tool.File("PaLWorld_Saved_Backups"), onDisk, false);
@@ -185,6 +238,76 @@ TEST_F(BackupManagerWindow, ARefreshAskedForDuringARefreshDoesNotListRowsTwice) 
   for (const Row& row : rows) distinct.insert(row.folder);
   EXPECT_EQ(distinct.size(), rows.size());
   EXPECT_EQ(rows.size(), onDisk.size());
+}
+
+// While a point is copied the window keeps answering, shows how far the copy is, and refuses to
+// start a second operation; afterwards everything is as before.
+TEST_F(BackupManagerWindow, WhileAPointIsCopiedTheButtonsWaitAndTheProgressShows) {
+  for (int i = 1; i < 4; ++i) {
+    tool.WriteBytes(std::string(kLive) + "\\SaveGames\\0\\Players\\" + std::to_string(i) + ".sav",
+                    "player");
+  }
+  MakePoint("1705986300", "2024年1月23日13时5分");
+  Open(1);
+  const auto enabled = [&](Id button) {
+    return ::IsWindowEnabled(::GetDlgItem(window, static_cast<int>(button))) != FALSE;
+  };
+  const auto progress = [&] { return ControlText(window, static_cast<int>(Id::ProgressText)); };
+  EXPECT_EQ(progress(), "");
+
+  files->Close();
+  Click(Id::CreateButton);
+  ASSERT_TRUE(WaitUntil([&] { return progress() == "已复制 0/4 个文件"; })) << progress();
+  EXPECT_FALSE(enabled(Id::CreateButton));
+  EXPECT_FALSE(enabled(Id::DeleteButton));
+  EXPECT_FALSE(enabled(Id::RestoreButton));
+  DWORD_PTR answer = 0;
+  EXPECT_NE(::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &answer), 0);
+  // A click that reaches the window anyway (posted, say) is refused.
+  Click(Id::DeleteButton);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].style, PromptStyle::WarningQuestion);
+  EXPECT_EQ(asked[1].text, " 另一项备份操作正在进行 - 请稍后再试 ");
+  EXPECT_TRUE(tool.Exists("PaLWorld_Saved_Backups\\1705986300"));
+
+  files->Open();
+  ASSERT_TRUE(WaitUntil([&] { return asked.size() == 3 && Rows().size() == 2; }));
+  EXPECT_EQ(asked[2].text, " 已创建现行备份点数据 ");
+  EXPECT_TRUE(enabled(Id::CreateButton));
+  EXPECT_TRUE(enabled(Id::RestoreButton));
+  EXPECT_EQ(progress(), "");
+  ASSERT_EQ(events.lines.size(), 1u);
+  EXPECT_TRUE(
+      events.lines[0].starts_with("创建备份点 " + Rows()[0].folder + " (手动): 复制 4 个文件"))
+      << events.lines[0];
+}
+
+TEST_F(BackupManagerWindow, ShowsAndChangesHowManyAutomaticPointsAreKept) {
+  retention = {3, 14};
+  MakePoint("1705986300", "2024年1月23日13时5分");
+  Open(1);
+  const auto edit = [&](Id id) { return ::GetDlgItem(window, static_cast<int>(id)); };
+  EXPECT_EQ(WindowText(edit(Id::KeepEdit)), "3");
+  EXPECT_EQ(WindowText(edit(Id::DaysEdit)), "14");
+  EXPECT_NE(::GetWindowLongPtrW(edit(Id::KeepEdit), GWL_STYLE) & ES_NUMBER, 0);
+
+  SetControlText(window, static_cast<int>(Id::KeepEdit), "10");
+  SetControlText(window, static_cast<int>(Id::DaysEdit), "");
+  EXPECT_EQ(retention, (BackupRetention{10, 0}));
+
+  // Every place the window grew into lies inside it, below the list's buttons.
+  RECT client{};
+  ::GetClientRect(window, &client);
+  for (const Id id : {Id::Progress, Id::ProgressText, Id::RetentionGroup, Id::DaysUnit}) {
+    RECT place{};
+    ::GetWindowRect(edit(id), &place);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_LE(place.bottom, client.bottom) << static_cast<int>(id);
+    RECT button{};
+    ::GetWindowRect(edit(Id::CreateButton), &button);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&button), 2);
+    EXPECT_GE(place.top, button.bottom) << static_cast<int>(id);
+  }
 }
 
 // The recording explorer.exe is found in the current directory, as Windows' own would be found in

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <set>
 
 #include "backup/auto_backup.h"
 #include "backup/backup_point_printer.h"
+#include "backup/fake_backup_disk.h"
 #include "common/timer_minutes.h"
 
 namespace tidemoor {
@@ -19,78 +21,53 @@ constexpr char kPoint[] = "D:\\Host\\PaLWorld_Saved_Backups\\1705986309\\";
 constexpr char kPointSaved[] = "D:\\Host\\PaLWorld_Saved_Backups\\1705986309\\Saved";
 constexpr char kPointTime[] = "2024年1月23日 - 13时:05分:09秒";
 
-bool IsAtOrBelow(const std::string& path, const std::string& dir) {
-  return path == dir || path.starts_with(dir + "\\");
-}
+class RecordedLog : public EventLog {
+ public:
+  void Record(std::string_view text) override { lines.emplace_back(text); }
+  std::vector<std::string> lines;
+};
 
-// Directories and files in memory, with the faults a real disk has: files that cannot be read,
-// save files held open by a server that did not stop.
+// The machine in memory: the disk, a background that runs at once unless held, a server, the
+// event log and the message boxes.
 class FakeHost : public BackupHost, public Prompt {
  public:
-  bool DirectoryExists(const std::string& path) override { return dirs.contains(Trim(path)); }
-  void EnsureDirectory(const std::string& path) override {
-    std::string dir = Trim(path);
-    for (size_t slash = dir.find('\\', 3); slash != std::string::npos;
-         slash = dir.find('\\', slash + 1)) {
-      dirs.insert(dir.substr(0, slash));
-    }
-    dirs.insert(dir);
+  std::shared_ptr<BackupFiles> Files() override {
+    return std::shared_ptr<BackupFiles>(std::shared_ptr<void>(), &disk);
   }
-  bool CopyFolderTree(const std::string& source, const std::string& destination) override {
-    log.push_back("copy " + source + " -> " + destination);
-    if (!dirs.contains(source) || dirs.contains(destination)) return false;
-    dirs.insert(destination);
-    for (const std::string& dir : Below(dirs, source)) {
-      dirs.insert(destination + dir.substr(source.size()));
-    }
-    for (const auto& [path, bytes] : Below(files, source)) {
-      if (unreadable.contains(path)) return false;  // whatever was copied so far stays
-      files[destination + path.substr(source.size())] = bytes;
-    }
-    return true;
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+    held.push_back({std::move(work), std::move(done)});
+    if (!holdBackground) FinishHeld();
   }
-  bool DeleteDirectoryTree(const std::string& path) override {
-    log.push_back("delete " + path);
-    std::erase_if(dirs, [&](const std::string& d) { return IsAtOrBelow(d, path); });
-    std::erase_if(files, [&](const auto& f) { return IsAtOrBelow(f.first, path); });
-    return true;
-  }
-  bool MoveDirectory(const std::string& from, const std::string& to) override {
-    log.push_back("move " + from + " -> " + to);
-    if (heldOpen || unmovable.contains(from) || !dirs.contains(from) || dirs.contains(to)) {
-      return false;
+  void FinishHeld() {
+    while (!held.empty()) {
+      Job job = std::move(held.front());
+      held.pop_front();
+      job.work();
+      job.done();
     }
-    dirs.erase(from);
-    dirs.insert(to);
-    for (const std::string& dir : Below(dirs, from)) {
-      dirs.erase(dir);
-      dirs.insert(to + dir.substr(from.size()));
-    }
-    for (const auto& [path, bytes] : Below(files, from)) {
-      files.erase(path);
-      files[to + path.substr(from.size())] = bytes;
-    }
-    return true;
   }
-  bool WriteIndexTime(const std::string& indexFile, const std::string& timeText) override {
-    log.push_back("index " + indexFile + " = " + timeText);
-    if (indexUnwritable) return false;
-    files[indexFile] = timeText;
-    return true;
-  }
-  LocalDateTime Now() override {
-    if (clock.empty()) return LocalDateTime{2024, 1, 23, 13, 5, 9, 0};
-    LocalDateTime now = clock.front();
-    clock.pop_front();
-    return now;
+  BackupActivity& Activity() override { return activity; }
+  EventLog& Log() override { return events; }
+  bool ServerRunning() override { return serverRunning; }
+  void SaveWorldFirst(std::function<void()> then) override {
+    log.push_back("save world");
+    if (holdSave) {
+      pendingSave = std::move(then);
+    } else {
+      then();
+    }
   }
   bool StopServer() override {
     log.push_back("stop server");
     return !toolClosing;
   }
+  bool MoveDirectory(const std::string& from, const std::string& to) override {
+    return !heldOpen && disk.Rename(from, to);
+  }
   void RevealInExplorer(const std::string& path) override {
     log.push_back("run explorer.exe /select,\"" + path + "\"");
   }
+  bool Closing() override { return false; }
   PromptAnswer Ask(std::string_view text, std::string_view title, PromptStyle style) override {
     messages.push_back({std::string(text), std::string(title), style});
     log.push_back("message " + std::string(text));
@@ -100,50 +77,36 @@ class FakeHost : public BackupHost, public Prompt {
     return PromptAnswer::Ok;
   }
 
-  void AddFile(const std::string& path, const std::string& bytes) {
-    EnsureDirectory(path.substr(0, path.find_last_of('\\')));
-    files[path] = bytes;
+  bool DirectoryExists(const std::string& path) {
+    return disk.dirs.contains(path.ends_with('\\') ? path.substr(0, path.size() - 1) : path);
+  }
+  void AddFile(const std::string& path, const std::string& bytes, uint64_t lastWrite = 1) {
+    disk.AddFile(path, bytes, lastWrite);
   }
   std::map<std::string, std::string> FilesBelow(const std::string& dir) const {
-    std::map<std::string, std::string> below;
-    for (const auto& [path, bytes] : Below(files, dir)) below[path.substr(dir.size())] = bytes;
-    return below;
+    return disk.FilesBelow(dir);
   }
 
   struct Message {
     std::string text, title;
     PromptStyle style;
   };
-  std::set<std::string> dirs;
-  std::map<std::string, std::string> files;
-  std::set<std::string> unreadable;
-  std::set<std::string> unmovable;
-  bool indexUnwritable = false;
-  std::deque<LocalDateTime> clock;
-  std::vector<std::string> log;
+  struct Job {
+    std::function<void()> work, done;
+  };
+  testing::FakeBackupDisk disk;
+  std::vector<std::string>& log = disk.log;
+  BackupActivity activity;
+  RecordedLog events;
+  std::deque<Job> held;
+  bool holdBackground = false;
+  bool holdSave = false;
+  std::function<void()> pendingSave;
   std::vector<Message> messages;
   bool answerYes = true;
   bool heldOpen = false;
   bool toolClosing = false;
-
- private:
-  static std::string Trim(const std::string& path) {
-    return path.ends_with('\\') ? path.substr(0, path.size() - 1) : path;
-  }
-  template <typename Container>
-  static Container Below(const Container& all, const std::string& dir) {
-    Container below;
-    for (const auto& entry : all) {
-      const std::string& path = [&]() -> const std::string& {
-        if constexpr (std::is_same_v<Container, std::set<std::string>>)
-          return entry;
-        else
-          return entry.first;
-      }();
-      if (path.starts_with(dir + "\\")) below.insert(entry);
-    }
-    return below;
-  }
+  bool serverRunning = false;
 };
 
 const BackupPlaces kPlaces{kTool, kLive};
@@ -160,6 +123,11 @@ class BackupOperations : public ::testing::Test {
     host.AddFile(std::string(kPoint) + "BackUP_Info.Dat", "2024年1月23日13时5分9秒");
   }
   std::map<std::string, std::string> LiveFiles() const { return host.FilesBelow(kLive); }
+  // A manual point made at once, as the background work makes it.
+  bool CreatePoint() {
+    return MakeBackupPoint(host.disk, {kTool, kLive, PointKind::Manual, {}}, {}).outcome ==
+           PointOutcome::Made;
+  }
 
   FakeHost host;
   const std::map<std::string, std::string> originalLive = {
@@ -169,26 +137,31 @@ class BackupOperations : public ::testing::Test {
 };
 
 TEST_F(BackupOperations, APointIsACopyOfTheLiveSaveWithItsIndexWrittenLast) {
-  host.clock = {LocalDateTime{2024, 1, 23, 13, 5, 9, 0}, LocalDateTime{2024, 1, 23, 13, 5, 12, 0}};
-  CreateBackupPoint(host, kPlaces);
+  host.disk.clock = {LocalDateTime{2024, 1, 23, 13, 5, 9, 0},
+                     LocalDateTime{2024, 1, 23, 13, 5, 12, 0}};
+  CreatePoint();
 
   EXPECT_EQ(host.FilesBelow(kPointSaved), originalLive);
-  ASSERT_FALSE(host.log.empty());
-  // The index carries the time after the copy, and a point without index is never listed.
+  ASSERT_GE(host.log.size(), 2u);
+  // The index carries the time after the copy; the point is built aside and gets its name only
+  // once the index is written, so a point without index is never listed.
+  const std::string unfinished = "D:\\Host\\PaLWorld_Saved_Backups\\1705986309.partial";
+  EXPECT_EQ(host.log[host.log.size() - 2],
+            "index " + unfinished + "\\BackUP_Info.Dat = 2024年1月23日13时5分12秒 Manual");
   EXPECT_EQ(host.log.back(),
-            std::string("index ") + kPoint + "BackUP_Info.Dat = 2024年1月23日13时5分12秒");
+            "rename " + unfinished + " -> D:\\Host\\PaLWorld_Saved_Backups\\1705986309");
   EXPECT_TRUE(host.messages.empty());
 }
 
 // Two points in one second, or a clock set back: the later point takes the next free number and
 // the earlier one keeps exactly what it held.
 TEST_F(BackupOperations, APointNeverReplacesAnother) {
-  CreateBackupPoint(host, kPlaces);
-  host.DeleteDirectoryTree(std::string(kLive) + "\\SaveGames\\0\\Players");
+  CreatePoint();
+  host.disk.DeleteTree(std::string(kLive) + "\\SaveGames\\0\\Players");
   host.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "newer level");
-  ASSERT_TRUE(CreateBackupPoint(host, kPlaces));
+  ASSERT_TRUE(CreatePoint());
   host.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "newest level");
-  ASSERT_TRUE(CreateBackupPoint(host, kPlaces));
+  ASSERT_TRUE(CreatePoint());
 
   EXPECT_EQ(host.FilesBelow(kPointSaved), originalLive);
   EXPECT_EQ(host.FilesBelow("D:\\Host\\PaLWorld_Saved_Backups\\1705986310\\Saved"),
@@ -198,8 +171,8 @@ TEST_F(BackupOperations, APointNeverReplacesAnother) {
 }
 
 TEST_F(BackupOperations, APointWhoseIndexCannotBeWrittenIsTakenAwayAndSaysSo) {
-  host.indexUnwritable = true;
-  OnCreateBackupClicked(host, host, kPlaces, [&] { host.log.push_back("refresh"); });
+  host.disk.indexUnwritable = true;
+  OnCreateBackupClicked(host, host, kPlaces, {}, [&] { host.log.push_back("refresh"); });
   EXPECT_FALSE(host.DirectoryExists(kPoint));
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, " 创建备份点失败 - 存档复制未完成 ");
@@ -210,31 +183,31 @@ TEST_F(BackupOperations, APointWhoseIndexCannotBeWrittenIsTakenAwayAndSaysSo) {
 // from a pile of them; the timer goes on trying.
 TEST_F(BackupOperations, AFailingAutomaticBackupIsToldOnceUntilOneSucceedsAgain) {
   AutoBackupRecord record;
-  host.unreadable.insert(std::string(kLive) + "\\SaveGames\\0\\Players\\1.sav");
-  MakeAutomaticBackupPoint(host, host, kPlaces, record);
-  MakeAutomaticBackupPoint(host, host, kPlaces, record);
+  host.disk.unreadable.insert(std::string(kLive) + "\\SaveGames\\0\\Players\\1.sav");
+  MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
+  MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, " 自动备份失败 - 存档复制未完成 ");
   EXPECT_EQ(host.messages[0].title, " BackUp");
   EXPECT_EQ(host.messages[0].style, PromptStyle::Error);
   EXPECT_FALSE(host.DirectoryExists(kPoint));
 
-  host.unreadable.clear();
-  MakeAutomaticBackupPoint(host, host, kPlaces, record);
+  host.disk.unreadable.clear();
+  MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
   EXPECT_EQ(host.messages.size(), 1u);
   EXPECT_TRUE(host.DirectoryExists(kPointSaved));
 
-  host.indexUnwritable = true;
-  MakeAutomaticBackupPoint(host, host, kPlaces, record);
+  host.disk.indexUnwritable = true;
+  MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
   EXPECT_EQ(host.messages.size(), 2u);
 }
 
 TEST_F(BackupOperations, APointWhoseCopyFailsIsTakenAwayAndSaysSo) {
-  host.unreadable.insert(std::string(kLive) + "\\SaveGames\\0\\Players\\1.sav");
-  OnCreateBackupClicked(host, host, kPlaces, [&] { host.log.push_back("refresh"); });
+  host.disk.unreadable.insert(std::string(kLive) + "\\SaveGames\\0\\Players\\1.sav");
+  OnCreateBackupClicked(host, host, kPlaces, {}, [&] { host.log.push_back("refresh"); });
 
   EXPECT_FALSE(host.DirectoryExists(kPoint)) << "half a save must never be listed or restored";
-  EXPECT_FALSE(host.files.contains(std::string(kPoint) + "BackUP_Info.Dat"));
+  EXPECT_FALSE(host.disk.files.contains(std::string(kPoint) + "BackUP_Info.Dat"));
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, " 创建备份点失败 - 存档复制未完成 ");
   EXPECT_EQ(host.messages[0].style, PromptStyle::Error);
@@ -242,11 +215,11 @@ TEST_F(BackupOperations, APointWhoseCopyFailsIsTakenAwayAndSaysSo) {
 }
 
 TEST_F(BackupOperations, AServerThatNeverRanStillGetsAListedPointWithoutSaved) {
-  host.DeleteDirectoryTree(kLive);
-  OnCreateBackupClicked(host, host, kPlaces, [&] { host.log.push_back("refresh"); });
+  host.disk.DeleteTree(kLive);
+  OnCreateBackupClicked(host, host, kPlaces, {}, [&] { host.log.push_back("refresh"); });
 
   EXPECT_FALSE(host.DirectoryExists(kPointSaved));
-  EXPECT_EQ(host.files[std::string(kPoint) + "BackUP_Info.Dat"], "2024年1月23日13时5分9秒");
+  EXPECT_EQ(host.disk.Bytes(std::string(kPoint) + "BackUP_Info.Dat"), "2024年1月23日13时5分9秒");
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, " 已创建现行备份点数据 ");
   EXPECT_EQ(host.messages[0].title, " BackUp");
@@ -310,7 +283,7 @@ TEST_F(BackupOperations, RestoreFromAPointWithoutSavedKeepsTheServerAndTheLiveSa
 TEST_F(BackupOperations, ARestoreWhoseCopyFailsPutsTheLiveSaveBack) {
   MakeSelectedPoint();
   host.AddFile(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav", "unreadable");
-  host.unreadable.insert(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav");
+  host.disk.unreadable.insert(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav");
   RestoreBackupPoint(host, host, kPlaces, kSelected);
 
   EXPECT_EQ(LiveFiles(), originalLive);
@@ -325,9 +298,9 @@ TEST_F(BackupOperations, ARestoreWhoseCopyFailsPutsTheLiveSaveBack) {
 TEST_F(BackupOperations, ARestoreThatCannotPutTheSaveBackSaysWhereItIs) {
   MakeSelectedPoint();
   host.AddFile(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav", "unreadable");
-  host.unreadable.insert(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav");
+  host.disk.unreadable.insert(std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav");
   const std::string aside = std::string(kLive) + "_BeforeRevert";
-  host.unmovable.insert(aside);
+  host.disk.unrenamable.insert(aside);
   RestoreBackupPoint(host, host, kPlaces, kSelected);
 
   ASSERT_EQ(host.messages.size(), 2u);
@@ -360,7 +333,7 @@ TEST_F(BackupOperations, ASaveLeftAsideByAnEarlierRestoreIsNeverOverwritten) {
 
 TEST_F(BackupOperations, RestoreWithoutALiveSaveCreatesIt) {
   MakeSelectedPoint();
-  host.DeleteDirectoryTree("D:\\Host\\PaLWorld_Data\\steamapps\\common\\PalServer\\Pal");
+  host.disk.DeleteTree("D:\\Host\\PaLWorld_Data\\steamapps\\common\\PalServer\\Pal");
   RestoreBackupPoint(host, host, kPlaces, kSelected);
 
   EXPECT_EQ(LiveFiles(),
@@ -397,6 +370,141 @@ TEST_F(BackupOperations, RevealOpensExplorerOnTheQuotedIndexPath) {
   EXPECT_EQ(host.log, (std::vector<std::string>{
                           "run explorer.exe /select,\"D:\\Host\\PaLWorld_Saved_Backups\\S\\"
                           "BackUP_Info.Dat\""}));
+}
+
+// The server is asked to write its world right before a point copies it, and only while it
+// runs; the copy waits until the server has answered.
+TEST_F(BackupOperations, TheWorldIsSavedBeforeTheCopyOnlyWhileTheServerRuns) {
+  AutoBackupRecord record;
+  MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
+  EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "save world"), 0);
+
+  host.serverRunning = true;
+  host.holdSave = true;
+  host.log.clear();
+  OnCreateBackupClicked(host, host, kPlaces, {}, [] {});
+  EXPECT_EQ(host.log, std::vector<std::string>{"save world"}) << "nothing copied before it";
+  EXPECT_TRUE(host.activity.Busy());
+  host.pendingSave();
+  ASSERT_GT(host.log.size(), 2u);
+  EXPECT_TRUE(host.log[1].starts_with("link ") || host.log[1].starts_with("copy ")) << host.log[1];
+  EXPECT_EQ(host.messages.back().text, " 已创建现行备份点数据 ");
+  EXPECT_FALSE(host.activity.Busy());
+}
+
+// One operation at a time: while a point is copied, a click on create, restore or delete is
+// refused with a message and a tick of the automatic backup passes quietly.
+TEST_F(BackupOperations, AnotherOperationWhileOneRunsIsRefused) {
+  MakeSelectedPoint();
+  host.holdBackground = true;
+  AutoBackupRecord record;
+  int refreshes = 0;
+  OnCreateBackupClicked(host, host, kPlaces, {}, [&] { ++refreshes; });
+  ASSERT_TRUE(host.activity.Busy());
+  EXPECT_EQ(host.activity.Task(), BackupTask::Point);
+
+  OnCreateBackupClicked(host, host, kPlaces, {}, [&] { ++refreshes; });
+  DeleteBackupPoint(host, host, kPlaces, kSelected, [&] { ++refreshes; });
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
+  MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
+  std::vector<std::string> refusals;
+  for (const auto& message : host.messages) {
+    if (message.style == PromptStyle::Information) refusals.push_back(message.title);
+  }
+  EXPECT_EQ(refusals, (std::vector<std::string>{" BackUp", " Delete", " Revert"}));
+  EXPECT_EQ(host.messages[0].text, " 另一项备份操作正在进行 - 请稍后再试 ");
+  EXPECT_EQ(host.events.lines.back(), "自动备份跳过: 另一项备份操作正在进行");
+  EXPECT_EQ(host.held.size(), 1u) << "only the first operation does any work";
+  EXPECT_EQ(LiveFiles(), originalLive) << "the refused restore touched nothing";
+  EXPECT_TRUE(host.DirectoryExists(kPoint)) << "the refused delete touched nothing";
+
+  host.FinishHeld();
+  EXPECT_FALSE(host.activity.Busy());
+  EXPECT_EQ(host.messages.back().text, " 已创建现行备份点数据 ");
+  EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(BackupOperations, AFullDiskMakesNoPointAndTheAutomaticBackupSaysSoOnce) {
+  host.disk.freeBytes = 1000;
+  OnCreateBackupClicked(host, host, kPlaces, {}, [] {});
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, " 磁盘空间不足 - 未创建备份点 ");
+  EXPECT_EQ(host.messages[0].title, " BackUp");
+  EXPECT_EQ(host.messages[0].style, PromptStyle::Error);
+  EXPECT_FALSE(host.DirectoryExists("D:\\Host\\PaLWorld_Saved_Backups"));
+  EXPECT_TRUE(host.events.lines.back().starts_with("创建备份点失败 (手动): 磁盘空间不足, 需要 "))
+      << host.events.lines.back();
+
+  AutoBackupRecord record;
+  MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
+  MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[1].text, " 磁盘空间不足 - 未创建备份点 ");
+  // A failed copy after a full disk belongs to the same run of failures: still one message.
+  host.disk.freeBytes.reset();
+  host.disk.unreadable.insert(std::string(kLive) + "\\SaveGames\\0\\Level.sav");
+  MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
+  EXPECT_EQ(host.messages.size(), 2u);
+}
+
+TEST_F(BackupOperations, EveryPointAndEveryRemovalIsInTheEventLog) {
+  AutoBackupRecord record;
+  host.disk.clock = {LocalDateTime{2024, 1, 23, 13, 5, 9, 0}};
+  MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
+  host.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "played on", 2);
+  host.disk.links.insert(std::string(kLive) + "\\Mods");
+  host.disk.clock = {LocalDateTime{2024, 1, 23, 13, 6, 0, 0}};
+  MakeAutomaticBackupPoint(host, host, kPlaces, {1, 0}, record);
+
+  ASSERT_EQ(host.events.lines.size(), 4u);
+  EXPECT_EQ(host.events.lines[0],
+            "创建备份点 1705986309 (自动): 复制 2 个文件, 链接 0 个未改动的文件, 复制 21 字节, "
+            "用时 5 毫秒");
+  EXPECT_EQ(host.events.lines[1],
+            "创建备份点 1705986360 (自动): 复制 1 个文件, 链接 1 个未改动的文件, 复制 9 字节, "
+            "用时 5 毫秒");
+  EXPECT_EQ(host.events.lines[2], "备份点 1705986360 未包含链接 Mods (链接不跟随, 不复制)");
+  EXPECT_EQ(host.events.lines[3], "按保留设置删除自动备份点 1705986309");
+  EXPECT_TRUE(host.messages.empty());
+}
+
+// Closing the tool stops the copy: no point, no half point and no message.
+TEST_F(BackupOperations, AStoppedPointLeavesNothingAndSaysNothing) {
+  host.holdBackground = true;
+  OnCreateBackupClicked(host, host, kPlaces, {}, [] {});
+  host.activity.RequestStop();
+  host.FinishHeld();
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(host.disk.FilesBelow("D:\\Host\\PaLWorld_Saved_Backups").empty());
+  EXPECT_FALSE(host.activity.Busy());
+  EXPECT_EQ(host.events.lines.back(), "创建备份点已取消 (手动)");
+}
+
+TEST_F(BackupOperations, AStoppedRestorePutsTheLiveSaveBackQuietly) {
+  MakeSelectedPoint();
+  host.holdBackground = true;
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
+  EXPECT_EQ(host.activity.Task(), BackupTask::Restore);
+  EXPECT_FALSE(host.DirectoryExists(kLive)) << "set aside while the copy runs";
+  host.activity.RequestStop();
+  host.FinishHeld();
+  EXPECT_EQ(LiveFiles(), originalLive);
+  EXPECT_EQ(host.messages.size(), 1u) << "only the question";
+  EXPECT_FALSE(host.activity.Busy());
+}
+
+TEST_F(BackupOperations, AtStartUpUnfinishedPointsGoInTheBackground) {
+  host.AddFile("D:\\Host\\PaLWorld_Saved_Backups\\1705986300.partial\\Saved\\Level.sav", "half");
+  MakeSelectedPoint();
+  host.holdBackground = true;
+  RemoveUnfinishedPointsLater(host, kTool);
+  EXPECT_TRUE(host.DirectoryExists("D:\\Host\\PaLWorld_Saved_Backups\\1705986300.partial"));
+  EXPECT_FALSE(host.activity.Busy()) << "the user is not kept waiting for it";
+  host.FinishHeld();
+  EXPECT_FALSE(host.DirectoryExists("D:\\Host\\PaLWorld_Saved_Backups\\1705986300.partial"));
+  EXPECT_TRUE(host.DirectoryExists(kPoint));
+  EXPECT_EQ(host.events.lines,
+            std::vector<std::string>{"删除上次未完成的备份点 1705986300.partial"});
 }
 
 TEST(AutoBackup, MakesAPointOnlyWhileTheBoxIsTickedAndTheServerRuns) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "backup/backup_host_win.h"
+#include "backup/backup_files_win.h"
+#include "backup/backup_operations.h"
+#include "backup/point_maker.h"
 #include "backup/backup_point_printer.h"
 #include "backup/folder_tree_win.h"
 #include "platform/directories_win.h"
@@ -17,13 +19,24 @@ constexpr char kRoot[] = "PaLWorld_Saved_Backups\\";
 TEST(BackupIndexFile, IsWrittenInGbkAndReadBack) {
   testing::TempToolDirectory tool("index");
   ASSERT_TRUE(EnsureDirectory(BackupPointDir(tool.Path(), "1705986309")));
-  WriteIndexTime(BackupPointDir(tool.Path(), "1705986309") + kBackupIndexFileName,
-                 "2024年1月23日13时5分9秒");
+  const std::string index = BackupPointDir(tool.Path(), "1705986309") + kBackupIndexFileName;
+  ASSERT_TRUE(WriteBackupIndex(index, {"2024年1月23日13时5分9秒", PointKind::Automatic}));
 
+  // Time first, so a reader that knows only Time finds it where it always was.
   EXPECT_EQ(tool.ReadBytes(std::string(kRoot) + "1705986309\\BackUP_Info.Dat"),
-            "[INFO]\r\nTime=" + Utf8ToGbk("2024年1月23日13时5分9秒") + "\r\n");
+            "[INFO]\r\nTime=" + Utf8ToGbk("2024年1月23日13时5分9秒") + "\r\nKind=Auto\r\n");
   EXPECT_EQ(ReadBackupPoint(tool.Path(), "1705986309"),
             (BackupPoint{"1705986309", "2024年1月23日 - 13时:05分:09秒"}));
+  const PointIndex read = ReadBackupIndex(index);
+  EXPECT_EQ(read.time, "2024年1月23日13时5分9秒");
+  EXPECT_EQ(read.kind, PointKind::Automatic);
+
+  EXPECT_FALSE(WriteBackupIndex(index, {"2024年1月24日", PointKind::Manual}))
+      << "an index is written once, never over another";
+  tool.WriteBytes(std::string(kRoot) + "old\\BackUP_Info.Dat", "[INFO]\r\nTime=2024-1-23\r\n");
+  EXPECT_EQ(ReadBackupIndex(tool.File(std::string(kRoot) + "old\\BackUP_Info.Dat")).kind,
+            PointKind::Manual)
+      << "a point without a kind counts as manual";
 }
 
 TEST(BackupStoreOnDisk, ADirectoryCountsOnceItsIndexHoldsATime) {
@@ -56,19 +69,24 @@ TEST(BackupStoreOnDisk, PointsAreListedNewestFirst) {
   EXPECT_EQ(points[2].FolderName, "1705986300");
 }
 
-// The machine as the tool sees it, with the clock held at one second.
-class OneSecondHost : public WindowsBackupHost {
+// The disk as the tool sees it, with the clock held at one second.
+class OneSecondFiles : public WindowsBackupFiles {
  public:
-  OneSecondHost() : WindowsBackupHost([] { return true; }) {}
   LocalDateTime Now() override { return LocalDateTime{2024, 1, 23, 13, 5, 9, 0}; }
 };
+
+bool CreateBackupPoint(BackupFiles& files, const BackupPlaces& places) {
+  return MakeBackupPoint(files, {places.toolDirectory, places.saveDataDir, PointKind::Manual, {}},
+                         {})
+             .outcome == PointOutcome::Made;
+}
 
 TEST(BackupPointOnDisk, APointMadeAgainInTheSameSecondTakesTheNextNumber) {
   testing::TempToolDirectory tool("same-second");
   const BackupPlaces places{tool.Path(), tool.File("Pal\\Saved")};
   tool.WriteBytes("Pal\\Saved\\Level.sav", "first");
   tool.WriteBytes("Pal\\Saved\\Players\\gone.sav", "left the server");
-  OneSecondHost host;
+  OneSecondFiles host;
   ASSERT_TRUE(CreateBackupPoint(host, places));
   const std::string stamp = MakeBackupStamp(host.Now());
   const std::string first = std::string(kRoot) + stamp + "\\";
@@ -91,7 +109,8 @@ TEST(FolderTree, CopyMakesTheDestinationAFullCopy) {
   dir.WriteBytes("from\\SaveGames\\0\\Players\\存档.sav", "player");
   ASSERT_TRUE(::CreateDirectoryW(Widen(dir.File("from\\Empty")).c_str(), nullptr));
 
-  EXPECT_TRUE(CopyFolderTree(dir.File("from"), dir.File("to")));
+  WindowsBackupFiles files;
+  EXPECT_TRUE(CopyWholeTree(files, dir.File("from"), dir.File("to"), {}).complete);
   EXPECT_EQ(dir.ReadBytes("to\\SaveGames\\0\\Level.sav"), std::string(100000, 'L'));
   EXPECT_EQ(dir.ReadBytes("to\\SaveGames\\0\\Players\\存档.sav"), "player");
   EXPECT_TRUE(DirectoryExists(dir.File("to\\Empty")));
@@ -100,7 +119,8 @@ TEST(FolderTree, CopyMakesTheDestinationAFullCopy) {
 
 TEST(FolderTree, CopyReportsWhatItCouldNotDo) {
   testing::TempToolDirectory dir("copyfail");
-  EXPECT_FALSE(CopyFolderTree(dir.File("missing"), dir.File("to")));
+  WindowsBackupFiles files;
+  EXPECT_FALSE(CopyWholeTree(files, dir.File("missing"), dir.File("to"), {}).complete);
 
   dir.WriteBytes("from\\a.sav", "a");
   dir.WriteBytes("from\\locked.sav", "b");
@@ -108,7 +128,9 @@ TEST(FolderTree, CopyReportsWhatItCouldNotDo) {
   UniqueFileHandle locked(::CreateFileW(Widen(dir.File("from\\locked.sav")).c_str(), GENERIC_READ,
                                         0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(locked);
-  EXPECT_FALSE(CopyFolderTree(dir.File("from"), dir.File("to")));
+  const CopyResult copy = CopyWholeTree(files, dir.File("from"), dir.File("to"), {});
+  EXPECT_FALSE(copy.complete);
+  EXPECT_EQ(copy.failedPath, dir.File("from\\locked.sav"));
 }
 
 TEST(FolderTree, DeleteRefusesEmptyPathsAndDriveRoots) {

@@ -8,11 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "app/main_controls.h"
 #include "backup/backup_manager_win.h"
+#include "backup/folder_tree_win.h"
 #include "backup/backup_time.h"
 #include "platform/codepage_win.h"
 #include "platform/directory_listing_win.h"
@@ -60,6 +64,13 @@ class BackupEndToEnd : public ::testing::Test {
         ::WaitForSingleObject(process.get(), 5000);
       }
     }
+    // Thousands of files go far quicker this way than through the shell, which the temporary
+    // directory uses for the rest.
+    if (manyFiles) {
+      tool.reset();
+      DeleteDirectoryTree(directory.File(kBackups), ReadOnlyFiles::Delete);
+      DeleteDirectoryTree(directory.File(kLive), ReadOnlyFiles::Delete);
+    }
   }
 
   // Whether the process runs from this test's server directory.
@@ -84,7 +95,7 @@ class BackupEndToEnd : public ::testing::Test {
     return false;
   }
 
-  void Prepare(bool autoBackup) {
+  void Prepare(bool autoBackup, std::string_view minutes = "1", std::string_view extension = "") {
     directory.InstallTool();
     directory.InstallFixture("taskkill.exe");
     directory.InstallFixture("PalServer.exe", kServerDir);
@@ -93,10 +104,12 @@ class BackupEndToEnd : public ::testing::Test {
         "[服务端运行控制]\r\nHide_ServerConsole=0\r\nAuto_CheckServer=0\r\nCrash_Autorun=0\r\n"
         "Timeer_Autorestart=0\r\nUse_4To_optimize=0\r\nTimeer_Autobackup_Saved=" +
         std::string(autoBackup ? "1" : "0") +
-        "\r\nTimeer_Autobackup_Saved_Min=1\r\n"
+        "\r\nTimeer_Autobackup_Saved_Min=" + std::string(minutes) +
+        "\r\n"
         "[服务器启动参数]\r\nPort_Game=8211\r\nPort_SteamList=27015\r\nMax_Player=32\r\n"
         "Admin_Password=admin\r\nServer_Name=E2E Host\r\nOpen_community=1\r\n"
-        "Connect_Password=\r\n";
+        "Connect_Password=\r\n" +
+        std::string(extension);
     directory.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini", Utf8ToGbk(settings));
   }
 
@@ -156,6 +169,55 @@ class BackupEndToEnd : public ::testing::Test {
     return parsed ? DisplayTimeText(*parsed) : std::string();
   }
 
+  // Files beside the server's own save, so a copy takes a while under Wine (about 0.4 ms a
+  // file). They are names of one file, which is much quicker to set up than writing each; the
+  // engine copies each name all the same.
+  void AddManyFiles(int count = 1500) {
+    manyFiles = true;
+    const std::string many = std::string(kLive) + "\\SaveGames\\0\\Many\\";
+    directory.WriteBytes(many + "0\\0.sav", std::string(16 * 1024, 'x'));
+    const std::wstring first = Widen(directory.File(many + "0\\0.sav"));
+    for (int i = 1; i < count; ++i) {
+      const std::string folder = directory.File(many + std::to_string(i % 30));
+      ::CreateDirectoryW(Widen(folder).c_str(), nullptr);
+      ::CreateHardLinkW(Widen(folder + "\\" + std::to_string(i) + ".sav").c_str(), first.c_str(),
+                        nullptr);
+    }
+  }
+
+  // The complete points below the backup root (what the list would show), in name order.
+  std::vector<std::string> CompletePoints() const {
+    std::vector<std::string> points;
+    for (const std::string& name : Subdirectories(directory.File(kBackups))) {
+      if (!name.ends_with(".partial") &&
+          directory.Exists(std::string(kBackups) + "\\" + name + "\\BackUP_Info.Dat")) {
+        points.push_back(name);
+      }
+    }
+    std::sort(points.begin(), points.end());
+    return points;
+  }
+  bool AnyUnfinishedPoint() const {
+    for (const std::string& name : Subdirectories(directory.File(kBackups))) {
+      if (name.ends_with(".partial")) return true;
+    }
+    return false;
+  }
+  std::string ProgressText() const {
+    return ControlText(manager, Id(BackupManagerControl::ProgressText));
+  }
+  // "已复制 n/N 个文件" with the copy under way: some files done, not all.
+  bool CopyUnderWay(int atLeast = 1) const {
+    int done = 0, total = 0;
+    const std::string text = ProgressText();
+    return std::sscanf(text.c_str(), "已复制 %d/%d 个文件", &done, &total) == 2 &&
+           done >= atLeast && done < total;
+  }
+  std::string IndexOf(const std::string& point) const {
+    return GbkToUtf8(
+        directory.ReadBytes(std::string(kBackups) + "\\" + point + "\\BackUP_Info.Dat"));
+  }
+
   std::string Question(const std::string& displayTime) const {
     return " 是否还原存档至备份点 《 " + displayTime + " 》 \r\n ————————————\r\n" +
            " 操作过程将会自动关闭服务端运行! ";
@@ -165,6 +227,7 @@ class BackupEndToEnd : public ::testing::Test {
   std::optional<ToolProcess> tool;
   HWND window = nullptr;
   HWND manager = nullptr;
+  bool manyFiles = false;
 };
 
 TEST_F(BackupEndToEnd, RestoreAnsweredYesStopsTheServerAndBringsBackThePointsSave) {
@@ -319,6 +382,134 @@ TEST_F(BackupEndToEnd, TheTimerMakesPointsWhileTheServerRunsAndNoneWhileItIsStop
   ::SendMessageTimeoutW(window, WM_TIMER, Id(MainControl::AutoBackupTimer), 0, SMTO_ABORTIFHUNG,
                         15000, &unused);
   EXPECT_EQ(Subdirectories(directory.File(kBackups)).size(), 1u);
+}
+
+// Four automatic points with Backup_Keep=2: the newest two stay, and so does every manual point.
+TEST_F(BackupEndToEnd, RetentionKeepsTheNewestAutomaticPointsAndEveryManualOne) {
+  Prepare(true, "30", "[扩展设置]\r\nBackup_Keep=2\r\nBackup_Keep_Days=0\r\n");
+  OpenTool();
+  StartServer();
+  OpenManager();
+  CreatePoint();
+  const std::vector<std::string> manual = CompletePoints();
+  ASSERT_EQ(manual.size(), 1u);
+
+  std::set<std::string> seen(manual.begin(), manual.end());
+  std::vector<std::string> automatic;
+  for (int tick = 0; tick < 4; ++tick) {
+    // A tick delivered at once instead of waiting half an hour.
+    DWORD_PTR unused = 0;
+    ::SendMessageTimeoutW(window, WM_TIMER, Id(MainControl::AutoBackupTimer), 0, SMTO_ABORTIFHUNG,
+                          15000, &unused);
+    std::string made;
+    ASSERT_TRUE(WaitUntil([&] {
+      for (const std::string& name : CompletePoints()) {
+        if (!seen.contains(name)) made = name;
+      }
+      return !made.empty() && !AnyUnfinishedPoint();
+    })) << tick
+        << " " << JoinTexts(Subdirectories(directory.File(kBackups))) << "\n"
+        << directory.ReadBytes("PaLWorld_Data\\Tidemoor.log");
+    seen.insert(made);
+    automatic.push_back(made);
+    EXPECT_NE(IndexOf(made).find("Kind=Auto"), std::string::npos) << IndexOf(made);
+  }
+  // The last point's retention runs right after it is renamed into place.
+  ASSERT_TRUE(WaitUntil([&] { return CompletePoints().size() == 3; }))
+      << JoinTexts(CompletePoints());
+  std::vector<std::string> expected = {manual[0], automatic[2], automatic[3]};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(CompletePoints(), expected);
+  EXPECT_NE(IndexOf(manual[0]).find("Kind=Manual"), std::string::npos);
+  const std::string log = directory.ReadBytes("PaLWorld_Data\\Tidemoor.log");
+  EXPECT_NE(log.find("按保留设置删除自动备份点 " + automatic[0]), std::string::npos) << log;
+  EXPECT_NE(log.find("按保留设置删除自动备份点 " + automatic[1]), std::string::npos) << log;
+}
+
+// During a long copy the progress shows, both windows keep answering, and the buttons wait.
+TEST_F(BackupEndToEnd, ALargeCopyShowsItsProgressWhileTheWindowsAnswer) {
+  Prepare(false);
+  AddManyFiles();
+  OpenTool();
+  OpenManager();
+  ClickControl(manager, Id(BackupManagerControl::CreateButton));
+  ASSERT_TRUE(WaitUntil([&] { return CopyUnderWay(); }, std::chrono::seconds(30)))
+      << ProgressText();
+  int answered = 0;
+  for (const HWND target : {manager, window}) {
+    DWORD_PTR result = 0;
+    answered += ::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 300, &result) != 0;
+  }
+  EXPECT_EQ(answered, 2);
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(manager, Id(BackupManagerControl::CreateButton))));
+  EXPECT_TRUE(CopyUnderWay()) << "the copy was still running when the windows answered";
+
+  std::optional<SeenMessageBox> done = WaitForMessageBox(tool->Id(), std::chrono::seconds(60));
+  ASSERT_TRUE(done);
+  EXPECT_EQ(done->text, " 已创建现行备份点数据 ");
+  AnswerMessageBox(*done, IDOK);
+  EXPECT_EQ(CompletePoints().size(), 1u);
+  EXPECT_EQ(ProgressText(), "");
+}
+
+// A tool killed in the middle of a point leaves it unfinished: never listed, and gone once the
+// tool starts again.
+TEST_F(BackupEndToEnd, APointCutOffByAKillIsNeverListedAndGoesAtTheNextStart) {
+  Prepare(false);
+  AddManyFiles();
+  OpenTool();
+  OpenManager();
+  ClickControl(manager, Id(BackupManagerControl::CreateButton));
+  ASSERT_TRUE(WaitUntil([&] { return CopyUnderWay(100); }, std::chrono::seconds(30)))
+      << ProgressText();
+  ::TerminateProcess(tool->Handle(), 1);
+  ASSERT_TRUE(tool->WaitForExit());
+  ASSERT_TRUE(AnyUnfinishedPoint());
+  EXPECT_TRUE(CompletePoints().empty());
+
+  OpenTool();
+  OpenManager();
+  EXPECT_EQ(
+      ::SendMessageW(::GetDlgItem(manager, Id(BackupManagerControl::List)), LVM_GETITEMCOUNT, 0, 0),
+      0);
+  EXPECT_TRUE(WaitUntil([&] { return !AnyUnfinishedPoint(); }));
+  EXPECT_NE(directory.ReadBytes("PaLWorld_Data\\Tidemoor.log").find("删除上次未完成的备份点 "),
+            std::string::npos);
+}
+
+// Closing during a copy asks. Cancelling closes at once and leaves no point behind; waiting lets
+// the point finish and then closes.
+TEST_F(BackupEndToEnd, ClosingDuringACopyAsksWhetherToWaitOrCancel) {
+  Prepare(false);
+  // The copy (about two seconds) must outlast the question's coming up and being answered.
+  AddManyFiles(5000);
+  const auto closeDuringCopy = [&](int answer) {
+    OpenTool();
+    OpenManager();
+    ClickControl(manager, Id(BackupManagerControl::CreateButton));
+    ASSERT_TRUE(WaitUntil([&] { return CopyUnderWay(); }, std::chrono::seconds(30)))
+        << ProgressText();
+    CloseToolWindow(window);
+    std::optional<SeenMessageBox> question = WaitForMessageBox(tool->Id());
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->text,
+              " 备份操作尚未完成 - 是否等待其完成后再退出? \r\n"
+              " 选择“否”将取消该操作并退出 (已有的存档和备份点保持不变) ");
+    EXPECT_EQ(question->title, " Quiz");
+    AnswerMessageBox(*question, answer);
+    ASSERT_TRUE(tool->WaitForExit(std::chrono::seconds(60)));
+  };
+
+  closeDuringCopy(IDNO);
+  EXPECT_TRUE(CompletePoints().empty());
+  EXPECT_FALSE(AnyUnfinishedPoint());
+  EXPECT_NE(directory.ReadBytes("PaLWorld_Data\\Tidemoor.log").find("创建备份点已取消 (手动)"),
+            std::string::npos);
+
+  // Whether the copy ends before or after the answer, the tool closes with the point made.
+  closeDuringCopy(IDYES);
+  EXPECT_EQ(CompletePoints().size(), 1u);
+  EXPECT_FALSE(AnyUnfinishedPoint());
 }
 
 }  // namespace

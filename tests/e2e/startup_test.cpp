@@ -106,7 +106,9 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
                                              "Safe_Stop",
                                              "RestAPI_Port",
                                              "Restart_Notice",
-                                             "Hang_Restart"};
+                                             "Hang_Restart",
+                                             "Backup_Keep",
+                                             "Backup_Keep_Days"};
   EXPECT_EQ(names, expected);
   ASSERT_EQ(lines.size(), expected.size());
   EXPECT_EQ(lines[18], Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/unique_handle_win.h"
+#include "platform/worker_win.h"
 
 namespace tidemoor {
 namespace {
@@ -76,6 +77,25 @@ TEST(PumpingWait, WithoutAWorkingTimerFallsBackToAPlainWaitOfTheSameLength) {
   EXPECT_TRUE(PumpMessagesUntilSignalled(stale, milliseconds(300)));
   EXPECT_GE(ElapsedSince(start), 250u);
   EXPECT_LT(ElapsedSince(start), 3000u);
+}
+
+}  // namespace
+}  // namespace tidemoor
+
+namespace tidemoor {
+namespace {
+
+// A worker's result that reached the queue before the wait began, and that something already
+// looked at (the wait's own look for a quit does), is still handled: the wait must not sleep
+// until its timeout because no new message arrives.
+TEST(PumpUntil, HandlesAResultThatWasWaitingBeforeItBegan) {
+  Worker worker;
+  bool handled = false;
+  worker.Run([] {}, [&] { handled = true; });
+  while ((HIWORD(::GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) == 0) ::Sleep(1);
+  MSG unused;
+  ::PeekMessageW(&unused, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE);
+  EXPECT_TRUE(PumpUntil([&] { return handled; }, std::chrono::seconds(5)));
 }
 
 }  // namespace

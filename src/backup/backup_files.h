@@ -1,0 +1,61 @@
+#pragma once
+// The disk and the clock as the backup engine sees them: directories read one level at a time,
+// files copied or given a second name one by one, whole trees deleted or renamed, the free space
+// of a volume and the index files. Windows implements it over Win32; tests use a disk in memory.
+// Points are made on a worker thread, so an implementation must take calls from any thread.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "backup/backup_store.h"
+#include "platform/date_time.h"
+
+namespace tidemoor {
+
+// A link (a junction or a symbolic link) is never followed: what it points at is not part of the
+// tree that holds it.
+enum class EntryKind { Directory, File, Link };
+
+struct DirectoryEntry {
+  std::string name;
+  EntryKind kind = EntryKind::File;
+  uint64_t size = 0;       // bytes, for files
+  uint64_t lastWrite = 0;  // the file's last-write time as its file system keeps it
+};
+
+class BackupFiles {
+ public:
+  virtual ~BackupFiles() = default;
+
+  virtual bool Exists(const std::string& path) = 0;
+  // The entries of one directory ("." and ".." left out); false when it cannot be read.
+  virtual bool ListDirectory(const std::string& path, std::vector<DirectoryEntry>& entries) = 0;
+  // Creates the directory with every missing ancestor; whether it exists afterwards.
+  virtual bool EnsureDirectory(const std::string& path) = 0;
+  // Creates one directory, whose parent exists, with the attributes of the model directory.
+  virtual bool MakeDirectory(const std::string& path, const std::string& model) = 0;
+  // Copies one file with its contents, times and attributes; the target must not exist.
+  virtual bool CopyOneFile(const std::string& from, const std::string& to) = 0;
+  // Gives the existing file a second name (a hard link) on the same volume.
+  virtual bool LinkFile(const std::string& existing, const std::string& link) = 0;
+  // Deletes the directory with everything below it, read-only files too, without following a
+  // link; whether it is gone. A file shared with another point keeps its attributes there.
+  virtual bool DeleteTree(const std::string& path) = 0;
+  // Renames a directory within its volume; false when the target exists or something inside is
+  // held open.
+  virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  // The bytes the user may still write on the volume that holds the path; none when unknown.
+  virtual std::optional<uint64_t> FreeBytes(const std::string& path) = 0;
+  // Writes a new index file (Time, then Kind); false when it could not be written whole.
+  virtual bool WriteIndex(const std::string& file, const PointIndex& index) = 0;
+  // What the index file holds; an empty time when the file or its key is missing.
+  virtual PointIndex ReadIndex(const std::string& file) = 0;
+
+  virtual LocalDateTime Now() = 0;
+  // A clock for durations that never jumps.
+  virtual int64_t MonotonicMilliseconds() = 0;
+};
+
+}  // namespace tidemoor

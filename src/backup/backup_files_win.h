@@ -1,0 +1,28 @@
+#pragma once
+// The backup engine's disk on Windows: long paths through the \\?\ form, names in any script
+// (UTF-16 at every call), directories read with large fetches, files copied with CopyFileExW
+// (contents, times and attributes) and shared with CreateHardLinkW. Holds no state, so the
+// worker thread and the user-interface thread may use it at once.
+
+#include "backup/backup_files.h"
+
+namespace tidemoor {
+
+class WindowsBackupFiles : public BackupFiles {
+ public:
+  bool Exists(const std::string& path) override;
+  bool ListDirectory(const std::string& path, std::vector<DirectoryEntry>& entries) override;
+  bool EnsureDirectory(const std::string& path) override;
+  bool MakeDirectory(const std::string& path, const std::string& model) override;
+  bool CopyOneFile(const std::string& from, const std::string& to) override;
+  bool LinkFile(const std::string& existing, const std::string& link) override;
+  bool DeleteTree(const std::string& path) override;
+  bool Rename(const std::string& from, const std::string& to) override;
+  std::optional<uint64_t> FreeBytes(const std::string& path) override;
+  bool WriteIndex(const std::string& file, const PointIndex& index) override;
+  PointIndex ReadIndex(const std::string& file) override;
+  LocalDateTime Now() override;
+  int64_t MonotonicMilliseconds() override;
+};
+
+}  // namespace tidemoor

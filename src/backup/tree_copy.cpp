@@ -1,0 +1,136 @@
+#include "backup/tree_copy.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace tidemoor {
+
+std::string JoinPath(const std::string& source, const std::string& relative) {
+  return relative.empty() ? source : source + "\\" + relative;
+}
+
+TreeListing WalkTree(BackupFiles& files, const std::string& root) {
+  TreeListing listing;
+  if (!files.Exists(root)) return listing;
+  // Depth first with an explicit stack: a save's depth is small, but a tree may come from
+  // anywhere and must not exhaust the worker thread's stack.
+  struct Pending {
+    std::string relative;
+    std::vector<DirectoryEntry> entries;
+    size_t next = 0;
+  };
+  std::vector<Pending> stack(1);
+  if (!files.ListDirectory(root, stack.back().entries)) {
+    return {false, root, {}};
+  }
+  const auto byName = [](const DirectoryEntry& a, const DirectoryEntry& b) {
+    return a.name < b.name;
+  };
+  std::sort(stack.back().entries.begin(), stack.back().entries.end(), byName);
+  while (!stack.empty()) {
+    Pending& top = stack.back();
+    if (top.next == top.entries.size()) {
+      stack.pop_back();
+      continue;
+    }
+    const DirectoryEntry& entry = top.entries[top.next++];
+    std::string relative = top.relative.empty() ? entry.name : top.relative + "\\" + entry.name;
+    listing.entries.push_back({relative, entry.kind, entry.size, entry.lastWrite});
+    if (entry.kind != EntryKind::Directory) continue;
+    Pending below{std::move(relative), {}, 0};
+    const std::string path = JoinPath(root, below.relative);
+    if (!files.ListDirectory(path, below.entries)) {
+      listing.complete = false;
+      listing.unreadable = path;
+      return listing;
+    }
+    std::sort(below.entries.begin(), below.entries.end(), byName);
+    stack.push_back(std::move(below));
+  }
+  return listing;
+}
+
+CopyPlan PlanCopy(const std::vector<TreeEntry>& source, const std::vector<TreeEntry>& earlier) {
+  std::unordered_map<std::string, const TreeEntry*> earlierFiles;
+  for (const TreeEntry& entry : earlier) {
+    if (entry.kind == EntryKind::File) earlierFiles.emplace(entry.path, &entry);
+  }
+  CopyPlan plan;
+  for (const TreeEntry& entry : source) {
+    PlannedEntry planned{entry.path, CopyAction::Copy, entry.size};
+    switch (entry.kind) {
+      case EntryKind::Directory:
+        planned.action = CopyAction::MakeDirectory;
+        break;
+      case EntryKind::Link:
+        planned.action = CopyAction::SkipLink;
+        break;
+      case EntryKind::File: {
+        const auto match = earlierFiles.find(entry.path);
+        const bool same = match != earlierFiles.end() && match->second->size == entry.size &&
+                          match->second->lastWrite == entry.lastWrite;
+        planned.action = same ? CopyAction::Share : CopyAction::Copy;
+        ++plan.files;
+        if (same) {
+          ++plan.sharedFiles;
+        } else {
+          plan.bytesToCopy += entry.size;
+        }
+        break;
+      }
+    }
+    plan.entries.push_back(std::move(planned));
+  }
+  return plan;
+}
+
+CopyResult CarryOutCopy(BackupFiles& files, const CopyPlan& plan, const std::string& source,
+                        const std::string& destination, const std::string& earlierRoot,
+                        const FileProgress& progress) {
+  CopyResult result;
+  int done = 0;
+  const auto goOn = [&] { return !progress || progress(done, plan.files); };
+  if (!goOn()) {
+    result.stopped = true;
+    return result;
+  }
+  for (const PlannedEntry& entry : plan.entries) {
+    const std::string from = JoinPath(source, entry.path);
+    const std::string to = JoinPath(destination, entry.path);
+    bool ok = true;
+    switch (entry.action) {
+      case CopyAction::SkipLink:
+        continue;
+      case CopyAction::MakeDirectory:
+        ok = files.MakeDirectory(to, from);
+        break;
+      case CopyAction::Share:
+        if (files.LinkFile(JoinPath(earlierRoot, entry.path), to)) {
+          ++result.sharedFiles;
+          break;
+        }
+        [[fallthrough]];
+      case CopyAction::Copy:
+        ok = files.CopyOneFile(from, to);
+        if (ok) {
+          ++result.copiedFiles;
+          result.bytesCopied += entry.size;
+        }
+        break;
+    }
+    if (!ok) {
+      result.failedPath = from;
+      return result;
+    }
+    if (entry.action == CopyAction::MakeDirectory) continue;
+    ++done;
+    if (!goOn()) {
+      result.stopped = true;
+      return result;
+    }
+  }
+  result.complete = true;
+  return result;
+}
+
+}  // namespace tidemoor

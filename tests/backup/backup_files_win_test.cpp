@@ -1,0 +1,252 @@
+// The copy engine on a real disk under a real save's awkward corners: nested folders, a read-only
+// file, a Chinese name, a path beyond MAX_PATH and a directory link.
+
+#include "backup/backup_files_win.h"
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "backup/folder_tree_win.h"
+#include "backup/point_maker.h"
+#include "platform/codepage_win.h"
+#include "platform/unique_handle_win.h"
+#include "support/e2e_win.h"
+
+namespace tidemoor {
+namespace {
+
+constexpr char kSave[] = "Pal\\Saved";
+constexpr char kReadOnly[] = "SaveGames\\0\\ABCD\\WorldOption.sav";
+constexpr char kChinese[] = "SaveGames\\0\\ABCD\\Players\\玩家一.sav";
+constexpr char kLevel[] = "SaveGames\\0\\ABCD\\Level.sav";
+
+struct Identity {
+  DWORD volume = 0;
+  uint64_t index = 0;
+  DWORD links = 0;
+  uint64_t lastWrite = 0;
+  DWORD attributes = 0;
+};
+
+Identity IdentityOf(const std::string& path) {
+  UniqueFileHandle file(::CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file || !::GetFileInformationByHandle(file.get(), &info)) return {};
+  return {
+      info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+      info.nNumberOfLinks,
+      (uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime,
+      info.dwFileAttributes};
+}
+
+bool SameFile(const Identity& a, const Identity& b) {
+  return a.links > 0 && a.volume == b.volume && a.index == b.index;
+}
+
+void WriteLong(const std::string& path, std::string_view bytes) {
+  const std::wstring wide = LongPath(path);
+  for (size_t slash = wide.find(L'\\', 7); slash != std::wstring::npos;
+       slash = wide.find(L'\\', slash + 1)) {
+    ::CreateDirectoryW(wide.substr(0, slash).c_str(), nullptr);
+  }
+  UniqueFileHandle file(
+      ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::string ReadLong(const std::string& path) {
+  UniqueFileHandle file(::CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+  std::string bytes(1 << 16, '\0');
+  DWORD read = 0;
+  if (!file ||
+      !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+    return {};
+  }
+  bytes.resize(read);
+  return bytes;
+}
+
+bool IsReparsePoint(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(LongPath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// A junction, as Windows makes one for any user. Wine 8 keeps no reparse data (setting a mount
+// point fails, CreateSymbolicLinkW succeeds and makes nothing), but shows a Unix symbolic link to a
+// directory as a reparse point: there the link is made by /bin/ln, started and waited for.
+bool MakeDirectoryLink(const std::string& link, const std::string& target) {
+  const std::wstring wideLink = LongPath(link);
+  if (::CreateDirectoryW(wideLink.c_str(), nullptr)) {
+    UniqueFileHandle handle(
+        ::CreateFileW(wideLink.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const std::wstring substitute = L"\\??\\" + Widen(target);
+    const auto bytes = static_cast<USHORT>(substitute.size() * sizeof(wchar_t));
+    std::vector<BYTE> buffer(16 + bytes + 2 * sizeof(wchar_t));
+    auto* words = reinterpret_cast<USHORT*>(buffer.data());
+    *reinterpret_cast<DWORD*>(buffer.data()) = IO_REPARSE_TAG_MOUNT_POINT;
+    words[2] = static_cast<USHORT>(buffer.size() - 8);        // ReparseDataLength
+    words[4] = 0;                                             // SubstituteNameOffset
+    words[5] = bytes;                                         // SubstituteNameLength
+    words[6] = static_cast<USHORT>(bytes + sizeof(wchar_t));  // PrintNameOffset
+    words[7] = 0;                                             // PrintNameLength
+    std::memcpy(buffer.data() + 16, substitute.c_str(), bytes);
+    DWORD returned = 0;
+    if (handle &&
+        ::DeviceIoControl(handle.get(), FSCTL_SET_REPARSE_POINT, buffer.data(),
+                          static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr)) {
+      return IsReparsePoint(link);
+    }
+    handle.reset();
+    ::RemoveDirectoryW(wideLink.c_str());
+  }
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixName) return false;
+  char* unixLink = unixName(Widen(link).c_str());
+  char* unixTarget = unixName(Widen(target).c_str());
+  std::wstring commandLine =
+      L"/bin/ln -s \"" + Widen(unixTarget) + L"\" \"" + Widen(unixLink) + L"\"";
+  ::HeapFree(::GetProcessHeap(), 0, unixLink);
+  ::HeapFree(::GetProcessHeap(), 0, unixTarget);
+  STARTUPINFOW startup{sizeof(startup)};
+  PROCESS_INFORMATION raw{};
+  if (!::CreateProcessW(L"Z:\\bin\\ln", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &raw)) {
+    return false;
+  }
+  UniqueProcessInformation ln;
+  ln.Adopt(raw);
+  ::WaitForSingleObject(ln.process.get(), 10000);
+  // Wine may report the Unix program's end before the link is visible.
+  return testing::WaitUntil([&] { return IsReparsePoint(link); }, std::chrono::seconds(5));
+}
+
+class CopyEngineOnDisk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    save = tool.File(kSave);
+    WriteLong(In(save, kLevel), std::string(40000, 'L'));
+    WriteLong(In(save, kChinese), "玩家一");
+    WriteLong(In(save, "SaveGames\\0\\ABCD\\Players\\0002.sav"), "player two");
+    WriteLong(In(save, "SaveGames\\0\\ABCD\\backup\\world\\2024.01.23-13.05.09\\Level.sav"),
+              "snapshot");
+    WriteLong(In(save, kReadOnly), "options");
+    ::SetFileAttributesW(LongPath(In(save, kReadOnly)).c_str(), FILE_ATTRIBUTE_READONLY);
+    // 300 characters below the save, the file's name included.
+    longPath = "Deep";
+    while (longPath.size() < 280) longPath += "\\" + std::string(40, 'd');
+    longPath += "\\" + std::string(299 - longPath.size(), 'f');
+    ASSERT_EQ(longPath.size(), 300u);
+    WriteLong(In(save, longPath), "far down");
+    WriteLong(tool.File("Elsewhere\\outside.sav"), "not part of the save");
+    linked = MakeDirectoryLink(In(save, "Mods"), tool.File("Elsewhere"));
+  }
+  void TearDown() override {
+    // The harness deletes the directory with paths it can reach; the engine reaches the rest.
+    files.DeleteTree(tool.Path());
+  }
+
+  static std::string In(const std::string& root, const std::string& relative) {
+    return root + "\\" + relative;
+  }
+  std::string PointSaved(const PointReport& report) const {
+    return tool.File("PaLWorld_Saved_Backups\\" + report.folderName + "\\Saved");
+  }
+  PointReport Make() {
+    return MakeBackupPoint(files, {tool.Path(), save, PointKind::Automatic, {}}, {});
+  }
+
+  testing::TempToolDirectory tool{"engine 存档"};
+  WindowsBackupFiles files;
+  std::string save;
+  std::string longPath;
+  bool linked = false;
+};
+
+TEST_F(CopyEngineOnDisk, APointIsAnExactCopyThatNeverFollowsALink) {
+  ASSERT_TRUE(linked) << "no directory link could be made here";
+  const PointReport report = Make();
+  ASSERT_EQ(report.outcome, PointOutcome::Made) << report.failedPath;
+  const std::string copy = PointSaved(report);
+
+  for (const std::string& relative :
+       {std::string(kLevel), std::string(kChinese), std::string(kReadOnly), longPath,
+        std::string("SaveGames\\0\\ABCD\\backup\\world\\2024.01.23-13.05.09\\Level.sav")}) {
+    EXPECT_EQ(ReadLong(In(copy, relative)), ReadLong(In(save, relative))) << relative;
+    const Identity original = IdentityOf(In(save, relative));
+    const Identity copied = IdentityOf(In(copy, relative));
+    EXPECT_EQ(copied.lastWrite, original.lastWrite) << relative;
+    EXPECT_FALSE(SameFile(copied, original)) << "the live save is never shared: " << relative;
+  }
+  EXPECT_NE(IdentityOf(In(copy, kReadOnly)).attributes & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_EQ(report.copiedFiles, 6);
+  EXPECT_EQ(report.sharedFiles, 0);
+
+  EXPECT_FALSE(files.Exists(In(copy, "Mods")));
+  EXPECT_FALSE(files.Exists(In(copy, "Mods\\outside.sav")));
+  EXPECT_EQ(report.skippedLinks, std::vector<std::string>{"Mods"});
+  EXPECT_EQ(ReadLong(tool.File("Elsewhere\\outside.sav")), "not part of the save");
+}
+
+TEST_F(CopyEngineOnDisk, TheNextPointSharesUnchangedFilesAndOutlivesTheFirst) {
+  const PointReport first = Make();
+  ASSERT_EQ(first.outcome, PointOutcome::Made) << first.failedPath;
+  ::Sleep(20);
+  WriteLong(In(save, kLevel), std::string(40000, 'M'));  // the server rewrote the world
+  const PointReport second = Make();
+  ASSERT_EQ(second.outcome, PointOutcome::Made) << second.failedPath;
+  ASSERT_NE(second.folderName, first.folderName);
+  EXPECT_EQ(second.copiedFiles, 1);
+  EXPECT_EQ(second.sharedFiles, 5);
+  EXPECT_EQ(second.bytesCopied, 40000u);
+
+  const std::string a = PointSaved(first), b = PointSaved(second);
+  for (const std::string& relative : {std::string(kChinese), std::string(kReadOnly), longPath}) {
+    const Identity inFirst = IdentityOf(In(a, relative));
+    const Identity inSecond = IdentityOf(In(b, relative));
+    EXPECT_TRUE(SameFile(inFirst, inSecond)) << relative;
+    EXPECT_EQ(inSecond.links, 2u) << relative;
+  }
+  EXPECT_FALSE(SameFile(IdentityOf(In(a, kLevel)), IdentityOf(In(b, kLevel))));
+  EXPECT_EQ(IdentityOf(In(b, kLevel)).links, 1u);
+  EXPECT_EQ(ReadLong(In(b, kLevel)), std::string(40000, 'M'));
+
+  // Deleting the first point, read-only file and long path included, leaves the second whole.
+  ASSERT_TRUE(DeleteWholePoint(files, tool.Path(), first.folderName));
+  EXPECT_FALSE(files.Exists(tool.File("PaLWorld_Saved_Backups\\" + first.folderName)));
+  EXPECT_FALSE(files.Exists(tool.File("PaLWorld_Saved_Backups\\" + first.folderName + ".partial")));
+  EXPECT_EQ(ReadLong(In(b, kLevel)), std::string(40000, 'M'));
+  EXPECT_EQ(ReadLong(In(b, kChinese)), "玩家一");
+  EXPECT_EQ(ReadLong(In(b, longPath)), "far down");
+  const Identity readOnly = IdentityOf(In(b, kReadOnly));
+  EXPECT_EQ(readOnly.links, 1u);
+  EXPECT_NE(readOnly.attributes & FILE_ATTRIBUTE_READONLY, 0u) << "its other name keeps it";
+  EXPECT_EQ(ReadLong(In(b, kReadOnly)), "options");
+}
+
+TEST_F(CopyEngineOnDisk, ARestoreCopiesEverythingAndSharesNothing) {
+  const PointReport point = Make();
+  ASSERT_EQ(point.outcome, PointOutcome::Made);
+  const std::string restored = tool.File("Restored");
+  const CopyResult copy = CopyWholeTree(files, PointSaved(point), restored, {});
+  ASSERT_TRUE(copy.complete) << copy.failedPath;
+  EXPECT_EQ(copy.copiedFiles, 6);
+  EXPECT_EQ(ReadLong(In(restored, longPath)), "far down");
+  EXPECT_FALSE(
+      SameFile(IdentityOf(In(restored, kChinese)), IdentityOf(In(PointSaved(point), kChinese))));
+  EXPECT_EQ(IdentityOf(In(restored, kLevel)).lastWrite, IdentityOf(In(save, kLevel)).lastWrite);
+}
+
+}  // namespace
+}  // namespace tidemoor
