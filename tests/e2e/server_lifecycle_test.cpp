@@ -3,6 +3,11 @@
 
 #include "e2e/lifecycle_rig.h"
 
+#include <vector>
+
+#include "backup/backup_manager_win.h"
+#include "platform/directory_listing_win.h"
+
 namespace tidemoor::testing {
 namespace {
 
@@ -91,6 +96,36 @@ TEST_F(ServerLifecycle, ThirdQuickCrashIsNotRestartedAndSaysSoOnce) {
   EXPECT_TRUE(ShowsStopped(window));
   EXPECT_FALSE(WaitUntil([&] { return Launches() > 3; }, std::chrono::seconds(5)));
   EXPECT_FALSE(WaitForMessageBox(tool->Id(), std::chrono::seconds(0)));
+}
+
+// The copy must hold the world as the server has just written it, not a save half way through.
+TEST_F(ServerLifecycle, AManualPointAsksTheServerToSaveBeforeItCopies) {
+  Prepare({.apiPort = 18234});
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  StartAndWaitForTheApi(window);
+  PutFlag("save-marks.flag");
+
+  PressLabel(window, Id(MainControl::BackupManagerLabel));
+  HWND manager = WaitForWindowOfProcess(tool->Id(), kBackupManagerTitle);
+  ASSERT_NE(manager, nullptr);
+  ClickControl(manager, static_cast<int>(BackupManagerControl::CreateButton));
+  std::optional<SeenMessageBox> done = WaitForMessageBox(tool->Id(), std::chrono::seconds(40));
+  ASSERT_TRUE(done);
+  EXPECT_EQ(done->text, " 已创建现行备份点数据 ");
+  AnswerMessageBox(*done, IDOK);
+
+  std::vector<std::string> points;
+  ListDirectories(directory.File("PaLWorld_Saved_Backups"), points, false);
+  ASSERT_EQ(points.size(), 1u);
+  const std::string copied = directory.ReadBytes("PaLWorld_Saved_Backups\\" + points[0] +
+                                                 "\\Saved\\SaveGames\\0\\World\\Level.sav");
+  EXPECT_NE(copied.find("saved through the API"), std::string::npos) << copied;
+  EXPECT_NE(ApiCalls().find("POST /v1/api/save"), std::string::npos) << ApiCalls();
+  const std::string events = EventLog();
+  const size_t saved = events.find("备份前存档完成");
+  ASSERT_NE(saved, std::string::npos) << events;
+  EXPECT_LT(saved, events.find("创建备份点 " + points[0] + " (手动)")) << events;
 }
 
 }  // namespace

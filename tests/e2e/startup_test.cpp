@@ -113,9 +113,9 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
   ASSERT_EQ(lines.size(), expected.size());
   EXPECT_EQ(lines[18], Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "
                                  "velmora.example"));
-  EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 6, lines.end()),
             (std::vector<std::string>{"Safe_Stop=1", "RestAPI_Port=8212", "Restart_Notice=1",
-                                      "Hang_Restart=1"}));
+                                      "Hang_Restart=1", "Backup_Keep=0", "Backup_Keep_Days=0"}));
 }
 
 TEST(Startup, SavedValuesComeBackAndFlagsOtherThanOneUntick) {
