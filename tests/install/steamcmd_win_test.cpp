@@ -9,16 +9,13 @@
 #include "install/update_scripts.h"
 #include "net/local_http_server_win.h"
 #include "support/e2e_win.h"
+#include "support/zip_builder.h"
 
 namespace tidemoor {
 namespace {
 
 using testing::LocalHttpServer;
 using testing::TempToolDirectory;
-
-void Put(std::string& out, uint32_t value, int width) {
-  for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
 
 std::string Deflate(const std::string& bytes) {
   z_stream stream{};
@@ -41,42 +38,15 @@ struct TestFile {
 
 // A plain zip archive, laid out as common zip tools write it.
 std::string MakeZip(const std::vector<TestFile>& files) {
-  std::string archive, directory;
+  std::vector<testing::ZipEntry> entries;
   for (const TestFile& file : files) {
-    const std::string packed = file.deflated ? Deflate(file.content) : file.content;
     const uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(file.content.data()),
                                static_cast<uInt>(file.content.size()));
-    const auto offset = static_cast<uint32_t>(archive.size());
-    std::string common;
-    Put(common, 20, 2);                     // version needed
-    Put(common, 0, 2);                      // flags
-    Put(common, file.deflated ? 8 : 0, 2);  // method
-    Put(common, 0, 4);                      // time and date
-    Put(common, crc, 4);
-    Put(common, static_cast<uint32_t>(packed.size()), 4);
-    Put(common, static_cast<uint32_t>(file.content.size()), 4);
-    Put(common, static_cast<uint32_t>(file.name.size()), 2);
-    Put(common, 0, 2);  // extra length
-    Put(archive, 0x04034b50, 4);
-    archive += common + file.name + packed;
-    Put(directory, 0x02014b50, 4);
-    Put(directory, 20, 2);  // version made by
-    directory += common;
-    Put(directory, 0, 2);  // comment length
-    Put(directory, 0, 8);  // disk, internal and external attributes
-    Put(directory, offset, 4);
-    directory += file.name;
+    entries.push_back({file.name, file.deflated ? Deflate(file.content) : file.content,
+                       static_cast<uint32_t>(file.content.size()),
+                       static_cast<uint16_t>(file.deflated ? 8 : 0), crc});
   }
-  const auto directoryOffset = static_cast<uint32_t>(archive.size());
-  archive += directory;
-  Put(archive, 0x06054b50, 4);
-  Put(archive, 0, 4);
-  Put(archive, static_cast<uint32_t>(files.size()), 2);
-  Put(archive, static_cast<uint32_t>(files.size()), 2);
-  Put(archive, static_cast<uint32_t>(directory.size()), 4);
-  Put(archive, directoryOffset, 4);
-  Put(archive, 0, 2);
-  return archive;
+  return testing::BuildZip(entries);
 }
 
 std::string FakeSteamCmd() {

@@ -5,57 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "support/zip_builder.h"
+
 namespace tidemoor {
 namespace {
 
-void Put(std::string& out, uint64_t value, int width) {
-  for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-struct Stored {
-  std::string name;
-  std::string packed;
-  uint32_t declaredSize;  // what the archive claims the entry unpacks to
-  uint16_t method = 8;
-};
-
-// A zip archive laid out byte by byte, so it can declare whatever sizes a test needs. Checksums
-// stay 0: finding an entry does not look at them.
-std::string BuildZip(const std::vector<Stored>& entries) {
-  std::string archive, directory;
-  for (const Stored& entry : entries) {
-    const auto offset = static_cast<uint32_t>(archive.size());
-    std::string common;
-    Put(common, 20, 2);  // version needed
-    Put(common, 0, 2);   // flags
-    Put(common, entry.method, 2);
-    Put(common, 0, 4);  // time and date
-    Put(common, 0, 4);  // checksum
-    Put(common, static_cast<uint32_t>(entry.packed.size()), 4);
-    Put(common, entry.declaredSize, 4);
-    Put(common, static_cast<uint32_t>(entry.name.size()), 2);
-    Put(common, 0, 2);  // extra length
-    Put(archive, 0x04034b50, 4);
-    archive += common + entry.name + entry.packed;
-    Put(directory, 0x02014b50, 4);
-    Put(directory, 20, 2);  // version made by
-    directory += common;
-    Put(directory, 0, 2);  // comment length
-    Put(directory, 0, 8);  // disk, internal and external attributes
-    Put(directory, offset, 4);
-    directory += entry.name;
-  }
-  const auto directoryOffset = static_cast<uint32_t>(archive.size());
-  archive += directory;
-  Put(archive, 0x06054b50, 4);
-  Put(archive, 0, 4);
-  Put(archive, static_cast<uint32_t>(entries.size()), 2);
-  Put(archive, static_cast<uint32_t>(entries.size()), 2);
-  Put(archive, static_cast<uint32_t>(directory.size()), 4);
-  Put(archive, directoryOffset, 4);
-  Put(archive, 0, 2);
-  return archive;
-}
+using testing::BuildZip;
 
 TEST(FindZipEntry, FindsTheNamedEntryWhateverItsCase) {
   const std::string archive = BuildZip({{"readme.txt", "hello", 5, 0},

@@ -211,4 +211,19 @@ class FakeEventLog : public EventLog {
   std::vector<std::string> lines;
 };
 
+// Every fake a controller needs and the controller on them; each test suite fills the controls.
+struct FakeServerRig {
+  Log log;
+  FakeControls controls{log};
+  FakeProcesses processes{log};
+  FakeClock clock{log};
+  FakeMessages messages{log};
+  FakeSteps steps{log};
+  FakeApi api{log, clock};
+  FakeEventLog events;
+  const std::string executable = std::string(kServerDir) + "PalServer.exe";
+  ServerController controller{
+      {controls, controls, processes, clock, messages, steps, executable, kServerDir, api, events}};
+};
+
 }  // namespace tidemoor::testing

@@ -15,7 +15,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using namespace tidemoor::testing;
 
-class ServerControllerTest : public ::testing::Test {
+class ServerControllerTest : public ::testing::Test, protected FakeServerRig {
  protected:
   ServerControllerTest() {
     controls.texts[MainControl::StartButton] = kStartCaption;
@@ -44,18 +44,6 @@ class ServerControllerTest : public ::testing::Test {
     ASSERT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
     log.clear();
   }
-
-  Log log;
-  FakeControls controls{log};
-  FakeProcesses processes{log};
-  FakeClock clock{log};
-  FakeMessages messages{log};
-  FakeSteps steps{log};
-  FakeApi api{log, clock};
-  FakeEventLog events;
-  const std::string executable = std::string(kServerDir) + "PalServer.exe";
-  ServerController controller{
-      {controls, controls, processes, clock, messages, steps, executable, kServerDir, api, events}};
 };
 
 TEST_F(ServerControllerTest, StartLaunchesAndEntersTheRunningState) {

@@ -82,7 +82,7 @@ TEST(ServerGuards, ThirdCrashWithinTenMinutesStopsRestarts) {
   EXPECT_FALSE(guard.RecordCrash(12 * kMinute));
 }
 
-class ServerLifecycleTest : public ::testing::Test {
+class ServerLifecycleTest : public ::testing::Test, protected FakeServerRig {
  protected:
   ServerLifecycleTest() {
     controls.texts[MainControl::GamePortEdit] = "8211";
@@ -111,18 +111,6 @@ class ServerLifecycleTest : public ::testing::Test {
       return line.rfind("launch", 0) == 0;
     }));
   }
-
-  Log log;
-  FakeControls controls{log};
-  FakeProcesses processes{log};
-  FakeClock clock{log};
-  FakeMessages messages{log};
-  FakeSteps steps{log};
-  FakeApi api{log, clock};
-  FakeEventLog events;
-  const std::string executable = std::string(kServerDir) + "PalServer.exe";
-  ServerController controller{
-      {controls, controls, processes, clock, messages, steps, executable, kServerDir, api, events}};
 };
 
 TEST_F(ServerLifecycleTest, StartTurnsTheApiOnAtTheChosenPortWithTheAdminPassword) {
