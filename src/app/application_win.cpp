@@ -21,6 +21,8 @@ namespace tidemoor {
 
 using C = MainControl;
 
+constexpr unsigned kLiveStatusMilliseconds = 10'000;
+
 Application::Application()
     : prompt_([this] { return mainWindow_.Handle(); }),
       mainWindow_(*this, prompt_),
@@ -42,7 +44,11 @@ Application::Application()
           },
           [this](const RestEndpoint& endpoint) { EnableRestApi(endpoint); }),
       serverApi_([this] { return closing_; }),
-      backupHost_([this] { return server_->Stop(); }) {}
+      backupHost_([this] { return server_->Stop(); }),
+      playersApi_([this] { return closing_; }),
+      liveStatus_(playersApi_,
+                  [this](std::string_view line) { mainWindow_.SetText(C::LiveStatusLine, line); }) {
+}
 
 int Application::Run() {
   // Started from a shortcut, the task scheduler or a prompt elsewhere, the process's directory is
@@ -68,6 +74,7 @@ int Application::Run() {
   saved.ShowIn(mainWindow_);
   mainWindow_.Show();
   server_->AdoptServerLeftRunning();
+  mainWindow_.SetTimerInterval(C::LiveStatusTimer, kLiveStatusMilliseconds);
 
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -141,6 +148,10 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
     case C::EventLogLabel:
       OpenEventLog();
       break;
+    case C::PlayersLabel:
+      playersWindow_.Open(PlayersWindowSetup{mainWindow_.Handle(), &playersApi_, &prompt_,
+                                             &*eventLog_, [this] { return PlayersAccess(); }});
+      break;
     default:
       break;
   }
@@ -149,6 +160,14 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
 void Application::OnTimer(MainControl timer) {
   if (timer == C::MonitorTimer) server_->OnMonitorTick();
   if (timer == C::AutoBackupTimer) OnAutoBackupTick();
+  if (timer == C::LiveStatusTimer) {
+    liveStatus_.Tick(server_->State() == ServerState::Running, server_->Endpoint());
+  }
+}
+
+ApiAccess Application::PlayersAccess() const {
+  return {server_->State() == ServerState::Running, RestApiOnInWorldSettings(paths_),
+          server_->Endpoint()};
 }
 
 void Application::OnAutoBackupTick() {
