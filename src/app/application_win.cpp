@@ -29,6 +29,7 @@ constexpr char kCloseDuringBackupQuestion[] =
 constexpr char kStartDuringRestoreMessage[] = " 正在还原存档 - 请在还原完成后再启动服务端 ";
 // A copy stops after the file it is at; a delete already under way finishes.
 constexpr std::chrono::seconds kLongestStopWait{60};
+constexpr unsigned kLiveStatusMilliseconds = 10'000;
 
 }  // namespace
 
@@ -52,7 +53,11 @@ Application::Application()
             PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
           },
           [this](const RestEndpoint& endpoint) { EnableRestApi(endpoint); }),
-      serverApi_([this] { return closing_; }) {}
+      serverApi_([this] { return closing_; }),
+      playersApi_([this] { return closing_; }),
+      liveStatus_(playersApi_,
+                  [this](std::string_view line) { mainWindow_.SetText(C::LiveStatusLine, line); }) {
+}
 
 int Application::Run() {
   // Started from a shortcut, the task scheduler or a prompt elsewhere, the process's directory is
@@ -91,6 +96,7 @@ int Application::Run() {
   saved.ShowIn(mainWindow_);
   mainWindow_.Show();
   server_->AdoptServerLeftRunning();
+  mainWindow_.SetTimerInterval(C::LiveStatusTimer, kLiveStatusMilliseconds);
 
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -195,6 +201,10 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
     case C::EventLogLabel:
       OpenEventLog();
       break;
+    case C::PlayersLabel:
+      playersWindow_.Open(PlayersWindowSetup{mainWindow_.Handle(), &playersApi_, &prompt_,
+                                             &*eventLog_, [this] { return PlayersAccess(); }});
+      break;
     default:
       break;
   }
@@ -203,6 +213,14 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
 void Application::OnTimer(MainControl timer) {
   if (timer == C::MonitorTimer) server_->OnMonitorTick();
   if (timer == C::AutoBackupTimer) OnAutoBackupTick();
+  if (timer == C::LiveStatusTimer) {
+    liveStatus_.Tick(server_->State() == ServerState::Running, server_->Endpoint());
+  }
+}
+
+ApiAccess Application::PlayersAccess() const {
+  return {server_->State() == ServerState::Running, RestApiOnInWorldSettings(paths_),
+          server_->Endpoint()};
 }
 
 void Application::OnAutoBackupTick() {

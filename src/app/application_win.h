@@ -17,6 +17,8 @@
 #include "platform/prompt_win.h"
 #include "server/server_api_win.h"
 #include "server/server_controller.h"
+#include "server/player_admin.h"
+#include "server/players_window_win.h"
 #include "server/server_processes_win.h"
 #include "worldsettings/world_settings_window_win.h"
 
@@ -44,6 +46,7 @@ class Application : public MainWindowEvents {
   void OpenEventLog();
   void OnBackupActivityChanged();
   BackupPlaces Places() const;
+  ApiAccess PlayersAccess() const;
 
   std::string toolDirectory_;
   ServerPaths paths_;
@@ -74,6 +77,11 @@ class Application : public MainWindowEvents {
   AutoBackupRecord autoBackupRecord_;
   BackupManagerWindow backupManager_;
   WorldSettingsWindow worldSettingsWindow_;
+  // The players window and the live status have requests of their own, so a silent server they
+  // ask does not hold up the controller's.
+  WindowsServerApi playersApi_;
+  PlayersWindow playersWindow_;
+  LiveStatus liveStatus_;
 };
 
 }  // namespace tidemoor

@@ -54,6 +54,9 @@ enum class MainControl : int {
   RestartNoticeBox,
   HangRestartBox,
   EventLogLabel,
+  PlayersLabel,
+  LiveStatusLine,   // players, FPS and uptime while the server's API answers
+  LiveStatusTimer,  // asks for them every 10 s
 };
 
 class MainControls {

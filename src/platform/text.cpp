@@ -1,5 +1,6 @@
 #include "platform/text.h"
 
+#include <cstdio>
 #include <limits>
 
 namespace tidemoor {
@@ -110,6 +111,52 @@ std::string FullWidthToAscii(std::string_view text) {
       out += ' ';
     } else {
       out.append(text.substr(start, i - start));
+    }
+  }
+  return out;
+}
+
+bool IsUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t start = i;
+    if (DecodeUtf8(text, i) == 0xFFFD && text.substr(start, i - start) != "\xEF\xBF\xBD") {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string EscapeControlCharacters(std::string_view text) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  const auto hexByte = [&](std::string& out, unsigned char byte) {
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 15];
+  };
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const size_t start = i;
+    const char32_t cp = DecodeUtf8(text, i);
+    const std::string_view bytes = text.substr(start, i - start);
+    if (cp == 0xFFFD && bytes != "\xEF\xBF\xBD") {
+      for (const char byte : bytes) hexByte(out, static_cast<unsigned char>(byte));
+    } else if (cp == '\n') {
+      out += "\\n";
+    } else if (cp == '\r') {
+      out += "\\r";
+    } else if (cp == '\t') {
+      out += "\\t";
+    } else if (cp < 0x20 || cp == 0x7F) {
+      hexByte(out, static_cast<unsigned char>(cp));
+    } else if ((cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029 ||
+               (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069) || cp == 0x200E ||
+               cp == 0x200F || cp == 0x061C) {
+      char escaped[16];
+      std::snprintf(escaped, sizeof escaped, "\\u{%04X}", static_cast<unsigned>(cp));
+      out += escaped;
+    } else {
+      out.append(bytes);
     }
   }
   return out;

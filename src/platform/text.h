@@ -23,6 +23,15 @@ int32_t TextToNumber(std::string_view text);
 // character (a lead byte 0x81..0xFE and the byte after it).
 std::string_view GbkPrefix(std::string_view gbk, size_t maxBytes);
 
+// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool IsUtf8(std::string_view text);
+
+// The text with every character that could break a line or reorder it shown as an escape: C0 and
+// C1 controls and DEL as \n, \r, \t or \xNN; line and paragraph separators and the bidirectional
+// controls as \u{XXXX}; a byte that is not part of UTF-8 as \xNN; a backslash stays as it is.
+// Text from strangers (player names, messages) is shown and logged through this.
+std::string EscapeControlCharacters(std::string_view text);
+
 std::string JoinTexts(const std::vector<std::string>& pieces, std::string_view separator = ",");
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);

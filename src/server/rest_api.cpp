@@ -32,15 +32,35 @@ RestRequest Post(const RestEndpoint& endpoint, std::string_view path, const Json
   return Request(endpoint, "POST", path, &body);
 }
 
-// A body that is not JSON (or not UTF-8) is discarded by the parser itself; a field of an
-// unexpected type throws WrongType, caught by the Parse functions below and nowhere else.
-std::optional<Json> ParseObject(std::string_view body) {
-  Json parsed = Json::parse(body, nullptr, false);
-  if (parsed.is_discarded() || !parsed.is_object()) return std::nullopt;
-  return parsed;
+// A field of an unexpected type throws WrongType, caught by the Read functions below and nowhere
+// else; it names the field and what it should have been.
+struct WrongType {
+  std::string field;
+  const char* expected;
+};
+
+std::string WrongTypeText(const WrongType& wrong) {
+  return wrong.field + " 应为" + wrong.expected;
 }
 
-struct WrongType {};
+// The body as a JSON object, or the reason it is none.
+template <typename Value>
+std::optional<Json> ParseObject(std::string_view body, RestReading<Value>& reading) {
+  if (!IsUtf8(body)) {
+    reading.error = "回应不是有效的 UTF-8 文本";
+    return std::nullopt;
+  }
+  Json parsed = Json::parse(body, nullptr, false);
+  if (parsed.is_discarded()) {
+    reading.error = body.empty() ? "回应为空" : "回应不是 JSON";
+    return std::nullopt;
+  }
+  if (!parsed.is_object()) {
+    reading.error = "回应不是 JSON 对象";
+    return std::nullopt;
+  }
+  return parsed;
+}
 
 const Json* Field(const Json& object, const char* key) {
   const auto it = object.find(key);
@@ -51,14 +71,14 @@ const Json* Field(const Json& object, const char* key) {
 void Read(const Json& object, const char* key, std::string& out) {
   const Json* value = Field(object, key);
   if (!value) return;
-  if (!value->is_string()) throw WrongType{};
+  if (!value->is_string()) throw WrongType{key, "文本"};
   out = value->get<std::string>();
 }
 
 void Read(const Json& object, const char* key, double& out) {
   const Json* value = Field(object, key);
   if (!value) return;
-  if (!value->is_number()) throw WrongType{};
+  if (!value->is_number()) throw WrongType{key, "数字"};
   out = value->get<double>();
 }
 
@@ -81,7 +101,7 @@ void Read(const Json& object, const char* key, Integer& out) {
 }
 
 PlayerInfo ReadPlayer(const Json& entry) {
-  if (!entry.is_object()) throw WrongType{};
+  if (!entry.is_object()) throw WrongType{"", "JSON 对象"};
   PlayerInfo player;
   Read(entry, "name", player.name);
   Read(entry, "accountName", player.accountName);
@@ -162,40 +182,55 @@ RestRequest StopRequest(const RestEndpoint& endpoint) {
   return Request(endpoint, "POST", "stop");
 }
 
-std::optional<ServerInfo> ParseInfo(std::string_view body) {
-  const std::optional<Json> object = ParseObject(body);
-  if (!object) return std::nullopt;
+RestReading<ServerInfo> ReadInfo(std::string_view body) {
+  RestReading<ServerInfo> reading;
+  const std::optional<Json> object = ParseObject(body, reading);
+  if (!object) return reading;
   ServerInfo info;
   try {
     Read(*object, "version", info.version);
     Read(*object, "servername", info.serverName);
     Read(*object, "description", info.description);
     Read(*object, "worldguid", info.worldGuid);
-  } catch (const WrongType&) {
-    return std::nullopt;
+  } catch (const WrongType& wrong) {
+    reading.error = WrongTypeText(wrong);
+    return reading;
   }
-  return info;
+  reading.value = std::move(info);
+  return reading;
 }
 
-std::optional<std::vector<PlayerInfo>> ParsePlayers(std::string_view body) {
-  const std::optional<Json> object = ParseObject(body);
-  if (!object) return std::nullopt;
+RestReading<std::vector<PlayerInfo>> ReadPlayers(std::string_view body) {
+  RestReading<std::vector<PlayerInfo>> reading;
+  const std::optional<Json> object = ParseObject(body, reading);
+  if (!object) return reading;
   const Json* list = Field(*object, "players");
   std::vector<PlayerInfo> players;
-  if (!list) return players;
-  if (!list->is_array()) return std::nullopt;
-  try {
-    players.reserve(list->size());
-    for (const Json& entry : *list) players.push_back(ReadPlayer(entry));
-  } catch (const WrongType&) {
-    return std::nullopt;
+  if (list && !list->is_array()) {
+    reading.error = "players 应为列表";
+    return reading;
   }
-  return players;
+  if (list) {
+    players.reserve(list->size());
+    for (const Json& entry : *list) {
+      try {
+        players.push_back(ReadPlayer(entry));
+      } catch (const WrongType& wrong) {
+        const std::string which = "第 " + std::to_string(players.size() + 1) + " 个玩家";
+        reading.error = wrong.field.empty() ? which + "应为 " + wrong.expected
+                                            : which + "的 " + WrongTypeText(wrong);
+        return reading;
+      }
+    }
+  }
+  reading.value = std::move(players);
+  return reading;
 }
 
-std::optional<ServerMetrics> ParseMetrics(std::string_view body) {
-  const std::optional<Json> object = ParseObject(body);
-  if (!object) return std::nullopt;
+RestReading<ServerMetrics> ReadMetrics(std::string_view body) {
+  RestReading<ServerMetrics> reading;
+  const std::optional<Json> object = ParseObject(body, reading);
+  if (!object) return reading;
   ServerMetrics metrics;
   try {
     Read(*object, "serverfps", metrics.serverFps);
@@ -204,10 +239,24 @@ std::optional<ServerMetrics> ParseMetrics(std::string_view body) {
     Read(*object, "maxplayernum", metrics.maxPlayers);
     Read(*object, "uptime", metrics.uptimeSeconds);
     Read(*object, "days", metrics.days);
-  } catch (const WrongType&) {
-    return std::nullopt;
+  } catch (const WrongType& wrong) {
+    reading.error = WrongTypeText(wrong);
+    return reading;
   }
-  return metrics;
+  reading.value = metrics;
+  return reading;
+}
+
+std::optional<ServerInfo> ParseInfo(std::string_view body) {
+  return ReadInfo(body).value;
+}
+
+std::optional<std::vector<PlayerInfo>> ParsePlayers(std::string_view body) {
+  return ReadPlayers(body).value;
+}
+
+std::optional<ServerMetrics> ParseMetrics(std::string_view body) {
+  return ReadMetrics(body).value;
 }
 
 }  // namespace tidemoor

@@ -90,6 +90,18 @@ struct ServerMetrics {
   int days = 0;  // in-game days
 };
 
+// An answer read, or why it could not be, in a sentence the user can act on (which field of which
+// player had which wrong type, text that is not UTF-8, a body that is not JSON).
+template <typename Value>
+struct RestReading {
+  std::optional<Value> value;
+  std::string error;  // empty when value holds
+};
+
+RestReading<ServerInfo> ReadInfo(std::string_view body);
+RestReading<std::vector<PlayerInfo>> ReadPlayers(std::string_view body);
+RestReading<ServerMetrics> ReadMetrics(std::string_view body);
+
 std::optional<ServerInfo> ParseInfo(std::string_view body);
 std::optional<std::vector<PlayerInfo>> ParsePlayers(std::string_view body);
 std::optional<ServerMetrics> ParseMetrics(std::string_view body);

@@ -54,6 +54,8 @@ class ServerController {
   ServerState State() const { return state_; }
   // Status-monitor ticks since the last start.
   uint32_t MonitorTicks() const { return monitorTicks_; }
+  // Where the API of the server that runs now listens, as fixed at its start.
+  const RestEndpoint& Endpoint() const { return endpoint_; }
 
   // The start/stop button. While a start or a stop is under way a press does nothing.
   void Toggle();

@@ -30,4 +30,16 @@ std::optional<std::string> WithRestApiEnabled(std::string_view fileText, int por
   return WorldSettingsFileText(settings);
 }
 
+bool RestApiEnabledIn(std::string_view fileText) {
+  WorldSettings settings;
+  ApplyWorldSettingsText(fileText, settings);
+  bool enabled = false;
+  for (const OptionPair& pair : settings.OtherPairs) {
+    if (EqualsIgnoringCase(pair.Key, "RESTAPIEnabled")) {
+      enabled = EqualsIgnoringCase(TrimBlanks(pair.Value), "True");
+    }
+  }
+  return enabled;
+}
+
 }  // namespace tidemoor

@@ -16,4 +16,8 @@ namespace tidemoor {
 std::optional<std::string> WithRestApiEnabled(std::string_view fileText, int port,
                                               std::string_view adminPassword);
 
+// Whether the file's text turns the REST API on (RESTAPIEnabled=True, whatever the case); a file
+// without the pair leaves it off, as the server does.
+bool RestApiEnabledIn(std::string_view fileText);
+
 }  // namespace tidemoor

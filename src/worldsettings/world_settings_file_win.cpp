@@ -59,6 +59,11 @@ RestApiFileResult EnableRestApiInWorldSettings(const ServerPaths& paths, int por
                                        : RestApiFileResult::WriteFailed;
 }
 
+bool RestApiOnInWorldSettings(const ServerPaths& paths) {
+  const WholeFile content = ReadWholeFile(WorldSettingsFile(paths));
+  return content.state == FileState::Read && RestApiEnabledIn(content.bytes);
+}
+
 void ShowWorldSettingsUnreadable(Prompt& prompt) {
   prompt.Ask(" 无法读取 PalWorldSettings.ini - 请关闭占用该文件的程序后重试 ", " Error",
              PromptStyle::Error);

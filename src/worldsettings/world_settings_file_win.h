@@ -29,6 +29,9 @@ enum class RestApiFileResult { Unchanged, Written, Unreadable, WriteFailed };
 RestApiFileResult EnableRestApiInWorldSettings(const ServerPaths& paths, int port,
                                                std::string_view adminPassword);
 
+// Whether the file as it is now turns the REST API on; a missing or unreadable file does not.
+bool RestApiOnInWorldSettings(const ServerPaths& paths);
+
 // The error shown instead of opening or revealing a file that cannot be read.
 void ShowWorldSettingsUnreadable(Prompt& prompt);
 

@@ -25,7 +25,8 @@ inline constexpr char kRigWorldSettings[] =
     "PalWorldSettings.ini";
 
 struct RigOptions {
-  int apiPort = 18230;  // each test its own, so a server another test left cannot answer
+  int apiPort = 18230;   // each test its own, so a server another test left cannot answer
+  bool safeStop = true;  // off: the tool leaves PalWorldSettings.ini as the test wrote it
   bool crashRestart = false;
   bool hangRestart = false;
   bool intervalRestart = false;
@@ -49,8 +50,9 @@ class LifecycleRig : public ::testing::Test {
         "\r\nUse_4To_optimize=0\r\nTimeer_Autobackup_Saved=0\r\n"
         "[服务器启动参数]\r\nPort_Game=8211\r\nPort_SteamList=27015\r\nMax_Player=32\r\n"
         "Admin_Password=admin\r\nServer_Name=E2E Host\r\nOpen_community=1\r\n"
-        "Connect_Password=\r\n[扩展设置]\r\nSafe_Stop=1\r\nRestAPI_Port=" +
-        std::to_string(options.apiPort) + "\r\nRestart_Notice=" + flag(options.restartNotice) +
+        "Connect_Password=\r\n[扩展设置]\r\nSafe_Stop=" +
+        flag(options.safeStop) + "\r\nRestAPI_Port=" + std::to_string(options.apiPort) +
+        "\r\nRestart_Notice=" + flag(options.restartNotice) +
         "\r\nHang_Restart=" + flag(options.hangRestart) + "\r\n";
     directory.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini", Utf8ToGbk(settings));
   }

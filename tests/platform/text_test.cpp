@@ -116,5 +116,28 @@ TEST(TextHelpers, JoinAndReplace) {
   EXPECT_EQ(ReplaceAll("aaa", "a", "aa"), "aaaaaa");
 }
 
+TEST(TextHelpers, Utf8IsCheckedStrictly) {
+  EXPECT_TRUE(IsUtf8(""));
+  EXPECT_TRUE(IsUtf8("小明 😀 \xEF\xBF\xBD"));  // U+FFFD itself is a character
+  for (const char* bad :
+       {"\xFF", "a\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE4\xB8", "\x80"}) {
+    EXPECT_FALSE(IsUtf8(bad)) << ::testing::PrintToString(std::string(bad));
+  }
+}
+
+TEST(TextHelpers, ControlCharactersAreShownEscapedAndEverythingElseKept) {
+  EXPECT_EQ(EscapeControlCharacters("小明 Ann 😀 \\ \"x\""), "小明 Ann 😀 \\ \"x\"");
+  EXPECT_EQ(EscapeControlCharacters("a\r\nb\tc"), "a\\r\\nb\\tc");
+  EXPECT_EQ(EscapeControlCharacters(std::string("a\0b\x1B\x7F", 5)), "a\\x00b\\x1B\\x7F");
+  // C1 controls, line separators and the marks that reorder a line.
+  EXPECT_EQ(EscapeControlCharacters("\xC2\x85|\xE2\x80\xA8|\xE2\x80\xAE|\xE2\x81\xA6|\xE2\x80\x8F"),
+            "\\u{0085}|\\u{2028}|\\u{202E}|\\u{2066}|\\u{200F}");
+  // Bytes that are not UTF-8 are shown as bytes, one escape each, and the rest survives.
+  EXPECT_EQ(EscapeControlCharacters("a\xFF\xE4\xB8"
+                                    "b"),
+            "a\\xFF\\xE4\\xB8b");
+  EXPECT_EQ(EscapeControlCharacters("\xEF\xBF\xBD"), "\xEF\xBF\xBD");
+}
+
 }  // namespace
 }  // namespace tidemoor

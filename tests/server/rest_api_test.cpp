@@ -145,5 +145,31 @@ TEST(RestApi, MetricsSaturateInsteadOfOverflowing) {
   EXPECT_EQ(huge->days, 2);
 }
 
+TEST(RestApi, UnreadableAnswersSayWhatIsWrongWithThem) {
+  const struct {
+    std::string body;
+    std::string error;
+  } cases[] = {
+      {"", "回应为空"},
+      {"<html>401</html>", "回应不是 JSON"},
+      {"[1,2]", "回应不是 JSON 对象"},
+      {"{\"players\":[{\"name\":\"a\xff\"}]}", "回应不是有效的 UTF-8 文本"},
+      {R"({"players":"none"})", "players 应为列表"},
+      {R"({"players":[{"name":"a"},2]})", "第 2 个玩家应为 JSON 对象"},
+      {R"({"players":[{"name":"a"},{"name":"b"},{"userId":7}]})", "第 3 个玩家的 userId 应为文本"},
+      {R"({"players":[{"ping":"fast"}]})", "第 1 个玩家的 ping 应为数字"},
+  };
+  for (const auto& c : cases) {
+    const RestReading<std::vector<PlayerInfo>> reading = ReadPlayers(c.body);
+    EXPECT_FALSE(reading.value) << c.body;
+    EXPECT_EQ(reading.error, c.error) << c.body;
+  }
+  EXPECT_EQ(ReadMetrics(R"({"serverfps":58,"uptime":"1h"})").error, "uptime 应为数字");
+  EXPECT_EQ(ReadInfo(R"({"version":["1"]})").error, "version 应为文本");
+  const RestReading<ServerMetrics> fine = ReadMetrics(R"({"serverfps":58})");
+  ASSERT_TRUE(fine.value);
+  EXPECT_EQ(fine.error, "");
+}
+
 }  // namespace
 }  // namespace tidemoor

@@ -1,9 +1,11 @@
 #include "support/e2e_win.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <iterator>
@@ -269,6 +271,74 @@ bool IsControlChecked(HWND window, int controlId) {
 
 void ClickControl(HWND window, int controlId) {
   ::PostMessageW(::GetDlgItem(window, controlId), BM_CLICK, 0, 0);
+}
+
+namespace {
+
+// Memory in the process that owns a window, freed at the end.
+class RemoteMemory {
+ public:
+  RemoteMemory(HWND window, size_t bytes) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    process_.reset(
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    if (process_) {
+      at_ = ::VirtualAllocEx(process_.get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE,
+                             PAGE_READWRITE);
+    }
+  }
+  ~RemoteMemory() {
+    if (at_) ::VirtualFreeEx(process_.get(), at_, 0, MEM_RELEASE);
+  }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+  char* At() const { return static_cast<char*>(at_); }
+  bool Write(size_t offset, const void* bytes, size_t size) const {
+    return at_ && ::WriteProcessMemory(process_.get(), At() + offset, bytes, size, nullptr);
+  }
+  bool Read(size_t offset, void* bytes, size_t size) const {
+    return at_ && ::ReadProcessMemory(process_.get(), At() + offset, bytes, size, nullptr);
+  }
+
+ private:
+  UniqueHandle process_;
+  void* at_ = nullptr;
+};
+
+}  // namespace
+
+int ListRowCount(HWND list) {
+  DWORD_PTR count = 0;
+  ::SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+  return static_cast<int>(count);
+}
+
+std::string ListCellText(HWND list, int row, int column) {
+  constexpr int kChars = 1024;
+  RemoteMemory memory(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = reinterpret_cast<wchar_t*>(memory.At() + sizeof(LVITEMW));
+  item.cchTextMax = kChars;
+  if (!memory.Write(0, &item, sizeof item)) return {};
+  DWORD_PTR length = 0;
+  ::SendMessageTimeoutW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(memory.At()),
+                        SMTO_ABORTIFHUNG, 5000, &length);
+  std::wstring text(std::min<DWORD_PTR>(length, kChars), L'\0');
+  if (!memory.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t))) return {};
+  return Narrow(text);
+}
+
+void SelectListRow(HWND list, int row) {
+  RemoteMemory memory(list, sizeof(LVITEMW));
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  if (!memory.Write(0, &item, sizeof item)) return;
+  ::SendMessageTimeoutW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(memory.At()),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
 }
 
 void PressLabel(HWND window, int controlId, bool rightButton) {

@@ -86,6 +86,12 @@ void ClickControl(HWND window, int controlId);
 void PressLabel(HWND window, int controlId, bool rightButton = false);
 void CloseToolWindow(HWND window);  // posts WM_CLOSE (Win32 has its own CloseWindow)
 
+// A report list of another process: its rows, a cell's text, and selecting a row. The item
+// structures a list view reads and writes must lie in its own process, so they are placed there.
+int ListRowCount(HWND list);
+std::string ListCellText(HWND list, int row, int column);
+void SelectListRow(HWND list, int row);
+
 struct SeenMessageBox {
   HWND window = nullptr;
   std::string text;

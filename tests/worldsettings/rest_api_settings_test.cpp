@@ -64,5 +64,16 @@ TEST(RestApiSettings, TheTemplateGetsThePairsAdded) {
   EXPECT_EQ(Pairs(*written).size(), WorldSettingsCatalogue().size() + 3);
 }
 
+TEST(RestApiSettings, TheApiIsOnOnlyWhenTheFileSaysTrue) {
+  EXPECT_TRUE(
+      RestApiEnabledIn("OptionSettings=(ExpRate=1.0,RESTAPIEnabled=True,RESTAPIPort=8212)"));
+  EXPECT_TRUE(RestApiEnabledIn("OptionSettings=(restapienabled=true)"));
+  EXPECT_FALSE(RestApiEnabledIn("OptionSettings=(RESTAPIEnabled=False,RESTAPIPort=8212)"));
+  EXPECT_FALSE(RestApiEnabledIn("OptionSettings=(RESTAPIPort=8212)"));
+  EXPECT_FALSE(RestApiEnabledIn(""));
+  EXPECT_FALSE(RestApiEnabledIn(WorldSettingsTemplate()));
+  EXPECT_TRUE(RestApiEnabledIn(*WithRestApiEnabled(WorldSettingsTemplate(), 8212, "pw")));
+}
+
 }  // namespace
 }  // namespace tidemoor

@@ -1,0 +1,74 @@
+#pragma once
+// The window 在线玩家管理: the online players in a list refreshed every 5 s, and the buttons that
+// kick, ban and unban them, save the world now and send an announcement. Its decisions are
+// PlayerAdmin's; this is the Win32 side only.
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+
+#include "platform/event_log.h"
+#include "platform/prompt.h"
+#include "platform/window_win.h"
+#include "server/player_admin.h"
+
+namespace tidemoor {
+
+// Child-window ids (and the refresh timer's), so tests and the end-to-end driver find them.
+enum class PlayersControl : int {
+  Group = 401,
+  List,
+  ConnectionLine,
+  ReasonLabel,
+  ReasonEdit,
+  KickButton,
+  BanButton,
+  UnbanButton,
+  SaveButton,
+  AnnounceLabel,
+  AnnounceEdit,
+  AnnounceButton,
+  StatusText,
+  RefreshTimer,
+};
+
+inline constexpr char kUnbanTitle[] = "解封玩家";
+
+struct PlayersWindowSetup {
+  HWND owner = nullptr;
+  ServerApi* api = nullptr;
+  Prompt* prompt = nullptr;
+  EventLog* log = nullptr;
+  std::function<ApiAccess()> access;
+};
+
+class PlayersWindow : public BaseWindow<PlayersWindow>, private PlayersView {
+ public:
+  // Opens the window, or brings it forward when it is open already. The setup given at the first
+  // opening serves every later one.
+  HWND Open(PlayersWindowSetup setup);
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  HWND Control(PlayersControl id) const;
+  void CreateControls();
+  void PlaceControls(UINT dpi);
+  void OnButton(PlayersControl id);
+
+  void ShowPlayers(const std::vector<PlayerRow>& rows, int selectedRow) override;
+  void ShowConnectionLine(std::string_view line) override;
+  void EnableActions(bool enabled) override;
+  void ShowStatus(std::string_view text) override;
+  int SelectedRow() const override;
+  std::string Reason() const override;
+  std::string Announcement() const override;
+  std::optional<std::string> AskUserId() override;
+
+  PlayersWindowSetup setup_;
+  std::optional<PlayerAdmin> admin_;
+  UniqueGdiObject font_;
+};
+
+}  // namespace tidemoor
