@@ -144,7 +144,8 @@ TEST(FolderTree, DeleteRemovesTheWholeTreeButWhatIsReadOnly) {
   testing::TempToolDirectory dir("delete");
   dir.WriteBytes("point\\Saved\\SaveGames\\0\\Level.sav", "level");
   dir.WriteBytes("point\\BackUP_Info.Dat", "index");
-  EXPECT_TRUE(DeleteDirectoryTree(" " + dir.File("point") + "\\"));
+  // Blanks before and a separator after the path are allowed.
+  EXPECT_TRUE(DeleteDirectoryTree(std::string(" ").append(dir.File("point")).append("\\")));
   EXPECT_FALSE(dir.Exists("point"));
 
   dir.WriteBytes("kept\\sub\\readonly.sav", "r");

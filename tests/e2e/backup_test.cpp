@@ -401,12 +401,15 @@ TEST_F(BackupEndToEnd, RetentionKeepsTheNewestAutomaticPointsAndEveryManualOne) 
     DWORD_PTR unused = 0;
     ::SendMessageTimeoutW(window, WM_TIMER, Id(MainControl::AutoBackupTimer), 0, SMTO_ABORTIFHUNG,
                           15000, &unused);
+    // The point is in place before the tool hears that its copy ended; a tick in between would
+    // find the operation still under way. The manager's buttons come back once it has heard.
     std::string made;
     ASSERT_TRUE(WaitUntil([&] {
       for (const std::string& name : CompletePoints()) {
         if (!seen.contains(name)) made = name;
       }
-      return !made.empty() && !AnyUnfinishedPoint();
+      return !made.empty() && !AnyUnfinishedPoint() &&
+             ::IsWindowEnabled(::GetDlgItem(manager, Id(BackupManagerControl::CreateButton)));
     })) << tick
         << " " << JoinTexts(Subdirectories(directory.File(kBackups))) << "\n"
         << directory.ReadBytes("PaLWorld_Data\\Tidemoor.log");
