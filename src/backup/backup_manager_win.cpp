@@ -48,11 +48,7 @@ const std::array<ControlDefinition, 14> kControls = {{
     {IdOf(Id::DaysUnit), ControlKind::Label, "天的自动备份点 (0 为不删除)", 130, 563, 190, 22},
 }};
 
-struct Column {
-  const char* caption;
-  int width;
-};
-const std::array<Column, 2> kColumns = {{{"存档目录名", 96}, {"时间点", 180}}};
+const std::array<ListColumn, 2> kColumns = {{{"存档目录名", 96}, {"时间点", 180}}};
 
 std::string ItemText(HWND list, int row, int column) {
   std::array<wchar_t, 1024> buffer{};
@@ -135,16 +131,7 @@ HWND BackupManagerWindow::Control(Id id) const {
 void BackupManagerWindow::CreateControls() {
   const UINT dpi = WindowDpi(window_);
   CreateControlsForDpi(window_, kControls, dpi, font_);
-  const HWND list = Control(Id::List);
-  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-  for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-    std::wstring caption = Widen(kColumns[i].caption);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = caption.data();
-    column.iSubItem = i;
-    ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-  }
+  AddListColumns(Control(Id::List), kColumns);
   // Showing the values sends change notices; they must not write half-shown values back.
   showingRetention_ = true;
   SetWindowTextUtf8(Control(Id::KeepEdit), std::to_string(setup_.retention->keepPoints));
@@ -155,9 +142,7 @@ void BackupManagerWindow::CreateControls() {
 
 void BackupManagerWindow::PlaceControls(UINT dpi) {
   PlaceControlsForDpi(window_, kControls, dpi, font_);
-  for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-    ListView_SetColumnWidth(Control(Id::List), i, ScaleForDpi(kColumns[i].width, dpi));
-  }
+  SizeListColumns(Control(Id::List), kColumns, dpi);
 }
 
 void BackupManagerWindow::OnButton(Id id) {

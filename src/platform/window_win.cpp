@@ -88,6 +88,24 @@ int ScaleForDpi(int pixels, UINT dpi) {
   return ::MulDiv(pixels, static_cast<int>(dpi), 96);
 }
 
+void AddListColumns(HWND list, std::span<const ListColumn> columns) {
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+    std::wstring caption = Widen(columns[i].caption);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = caption.data();
+    column.iSubItem = i;
+    ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+}
+
+void SizeListColumns(HWND list, std::span<const ListColumn> columns, UINT dpi) {
+  for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+    ListView_SetColumnWidth(list, i, ScaleForDpi(columns[i].width, dpi));
+  }
+}
+
 UINT WindowDpi(HWND window) {
   const UINT dpi = window ? ::GetDpiForWindow(window) : 0;
   return dpi ? dpi : 96;

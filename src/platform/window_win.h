@@ -123,6 +123,16 @@ class BaseWindow {
 int ScaleForDpi(int pixels, UINT dpi);
 UINT WindowDpi(HWND window);
 
+// A column of a report list: its caption and its width at 96 DPI.
+struct ListColumn {
+  const char* caption;
+  int width;
+};
+// Full-row selection, grid lines and the columns with their captions.
+void AddListColumns(HWND list, std::span<const ListColumn> columns);
+// The columns' widths at the DPI.
+void SizeListColumns(HWND list, std::span<const ListColumn> columns, UINT dpi);
+
 // The UI font 微软雅黑 at height -12, scaled to the DPI.
 UniqueGdiObject CreateUiFont(UINT dpi);
 

@@ -37,17 +37,13 @@ const std::array<ControlDefinition, 13> kControls = {{
     {Num(Id::StatusText), ControlKind::Label, "", 8, 350, 628, 22, kEndEllipsis},
 }};
 
-struct Column {
-  const char* caption;
-  int width;
-};
 // The platform id is the one a host copies to unban a player: wide enough to show it whole.
-const std::array<Column, kPlayerColumns> kColumns = {{{"名字", 140},
-                                                      {"等级", 44},
-                                                      {"Ping", 44},
-                                                      {"玩家ID", 96},
-                                                      {"平台ID (userId)", 190},
-                                                      {"IP", 96}}};
+const std::array<ListColumn, kPlayerColumns> kColumns = {{{"名字", 140},
+                                                          {"等级", 44},
+                                                          {"Ping", 44},
+                                                          {"玩家ID", 96},
+                                                          {"平台ID (userId)", 190},
+                                                          {"IP", 96}}};
 
 constexpr std::array<Id, 5> kActionButtons = {Id::KickButton, Id::BanButton, Id::UnbanButton,
                                               Id::SaveButton, Id::AnnounceButton};
@@ -111,16 +107,7 @@ HWND PlayersWindow::Control(Id id) const {
 void PlayersWindow::CreateControls() {
   const UINT dpi = WindowDpi(window_);
   CreateControlsForDpi(window_, kControls, dpi, font_);
-  const HWND list = Control(Id::List);
-  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-  for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-    std::wstring caption = Widen(kColumns[i].caption);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = caption.data();
-    column.iSubItem = i;
-    ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-  }
+  AddListColumns(Control(Id::List), kColumns);
   ::SendMessageW(Control(Id::ReasonEdit), EM_SETLIMITTEXT, 200, 0);
   ::SendMessageW(Control(Id::AnnounceEdit), EM_SETLIMITTEXT, 500, 0);
   PlaceControls(dpi);
@@ -128,9 +115,7 @@ void PlayersWindow::CreateControls() {
 
 void PlayersWindow::PlaceControls(UINT dpi) {
   PlaceControlsForDpi(window_, kControls, dpi, font_);
-  for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-    ListView_SetColumnWidth(Control(Id::List), i, ScaleForDpi(kColumns[i].width, dpi));
-  }
+  SizeListColumns(Control(Id::List), kColumns, dpi);
 }
 
 void PlayersWindow::OnButton(Id id) {
