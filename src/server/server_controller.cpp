@@ -311,7 +311,9 @@ void ServerController::OnServerEnded(bool hung) {
   if (report && ReportsCorruptSave(*report)) {
     // A restart would load the damaged world again and crash again; only a restore helps, and
     // which point to restore is the user's choice.
-    world_.log.Record("服务端报告存档已损坏, 不自动重启");
+    if (world_.settings.ReadAutomation().crashRestart) {
+      world_.log.Record("服务端报告存档已损坏, 不自动重启");
+    }
     if (world_.prompt.Confirm(kCorruptSaveQuestion, kErrorTitle, PromptStyle::WarningQuestion) &&
         !world_.clock.ToolClosing() && world_.openBackupManager) {
       world_.openBackupManager();
