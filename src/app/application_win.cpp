@@ -71,9 +71,10 @@ int Application::Run() {
   EnsureDirectory(paths_.DataDir);
   EnsureDirectory(paths_.ServerDir);
   eventLog_.emplace(paths_.DataDir + "Tidemoor.log");
+  crashReports_.emplace(paths_.ServerDir);
   server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
                               startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
-                              *eventLog_});
+                              *eventLog_, *crashReports_, [this] { OpenBackupManager(); }});
   backupHost_.emplace(BackupHostWiring{
       [this] { return server_->Stop(); },
       [this] { return server_->State() == ServerState::Running; },
@@ -171,6 +172,11 @@ void Application::OnClicked(MainControl control) {
   }
 }
 
+void Application::OpenBackupManager() {
+  backupManager_.Open(
+      BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_, &*backupHost_, &retention_});
+}
+
 void Application::OnLabelPressed(MainControl label, bool rightButton) {
   if (rightButton) {
     if (label == C::WorldSettingsLabel) RevealWorldSettingsFile(paths_, prompt_);
@@ -181,8 +187,7 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
       PerformManualUpdate(paths_, updateActions_, prompt_);
       break;
     case C::BackupManagerLabel:
-      backupManager_.Open(
-          BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_, &*backupHost_, &retention_});
+      OpenBackupManager();
       break;
     case C::AdvertLabel:
       ::ShellExecuteW(mainWindow_.Handle(), L"open", Widen(kShopPageAddress).c_str(), L"", L"",

@@ -15,6 +15,7 @@
 #include "install/update_win.h"
 #include "platform/event_log_win.h"
 #include "platform/prompt_win.h"
+#include "server/crash_reports_win.h"
 #include "server/server_api_win.h"
 #include "server/server_controller.h"
 #include "server/player_admin.h"
@@ -44,6 +45,7 @@ class Application : public MainWindowEvents {
   void OnAutoBackupTick();
   void EnableRestApi(const RestEndpoint& endpoint);
   void OpenEventLog();
+  void OpenBackupManager();
   void OnBackupActivityChanged();
   BackupPlaces Places() const;
   ApiAccess PlayersAccess() const;
@@ -69,6 +71,7 @@ class Application : public MainWindowEvents {
   ToolStartSteps startSteps_;
   // PaLWorld_Data\Tidemoor.log, once the paths are known.
   std::optional<EventLogFile> eventLog_;
+  std::optional<WindowsCrashReports> crashReports_;  // under the server directory
   std::optional<ServerController> server_;
   // After the controller: gone first, so no reply reaches a controller that is gone.
   WindowsServerApi serverApi_;

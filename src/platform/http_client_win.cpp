@@ -73,8 +73,9 @@ HttpAnswer HttpGet(std::string_view url, const HttpLimits& limits) {
 HttpAnswer HttpRequest(const HttpCall& call, const HttpLimits& limits) {
   UrlParts parts;
   if (!CrackUrl(call.url, parts)) return {};
-  UniqueInternetHandle session(
-      ::InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  UniqueInternetHandle session(::InternetOpenW(
+      kUserAgent, call.systemProxy ? INTERNET_OPEN_TYPE_PRECONFIG : INTERNET_OPEN_TYPE_DIRECT,
+      nullptr, nullptr, 0));
   if (!session) return {};
   SetTimeouts(session.get(), limits);
   DWORD retries = 1;
@@ -89,6 +90,7 @@ HttpAnswer HttpRequest(const HttpCall& call, const HttpLimits& limits) {
   DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI |
                 INTERNET_FLAG_NO_COOKIES;
   if (parts.secure) flags |= INTERNET_FLAG_SECURE;
+  if (!call.followRedirects) flags |= INTERNET_FLAG_NO_AUTO_REDIRECT;
   const bool plain = call.headers.empty() && call.body.empty();
   UniqueInternetHandle request(
       ::HttpOpenRequestW(connection.get(), Widen(call.method).c_str(), parts.path.c_str(),

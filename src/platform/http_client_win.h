@@ -1,6 +1,6 @@
 #pragma once
-// Plain HTTP(S) requests through WinINet with the system's proxy settings and no cache. They
-// block the calling thread: the user-interface thread calls only the short GETs below, longer
+// Plain HTTP(S) requests through WinINet, by default with the system's proxy settings; no cache.
+// They block the calling thread: the user-interface thread calls only the short GETs below, longer
 // conversations (the server's REST API) run on a worker.
 
 #include <chrono>
@@ -23,6 +23,10 @@ struct HttpCall {
   std::string url;
   std::string headers;  // extra request header lines, each ended by CR LF
   std::string body;     // sent as it stands (a POST's JSON)
+  // Off for a service on this machine or the LAN: its password must never pass through a proxy,
+  // and an answer that points elsewhere is a failure, never followed (a 3xx comes back as it is).
+  bool systemProxy = true;
+  bool followRedirects = true;
 };
 
 // The whole answer body, bytes as received. The request speaks HTTP/1.1 when it carries a body or

@@ -24,6 +24,9 @@ RestRequest Request(const RestEndpoint& endpoint, std::string_view method, std::
     request.headers += "Content-Type: application/json\r\n";
     // A message with bytes that are not UTF-8 still goes out (as U+FFFD) instead of failing.
     request.body = body->dump(-1, ' ', false, Json::error_handler_t::replace);
+  } else if (method == "POST") {
+    // The server answers 411 to a POST that does not state its length, even an empty one.
+    request.headers += "Content-Length: 0\r\n";
   }
   return request;
 }

@@ -50,8 +50,12 @@ ServerCommandLine BuildServerCommandLine(const LaunchOptions& options) {
   pieces.push_back("\"PalServer.exe\"");
   pieces.push_back("-port=" + gamePort);
   pieces.push_back("-publicip=0.0.0.0");
-  pieces.push_back("-publicport=" + queryPort);
-  if (options.communityListing) pieces.push_back("-EpicApp=PalServer");
+  // The listing advertises -publicport as the port players join on, so it is the game port; the
+  // Steam query port has a switch of its own.
+  pieces.push_back("-publicport=" + gamePort);
+  pieces.push_back("-queryport=" + queryPort);
+  // Since server 0.1.5 this switch lists the server among the community servers.
+  if (options.communityListing) pieces.push_back("-publiclobby");
   pieces.push_back("-players=" + maxPlayers);
   pieces.push_back("-servername=\"" + options.serverName + "\"");
   pieces.push_back("-serverpassword=" + PasswordArgument(options.joinPassword));

@@ -86,6 +86,7 @@ void ServerController::Start(StartCause cause) {
         RestEndpoint{RestApiPortFromText(automation.restApiPort), launch.adminPassword});
   }
 
+  launchedAt_ = world_.crashReports.Now();
   const uint32_t processId =
       world_.processes.Launch(world_.executable, commandLine.text, world_.serverDir);
   if (processId == 0) {
@@ -101,6 +102,7 @@ void ServerController::EnterRunning(uint32_t processId, bool adopted) {
   monitorTicks_ = 0;
   startedAt_ = world_.clock.MonotonicMilliseconds();
   processId_ = processId;
+  if (adopted) launchedAt_ = world_.crashReports.Now();
   ++run_;
   hangWatch_.Reset();
   noticesGiven_ = 0;
@@ -302,15 +304,41 @@ void ServerController::IntervalRestart() {
 void ServerController::OnServerEnded(bool hung) {
   StopMonitorAndShowStopped();
   const bool mayRestart = crashLoop_.RecordCrash(world_.clock.MonotonicMilliseconds());
+  // A hung server is ended by the tool, so whatever it wrote is not why it went.
+  const std::optional<CrashReport> report =
+      hung ? std::nullopt : FindCrashReport(world_.crashReports, launchedAt_);
+  if (report) TellCrashReason(*report);
+  if (report && ReportsCorruptSave(*report)) {
+    // A restart would load the damaged world again and crash again; only a restore helps, and
+    // which point to restore is the user's choice.
+    if (world_.settings.ReadAutomation().crashRestart) {
+      world_.log.Record("服务端报告存档已损坏, 不自动重启");
+    }
+    if (world_.prompt.Confirm(kCorruptSaveQuestion, kErrorTitle, PromptStyle::WarningQuestion) &&
+        !world_.clock.ToolClosing() && world_.openBackupManager) {
+      world_.openBackupManager();
+    }
+    return;
+  }
   if (!world_.settings.ReadAutomation().crashRestart) return;
   if (!mayRestart) {
     world_.view.ShowStatusLine(kCrashLoopStatus);
     world_.log.Record("服务端 10 分钟内崩溃 3 次, 已停止自动重启");
-    world_.prompt.Ask(kCrashLoopText, kErrorTitle, PromptStyle::Error);
+    std::string text = kCrashLoopText;
+    if (report) {
+      text += "\r\n 崩溃原因: " + ShownCrashMessage(*report, kCrashMessageCharacters) + " ";
+    }
+    world_.prompt.Ask(text, kErrorTitle, PromptStyle::Error);
     return;
   }
   world_.log.Record(hung ? "无响应后自动重启服务端" : "崩溃后自动重启服务端");
   if (world_.clock.PumpingWait(2)) Press(StartCause::Restart);
+}
+
+void ServerController::TellCrashReason(const CrashReport& report) {
+  world_.log.Record("服务端崩溃原因 (" + (report.type.empty() ? "" : report.type + ", ") +
+                    report.folder + "): " + ShownCrashMessage(report, kCrashMessageCharacters));
+  world_.view.ShowStatusLine("服务端崩溃: " + ShownCrashMessage(report, kCrashStatusCharacters));
 }
 
 void ServerController::SetConsoleHidden(bool hidden) {

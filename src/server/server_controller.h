@@ -5,10 +5,12 @@
 // when it does not.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/event_log.h"
 #include "platform/prompt.h"
+#include "server/crash_report.h"
 #include "server/server_guards.h"
 #include "server/server_world.h"
 
@@ -42,6 +44,9 @@ struct ServerWorld {
   std::string serverDir;   // the launcher's working directory
   ServerApi& api;
   EventLog& log;
+  CrashReports& crashReports;
+  // Opens the backup manager window (or brings it forward), for a restore after a damaged save.
+  std::function<void()> openBackupManager;
 };
 
 // What became of a request to save before a backup point.
@@ -91,6 +96,7 @@ class ServerController {
   void AnnounceRestart(const AutomationOptions& automation);
   void IntervalRestart();
   void OnServerEnded(bool hung);
+  void TellCrashReason(const CrashReport& report);
   bool ApiAnswers();
 
   ServerWorld world_;
@@ -101,7 +107,8 @@ class ServerController {
   // Each run of the server has its own number, so a reply that comes back after the run ended
   // (the worker keeps no promise of timing) is not taken for the next run's.
   uint32_t run_ = 0;
-  RestEndpoint endpoint_;  // where this run's API listens, fixed at its start
+  RestEndpoint endpoint_;   // where this run's API listens, fixed at its start
+  int64_t launchedAt_ = 0;  // in the crash reports' clock: older reports are of earlier runs
   HangWatch hangWatch_;
   CrashLoopGuard crashLoop_;
   unsigned noticesGiven_ = 0;

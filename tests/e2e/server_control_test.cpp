@@ -20,8 +20,9 @@ constexpr char kServerDir[] = "PaLWorld_Data\\steamapps\\common\\PalServer";
 constexpr char kLaunches[] = "PaLWorld_Data\\steamapps\\common\\PalServer\\PalServer-launches.txt";
 constexpr char kCrashFlag[] = "PaLWorld_Data\\steamapps\\common\\PalServer\\crash.flag";
 constexpr char kExpectedCommandLine[] =
-    "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -EpicApp=PalServer "
-    "-players=32 -servername=\"E2E Host\" -serverpassword=\"\" -adminpassword=admin\r\n";
+    "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015 "
+    "-publiclobby -players=32 -servername=\"E2E Host\" -serverpassword=\"\" "
+    "-adminpassword=admin\r\n";
 
 int Id(MainControl control) {
   return static_cast<int>(control);

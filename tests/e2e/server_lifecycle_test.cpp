@@ -7,6 +7,7 @@
 
 #include "backup/backup_manager_win.h"
 #include "platform/directory_listing_win.h"
+#include "server/server_api_win.h"
 
 namespace tidemoor::testing {
 namespace {
@@ -126,6 +127,58 @@ TEST_F(ServerLifecycle, AManualPointAsksTheServerToSaveBeforeItCopies) {
   const size_t saved = events.find("备份前存档完成");
   ASSERT_NE(saved, std::string::npos) << events;
   EXPECT_LT(saved, events.find("创建备份点 " + points[0] + " (手动)")) << events;
+}
+
+// The real server answers 411 to a POST that does not state its length, and so does the fixture:
+// every command the tool sends must get through.
+TEST_F(ServerLifecycle, EveryCommandGetsPastTheServersLengthCheck) {
+  Prepare({.apiPort = 18261});
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  StartAndWaitForTheApi(window);
+  WindowsServerApi api{[] { return false; }};
+  const RestEndpoint endpoint{18261, "admin"};
+  for (const RestRequest& request : {SaveRequest(endpoint), UnbanRequest(endpoint, "steam_42"),
+                                     ShutdownRequest(endpoint, 600, "later")}) {
+    EXPECT_EQ(api.Ask(request, std::chrono::seconds(20)).status, 200) << request.url;
+  }
+  api.Ask(StopRequest(endpoint), std::chrono::seconds(20));  // the server ends without a reply
+  EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
+  const std::string calls = ApiCalls();
+  for (const char* call : {"POST /v1/api/save ", R"(POST /v1/api/unban {"userid":"steam_42"})",
+                           "POST /v1/api/shutdown {", "POST /v1/api/stop "}) {
+    EXPECT_NE(calls.find(call), std::string::npos) << call << " in " << calls;
+  }
+}
+
+// The server writes why it crashed only into its crash folder: the tool shows the reason, and for
+// a damaged save offers the backups.
+TEST_F(ServerLifecycle, ACrashShowsTheServersReasonAndADamagedSaveOffersTheBackups) {
+  Prepare({.apiPort = 18262});
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  ClickControl(window, Id(MainControl::StartButton));
+  ASSERT_TRUE(WaitUntil([&] { return Launches() == 1; }, std::chrono::seconds(30)));
+  directory.WriteBytes(
+      kRigServerFile + std::string("crash-report.txt"),
+      "Save data is corrupted. Please restore from a backup (world 0A1B2C3D &amp; player data)");
+  PutFlag("crash.flag");
+
+  std::optional<SeenMessageBox> question = WaitForMessageBox(tool->Id(), std::chrono::seconds(30));
+  ASSERT_TRUE(question);
+  EXPECT_EQ(question->text, " 服务端报告存档已损坏 - 是否打开备份管理器? ");
+  EXPECT_EQ(question->title, " Error");
+  EXPECT_EQ(ControlText(window, Id(MainControl::StatusLine)),
+            "服务端崩溃: Save data is corrupted. Please restore from a backup (world…");
+  const std::string events = EventLog();
+  EXPECT_NE(events.find("服务端崩溃原因 (Crash, UECC-Windows-"), std::string::npos) << events;
+  EXPECT_NE(events.find("): Save data is corrupted. Please restore from a backup (world 0A1B2C3D "
+                        "& player data)"),
+            std::string::npos)
+      << events;
+  AnswerMessageBox(*question, IDYES);
+  EXPECT_NE(WaitForWindowOfProcess(tool->Id(), kBackupManagerTitle), nullptr);
+  EXPECT_TRUE(ShowsStopped(window));
 }
 
 }  // namespace

@@ -52,6 +52,13 @@ class LocalHttpServer {
                      " X\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
   }
 
+  // Answers with a redirect (a 3xx status) to the location.
+  void Redirect(const std::string& path, int status, const std::string& location) {
+    std::lock_guard lock(mutex_);
+    answers_[path] = "HTTP/1.0 " + std::to_string(status) + " X\r\nLocation: " + location +
+                     "\r\nContent-Length: 0\r\n\r\n";
+  }
+
   // Takes the request and never answers, like a stuck service.
   void Hang(const std::string& path) {
     std::lock_guard lock(mutex_);

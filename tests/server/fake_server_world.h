@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -211,6 +212,22 @@ class FakeEventLog : public EventLog {
   std::vector<std::string> lines;
 };
 
+// The crash folders under the server directory: those listed, and the texts of those readable.
+class FakeCrashReports : public CrashReports {
+ public:
+  int64_t Now() override { return now; }
+  std::vector<CrashFolder> Folders() override { return folders; }
+  std::optional<std::string> ContextText(const std::string& folder) override {
+    const auto it = texts.find(folder);
+    if (it == texts.end()) return std::nullopt;
+    return it->second;
+  }
+
+  int64_t now = 5'000;
+  std::vector<CrashFolder> folders;
+  std::map<std::string, std::string> texts;
+};
+
 // Every fake a controller needs and the controller on them; each test suite fills the controls.
 struct FakeServerRig {
   Log log;
@@ -221,9 +238,11 @@ struct FakeServerRig {
   FakeSteps steps{log};
   FakeApi api{log, clock};
   FakeEventLog events;
+  FakeCrashReports crashReports;
   const std::string executable = std::string(kServerDir) + "PalServer.exe";
-  ServerController controller{
-      {controls, controls, processes, clock, messages, steps, executable, kServerDir, api, events}};
+  ServerController controller{{controls, controls, processes, clock, messages, steps, executable,
+                               kServerDir, api, events, crashReports,
+                               [this] { log.push_back("open backup manager"); }}};
 };
 
 }  // namespace tidemoor::testing

@@ -51,6 +51,36 @@ TEST(RestApi, BodiesAreJsonWithTheTextKeptAndEscaped) {
   EXPECT_EQ(AnnounceRequest(kEndpoint, "a\xff").body, "{\"message\":\"a\xEF\xBF\xBD\"}");
 }
 
+// The server takes each command's fields by their exact names (a ban naming "userId" would do
+// nothing), and answers 411 to a POST that does not state its length.
+TEST(RestApi, EveryCommandSendsItsExactBodyAndStatesItsLength) {
+  const std::string auth = "Authorization: Basic YWRtaW46czNjcmV0\r\n";
+  const std::string json = auth + "Content-Type: application/json\r\n";
+  const std::string empty = auth + "Content-Length: 0\r\n";
+  struct Case {
+    RestRequest request;
+    const char* path;
+    std::string headers;
+    const char* body;
+  };
+  const Case cases[] = {
+      {SaveRequest(kEndpoint), "save", empty, ""},
+      {StopRequest(kEndpoint), "stop", empty, ""},
+      {ShutdownRequest(kEndpoint, 1, "bye"), "shutdown", json, R"({"message":"bye","waittime":1})"},
+      {AnnounceRequest(kEndpoint, "hi"), "announce", json, R"({"message":"hi"})"},
+      {KickRequest(kEndpoint, "steam_1", "go"), "kick", json,
+       R"({"message":"go","userid":"steam_1"})"},
+      {BanRequest(kEndpoint, "steam_2", ""), "ban", json, R"({"message":"","userid":"steam_2"})"},
+      {UnbanRequest(kEndpoint, "steam_3"), "unban", json, R"({"userid":"steam_3"})"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.request.method, "POST") << c.path;
+    EXPECT_EQ(c.request.url, "http://127.0.0.1:8300/v1/api/" + std::string(c.path));
+    EXPECT_EQ(c.request.headers, c.headers) << c.path;
+    EXPECT_EQ(c.request.body, c.body) << c.path;
+  }
+}
+
 TEST(RestApi, PortIsTheTypedNumberOrTheDefault) {
   EXPECT_EQ(RestApiPortFromText("8300"), 8300);
   EXPECT_EQ(RestApiPortFromText(" ８３００"), 8300);

@@ -39,6 +39,38 @@ TEST_F(ServerApiClient, AskedRequestsBringBackTheAnswerAndSignIn) {
   EXPECT_FALSE(api.Ask(SaveRequest(Endpoint()), 10s).Answered());
 }
 
+// The server answers 411 to a POST without a length: an empty one states "Content-Length: 0" once,
+// and one with a body states the body's length.
+TEST_F(ServerApiClient, EveryPostStatesItsLengthOnTheWire) {
+  server.Serve("/v1/api/save", 200, "");
+  server.Serve("/v1/api/stop", 200, "");
+  server.Serve("/v1/api/unban", 200, "");
+  const struct {
+    RestRequest request;
+    const char* length;
+  } cases[] = {{SaveRequest(Endpoint()), "Content-Length: 0\r\n"},
+               {StopRequest(Endpoint()), "Content-Length: 0\r\n"},
+               {UnbanRequest(Endpoint(), "steam_1"), "Content-Length: 20\r\n"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(api.Ask(c.request, 10s).status, 200) << c.request.url;
+    const std::string sent = server.LastRequest();
+    const size_t at = sent.find(c.length);
+    EXPECT_NE(at, std::string::npos) << sent;
+    EXPECT_EQ(sent.find("Content-Length", at + 1), std::string::npos) << sent;
+  }
+}
+
+// An answer that points elsewhere is a failed call, and the password never follows it.
+TEST_F(ServerApiClient, ARedirectFailsTheCallAndIsNeverFollowed) {
+  for (const int status : {301, 302, 307, 308}) {
+    server.Redirect("/v1/api/info", status, server.Url("/elsewhere"));
+    server.Serve("/elsewhere", 200, R"({"version":"v1"})");
+    const RestReply reply = api.Ask(InfoRequest(Endpoint()), 10s);
+    EXPECT_FALSE(reply.Answered()) << status;
+    EXPECT_EQ(server.Hits("/elsewhere"), 0) << status;
+  }
+}
+
 // A silent server holds its request's thread for the whole time-out; the wait ends at its limit
 // with the windows' messages handled meanwhile, and the next request is not stuck behind it.
 TEST_F(ServerApiClient, ASilentServerCostsTheLimitAndNothingAfterIt) {

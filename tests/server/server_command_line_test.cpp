@@ -54,21 +54,44 @@ std::vector<std::string> SplitLikeWindows(const std::string& line) {
   }
 }
 
-TEST(ServerCommandLine, BothBoxesUntickedGiveEightPieces) {
-  EXPECT_EQ(BuildServerCommandLine(DefaultOptions()).text,
-            "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -players=88 "
-            "-servername=\"Host\" -serverpassword=\"\" -adminpassword=abcdefgh");
-}
+// The listing advertises -publicport as the port players join on, so it carries the game port and
+// the query port follows as -queryport; -publiclobby lists the server since server 0.1.5.
+TEST(ServerCommandLine, TheBoxesAddTheirPiecesInPlace) {
+  struct Case {
+    bool communityListing;
+    bool performanceSwitches;
+    const char* line;
+  };
+  const Case cases[] = {
+      {false, false,
+       "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015 "
+       "-players=88 -servername=\"Host\" -serverpassword=\"\" -adminpassword=abcdefgh"},
+      {true, false,
+       "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015 "
+       "-publiclobby -players=88 -servername=\"Host\" -serverpassword=\"\" "
+       "-adminpassword=abcdefgh"},
+      {false, true,
+       "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015 "
+       "-players=88 -servername=\"Host\" -serverpassword=\"\" -adminpassword=abcdefgh "
+       "-useperfthreads -NoAsyncLoadingThread -UseMultithreadForDS"},
+      {true, true,
+       "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015 "
+       "-publiclobby -players=88 -servername=\"Host\" -serverpassword=\"\" -adminpassword=abcdefgh "
+       "-useperfthreads -NoAsyncLoadingThread -UseMultithreadForDS"},
+  };
+  for (const Case& c : cases) {
+    LaunchOptions options = DefaultOptions();
+    options.communityListing = c.communityListing;
+    options.performanceSwitches = c.performanceSwitches;
+    EXPECT_EQ(BuildServerCommandLine(options).text, c.line);
+  }
 
-TEST(ServerCommandLine, CommunityListingSitsBeforePlayersAndSwitchesComeLast) {
   LaunchOptions options = DefaultOptions();
-  options.communityListing = true;
-  options.performanceSwitches = true;
-  options.joinPassword = "join";
-  EXPECT_EQ(BuildServerCommandLine(options).text,
-            "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -EpicApp=PalServer "
-            "-players=88 -servername=\"Host\" -serverpassword=join -adminpassword=abcdefgh "
-            "-useperfthreads -NoAsyncLoadingThread -UseMultithreadForDS");
+  options.gamePort = "7777";
+  options.queryPort = "27016";
+  EXPECT_NE(BuildServerCommandLine(options).text.find(" -port=7777 -publicip=0.0.0.0 "
+                                                      "-publicport=7777 -queryport=27016 "),
+            std::string::npos);
 }
 
 TEST(ServerCommandLine, ValuesWithBlanksStayOneArgument) {
@@ -77,8 +100,8 @@ TEST(ServerCommandLine, ValuesWithBlanksStayOneArgument) {
   options.joinPassword = "open sesame";
   options.adminPassword = "\tadmin";
   EXPECT_EQ(BuildServerCommandLine(options).text,
-            "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -players=88 "
-            "-servername=\"My Host [CN]\" -serverpassword=\"open sesame\" "
+            "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015 "
+            "-players=88 -servername=\"My Host [CN]\" -serverpassword=\"open sesame\" "
             "-adminpassword=\"\tadmin\"");
 
   options.joinPassword = " ";
@@ -94,8 +117,8 @@ TEST(ServerCommandLine, NumbersLoseTheirBlanksAndEmptyPasswordsStayEmpty) {
   options.serverName = "";
   options.adminPassword = "";
   EXPECT_EQ(BuildServerCommandLine(options).text,
-            "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -players=32 "
-            "-servername=\"\" -serverpassword=\"\" -adminpassword=");
+            "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015 "
+            "-players=32 -servername=\"\" -serverpassword=\"\" -adminpassword=");
 }
 
 TEST(ServerCommandLine, RefusesWhatWouldBendTheLine) {
@@ -180,10 +203,10 @@ TEST(ServerCommandLine, AnyTypedValuesSplitIntoExactlyTheDescribedArguments) {
     if (!acceptable) continue;
     ++launched;
 
-    std::vector<std::string> expected = {"PalServer.exe", "-port=" + trimmed(options.gamePort),
-                                         "-publicip=0.0.0.0",
-                                         "-publicport=" + trimmed(options.queryPort)};
-    if (options.communityListing) expected.push_back("-EpicApp=PalServer");
+    std::vector<std::string> expected = {
+        "PalServer.exe", "-port=" + trimmed(options.gamePort), "-publicip=0.0.0.0",
+        "-publicport=" + trimmed(options.gamePort), "-queryport=" + trimmed(options.queryPort)};
+    if (options.communityListing) expected.push_back("-publiclobby");
     expected.push_back("-players=" + trimmed(options.maxPlayers));
     expected.push_back("-servername=" + options.serverName);
     expected.push_back("-serverpassword=" + options.joinPassword);

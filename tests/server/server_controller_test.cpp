@@ -53,8 +53,8 @@ TEST_F(ServerControllerTest, StartLaunchesAndEntersTheRunningState) {
   EXPECT_THAT(log, ElementsAre("save", "launch " + executable + " in " + std::string(kServerDir),
                                "random 2..9", "monitor 7000", "backup 0", "console 4120 hidden"));
   EXPECT_EQ(processes.launchedCommandLine,
-            "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=27015 -players=32 "
-            "-servername=\"Host\" -serverpassword=\"\" -adminpassword=admin");
+            "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015 "
+            "-players=32 -servername=\"Host\" -serverpassword=\"\" -adminpassword=admin");
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
   EXPECT_EQ(processes.heldId, 4120u);
   EXPECT_EQ(controller.MonitorTicks(), 0u);

@@ -7,6 +7,11 @@
 #include "server/fake_server_world.h"
 #include "server/server_guards.h"
 
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
 namespace tidemoor {
 namespace {
 
@@ -349,6 +354,121 @@ TEST_F(ServerLifecycleTest, ThirdQuickCrashStopsRestartsAndSaysSoOnceUntilTheUse
   }
   EXPECT_EQ(Launches(), 2);
   EXPECT_EQ(controller.State(), ServerState::Running);
+}
+
+std::string CrashContext(const std::string& type, const std::string& message) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<FGenericCrashContext>\n"
+         "\t<RuntimeProperties>\n\t\t<CrashType>" +
+         type + "</CrashType>\n\t\t<ErrorMessage>" + message +
+         "</ErrorMessage>\n\t</RuntimeProperties>\n</FGenericCrashContext>\n";
+}
+
+// The server writes why it crashed only into a crash folder; the newest one of this run is shown,
+// and a damaged save offers the backups instead of a restart that would only crash again.
+TEST_F(ServerLifecycleTest, TheServersCrashReasonIsShownAndADamagedSaveOffersTheBackups) {
+  const std::string corrupt = "Save data is corrupted. Please restore from a backup";
+  const std::string ask = "ask" + std::string(kCorruptSaveQuestion) + "|" + kErrorTitle;
+  struct Case {
+    const char* what;
+    std::vector<CrashFolder> folders;
+    std::map<std::string, std::string> texts;
+    bool restartBox;
+    bool answerYes;
+    std::string event;  // empty: no reason found, and the start's status line stays
+    std::vector<std::string> log;
+    bool restarts = false;
+  };
+  const std::map<std::string, std::string> readable = {
+      {"UECC-Old", CrashContext("Crash", "old")}, {"UECC-New", CrashContext("Crash", corrupt)}};
+  const std::string corruptEvent = "服务端崩溃原因 (Crash, UECC-New): " + corrupt;
+  const Case cases[] = {
+      {"no crash folder", {}, {}, false, true, "", {"monitor 0"}},
+      {"only an earlier run's", {{"UECC-Old", 4'999}}, readable, false, true, "", {"monitor 0"}},
+      {"unreadable", {{"UECC-X", 6'000}}, {}, false, true, "", {"monitor 0"}},
+      {"not XML",
+       {{"UECC-X", 6'000}},
+       {{"UECC-X", "MDMP\x01binary"}},
+       false,
+       true,
+       "",
+       {"monitor 0"}},
+      {"an assert",
+       {{"UECC-X", 6'000}},
+       {{"UECC-X", CrashContext("Assert", "Assertion failed: Index &lt; Num")}},
+       false,
+       true,
+       "服务端崩溃原因 (Assert, UECC-X): Assertion failed: Index < Num",
+       {"monitor 0"}},
+      {"a damaged save, Yes",
+       {{"UECC-Old", 5'500}, {"UECC-New", 7'000}},
+       readable,
+       false,
+       true,
+       corruptEvent,
+       {"monitor 0", ask, "open backup manager"}},
+      {"a damaged save, No",
+       {{"UECC-New", 7'000}},
+       readable,
+       false,
+       false,
+       corruptEvent,
+       {"monitor 0", ask}},
+      {"a damaged save, restart ticked",
+       {{"UECC-New", 7'000}},
+       readable,
+       true,
+       false,
+       corruptEvent,
+       {"monitor 0", ask}},
+      {"a crash, restart ticked",
+       {{"UECC-Old", 7'000}},
+       readable,
+       true,
+       false,
+       "服务端崩溃原因 (Crash, UECC-Old): old",
+       {"monitor 0", "wait 2"},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    controls.ticked[MainControl::CrashRestartBox] = c.restartBox;
+    crashReports.folders = c.folders;
+    crashReports.texts = c.texts;
+    messages.answerYes = c.answerYes;
+    StartServer();
+    const std::string startLine = controls.Text(MainControl::StatusLine);
+    processes.running = false;
+    controller.OnMonitorTick();
+    EXPECT_EQ(Launches(), c.restarts ? 1 : 0);
+    // A restart goes on with the start's steps after the wait.
+    const std::vector<std::string> first(log.begin(),
+                                         log.begin() + std::min(log.size(), c.log.size()));
+    EXPECT_EQ(c.restarts ? first : log, c.log);
+    EXPECT_EQ(events.Holds("服务端崩溃原因"), !c.event.empty());
+    EXPECT_TRUE(c.event.empty() || events.Holds(c.event)) << c.event;
+    if (c.restarts) {
+      controller.Stop();
+    } else if (c.event.empty()) {
+      EXPECT_EQ(controls.Text(MainControl::StatusLine), startLine);
+    } else {
+      EXPECT_EQ(controls.Text(MainControl::StatusLine),
+                "服务端崩溃: " + c.event.substr(c.event.find("): ") + 3));
+    }
+  }
+}
+
+TEST_F(ServerLifecycleTest, TheCrashLoopMessageSaysWhyTheServerLastCrashed) {
+  controls.ticked[MainControl::CrashRestartBox] = true;
+  crashReports.folders = {{"UECC-A", 6'000}};
+  crashReports.texts = {{"UECC-A", CrashContext("Crash", "Out of memory\nwhile loading")}};
+  StartServer();
+  for (int crash = 0; crash < 3; ++crash) {
+    processes.running = false;
+    controller.OnMonitorTick();
+  }
+  EXPECT_THAT(log, Contains(std::string("error") + kCrashLoopText +
+                            "\r\n 崩溃原因: Out of memory\\nwhile loading |" + kErrorTitle));
+  EXPECT_EQ(controls.Text(MainControl::StatusLine), kCrashLoopStatus);
 }
 
 TEST_F(ServerLifecycleTest, SaveBeforeABackupOnlyWhenTheServerRunsAndAnswers) {
