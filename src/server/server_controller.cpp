@@ -81,10 +81,9 @@ void ServerController::Start(StartCause cause) {
     world_.steps.RunAutoUpdate();
     if (world_.clock.ToolClosing()) return;
   }
-  if (automation.safeStop) {
-    world_.steps.EnableRestApi(
-        RestEndpoint{RestApiPortFromText(automation.restApiPort), launch.adminPassword});
-  }
+  world_.steps.WriteWorldSettings(StartWorldSettings{launch.serverName, launch.joinPassword,
+                                                     launch.adminPassword, automation.safeStop,
+                                                     RestApiPortFromText(automation.restApiPort)});
 
   const uint32_t processId =
       world_.processes.Launch(world_.executable, commandLine.text, world_.serverDir);
