@@ -84,6 +84,8 @@ void ServerController::Start(StartCause cause) {
   world_.steps.WriteWorldSettings(StartWorldSettings{launch.serverName, launch.joinPassword,
                                                      launch.adminPassword, automation.safeStop,
                                                      RestApiPortFromText(automation.restApiPort)});
+  // The step may have told the user something, letting messages through meanwhile.
+  if (world_.clock.ToolClosing()) return;
 
   const uint32_t processId =
       world_.processes.Launch(world_.executable, commandLine.text, world_.serverDir);

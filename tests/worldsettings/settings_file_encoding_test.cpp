@@ -7,6 +7,8 @@
 #include <random>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace tidemoor {
 namespace {
 
@@ -53,32 +55,22 @@ TEST(SettingsFileEncoding, EachEncodingIsKnownByItsMarkAndBrokenBytesAreRefused)
 // to the very bytes it came from.
 TEST(SettingsFileEncoding, DecodingAndEncodingGiveBackTheSameBytes) {
   std::mt19937 random(20261209);
-  const std::vector<char32_t> ranges[] = {
-      {0x01, 0x7F}, {0x80, 0x7FF}, {0x800, 0xD7FF}, {0xE000, 0xFFFF}, {0x10000, 0x10FFFF}};
-  const auto appendUtf8 = [](std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | cp >> 6);
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | cp >> 12);
-      out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | cp >> 18);
-      out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-      out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
+  // Units from every plane, surrogates only in pairs: any text of characters.
+  const auto randomText = [&] {
+    std::u16string units;
+    for (int i = static_cast<int>(random() % 40); i > 0; --i) {
+      const char16_t unit = static_cast<char16_t>(1 + random() % 0xFFFF);
+      if (unit >= 0xD800 && unit < 0xE000) {
+        units += static_cast<char16_t>(0xD800 + random() % 0x400);
+        units += static_cast<char16_t>(0xDC00 + random() % 0x400);
+      } else {
+        units += unit;
+      }
     }
+    return Utf16ToUtf8(units);
   };
   for (int round = 0; round < 300; ++round) {
-    std::string text;
-    const int length = static_cast<int>(random() % 40);
-    for (int i = 0; i < length; ++i) {
-      const std::vector<char32_t>& range = ranges[random() % std::size(ranges)];
-      appendUtf8(text, range[0] + random() % (range[1] - range[0] + 1));
-    }
+    const std::string text = randomText();
     for (E encoding : {E::Utf8, E::Utf8WithBom, E::Utf16Le, E::Utf16Be}) {
       const std::string bytes = EncodeSettingsFile(text, encoding);
       const std::optional<DecodedSettingsFile> decoded = DecodeSettingsFile(bytes);
