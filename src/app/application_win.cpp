@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <utility>
+
 #include "app/control_values.h"
 #include "app/main_values.h"
 #include "app/tool_settings.h"
@@ -30,6 +32,12 @@ constexpr char kStartDuringRestoreMessage[] = " 正在还原存档 - 请在还�
 // A copy stops after the file it is at; a delete already under way finishes.
 constexpr std::chrono::seconds kLongestStopWait{60};
 constexpr unsigned kLiveStatusMilliseconds = 10'000;
+constexpr char kEmptyAdminPasswordText[] =
+    " 管理员密码为空 - 未开启 REST API，安全关服、在线玩家等功能不可用 ";
+constexpr char kWeakAdminPasswordText[] =
+    " 管理员密码过于简单 (少于 8 个字符或全是数字) - "
+    "任何能连到 REST API 端口的人都可以用它管理服务端 ";
+constexpr char kNotWrittenSuffix[] = ", 未写入服务器名字、密码和 REST API 设置 (文件保持原样)";
 
 }  // namespace
 
@@ -52,7 +60,7 @@ Application::Application()
             eventLog_->Record("启动前自动更新服务端");
             PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
           },
-          [this](const RestEndpoint& endpoint) { EnableRestApi(endpoint); }),
+          [this](const StartWorldSettings& wanted) { WriteWorldSettings(wanted); }),
       serverApi_([this] { return closing_; }),
       playersApi_([this] { return closing_; }),
       liveStatus_(playersApi_,
@@ -241,21 +249,52 @@ void Application::OnAutoBackupTick() {
   }
 }
 
-// The server reads PalWorldSettings.ini as it starts: the REST API must be on in the file by then
-// for the stop to be able to ask it to save and shut down.
-void Application::EnableRestApi(const RestEndpoint& endpoint) {
-  switch (EnableRestApiInWorldSettings(paths_, endpoint.port, endpoint.adminPassword)) {
-    case RestApiFileResult::Unchanged:
+// The server reads PalWorldSettings.ini as it starts: the name and passwords the main window shows
+// must be the ones it uses, and the REST API must be on in the file by then for the stop to be
+// able to ask it to save and shut down.
+void Application::WriteWorldSettings(const StartWorldSettings& wanted) {
+  GbkProfileFile settingsFile(ToolSettingsFile(paths_));
+  const bool apiOnByTool = LoadRestApiByTool(settingsFile);
+  const StartSettingsWrite write =
+      WriteStartSettings(paths_, {wanted.serverName, wanted.joinPassword, wanted.adminPassword,
+                                  wanted.safeStop, wanted.restApiPort, apiOnByTool});
+  if (write.plan.apiOnByTool != apiOnByTool) {
+    SaveRestApiByTool(settingsFile, write.plan.apiOnByTool);
+  }
+  switch (write.result) {
+    case WorldSettingsWrite::Unchanged:
       break;
-    case RestApiFileResult::Written:
-      eventLog_->Record("已写入 PalWorldSettings.ini: RESTAPIEnabled=True, RESTAPIPort=" +
-                        std::to_string(endpoint.port) + ", AdminPassword");
+    case WorldSettingsWrite::Written:
+      eventLog_->Record("已写入 PalWorldSettings.ini: " + PairsForEventLog(write.plan.pairs));
       break;
-    case RestApiFileResult::Unreadable:
-      eventLog_->Record("无法读取 PalWorldSettings.ini, 未写入 REST API 设置 (文件保持原样)");
+    case WorldSettingsWrite::Unreadable:
+      eventLog_->Record(std::string("无法读取 PalWorldSettings.ini") + kNotWrittenSuffix);
       break;
-    case RestApiFileResult::WriteFailed:
-      eventLog_->Record("无法写入 PalWorldSettings.ini, 未能开启 REST API");
+    case WorldSettingsWrite::Undecodable:
+      eventLog_->Record(std::string("无法识别 PalWorldSettings.ini 的编码") + kNotWrittenSuffix);
+      break;
+    case WorldSettingsWrite::WriteFailed:
+      eventLog_->Record("无法写入 PalWorldSettings.ini, 未能写入服务器名字、密码和 REST API 设置");
+      break;
+  }
+  if (wanted.safeStop) WarnOfAdminPassword(wanted.adminPassword);
+}
+
+// Without a password the API stays off, and every stop ends the server's processes instead of
+// asking it to save; a weak one opens the server's admin commands to whoever reaches the port.
+void Application::WarnOfAdminPassword(std::string_view adminPassword) {
+  switch (JudgeAdminPassword(adminPassword)) {
+    case AdminPasswordStrength::Empty:
+      eventLog_->Record("管理员密码为空, 未开启 REST API (关服时将直接结束服务端进程)");
+      if (std::exchange(toldEmptyAdminPassword_, true)) return;
+      prompt_.Ask(kEmptyAdminPasswordText, " Warning", PromptStyle::Warning);
+      break;
+    case AdminPasswordStrength::Weak:
+      if (std::exchange(toldWeakAdminPassword_, true)) return;
+      eventLog_->Record("管理员密码过于简单 (少于 8 个字符或全是数字)");
+      prompt_.Ask(kWeakAdminPasswordText, " Warning", PromptStyle::Warning);
+      break;
+    case AdminPasswordStrength::Strong:
       break;
   }
 }

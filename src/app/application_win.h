@@ -43,7 +43,8 @@ class Application : public MainWindowEvents {
  private:
   void SaveSettings();
   void OnAutoBackupTick();
-  void EnableRestApi(const RestEndpoint& endpoint);
+  void WriteWorldSettings(const StartWorldSettings& wanted);
+  void WarnOfAdminPassword(std::string_view adminPassword);
   void OpenEventLog();
   void OpenBackupManager();
   void OnBackupActivityChanged();
@@ -60,6 +61,9 @@ class Application : public MainWindowEvents {
   // The user asked to close while a backup operation ran, and then chose to let it finish first.
   bool closeAsked_ = false;
   bool closeWhenIdle_ = false;
+  // Each warning about the admin password is shown once per run, not at every start.
+  bool toldEmptyAdminPassword_ = false;
+  bool toldWeakAdminPassword_ = false;
 
   WindowsPrompt prompt_;
   MainWindow mainWindow_;

@@ -52,15 +52,18 @@ class ToolClock : public ServerClock {
 class ToolStartSteps : public StartSteps {
  public:
   ToolStartSteps(std::function<void()> runAutoUpdate,
-                 std::function<void(const RestEndpoint&)> enableRestApi)
-      : runAutoUpdate_(std::move(runAutoUpdate)), enableRestApi_(std::move(enableRestApi)) {}
+                 std::function<void(const StartWorldSettings&)> writeWorldSettings)
+      : runAutoUpdate_(std::move(runAutoUpdate)),
+        writeWorldSettings_(std::move(writeWorldSettings)) {}
   void RunAutoUpdate() override { runAutoUpdate_(); }
   uint32_t RandomInRange(uint32_t min, uint32_t max) override;
-  void EnableRestApi(const RestEndpoint& endpoint) override { enableRestApi_(endpoint); }
+  void WriteWorldSettings(const StartWorldSettings& wanted) override {
+    writeWorldSettings_(wanted);
+  }
 
  private:
   std::function<void()> runAutoUpdate_;
-  std::function<void(const RestEndpoint&)> enableRestApi_;
+  std::function<void(const StartWorldSettings&)> writeWorldSettings_;
 };
 
 }  // namespace tidemoor

@@ -102,6 +102,14 @@ BackupRetention LoadBackupRetention(ProfileStore& file) {
           RetentionCount(file.Read(kExtendedSection, kBackupKeepDaysKey, "0"))};
 }
 
+bool LoadRestApiByTool(ProfileStore& file) {
+  return file.Read(kExtendedSection, kRestApiByToolKey, "0") == "1";
+}
+
+void SaveRestApiByTool(ProfileStore& file, bool byTool) {
+  file.Write(kExtendedSection, kRestApiByToolKey, byTool ? "1" : "0");
+}
+
 void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle,
                       const BackupRetention& retention) {
   const std::string name = controls.Text(C::ServerNameEdit);

@@ -20,6 +20,7 @@ inline constexpr char kLaunchSection[] = "服务器启动参数";
 inline constexpr char kExtendedSection[] = "扩展设置";
 inline constexpr char kBackupKeepKey[] = "Backup_Keep";
 inline constexpr char kBackupKeepDaysKey[] = "Backup_Keep_Days";
+inline constexpr char kRestApiByToolKey[] = "RestAPI_ByTool";
 
 enum class SettingDefault { Fixed, AdminPassword, ServerName };
 
@@ -57,6 +58,13 @@ std::string LoadToolSettings(ProfileStore& file, MainControls& controls,
 // How many automatic backup points are kept (the backup manager shows and changes it); a missing
 // or unreadable value keeps every point.
 BackupRetention LoadBackupRetention(ProfileStore& file);
+
+// Whether the tool itself switched the REST API on in PalWorldSettings.ini (the host had not), so
+// that unticking the safe stop switches it off again; a missing or unreadable value says no.
+bool LoadRestApiByTool(ProfileStore& file);
+
+// Written after every other key of 扩展设置, at each save and whenever it changes at a start.
+void SaveRestApiByTool(ProfileStore& file, bool byTool);
 
 // Mends the server name's brackets in its edit box, then writes the keys in save order: the
 // 16 described keys, then the extended ones (the server's, then the backup retention).

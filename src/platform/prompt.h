@@ -10,6 +10,7 @@ enum class PromptStyle {
   Plain,            // OK, no icon
   Information,      // OK, information icon
   Error,            // OK, error icon
+  Warning,          // OK, warning icon: something the user may accept, but should know
   WarningQuestion,  // Yes and No, warning icon
   Question,         // Yes and No, question icon
   StartUpError,     // OK, error icon, before any window: brought to the foreground, no owner

@@ -12,6 +12,8 @@ UINT PromptStyleFlags(PromptStyle style) {
       return MB_OK | MB_ICONINFORMATION;
     case PromptStyle::Error:
       return MB_OK | MB_ICONERROR;
+    case PromptStyle::Warning:
+      return MB_OK | MB_ICONWARNING;
     case PromptStyle::WarningQuestion:
       return MB_YESNO | MB_ICONWARNING;
     case PromptStyle::Question:

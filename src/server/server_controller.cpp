@@ -81,10 +81,11 @@ void ServerController::Start(StartCause cause) {
     world_.steps.RunAutoUpdate();
     if (world_.clock.ToolClosing()) return;
   }
-  if (automation.safeStop) {
-    world_.steps.EnableRestApi(
-        RestEndpoint{RestApiPortFromText(automation.restApiPort), launch.adminPassword});
-  }
+  world_.steps.WriteWorldSettings(StartWorldSettings{launch.serverName, launch.joinPassword,
+                                                     launch.adminPassword, automation.safeStop,
+                                                     RestApiPortFromText(automation.restApiPort)});
+  // The step may have told the user something, letting messages through meanwhile.
+  if (world_.clock.ToolClosing()) return;
 
   launchedAt_ = world_.crashReports.Now();
   const uint32_t processId =

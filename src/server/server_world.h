@@ -112,15 +112,25 @@ class ServerApi {
   virtual void Send(const RestRequest& request, std::function<void(const RestReply&)> done) = 0;
 };
 
+// What a start writes into the world settings before the launch: the main window's name and
+// passwords, and whether the REST API is wanted for the safe stop (and at which port).
+struct StartWorldSettings {
+  std::string serverName;
+  std::string joinPassword;
+  std::string adminPassword;
+  bool safeStop = false;
+  int restApiPort = kDefaultRestApiPort;
+};
+
 // The steps of a start that belong to other parts of the tool.
 class StartSteps {
  public:
   virtual ~StartSteps() = default;
   virtual void RunAutoUpdate() = 0;
   virtual uint32_t RandomInRange(uint32_t min, uint32_t max) = 0;
-  // Makes the world settings turn the REST API on at this endpoint (the server reads them as it
-  // starts); tells the event log what became of the file.
-  virtual void EnableRestApi(const RestEndpoint& endpoint) = 0;
+  // Writes the main window's choices into the world settings, which the server reads as it
+  // starts; tells the event log what became of the file. Runs at every start.
+  virtual void WriteWorldSettings(const StartWorldSettings& wanted) = 0;
 };
 
 }  // namespace tidemoor

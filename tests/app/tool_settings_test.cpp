@@ -188,5 +188,28 @@ TEST(ToolSettings, BackupRetentionIsReadAndWrittenInTheExtensionSection) {
   EXPECT_EQ(LoadBackupRetention(saved), (BackupRetention{5, 7}));
 }
 
+// Only the exact "1" remembers that the tool switched the API on: a doubtful value must never
+// make a later start switch off an API the host turned on.
+TEST(ToolSettings, RestApiByToolIsRememberedAfterEveryOtherKey) {
+  const std::pair<std::string, std::string> key{"扩展设置", "RestAPI_ByTool"};
+  for (const auto& [stored, byTool] : std::vector<std::pair<std::string, bool>>{
+           {"1", true}, {"0", false}, {"", false}, {" 1", false}, {"true", false}}) {
+    FakeProfile file;
+    file.values[key] = stored;
+    EXPECT_EQ(LoadRestApiByTool(file), byTool) << stored;
+  }
+  FakeProfile missing;
+  EXPECT_FALSE(LoadRestApiByTool(missing));
+
+  FakeProfile saved;
+  FakeMainControls controls;
+  SaveToolSettings(saved, controls, "T", {});
+  SaveRestApiByTool(saved, true);
+  EXPECT_EQ(saved.writes.back(), (std::pair<std::string, std::string>{"RestAPI_ByTool", "1"}));
+  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Backup_Keep_Days");
+  SaveRestApiByTool(saved, false);
+  EXPECT_EQ(saved.values[key], "0");
+}
+
 }  // namespace
 }  // namespace tidemoor

@@ -107,7 +107,7 @@ class BackupEndToEnd : public ::testing::Test {
         "\r\nTimeer_Autobackup_Saved_Min=" + std::string(minutes) +
         "\r\n"
         "[服务器启动参数]\r\nPort_Game=8211\r\nPort_SteamList=27015\r\nMax_Player=32\r\n"
-        "Admin_Password=admin\r\nServer_Name=E2E Host\r\nOpen_community=1\r\n"
+        "Admin_Password=admin-e2e-pw\r\nServer_Name=E2E Host\r\nOpen_community=1\r\n"
         "Connect_Password=\r\n" +
         std::string(extension);
     directory.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini", Utf8ToGbk(settings));

@@ -74,7 +74,7 @@ class InstallUpdateTest : public ::testing::Test {
         std::string(autoUpdate ? "1" : "0") +
         "\r\nCrash_Autorun=0\r\nTimeer_Autorestart=0\r\nUse_4To_optimize=0\r\n"
         "Timeer_Autobackup_Saved=0\r\n[服务器启动参数]\r\nPort_Game=8211\r\n"
-        "Admin_Password=admin\r\nServer_Name=E2E Host\r\n";
+        "Admin_Password=admin-e2e-pw\r\nServer_Name=E2E Host\r\n";
     directory.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini", Utf8ToGbk(settings));
   }
 

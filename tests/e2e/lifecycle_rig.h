@@ -20,6 +20,8 @@ namespace tidemoor::testing {
 
 inline constexpr char kRigServerDir[] = "PaLWorld_Data\\steamapps\\common\\PalServer";
 inline constexpr char kRigServerFile[] = "PaLWorld_Data\\steamapps\\common\\PalServer\\";
+// Long enough that the tool does not warn of a weak password before the start.
+inline constexpr char kRigAdminPassword[] = "admin-e2e-pw";
 inline constexpr char kRigWorldSettings[] =
     "PaLWorld_Data\\steamapps\\common\\PalServer\\Pal\\Saved\\Config\\WindowsServer\\"
     "PalWorldSettings.ini";
@@ -32,6 +34,7 @@ struct RigOptions {
   bool intervalRestart = false;
   int intervalMinutes = 120;
   bool restartNotice = false;
+  std::string adminPassword = kRigAdminPassword;
 };
 
 class LifecycleRig : public ::testing::Test {
@@ -49,7 +52,9 @@ class LifecycleRig : public ::testing::Test {
         "\r\nTimeer_Autorestart_Min=" + std::to_string(options.intervalMinutes) +
         "\r\nUse_4To_optimize=0\r\nTimeer_Autobackup_Saved=0\r\n"
         "[服务器启动参数]\r\nPort_Game=8211\r\nPort_SteamList=27015\r\nMax_Player=32\r\n"
-        "Admin_Password=admin\r\nServer_Name=E2E Host\r\nOpen_community=1\r\n"
+        "Admin_Password=" +
+        options.adminPassword +
+        "\r\nServer_Name=E2E Host\r\nOpen_community=1\r\n"
         "Connect_Password=\r\n[扩展设置]\r\nSafe_Stop=" +
         flag(options.safeStop) + "\r\nRestAPI_Port=" + std::to_string(options.apiPort) +
         "\r\nRestart_Notice=" + flag(options.restartNotice) +
@@ -90,7 +95,7 @@ class LifecycleRig : public ::testing::Test {
 
   // Asks the fixture's API for info the way the tool does, from this test program.
   bool ApiAnswers() const {
-    const RestRequest info = InfoRequest(RestEndpoint{port_, "admin"});
+    const RestRequest info = InfoRequest(RestEndpoint{port_, kRigAdminPassword});
     const HttpCall call{info.method, info.url, info.headers, info.body};
     return HttpRequest(call, {std::chrono::seconds(2), std::chrono::seconds(5), 65536}).status ==
            200;

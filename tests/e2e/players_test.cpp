@@ -179,10 +179,17 @@ TEST_F(Players, BroadcastAndSaveReachTheServerAsSent) {
 
 TEST_F(Players, AWrongPasswordShowsThePasswordLineAndNoList) {
   Prepare({.apiPort = 18252, .safeStop = false});
-  // The server's own file signs in with another password than the tool's.
+  // The server's own file signs in with another password than the tool's: the file is
+  // read-only, so the start cannot write the tool's password into it.
   directory.WriteBytes(kRigWorldSettings,
                        "[/Script/Pal.PalGameWorldSettings]\r\nOptionSettings=(RESTAPIEnabled=True,"
                        "RESTAPIPort=18252,AdminPassword=\"other\")\r\n");
+  const std::wstring settingsFile = Widen(directory.File(kRigWorldSettings));
+  ASSERT_TRUE(::SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_READONLY));
+  struct Writable {
+    const std::wstring& file;
+    ~Writable() { ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL); }
+  } writableAfterwards{settingsFile};
   HWND window = OpenTool();
   ASSERT_NE(window, nullptr);
   ClickControl(window, Id(MainControl::StartButton));

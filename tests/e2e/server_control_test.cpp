@@ -22,7 +22,7 @@ constexpr char kCrashFlag[] = "PaLWorld_Data\\steamapps\\common\\PalServer\\cras
 constexpr char kExpectedCommandLine[] =
     "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015 "
     "-publiclobby -players=32 -servername=\"E2E Host\" -serverpassword=\"\" "
-    "-adminpassword=admin\r\n";
+    "-adminpassword=admin-e2e-pw\r\n";
 
 int Id(MainControl control) {
   return static_cast<int>(control);
@@ -46,7 +46,7 @@ class ServerControlTest : public ::testing::Test {
         std::string(crashRestart ? "1" : "0") +
         "\r\nTimeer_Autorestart=0\r\nUse_4To_optimize=0\r\nTimeer_Autobackup_Saved=0\r\n"
         "[服务器启动参数]\r\nPort_Game=8211\r\nPort_SteamList=27015\r\nMax_Player=32\r\n"
-        "Admin_Password=admin\r\nServer_Name=E2E Host\r\nOpen_community=1\r\n"
+        "Admin_Password=admin-e2e-pw\r\nServer_Name=E2E Host\r\nOpen_community=1\r\n"
         "Connect_Password=" +
         joinPassword + "\r\n";
     directory.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini", Utf8ToGbk(settings));

@@ -27,7 +27,7 @@ TEST_F(ServerLifecycle, StopWithTheApiSavesThenShutsDownAndKillsNothing) {
   const std::string settings = directory.ReadBytes(kRigWorldSettings);
   for (const char* pair :
        {"ExpRate=2.000000", "ServerPlayerMaxNum=16", "RESTAPIEnabled=True", "RESTAPIPort=18231",
-        "AdminPassword=\"admin\"", "MyOwnKey=\"kept, really\""}) {
+        "AdminPassword=\"admin-e2e-pw\"", "MyOwnKey=\"kept, really\""}) {
     EXPECT_NE(settings.find(pair), std::string::npos) << pair << " in " << settings;
   }
   EXPECT_EQ(settings.find("RESTAPIEnabled=False"), std::string::npos);
@@ -54,6 +54,30 @@ TEST_F(ServerLifecycle, StopWithTheApiSavesThenShutsDownAndKillsNothing) {
   const std::string events = EventLog();
   EXPECT_NE(events.find("已写入 PalWorldSettings.ini"), std::string::npos) << events;
   EXPECT_NE(events.find("已安全关闭服务端"), std::string::npos) << events;
+}
+
+// Without an admin password the REST API would take anyone's commands: the start says so on the
+// screen and leaves the API off in the file, while the name and passwords are still written.
+TEST_F(ServerLifecycle, EmptyAdminPasswordLeavesTheApiOffAndSaysSo) {
+  Prepare({.apiPort = 18235, .adminPassword = ""});
+  directory.WriteBytes(kRigWorldSettings,
+                       "; kept\r\n[/Script/Pal.PalGameWorldSettings]\r\nOptionSettings=("
+                       "ExpRate=2.000000,RESTAPIEnabled=False)\r\n");
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  ClickControl(window, Id(MainControl::StartButton));
+  std::optional<SeenMessageBox> notice = WaitForMessageBox(tool->Id());
+  ASSERT_TRUE(notice);
+  EXPECT_EQ(notice->text, " 管理员密码为空 - 未开启 REST API，安全关服、在线玩家等功能不可用 ");
+  EXPECT_EQ(notice->title, " Warning");
+  AnswerMessageBox(*notice, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return Launches() == 1; }, std::chrono::seconds(30)));
+
+  EXPECT_EQ(directory.ReadBytes(kRigWorldSettings),
+            "; kept\r\n[/Script/Pal.PalGameWorldSettings]\r\nOptionSettings=("
+            "ExpRate=2.000000,RESTAPIEnabled=False,ServerName=\"E2E Host\",ServerPassword=\"\","
+            "AdminPassword=\"\")\r\n");
+  EXPECT_NE(EventLog().find("管理员密码为空"), std::string::npos) << EventLog();
 }
 
 TEST_F(ServerLifecycle, SilentApiFallsBackToTheKillWithinSeconds) {
@@ -137,7 +161,7 @@ TEST_F(ServerLifecycle, EveryCommandGetsPastTheServersLengthCheck) {
   ASSERT_NE(window, nullptr);
   StartAndWaitForTheApi(window);
   WindowsServerApi api{[] { return false; }};
-  const RestEndpoint endpoint{18261, "admin"};
+  const RestEndpoint endpoint{18261, kRigAdminPassword};
   for (const RestRequest& request : {SaveRequest(endpoint), UnbanRequest(endpoint, "steam_42"),
                                      ShutdownRequest(endpoint, 600, "later")}) {
     EXPECT_EQ(api.Ask(request, std::chrono::seconds(20)).status, 200) << request.url;

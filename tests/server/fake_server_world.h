@@ -147,8 +147,10 @@ class FakeSteps : public StartSteps {
     log_.push_back("random " + std::to_string(min) + ".." + std::to_string(max));
     return drawn;
   }
-  void EnableRestApi(const RestEndpoint& endpoint) override {
-    log_.push_back("enable api " + std::to_string(endpoint.port) + " " + endpoint.adminPassword);
+  void WriteWorldSettings(const StartWorldSettings& wanted) override {
+    log_.push_back("world settings " + wanted.serverName + "/" + wanted.joinPassword + "/" +
+                   wanted.adminPassword + (wanted.safeStop ? " api " : " no api ") +
+                   std::to_string(wanted.restApiPort));
   }
   uint32_t drawn = 7;
   std::function<void()> duringUpdate;  // runs once while the update lets messages by

@@ -50,7 +50,8 @@ TEST_F(ServerControllerTest, StartLaunchesAndEntersTheRunningState) {
   controls.ticked[MainControl::HideConsoleBox] = true;
   controller.Toggle();
 
-  EXPECT_THAT(log, ElementsAre("save", "launch " + executable + " in " + std::string(kServerDir),
+  EXPECT_THAT(log, ElementsAre("save", "world settings Host//admin no api 8212",
+                               "launch " + executable + " in " + std::string(kServerDir),
                                "random 2..9", "monitor 7000", "backup 0", "console 4120 hidden"));
   EXPECT_EQ(processes.launchedCommandLine,
             "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015 "
@@ -65,10 +66,10 @@ TEST_F(ServerControllerTest, StartLaunchesAndEntersTheRunningState) {
 TEST_F(ServerControllerTest, StartRunsTheUpdateFirstOnlyWhenAsked) {
   controls.ticked[MainControl::AutoUpdateBox] = true;
   controller.Toggle();
-  ASSERT_GE(log.size(), 3u);
+  ASSERT_GE(log.size(), 4u);
   EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 2),
               ElementsAre("save", "update"));
-  EXPECT_EQ(log[2].rfind("launch ", 0), 0u);
+  EXPECT_EQ(log[3].rfind("launch ", 0), 0u);
 }
 
 TEST_F(ServerControllerTest, UnreadableVersionShowsUnknown) {
@@ -205,9 +206,10 @@ TEST_F(ServerControllerTest, CrashWithAutoRestartStartsAgainAfterTwoSeconds) {
   processes.running = false;
   steps.drawn = 3;
   controller.OnMonitorTick();
-  EXPECT_THAT(log, ElementsAre("monitor 0", "wait 2", "save",
-                               "launch " + executable + " in " + std::string(kServerDir),
-                               "random 2..9", "monitor 3000", "backup 0", "console 4121 shown"));
+  EXPECT_THAT(log,
+              ElementsAre("monitor 0", "wait 2", "save", "world settings Host//admin no api 8212",
+                          "launch " + executable + " in " + std::string(kServerDir), "random 2..9",
+                          "monitor 3000", "backup 0", "console 4121 shown"));
   EXPECT_EQ(processes.heldId, 4121u);
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
 }

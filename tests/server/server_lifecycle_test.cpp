@@ -118,10 +118,11 @@ class ServerLifecycleTest : public ::testing::Test, protected FakeServerRig {
   }
 };
 
-TEST_F(ServerLifecycleTest, StartTurnsTheApiOnAtTheChosenPortWithTheAdminPassword) {
+TEST_F(ServerLifecycleTest, EveryStartWritesTheWorldSettingsBeforeTheLaunch) {
   controller.Toggle();
-  EXPECT_THAT(log, Contains("enable api 8300 pw"));
-  EXPECT_LT(std::find(log.begin(), log.end(), "enable api 8300 pw") - log.begin(),
+  const std::string wanted = "world settings Host//pw api 8300";
+  EXPECT_THAT(log, Contains(wanted));
+  EXPECT_LT(std::find(log.begin(), log.end(), wanted) - log.begin(),
             std::find_if(log.begin(), log.end(), [](const std::string& l) {
               return l.rfind("launch", 0) == 0;
             }) - log.begin());
@@ -129,9 +130,10 @@ TEST_F(ServerLifecycleTest, StartTurnsTheApiOnAtTheChosenPortWithTheAdminPasswor
 
   controller.Stop();
   controls.ticked[MainControl::SafeStopBox] = false;
+  controls.texts[MainControl::JoinPasswordEdit] = "join";
   log.clear();
   controller.Toggle();
-  EXPECT_THAT(log, Not(Contains("enable api 8300 pw")));
+  EXPECT_THAT(log, Contains("world settings Host/join/pw no api 8300"));
 }
 
 TEST_F(ServerLifecycleTest, StopAsksForSaveThenShutdownAndKillsNothing) {

@@ -8,6 +8,7 @@
 #include "platform/codepage_win.h"
 #include "support/e2e_win.h"
 #include "support/fake_prompt.h"
+#include "worldsettings/settings_file_encoding.h"
 #include "worldsettings/world_settings_file_win.h"
 #include "worldsettings/world_settings_window_win.h"
 
@@ -237,7 +238,7 @@ TEST_F(WorldSettingsOnDisk, SaveClosesAndReopeningShowsTheSavedValues) {
   EXPECT_NE(saved.find(",ServerDescription=\"欢迎, 朋友\","), std::string::npos);
   EXPECT_NE(saved.find(",bShowPlayerList=True,ServerName=\"我的\",AutoSaveSpan=30.000000)"),
             std::string::npos);
-  EXPECT_EQ(saved.back(), ')');
+  EXPECT_TRUE(saved.ends_with(")\r\n")) << "the line end after the list stays";
 
   OpenWorldSettingsWindow();
   ASSERT_NE(WorldSettingsWindowHandle(), nullptr);
@@ -276,6 +277,75 @@ TEST_F(WorldSettingsOnDisk, FailedSaveKeepsTheWindowAndTheFile) {
   EXPECT_NE(WorldSettingsWindowHandle(), nullptr);
   other.reset();
   EXPECT_EQ(FileBytes(), WorldSettingsTemplate());
+}
+
+// Notepad's "Unicode": the user's values are read, and both the window's save and a start's
+// write hand the file back in UTF-16 LE with its mark and its comment.
+TEST_F(WorldSettingsOnDisk, Utf16FileIsWrittenBackAsUtf16WithTheUsersValues) {
+  const std::string text =
+      "; 我的设置\r\n[/Script/Pal.PalGameWorldSettings]\r\nOptionSettings=(ExpRate=3.000000,"
+      "ServerName=\"老朋友\",AdminPassword=\"old\",MyOwnKey=1)\r\n";
+  WriteFile(EncodeSettingsFile(text, SettingsFileEncoding::Utf16Le));
+  const auto fileText = [&] {
+    const std::optional<DecodedSettingsFile> decoded = DecodeSettingsFile(FileBytes());
+    EXPECT_TRUE(decoded && decoded->encoding == SettingsFileEncoding::Utf16Le);
+    return decoded ? decoded->text : std::string();
+  };
+
+  OpenWorldSettingsWindow();
+  ASSERT_NE(WorldSettingsWindowHandle(), nullptr);
+  EXPECT_EQ(Cell(3), "3.000000");
+  SelectRow(1);
+  ::SetWindowTextW(Control(Id::ValueEdit), L"2.5");
+  ::SendMessageW(Control(Id::SaveButton), BM_CLICK, 0, 0);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].title, " Save");
+  std::string saved = fileText();
+  EXPECT_EQ(saved.rfind("; 我的设置\r\n[/Script/Pal.PalGameWorldSettings]\r\nOptionSettings=(", 0),
+            0u);
+  for (const char* pair : {",DayTimeSpeedRate=2.5,", ",ExpRate=3.000000,", "ServerName=\"老朋友\"",
+                           "MyOwnKey=1)\r\n"}) {
+    EXPECT_NE(saved.find(pair), std::string::npos) << pair << " in " << saved;
+  }
+
+  const StartSettingsWrite write =
+      WriteStartSettings(paths_, {"新名字", "", "a-strong-one", true, 8212, false});
+  EXPECT_EQ(write.result, WorldSettingsWrite::Written);
+  EXPECT_TRUE(write.plan.apiOnByTool);
+  saved = fileText();
+  for (const char* pair : {"ServerName=\"新名字\"", "AdminPassword=\"a-strong-one\"",
+                           "RESTAPIEnabled=True", ",DayTimeSpeedRate=2.5,", "MyOwnKey=1"}) {
+    EXPECT_NE(saved.find(pair), std::string::npos) << pair << " in " << saved;
+  }
+  EXPECT_TRUE(saved.starts_with("; 我的设置\r\n"));
+  const std::string before = FileBytes();
+  EXPECT_EQ(WriteStartSettings(paths_, {"新名字", "", "a-strong-one", true, 8212, true}).result,
+            WorldSettingsWrite::Unchanged);
+  EXPECT_EQ(FileBytes(), before);
+}
+
+// A file in no encoding the tool reads (here GBK from an old editor) holds settings the tool
+// cannot see: nothing may be written over it, and the user is told why.
+TEST_F(WorldSettingsOnDisk, UndecodableFileIsNeverWritten) {
+  const std::string gbk = "OptionSettings=(ServerName=\"\xCE\xD2\xB5\xC4\",ExpRate=5.000000)\r\n";
+  WriteFile(gbk);
+  ASSERT_TRUE(EnsureWorldSettingsFile());
+  WorldSettings settings;
+  EXPECT_FALSE(LoadWorldSettings(settings));
+  const StartSettingsWrite write = WriteStartSettings(paths_, {"名字", "", "pw", true, 8212, true});
+  EXPECT_EQ(write.result, WorldSettingsWrite::Undecodable);
+  EXPECT_TRUE(write.plan.apiOnByTool) << "what the tool remembers stays";
+  EXPECT_FALSE(RestApiOnInWorldSettings(paths_));
+
+  OpenWorldSettingsWindow();
+  EXPECT_EQ(WorldSettingsWindowHandle(), nullptr);
+  EXPECT_FALSE(SaveWorldSettings(paths_, WorldSettings{}, prompt_));
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[0].style, PromptStyle::Error);
+  EXPECT_EQ(messages_[1].text,
+            " 保存失败 - 无法识别 PalWorldSettings.ini 的编码 (请用 UTF-8 或 UTF-16 保存该文件)，"
+            "文件保持原样 ");
+  EXPECT_EQ(FileBytes(), gbk);
 }
 
 }  // namespace
