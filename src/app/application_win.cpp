@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <memory>
+
 #include "app/control_values.h"
 #include "app/main_values.h"
 #include "app/tool_settings.h"
@@ -52,7 +54,8 @@ Application::Application()
             eventLog_->Record("启动前自动更新服务端");
             PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
           },
-          [this](const RestEndpoint& endpoint) { EnableRestApi(endpoint); }),
+          [this](const RestEndpoint& endpoint) { EnableRestApi(endpoint); },
+          [this] { return loadedWorld_->BeforeStart(); }),
       serverApi_([this] { return closing_; }),
       playersApi_([this] { return closing_; }),
       liveStatus_(playersApi_,
@@ -91,6 +94,13 @@ int Application::Run() {
   GbkProfileFile settingsFile(ToolSettingsFile(paths_));
   windowTitle_ = LoadToolSettings(settingsFile, saved, &RandomLetters);
   retention_ = LoadBackupRetention(settingsFile);
+  loadedWorld_.emplace(LoadedWorldWiring{savedWorlds_, prompt_, *eventLog_,
+                                         [this] { return MakePointBeforeWorldChange(); },
+                                         [this](const std::vector<std::string>& kept) {
+                                           GbkProfileFile file(ToolSettingsFile(paths_));
+                                           SaveKeptWorldOptions(file, kept);
+                                         }},
+                       LoadKeptWorldOptions(settingsFile));
 
   if (!mainWindow_.Create()) return 1;
   saved.ShowIn(mainWindow_);
@@ -115,6 +125,7 @@ void Application::SaveSettings() {
   if (closing_) return;
   GbkProfileFile file(ToolSettingsFile(paths_));
   SaveToolSettings(file, mainWindow_, windowTitle_, retention_);
+  SaveKeptWorldOptions(file, loadedWorld_->KeptWorlds());
 }
 
 // A backup operation that is cut off leaves a half point or half a restored save behind, so the
@@ -196,6 +207,9 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
       RevealInExplorer(ServerExecutable(paths_));
       break;
     case C::WorldSettingsLabel:
+      // Settings edited there would not reach a world that carries its own.
+      loadedWorld_->BeforeWorldSettings();
+      if (closing_) break;
       worldSettingsWindow_.Open(mainWindow_.Handle(), paths_, prompt_);
       break;
     case C::EventLogLabel:
@@ -253,6 +267,16 @@ void Application::EnableRestApi(const RestEndpoint& endpoint) {
       eventLog_->Record("无法写入 PalWorldSettings.ini, 未能开启 REST API");
       break;
   }
+}
+
+// The point is copied on the backup engine's worker while the windows go on. A user who asked to
+// close meanwhile gets no server started after it.
+BackupPointResult Application::MakePointBeforeWorldChange() {
+  auto made = std::make_shared<std::optional<bool>>();
+  MakePointBeforeChange(*backupHost_, Places(), retention_, [made](bool ok) { *made = ok; });
+  PumpUntil([&] { return made->has_value() || closing_; }, std::chrono::hours(24));
+  if (closing_ || closeAsked_) return BackupPointResult::ToolClosing;
+  return made->value_or(false) ? BackupPointResult::Made : BackupPointResult::Failed;
 }
 
 // Opened with whatever the user reads text files with; before the first event there is no file,

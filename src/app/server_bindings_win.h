@@ -52,15 +52,20 @@ class ToolClock : public ServerClock {
 class ToolStartSteps : public StartSteps {
  public:
   ToolStartSteps(std::function<void()> runAutoUpdate,
-                 std::function<void(const RestEndpoint&)> enableRestApi)
-      : runAutoUpdate_(std::move(runAutoUpdate)), enableRestApi_(std::move(enableRestApi)) {}
+                 std::function<void(const RestEndpoint&)> enableRestApi,
+                 std::function<bool()> confirmLoadedWorld)
+      : runAutoUpdate_(std::move(runAutoUpdate)),
+        enableRestApi_(std::move(enableRestApi)),
+        confirmLoadedWorld_(std::move(confirmLoadedWorld)) {}
   void RunAutoUpdate() override { runAutoUpdate_(); }
   uint32_t RandomInRange(uint32_t min, uint32_t max) override;
   void EnableRestApi(const RestEndpoint& endpoint) override { enableRestApi_(endpoint); }
+  bool ConfirmLoadedWorld() override { return confirmLoadedWorld_(); }
 
  private:
   std::function<void()> runAutoUpdate_;
   std::function<void(const RestEndpoint&)> enableRestApi_;
+  std::function<bool()> confirmLoadedWorld_;
 };
 
 }  // namespace tidemoor

@@ -121,6 +121,9 @@ class StartSteps {
   // Makes the world settings turn the REST API on at this endpoint (the server reads them as it
   // starts); tells the event log what became of the file.
   virtual void EnableRestApi(const RestEndpoint& endpoint) = 0;
+  // Asks about the world the server would load (a WorldOption.sav that overrides the tool's
+  // settings, a named world that is not there); false when the start must not go on.
+  virtual bool ConfirmLoadedWorld() = 0;
 };
 
 }  // namespace tidemoor

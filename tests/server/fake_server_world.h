@@ -149,7 +149,14 @@ class FakeSteps : public StartSteps {
   void EnableRestApi(const RestEndpoint& endpoint) override {
     log_.push_back("enable api " + std::to_string(endpoint.port) + " " + endpoint.adminPassword);
   }
+  // Counted rather than logged: most starts ask and the question is no step of theirs.
+  bool ConfirmLoadedWorld() override {
+    ++worldQuestions;
+    return worldConfirmed;
+  }
   uint32_t drawn = 7;
+  bool worldConfirmed = true;
+  int worldQuestions = 0;
   std::function<void()> duringUpdate;  // runs once while the update lets messages by
 
  private:
