@@ -40,7 +40,7 @@ bool Contains(const std::vector<std::string>& worlds, std::string_view id) {
 
 std::string MissingWorldQuestion(std::string_view worldId,
                                  const std::vector<std::string>& existingWorlds) {
-  return " 开服设置指定的存档 " + std::string(worldId) +
+  return std::string(" 开服设置指定的存档 ") + std::string(worldId) +
          " 不存在，服务端会新建一个空世界 - 现有存档: " + JoinTexts(existingWorlds, ", ") +
          " \r\n 是否仍然启动? ";
 }
@@ -72,7 +72,9 @@ WorldQuestion DecideWorldQuestion(const LoadedWorldFacts& facts,
 
 std::string FreeDisabledName(const std::function<bool(const std::string&)>& taken) {
   std::string name = kWorldOptionDisabledName;
-  for (int n = 2; taken(name); ++n) name = kWorldOptionDisabledName + ("." + std::to_string(n));
+  for (int n = 2; taken(name); ++n) {
+    name = std::string(kWorldOptionDisabledName) + "." + std::to_string(n);
+  }
   return name;
 }
 
