@@ -16,7 +16,18 @@ void LoadedWorldCheck::BeforeWorldSettings() {
   Check(false);
 }
 
+// The backup point lets the windows' messages through, so the world settings label or the start
+// button may come here again meanwhile. The check under way already has the user's answer; a
+// start now would launch the server on the save the point is copying.
 bool LoadedWorldCheck::Check(bool beforeStart) {
+  if (checking_) return false;
+  checking_ = true;
+  const bool goOn = Ask(beforeStart);
+  checking_ = false;
+  return goOn;
+}
+
+bool LoadedWorldCheck::Ask(bool beforeStart) {
   const LoadedWorldFacts facts = wiring_.worlds.LookAtLoadedWorld();
   switch (DecideWorldQuestion(facts, kept_, beforeStart)) {
     case WorldQuestion::None:

@@ -48,11 +48,13 @@ class LoadedWorldCheck {
 
  private:
   bool Check(bool beforeStart);
+  bool Ask(bool beforeStart);
   bool AskAboutWorldOption(const std::string& worldId);
   bool DisableWorldOption(const std::string& worldId);
 
   LoadedWorldWiring wiring_;
   std::vector<std::string> kept_;
+  bool checking_ = false;
 };
 
 }  // namespace tidemoor

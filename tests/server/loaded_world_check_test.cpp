@@ -37,7 +37,8 @@ class NoLog : public EventLog {
 };
 
 // Yes renames only after a point was made; a failure on the way leaves the file where it was and
-// says so; No is remembered; a tool that closes during the point starts nothing.
+// says so; No is remembered; a tool that closes during the point starts nothing, and neither does
+// a second start pressed while the point is made.
 TEST(LoadedWorldCheck, TheFileIsRenamedOnlyAfterAPoint) {
   struct Case {
     bool yes;
@@ -71,6 +72,7 @@ TEST(LoadedWorldCheck, TheFileIsRenamedOnlyAfterAPoint) {
         LoadedWorldWiring{worlds, prompt, log,
                           [&] {
                             ++points;
+                            EXPECT_FALSE(check.BeforeStart()) << "a start while the point is made";
                             EXPECT_TRUE(worlds.files.contains(kWorldOptionFileName));
                             return c.point;
                           },
