@@ -188,19 +188,5 @@ TEST(ToolSettings, BackupRetentionIsReadAndWrittenInTheExtensionSection) {
   EXPECT_EQ(LoadBackupRetention(saved), (BackupRetention{5, 7}));
 }
 
-// A hand-edited list keeps only what can name a world folder, so no path can be slipped in.
-TEST(ToolSettings, KeptWorldOptionsRoundTripInTheExtensionSection) {
-  FakeProfile file;
-  EXPECT_TRUE(LoadKeptWorldOptions(file).empty());
-  file.values[{"扩展设置", "WorldOption_Kept"}] = " 0A1B , ..\\x,,0a1b, FF00 ";
-  const std::vector<std::string> kept = LoadKeptWorldOptions(file);
-  EXPECT_EQ(kept, (std::vector<std::string>{"0A1B", "FF00"}));
-
-  FakeProfile saved;
-  SaveKeptWorldOptions(saved, kept);
-  EXPECT_EQ(saved.writes,
-            (std::vector<std::pair<std::string, std::string>>{{"WorldOption_Kept", "0A1B,FF00"}}));
-}
-
 }  // namespace
 }  // namespace tidemoor

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace tidemoor {
 namespace {
 
@@ -61,24 +59,6 @@ TEST(LoadedWorld, WhatIsAskedFollowsTheWorldOnDisk) {
     EXPECT_EQ(DecideWorldQuestion(c.facts, c.kept, c.beforeStart), c.question) << "row " << row;
     ++row;
   }
-}
-
-TEST(LoadedWorld, TheDisabledNameNeverReplacesAFile) {
-  const std::set<std::string> none,
-      first = {"WorldOption.sav.disabled"},
-      two = {"WorldOption.sav.disabled", "WorldOption.sav.disabled.2"};
-  EXPECT_EQ(FreeDisabledName([&](const std::string& n) { return none.contains(n); }),
-            "WorldOption.sav.disabled");
-  EXPECT_EQ(FreeDisabledName([&](const std::string& n) { return first.contains(n); }),
-            "WorldOption.sav.disabled.2");
-  EXPECT_EQ(FreeDisabledName([&](const std::string& n) { return two.contains(n); }),
-            "WorldOption.sav.disabled.3");
-}
-
-TEST(LoadedWorld, TheMissingWorldQuestionNamesTheWorldsThatExist) {
-  EXPECT_EQ(MissingWorldQuestion("FF00", {"AAAA", "BBBB"}),
-            " 开服设置指定的存档 FF00 不存在，服务端会新建一个空世界 - 现有存档: AAAA, BBBB \r\n"
-            " 是否仍然启动? ");
 }
 
 }  // namespace
