@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <memory>
 #include <utility>
 
 #include "app/control_values.h"
@@ -60,7 +61,8 @@ Application::Application()
             eventLog_->Record("启动前自动更新服务端");
             PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
           },
-          [this](const StartWorldSettings& wanted) { WriteWorldSettings(wanted); }),
+          [this](const StartWorldSettings& wanted) { WriteWorldSettings(wanted); },
+          [this] { return loadedWorld_->BeforeStart(); }),
       serverApi_([this] { return closing_; }),
       playersApi_([this] { return closing_; }),
       liveStatus_(playersApi_,
@@ -100,6 +102,13 @@ int Application::Run() {
   GbkProfileFile settingsFile(ToolSettingsFile(paths_));
   windowTitle_ = LoadToolSettings(settingsFile, saved, &RandomLetters);
   retention_ = LoadBackupRetention(settingsFile);
+  loadedWorld_.emplace(LoadedWorldWiring{savedWorlds_, prompt_, *eventLog_,
+                                         [this] { return MakePointBeforeWorldChange(); },
+                                         [this](const std::vector<std::string>& kept) {
+                                           GbkProfileFile file(ToolSettingsFile(paths_));
+                                           SaveKeptWorldOptions(file, kept);
+                                         }},
+                       LoadKeptWorldOptions(settingsFile));
 
   if (!mainWindow_.Create()) return 1;
   saved.ShowIn(mainWindow_);
@@ -124,6 +133,7 @@ void Application::SaveSettings() {
   if (closing_) return;
   GbkProfileFile file(ToolSettingsFile(paths_));
   SaveToolSettings(file, mainWindow_, windowTitle_, retention_);
+  SaveKeptWorldOptions(file, loadedWorld_->KeptWorlds());
 }
 
 // A backup operation that is cut off leaves a half point or half a restored save behind, so the
@@ -209,6 +219,9 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
       RevealInExplorer(ServerExecutable(paths_));
       break;
     case C::WorldSettingsLabel:
+      // Settings edited there would not reach a world that carries its own.
+      loadedWorld_->BeforeWorldSettings();
+      if (closing_) break;
       worldSettingsWindow_.Open(mainWindow_.Handle(), paths_, prompt_);
       break;
     case C::EventLogLabel:
@@ -297,6 +310,16 @@ void Application::WarnOfAdminPassword(std::string_view adminPassword) {
     case AdminPasswordStrength::Strong:
       break;
   }
+}
+
+// The point is copied on the backup engine's worker while the windows go on. A user who asked to
+// close meanwhile gets no server started after it.
+BackupPointResult Application::MakePointBeforeWorldChange() {
+  auto made = std::make_shared<std::optional<bool>>();
+  MakePointBeforeChange(*backupHost_, Places(), retention_, [made](bool ok) { *made = ok; });
+  PumpUntil([&] { return made->has_value() || closing_; }, std::chrono::hours(24));
+  if (closing_ || closeAsked_) return BackupPointResult::ToolClosing;
+  return made->value_or(false) ? BackupPointResult::Made : BackupPointResult::Failed;
 }
 
 // Opened with whatever the user reads text files with; before the first event there is no file,

@@ -17,6 +17,8 @@
 #include "platform/prompt_win.h"
 #include "server/crash_reports_win.h"
 #include "server/server_api_win.h"
+#include "server/loaded_world_check.h"
+#include "server/saved_worlds_win.h"
 #include "server/server_controller.h"
 #include "server/player_admin.h"
 #include "server/players_window_win.h"
@@ -45,6 +47,7 @@ class Application : public MainWindowEvents {
   void OnAutoBackupTick();
   void WriteWorldSettings(const StartWorldSettings& wanted);
   void WarnOfAdminPassword(std::string_view adminPassword);
+  BackupPointResult MakePointBeforeWorldChange();
   void OpenEventLog();
   void OpenBackupManager();
   void OnBackupActivityChanged();
@@ -82,6 +85,9 @@ class Application : public MainWindowEvents {
   std::optional<WindowsBackupHost> backupHost_;
   BackupRetention retention_;
   AutoBackupRecord autoBackupRecord_;
+  WindowsSavedWorlds savedWorlds_{paths_};
+  // Once the event log and the settings are there.
+  std::optional<LoadedWorldCheck> loadedWorld_;
   BackupManagerWindow backupManager_;
   WorldSettingsWindow worldSettingsWindow_;
   // The players window and the live status have requests of their own, so a silent server they

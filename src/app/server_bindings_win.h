@@ -52,18 +52,22 @@ class ToolClock : public ServerClock {
 class ToolStartSteps : public StartSteps {
  public:
   ToolStartSteps(std::function<void()> runAutoUpdate,
-                 std::function<void(const StartWorldSettings&)> writeWorldSettings)
+                 std::function<void(const StartWorldSettings&)> writeWorldSettings,
+                 std::function<bool()> confirmLoadedWorld)
       : runAutoUpdate_(std::move(runAutoUpdate)),
-        writeWorldSettings_(std::move(writeWorldSettings)) {}
+        writeWorldSettings_(std::move(writeWorldSettings)),
+        confirmLoadedWorld_(std::move(confirmLoadedWorld)) {}
   void RunAutoUpdate() override { runAutoUpdate_(); }
   uint32_t RandomInRange(uint32_t min, uint32_t max) override;
   void WriteWorldSettings(const StartWorldSettings& wanted) override {
     writeWorldSettings_(wanted);
   }
+  bool ConfirmLoadedWorld() override { return confirmLoadedWorld_(); }
 
  private:
   std::function<void()> runAutoUpdate_;
   std::function<void(const StartWorldSettings&)> writeWorldSettings_;
+  std::function<bool()> confirmLoadedWorld_;
 };
 
 }  // namespace tidemoor

@@ -6,6 +6,7 @@
 
 #include "common/product.h"
 #include "platform/text.h"
+#include "server/loaded_world.h"
 
 namespace tidemoor {
 namespace {
@@ -121,6 +122,14 @@ void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_vi
   WriteKeys(file, controls, kExtendedKeys);
   file.Write(kExtendedSection, kBackupKeepKey, std::to_string(retention.keepPoints));
   file.Write(kExtendedSection, kBackupKeepDaysKey, std::to_string(retention.keepDays));
+}
+
+std::vector<std::string> LoadKeptWorldOptions(ProfileStore& file) {
+  return ParseKeptWorlds(file.Read(kExtendedSection, kWorldOptionKeptKey, ""));
+}
+
+void SaveKeptWorldOptions(ProfileStore& file, const std::vector<std::string>& worlds) {
+  file.Write(kExtendedSection, kWorldOptionKeptKey, KeptWorldsText(worlds));
 }
 
 }  // namespace tidemoor

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/main_controls.h"
 #include "backup/retention.h"
@@ -21,6 +22,7 @@ inline constexpr char kExtendedSection[] = "扩展设置";
 inline constexpr char kBackupKeepKey[] = "Backup_Keep";
 inline constexpr char kBackupKeepDaysKey[] = "Backup_Keep_Days";
 inline constexpr char kRestApiByToolKey[] = "RestAPI_ByTool";
+inline constexpr char kWorldOptionKeptKey[] = "WorldOption_Kept";
 
 enum class SettingDefault { Fixed, AdminPassword, ServerName };
 
@@ -70,5 +72,10 @@ void SaveRestApiByTool(ProfileStore& file, bool byTool);
 // 16 described keys, then the extended ones (the server's, then the backup retention).
 void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle,
                       const BackupRetention& retention);
+
+// The worlds whose WorldOption.sav the user chose to keep, so they are not asked about again;
+// written after every other key of 扩展设置, and at once when the user answers.
+std::vector<std::string> LoadKeptWorldOptions(ProfileStore& file);
+void SaveKeptWorldOptions(ProfileStore& file, const std::vector<std::string>& worlds);
 
 }  // namespace tidemoor

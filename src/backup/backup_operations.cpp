@@ -132,6 +132,20 @@ void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces&
              });
 }
 
+void MakePointBeforeChange(BackupHost& host, const BackupPlaces& places,
+                           const BackupRetention& retention,
+                           std::function<void(bool made)> finished) {
+  if (!host.Activity().TryBegin(BackupTask::Point)) {
+    host.Log().Record("创建备份点跳过: 另一项备份操作正在进行");
+    finished(false);
+    return;
+  }
+  StartPoint(host, {places.toolDirectory, places.saveDataDir, PointKind::Manual, retention},
+             [finished = std::move(finished)](const PointReport& report) {
+               finished(report.outcome == PointOutcome::Made);
+             });
+}
+
 void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                               const BackupRetention& retention, AutoBackupRecord& record) {
   if (!host.Activity().TryBegin(BackupTask::Point)) {

@@ -80,6 +80,13 @@ std::string PointEventText(const PointReport& report, PointKind kind);
 void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                            const BackupRetention& retention, std::function<void()> refreshList);
 
+// A manual point another part of the tool needs before it changes the save. It shows no message
+// of its own, as the caller tells the user what became of its change; finished hears whether the
+// point was made (not while another backup operation runs).
+void MakePointBeforeChange(BackupHost& host, const BackupPlaces& places,
+                           const BackupRetention& retention,
+                           std::function<void(bool made)> finished);
+
 // What the automatic backup remembers between its ticks.
 struct AutoBackupRecord {
   // A failed point has been reported and no point has succeeded since: a user away from the

@@ -29,6 +29,14 @@ std::string WorldSettingsFile(const ServerPaths& paths) {
   return WorldSettingsDir(paths) + "PalWorldSettings.ini";
 }
 
+std::string GameUserSettingsFile(const ServerPaths& paths) {
+  return WorldSettingsDir(paths) + "GameUserSettings.ini";
+}
+
+std::string SaveGamesDir(const ServerPaths& paths) {
+  return paths.ServerDir + "Pal\\Saved\\SaveGames\\0\\";
+}
+
 std::string BackupRoot(std::string_view toolDirectory) {
   return std::string(toolDirectory) + "\\PaLWorld_Saved_Backups\\";
 }

@@ -20,6 +20,8 @@ std::string ServerExecutable(const ServerPaths& paths);   // PalServer.exe
 std::string SaveDataDir(const ServerPaths& paths);        // Pal\Saved, no trailing backslash
 std::string WorldSettingsDir(const ServerPaths& paths);   // ...\Config\WindowsServer\ (ends in \)
 std::string WorldSettingsFile(const ServerPaths& paths);  // PalWorldSettings.ini
-std::string BackupRoot(std::string_view toolDirectory);   // \PaLWorld_Saved_Backups\ (ends in \)
+std::string GameUserSettingsFile(const ServerPaths& paths);  // names the world the server loads
+std::string SaveGamesDir(const ServerPaths& paths);  // Pal\Saved\SaveGames\0\, a folder per world
+std::string BackupRoot(std::string_view toolDirectory);  // \PaLWorld_Saved_Backups\ (ends in \)
 
 }  // namespace tidemoor

@@ -76,6 +76,16 @@ void ServerController::Start(StartCause cause) {
     world_.prompt.Ask(commandLine.refusal, kErrorTitle, PromptStyle::Error);
     return;
   }
+  // Only a start the user asked for asks: a question at an unattended restart would keep the
+  // server down until someone answers it.
+  if (cause == StartCause::User) {
+    const bool goOn = world_.steps.ConfirmLoadedWorld();
+    if (world_.clock.ToolClosing()) return;
+    if (!goOn) {
+      EnterState(ServerState::Stopped);
+      return;
+    }
+  }
   const AutomationOptions automation = world_.settings.ReadAutomation();
   if (automation.autoUpdate) {
     world_.steps.RunAutoUpdate();

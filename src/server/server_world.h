@@ -131,6 +131,9 @@ class StartSteps {
   // Writes the main window's choices into the world settings, which the server reads as it
   // starts; tells the event log what became of the file. Runs at every start.
   virtual void WriteWorldSettings(const StartWorldSettings& wanted) = 0;
+  // Asks about the world the server would load (a WorldOption.sav that overrides the tool's
+  // settings, a named world that is not there); false when the start must not go on.
+  virtual bool ConfirmLoadedWorld() = 0;
 };
 
 }  // namespace tidemoor

@@ -13,6 +13,9 @@ TEST(ServerPaths, LayoutBelowTheToolDirectory) {
   EXPECT_EQ(SaveDataDir(paths), paths.ServerDir + "Pal\\Saved");
   EXPECT_EQ(WorldSettingsFile(paths),
             paths.ServerDir + "Pal\\Saved\\Config\\WindowsServer\\PalWorldSettings.ini");
+  EXPECT_EQ(GameUserSettingsFile(paths),
+            paths.ServerDir + "Pal\\Saved\\Config\\WindowsServer\\GameUserSettings.ini");
+  EXPECT_EQ(SaveGamesDir(paths), paths.ServerDir + "Pal\\Saved\\SaveGames\\0\\");
   EXPECT_EQ(BackupRoot("D:\\Host"), "D:\\Host\\PaLWorld_Saved_Backups\\");
 }
 

@@ -152,7 +152,14 @@ class FakeSteps : public StartSteps {
                    wanted.adminPassword + (wanted.safeStop ? " api " : " no api ") +
                    std::to_string(wanted.restApiPort));
   }
+  // Counted rather than logged: most starts ask and the question is no step of theirs.
+  bool ConfirmLoadedWorld() override {
+    ++worldQuestions;
+    return worldConfirmed;
+  }
   uint32_t drawn = 7;
+  bool worldConfirmed = true;
+  int worldQuestions = 0;
   std::function<void()> duringUpdate;  // runs once while the update lets messages by
 
  private:

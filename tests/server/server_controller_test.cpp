@@ -214,6 +214,24 @@ TEST_F(ServerControllerTest, CrashWithAutoRestartStartsAgainAfterTwoSeconds) {
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
 }
 
+// The user's own start asks about the loaded world and may be called off there; a restart with
+// no one at the machine never waits on that question.
+TEST_F(ServerControllerTest, OnlyTheUsersStartAsksAboutTheLoadedWorld) {
+  steps.worldConfirmed = false;
+  controller.Toggle();
+  EXPECT_THAT(log, ElementsAre("save"));
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
+  EXPECT_EQ(steps.worldQuestions, 1);
+
+  steps.worldConfirmed = true;
+  controls.ticked[MainControl::CrashRestartBox] = true;
+  StartServer();
+  processes.running = false;
+  controller.OnMonitorTick();
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
+  EXPECT_EQ(steps.worldQuestions, 2);
+}
+
 TEST_F(ServerControllerTest, ClickDuringTheRestartWaitLeadsToAQuestionNotASecondServer) {
   controls.ticked[MainControl::CrashRestartBox] = true;
   StartServer();

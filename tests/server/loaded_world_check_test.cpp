@@ -1,0 +1,95 @@
+#include "server/loaded_world_check.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "support/fake_prompt.h"
+
+namespace tidemoor {
+namespace {
+
+using testing::FakePrompt;
+
+constexpr char kId[] = "0123456789ABCDEF0123456789ABCDEF";
+
+class FakeWorlds : public SavedWorlds {
+ public:
+  LoadedWorldFacts LookAtLoadedWorld() override {
+    return {kId, true, files.contains(kWorldOptionFileName), {kId}};
+  }
+  bool WorldHolds(const std::string& worldId, const std::string& fileName) override {
+    return worldId == kId && files.contains(fileName);
+  }
+  bool RenameInWorld(const std::string&, const std::string& from, const std::string& to) override {
+    if (!renameWorks || files.contains(to)) return false;
+    files.erase(from);
+    files.insert(to);
+    return true;
+  }
+  std::set<std::string> files = {kWorldOptionFileName, kWorldOptionDisabledName};
+  bool renameWorks = true;
+};
+
+class NoLog : public EventLog {
+ public:
+  void Record(std::string_view) override {}
+};
+
+// Yes renames only after a point was made; a failure on the way leaves the file where it was and
+// says so; No is remembered; a tool that closes during the point starts nothing, and neither does
+// a second start pressed while the point is made.
+TEST(LoadedWorldCheck, TheFileIsRenamedOnlyAfterAPoint) {
+  struct Case {
+    bool yes;
+    BackupPointResult point;
+    bool renameWorks;
+    bool goesOn;
+    const char* fileAfter;
+    const char* message;  // after the question; empty for none
+    bool kept;
+  };
+  const Case cases[] = {
+      {true, BackupPointResult::Made, true, true, "WorldOption.sav.disabled.2", "", false},
+      {true, BackupPointResult::Failed, true, true, kWorldOptionFileName,
+       kWorldOptionPointFailedMessage, false},
+      {true, BackupPointResult::Made, false, true, kWorldOptionFileName,
+       kWorldOptionRenameFailedMessage, false},
+      {true, BackupPointResult::ToolClosing, true, false, kWorldOptionFileName, "", false},
+      {false, BackupPointResult::Made, true, true, kWorldOptionFileName, "", true},
+  };
+  int row = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(row++);
+    FakeWorlds worlds;
+    worlds.renameWorks = c.renameWorks;
+    FakePrompt prompt;
+    prompt.answerYes = c.yes;
+    NoLog log;
+    int points = 0;
+    std::vector<std::string> remembered;
+    LoadedWorldCheck check(
+        LoadedWorldWiring{worlds, prompt, log,
+                          [&] {
+                            ++points;
+                            EXPECT_FALSE(check.BeforeStart()) << "a start while the point is made";
+                            EXPECT_TRUE(worlds.files.contains(kWorldOptionFileName));
+                            return c.point;
+                          },
+                          [&](const auto& kept) { remembered = kept; }},
+        {});
+
+    EXPECT_EQ(check.BeforeStart(), c.goesOn);
+    ASSERT_GE(prompt.asked.size(), 1u);
+    EXPECT_EQ(prompt.asked[0].text, kWorldOptionQuestion);
+    EXPECT_EQ(prompt.asked.size() > 1 ? prompt.asked[1].text : "", c.message);
+    EXPECT_EQ(points, c.yes ? 1 : 0);
+    EXPECT_TRUE(worlds.files.contains(c.fileAfter));
+    EXPECT_TRUE(worlds.files.contains(kWorldOptionDisabledName)) << "never replaced";
+    EXPECT_EQ(remembered, c.kept ? std::vector<std::string>{kId} : std::vector<std::string>{});
+    EXPECT_EQ(check.KeptWorlds(), remembered);
+  }
+}
+
+}  // namespace
+}  // namespace tidemoor
