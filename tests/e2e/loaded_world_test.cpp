@@ -60,7 +60,7 @@ class LoadedWorldEndToEnd : public LifecycleRig {
 // Yes: a backup point of the world as it was, then the rename beside an older renamed copy,
 // which stays as it is; the server starts.
 TEST_F(LoadedWorldEndToEnd, YesMakesAPointThenRenamesWorldOption) {
-  PrepareWorld(18240, NamingWorld(kWorldId));
+  PrepareWorld(18270, NamingWorld(kWorldId));
   directory.WriteBytes(kWorld + std::string("WorldOption.sav.disabled"), "older");
   HWND window = OpenTool();
   ASSERT_NE(window, nullptr);
@@ -84,7 +84,7 @@ TEST_F(LoadedWorldEndToEnd, YesMakesAPointThenRenamesWorldOption) {
 // No: the server starts with the file in place and the next run of the tool does not ask again.
 // A world named but missing is told with the worlds that exist, and No there starts nothing.
 TEST_F(LoadedWorldEndToEnd, NoIsRememberedAndAMissingWorldIsTold) {
-  PrepareWorld(18241, NamingWorld(kWorldId));
+  PrepareWorld(18271, NamingWorld(kWorldId));
   HWND window = OpenTool();
   ASSERT_NE(window, nullptr);
   AnswerMessageBox(StartAndSeeQuestion(window), IDNO);
