@@ -1,5 +1,6 @@
 #include "backup/backup_operations.h"
 
+#include "backup/restore_journal.h"
 #include "common/server_paths.h"
 
 namespace tidemoor {
@@ -31,7 +32,60 @@ FileProgress ProgressOf(std::shared_ptr<CopyProgress> progress) {
 }
 
 std::string KindText(PointKind kind) {
-  return kind == PointKind::Automatic ? "自动" : "手动";
+  switch (kind) {
+    case PointKind::Automatic:
+      return "自动";
+    case PointKind::BeforeRestore:
+      return "还原前";
+    case PointKind::Manual:
+      break;
+  }
+  return "手动";
+}
+
+// Why a point was not made, in the event log's words.
+std::string FailureReason(const PointReport& report) {
+  switch (report.outcome) {
+    case PointOutcome::CopyFailed:
+      return "无法复制 " + report.failedPath;
+    case PointOutcome::IndexFailed:
+      return "索引文件无法写入";
+    case PointOutcome::NoRoom:
+      return "磁盘空间不足, 需要 " + std::to_string(report.bytesNeeded) + " 字节, 可用 " +
+             std::to_string(report.bytesFree) + " 字节";
+    case PointOutcome::NoWorld:
+      return "存档中没有世界数据 (Level.sav)";
+    case PointOutcome::Made:
+    case PointOutcome::Stopped:
+      break;
+  }
+  return "";
+}
+
+std::string FailureMessage(PointOutcome outcome, const char* copyFailed) {
+  switch (outcome) {
+    case PointOutcome::NoRoom:
+      return kNoRoomMessage;
+    case PointOutcome::NoWorld:
+      return kNoWorldMessage;
+    default:
+      return copyFailed;
+  }
+}
+
+// The journal's file is written before the live save moves and removed after the last step.
+void EndJournal(BackupFiles& files, const BackupPlaces& places) {
+  files.DeleteOneFile(RestoreJournalFile(places.toolDirectory));
+}
+
+// A point is not copied from a save the server is writing as it starts or stops: it waits until
+// the server runs or has stopped, or until it is asked to stop (it then stops before it begins).
+void WhenServerSettled(BackupHost& host, std::function<void()> then) {
+  if (host.ServerSettled() || host.Activity().StopRequested() || host.Closing()) {
+    then();
+    return;
+  }
+  host.AfterAWhile([&host, then = std::move(then)] { WhenServerSettled(host, then); });
 }
 
 void RecordPoint(EventLog& log, const PointReport& report, PointKind kind) {
@@ -64,18 +118,20 @@ void StartPoint(BackupHost& host, PointRequest request,
           finished(*report);
         });
   };
-  if (host.ServerRunning()) {
-    host.SaveWorldFirst(std::move(copy));
-  } else {
-    copy();
-  }
+  WhenServerSettled(host, [&host, copy = std::move(copy)] {
+    if (host.ServerRunning()) {
+      host.SaveWorldFirst(copy);
+    } else {
+      copy();
+    }
+  });
 }
 
 }  // namespace
 
 std::string RestoreQuestion(std::string_view displayTime) {
   return " 是否还原存档至备份点 《 " + std::string(displayTime) + " 》 \r\n ————————————\r\n" +
-         " 操作过程将会自动关闭服务端运行! ";
+         " 操作过程将会自动关闭服务端运行! \r\n (当前存档会先保存为一个还原前自动备份点) ";
 }
 
 std::string RestoreDoneMessage(std::string_view displayTime) {
@@ -91,7 +147,6 @@ std::string RevealedFile(std::string_view toolDirectory, std::string_view folder
 }
 
 std::string PointEventText(const PointReport& report, PointKind kind) {
-  const std::string failed = "创建备份点失败 (" + KindText(kind) + "): ";
   switch (report.outcome) {
     case PointOutcome::Made:
       return "创建备份点 " + report.folderName + " (" + KindText(kind) + "): 复制 " +
@@ -99,17 +154,18 @@ std::string PointEventText(const PointReport& report, PointKind kind) {
              std::to_string(report.sharedFiles) + " 个未改动的文件, 复制 " +
              std::to_string(report.bytesCopied) + " 字节, 用时 " +
              std::to_string(report.milliseconds) + " 毫秒";
-    case PointOutcome::CopyFailed:
-      return failed + "无法复制 " + report.failedPath;
-    case PointOutcome::IndexFailed:
-      return failed + "索引文件无法写入";
-    case PointOutcome::NoRoom:
-      return failed + "磁盘空间不足, 需要 " + std::to_string(report.bytesNeeded) + " 字节, 可用 " +
-             std::to_string(report.bytesFree) + " 字节";
     case PointOutcome::Stopped:
       return "创建备份点已取消 (" + KindText(kind) + ")";
+    default:
+      return "创建备份点失败 (" + KindText(kind) + "): " + FailureReason(report);
   }
-  return failed;
+}
+
+std::string LeftOutText(const PointReport& report) {
+  if (report.skippedLinks.empty()) return "";
+  std::string text = kLeftOutMessage;
+  for (const std::string& link : report.skippedLinks) text += "\r\n " + link;
+  return text;
 }
 
 void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
@@ -121,12 +177,14 @@ void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces&
   StartPoint(host, {places.toolDirectory, places.saveDataDir, PointKind::Manual, retention},
              [&host, &prompt, refreshList = std::move(refreshList)](const PointReport& report) {
                if (report.outcome == PointOutcome::Stopped || host.Closing()) return;
-               if (report.outcome == PointOutcome::Made) {
-                 prompt.Ask(kBackupCreatedMessage, kBackUpTitle, PromptStyle::Plain);
+               if (report.outcome != PointOutcome::Made) {
+                 prompt.Ask(FailureMessage(report.outcome, kBackupFailedMessage), kBackUpTitle,
+                            PromptStyle::Error);
+               } else if (const std::string leftOut = LeftOutText(report); !leftOut.empty()) {
+                 prompt.Ask(kBackupCreatedMessage + std::string("\r\n") + leftOut, kBackUpTitle,
+                            PromptStyle::Information);
                } else {
-                 prompt.Ask(
-                     report.outcome == PointOutcome::NoRoom ? kNoRoomMessage : kBackupFailedMessage,
-                     kBackUpTitle, PromptStyle::Error);
+                 prompt.Ask(kBackupCreatedMessage, kBackUpTitle, PromptStyle::Plain);
                }
                refreshList();
              });
@@ -143,6 +201,11 @@ void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlac
       [&host, &prompt, &record](const PointReport& report) {
         if (report.outcome == PointOutcome::Made) {
           record.failureReported = false;
+          if (report.skippedLinks == record.leftOutReported || host.Closing()) return;
+          record.leftOutReported = report.skippedLinks;
+          if (!report.skippedLinks.empty()) {
+            prompt.Ask(LeftOutText(report), kBackUpTitle, PromptStyle::Information);
+          }
           return;
         }
         if (report.outcome == PointOutcome::Stopped || record.failureReported || host.Closing()) {
@@ -150,11 +213,87 @@ void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlac
         }
         // Noted before the box shows: the next tick may come while it is open.
         record.failureReported = true;
-        prompt.Ask(
-            report.outcome == PointOutcome::NoRoom ? kNoRoomMessage : kAutoBackupFailedMessage,
-            kBackUpTitle, PromptStyle::Error);
+        prompt.Ask(FailureMessage(report.outcome, kAutoBackupFailedMessage), kBackUpTitle,
+                   PromptStyle::Error);
       });
 }
+
+namespace {
+
+// The second half of a restore: the live save, already kept as a point (keptIn, empty when there
+// was none), is moved aside and the point's copy made in its place.
+void ReplaceLiveSave(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
+                     const BackupPoint& point, const std::string& keptIn) {
+  const std::shared_ptr<BackupFiles> files = host.Files();
+  const std::string source = PointSavedDir(places, point.FolderName);
+  const std::string& live = places.saveDataDir;
+  const std::string journalFile = RestoreJournalFile(places.toolDirectory);
+  RestoreJournal journal{point.FolderName, live, "", RestoreStep::Copy};
+  if (files->Exists(live)) journal.setAside = FreeSetAsideName(*files, live);
+  const auto refuse = [&] {
+    host.Activity().End();
+    prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
+  };
+  if (!files->WriteTextFile(journalFile, JournalText(journal))) {
+    host.Log().Record("还原备份点 " + point.FolderName + " 失败: 无法写入 " + journalFile);
+    refuse();
+    return;
+  }
+  if (!journal.setAside.empty()) {
+    // Fails while a file of the save is still held open (a server that did not stop).
+    if (!host.MoveDirectory(live, journal.setAside)) {
+      EndJournal(*files, places);
+      refuse();
+      return;
+    }
+  } else {
+    files->EnsureDirectory(ParentDirectory(live));
+  }
+
+  auto result = std::make_shared<CopyResult>();
+  host.RunInBackground(
+      [files, source, journalFile, journal, progress = host.Activity().Progress(), result] {
+        *result = CopyWholeTree(*files, source, journal.save, ProgressOf(progress));
+        if (!result->complete) {
+          files->DeleteTree(journal.save);
+        } else if (!journal.setAside.empty()) {
+          RestoreJournal discarding = journal;
+          discarding.step = RestoreStep::Discard;
+          files->WriteTextFile(journalFile, JournalText(discarding));
+          files->DeleteTree(journal.setAside);
+        }
+      },
+      [&host, &prompt, places, point, keptIn, setAside = journal.setAside, result] {
+        const std::string& live = places.saveDataDir;
+        const std::string kept = keptIn.empty() ? "" : ", 原存档已保存为还原前自动备份点 " + keptIn;
+        if (result->complete) {
+          EndJournal(*host.Files(), places);
+          host.Log().Record("还原备份点 " + point.FolderName + ": 复制 " +
+                            std::to_string(result->copiedFiles) + " 个文件" + kept);
+          host.Activity().End();
+          if (!host.Closing()) {
+            prompt.Ask(RestoreDoneMessage(point.DisplayTime), " Success", PromptStyle::Information);
+          }
+          return;
+        }
+        const bool putBack = setAside.empty() || host.MoveDirectory(setAside, live);
+        // Kept while the save is still aside: the next start tries again to put it back.
+        if (putBack) EndJournal(*host.Files(), places);
+        host.Log().Record("还原备份点 " + point.FolderName +
+                          (result->stopped ? " 已取消" : " 失败: 无法复制 " + result->failedPath) +
+                          (putBack ? ", 原存档已放回" : ", 原存档保存在 " + setAside));
+        host.Activity().End();
+        if (!putBack) {
+          // The live save is still whole where it was set aside; the user must learn where.
+          prompt.Ask(kRestoreKeptAsideMessage + setAside, kRevertTitle, PromptStyle::Error);
+          return;
+        }
+        if (result->stopped || host.Closing()) return;
+        prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
+      });
+}
+
+}  // namespace
 
 void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                         const std::optional<BackupPoint>& selected) {
@@ -171,62 +310,43 @@ void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& pl
     prompt.Ask(kRestoreIncompleteMessage, kRevertTitle, PromptStyle::Error);
     return;
   }
+  // A point made through a link that was not read holds no worlds: restoring it would leave the
+  // server without any.
+  if (!files->Exists(JoinPath(source, "SaveGames"))) {
+    prompt.Ask(kRestoreNoWorldMessage, kRevertTitle, PromptStyle::Error);
+    return;
+  }
   BackupActivity& activity = host.Activity();
   if (!activity.TryBegin(BackupTask::Restore)) {
     prompt.Ask(kBackupBusyMessage, kRevertTitle, PromptStyle::Information);
     return;
   }
-
   if (!host.StopServer()) {
     activity.End();
     return;
   }
-  const std::string& live = places.saveDataDir;
-  std::string setAside;
-  if (files->Exists(live)) {
-    setAside = FreeSetAsideName(*files, live);
-    // Fails while a file of the save is still held open (a server that did not stop).
-    if (!host.MoveDirectory(live, setAside)) {
-      activity.End();
-      prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
-      return;
-    }
-  } else {
-    files->EnsureDirectory(ParentDirectory(live));
+  if (!files->Exists(places.saveDataDir)) {
+    ReplaceLiveSave(host, prompt, places, point, "");
+    return;
   }
-
-  auto result = std::make_shared<CopyResult>();
+  // The save being replaced is kept first, whole, as a point of its own.
+  auto kept = std::make_shared<PointReport>();
   host.RunInBackground(
-      [files, source, live, setAside, progress = activity.Progress(), result] {
-        *result = CopyWholeTree(*files, source, live, ProgressOf(progress));
-        if (!result->complete) {
-          files->DeleteTree(live);
-        } else if (!setAside.empty()) {
-          files->DeleteTree(setAside);
-        }
-      },
-      [&host, &prompt, point, live, setAside, result] {
-        if (result->complete) {
-          host.Log().Record("还原备份点 " + point.FolderName + ": 复制 " +
-                            std::to_string(result->copiedFiles) + " 个文件");
-          host.Activity().End();
-          if (!host.Closing()) {
-            prompt.Ask(RestoreDoneMessage(point.DisplayTime), " Success", PromptStyle::Information);
-          }
+      [files,
+       request =
+           PointRequest{places.toolDirectory, places.saveDataDir, PointKind::BeforeRestore, {}},
+       progress = activity.Progress(),
+       kept] { *kept = MakeBackupPoint(*files, request, ProgressOf(progress)); },
+      [&host, &prompt, places, point, kept] {
+        RecordPoint(host.Log(), *kept, PointKind::BeforeRestore);
+        if (kept->outcome == PointOutcome::Made) {
+          ReplaceLiveSave(host, prompt, places, point, kept->folderName);
           return;
         }
-        const bool putBack = setAside.empty() || host.MoveDirectory(setAside, live);
-        host.Log().Record("还原备份点 " + point.FolderName +
-                          (result->stopped ? " 已取消" : " 失败: 无法复制 " + result->failedPath) +
-                          (putBack ? ", 原存档已放回" : ", 原存档保存在 " + setAside));
         host.Activity().End();
-        if (!putBack) {
-          // The live save is still whole where it was set aside; the user must learn where.
-          prompt.Ask(kRestoreKeptAsideMessage + setAside, kRevertTitle, PromptStyle::Error);
-          return;
-        }
-        if (result->stopped || host.Closing()) return;
-        prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
+        if (kept->outcome == PointOutcome::Stopped || host.Closing()) return;
+        prompt.Ask(kKeepBeforeRestoreFailedMessage + FailureReason(*kept), kRevertTitle,
+                   PromptStyle::Error);
       });
 }
 
@@ -259,6 +379,15 @@ void RevealBackupPoint(BackupHost& host, const BackupPlaces& places,
                        const std::optional<BackupPoint>& selected) {
   if (!selected) return;
   host.RevealInExplorer(RevealedFile(places.toolDirectory, selected->FolderName));
+}
+
+void RepairInterruptedRestoreNow(BackupHost& host, Prompt& prompt,
+                                 const std::string& toolDirectory) {
+  const RestoreRepair repair =
+      RepairInterruptedRestore(*host.Files(), RestoreJournalFile(toolDirectory));
+  if (repair.outcome == RestoreRepair::Outcome::None) return;
+  host.Log().Record(repair.logLine);
+  if (!repair.message.empty()) prompt.Ask(repair.message, kRevertTitle, PromptStyle::StartUpError);
 }
 
 void RemoveUnfinishedPointsLater(BackupHost& host, const std::string& toolDirectory) {

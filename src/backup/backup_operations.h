@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "backup/backup_activity.h"
 #include "backup/backup_files.h"
@@ -35,6 +36,10 @@ class BackupHost {
   virtual EventLog& Log() = 0;
 
   virtual bool ServerRunning() = 0;
+  // The server is neither starting nor stopping: its save is not in the middle of changing.
+  virtual bool ServerSettled() = 0;
+  // Runs then on the user-interface thread a quarter of a second or so later.
+  virtual void AfterAWhile(std::function<void()> then) = 0;
   // Asks the running server to write its world to disk before a point copies it; then runs once
   // the server has done so or given up, on the user-interface thread.
   virtual void SaveWorldFirst(std::function<void()> then) = 0;
@@ -65,6 +70,13 @@ inline constexpr char kBackupFailedMessage[] = " 创建备份点失败 - 存档�
 inline constexpr char kAutoBackupFailedMessage[] = " 自动备份失败 - 存档复制未完成 ";
 inline constexpr char kNoRoomMessage[] = " 磁盘空间不足 - 未创建备份点 ";
 inline constexpr char kBackupBusyMessage[] = " 另一项备份操作正在进行 - 请稍后再试 ";
+inline constexpr char kNoWorldMessage[] = " 存档中没有世界数据 (Level.sav) - 未创建备份点 ";
+inline constexpr char kRestoreNoWorldMessage[] = " 备份点中没有世界存档 (SaveGames) - 已取消还原 ";
+// Followed by why the point could not be made.
+inline constexpr char kKeepBeforeRestoreFailedMessage[] =
+    " 无法先将当前存档保存为还原前自动备份点 - 已取消还原 \r\n ";
+// Followed by the links, one a line.
+inline constexpr char kLeftOutMessage[] = " 以下链接未能读取, 未包含在备份点中: ";
 
 std::string RestoreQuestion(std::string_view displayTime);
 std::string RestoreDoneMessage(std::string_view displayTime);
@@ -74,6 +86,8 @@ std::string RevealedFile(std::string_view toolDirectory, std::string_view folder
 
 // The event log's line for a point that was made, or why it was not.
 std::string PointEventText(const PointReport& report, PointKind kind);
+// What a made point lacks, for the user; empty when it lacks nothing.
+std::string LeftOutText(const PointReport& report);
 
 // 按钮_创建现在备份: makes a manual point in the background, then says whether it worked and
 // rebuilds the list. The world is saved first while a server runs.
@@ -85,6 +99,8 @@ struct AutoBackupRecord {
   // A failed point has been reported and no point has succeeded since: a user away from the
   // machine finds one message, not a pile of them.
   bool failureReported = false;
+  // The links the last point told of leaving out: the same ones are not told again.
+  std::vector<std::string> leftOutReported;
 };
 
 // A tick of the automatic backup that makes a point. A failure (a copy, or a full disk) is told
@@ -93,7 +109,9 @@ void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlac
                               const BackupRetention& retention, AutoBackupRecord& record);
 
 // Replaces the live save with the selected point's copy after stopping the server. The live save
-// is only moved aside until the copy has succeeded, so a failed or cancelled restore keeps it.
+// is first kept as a point of its own, and only moved aside until the copy has succeeded, so a
+// failed or cancelled restore keeps it in place and a mistaken one can be undone. A journal in
+// PaLWorld_Data says how far it got, for a start after the tool was killed in between.
 void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                         const std::optional<BackupPoint>& selected);
 
@@ -105,6 +123,12 @@ void DeleteBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& pla
 // Opens Explorer on the selected point with its index file selected.
 void RevealBackupPoint(BackupHost& host, const BackupPlaces& places,
                        const std::optional<BackupPoint>& selected);
+
+// At start-up, before the server may start: a restore the tool was killed or lost power in is
+// carried through to a whole live save, and logged; where the save cannot be put back the user
+// is told where everything is.
+void RepairInterruptedRestoreNow(BackupHost& host, Prompt& prompt,
+                                 const std::string& toolDirectory);
 
 // At start-up: what a killed tool left half made goes, in the background.
 void RemoveUnfinishedPointsLater(BackupHost& host, const std::string& toolDirectory);

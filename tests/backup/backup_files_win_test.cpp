@@ -248,5 +248,31 @@ TEST_F(CopyEngineOnDisk, ARestoreCopiesEverythingAndSharesNothing) {
   EXPECT_EQ(IdentityOf(In(restored, kLevel)).lastWrite, IdentityOf(In(save, kLevel)).lastWrite);
 }
 
+// Hosts move their worlds to another disk and leave a link behind: the point reads through the
+// link to the folder of worlds, but not through one that leads back up into it.
+TEST(SaveBehindALink, APointHoldsTheWorldsTheLinkLeadsTo) {
+  testing::TempToolDirectory tool{"linked save"};
+  WindowsBackupFiles files;
+  const std::string save = tool.File(kSave);
+  const std::string elsewhere = tool.File("OtherDisk\\SaveGames");
+  WriteLong(save + "\\Config\\WindowsServer\\PalWorldSettings.ini", "settings");
+  WriteLong(elsewhere + "\\0\\ABCD\\Level.sav", "the world");
+  ASSERT_TRUE(MakeDirectoryLink(save + "\\SaveGames", elsewhere))
+      << "no directory link could be made here";
+  ASSERT_TRUE(MakeDirectoryLink(elsewhere + "\\0\\Loop", elsewhere));
+
+  const PointReport report = MakeBackupPoint(files, {tool.Path(), save, PointKind::Manual, {}}, {});
+  ASSERT_EQ(report.outcome, PointOutcome::Made) << report.failedPath;
+  const std::string copy = tool.File("PaLWorld_Saved_Backups\\" + report.folderName + "\\Saved");
+  EXPECT_EQ(ReadLong(copy + "\\SaveGames\\0\\ABCD\\Level.sav"), "the world");
+  EXPECT_FALSE(IsReparsePoint(copy + "\\SaveGames")) << "the point holds a folder, not a link";
+  EXPECT_EQ(report.skippedLinks, std::vector<std::string>{"SaveGames\\0\\Loop"});
+
+  // Deleting the point, and the live save, never reaches into the other disk.
+  ASSERT_TRUE(DeleteWholePoint(files, tool.Path(), report.folderName));
+  ASSERT_TRUE(files.DeleteTree(save));
+  EXPECT_EQ(ReadLong(elsewhere + "\\0\\ABCD\\Level.sav"), "the world");
+}
+
 }  // namespace
 }  // namespace tidemoor

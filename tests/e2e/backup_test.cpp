@@ -220,7 +220,7 @@ class BackupEndToEnd : public ::testing::Test {
 
   std::string Question(const std::string& displayTime) const {
     return " 是否还原存档至备份点 《 " + displayTime + " 》 \r\n ————————————\r\n" +
-           " 操作过程将会自动关闭服务端运行! ";
+           " 操作过程将会自动关闭服务端运行! \r\n (当前存档会先保存为一个还原前自动备份点) ";
   }
 
   TempToolDirectory directory{"backup"};
@@ -477,6 +477,35 @@ TEST_F(BackupEndToEnd, APointCutOffByAKillIsNeverListedAndGoesAtTheNextStart) {
       0);
   EXPECT_TRUE(WaitUntil([&] { return !AnyUnfinishedPoint(); }));
   EXPECT_NE(directory.ReadBytes("PaLWorld_Data\\Tidemoor.log").find("删除上次未完成的备份点 "),
+            std::string::npos);
+}
+
+// A tool killed while a restore copies leaves half a save where the server looks; the next start
+// puts the save it had set aside back before anything else runs, and says so in the event log.
+TEST_F(BackupEndToEnd, ARestoreCutOffByAKillIsUndoneAtTheNextStart) {
+  Prepare(false);
+  directory.WriteBytes(kLevel, "the point's world");
+  AddManyFiles(5000);
+  OpenTool();
+  OpenManager();
+  CreatePoint();
+  directory.WriteBytes(kLevel, "played on");
+  const std::string aside = std::string(kLive) + "_BeforeRevert";
+
+  AnswerMessageBox(ClickForMessage(BackupManagerControl::RestoreButton), IDYES);
+  ASSERT_TRUE(WaitUntil([&] { return directory.Exists(aside) && CopyUnderWay(100); },
+                        std::chrono::seconds(60)))
+      << ProgressText();
+  ::TerminateProcess(tool->Handle(), 1);
+  ASSERT_TRUE(tool->WaitForExit());
+  ASSERT_TRUE(directory.Exists("PaLWorld_Data\\Restore.journal"));
+
+  OpenTool();
+  EXPECT_EQ(directory.ReadBytes(kLevel), "played on");
+  EXPECT_FALSE(directory.Exists(aside));
+  EXPECT_FALSE(directory.Exists("PaLWorld_Data\\Restore.journal"));
+  EXPECT_NE(directory.ReadBytes("PaLWorld_Data\\Tidemoor.log")
+                .find("被中断: 已删除未完成的还原并放回原存档"),
             std::string::npos);
 }
 
