@@ -81,7 +81,7 @@ void EndJournal(BackupFiles& files, const BackupPlaces& places) {
 // A point is not copied from a save the server is writing as it starts or stops: it waits until
 // the server runs or has stopped, or until it is asked to stop (it then stops before it begins).
 void WhenServerSettled(BackupHost& host, std::function<void()> then) {
-  if (host.ServerSettled() || host.Activity().StopRequested() || host.Closing()) {
+  if (host.ServerSettled() || host.Activity().StopRequested()) {
     then();
     return;
   }

@@ -174,6 +174,8 @@ class BackupEndToEnd : public ::testing::Test {
   // engine copies each name all the same.
   void AddManyFiles(int count = 1500) {
     manyFiles = true;
+    // A point holds a world, or it is none.
+    if (!directory.Exists(kLevel)) directory.WriteBytes(kLevel, "world");
     const std::string many = std::string(kLive) + "\\SaveGames\\0\\Many\\";
     directory.WriteBytes(many + "0\\0.sav", std::string(16 * 1024, 'x'));
     const std::wstring first = Widen(directory.File(many + "0\\0.sav"));
@@ -366,7 +368,8 @@ TEST_F(BackupEndToEnd, TheTimerMakesPointsWhileTheServerRunsAndNoneWhileItIsStop
         point = points[0];
         return directory.Exists(std::string(kBackups) + "\\" + point + "\\BackUP_Info.Dat");
       },
-      std::chrono::seconds(90)));
+      std::chrono::seconds(90)))
+      << directory.ReadBytes("PaLWorld_Data\\Tidemoor.log");
   EXPECT_EQ(directory.ReadBytes(std::string(kBackups) + "\\" + point +
                                 "\\Saved\\SaveGames\\0\\World\\Level.sav"),
             directory.ReadBytes(kLevel));
@@ -484,7 +487,6 @@ TEST_F(BackupEndToEnd, APointCutOffByAKillIsNeverListedAndGoesAtTheNextStart) {
 // puts the save it had set aside back before anything else runs, and says so in the event log.
 TEST_F(BackupEndToEnd, ARestoreCutOffByAKillIsUndoneAtTheNextStart) {
   Prepare(false);
-  directory.WriteBytes(kLevel, "the point's world");
   AddManyFiles(5000);
   OpenTool();
   OpenManager();
