@@ -6,6 +6,7 @@
 #include "app/main_values.h"
 #include "app/tool_settings.h"
 #include "backup/auto_backup.h"
+#include "backup/restore_operation.h"
 #include "common/product.h"
 #include "install/tool_path_check_win.h"
 #include "net/connect_address_win.h"

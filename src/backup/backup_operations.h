@@ -1,7 +1,8 @@
 #pragma once
-// Making, restoring, deleting and revealing backup points. The machine (files, worker thread,
-// server, event log, Explorer) is reached through BackupHost, so every decision here is tested
-// with a fake; the Windows side implements it thinly. Messages go through the tool's Prompt.
+// Making, deleting and revealing backup points (restoring one is restore_operation.h). The machine
+// (files, worker thread, server, event log, Explorer) is reached through BackupHost, so every
+// decision here is tested with a fake; the Windows side implements it thinly. Messages go through
+// the tool's Prompt.
 //
 // The long part of an operation (copying, deleting a tree) runs in the background; the rest, and
 // what follows the long part, runs on the user-interface thread. One operation runs at a time.
@@ -62,24 +63,14 @@ struct BackupPlaces {
 };
 
 inline constexpr char kBackupCreatedMessage[] = " 已创建现行备份点数据 ";
-inline constexpr char kRestoreIncompleteMessage[] = " 备份点数据不完整 - 已取消还原 ";
-inline constexpr char kRestoreFailedMessage[] = " 还原失败 - 原存档已保留 ";
-// Followed by the path where the live save was set aside and, this time, stays.
-inline constexpr char kRestoreKeptAsideMessage[] = " 还原失败 - 原存档保存在 ";
 inline constexpr char kBackupFailedMessage[] = " 创建备份点失败 - 存档复制未完成 ";
 inline constexpr char kAutoBackupFailedMessage[] = " 自动备份失败 - 存档复制未完成 ";
 inline constexpr char kNoRoomMessage[] = " 磁盘空间不足 - 未创建备份点 ";
 inline constexpr char kBackupBusyMessage[] = " 另一项备份操作正在进行 - 请稍后再试 ";
 inline constexpr char kNoWorldMessage[] = " 存档中没有世界数据 (Level.sav) - 未创建备份点 ";
-inline constexpr char kRestoreNoWorldMessage[] = " 备份点中没有世界存档 (SaveGames) - 已取消还原 ";
-// Followed by why the point could not be made.
-inline constexpr char kKeepBeforeRestoreFailedMessage[] =
-    " 无法先将当前存档保存为还原前自动备份点 - 已取消还原 \r\n ";
 // Followed by the links, one a line.
 inline constexpr char kLeftOutMessage[] = " 以下链接未能读取, 未包含在备份点中: ";
 
-std::string RestoreQuestion(std::string_view displayTime);
-std::string RestoreDoneMessage(std::string_view displayTime);
 std::string DeleteQuestion(std::string_view displayTime);
 // The file Explorer shows selected when a point is revealed: its index.
 std::string RevealedFile(std::string_view toolDirectory, std::string_view folderName);
@@ -88,6 +79,12 @@ std::string RevealedFile(std::string_view toolDirectory, std::string_view folder
 std::string PointEventText(const PointReport& report, PointKind kind);
 // What a made point lacks, for the user; empty when it lacks nothing.
 std::string LeftOutText(const PointReport& report);
+// Why a point was not made, in the event log's words.
+std::string PointFailureReason(const PointReport& report);
+// The event log's lines for a point: the point, what it left out, what retention removed.
+void RecordPoint(EventLog& log, const PointReport& report, PointKind kind);
+// The copy engine's per-file callback over an operation's shared progress.
+FileProgress ProgressOf(std::shared_ptr<CopyProgress> progress);
 
 // 按钮_创建现在备份: makes a manual point in the background, then says whether it worked and
 // rebuilds the list. The world is saved first while a server runs.
@@ -108,13 +105,6 @@ struct AutoBackupRecord {
 void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                               const BackupRetention& retention, AutoBackupRecord& record);
 
-// Replaces the live save with the selected point's copy after stopping the server. The live save
-// is first kept as a point of its own, and only moved aside until the copy has succeeded, so a
-// failed or cancelled restore keeps it in place and a mistaken one can be undone. A journal in
-// PaLWorld_Data says how far it got, for a start after the tool was killed in between.
-void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
-                        const std::optional<BackupPoint>& selected);
-
 // Deletes the selected point after asking, then rebuilds the list.
 void DeleteBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                        const std::optional<BackupPoint>& selected,
@@ -123,12 +113,6 @@ void DeleteBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& pla
 // Opens Explorer on the selected point with its index file selected.
 void RevealBackupPoint(BackupHost& host, const BackupPlaces& places,
                        const std::optional<BackupPoint>& selected);
-
-// At start-up, before the server may start: a restore the tool was killed or lost power in is
-// carried through to a whole live save, and logged; where the save cannot be put back the user
-// is told where everything is.
-void RepairInterruptedRestoreNow(BackupHost& host, Prompt& prompt,
-                                 const std::string& toolDirectory);
 
 // At start-up: what a killed tool left half made goes, in the background.
 void RemoveUnfinishedPointsLater(BackupHost& host, const std::string& toolDirectory);

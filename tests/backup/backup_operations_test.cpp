@@ -11,6 +11,7 @@
 #include "backup/auto_backup.h"
 #include "backup/backup_point_printer.h"
 #include "backup/fake_backup_disk.h"
+#include "backup/restore_operation.h"
 #include "common/timer_minutes.h"
 
 namespace tidemoor {
