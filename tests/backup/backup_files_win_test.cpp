@@ -82,7 +82,9 @@ bool IsReparsePoint(const std::string& path) {
 
 // A junction, as Windows makes one for any user. Wine 8 keeps no reparse data (setting a mount
 // point fails, CreateSymbolicLinkW succeeds and makes nothing), but shows a Unix symbolic link to a
-// directory as a reparse point: there the link is made by /bin/ln, started and waited for.
+// directory as a reparse point: there the link is made by /bin/ln, started and waited for. Wine
+// cannot remove such a link, so one left by an earlier run with the same process id is replaced,
+// not followed.
 bool MakeDirectoryLink(const std::string& link, const std::string& target) {
   const std::wstring wideLink = LongPath(link);
   if (::CreateDirectoryW(wideLink.c_str(), nullptr)) {
@@ -116,7 +118,7 @@ bool MakeDirectoryLink(const std::string& link, const std::string& target) {
   char* unixLink = unixName(Widen(link).c_str());
   char* unixTarget = unixName(Widen(target).c_str());
   std::wstring commandLine =
-      L"/bin/ln -s \"" + Widen(unixTarget) + L"\" \"" + Widen(unixLink) + L"\"";
+      L"/bin/ln -sfn \"" + Widen(unixTarget) + L"\" \"" + Widen(unixLink) + L"\"";
   ::HeapFree(::GetProcessHeap(), 0, unixLink);
   ::HeapFree(::GetProcessHeap(), 0, unixTarget);
   STARTUPINFOW startup{sizeof(startup)};
