@@ -38,10 +38,12 @@ void WriteRandom(const fs::path& file, uint64_t bytes) {
   std::ofstream(file, std::ios::binary).write(data.data(), static_cast<std::streamsize>(bytes));
 }
 
-// 200 MiB in 2,000 files, a few folders with many files each.
+// 200 MiB in 2,000 files, a few folders with many files each; the first is a world, without
+// which there is no point.
 void WriteUniformSave(const fs::path& save) {
   constexpr int kFiles = 2000;
-  for (int i = 0; i < kFiles; ++i) {
+  WriteRandom(save / "SaveGames" / "0" / "World0" / "Level.sav", 200 * kMiB / kFiles);
+  for (int i = 1; i < kFiles; ++i) {
     WriteRandom(save / "SaveGames" / "0" / ("World" + std::to_string(i % 20)) / "Players" /
                     (std::to_string(i) + ".sav"),
                 200 * kMiB / kFiles);

@@ -9,6 +9,7 @@
 #include "app/main_values.h"
 #include "app/tool_settings.h"
 #include "backup/auto_backup.h"
+#include "backup/restore_operation.h"
 #include "common/product.h"
 #include "install/tool_path_check_win.h"
 #include "net/connect_address_win.h"
@@ -32,6 +33,8 @@ constexpr char kCloseDuringBackupQuestion[] =
 constexpr char kStartDuringRestoreMessage[] = " 正在还原存档 - 请在还原完成后再启动服务端 ";
 // A copy stops after the file it is at; a delete already under way finishes.
 constexpr std::chrono::seconds kLongestStopWait{60};
+// A restore is never walked away from: cut off, it would leave half a save where the server looks.
+constexpr std::chrono::hours kLongestRestoreWait{24};
 constexpr unsigned kLiveStatusMilliseconds = 10'000;
 constexpr char kEmptyAdminPasswordText[] =
     " 管理员密码为空 - 未开启 REST API，安全关服、在线玩家等功能不可用 ";
@@ -94,8 +97,17 @@ int Application::Run() {
         then();
       },
       // Once the user asked to close, what finishes meanwhile is not told: the tool is going.
-      [this] { return closing_ || closeAsked_; }, &*eventLog_});
+      [this] { return closing_ || closeAsked_; }, &*eventLog_,
+      [this] {
+        const ServerState state = server_->State();
+        return state == ServerState::Running || state == ServerState::Stopped;
+      }});
   backupHost_->Activity().Watch([this] { OnBackupActivityChanged(); });
+  server_->SetCopyRunning([this] {
+    const BackupTask task = backupHost_->Activity().Task();
+    return task == BackupTask::Point || task == BackupTask::Restore;
+  });
+  RepairInterruptedRestoreNow(*backupHost_, prompt_, toolDirectory_);
   RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);
 
   ControlValues saved;
@@ -150,8 +162,9 @@ bool Application::OnCloseRequested() {
     closeWhenIdle_ = true;
     return false;
   }
+  const bool restoring = activity.Task() == BackupTask::Restore;
   activity.RequestStop();
-  PumpUntil([&] { return !activity.Busy(); }, kLongestStopWait);
+  PumpUntil([&] { return !activity.Busy(); }, restoring ? kLongestRestoreWait : kLongestStopWait);
   return true;
 }
 

@@ -14,8 +14,8 @@
 
 namespace tidemoor {
 
-// A link (a junction or a symbolic link) is never followed: what it points at is not part of the
-// tree that holds it.
+// A link (a junction or a symbolic link) is not followed, save on the way to the world (hosts move
+// their saves to another disk that way): what it points at is not part of the tree that holds it.
 enum class EntryKind { Directory, File, Link };
 
 struct DirectoryEntry {
@@ -32,6 +32,9 @@ class BackupFiles {
   virtual bool Exists(const std::string& path) = 0;
   // The entries of one directory ("." and ".." left out); false when it cannot be read.
   virtual bool ListDirectory(const std::string& path, std::vector<DirectoryEntry>& entries) = 0;
+  // What tells the directory a path leads to (through any link) from every other on the machine;
+  // none when it does not lead to one.
+  virtual std::optional<std::string> FolderIdentity(const std::string& path) = 0;
   // Creates the directory with every missing ancestor; whether it exists afterwards.
   virtual bool EnsureDirectory(const std::string& path) = 0;
   // Creates one directory, whose parent exists, with the attributes of the model directory.
@@ -52,6 +55,12 @@ class BackupFiles {
   virtual bool WriteIndex(const std::string& file, const PointIndex& index) = 0;
   // What the index file holds; an empty time when the file or its key is missing.
   virtual PointIndex ReadIndex(const std::string& file) = 0;
+
+  // A small text file: written whole in place of the old one (false when it could not be), read
+  // (none when it is missing or cannot be read), deleted.
+  virtual bool WriteTextFile(const std::string& file, const std::string& text) = 0;
+  virtual std::optional<std::string> ReadTextFile(const std::string& file) = 0;
+  virtual void DeleteOneFile(const std::string& file) = 0;
 
   virtual LocalDateTime Now() = 0;
   // A clock for durations that never jumps.

@@ -8,6 +8,7 @@
 #include "platform/date_time_win.h"
 #include "platform/directories_win.h"
 #include "platform/unique_handle_win.h"
+#include "platform/whole_file_win.h"
 
 namespace tidemoor {
 namespace {
@@ -65,6 +66,22 @@ bool WindowsBackupFiles::ListDirectory(const std::string& path,
   return ::GetLastError() == ERROR_NO_MORE_FILES;
 }
 
+// The volume's serial number and the directory's file index: the same pair however the path
+// reaches it. Opening a directory follows the links on its way.
+std::optional<std::string> WindowsBackupFiles::FolderIdentity(const std::string& path) {
+  UniqueFileHandle folder(::CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!folder || !::GetFileInformationByHandle(folder.get(), &information) ||
+      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return std::nullopt;
+  }
+  return std::to_string(information.dwVolumeSerialNumber) + ":" +
+         std::to_string(Combine(information.nFileIndexHigh, information.nFileIndexLow));
+}
+
 bool WindowsBackupFiles::EnsureDirectory(const std::string& path) {
   return tidemoor::EnsureDirectory(path);
 }
@@ -113,6 +130,20 @@ bool WindowsBackupFiles::WriteIndex(const std::string& file, const PointIndex& i
 
 PointIndex WindowsBackupFiles::ReadIndex(const std::string& file) {
   return ReadBackupIndex(file);
+}
+
+bool WindowsBackupFiles::WriteTextFile(const std::string& file, const std::string& text) {
+  return ReplaceWholeFile(file, text);
+}
+
+std::optional<std::string> WindowsBackupFiles::ReadTextFile(const std::string& file) {
+  WholeFile read = ReadWholeFile(file);
+  if (read.state != FileState::Read) return std::nullopt;
+  return std::move(read.bytes);
+}
+
+void WindowsBackupFiles::DeleteOneFile(const std::string& file) {
+  ::DeleteFileW(LongPath(file).c_str());
 }
 
 LocalDateTime WindowsBackupFiles::Now() {

@@ -12,6 +12,7 @@ class WindowsBackupFiles : public BackupFiles {
  public:
   bool Exists(const std::string& path) override;
   bool ListDirectory(const std::string& path, std::vector<DirectoryEntry>& entries) override;
+  std::optional<std::string> FolderIdentity(const std::string& path) override;
   bool EnsureDirectory(const std::string& path) override;
   bool MakeDirectory(const std::string& path, const std::string& model) override;
   bool CopyOneFile(const std::string& from, const std::string& to) override;
@@ -21,6 +22,9 @@ class WindowsBackupFiles : public BackupFiles {
   std::optional<uint64_t> FreeBytes(const std::string& path) override;
   bool WriteIndex(const std::string& file, const PointIndex& index) override;
   PointIndex ReadIndex(const std::string& file) override;
+  bool WriteTextFile(const std::string& file, const std::string& text) override;
+  std::optional<std::string> ReadTextFile(const std::string& file) override;
+  void DeleteOneFile(const std::string& file) override;
   LocalDateTime Now() override;
   int64_t MonotonicMilliseconds() override;
 };

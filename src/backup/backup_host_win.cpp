@@ -22,6 +22,16 @@ bool WindowsBackupHost::ServerRunning() {
   return wiring_.serverRunning && wiring_.serverRunning();
 }
 
+bool WindowsBackupHost::ServerSettled() {
+  return !wiring_.serverSettled || wiring_.serverSettled();
+}
+
+// The worker is free meanwhile: one backup operation runs at a time, and this is its wait.
+void WindowsBackupHost::AfterAWhile(std::function<void()> then) {
+  constexpr DWORD kPauseMilliseconds = 250;
+  worker_.Run([] { ::Sleep(kPauseMilliseconds); }, std::move(then));
+}
+
 void WindowsBackupHost::SaveWorldFirst(std::function<void()> then) {
   if (wiring_.saveWorld) {
     wiring_.saveWorld(std::move(then));

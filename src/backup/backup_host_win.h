@@ -18,6 +18,7 @@ struct BackupHostWiring {
   std::function<void(std::function<void()> then)> saveWorld;
   std::function<bool()> closing;  // the main window is gone
   EventLog* log = nullptr;
+  std::function<bool()> serverSettled;  // neither starting nor stopping; none: always
 };
 
 class WindowsBackupHost : public BackupHost {
@@ -30,6 +31,8 @@ class WindowsBackupHost : public BackupHost {
   BackupActivity& Activity() override { return activity_; }
   EventLog& Log() override { return *wiring_.log; }
   bool ServerRunning() override;
+  bool ServerSettled() override;
+  void AfterAWhile(std::function<void()> then) override;
   void SaveWorldFirst(std::function<void()> then) override;
   bool StopServer() override;
   bool MoveDirectory(const std::string& from, const std::string& to) override;

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "backup/backup_store_win.h"
+#include "backup/restore_operation.h"
 #include "platform/codepage_win.h"
 #include "platform/directory_listing_win.h"
 #include "platform/pumping_wait_win.h"

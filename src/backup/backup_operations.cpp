@@ -6,46 +6,38 @@ namespace tidemoor {
 namespace {
 
 constexpr char kBackUpTitle[] = " BackUp";
-constexpr char kRevertTitle[] = " Revert";
-
-std::string PointSavedDir(const BackupPlaces& places, std::string_view folderName) {
-  return BackupPointDir(places.toolDirectory, folderName) + kBackupSavedFolderName;
-}
-
-// A sibling of the live save that does not exist yet. An earlier restore that was cut short may
-// have left one behind, and it may be the user's only copy, so it is never reused.
-std::string FreeSetAsideName(BackupFiles& files, const std::string& saveDataDir) {
-  const std::string base = saveDataDir + "_BeforeRevert";
-  std::string name = base;
-  for (int n = 2; files.Exists(name); ++n) name = base + std::to_string(n);
-  return name;
-}
-
-std::string ParentDirectory(const std::string& path) {
-  const size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-FileProgress ProgressOf(std::shared_ptr<CopyProgress> progress) {
-  return [progress](int done, int total) { return progress->Advance(done, total); };
-}
 
 std::string KindText(PointKind kind) {
-  return kind == PointKind::Automatic ? "自动" : "手动";
+  switch (kind) {
+    case PointKind::Automatic:
+      return "自动";
+    case PointKind::BeforeRestore:
+      return "还原前";
+    case PointKind::Manual:
+      break;
+  }
+  return "手动";
 }
 
-void RecordPoint(EventLog& log, const PointReport& report, PointKind kind) {
-  log.Record(PointEventText(report, kind));
-  if (report.outcome != PointOutcome::Made) return;
-  for (const std::string& link : report.skippedLinks) {
-    log.Record("备份点 " + report.folderName + " 未包含链接 " + link + " (链接不跟随, 不复制)");
+std::string FailureMessage(PointOutcome outcome, const char* copyFailed) {
+  switch (outcome) {
+    case PointOutcome::NoRoom:
+      return kNoRoomMessage;
+    case PointOutcome::NoWorld:
+      return kNoWorldMessage;
+    default:
+      return copyFailed;
   }
-  for (const std::string& name : report.expiredPoints) {
-    log.Record("按保留设置删除自动备份点 " + name);
+}
+
+// A point is not copied from a save the server is writing as it starts or stops: it waits until
+// the server runs or has stopped, or until it is asked to stop (it then stops before it begins).
+void WhenServerSettled(BackupHost& host, std::function<void()> then) {
+  if (host.ServerSettled() || host.Activity().StopRequested()) {
+    then();
+    return;
   }
-  for (const std::string& name : report.stuckPoints) {
-    log.Record("按保留设置应删除的自动备份点 " + name + " 未能删除 (文件被占用)");
-  }
+  host.AfterAWhile([&host, then = std::move(then)] { WhenServerSettled(host, then); });
 }
 
 // Saves the world first while a server runs, then makes the point in the background. The
@@ -64,22 +56,51 @@ void StartPoint(BackupHost& host, PointRequest request,
           finished(*report);
         });
   };
-  if (host.ServerRunning()) {
-    host.SaveWorldFirst(std::move(copy));
-  } else {
-    copy();
-  }
+  WhenServerSettled(host, [&host, copy = std::move(copy)] {
+    if (host.ServerRunning()) {
+      host.SaveWorldFirst(copy);
+    } else {
+      copy();
+    }
+  });
 }
 
 }  // namespace
 
-std::string RestoreQuestion(std::string_view displayTime) {
-  return " 是否还原存档至备份点 《 " + std::string(displayTime) + " 》 \r\n ————————————\r\n" +
-         " 操作过程将会自动关闭服务端运行! ";
+std::string PointFailureReason(const PointReport& report) {
+  switch (report.outcome) {
+    case PointOutcome::CopyFailed:
+      return "无法复制 " + report.failedPath;
+    case PointOutcome::IndexFailed:
+      return "索引文件无法写入";
+    case PointOutcome::NoRoom:
+      return "磁盘空间不足, 需要 " + std::to_string(report.bytesNeeded) + " 字节, 可用 " +
+             std::to_string(report.bytesFree) + " 字节";
+    case PointOutcome::NoWorld:
+      return "存档中没有世界数据 (Level.sav)";
+    case PointOutcome::Made:
+    case PointOutcome::Stopped:
+      break;
+  }
+  return "";
 }
 
-std::string RestoreDoneMessage(std::string_view displayTime) {
-  return " 还原完成 - 时间: " + std::string(displayTime);
+FileProgress ProgressOf(std::shared_ptr<CopyProgress> progress) {
+  return [progress](int done, int total) { return progress->Advance(done, total); };
+}
+
+void RecordPoint(EventLog& log, const PointReport& report, PointKind kind) {
+  log.Record(PointEventText(report, kind));
+  if (report.outcome != PointOutcome::Made) return;
+  for (const std::string& link : report.skippedLinks) {
+    log.Record("备份点 " + report.folderName + " 未包含链接 " + link + " (链接不跟随, 不复制)");
+  }
+  for (const std::string& name : report.expiredPoints) {
+    log.Record("按保留设置删除自动备份点 " + name);
+  }
+  for (const std::string& name : report.stuckPoints) {
+    log.Record("按保留设置应删除的自动备份点 " + name + " 未能删除 (文件被占用)");
+  }
 }
 
 std::string DeleteQuestion(std::string_view displayTime) {
@@ -91,7 +112,6 @@ std::string RevealedFile(std::string_view toolDirectory, std::string_view folder
 }
 
 std::string PointEventText(const PointReport& report, PointKind kind) {
-  const std::string failed = "创建备份点失败 (" + KindText(kind) + "): ";
   switch (report.outcome) {
     case PointOutcome::Made:
       return "创建备份点 " + report.folderName + " (" + KindText(kind) + "): 复制 " +
@@ -99,17 +119,18 @@ std::string PointEventText(const PointReport& report, PointKind kind) {
              std::to_string(report.sharedFiles) + " 个未改动的文件, 复制 " +
              std::to_string(report.bytesCopied) + " 字节, 用时 " +
              std::to_string(report.milliseconds) + " 毫秒";
-    case PointOutcome::CopyFailed:
-      return failed + "无法复制 " + report.failedPath;
-    case PointOutcome::IndexFailed:
-      return failed + "索引文件无法写入";
-    case PointOutcome::NoRoom:
-      return failed + "磁盘空间不足, 需要 " + std::to_string(report.bytesNeeded) + " 字节, 可用 " +
-             std::to_string(report.bytesFree) + " 字节";
     case PointOutcome::Stopped:
       return "创建备份点已取消 (" + KindText(kind) + ")";
+    default:
+      return "创建备份点失败 (" + KindText(kind) + "): " + PointFailureReason(report);
   }
-  return failed;
+}
+
+std::string LeftOutText(const PointReport& report) {
+  if (report.skippedLinks.empty()) return "";
+  std::string text = kLeftOutMessage;
+  for (const std::string& link : report.skippedLinks) text += "\r\n " + link;
+  return text;
 }
 
 void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
@@ -121,12 +142,14 @@ void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces&
   StartPoint(host, {places.toolDirectory, places.saveDataDir, PointKind::Manual, retention},
              [&host, &prompt, refreshList = std::move(refreshList)](const PointReport& report) {
                if (report.outcome == PointOutcome::Stopped || host.Closing()) return;
-               if (report.outcome == PointOutcome::Made) {
-                 prompt.Ask(kBackupCreatedMessage, kBackUpTitle, PromptStyle::Plain);
+               if (report.outcome != PointOutcome::Made) {
+                 prompt.Ask(FailureMessage(report.outcome, kBackupFailedMessage), kBackUpTitle,
+                            PromptStyle::Error);
+               } else if (const std::string leftOut = LeftOutText(report); !leftOut.empty()) {
+                 prompt.Ask(kBackupCreatedMessage + std::string("\r\n") + leftOut, kBackUpTitle,
+                            PromptStyle::Information);
                } else {
-                 prompt.Ask(
-                     report.outcome == PointOutcome::NoRoom ? kNoRoomMessage : kBackupFailedMessage,
-                     kBackUpTitle, PromptStyle::Error);
+                 prompt.Ask(kBackupCreatedMessage, kBackUpTitle, PromptStyle::Plain);
                }
                refreshList();
              });
@@ -157,6 +180,11 @@ void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlac
       [&host, &prompt, &record](const PointReport& report) {
         if (report.outcome == PointOutcome::Made) {
           record.failureReported = false;
+          if (report.skippedLinks == record.leftOutReported || host.Closing()) return;
+          record.leftOutReported = report.skippedLinks;
+          if (!report.skippedLinks.empty()) {
+            prompt.Ask(LeftOutText(report), kBackUpTitle, PromptStyle::Information);
+          }
           return;
         }
         if (report.outcome == PointOutcome::Stopped || record.failureReported || host.Closing()) {
@@ -164,83 +192,8 @@ void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlac
         }
         // Noted before the box shows: the next tick may come while it is open.
         record.failureReported = true;
-        prompt.Ask(
-            report.outcome == PointOutcome::NoRoom ? kNoRoomMessage : kAutoBackupFailedMessage,
-            kBackUpTitle, PromptStyle::Error);
-      });
-}
-
-void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
-                        const std::optional<BackupPoint>& selected) {
-  if (!selected) return;
-  // Read once: the list may be refilled while the questions are open or the server stops.
-  const BackupPoint point = *selected;
-  if (!prompt.Confirm(RestoreQuestion(point.DisplayTime), kRevertTitle,
-                      PromptStyle::WarningQuestion)) {
-    return;
-  }
-  const std::shared_ptr<BackupFiles> files = host.Files();
-  const std::string source = PointSavedDir(places, point.FolderName);
-  if (!files->Exists(source)) {
-    prompt.Ask(kRestoreIncompleteMessage, kRevertTitle, PromptStyle::Error);
-    return;
-  }
-  BackupActivity& activity = host.Activity();
-  if (!activity.TryBegin(BackupTask::Restore)) {
-    prompt.Ask(kBackupBusyMessage, kRevertTitle, PromptStyle::Information);
-    return;
-  }
-
-  if (!host.StopServer()) {
-    activity.End();
-    return;
-  }
-  const std::string& live = places.saveDataDir;
-  std::string setAside;
-  if (files->Exists(live)) {
-    setAside = FreeSetAsideName(*files, live);
-    // Fails while a file of the save is still held open (a server that did not stop).
-    if (!host.MoveDirectory(live, setAside)) {
-      activity.End();
-      prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
-      return;
-    }
-  } else {
-    files->EnsureDirectory(ParentDirectory(live));
-  }
-
-  auto result = std::make_shared<CopyResult>();
-  host.RunInBackground(
-      [files, source, live, setAside, progress = activity.Progress(), result] {
-        *result = CopyWholeTree(*files, source, live, ProgressOf(progress));
-        if (!result->complete) {
-          files->DeleteTree(live);
-        } else if (!setAside.empty()) {
-          files->DeleteTree(setAside);
-        }
-      },
-      [&host, &prompt, point, live, setAside, result] {
-        if (result->complete) {
-          host.Log().Record("还原备份点 " + point.FolderName + ": 复制 " +
-                            std::to_string(result->copiedFiles) + " 个文件");
-          host.Activity().End();
-          if (!host.Closing()) {
-            prompt.Ask(RestoreDoneMessage(point.DisplayTime), " Success", PromptStyle::Information);
-          }
-          return;
-        }
-        const bool putBack = setAside.empty() || host.MoveDirectory(setAside, live);
-        host.Log().Record("还原备份点 " + point.FolderName +
-                          (result->stopped ? " 已取消" : " 失败: 无法复制 " + result->failedPath) +
-                          (putBack ? ", 原存档已放回" : ", 原存档保存在 " + setAside));
-        host.Activity().End();
-        if (!putBack) {
-          // The live save is still whole where it was set aside; the user must learn where.
-          prompt.Ask(kRestoreKeptAsideMessage + setAside, kRevertTitle, PromptStyle::Error);
-          return;
-        }
-        if (result->stopped || host.Closing()) return;
-        prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
+        prompt.Ask(FailureMessage(report.outcome, kAutoBackupFailedMessage), kBackUpTitle,
+                   PromptStyle::Error);
       });
 }
 

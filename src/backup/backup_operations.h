@@ -1,7 +1,8 @@
 #pragma once
-// Making, restoring, deleting and revealing backup points. The machine (files, worker thread,
-// server, event log, Explorer) is reached through BackupHost, so every decision here is tested
-// with a fake; the Windows side implements it thinly. Messages go through the tool's Prompt.
+// Making, deleting and revealing backup points (restoring one is restore_operation.h). The machine
+// (files, worker thread, server, event log, Explorer) is reached through BackupHost, so every
+// decision here is tested with a fake; the Windows side implements it thinly. Messages go through
+// the tool's Prompt.
 //
 // The long part of an operation (copying, deleting a tree) runs in the background; the rest, and
 // what follows the long part, runs on the user-interface thread. One operation runs at a time.
@@ -11,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "backup/backup_activity.h"
 #include "backup/backup_files.h"
@@ -35,6 +37,10 @@ class BackupHost {
   virtual EventLog& Log() = 0;
 
   virtual bool ServerRunning() = 0;
+  // The server is neither starting nor stopping: its save is not in the middle of changing.
+  virtual bool ServerSettled() = 0;
+  // Runs then on the user-interface thread a quarter of a second or so later.
+  virtual void AfterAWhile(std::function<void()> then) = 0;
   // Asks the running server to write its world to disk before a point copies it; then runs once
   // the server has done so or given up, on the user-interface thread.
   virtual void SaveWorldFirst(std::function<void()> then) = 0;
@@ -57,23 +63,28 @@ struct BackupPlaces {
 };
 
 inline constexpr char kBackupCreatedMessage[] = " 已创建现行备份点数据 ";
-inline constexpr char kRestoreIncompleteMessage[] = " 备份点数据不完整 - 已取消还原 ";
-inline constexpr char kRestoreFailedMessage[] = " 还原失败 - 原存档已保留 ";
-// Followed by the path where the live save was set aside and, this time, stays.
-inline constexpr char kRestoreKeptAsideMessage[] = " 还原失败 - 原存档保存在 ";
 inline constexpr char kBackupFailedMessage[] = " 创建备份点失败 - 存档复制未完成 ";
 inline constexpr char kAutoBackupFailedMessage[] = " 自动备份失败 - 存档复制未完成 ";
 inline constexpr char kNoRoomMessage[] = " 磁盘空间不足 - 未创建备份点 ";
 inline constexpr char kBackupBusyMessage[] = " 另一项备份操作正在进行 - 请稍后再试 ";
+inline constexpr char kNoWorldMessage[] = " 存档中没有世界数据 (Level.sav) - 未创建备份点 ";
+// Followed by the links, one a line.
+inline constexpr char kLeftOutMessage[] = " 以下链接未能读取, 未包含在备份点中: ";
 
-std::string RestoreQuestion(std::string_view displayTime);
-std::string RestoreDoneMessage(std::string_view displayTime);
 std::string DeleteQuestion(std::string_view displayTime);
 // The file Explorer shows selected when a point is revealed: its index.
 std::string RevealedFile(std::string_view toolDirectory, std::string_view folderName);
 
 // The event log's line for a point that was made, or why it was not.
 std::string PointEventText(const PointReport& report, PointKind kind);
+// What a made point lacks, for the user; empty when it lacks nothing.
+std::string LeftOutText(const PointReport& report);
+// Why a point was not made, in the event log's words.
+std::string PointFailureReason(const PointReport& report);
+// The event log's lines for a point: the point, what it left out, what retention removed.
+void RecordPoint(EventLog& log, const PointReport& report, PointKind kind);
+// The copy engine's per-file callback over an operation's shared progress.
+FileProgress ProgressOf(std::shared_ptr<CopyProgress> progress);
 
 // 按钮_创建现在备份: makes a manual point in the background, then says whether it worked and
 // rebuilds the list. The world is saved first while a server runs.
@@ -92,17 +103,14 @@ struct AutoBackupRecord {
   // A failed point has been reported and no point has succeeded since: a user away from the
   // machine finds one message, not a pile of them.
   bool failureReported = false;
+  // The links the last point told of leaving out: the same ones are not told again.
+  std::vector<std::string> leftOutReported;
 };
 
 // A tick of the automatic backup that makes a point. A failure (a copy, or a full disk) is told
 // once, until a point succeeds again; a tick that finds another operation running makes none.
 void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                               const BackupRetention& retention, AutoBackupRecord& record);
-
-// Replaces the live save with the selected point's copy after stopping the server. The live save
-// is only moved aside until the copy has succeeded, so a failed or cancelled restore keeps it.
-void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
-                        const std::optional<BackupPoint>& selected);
 
 // Deletes the selected point after asking, then rebuilds the list.
 void DeleteBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,

@@ -9,13 +9,22 @@
 namespace tidemoor {
 
 std::string_view PointKindText(PointKind kind) {
-  return kind == PointKind::Automatic ? "Auto" : "Manual";
+  switch (kind) {
+    case PointKind::Automatic:
+      return "Auto";
+    case PointKind::BeforeRestore:
+      return "BeforeRestore";
+    case PointKind::Manual:
+      break;
+  }
+  return "Manual";
 }
 
 // Only the exact word the tool writes makes a point automatic: a point the tool may delete on its
 // own must say so plainly.
 PointKind PointKindFromText(std::string_view text) {
-  return EqualsIgnoringCase(text, "Auto") ? PointKind::Automatic : PointKind::Manual;
+  if (EqualsIgnoringCase(text, "Auto")) return PointKind::Automatic;
+  return EqualsIgnoringCase(text, "BeforeRestore") ? PointKind::BeforeRestore : PointKind::Manual;
 }
 
 bool IsUnfinishedPointName(std::string_view folderName) {
@@ -28,11 +37,13 @@ std::string BackupPointDir(std::string_view toolDirectory, std::string_view fold
   return BackupRoot(toolDirectory) + std::string(folderName) + "\\";
 }
 
-std::optional<BackupPoint> BackupPointFromIndex(std::string folderName,
-                                                std::string_view indexTime) {
+std::optional<BackupPoint> BackupPointFromIndex(std::string folderName, std::string_view indexTime,
+                                                PointKind kind) {
   if (indexTime.empty()) return std::nullopt;
   const std::optional<LocalDateTime> time = TextToDateTime(indexTime);
-  return BackupPoint{std::move(folderName), time ? DisplayTimeText(*time) : std::string(indexTime)};
+  std::string shown = time ? DisplayTimeText(*time) : std::string(indexTime);
+  if (kind == PointKind::BeforeRestore) shown += kBeforeRestoreMark;
+  return BackupPoint{std::move(folderName), std::move(shown)};
 }
 
 std::vector<BackupPoint> ListBackupPoints(std::vector<std::string> folderNames,

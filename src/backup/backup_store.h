@@ -22,8 +22,12 @@ inline constexpr char kBackupSavedFolderName[] = "Saved";
 inline constexpr char kUnfinishedPointEnding[] = ".partial";
 
 // Who made a point. Only automatic points are ever removed by the tool on its own; an index
-// without a kind (made before kinds were recorded, or by hand) counts as a manual point.
-enum class PointKind { Manual, Automatic };
+// without a kind (made before kinds were recorded, or by hand) counts as a manual point. A
+// restore first keeps the save it replaces as a point of its own, which only the user removes.
+enum class PointKind { Manual, Automatic, BeforeRestore };
+
+// After the shown time of a point a restore kept.
+inline constexpr char kBeforeRestoreMark[] = " (还原前自动备份)";
 
 // The texts of the index's Kind key.
 std::string_view PointKindText(PointKind kind);
@@ -50,7 +54,8 @@ std::string BackupPointDir(std::string_view toolDirectory, std::string_view fold
 
 // A directory is a backup point only when its index holds a time. A time that cannot be read is
 // shown as it stands, so the user still sees which point it is.
-std::optional<BackupPoint> BackupPointFromIndex(std::string folderName, std::string_view indexTime);
+std::optional<BackupPoint> BackupPointFromIndex(std::string folderName, std::string_view indexTime,
+                                                PointKind kind = PointKind::Manual);
 
 // The points among the directories below the backup root, newest first. Unfinished points are
 // left out without being read. The names are sorted before they are read: ten-digit stamps then

@@ -25,10 +25,9 @@ PointIndex ReadBackupIndex(std::string_view indexFile) {
 
 std::optional<BackupPoint> ReadBackupPoint(std::string_view toolDirectory,
                                            std::string_view folderName) {
-  const std::string indexTime =
-      ReadProfileText(BackupPointDir(toolDirectory, folderName) + kBackupIndexFileName,
-                      kBackupIndexSection, kBackupIndexTimeKey, "");
-  return BackupPointFromIndex(std::string(folderName), indexTime);
+  const PointIndex index =
+      ReadBackupIndex(BackupPointDir(toolDirectory, folderName) + kBackupIndexFileName);
+  return BackupPointFromIndex(std::string(folderName), index.time, index.kind);
 }
 
 std::vector<BackupPoint> ListBackupPoints(std::string_view toolDirectory,

@@ -4,6 +4,7 @@
 
 #include "backup/backup_time.h"
 #include "common/server_paths.h"
+#include "platform/text.h"
 
 namespace tidemoor {
 namespace {
@@ -57,6 +58,17 @@ std::string FreeStamp(BackupFiles& files, const std::string& toolDirectory,
   return stamp;
 }
 
+bool HoldsAWorld(const TreeListing& listing) {
+  constexpr std::string_view kWorld = "Level.sav";
+  return std::any_of(listing.entries.begin(), listing.entries.end(), [&](const TreeEntry& e) {
+    const std::string_view path = e.path;
+    if (e.kind != EntryKind::File || path.size() < kWorld.size()) return false;
+    const std::string_view name = path.substr(path.size() - kWorld.size());
+    return EqualsIgnoringCase(name, kWorld) &&
+           (path.size() == kWorld.size() || path[path.size() - kWorld.size() - 1] == '\\');
+  });
+}
+
 void ApplyRetention(BackupFiles& files, const PointRequest& request, PointReport& report) {
   if (request.retention.keepPoints <= 0 && request.retention.keepDays <= 0) return;
   std::vector<StoredPoint> points;
@@ -76,6 +88,17 @@ void ApplyRetention(BackupFiles& files, const PointRequest& request, PointReport
 }
 
 }  // namespace
+
+bool OnTheWayToTheWorld(std::string_view relative) {
+  constexpr std::string_view kWorlds = "SaveGames";
+  if (relative.size() < kWorlds.size() ||
+      !EqualsIgnoringCase(relative.substr(0, kWorlds.size()), kWorlds)) {
+    return false;
+  }
+  relative.remove_prefix(kWorlds.size());
+  if (relative.empty()) return true;
+  return relative.front() == '\\' && std::count(relative.begin(), relative.end(), '\\') <= 2;
+}
 
 bool RoomForPoint(uint64_t bytesToCopy, std::optional<uint64_t> freeBytes) {
   return !freeBytes || *freeBytes >= bytesToCopy + kSpareDiskBytes;
@@ -99,9 +122,13 @@ PointReport MakeBackupPoint(BackupFiles& files, const PointRequest& request,
     report.outcome = PointOutcome::Stopped;
     return report;
   }
-  const TreeListing live = WalkTree(files, request.saveDataDir);
+  const TreeListing live = WalkTree(files, request.saveDataDir, OnTheWayToTheWorld);
   if (!live.complete) {
     report.failedPath = live.unreadable;
+    return report;
+  }
+  if (request.kind != PointKind::BeforeRestore && !HoldsAWorld(live)) {
+    report.outcome = PointOutcome::NoWorld;
     return report;
   }
   for (const TreeEntry& entry : live.entries) {
@@ -139,7 +166,7 @@ PointReport MakeBackupPoint(BackupFiles& files, const PointRequest& request,
     report.failedPath = unfinished;
     return abandon(PointOutcome::CopyFailed);
   }
-  // A server that never ran has no save yet; the point is still made, without "Saved".
+  // Before a restore, a server that never ran has no save yet; the point is made without "Saved".
   if (files.Exists(request.saveDataDir)) {
     const std::string saved = unfinished + "\\" + kBackupSavedFolderName;
     if (!files.MakeDirectory(saved, request.saveDataDir)) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "backup/backup_files.h"
@@ -26,7 +27,8 @@ struct PointRequest {
   BackupRetention retention;  // applied once the point is made
 };
 
-enum class PointOutcome { Made, CopyFailed, IndexFailed, NoRoom, Stopped };
+// NoWorld: the save holds no Level.sav, so the point would hold no world to go back to.
+enum class PointOutcome { Made, CopyFailed, IndexFailed, NoRoom, Stopped, NoWorld };
 
 struct PointReport {
   PointOutcome outcome = PointOutcome::CopyFailed;
@@ -38,7 +40,7 @@ struct PointReport {
   std::string failedPath;                  // what could not be read or written
   uint64_t bytesNeeded = 0;                // NoRoom: the estimate and the spare room
   uint64_t bytesFree = 0;                  //   and what the volume had
-  std::vector<std::string> skippedLinks;   // relative to the live save
+  std::vector<std::string> skippedLinks;   // relative to the live save; the point lacks them
   std::vector<std::string> expiredPoints;  // removed by retention
   std::vector<std::string> stuckPoints;    // retention could not remove them (files held open)
 };
@@ -52,6 +54,12 @@ bool RoomForPoint(uint64_t bytesToCopy, std::optional<uint64_t> freeBytes);
 std::optional<std::string> NewestCompletePoint(BackupFiles& files,
                                                const std::string& toolDirectory);
 
+// The links of a save that are read through: the save's folder of worlds and the folders on the
+// way down to each world (SaveGames, SaveGames\<id>, SaveGames\<id>\<world>).
+bool OnTheWayToTheWorld(std::string_view relative);
+
+// A save without any Level.sav gives no point, but for the point a restore keeps of the save it
+// replaces: that one is a faithful copy of whatever the save held.
 PointReport MakeBackupPoint(BackupFiles& files, const PointRequest& request,
                             const FileProgress& progress);
 

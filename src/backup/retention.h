@@ -32,7 +32,9 @@ struct StoredPoint {
 };
 
 // The automatic points to remove, oldest first. Points are ordered by name, as the list shows
-// them. A point whose time cannot be read is never too old; keep counts it all the same.
+// them. A point whose time cannot be read is never too old; keep counts it all the same. The age
+// rule spares the three newest automatic points, and does not run at all while the clock reads
+// earlier than the newest point of any kind.
 std::vector<std::string> ExpiredPoints(std::vector<StoredPoint> points,
                                        const BackupRetention& retention, const LocalDateTime& now);
 

@@ -1,6 +1,7 @@
 #include "backup/tree_copy.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 namespace tidemoor {
@@ -9,7 +10,23 @@ std::string JoinPath(const std::string& source, const std::string& relative) {
   return relative.empty() ? source : source + "\\" + relative;
 }
 
-TreeListing WalkTree(BackupFiles& files, const std::string& root) {
+namespace {
+
+// A link may be read through when it leads to a directory other than the root and those on the
+// way down to it: one leading back would be read round for ever.
+bool MayReadThrough(BackupFiles& files, const std::string& root, const std::string& relative) {
+  const std::optional<std::string> target = files.FolderIdentity(JoinPath(root, relative));
+  if (!target) return false;
+  for (size_t slash = relative.find('\\'); slash != std::string::npos;
+       slash = relative.find('\\', slash + 1)) {
+    if (files.FolderIdentity(JoinPath(root, relative.substr(0, slash))) == target) return false;
+  }
+  return files.FolderIdentity(root) != target;
+}
+
+}  // namespace
+
+TreeListing WalkTree(BackupFiles& files, const std::string& root, const LinkFilter& follow) {
   TreeListing listing;
   if (!files.Exists(root)) return listing;
   // Depth first with an explicit stack: a save's depth is small, but a tree may come from
@@ -35,8 +52,11 @@ TreeListing WalkTree(BackupFiles& files, const std::string& root) {
     }
     const DirectoryEntry& entry = top.entries[top.next++];
     std::string relative = top.relative.empty() ? entry.name : top.relative + "\\" + entry.name;
-    listing.entries.push_back({relative, entry.kind, entry.size, entry.lastWrite});
-    if (entry.kind != EntryKind::Directory) continue;
+    const bool through = entry.kind == EntryKind::Link && follow && follow(relative) &&
+                         MayReadThrough(files, root, relative);
+    const EntryKind kind = through ? EntryKind::Directory : entry.kind;
+    listing.entries.push_back({relative, kind, entry.size, entry.lastWrite});
+    if (kind != EntryKind::Directory) continue;
     Pending below{std::move(relative), {}, 0};
     const std::string path = JoinPath(root, below.relative);
     if (!files.ListDirectory(path, below.entries)) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "backup/backup_files.h"
@@ -25,10 +26,16 @@ struct TreeListing {
   std::vector<TreeEntry> entries;
 };
 
+// Which links, by their path relative to the root, are read through as the directories they lead
+// to; none when empty.
+using LinkFilter = std::function<bool(std::string_view relative)>;
+
 // Every entry below root, each directory before what it holds and the names of one directory in
-// order, so two walks of the same tree give the same list. Links are listed, never entered. A
-// root that does not exist gives an empty, complete listing.
-TreeListing WalkTree(BackupFiles& files, const std::string& root);
+// order, so two walks of the same tree give the same list. Links are listed, not entered, but for
+// those the filter passes: they are listed as directories and read, unless they lead back to the
+// root or to a directory that holds them. A root that does not exist gives an empty, complete
+// listing.
+TreeListing WalkTree(BackupFiles& files, const std::string& root, const LinkFilter& follow = {});
 
 enum class CopyAction {
   MakeDirectory,

@@ -280,7 +280,8 @@ void ServerController::OnMonitorTick() {
   }
   if (!automation.intervalRestart) return;
   if (automation.restartNotice) AnnounceRestart(automation);
-  if (IntervalRestartDue(automation)) IntervalRestart();
+  // Due while a copy reads the save, the restart comes at the first tick after it.
+  if (IntervalRestartDue(automation) && !(copyRunning_ && copyRunning_())) IntervalRestart();
 }
 
 void ServerController::WatchForHang() {

@@ -76,6 +76,8 @@ class ServerController {
   // Before a backup point: a running server that answers writes its save first, so the copy holds
   // a complete one. Waits at most 2 s for the API and 30 s for the save, the windows responsive.
   SaveOutcome SaveBeforeBackup();
+  // Whether a backup copy is reading the save: an interval restart waits until it is done.
+  void SetCopyRunning(std::function<bool()> copyRunning) { copyRunning_ = std::move(copyRunning); }
 
  private:
   enum class StartCause { User, Restart };
@@ -112,6 +114,7 @@ class ServerController {
   HangWatch hangWatch_;
   CrashLoopGuard crashLoop_;
   unsigned noticesGiven_ = 0;
+  std::function<bool()> copyRunning_;
 };
 
 }  // namespace tidemoor

@@ -82,7 +82,9 @@ bool IsReparsePoint(const std::string& path) {
 
 // A junction, as Windows makes one for any user. Wine 8 keeps no reparse data (setting a mount
 // point fails, CreateSymbolicLinkW succeeds and makes nothing), but shows a Unix symbolic link to a
-// directory as a reparse point: there the link is made by /bin/ln, started and waited for.
+// directory as a reparse point: there the link is made by /bin/ln, started and waited for. Wine
+// cannot remove such a link, so one left by an earlier run with the same process id is replaced,
+// not followed.
 bool MakeDirectoryLink(const std::string& link, const std::string& target) {
   const std::wstring wideLink = LongPath(link);
   if (::CreateDirectoryW(wideLink.c_str(), nullptr)) {
@@ -116,7 +118,7 @@ bool MakeDirectoryLink(const std::string& link, const std::string& target) {
   char* unixLink = unixName(Widen(link).c_str());
   char* unixTarget = unixName(Widen(target).c_str());
   std::wstring commandLine =
-      L"/bin/ln -s \"" + Widen(unixTarget) + L"\" \"" + Widen(unixLink) + L"\"";
+      L"/bin/ln -sfn \"" + Widen(unixTarget) + L"\" \"" + Widen(unixLink) + L"\"";
   ::HeapFree(::GetProcessHeap(), 0, unixLink);
   ::HeapFree(::GetProcessHeap(), 0, unixTarget);
   STARTUPINFOW startup{sizeof(startup)};
@@ -246,6 +248,32 @@ TEST_F(CopyEngineOnDisk, ARestoreCopiesEverythingAndSharesNothing) {
   EXPECT_FALSE(
       SameFile(IdentityOf(In(restored, kChinese)), IdentityOf(In(PointSaved(point), kChinese))));
   EXPECT_EQ(IdentityOf(In(restored, kLevel)).lastWrite, IdentityOf(In(save, kLevel)).lastWrite);
+}
+
+// Hosts move their worlds to another disk and leave a link behind: the point reads through the
+// link to the folder of worlds, but not through one that leads back up into it.
+TEST(SaveBehindALink, APointHoldsTheWorldsTheLinkLeadsTo) {
+  testing::TempToolDirectory tool{"linked save"};
+  WindowsBackupFiles files;
+  const std::string save = tool.File(kSave);
+  const std::string elsewhere = tool.File("OtherDisk\\SaveGames");
+  WriteLong(save + "\\Config\\WindowsServer\\PalWorldSettings.ini", "settings");
+  WriteLong(elsewhere + "\\0\\ABCD\\Level.sav", "the world");
+  ASSERT_TRUE(MakeDirectoryLink(save + "\\SaveGames", elsewhere))
+      << "no directory link could be made here";
+  ASSERT_TRUE(MakeDirectoryLink(elsewhere + "\\0\\Loop", elsewhere));
+
+  const PointReport report = MakeBackupPoint(files, {tool.Path(), save, PointKind::Manual, {}}, {});
+  ASSERT_EQ(report.outcome, PointOutcome::Made) << report.failedPath;
+  const std::string copy = tool.File("PaLWorld_Saved_Backups\\" + report.folderName + "\\Saved");
+  EXPECT_EQ(ReadLong(copy + "\\SaveGames\\0\\ABCD\\Level.sav"), "the world");
+  EXPECT_FALSE(IsReparsePoint(copy + "\\SaveGames")) << "the point holds a folder, not a link";
+  EXPECT_EQ(report.skippedLinks, std::vector<std::string>{"SaveGames\\0\\Loop"});
+
+  // Deleting the point, or the live save, never reaches into the other disk.
+  ASSERT_TRUE(DeleteWholePoint(files, tool.Path(), report.folderName));
+  files.DeleteTree(save);
+  EXPECT_EQ(ReadLong(elsewhere + "\\0\\ABCD\\Level.sav"), "the world");
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 
 #include "backup/auto_backup.h"
 #include "backup/backup_point_printer.h"
 #include "backup/fake_backup_disk.h"
+#include "backup/restore_operation.h"
 #include "common/timer_minutes.h"
 
 namespace tidemoor {
@@ -20,6 +22,7 @@ constexpr char kLive[] = "D:\\Host\\PaLWorld_Data\\steamapps\\common\\PalServer\
 constexpr char kPoint[] = "D:\\Host\\PaLWorld_Saved_Backups\\1705986309\\";
 constexpr char kPointSaved[] = "D:\\Host\\PaLWorld_Saved_Backups\\1705986309\\Saved";
 constexpr char kPointTime[] = "2024年1月23日 - 13时:05分:09秒";
+constexpr char kJournal[] = "D:\\Host\\PaLWorld_Data\\Restore.journal";
 
 class RecordedLog : public EventLog {
  public:
@@ -38,6 +41,18 @@ class FakeHost : public BackupHost, public Prompt {
     held.push_back({std::move(work), std::move(done)});
     if (!holdBackground) FinishHeld();
   }
+  // The wait a point took for the server ends.
+  void WaitEnds() {
+    std::function<void()> then = std::move(pendingWait);
+    pendingWait = {};
+    then();
+  }
+  void RunOneHeld() {
+    Job job = std::move(held.front());
+    held.pop_front();
+    job.work();
+    job.done();
+  }
   void FinishHeld() {
     while (!held.empty()) {
       Job job = std::move(held.front());
@@ -49,6 +64,11 @@ class FakeHost : public BackupHost, public Prompt {
   BackupActivity& Activity() override { return activity; }
   EventLog& Log() override { return events; }
   bool ServerRunning() override { return serverRunning; }
+  bool ServerSettled() override { return serverSettled; }
+  void AfterAWhile(std::function<void()> then) override {
+    log.push_back("wait");
+    pendingWait = std::move(then);
+  }
   void SaveWorldFirst(std::function<void()> then) override {
     log.push_back("save world");
     if (holdSave) {
@@ -107,6 +127,8 @@ class FakeHost : public BackupHost, public Prompt {
   bool heldOpen = false;
   bool toolClosing = false;
   bool serverRunning = false;
+  bool serverSettled = true;
+  std::function<void()> pendingWait;
 };
 
 const BackupPlaces kPlaces{kTool, kLive};
@@ -214,17 +236,101 @@ TEST_F(BackupOperations, APointWhoseCopyFailsIsTakenAwayAndSaysSo) {
   EXPECT_EQ(LiveFiles(), originalLive);
 }
 
-TEST_F(BackupOperations, AServerThatNeverRanStillGetsAListedPointWithoutSaved) {
-  host.disk.DeleteTree(kLive);
-  OnCreateBackupClicked(host, host, kPlaces, {}, [&] { host.log.push_back("refresh"); });
+// A point that would hold no world is no point: a save not there yet, one with only the settings,
+// one whose worlds lie behind a link that leads nowhere, one whose folder cannot be read.
+TEST_F(BackupOperations, APointWithoutAnyWorldIsAFailedPoint) {
+  const std::string worlds = std::string(kLive) + "\\SaveGames";
+  const struct {
+    const char* why;
+    std::function<void(FakeHost&)> disk;
+    std::string message;
+    std::string event;
+  } cases[] = {
+      {"no save yet", [](FakeHost& h) { h.disk.DeleteTree(kLive); }, kNoWorldMessage,
+       "存档中没有世界数据 (Level.sav)"},
+      {"only the settings",
+       [&](FakeHost& h) {
+         h.disk.DeleteTree(worlds);
+         h.AddFile(std::string(kLive) + "\\Config\\WindowsServer\\PalWorldSettings.ini", "");
+       },
+       kNoWorldMessage, "存档中没有世界数据 (Level.sav)"},
+      {"worlds behind a link to nowhere",
+       [&](FakeHost& h) {
+         h.disk.DeleteTree(worlds);
+         h.disk.links.insert(worlds);
+       },
+       kNoWorldMessage, "存档中没有世界数据 (Level.sav)"},
+      {"a save folder that cannot be read", [](FakeHost& h) { h.disk.unreadable.insert(kLive); },
+       kBackupFailedMessage, "无法复制 " + std::string(kLive)},
+  };
+  for (const auto& c : cases) {
+    FakeHost rig;
+    rig.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "live level");
+    c.disk(rig);
+    OnCreateBackupClicked(rig, rig, kPlaces, {}, [&] { rig.log.push_back("refresh"); });
 
-  EXPECT_FALSE(host.DirectoryExists(kPointSaved));
-  EXPECT_EQ(host.disk.Bytes(std::string(kPoint) + "BackUP_Info.Dat"), "2024年1月23日13时5分9秒");
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].text, " 已创建现行备份点数据 ");
-  EXPECT_EQ(host.messages[0].title, " BackUp");
-  EXPECT_EQ(host.messages[0].style, PromptStyle::Plain);
-  EXPECT_EQ(host.log.back(), "refresh");  // after the message is closed
+    EXPECT_FALSE(rig.DirectoryExists(kPoint)) << c.why;
+    ASSERT_EQ(rig.messages.size(), 1u) << c.why;
+    EXPECT_EQ(rig.messages[0].text, c.message) << c.why;
+    EXPECT_EQ(rig.messages[0].style, PromptStyle::Error) << c.why;
+    EXPECT_EQ(rig.events.lines.back(), "创建备份点失败 (手动): " + c.event) << c.why;
+  }
+}
+
+// What a point leaves out is told on screen, not only in the event log: at once for a manual
+// point, once for the timer's until the links left out change.
+TEST_F(BackupOperations, APointThatLeavesOutALinkSaysSoOnScreen) {
+  host.disk.links.insert(std::string(kLive) + "\\SaveGames\\0\\W\\Mods");
+  host.AddFile(std::string(kLive) + "\\SaveGames\\0\\W\\Level.sav", "world");
+  const std::string leftOut = std::string(kLeftOutMessage) + "\r\n SaveGames\\0\\W\\Mods";
+  OnCreateBackupClicked(host, host, kPlaces, {}, [] {});
+  AutoBackupRecord record;
+  for (int tick = 0; tick < 2; ++tick) MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
+  host.disk.links.insert(std::string(kLive) + "\\SaveGames\\0\\W\\Players");
+  MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
+
+  std::vector<std::string> shown;
+  for (const auto& message : host.messages) shown.push_back(message.text);
+  EXPECT_EQ(shown, (std::vector<std::string>{std::string(kBackupCreatedMessage) + "\r\n" + leftOut,
+                                             leftOut, leftOut + "\r\n SaveGames\\0\\W\\Players"}));
+}
+
+// A point is not copied from a save the server writes as it starts or stops: it waits for the
+// server to run (and then saves first) or to have stopped, or for the tool to cancel it.
+TEST_F(BackupOperations, APointWaitsUntilTheServerRunsOrHasStopped) {
+  const struct {
+    const char* why;
+    bool endsRunning;
+    bool cancelled;
+    std::vector<std::string> log;
+  } cases[] = {
+      {"starting, then running", true, false, {"wait", "wait", "save world", "copy"}},
+      {"stopping, then stopped", false, false, {"wait", "wait", "copy"}},
+      {"cancelled while it waits", false, true, {"wait"}},
+  };
+  for (const auto& c : cases) {
+    FakeHost rig;
+    rig.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "live level");
+    rig.serverSettled = false;
+    OnCreateBackupClicked(rig, rig, kPlaces, {}, [] {});
+    if (c.cancelled) {
+      rig.activity.RequestStop();
+    } else {
+      rig.WaitEnds();
+      rig.serverSettled = true;
+      rig.serverRunning = c.endsRunning;
+    }
+    rig.WaitEnds();
+    // What happened before the first file was read.
+    const auto copy = std::find_if(rig.log.begin(), rig.log.end(), [](const std::string& line) {
+      return line.starts_with("copy ");
+    });
+    std::vector<std::string> log(rig.log.begin(), copy);
+    if (copy != rig.log.end()) log.push_back("copy");
+    EXPECT_EQ(log, c.log) << c.why;
+    EXPECT_EQ(rig.DirectoryExists(kPoint), !c.cancelled) << c.why;
+    EXPECT_FALSE(rig.activity.Busy()) << c.why;
+  }
 }
 
 TEST_F(BackupOperations, RestoreAnsweredYesStopsTheServerAndReplacesTheLiveSave) {
@@ -234,7 +340,8 @@ TEST_F(BackupOperations, RestoreAnsweredYesStopsTheServerAndReplacesTheLiveSave)
   ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(host.messages[0].text,
             " 是否还原存档至备份点 《 2024年1月23日 - 13时:05分:09秒 》 \r\n"
-            " ————————————\r\n 操作过程将会自动关闭服务端运行! ");
+            " ————————————\r\n 操作过程将会自动关闭服务端运行! \r\n"
+            " (当前存档会先保存为一个还原前自动备份点) ");
   EXPECT_EQ(host.messages[0].title, " Revert");
   EXPECT_EQ(host.messages[0].style, PromptStyle::WarningQuestion);
   EXPECT_EQ(host.messages[1].text, " 还原完成 - 时间: 2024年1月23日 - 13时:05分:09秒");
@@ -243,9 +350,59 @@ TEST_F(BackupOperations, RestoreAnsweredYesStopsTheServerAndReplacesTheLiveSave)
 
   EXPECT_EQ(LiveFiles(),
             (std::map<std::string, std::string>{{"\\SaveGames\\0\\Level.sav", "old level"}}));
-  // The server is stopped before the live save is touched, and nothing is left beside it.
+  // The server is stopped before the live save is touched, and nothing is left beside it. The
+  // journal is written before the save moves and is gone at the end.
   EXPECT_EQ(host.log[1], "stop server");
   EXPECT_FALSE(host.DirectoryExists(std::string(kLive) + "_BeforeRevert"));
+  const auto at = [&](const std::string& line) {
+    return std::find(host.log.begin(), host.log.end(), line) - host.log.begin();
+  };
+  EXPECT_LT(at("write " + std::string(kJournal)),
+            at("rename " + std::string(kLive) + " -> " + kLive + "_BeforeRevert"));
+  EXPECT_FALSE(host.disk.Exists(kJournal));
+}
+
+// A mistaken Yes loses nothing: the save a restore replaces is first kept as a point of its own,
+// listed like any other and never removed by retention; without it the restore does not go on.
+TEST_F(BackupOperations, ARestoreFirstKeepsTheSaveItReplacesAsAPoint) {
+  const std::string kept = "D:\\Host\\PaLWorld_Saved_Backups\\1705986310\\";
+  const std::string unreadable = std::string(kLive) + "\\SaveGames\\0\\Players\\1.sav";
+  const struct {
+    const char* why;
+    std::function<void(FakeHost&)> disk;
+    std::string failure;  // after the question; empty when the restore is done
+  } cases[] = {
+      {"kept", [](FakeHost&) {}, ""},
+      {"no room for it", [](FakeHost& h) { h.disk.freeBytes = 0; },
+       kKeepBeforeRestoreFailedMessage +
+           std::string("磁盘空间不足, 需要 1073741845 字节, 可用 0 字节")},
+      {"a file of it cannot be read", [&](FakeHost& h) { h.disk.unreadable.insert(unreadable); },
+       kKeepBeforeRestoreFailedMessage + ("无法复制 " + unreadable)},
+  };
+  for (const auto& c : cases) {
+    FakeHost rig;
+    rig.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "live level");
+    rig.AddFile(unreadable, "live player");
+    rig.AddFile(std::string(kPointSaved) + "\\SaveGames\\0\\Level.sav", "old level");
+    rig.AddFile(std::string(kPoint) + "BackUP_Info.Dat", "2024年1月23日13时5分9秒");
+    c.disk(rig);
+    RestoreBackupPoint(rig, rig, kPlaces, kSelected);
+
+    ASSERT_EQ(rig.messages.size(), 2u) << c.why;
+    EXPECT_FALSE(rig.activity.Busy()) << c.why;
+    if (!c.failure.empty()) {
+      EXPECT_EQ(rig.messages[1].text, c.failure) << c.why;
+      EXPECT_EQ(rig.FilesBelow(kLive), originalLive) << c.why;
+      EXPECT_FALSE(rig.disk.Exists(kept)) << c.why;
+      continue;
+    }
+    EXPECT_EQ(rig.FilesBelow(kept + "Saved"), originalLive) << c.why;
+    const PointIndex index = rig.disk.ReadIndex(kept + "BackUP_Info.Dat");
+    EXPECT_EQ(BackupPointFromIndex("1705986310", index.time, index.kind)->DisplayTime,
+              "2024年1月23日 - 13时:05分:09秒 (还原前自动备份)");
+    EXPECT_EQ(rig.events.lines.back(),
+              "还原备份点 1705986309: 复制 1 个文件, 原存档已保存为还原前自动备份点 1705986310");
+  }
 }
 
 TEST_F(BackupOperations, ARestoreCutShortByTheToolClosingLeavesTheLiveSaveAlone) {
@@ -265,6 +422,16 @@ TEST_F(BackupOperations, RestoreAnsweredNoOrWithoutSelectionChangesNothing) {
   host.answerYes = false;
   RestoreBackupPoint(host, host, kPlaces, kSelected);
   EXPECT_EQ(host.log, (std::vector<std::string>{"message " + RestoreQuestion(kPointTime)}));
+  EXPECT_EQ(LiveFiles(), originalLive);
+}
+
+TEST_F(BackupOperations, ARestoreOfAPointWithoutAWorldIsRefusedBeforeAnythingMoves) {
+  host.AddFile(std::string(kPoint) + "BackUP_Info.Dat", "2024年1月23日13时5分9秒");
+  host.AddFile(std::string(kPointSaved) + "\\Config\\WindowsServer\\PalWorldSettings.ini", "");
+  RestoreBackupPoint(host, host, kPlaces, kSelected);
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[1].text, " 备份点中没有世界存档 (SaveGames) - 已取消还原 ");
+  EXPECT_EQ(host.log.size(), 2u);  // the two messages: no stop, no file touched
   EXPECT_EQ(LiveFiles(), originalLive);
 }
 
@@ -307,6 +474,7 @@ TEST_F(BackupOperations, ARestoreThatCannotPutTheSaveBackSaysWhereItIs) {
   EXPECT_EQ(host.messages[1].text, " 还原失败 - 原存档保存在 " + aside);
   EXPECT_EQ(host.messages[1].style, PromptStyle::Error);
   EXPECT_EQ(host.FilesBelow(aside), originalLive);
+  EXPECT_TRUE(host.disk.Exists(kJournal)) << "the next start tries again to put it back";
 }
 
 TEST_F(BackupOperations, ARestoreWhileTheSaveIsHeldOpenTouchesNothing) {
@@ -468,7 +636,8 @@ TEST_F(BackupOperations, EveryPointAndEveryRemovalIsInTheEventLog) {
             "用时 5 毫秒");
   EXPECT_EQ(host.events.lines[2], "备份点 1705986360 未包含链接 Mods (链接不跟随, 不复制)");
   EXPECT_EQ(host.events.lines[3], "按保留设置删除自动备份点 1705986309");
-  EXPECT_TRUE(host.messages.empty());
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, std::string(kLeftOutMessage) + "\r\n Mods");
 }
 
 // Closing the tool stops the copy: no point, no half point and no message.
@@ -488,6 +657,7 @@ TEST_F(BackupOperations, AStoppedRestorePutsTheLiveSaveBackQuietly) {
   host.holdBackground = true;
   RestoreBackupPoint(host, host, kPlaces, kSelected);
   EXPECT_EQ(host.activity.Task(), BackupTask::Restore);
+  host.RunOneHeld();  // the point that keeps the live save
   EXPECT_FALSE(host.DirectoryExists(kLive)) << "set aside while the copy runs";
   host.activity.RequestStop();
   host.FinishHeld();

@@ -3,6 +3,7 @@
 // read, files held open, volumes without hard links, a full disk, an index that cannot be written.
 // A hard link is a second name of the same file object, as on NTFS.
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -25,10 +26,15 @@ class FakeBackupDisk : public BackupFiles {
 
   bool Exists(const std::string& path) override {
     const std::string p = Trim(path);
-    return dirs.contains(p) || files.contains(p) || links.contains(p);
+    return dirs.contains(p) || files.contains(p) || links.contains(p) || dirs.contains(Resolved(p));
+  }
+  std::optional<std::string> FolderIdentity(const std::string& path) override {
+    const std::string dir = Resolved(Trim(path));
+    if (!dirs.contains(dir)) return std::nullopt;
+    return dir;
   }
   bool ListDirectory(const std::string& path, std::vector<DirectoryEntry>& entries) override {
-    const std::string dir = Trim(path);
+    const std::string dir = Resolved(Trim(path));
     if (!dirs.contains(dir) || unreadable.contains(dir)) return false;
     ++listings;
     for (const std::string& d : dirs) {
@@ -61,7 +67,7 @@ class FakeBackupDisk : public BackupFiles {
   }
   bool CopyOneFile(const std::string& from, const std::string& to) override {
     log.push_back("copy " + from + " -> " + to);
-    const auto source = files.find(from);
+    const auto source = files.find(Resolved(from));
     if (source == files.end() || unreadable.contains(from) || Exists(to) ||
         !dirs.contains(Parent(to))) {
       return false;
@@ -122,7 +128,9 @@ class FakeBackupDisk : public BackupFiles {
     log.push_back("index " + file + " = " + index.time + " " +
                   std::string(PointKindText(index.kind)));
     if (indexUnwritable || !dirs.contains(Parent(file))) return false;
-    AddFile(file, index.time + (index.kind == PointKind::Automatic ? "\nAuto" : ""));
+    AddFile(file, index.time + (index.kind == PointKind::Manual
+                                    ? ""
+                                    : "\n" + std::string(PointKindText(index.kind))));
     return true;
   }
   PointIndex ReadIndex(const std::string& file) override {
@@ -133,6 +141,17 @@ class FakeBackupDisk : public BackupFiles {
     if (newline == std::string::npos) return {bytes, PointKind::Manual};
     return {bytes.substr(0, newline), PointKindFromText(bytes.substr(newline + 1))};
   }
+  bool WriteTextFile(const std::string& file, const std::string& text) override {
+    log.push_back("write " + file);
+    if (!dirs.contains(Parent(file)) || unreadable.contains(file)) return false;
+    AddFile(file, text);
+    return true;
+  }
+  std::optional<std::string> ReadTextFile(const std::string& file) override {
+    if (!files.contains(file)) return std::nullopt;
+    return Bytes(file);
+  }
+  void DeleteOneFile(const std::string& file) override { files.erase(file); }
   LocalDateTime Now() override {
     if (clock.empty()) return LocalDateTime{2024, 1, 23, 13, 5, 9, 0};
     LocalDateTime now = clock.front();
@@ -169,7 +188,8 @@ class FakeBackupDisk : public BackupFiles {
 
   std::set<std::string> dirs;
   std::map<std::string, std::shared_ptr<File>> files;
-  std::set<std::string> links;       // junctions and symbolic links, never entered
+  std::set<std::string> links;                     // junctions and symbolic links
+  std::map<std::string, std::string> linkTargets;  // where those that lead somewhere lead
   std::set<std::string> unreadable;  // files that cannot be copied, directories that cannot be read
   std::set<std::string> heldOpen;    // files that cannot be deleted or moved
   std::set<std::string> unrenamable;
@@ -182,6 +202,16 @@ class FakeBackupDisk : public BackupFiles {
   std::vector<std::string> log;
 
  private:
+  // The path with every link on its way replaced by where it leads.
+  std::string Resolved(std::string path) const {
+    for (int hops = 0; hops < 16; ++hops) {
+      const auto link = std::find_if(linkTargets.begin(), linkTargets.end(),
+                                     [&](const auto& l) { return IsAtOrBelow(path, l.first); });
+      if (link == linkTargets.end()) break;
+      path = link->second + path.substr(link->first.size());
+    }
+    return path;
+  }
   static std::string Trim(const std::string& path) {
     return path.ends_with('\\') ? path.substr(0, path.size() - 1) : path;
   }

@@ -75,6 +75,33 @@ TEST_F(PointMaker, TheWalkListsParentsBeforeTheirContentsInNameOrderAndNeverEnte
   EXPECT_EQ(cut.unreadable, Live("Players"));
 }
 
+// Hosts move their worlds to another disk with a link; the point reads through one on the way
+// down to a world, never one inside a world, one leading back up or one leading nowhere.
+TEST(PointThroughLinks, ReadsThroughLinksOnTheWayToTheWorldOnly) {
+  const struct {
+    std::string link, target;
+    std::vector<std::string> skipped;
+  } cases[] = {
+      {"", "", {}},
+      {"E:\\Saves\\0\\W\\Players", "E:\\P", {"SaveGames\\0\\W\\Players"}},
+      {"E:\\Saves\\0\\Loop", "E:\\Saves", {"SaveGames\\0\\Loop"}},
+      {"E:\\Saves\\1", "", {"SaveGames\\1"}},
+  };
+  for (const auto& c : cases) {
+    FakeBackupDisk disk;
+    disk.AddFile("E:\\Saves\\0\\W\\Level.sav", "world");
+    disk.EnsureDirectory("E:\\P");
+    disk.EnsureDirectory(kLive);
+    disk.links = {kLive + std::string("\\SaveGames"), c.link};
+    disk.linkTargets = {{kLive + std::string("\\SaveGames"), "E:\\Saves"}, {c.link, c.target}};
+    const PointReport report = MakeBackupPoint(disk, {kTool, kLive, PointKind::Manual, {}}, {});
+    ASSERT_EQ(report.outcome, PointOutcome::Made) << c.link;
+    EXPECT_EQ(disk.Bytes(kRoot + report.folderName + "\\Saved\\SaveGames\\0\\W\\Level.sav"),
+              "world");
+    EXPECT_EQ(report.skippedLinks, c.skipped) << c.link;
+  }
+}
+
 TEST(CopyPlanning, SharesOnlyFilesWhosePathSizeAndTimeAllMatch) {
   const std::vector<TreeEntry> earlier = {
       {"Level.sav", EntryKind::File, 10, 100},    {"Same.sav", EntryKind::File, 7, 100},
@@ -234,6 +261,14 @@ TEST_F(PointMaker, AStoppedCopyLeavesNoPoint) {
   EXPECT_EQ(Make(PointKind::Manual, {}, [](int, int) { return false; }).outcome,
             PointOutcome::Stopped);
   EXPECT_EQ(disk.listings, listings) << "asked to stop before it began, it reads nothing";
+
+  // Folders are not files: the count ends at the save's three files.
+  std::pair<int, int> last;
+  Make(PointKind::Manual, {}, [&](int done, int total) {
+    last = {done, total};
+    return true;
+  });
+  EXPECT_EQ(last, std::make_pair(3, 3));
 }
 
 TEST_F(PointMaker, ThePointNeedsItsNewBytesAndOneGibibyteFree) {
@@ -303,6 +338,7 @@ TEST(Retention, KeepsTheNewestAutomaticPointsAndEveryManualOne) {
       {"1710100000", PointKind::Automatic, at(4)},
       {"1710200000", PointKind::Automatic, std::nullopt},
       {"1710300000", PointKind::Automatic, at(9)},
+      {"1709000000", PointKind::BeforeRestore, at(1)},
   };
   // Ordered by name, as the list shows them; the manual point never counts.
   EXPECT_EQ(ExpiredPoints(points, {2, 0}, now),
@@ -310,9 +346,9 @@ TEST(Retention, KeepsTheNewestAutomaticPointsAndEveryManualOne) {
   EXPECT_EQ(ExpiredPoints(points, {0, 0}, now), std::vector<std::string>{});
   EXPECT_EQ(ExpiredPoints(points, {9, 0}, now), std::vector<std::string>{});
   // Older than five days: the time of day counts, exactly six days old is not older than six,
-  // and a point without a readable time stays.
+  // a point without a readable time stays, and so do the three newest automatic points.
   EXPECT_EQ(ExpiredPoints(points, {0, 5}, now),
-            (std::vector<std::string>{"1709800000", "1709900000", "1710100000"}));
+            (std::vector<std::string>{"1709800000", "1709900000"}));
   EXPECT_EQ(ExpiredPoints(points, {0, 6}, now),
             (std::vector<std::string>{"1709800000", "1709900000"}));
   EXPECT_EQ(ExpiredPoints(points, {0, 9}, now), std::vector<std::string>{});
@@ -324,6 +360,37 @@ TEST(Retention, KeepsTheNewestAutomaticPointsAndEveryManualOne) {
   EXPECT_EQ(RetentionCount("-2"), 0);
   EXPECT_EQ(RetentionCount("abc"), 0);
   EXPECT_EQ(RetentionCount("99999999"), 36500);
+}
+
+TEST(Retention, TheAgeRuleNeverTrustsAClockThatReadsEarlierThanTheNewestPoint) {
+  const auto at = [](int year, int day) { return LocalDateTime{year, 3, day, 12, 0, 0, 0}; };
+  const auto automatic = [&](std::string name, LocalDateTime made) {
+    return StoredPoint{std::move(name), PointKind::Automatic, made};
+  };
+  const std::vector<StoredPoint> fourOld = {
+      automatic("1", at(2024, 1)), automatic("2", at(2024, 2)), automatic("3", at(2024, 3)),
+      automatic("4", at(2024, 4))};
+  std::vector<StoredPoint> aheadAuto = fourOld;
+  aheadAuto.push_back(automatic("5", at(2025, 9)));
+  std::vector<StoredPoint> aheadManual = fourOld;
+  aheadManual.push_back({"5", PointKind::Manual, at(2025, 9)});
+  const struct {
+    const char* why;
+    std::vector<StoredPoint> points;
+    LocalDateTime now;
+    std::vector<std::string> expired;
+  } cases[] = {
+      {"a trusted clock takes the old ones but the newest three", fourOld, at(2024, 30), {"1"}},
+      {"a point made a year ahead stops the rule once the clock is right",
+       aheadAuto,
+       at(2024, 30),
+       {}},
+      {"so does a manual one", aheadManual, at(2024, 30), {}},
+      {"made while the clock ran ahead, the newest three stay", aheadAuto, at(2025, 9), {"1", "2"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ExpiredPoints(c.points, {0, 7}, c.now), c.expired) << c.why;
+  }
 }
 
 TEST_F(PointMaker, RetentionRunsAfterAPointAndNeverTakesManualOnes) {

@@ -174,6 +174,8 @@ class BackupEndToEnd : public ::testing::Test {
   // engine copies each name all the same.
   void AddManyFiles(int count = 1500) {
     manyFiles = true;
+    // A point holds a world, or it is none.
+    if (!directory.Exists(kLevel)) directory.WriteBytes(kLevel, "world");
     const std::string many = std::string(kLive) + "\\SaveGames\\0\\Many\\";
     directory.WriteBytes(many + "0\\0.sav", std::string(16 * 1024, 'x'));
     const std::wstring first = Widen(directory.File(many + "0\\0.sav"));
@@ -220,7 +222,7 @@ class BackupEndToEnd : public ::testing::Test {
 
   std::string Question(const std::string& displayTime) const {
     return " 是否还原存档至备份点 《 " + displayTime + " 》 \r\n ————————————\r\n" +
-           " 操作过程将会自动关闭服务端运行! ";
+           " 操作过程将会自动关闭服务端运行! \r\n (当前存档会先保存为一个还原前自动备份点) ";
   }
 
   TempToolDirectory directory{"backup"};
@@ -366,7 +368,8 @@ TEST_F(BackupEndToEnd, TheTimerMakesPointsWhileTheServerRunsAndNoneWhileItIsStop
         point = points[0];
         return directory.Exists(std::string(kBackups) + "\\" + point + "\\BackUP_Info.Dat");
       },
-      std::chrono::seconds(90)));
+      std::chrono::seconds(90)))
+      << directory.ReadBytes("PaLWorld_Data\\Tidemoor.log");
   EXPECT_EQ(directory.ReadBytes(std::string(kBackups) + "\\" + point +
                                 "\\Saved\\SaveGames\\0\\World\\Level.sav"),
             directory.ReadBytes(kLevel));
@@ -477,6 +480,34 @@ TEST_F(BackupEndToEnd, APointCutOffByAKillIsNeverListedAndGoesAtTheNextStart) {
       0);
   EXPECT_TRUE(WaitUntil([&] { return !AnyUnfinishedPoint(); }));
   EXPECT_NE(directory.ReadBytes("PaLWorld_Data\\Tidemoor.log").find("删除上次未完成的备份点 "),
+            std::string::npos);
+}
+
+// A tool killed while a restore copies leaves half a save where the server looks; the next start
+// puts the save it had set aside back before anything else runs, and says so in the event log.
+TEST_F(BackupEndToEnd, ARestoreCutOffByAKillIsUndoneAtTheNextStart) {
+  Prepare(false);
+  AddManyFiles(5000);
+  OpenTool();
+  OpenManager();
+  CreatePoint();
+  directory.WriteBytes(kLevel, "played on");
+  const std::string aside = std::string(kLive) + "_BeforeRevert";
+
+  AnswerMessageBox(ClickForMessage(BackupManagerControl::RestoreButton), IDYES);
+  ASSERT_TRUE(WaitUntil([&] { return directory.Exists(aside) && CopyUnderWay(100); },
+                        std::chrono::seconds(60)))
+      << ProgressText();
+  ::TerminateProcess(tool->Handle(), 1);
+  ASSERT_TRUE(tool->WaitForExit());
+  ASSERT_TRUE(directory.Exists("PaLWorld_Data\\Restore.journal"));
+
+  OpenTool();
+  EXPECT_EQ(directory.ReadBytes(kLevel), "played on");
+  EXPECT_FALSE(directory.Exists(aside));
+  EXPECT_FALSE(directory.Exists("PaLWorld_Data\\Restore.journal"));
+  EXPECT_NE(directory.ReadBytes("PaLWorld_Data\\Tidemoor.log")
+                .find("被中断: 已删除未完成的还原并放回原存档"),
             std::string::npos);
 }
 

@@ -303,6 +303,19 @@ TEST_F(ServerControllerTest, IntervalRestartFollowsElapsedTimeNotTicks) {
   EXPECT_THAT(log, IsEmpty());
 }
 
+TEST_F(ServerControllerTest, ADueIntervalRestartWaitsForABackupCopyToFinish) {
+  controls.ticked[MainControl::IntervalRestartBox] = true;
+  bool copying = true;
+  controller.SetCopyRunning([&] { return copying; });
+  StartServer();
+  clock.now += 60 * 60'000;
+  for (const bool copyEnds : {false, false, true}) {
+    copying = !copyEnds;
+    controller.OnMonitorTick();
+    EXPECT_EQ(processes.heldId == 4121u, copyEnds) << "restarted while a copy reads the save";
+  }
+}
+
 TEST_F(ServerControllerTest, HugeIntervalMinutesNeverOverflowIntoARestart) {
   controls.ticked[MainControl::IntervalRestartBox] = true;
   controls.texts[MainControl::IntervalRestartMinutes] = "99999999999999999999999";
