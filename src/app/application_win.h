@@ -44,6 +44,7 @@ class Application : public MainWindowEvents {
   void OnAutoBackupTick();
   void EnableRestApi(const RestEndpoint& endpoint);
   void OpenEventLog();
+  void SafeRestart();
   void OnBackupActivityChanged();
   BackupPlaces Places() const;
   ApiAccess PlayersAccess() const;

@@ -14,17 +14,9 @@ std::optional<std::string> WithRestApiEnabled(std::string_view fileText, int por
                                {"AdminPassword", QuotedForFile(adminPassword)}};
   bool changed = false;
   for (const OptionPair& pair : wanted) {
-    OptionPair* held = nullptr;
-    for (OptionPair& other : settings.OtherPairs) {
-      if (EqualsIgnoringCase(other.Key, pair.Key)) held = &other;
-    }
-    if (!held) {
-      settings.OtherPairs.push_back(pair);
-      changed = true;
-    } else if (held->Value != pair.Value) {
-      held->Value = pair.Value;
-      changed = true;
-    }
+    if (FileValueOf(settings, pair.Key) == pair.Value) continue;
+    SetFileValue(settings, pair.Key, pair.Value);
+    changed = true;
   }
   if (!changed) return std::nullopt;
   return WorldSettingsFileText(settings);
@@ -33,13 +25,8 @@ std::optional<std::string> WithRestApiEnabled(std::string_view fileText, int por
 bool RestApiEnabledIn(std::string_view fileText) {
   WorldSettings settings;
   ApplyWorldSettingsText(fileText, settings);
-  bool enabled = false;
-  for (const OptionPair& pair : settings.OtherPairs) {
-    if (EqualsIgnoringCase(pair.Key, "RESTAPIEnabled")) {
-      enabled = EqualsIgnoringCase(TrimBlanks(pair.Value), "True");
-    }
-  }
-  return enabled;
+  const std::optional<std::string> enabled = FileValueOf(settings, "RESTAPIEnabled");
+  return enabled && EqualsIgnoringCase(TrimBlanks(*enabled), "True");
 }
 
 }  // namespace tidemoor

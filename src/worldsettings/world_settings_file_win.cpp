@@ -37,6 +37,11 @@ bool LoadWorldSettings(const ServerPaths& paths, WorldSettings& settings) {
   return true;
 }
 
+void ApplyServerDefaults(const ServerPaths& paths, WorldSettings& settings) {
+  const WholeFile content = ReadWholeFile(paths.ServerDir + "DefaultPalWorldSettings.ini");
+  if (content.state == FileState::Read) ApplyServerDefaultsText(content.bytes, settings);
+}
+
 bool SaveWorldSettings(const ServerPaths& paths, const WorldSettings& settings, Prompt& prompt) {
   if (!ReplaceWholeFile(WorldSettingsFile(paths), WorldSettingsFileText(settings))) {
     prompt.Ask(" 保存失败 - 无法写入 PalWorldSettings.ini ", " Error", PromptStyle::Error);

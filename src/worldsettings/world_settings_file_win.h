@@ -17,6 +17,10 @@ bool EnsureWorldSettingsFile(const ServerPaths& paths);
 // settings are then untouched.
 bool LoadWorldSettings(const ServerPaths& paths, WorldSettings& settings);
 
+// Adds the options of the server's own DefaultPalWorldSettings.ini (in the server directory; only
+// ever read) that the settings do not hold yet. A server without the file adds nothing.
+void ApplyServerDefaults(const ServerPaths& paths, WorldSettings& settings);
+
 // Replaces the file with the settings in one step and tells the user whether that worked. On
 // failure the old file stays as it was.
 bool SaveWorldSettings(const ServerPaths& paths, const WorldSettings& settings, Prompt& prompt);
