@@ -44,6 +44,7 @@ bool IsNumberInput(char32_t character) {
 }
 
 bool IsNumberText(std::string_view text) {
+  text = TrimBlanks(text);
   if (!text.empty() && text.front() == '-') text.remove_prefix(1);
   const auto digits =
       std::count_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });

@@ -42,7 +42,7 @@ struct SaveRefusal {
 bool IsNumberInput(char32_t character);
 
 // A decimal number as the server reads one: an optional "-", digits and at most one ".", with at
-// least one digit.
+// least one digit; blanks around it do not count.
 bool IsNumberText(std::string_view text);
 
 class WorldSettingsEditor {

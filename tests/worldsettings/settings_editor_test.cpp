@@ -186,10 +186,10 @@ TEST(WorldSettingsEditor, TickBoxesAndChoicesWriteTheValue) {
 }
 
 TEST(WorldSettingsEditor, RefusesToSaveANumberRowThatHoldsNoNumber) {
-  for (const char* number : {"0", "-1", "1.000000", "15000.", ".5", "0.00000"}) {
+  for (const char* number : {"0", "-1", "1.000000", "15000.", ".5", " 1 "}) {
     EXPECT_TRUE(IsNumberText(number)) << number;
   }
-  for (const char* other : {"", "-", ".", "1.2.3", "1e5", "--1", "1-", " 1", "１"}) {
+  for (const char* other : {"", "-", ".", "1.2.3", "1e5", "--1", "1-", "1 2", "１"}) {
     EXPECT_FALSE(IsNumberText(other)) << other;
   }
   WorldSettingsEditor editor = EditorOn("OptionSettings=(AutoSaveSpan=30,ServerName=\"s\")");
