@@ -157,40 +157,6 @@ TEST(ServerOptionCatalogue, GivesEveryKeyOfTheServersFileARow) {
             std::string::npos);
 }
 
-TEST(ServerOptionCatalogue, KnowsEachOptionsKindAndChoices) {
-  struct Case {
-    const char* key;
-    ValueKind kind;
-    std::vector<std::string> choices;
-  };
-  for (const Case& known : std::initializer_list<Case>{
-           {"Difficulty", ValueKind::Text, {}},
-           {"RandomizerType", ValueKind::Enumeration, {"None", "Region", "All"}},
-           {"LogFormatType", ValueKind::Enumeration, {"Text", "Json"}},
-           {"crossplayplatforms", ValueKind::List, {"Steam", "Xbox", "PS5", "Mac"}},
-           {"DenyTechnologyList", ValueKind::List, {}},
-           {"bHardcore", ValueKind::Choice, {}},
-           {"PhysicsActiveDropItemMaxNum", ValueKind::Number, {}},
-           {"PublicIP", ValueKind::Text, {}}}) {
-    std::optional<SettingEntry> entry = ServerOptionEntry(known.key);
-    if (!entry) {
-      const std::vector<SettingEntry> rows = WorldSettingsCatalogue();
-      entry = rows[FindSettingRow(rows, known.key)];
-    }
-    EXPECT_EQ(ParseValueKind(entry->Kind), known.kind) << known.key;
-    EXPECT_EQ(entry->Choices, known.choices) << known.key;
-  }
-  EXPECT_FALSE(ServerOptionEntry("Difficulty"));
-  EXPECT_FALSE(ServerOptionEntry("bFutureOption"));
-  for (const char* key : {"ServerName", "serverpassword", "AdminPassword"}) {
-    EXPECT_TRUE(IsWrittenAtStart(key)) << key;
-    EXPECT_TRUE(IsQuotedKey(key)) << key;
-    EXPECT_NE(ServerOptionEntry(key)->Help.find("由主窗口的设置在每次开服时写入"),
-              std::string::npos);
-  }
-  EXPECT_FALSE(IsWrittenAtStart("PublicIP"));
-}
-
 // The server's defaults fill in what the user's file leaves out, never what it names; the 57 keep
 // their presets.
 TEST(ServerOptionCatalogue, ServerDefaultsFillInOnlyWhatTheFileLeavesOut) {
