@@ -24,7 +24,7 @@ constexpr UINT_PTR kNumberFilterId = 0x7B00;
 
 // The group box at (6, 4) frames the others; places are in the window's client area.
 constexpr int kGroupX = 6, kGroupY = 4;
-constexpr int kListHeight = 400;
+constexpr int kListWidth = 678, kListHeight = 400;
 // While the server runs the list gives up a line to the note below it.
 constexpr int kListHeightWithNote = 378;
 constexpr UINT kRunningTimerMilliseconds = 1000;
@@ -46,7 +46,7 @@ ControlDefinition TickBox(int index) {
 const ControlDefinition kControls[] = {
     {static_cast<int>(Id::Group), ControlKind::GroupBox, "游戏设置项目", kGroupX, kGroupY, 696,
      498},
-    {static_cast<int>(Id::List), ControlKind::ReportList, "", kGroupX + 8, kGroupY + 17, 678,
+    {static_cast<int>(Id::List), ControlKind::ReportList, "", kGroupX + 8, kGroupY + 17, kListWidth,
      kListHeight, kHeaderless},
     {static_cast<int>(Id::HelpLabel), ControlKind::Label, "我是项目的注释文本，请看这里~~",
      kGroupX + 8, kGroupY + 422, 678, 24, kEndEllipsis},
@@ -130,8 +130,9 @@ void WorldSettingsWindow::OnCreated() {
   for (Id hidden : {Id::ValueBox, Id::ChoiceBox, Id::RunningNote}) {
     ::ShowWindow(Control(hidden), SW_HIDE);
   }
-  for (size_t i = 0; i < kMostTickBoxes; ++i)
+  for (size_t i = 0; i < kMostTickBoxes; ++i) {
     ::ShowWindow(::GetDlgItem(window_, TickBoxId(i)), SW_HIDE);
+  }
   ::SetWindowSubclass(Control(Id::ValueEdit), &SubclassWithoutEscape<&NumberFilterMessage>,
                       kNumberFilterId, reinterpret_cast<DWORD_PTR>(&numbersOnly_));
 
@@ -166,7 +167,7 @@ void WorldSettingsWindow::PlaceControls(UINT dpi) {
     ListView_SetColumnWidth(Control(Id::List), i, ScaleForDpi(kColumns[i].width, dpi));
   }
   if (noteShown_) {
-    ::SetWindowPos(Control(Id::List), nullptr, 0, 0, ScaleForDpi(678, dpi),
+    ::SetWindowPos(Control(Id::List), nullptr, 0, 0, ScaleForDpi(kListWidth, dpi),
                    ScaleForDpi(kListHeightWithNote, dpi),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
