@@ -235,7 +235,10 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
       // Settings edited there would not reach a world that carries its own.
       loadedWorld_->BeforeWorldSettings();
       if (closing_) break;
-      worldSettingsWindow_.Open(mainWindow_.Handle(), paths_, prompt_);
+      worldSettingsWindow_.Open(
+          mainWindow_.Handle(), paths_, prompt_,
+          RunningServer{[this] { return server_->State() == ServerState::Running; },
+                        [this] { SafeRestart(); }});
       break;
     case C::EventLogLabel:
       OpenEventLog();
@@ -255,6 +258,13 @@ void Application::OnTimer(MainControl timer) {
   if (timer == C::LiveStatusTimer) {
     liveStatus_.Tick(server_->State() == ServerState::Running, server_->Endpoint());
   }
+}
+
+// The settings window's restart: the safe stop, then a start after the pause the interval
+// restart makes too, so the game ports are free again.
+void Application::SafeRestart() {
+  if (server_->State() != ServerState::Running || !server_->Stop()) return;
+  if (clock_.PumpingWait(2)) server_->Toggle();
 }
 
 ApiAccess Application::PlayersAccess() const {

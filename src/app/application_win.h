@@ -50,6 +50,7 @@ class Application : public MainWindowEvents {
   BackupPointResult MakePointBeforeWorldChange();
   void OpenEventLog();
   void OpenBackupManager();
+  void SafeRestart();
   void OnBackupActivityChanged();
   BackupPlaces Places() const;
   ApiAccess PlayersAccess() const;

@@ -15,8 +15,9 @@ enum class ControlKind {
   Label,
   ClickableLabel,  // acts when a mouse button goes down on it, hand cursor
   Edit,
-  ReportList,   // a list view in report view, single selection kept visible
-  ProgressBar,  // a smooth progress bar
+  ReportList,    // a list view in report view, single selection kept visible
+  ProgressBar,   // a smooth progress bar
+  DropDownList,  // a combo box whose entries are the only choices; height is the dropped list's
 };
 
 // What sets a control apart from the usual one of its kind.

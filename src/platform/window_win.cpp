@@ -163,6 +163,8 @@ ControlClass ClassOf(const ControlDefinition& definition) {
     }
     case ControlKind::ProgressBar:
       return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
+    case ControlKind::DropDownList:
+      return {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
   }
   return {L"STATIC", 0, 0};
 }

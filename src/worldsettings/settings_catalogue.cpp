@@ -12,6 +12,9 @@ namespace {
 constexpr char kTextKind[] = "文本";
 constexpr char kNumberKind[] = "数值";
 constexpr char kChoiceKind[] = "选择";
+constexpr char kEnumerationKind[] = "枚举";
+constexpr char kListKind[] = "列表";
+constexpr char kWrittenAtStart[] = " - 由主窗口的设置在每次开服时写入，此处只读";
 
 struct CatalogueRow {
   const char* key;
@@ -111,6 +114,115 @@ const CatalogueRow kRows[] = {
     {"bShowPlayerList", "显示在线玩家列表", nullptr, Choice, "True", nullptr},
 };
 
+// The options the 1.0 server added. Choices are separated by "|".
+struct ServerOptionRow {
+  const char* key;
+  const char* displayName;
+  const char* help;  // nullptr: the display name says it all
+  ValueKind kind;
+  const char* choices = nullptr;
+};
+
+const ServerOptionRow kServerOptions[] = {
+    {"RandomizerType", "帕鲁随机化模式",
+     "野生帕鲁的随机化（None=关闭，Region=按区域随机，All=全部随机）", Enumeration,
+     "None|Region|All"},
+    {"RandomizerSeed", "随机化种子", "帕鲁随机化使用的种子，留空时由服务端自动生成", Text},
+    {"bIsRandomizerPalLevelRandom", "随机化帕鲁等级", "随机化时帕鲁的等级是否也随机", Choice},
+    {"BuildObjectHpRate", "建筑物耐久倍率", "建筑物生命值倍率，越大越耐打", Number},
+    {"PhysicsActiveDropItemMaxNum", "受物理影响的掉落物最大数量",
+     "同时受物理模拟的掉落物最大数量，-1 为不限制", Number},
+    {"BaseCampMaxNumInGuild", "每个公会的据点最大数量", nullptr, Number},
+    {"AutoSaveSpan", "自动存档间隔（秒）", "服务端自动保存世界的间隔秒数", Number},
+    {"bHardcore", "硬核模式", "硬核模式：玩家死亡后角色无法复活", Choice},
+    {"bPalLost", "死亡时失去帕鲁", "玩家死亡时永久失去随身携带的帕鲁", Choice},
+    {"bCharacterRecreateInHardcore", "硬核模式下允许重建角色",
+     "硬核模式中角色死亡后是否可以重新创建角色", Choice},
+    {"bEnableFastTravelOnlyBaseCamp", "仅允许快速旅行到据点", nullptr, Choice},
+    {"bInvisibleOtherGuildBaseCampAreaFX", "隐藏其他公会据点的范围特效", nullptr, Choice},
+    {"bBuildAreaLimit", "限制建造区域", "禁止在快速旅行点等地点附近建造", Choice},
+    {"ItemWeightRate", "物品重量倍率", nullptr, Number},
+    {"ServerPlayerMaxNum", "服务器最大玩家数", "可同时加入服务器的最大玩家数", Number},
+    {"ServerName", "服务器名称", nullptr, Text},
+    {"AdminPassword", "管理员密码", nullptr, Text},
+    {"ServerPassword", "服务器密码", nullptr, Text},
+    {"bAllowClientMod", "允许客户端模组", "是否允许安装了模组的客户端加入", Choice},
+    {"PublicPort", "公开端口", "在服务器列表中公布的端口（不改变实际监听的端口）", Number},
+    {"PublicIP", "公开IP地址", "在服务器列表中公布的IP地址，留空时自动检测", Text},
+    {"RESTAPIEnabled", "REST API 功能", "启用 REST API（安全关服需要它，请勿将其端口开放到公网）",
+     Choice},
+    {"RESTAPIPort", "REST API 端口", nullptr, Number},
+    {"ChatPostLimitPerMinute", "每分钟聊天发言上限", nullptr, Number},
+    {"CrossplayPlatforms", "允许跨平台联机的平台", "允许连接到服务器的平台（勾选即允许）", List,
+     "Steam|Xbox|PS5|Mac"},
+    {"bIsUseBackupSaveData", "启用服务端自带的存档备份",
+     "服务端定期在世界存档的 backup 目录中保留快照", Choice},
+    {"LogFormatType", "日志格式", "服务端日志的输出格式（Text=文本，Json=JSON）", Enumeration,
+     "Text|Json"},
+    {"bIsShowJoinLeftMessage", "显示玩家加入和离开的消息", nullptr, Choice},
+    {"SupplyDropSpan", "空投补给间隔（分钟）", "补给物资空投的间隔分钟数", Number},
+    {"EnablePredatorBossPal", "出现掠食者头目帕鲁", nullptr, Choice},
+    {"MaxBuildingLimitNum", "建筑物数量上限", "每位玩家可建造的建筑数量上限，0 为不限制", Number},
+    {"ServerReplicatePawnCullDistance", "角色同步距离",
+     "服务端向客户端同步帕鲁和角色的最大距离（厘米）", Number},
+    {"bAllowGlobalPalboxExport", "允许存入全局帕鲁箱", "允许把帕鲁存入全局帕鲁箱，以便带到其他世界",
+     Choice},
+    {"bAllowGlobalPalboxImport", "允许从全局帕鲁箱取出", "允许把其他世界存入的帕鲁带进这个世界",
+     Choice},
+    {"EquipmentDurabilityDamageRate", "装备耐久损耗倍率", nullptr, Number},
+    {"ItemContainerForceMarkDirtyInterval", "物品容器强制同步间隔（秒）", nullptr, Number},
+    {"PlayerDataPalStorageUpdateCheckTickInterval", "玩家帕鲁存储检查间隔（秒）", nullptr, Number},
+    {"ItemCorruptionMultiplier", "物品腐坏速度倍率", nullptr, Number},
+    {"MonsterFarmActionSpeedRate", "帕鲁牧场产出速度倍率", nullptr, Number},
+    {"DenyTechnologyList", "禁用的科技列表", "禁止解锁的科技，填写科技名称，多个用逗号分隔", List},
+    {"GuildRejoinCooldownMinutes", "重新加入公会的冷却时间（分钟）", nullptr, Number},
+    {"AutoTransferMasterCheckIntervalSeconds", "会长自动移交检查间隔（秒）", nullptr, Number},
+    {"AutoTransferMasterThresholdDays", "会长自动移交的离线天数",
+     "会长离线超过此天数时自动移交给其他成员", Number},
+    {"MaxGuildsPerFrame", "每帧处理的公会数量", nullptr, Number},
+    {"BlockRespawnTime", "复活等待时间（秒）", nullptr, Number},
+    {"RespawnPenaltyDurationThreshold", "复活惩罚的时间阈值（秒）", nullptr, Number},
+    {"RespawnPenaltyTimeScale", "复活惩罚时间倍率", nullptr, Number},
+    {"bDisplayPvPItemNumOnWorldMap_BaseCamp", "在地图上显示据点的PvP物品数量", nullptr, Choice},
+    {"bDisplayPvPItemNumOnWorldMap_Player", "在地图上显示玩家的PvP物品数量", nullptr, Choice},
+    {"AdditionalDropItemWhenPlayerKillingInPvPMode", "PvP击杀玩家时额外掉落的物品",
+     "PvP 模式中击杀玩家时额外掉落的物品ID", Text},
+    {"AdditionalDropItemNumWhenPlayerKillingInPvPMode", "PvP击杀玩家时额外掉落的数量", nullptr,
+     Number},
+    {"bAdditionalDropItemWhenPlayerKillingInPvPMode", "PvP击杀玩家时额外掉落物品", nullptr, Choice},
+    {"bEnableVoiceChat", "启用语音聊天", nullptr, Choice},
+    {"VoiceChatMaxVolumeDistance", "语音聊天最大音量距离", "在此距离内语音为最大音量（厘米）",
+     Number},
+    {"VoiceChatZeroVolumeDistance", "语音聊天静音距离", "超过此距离听不到语音（厘米）", Number},
+    {"bAllowEnhanceStat_Health", "允许强化生命值", "是否允许玩家用能力点强化生命值", Choice},
+    {"bAllowEnhanceStat_Attack", "允许强化攻击力", "是否允许玩家用能力点强化攻击力", Choice},
+    {"bAllowEnhanceStat_Stamina", "允许强化耐力", "是否允许玩家用能力点强化耐力", Choice},
+    {"bAllowEnhanceStat_Weight", "允许强化负重", "是否允许玩家用能力点强化负重", Choice},
+    {"bAllowEnhanceStat_WorkSpeed", "允许强化工作速度", "是否允许玩家用能力点强化工作速度", Choice},
+    {"bEnableBuildingPlayerUIdDisplay", "显示建筑物的建造者", "是否在建筑物上显示建造者的玩家ID",
+     Choice},
+    {"BuildingNameDisplayCacheTTLSeconds", "建造者名称缓存时间（秒）", nullptr, Number},
+};
+
+std::vector<std::string> SplitChoices(const char* choices) {
+  std::vector<std::string> words;
+  if (!choices) return words;
+  std::string_view rest = choices;
+  for (size_t bar; (bar = rest.find('|')) != std::string_view::npos; rest.remove_prefix(bar + 1)) {
+    words.emplace_back(rest.substr(0, bar));
+  }
+  words.emplace_back(rest);
+  return words;
+}
+
+SettingEntry EntryOf(const ServerOptionRow& row) {
+  std::string help = row.help ? row.help : row.displayName;
+  if (IsWrittenAtStart(row.key)) help += kWrittenAtStart;
+  return SettingEntry{
+      row.key, row.displayName,          std::move(help), std::string(ValueKindText(row.kind)),
+      "",      SplitChoices(row.choices)};
+}
+
 }  // namespace
 
 std::string_view ValueKindText(ValueKind kind) {
@@ -119,6 +231,10 @@ std::string_view ValueKindText(ValueKind kind) {
       return kTextKind;
     case Number:
       return kNumberKind;
+    case Enumeration:
+      return kEnumerationKind;
+    case List:
+      return kListKind;
     case Choice:
       break;
   }
@@ -128,6 +244,8 @@ std::string_view ValueKindText(ValueKind kind) {
 ValueKind ParseValueKind(std::string_view text) {
   if (text == kTextKind) return Text;
   if (text == kNumberKind) return Number;
+  if (text == kEnumerationKind) return Enumeration;
+  if (text == kListKind) return List;
   return Choice;
 }
 
@@ -147,6 +265,27 @@ int FindSettingRow(const std::vector<SettingEntry>& rows, std::string_view key) 
     if (EqualsIgnoringCase(rows[i].Key, key)) return static_cast<int>(i);
   }
   return -1;
+}
+
+std::optional<SettingEntry> ServerOptionEntry(std::string_view key) {
+  for (const ServerOptionRow& row : kServerOptions) {
+    if (EqualsIgnoringCase(row.key, key)) return EntryOf(row);
+  }
+  return std::nullopt;
+}
+
+std::vector<SettingEntry> ServerOptionCatalogue() {
+  std::vector<SettingEntry> entries;
+  entries.reserve(std::size(kServerOptions));
+  for (const ServerOptionRow& row : kServerOptions) entries.push_back(EntryOf(row));
+  return entries;
+}
+
+bool IsWrittenAtStart(std::string_view key) {
+  for (std::string_view written : {"ServerName", "ServerPassword", "AdminPassword"}) {
+    if (EqualsIgnoringCase(key, written)) return true;
+  }
+  return false;
 }
 
 std::string WorldSettingsTemplate() {

@@ -61,6 +61,11 @@ bool LoadWorldSettings(const ServerPaths& paths, WorldSettings& settings) {
   return true;
 }
 
+void ApplyServerDefaults(const ServerPaths& paths, WorldSettings& settings) {
+  const WholeFile content = ReadWholeFile(paths.ServerDir + "DefaultPalWorldSettings.ini");
+  if (content.state == FileState::Read) ApplyServerDefaultsText(content.bytes, settings);
+}
+
 bool SaveWorldSettings(const ServerPaths& paths, const WorldSettings& settings, Prompt& prompt) {
   const std::string path = WorldSettingsFile(paths);
   const SettingsText read = ReadSettingsText(path, true);

@@ -19,6 +19,10 @@ bool EnsureWorldSettingsFile(const ServerPaths& paths);
 // in no encoding the tool understands; the settings are then untouched.
 bool LoadWorldSettings(const ServerPaths& paths, WorldSettings& settings);
 
+// Adds the options of the server's own DefaultPalWorldSettings.ini (in the server directory; only
+// ever read) that the settings do not hold yet. A server without the file adds nothing.
+void ApplyServerDefaults(const ServerPaths& paths, WorldSettings& settings);
+
 // Replaces the file's option list with the settings' in one step and tells the user whether that
 // worked. On failure, and for a file in an encoding the tool does not understand, the old file
 // stays as it was.

@@ -24,11 +24,30 @@ constexpr UINT_PTR kNumberFilterId = 0x7B00;
 
 // The group box at (6, 4) frames the others; places are in the window's client area.
 constexpr int kGroupX = 6, kGroupY = 4;
+constexpr int kListWidth = 678, kListHeight = 400;
+// While the server runs the list gives up a line to the note below it.
+constexpr int kListHeightWithNote = 378;
+constexpr UINT kRunningTimerMilliseconds = 1000;
+
+constexpr int TickBoxId(size_t index) {
+  return static_cast<int>(Id::FirstTickBox) + static_cast<int>(index);
+}
+
+// The tick boxes of a list row share the place of the other editors, side by side.
+ControlDefinition TickBox(int index) {
+  return {TickBoxId(index),
+          ControlKind::CheckBox,
+          "",
+          kGroupX + 16 + 92 * index,
+          kGroupY + 464,
+          88,
+          24};
+}
 const ControlDefinition kControls[] = {
     {static_cast<int>(Id::Group), ControlKind::GroupBox, "游戏设置项目", kGroupX, kGroupY, 696,
      498},
-    {static_cast<int>(Id::List), ControlKind::ReportList, "", kGroupX + 8, kGroupY + 17, 678, 400,
-     kHeaderless},
+    {static_cast<int>(Id::List), ControlKind::ReportList, "", kGroupX + 8, kGroupY + 17, kListWidth,
+     kListHeight, kHeaderless},
     {static_cast<int>(Id::HelpLabel), ControlKind::Label, "我是项目的注释文本，请看这里~~",
      kGroupX + 8, kGroupY + 422, 678, 24, kEndEllipsis},
     {static_cast<int>(Id::KeyLabel), ControlKind::Label, "<当前选中的值注释文本>", kGroupX + 8,
@@ -39,7 +58,18 @@ const ControlDefinition kControls[] = {
      kGroupY + 464, 112, 24},
     {static_cast<int>(Id::SaveButton), ControlKind::Button, "保存全部设置", kGroupX + 570,
      kGroupY + 464, 116, 24},
+    {static_cast<int>(Id::ChoiceBox), ControlKind::DropDownList, "", kGroupX + 8, kGroupY + 464,
+     554, 200},
+    {static_cast<int>(Id::RunningNote), ControlKind::Label, kRunningNote, kGroupX + 8,
+     kGroupY + 17 + kListHeightWithNote + 2, 678, 20},
+    TickBox(0),
+    TickBox(1),
+    TickBox(2),
+    TickBox(3),
+    TickBox(4),
+    TickBox(5),
 };
+static_assert(kMostTickBoxes == 6, "one tick box in the table per list word");
 
 // Borderless, the two visible columns (660) and the vertical scroll bar just fit the list's width,
 // so no horizontal scroll bar appears.
@@ -78,7 +108,11 @@ LRESULT WorldSettingsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_TIMER:
+      if (wParam == kServerStateTimer) ShowRunningNote();
+      return 0;
     case WM_NCDESTROY:
+      ::KillTimer(window_, kServerStateTimer);
       editor_.reset();
       font_.reset();
       break;
@@ -93,7 +127,12 @@ HWND WorldSettingsWindow::Control(Id id) const {
 void WorldSettingsWindow::OnCreated() {
   const UINT dpi = WindowDpi(window_);
   CreateControlsForDpi(window_, kControls, dpi, font_);
-  ::ShowWindow(Control(Id::ValueBox), SW_HIDE);
+  for (Id hidden : {Id::ValueBox, Id::ChoiceBox, Id::RunningNote}) {
+    ::ShowWindow(Control(hidden), SW_HIDE);
+  }
+  for (size_t i = 0; i < kMostTickBoxes; ++i) {
+    ::ShowWindow(::GetDlgItem(window_, TickBoxId(i)), SW_HIDE);
+  }
   ::SetWindowSubclass(Control(Id::ValueEdit), &SubclassWithoutEscape<&NumberFilterMessage>,
                       kNumberFilterId, reinterpret_cast<DWORD_PTR>(&numbersOnly_));
 
@@ -112,6 +151,8 @@ void WorldSettingsWindow::OnCreated() {
   }
   PlaceControls(WindowDpi(window_));
   FillList();
+  ShowRunningNote();
+  ::SetTimer(window_, kServerStateTimer, kRunningTimerMilliseconds, nullptr);
 
   // The second row, as the window has always opened; the row change fills the editors.
   ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -125,21 +166,38 @@ void WorldSettingsWindow::PlaceControls(UINT dpi) {
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
     ListView_SetColumnWidth(Control(Id::List), i, ScaleForDpi(kColumns[i].width, dpi));
   }
+  if (noteShown_) {
+    ::SetWindowPos(Control(Id::List), nullptr, 0, 0, ScaleForDpi(kListWidth, dpi),
+                   ScaleForDpi(kListHeightWithNote, dpi),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+bool WorldSettingsWindow::ServerRuns() const {
+  return server_.isRunning && server_.isRunning();
+}
+
+void WorldSettingsWindow::ShowRunningNote() {
+  const bool runs = ServerRuns();
+  if (runs == noteShown_) return;
+  noteShown_ = runs;
+  ::ShowWindow(Control(Id::RunningNote), runs ? SW_SHOW : SW_HIDE);
+  PlaceControls(WindowDpi(window_));
 }
 
 void WorldSettingsWindow::FillList() {
   HWND list = Control(Id::List);
-  const std::vector<SettingEntry>& rows = editor_->Settings().Rows;
-  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-    std::wstring key = Widen(rows[i].Key);
+  for (int i = 0; i < editor_->RowCount(); ++i) {
+    const SettingEntry row = editor_->ListedRow(i);
+    std::wstring key = Widen(row.Key);
     LVITEMW item{LVIF_TEXT};
     item.iItem = i;
     item.pszText = key.data();
     ListView_InsertItem(list, &item);
-    SetCell(i, 1, rows[i].DisplayName);
-    SetCell(i, 2, rows[i].Help);
-    SetCell(i, 3, rows[i].Kind);
-    SetCell(i, kValueColumn, rows[i].Value);
+    SetCell(i, 1, row.DisplayName);
+    SetCell(i, 2, row.Help);
+    SetCell(i, 3, row.Kind);
+    SetCell(i, kValueColumn, row.Value);
   }
 }
 
@@ -161,18 +219,43 @@ void WorldSettingsWindow::OnRowChanged() {
   const RowView view = editor_->SelectRow(index);
   SetWindowTextUtf8(Control(Id::KeyLabel), view.keyLabel);
   SetWindowTextUtf8(Control(Id::HelpLabel), view.helpLabel);
+  ShowEditor(view);
+}
+
+// Exactly one editor is on show, the one that fits the row; none when no row is selected.
+void WorldSettingsWindow::ShowEditor(const RowView& view) {
   const bool boxShown = view.editor == ValueEditor::CheckBox;
   const bool editShown =
       view.editor == ValueEditor::TextBox || view.editor == ValueEditor::NumberBox;
+  const bool choiceShown = view.editor == ValueEditor::ChoiceBox;
   ::ShowWindow(Control(Id::ValueBox), boxShown ? SW_SHOW : SW_HIDE);
   ::ShowWindow(Control(Id::ValueEdit), editShown ? SW_SHOW : SW_HIDE);
+  ::ShowWindow(Control(Id::ChoiceBox), choiceShown ? SW_SHOW : SW_HIDE);
+  for (size_t i = 0; i < kMostTickBoxes; ++i) {
+    HWND tick = ::GetDlgItem(window_, TickBoxId(i));
+    const bool shown = view.editor == ValueEditor::TickBoxes && i < view.choices.size();
+    if (shown) {
+      SetWindowTextUtf8(tick, view.choices[i]);
+      ::SendMessageW(tick, BM_SETCHECK, view.tickedChoices[i] ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    ::ShowWindow(tick, shown ? SW_SHOW : SW_HIDE);
+  }
   if (editShown) {
     numbersOnly_ = view.editor == ValueEditor::NumberBox;
+    ::SendMessageW(Control(Id::ValueEdit), EM_SETREADONLY, view.readOnly, 0);
     ShowInEditBox(view.text);
   }
   if (boxShown) {
     ::SendMessageW(Control(Id::ValueBox), BM_SETCHECK, view.ticked ? BST_CHECKED : BST_UNCHECKED,
                    0);
+  }
+  if (choiceShown) {
+    HWND choices = Control(Id::ChoiceBox);
+    ::SendMessageW(choices, CB_RESETCONTENT, 0, 0);
+    for (const std::string& choice : view.choices) {
+      ::SendMessageW(choices, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(choice).c_str()));
+    }
+    ::SendMessageW(choices, CB_SETCURSEL, view.chosen, 0);
   }
 }
 
@@ -189,6 +272,15 @@ void WorldSettingsWindow::OnCommand(Id id, WORD code) {
   } else if (id == Id::ValueBox && code == BN_CLICKED) {
     const bool ticked = ::SendMessageW(Control(Id::ValueBox), BM_GETCHECK, 0, 0) == BST_CHECKED;
     SetCell(editor_->EditedRow(), kValueColumn, editor_->TickValue(ticked));
+  } else if (id == Id::ChoiceBox && code == CBN_SELCHANGE) {
+    const auto choice =
+        static_cast<int>(::SendMessageW(Control(Id::ChoiceBox), CB_GETCURSEL, 0, 0));
+    SetCell(editor_->EditedRow(), kValueColumn, editor_->ChooseValue(choice));
+  } else if (id >= Id::FirstTickBox && code == BN_CLICKED) {
+    const int choice = static_cast<int>(id) - static_cast<int>(Id::FirstTickBox);
+    const bool ticked =
+        ::SendMessageW(::GetDlgItem(window_, TickBoxId(choice)), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    SetCell(editor_->EditedRow(), kValueColumn, editor_->TickChoice(choice, ticked));
   } else if (id == Id::SaveButton && code == BN_CLICKED) {
     OnSave();
   }
@@ -206,8 +298,26 @@ void WorldSettingsWindow::OnValueEdited() {
 }
 
 void WorldSettingsWindow::OnSave() {
+  if (const std::optional<SaveRefusal> refusal = editor_->RefuseSave()) {
+    HWND list = Control(Id::List);
+    ListView_SetItemState(list, refusal->row, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list, refusal->row, FALSE);
+    prompt_->Ask(refusal->message, " Error", PromptStyle::Error);
+    return;
+  }
+  WorldSettings toSave = editor_->Settings();
+  WorldSettings onDisk;
+  if (LoadWorldSettings(paths_, onDisk)) KeepValuesWrittenAtStart(onDisk, toSave);
   // A failed save keeps the window and the user's edits for another try.
-  if (SaveWorldSettings(paths_, editor_->Settings(), *prompt_)) ::DestroyWindow(window_);
+  if (!SaveWorldSettings(paths_, toSave, *prompt_)) return;
+  const bool runs = ServerRuns();
+  ::DestroyWindow(window_);
+  // Asked once the window is gone: the restart waits for the server while messages flow.
+  if (runs && server_.safeRestart &&
+      prompt_->Confirm(kRestartQuestion, " Restart", PromptStyle::Question)) {
+    server_.safeRestart();
+  }
 }
 
 void WorldSettingsWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -216,7 +326,8 @@ void WorldSettingsWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
   PlaceControls(dpi);
 }
 
-void WorldSettingsWindow::Open(HWND owner, const ServerPaths& paths, Prompt& prompt) {
+void WorldSettingsWindow::Open(HWND owner, const ServerPaths& paths, Prompt& prompt,
+                               RunningServer server) {
   if (window_) {
     BringWindowForward(window_);
     return;
@@ -228,8 +339,11 @@ void WorldSettingsWindow::Open(HWND owner, const ServerPaths& paths, Prompt& pro
     ShowWorldSettingsUnreadable(prompt);
     return;
   }
+  ApplyServerDefaults(paths, settings);
   paths_ = paths;
   prompt_ = &prompt;
+  server_ = std::move(server);
+  noteShown_ = false;
   errorPrompt_ = &prompt;
   editor_.emplace(std::move(settings));
   if (!CreateBaseWindow(kClassName, Widen(kTitle).c_str(),

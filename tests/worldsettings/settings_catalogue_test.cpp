@@ -1,10 +1,14 @@
 #include "worldsettings/settings_catalogue.h"
 
+#include "worldsettings/settings_editor.h"
 #include "worldsettings/world_settings_text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+
+#include "worldsettings/sample_settings_file.h"
 
 namespace tidemoor {
 namespace {
@@ -109,6 +113,67 @@ TEST(WorldSettingsTemplate, DiffersFromThePresetsInSevenRows) {
                                       "Region", "BanListURL"}));
   EXPECT_EQ(defaults["DeathPenalty"], "All");
   EXPECT_EQ(defaults["Region"], "\"\"");
+}
+
+bool HoldsChinese(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return c & 0x80; });
+}
+
+// Every key of the 1.0 server's own file has a row; the 57 come first as they always were, each
+// option after them has a Chinese name and help, and a key the tool does not know is listed by
+// its own name and written back as it was.
+TEST(ServerOptionCatalogue, GivesEveryKeyOfTheServersFileARow) {
+  const std::vector<OptionPair> sample = ReadOptionList(testing::ServerSampleText());
+  ASSERT_EQ(sample.size(), 119u);
+  WorldSettings settings;
+  ApplyWorldSettingsText(testing::ServerSampleText(), settings);
+  ApplyServerDefaultsText("OptionSettings=(bFutureOption=(A,B),ExpRate=9)", settings);
+  const WorldSettingsEditor editor{settings};
+  ASSERT_EQ(editor.RowCount(), 120);
+
+  const std::vector<SettingEntry> catalogue = WorldSettingsCatalogue();
+  for (int i = 0; i < 57; ++i) {
+    const SettingEntry row = editor.ListedRow(i);
+    EXPECT_EQ(row.Key + row.DisplayName + row.Help + row.Kind,
+              catalogue[i].Key + catalogue[i].DisplayName + catalogue[i].Help + catalogue[i].Kind);
+  }
+  EXPECT_EQ(editor.ListedRow(3).Value, "1.000000");  // the file's, not the defaults' 9
+  for (const OptionPair& pair : sample) {
+    const int row = FindSettingRow(settings.Rows, pair.Key);
+    ASSERT_GE(row, 0) << pair.Key;
+    if (row < 57) continue;
+    const SettingEntry entry = editor.ListedRow(row);
+    EXPECT_TRUE(HoldsChinese(entry.DisplayName)) << pair.Key;
+    EXPECT_TRUE(HoldsChinese(entry.Help)) << pair.Key;
+  }
+  EXPECT_EQ(ServerOptionCatalogue().size(), 62u);
+
+  const SettingEntry future = editor.ListedRow(119);
+  EXPECT_EQ(future.Key, "bFutureOption");
+  EXPECT_EQ(future.DisplayName, "bFutureOption");
+  EXPECT_EQ(future.Value, "(A,B)");
+  EXPECT_NE(WorldSettingsFileText(settings).find(",BuildingNameDisplayCacheTTLSeconds=60,"
+                                                 "bFutureOption=(A,B))"),
+            std::string::npos);
+}
+
+// The server's defaults fill in what the user's file leaves out, never what it names; the 57 keep
+// their presets.
+TEST(ServerOptionCatalogue, ServerDefaultsFillInOnlyWhatTheFileLeavesOut) {
+  WorldSettings settings;
+  ApplyWorldSettingsText("OptionSettings=(ServerName=\"Mine\",Later=1,AutoSaveSpan=60)", settings);
+  ApplyServerDefaultsText(testing::ServerSampleText(), settings);
+  ApplyServerDefaultsText("OptionSettings=(later=2,Newer=3,newer=4)", settings);
+  EXPECT_EQ(settings.Rows.size(), 119u);
+  EXPECT_EQ(settings.Rows[57].Key + settings.Rows[58].Key + settings.Rows[59].Key,
+            "ServerNameAutoSaveSpanRandomizerType");
+  EXPECT_EQ(settings.Rows[57].Value, "\"Mine\"");
+  EXPECT_EQ(settings.Rows[58].Value, "60");
+  EXPECT_EQ(settings.Rows[FindSettingRow(settings.Rows, "DropItemMaxNum")].Value, "30000");
+  EXPECT_EQ(settings.Rows[FindSettingRow(settings.Rows, "PublicPort")].Value, "8211");
+  ASSERT_EQ(settings.OtherPairs.size(), 2u);
+  EXPECT_EQ(settings.OtherPairs[0].Key + settings.OtherPairs[0].Value, "Later1");
+  EXPECT_EQ(settings.OtherPairs[1].Key + settings.OtherPairs[1].Value, "Newer3");
 }
 
 }  // namespace

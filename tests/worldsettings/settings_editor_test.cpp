@@ -114,5 +114,125 @@ TEST(WorldSettingsEditor, NumberRowsRefuseForeignCharacters) {
   EXPECT_TRUE(editor.AcceptsContent("Hard, (very)"));
 }
 
+WorldSettingsEditor EditorOn(std::string_view fileText) {
+  WorldSettings settings;
+  ApplyWorldSettingsText(fileText, settings);
+  return WorldSettingsEditor{std::move(settings)};
+}
+
+TEST(WorldSettingsEditor, EachKindGetsItsEditor) {
+  struct Case {
+    const char* file;
+    ValueEditor editor;
+    std::vector<std::string> choices;
+    int chosen;
+    std::vector<bool> ticked;
+    bool readOnly;
+  };
+  using E = ValueEditor;
+  for (const Case& c : std::initializer_list<Case>{
+           {"RandomizerType=Region", E::ChoiceBox, {"None", "Region", "All"}, 1, {}, false},
+           {"LogFormatType=json", E::ChoiceBox, {"Text", "Json"}, 1, {}, false},
+           {"LogFormatType=Xml", E::ChoiceBox, {"Text", "Json", "Xml"}, 2, {}, false},
+           {"CrossplayPlatforms=(Steam,PS5)",
+            E::TickBoxes,
+            {"Steam", "Xbox", "PS5", "Mac"},
+            -1,
+            {true, false, true, false},
+            false},
+           {"CrossplayPlatforms=(steam,Switch)",
+            E::TickBoxes,
+            {"Steam", "Xbox", "PS5", "Mac", "Switch"},
+            -1,
+            {true, false, false, false, true},
+            false},
+           {"CrossplayPlatforms=(A,B,C,D,E,F)", E::TextBox, {}, -1, {}, false},
+           {"DenyTechnologyList=", E::TextBox, {}, -1, {}, false},
+           {"ServerName=\"x\"", E::TextBox, {}, -1, {}, true},
+           {"AdminPassword=\"x\"", E::TextBox, {}, -1, {}, true},
+           {"PublicIP=\"\"", E::TextBox, {}, -1, {}, false},
+           {"bHardcore=True", E::CheckBox, {}, -1, {}, false},
+           {"AutoSaveSpan=30", E::NumberBox, {}, -1, {}, false},
+           {"FutureOption=(1,2)", E::TextBox, {}, -1, {}, false}}) {
+    WorldSettingsEditor editor = EditorOn(std::string("OptionSettings=(") + c.file + ")");
+    const RowView view = editor.SelectRow(editor.RowCount() - 1);
+    EXPECT_EQ(view.editor, c.editor) << c.file;
+    EXPECT_EQ(view.choices, c.choices) << c.file;
+    if (c.editor == E::ChoiceBox) {
+      EXPECT_EQ(view.chosen, c.chosen) << c.file;
+    }
+    EXPECT_EQ(view.tickedChoices, c.ticked) << c.file;
+    EXPECT_EQ(view.readOnly, c.readOnly) << c.file;
+  }
+}
+
+TEST(WorldSettingsEditor, TickBoxesAndChoicesWriteTheValue) {
+  WorldSettingsEditor editor =
+      EditorOn("OptionSettings=(CrossplayPlatforms=(Steam,Mac),LogFormatType=Text)");
+  const int list = editor.RowCount() - 2;
+  editor.SelectRow(list);
+  EXPECT_EQ(editor.TickChoice(1, true), "(Steam,Xbox,Mac)");
+  EXPECT_EQ(editor.TickChoice(0, false), "(Xbox,Mac)");
+  EXPECT_EQ(editor.TickChoice(9, true), "(Xbox,Mac)");
+  EXPECT_EQ(editor.TickChoice(1, false), "(Mac)");
+  EXPECT_EQ(editor.TickChoice(3, false), "()");
+  editor.TickChoice(2, true);
+  EXPECT_NE(WorldSettingsFileText(editor.Settings()).find(",CrossplayPlatforms=(PS5),"),
+            std::string::npos);
+
+  editor.SelectRow(list + 1);
+  EXPECT_EQ(editor.ChooseValue(1), "Json");
+  EXPECT_EQ(editor.ChooseValue(-1), "Json");
+}
+
+TEST(WorldSettingsEditor, RefusesToSaveANumberRowThatHoldsNoNumber) {
+  for (const char* number : {"0", "-1", "1.000000", "15000.", ".5", " 1 "}) {
+    EXPECT_TRUE(IsNumberText(number)) << number;
+  }
+  for (const char* other : {"", "-", ".", "1.2.3", "1e5", "--1", "1-", "1 2", "１"}) {
+    EXPECT_FALSE(IsNumberText(other)) << other;
+  }
+  WorldSettingsEditor editor = EditorOn("OptionSettings=(AutoSaveSpan=30,ServerName=\"s\")");
+  EXPECT_FALSE(editor.RefuseSave());
+  editor.SelectRow(57);
+  editor.EditValue("3.0.");
+  ASSERT_TRUE(editor.RefuseSave());
+  EXPECT_EQ(editor.RefuseSave()->row, 57);
+  EXPECT_EQ(editor.RefuseSave()->message, " 「自动存档间隔（秒）」的值必须是数字 ");
+  editor.SelectRow(3);
+  editor.EditValue("1.2.3");  // an earlier row is named first
+  EXPECT_EQ(editor.RefuseSave()->message, " 「玩家经验值获取倍率」的值必须是数字 ");
+}
+
+// The main window writes the server name and passwords before each start; the settings window
+// neither edits them nor saves the values it read over newer ones.
+TEST(WorldSettingsEditor, ValuesWrittenAtStartKeepTheFilesValue) {
+  WorldSettingsEditor editor = EditorOn("OptionSettings=(ServerName=\"Old\")");
+  editor.SelectRow(57);
+  EXPECT_EQ(editor.EditValue("Mine"), "\"Old\"");
+
+  WorldSettings toSave = editor.Settings();
+  WorldSettings onDisk;
+  ApplyWorldSettingsText("OptionSettings=(ServerName=\"New\",AdminPassword=\"pw\")", onDisk);
+  KeepValuesWrittenAtStart(onDisk, toSave);
+  const std::string saved = WorldSettingsFileText(toSave);
+  EXPECT_NE(saved.find(",ServerName=\"New\",AdminPassword=\"pw\")"), std::string::npos);
+}
+
+TEST(WorldSettingsEditor, EditsOfUnknownOptionsAreWrittenSafely) {
+  for (const auto& [typed, written] :
+       std::initializer_list<std::pair<const char*, const char*>>{{"\"a, (b)\"", "\"a, (b)\""},
+                                                                  {"\"a\\\"b\"", "\"a\\\"b\""},
+                                                                  {"\"a\"b\"", "＂a＂b＂"},
+                                                                  {"( x, y )", "(x,y)"},
+                                                                  {"a,b(", "a，b（"},
+                                                                  {"", ""}}) {
+    WorldSettingsEditor editor = EditorOn("OptionSettings=(Future=1)");
+    editor.SelectRow(57);
+    EXPECT_EQ(editor.EditValue(typed), written) << typed;
+    EXPECT_EQ(editor.ListedRow(57).Value, written) << typed;
+  }
+}
+
 }  // namespace
 }  // namespace tidemoor

@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <sstream>
 
+#include "worldsettings/sample_settings_file.h"
 #include "worldsettings/world_settings_text.h"
 
 namespace tidemoor {
@@ -29,12 +28,7 @@ std::string& Row(WorldSettings& settings, std::string_view key) {
 }
 
 std::string SampleText() {
-  const auto path =
-      std::filesystem::path(__FILE__).parent_path() / "data" / "DefaultPalWorldSettings-1.0.ini";
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
+  return testing::ServerSampleText();
 }
 
 // The reloaded settings are the edited ones with every row in its normal form and every other
@@ -82,8 +76,13 @@ class Generator {
     return text;
   }
 
+  // Keys of the 57 rows and of the options the 1.0 server added, letters in any case.
   std::string Key() {
-    static const std::vector<SettingEntry> rows = WorldSettingsCatalogue();
+    static const std::vector<SettingEntry> rows = [] {
+      std::vector<SettingEntry> known = WorldSettingsCatalogue();
+      for (SettingEntry& entry : ServerOptionCatalogue()) known.push_back(std::move(entry));
+      return known;
+    }();
     switch (Below(5)) {
       case 0:
         return Awkward(3);
@@ -176,6 +175,27 @@ TEST(WorldSettingsFound, BracketsAndQuotesTypedIntoABareRowKeepEveryLaterKey) {
   EXPECT_NE(saved.find(",CrossplayPlatforms=(Steam,Xbox,PS5,Mac),"), std::string::npos);
 }
 
+TEST(WorldSettingsFound, ValuesTypedIntoTheNewerServersRowsKeepEveryOtherKey) {
+  for (const auto& [key, typed] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"CrossplayPlatforms", "(Steam,\"Xbox\")"},
+           {"CrossplayPlatforms", "Steam, (PS5"},
+           {"CrossplayPlatforms", ""},
+           {"DenyTechnologyList", "(a,(b)),c"},
+           {"ServerName", "a\",b\\"},
+           {"RandomizerSeed", ""},
+           {"LogFormatType", "Json)"},
+           {"AutoSaveSpan", "(60"}}) {
+    EXPECT_EQ(FaultAfterTyping(key, typed), "") << key << "=" << typed;
+  }
+  WorldSettings edited = Loaded(SampleText());
+  ASSERT_EQ(edited.Rows.size(), 119u);
+  Row(edited, "CrossplayPlatforms") = "Steam, Xbox";
+  const std::string saved = WorldSettingsFileText(edited);
+  EXPECT_NE(saved.find(",CrossplayPlatforms=(Steam,Xbox),"), std::string::npos);
+  EXPECT_NE(saved.find(",DenyTechnologyList=,"), std::string::npos);
+  EXPECT_NE(saved.find(",ServerName=\"Default Palworld Server\","), std::string::npos);
+}
+
 TEST(WorldSettingsFound, AnOpenBracketAnEarlierSaveLeftCostsNothing) {
   WorldSettings settings = Loaded(
       "OptionSettings=(Difficulty=(Hard）,CrossplayPlatforms=(Steam,Xbox,PS5,Mac),"
@@ -183,8 +203,7 @@ TEST(WorldSettingsFound, AnOpenBracketAnEarlierSaveLeftCostsNothing) {
   EXPECT_EQ(Row(settings, "Difficulty"), "(Hard）");
   EXPECT_EQ(Row(settings, "ExpRate"), "2");
   EXPECT_EQ(Row(settings, "Region"), "\"x\"");
-  ASSERT_EQ(settings.OtherPairs.size(), 1u);
-  EXPECT_EQ(settings.OtherPairs[0].Value, "(Steam,Xbox,PS5,Mac)");
+  EXPECT_EQ(Row(settings, "CrossplayPlatforms"), "(Steam,Xbox,PS5,Mac)");
   EXPECT_EQ(RoundTripFault(settings), "");
 }
 

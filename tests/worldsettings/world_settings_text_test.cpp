@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "worldsettings/sample_settings_file.h"
 
 namespace tidemoor {
 namespace {
@@ -20,12 +18,7 @@ WorldSettings Loaded(std::string_view fileText) {
 }
 
 std::string SampleText() {
-  const auto path =
-      std::filesystem::path(__FILE__).parent_path() / "data" / "DefaultPalWorldSettings-1.0.ini";
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
+  return testing::ServerSampleText();
 }
 
 TEST(WorldSettingsReader, ReadsTheListAsOurSaveAndTheTemplateWriteIt) {
@@ -66,12 +59,11 @@ TEST(WorldSettingsReader, ReadsValuesAsTheServerWritesThem) {
   EXPECT_EQ(Value(settings, "ServerDescription"), "\"a, (b) = c\"");
   EXPECT_EQ(Value(settings, "Region"), "\"a\"b\"");  // a stray quote, as our save writes it
   EXPECT_EQ(Value(settings, "PalCaptureRate"), "5");
-  ASSERT_EQ(settings.OtherPairs.size(), 3u);
+  EXPECT_EQ(Value(settings, "CrossplayPlatforms"), "(Steam,Xbox,PS5,Mac)");
+  EXPECT_EQ(Value(settings, "DenyTechnologyList"), "");
+  ASSERT_EQ(settings.OtherPairs.size(), 1u);
   EXPECT_EQ(settings.OtherPairs[0].Key, "Nested");
   EXPECT_EQ(settings.OtherPairs[0].Value, "((1,2),\"x)\")");
-  EXPECT_EQ(settings.OtherPairs[1].Value, "(Steam,Xbox,PS5,Mac)");
-  EXPECT_EQ(settings.OtherPairs[2].Key, "DenyTechnologyList");
-  EXPECT_EQ(settings.OtherPairs[2].Value, "");
 }
 
 TEST(WorldSettingsReader, UnclosedParenthesesAreOrdinaryCharacters) {
@@ -108,16 +100,16 @@ TEST(WorldSettingsReader, AListBrokenOverLinesEndsOnTheLineOfItsFirstBracket) {
       Loaded("OptionSettings=(ExpRate=2,\r\nServerName=\"a\r\nb\",Difficulty=Hard)\r\nA=(1)");
   EXPECT_EQ(Value(settings, "ExpRate"), "2");
   EXPECT_EQ(Value(settings, "Difficulty"), "Hard");
-  ASSERT_EQ(settings.OtherPairs.size(), 1u);
-  EXPECT_EQ(settings.OtherPairs[0].Value, "\"a  b\"");
+  EXPECT_EQ(Value(settings, "ServerName"), "\"a  b\"");
+  EXPECT_TRUE(settings.OtherPairs.empty());
 }
 
 TEST(WorldSettingsReader, KeepsUnknownPairsOnceWithTheirLastValue) {
   const WorldSettings settings =
-      Loaded("OptionSettings=(ServerName=A,AutoSaveSpan=30,servername=B,ExpRate=2)");
+      Loaded("OptionSettings=(FutureName=A,FutureSpan=30,futurename=B,ExpRate=2)");
   ASSERT_EQ(settings.OtherPairs.size(), 2u);
-  EXPECT_EQ(settings.OtherPairs[0].Key, "AutoSaveSpan");
-  EXPECT_EQ(settings.OtherPairs[1].Key, "servername");  // where the file named it last
+  EXPECT_EQ(settings.OtherPairs[0].Key, "FutureSpan");
+  EXPECT_EQ(settings.OtherPairs[1].Key, "futurename");  // where the file named it last
   EXPECT_EQ(settings.OtherPairs[1].Value, "B");
 }
 
@@ -167,7 +159,7 @@ TEST(WorldSettingsWriter, WritesTheCatalogueThenTheOtherPairs) {
 
   const WorldSettings reloaded = Loaded(text);
   EXPECT_EQ(Value(reloaded, "ServerDescription"), "\"中文, 描述\"");
-  EXPECT_EQ(reloaded.OtherPairs.size(), 2u);
+  EXPECT_EQ(reloaded.Rows.size(), 59u);  // the 57, then ServerName and AutoSaveSpan
 }
 
 TEST(WorldSettingsSample, ReadsEveryCatalogueKeyOfTheServersOwnFile) {
@@ -191,7 +183,8 @@ TEST(WorldSettingsSample, ReadsEveryCatalogueKeyOfTheServersOwnFile) {
 TEST(WorldSettingsSample, SaveKeepsAllPairsAndTheirValues) {
   const std::string sample = SampleText();
   const WorldSettings settings = Loaded(sample);
-  ASSERT_EQ(settings.OtherPairs.size(), 62u);
+  ASSERT_EQ(settings.Rows.size(), 119u);
+  ASSERT_TRUE(settings.OtherPairs.empty());
 
   const std::vector<OptionPair> before = ReadOptionList(sample);
   const std::vector<OptionPair> after = ReadOptionList(WorldSettingsFileText(settings));
