@@ -63,7 +63,11 @@ bool LoadWorldSettings(const ServerPaths& paths, WorldSettings& settings) {
 
 void ApplyServerDefaults(const ServerPaths& paths, WorldSettings& settings) {
   const WholeFile content = ReadWholeFile(paths.ServerDir + "DefaultPalWorldSettings.ini");
-  if (content.state == FileState::Read) ApplyServerDefaultsText(content.bytes, settings);
+  if (content.state != FileState::Read) return;
+  // The server may write its defaults in UTF-16 as it may the user's file.
+  if (const std::optional<DecodedSettingsFile> decoded = DecodeSettingsFile(content.bytes)) {
+    ApplyServerDefaultsText(decoded->text, settings);
+  }
 }
 
 bool SaveWorldSettings(const ServerPaths& paths, const WorldSettings& settings, Prompt& prompt) {

@@ -6,7 +6,6 @@
 // (NormalizeRowValue) and leaves every other row and pair as it was; a file saved once is saved
 // again byte for byte.
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
