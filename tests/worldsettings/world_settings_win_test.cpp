@@ -348,98 +348,98 @@ TEST_F(WorldSettingsOnDisk, UndecodableFileIsNeverWritten) {
             " 保存失败 - 无法识别 PalWorldSettings.ini 的编码 (请用 UTF-8 或 UTF-16 保存该文件)，"
             "文件保持原样 ");
   EXPECT_EQ(FileBytes(), gbk);
+}
 
-  constexpr char kServerDefaultsFile[] =
-      "PaLWorld_Data\\steamapps\\common\\PalServer\\DefaultPalWorldSettings.ini";
+constexpr char kServerDefaultsFile[] =
+    "PaLWorld_Data\\steamapps\\common\\PalServer\\DefaultPalWorldSettings.ini";
 
-  HWND TickBox(int index) {
-    return Control(static_cast<Id>(static_cast<int>(Id::FirstTickBox) + index));
+HWND TickBox(int index) {
+  return Control(static_cast<Id>(static_cast<int>(Id::FirstTickBox) + index));
+}
+
+// A 1.0 server's file beside defaults of a still newer server: every key gets a row, each is
+// edited by its kind, and a save while the server runs offers the safe restart.
+TEST_F(WorldSettingsOnDisk, ListsEveryOptionOfTheFileAndTheServersDefaults) {
+  const std::string sample = testing::ServerSampleText();
+  ASSERT_FALSE(sample.empty());
+  WriteFile(sample);
+  std::string defaults = sample;
+  defaults.insert(defaults.rfind(')'), ",bFutureOption=True");
+  tool_.WriteBytes(kServerDefaultsFile, defaults);
+  static bool running;
+  static int restarts;
+  running = true;
+  restarts = 0;
+  window_.Open(nullptr, paths_, prompt_, RunningServer{[] { return running; }, [] { ++restarts; }});
+  HWND window = WorldSettingsWindowHandle();
+  ASSERT_NE(window, nullptr);
+
+  ASSERT_EQ(ListView_GetItemCount(Control(Id::List)), 120);
+  std::map<std::string, int> rowOf;
+  for (int i = 0; i < 120; ++i) rowOf[Cell(i, 0)] = i;
+  for (const OptionPair& pair : ReadOptionList(defaults)) {
+    EXPECT_EQ(rowOf.count(pair.Key), 1u) << pair.Key;
   }
+  EXPECT_EQ(Cell(rowOf["bFutureOption"], 1), "bFutureOption");
+  EXPECT_EQ(Cell(rowOf["bFutureOption"]), "True");
+  EXPECT_EQ(Cell(rowOf["bHardcore"], 1), "硬核模式");
+  EXPECT_TRUE(::IsWindowVisible(Control(Id::RunningNote)));
+  EXPECT_EQ(WindowText(Control(Id::RunningNote)), kRunningNote);
 
-  // A 1.0 server's file beside defaults of a still newer server: every key gets a row, each is
-  // edited by its kind, and a save while the server runs offers the safe restart.
-  TEST_F(WorldSettingsOnDisk, ListsEveryOptionOfTheFileAndTheServersDefaults) {
-    const std::string sample = testing::ServerSampleText();
-    ASSERT_FALSE(sample.empty());
-    WriteFile(sample);
-    std::string defaults = sample;
-    defaults.insert(defaults.rfind(')'), ",bFutureOption=True");
-    tool_.WriteBytes(kServerDefaultsFile, defaults);
-    static bool running;
-    static int restarts;
-    running = true;
-    restarts = 0;
-    window_.Open(nullptr, paths_, prompt_,
-                 RunningServer{[] { return running; }, [] { ++restarts; }});
-    HWND window = WorldSettingsWindowHandle();
-    ASSERT_NE(window, nullptr);
+  SelectRow(rowOf["CrossplayPlatforms"]);
+  EXPECT_FALSE(::IsWindowVisible(Control(Id::ValueEdit)));
+  ASSERT_TRUE(::IsWindowVisible(TickBox(1)));
+  EXPECT_EQ(WindowText(TickBox(1)), "Xbox");
+  EXPECT_FALSE(::IsWindowVisible(TickBox(4)));
+  ::SendMessageW(TickBox(1), BM_CLICK, 0, 0);
+  EXPECT_EQ(Cell(rowOf["CrossplayPlatforms"]), "(Steam,PS5,Mac)");
 
-    ASSERT_EQ(ListView_GetItemCount(Control(Id::List)), 120);
-    std::map<std::string, int> rowOf;
-    for (int i = 0; i < 120; ++i) rowOf[Cell(i, 0)] = i;
-    for (const OptionPair& pair : ReadOptionList(defaults)) {
-      EXPECT_EQ(rowOf.count(pair.Key), 1u) << pair.Key;
-    }
-    EXPECT_EQ(Cell(rowOf["bFutureOption"], 1), "bFutureOption");
-    EXPECT_EQ(Cell(rowOf["bFutureOption"]), "True");
-    EXPECT_EQ(Cell(rowOf["bHardcore"], 1), "硬核模式");
-    EXPECT_TRUE(::IsWindowVisible(Control(Id::RunningNote)));
-    EXPECT_EQ(WindowText(Control(Id::RunningNote)), kRunningNote);
+  SelectRow(rowOf["LogFormatType"]);
+  HWND choices = Control(Id::ChoiceBox);
+  ASSERT_TRUE(::IsWindowVisible(choices));
+  EXPECT_EQ(::SendMessageW(choices, CB_GETCOUNT, 0, 0), 2);
+  ::SendMessageW(choices, CB_SETCURSEL, 1, 0);
+  ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<int>(Id::ChoiceBox), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(choices));
+  EXPECT_EQ(Cell(rowOf["LogFormatType"]), "Json");
 
-    SelectRow(rowOf["CrossplayPlatforms"]);
-    EXPECT_FALSE(::IsWindowVisible(Control(Id::ValueEdit)));
-    ASSERT_TRUE(::IsWindowVisible(TickBox(1)));
-    EXPECT_EQ(WindowText(TickBox(1)), "Xbox");
-    EXPECT_FALSE(::IsWindowVisible(TickBox(4)));
-    ::SendMessageW(TickBox(1), BM_CLICK, 0, 0);
-    EXPECT_EQ(Cell(rowOf["CrossplayPlatforms"]), "(Steam,PS5,Mac)");
+  SelectRow(rowOf["ServerName"]);
+  EXPECT_TRUE(::GetWindowLongW(Control(Id::ValueEdit), GWL_STYLE) & ES_READONLY);
+  EXPECT_NE(WindowText(Control(Id::HelpLabel)).find("由主窗口的设置在每次开服时写入"),
+            std::string::npos);
 
-    SelectRow(rowOf["LogFormatType"]);
-    HWND choices = Control(Id::ChoiceBox);
-    ASSERT_TRUE(::IsWindowVisible(choices));
-    EXPECT_EQ(::SendMessageW(choices, CB_GETCOUNT, 0, 0), 2);
-    ::SendMessageW(choices, CB_SETCURSEL, 1, 0);
-    ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<int>(Id::ChoiceBox), CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(choices));
-    EXPECT_EQ(Cell(rowOf["LogFormatType"]), "Json");
+  SelectRow(rowOf["AutoSaveSpan"]);
+  ::SetWindowTextW(Control(Id::ValueEdit), L"3.0.");
+  ::SendMessageW(Control(Id::SaveButton), BM_CLICK, 0, 0);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, " 「自动存档间隔（秒）」的值必须是数字 ");
+  ASSERT_EQ(WorldSettingsWindowHandle(), window);
+  EXPECT_EQ(FileBytes(), sample);
 
-    SelectRow(rowOf["ServerName"]);
-    EXPECT_TRUE(::GetWindowLongW(Control(Id::ValueEdit), GWL_STYLE) & ES_READONLY);
-    EXPECT_NE(WindowText(Control(Id::HelpLabel)).find("由主窗口的设置在每次开服时写入"),
-              std::string::npos);
+  running = false;
+  ::SendMessageW(window, WM_TIMER, kServerStateTimer, 0);
+  EXPECT_FALSE(::IsWindowVisible(Control(Id::RunningNote)));
+  running = true;
+  ::SendMessageW(window, WM_TIMER, kServerStateTimer, 0);
+  EXPECT_TRUE(::IsWindowVisible(Control(Id::RunningNote)));
 
-    SelectRow(rowOf["AutoSaveSpan"]);
-    ::SetWindowTextW(Control(Id::ValueEdit), L"3.0.");
-    ::SendMessageW(Control(Id::SaveButton), BM_CLICK, 0, 0);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, " 「自动存档间隔（秒）」的值必须是数字 ");
-    ASSERT_EQ(WorldSettingsWindowHandle(), window);
-    EXPECT_EQ(FileBytes(), sample);
+  ::SetWindowTextW(Control(Id::ValueEdit), L"60");
+  ::SendMessageW(Control(Id::SaveButton), BM_CLICK, 0, 0);
+  ASSERT_EQ(messages_.size(), 3u);
+  EXPECT_EQ(messages_[1].text, " 已保存当前设置，需要重启服务端后生效 ");
+  EXPECT_EQ(messages_[2].text, kRestartQuestion);
+  EXPECT_EQ(messages_[2].style, PromptStyle::Question);
+  EXPECT_EQ(restarts, 1);
+  EXPECT_EQ(WorldSettingsWindowHandle(), nullptr);
 
-    running = false;
-    ::SendMessageW(window, WM_TIMER, kServerStateTimer, 0);
-    EXPECT_FALSE(::IsWindowVisible(Control(Id::RunningNote)));
-    running = true;
-    ::SendMessageW(window, WM_TIMER, kServerStateTimer, 0);
-    EXPECT_TRUE(::IsWindowVisible(Control(Id::RunningNote)));
-
-    ::SetWindowTextW(Control(Id::ValueEdit), L"60");
-    ::SendMessageW(Control(Id::SaveButton), BM_CLICK, 0, 0);
-    ASSERT_EQ(messages_.size(), 3u);
-    EXPECT_EQ(messages_[1].text, " 已保存当前设置，需要重启服务端后生效 ");
-    EXPECT_EQ(messages_[2].text, kRestartQuestion);
-    EXPECT_EQ(messages_[2].style, PromptStyle::Question);
-    EXPECT_EQ(restarts, 1);
-    EXPECT_EQ(WorldSettingsWindowHandle(), nullptr);
-
-    const std::string saved = FileBytes();
-    for (const char* pair : {",CrossplayPlatforms=(Steam,PS5,Mac),", ",LogFormatType=Json,",
-                             ",AutoSaveSpan=60,", ",ServerName=\"Default Palworld Server\",",
-                             ",BuildingNameDisplayCacheTTLSeconds=60,bFutureOption=True)"}) {
-      EXPECT_NE(saved.find(pair), std::string::npos) << pair;
-    }
-    EXPECT_EQ(tool_.ReadBytes(kServerDefaultsFile), defaults);
+  const std::string saved = FileBytes();
+  for (const char* pair : {",CrossplayPlatforms=(Steam,PS5,Mac),", ",LogFormatType=Json,",
+                           ",AutoSaveSpan=60,", ",ServerName=\"Default Palworld Server\",",
+                           ",BuildingNameDisplayCacheTTLSeconds=60,bFutureOption=True)"}) {
+    EXPECT_NE(saved.find(pair), std::string::npos) << pair;
   }
+  EXPECT_EQ(tool_.ReadBytes(kServerDefaultsFile), defaults);
+}
 
 }  // namespace
 }  // namespace tidemoor
