@@ -94,6 +94,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnDpiChanged(HIWORD(wParam), suggested);
       return 0;
     }
+    case WM_POWERBROADCAST:
+      // Both: a resume with nobody at the keyboard sends only the first.
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
+        events_.OnResumedFromSleep();
+      }
+      return TRUE;
     case WM_CLOSE:
       if (!events_.OnCloseRequested()) return 0;
       break;

@@ -24,6 +24,8 @@ class MainWindowEvents {
   virtual bool OnCloseRequested() = 0;
   // The window is being destroyed; its controls still hold their values.
   virtual void OnClosing() = 0;
+  // The PC has woken from sleep or hibernation (possibly told twice for one wake).
+  virtual void OnResumedFromSleep() = 0;
 };
 
 class MainWindow : public BaseWindow<MainWindow>, public MainControls {
