@@ -254,7 +254,7 @@ void ServerController::OnMonitorTick() {
   }
   const AutomationOptions automation = world_.settings.ReadAutomation();
   if (automation.hangRestart) {
-    if (hangWatch_.Hung()) {
+    if (hangWatch_.Hung(world_.clock.AwakeMilliseconds())) {
       world_.log.Record("服务端超过 3 分钟没有响应, 按崩溃处理 (进程 " +
                         std::to_string(processId_) + ")");
       // Stopping until the kill is done: a click while it lets messages through does nothing.

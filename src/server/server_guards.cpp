@@ -30,12 +30,10 @@ void HangWatch::Replied(uint32_t ticket, bool answered) {
   }
   if (!answeredBefore_) return;
   if (silentRequests_++ == 0) firstSilentSent_ = lastSent_;
-  lastSilentSent_ = lastSent_;
 }
 
-bool HangWatch::Hung() const {
-  return silentRequests_ >= kHangRequests &&
-         lastSilentSent_ - firstSilentSent_ >= kHangMilliseconds;
+bool HangWatch::Hung(int64_t now) const {
+  return silentRequests_ >= kHangRequests && now - firstSilentSent_ >= kHangMilliseconds;
 }
 
 bool CrashLoopGuard::RecordCrash(int64_t now) {

@@ -9,7 +9,8 @@
 namespace tidemoor {
 
 // A server whose API has answered during this run and then leaves this many requests in a row
-// unanswered, sent at least kHangRequestSpacing apart and spanning kHangMilliseconds, is hung.
+// unanswered, sent at least kHangRequestSpacing apart, the first of them kHangMilliseconds ago, is
+// hung.
 // Every time here is awake time: a PC that slept through the silence proves nothing of the
 // server, and one late or lost reply (a busy moment, a network that has just come back) does not
 // either.
@@ -29,7 +30,7 @@ class HangWatch {
   uint32_t Asked(int64_t now);
   // A reply to a request of an earlier round (before a Reset) changes nothing.
   void Replied(uint32_t ticket, bool answered);
-  bool Hung() const;
+  bool Hung(int64_t now) const;
 
  private:
   uint32_t ticket_ = 0;  // the request under way; increases across resets
@@ -38,7 +39,6 @@ class HangWatch {
   int64_t lastSent_ = 0;
   int silentRequests_ = 0;  // unanswered in a row since the last answer
   int64_t firstSilentSent_ = 0;
-  int64_t lastSilentSent_ = 0;
 };
 
 inline constexpr int kCrashesThatStopRestarts = 3;
