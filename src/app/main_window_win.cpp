@@ -13,7 +13,6 @@ namespace {
 
 using C = MainControl;
 
-constexpr wchar_t kMainWindowClass[] = L"TidemoorMainWindow";
 constexpr COLORREF kLinkColour = RGB(0, 102, 204);
 
 bool IsClickableLabel(int id) {
