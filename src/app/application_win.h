@@ -41,6 +41,7 @@ class Application : public MainWindowEvents {
   void OnTimer(MainControl timer) override;
   bool OnCloseRequested() override;
   void OnClosing() override;
+  void OnResumedFromSleep() override { server_->OnResumedFromSleep(); }
 
  private:
   void SaveSettings();

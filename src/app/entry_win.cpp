@@ -1,12 +1,22 @@
 // Tidemoor.exe: everything is wired in the Application. Nothing runs the server at start-up but a
 // server left running by an earlier run, which is taken over; closing the window leaves a running
-// server alone.
+// server alone. One tool runs per tool directory.
 
 #include <windows.h>
 
 #include "app/application_win.h"
+#include "app/single_tool_win.h"
+#include "platform/prompt_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Before anything touches the tool directory: a second tool on it reads and writes nothing,
+  // it only shows the first.
+  const std::optional<tidemoor::UniqueHandle> claim = tidemoor::ClaimToolDirectory();
+  if (!claim) {
+    tidemoor::WindowsPrompt prompt;
+    tidemoor::BringHoldingToolForward(prompt);
+    return 0;
+  }
   tidemoor::Application application;
   return application.Run();
 }

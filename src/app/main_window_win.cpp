@@ -13,7 +13,6 @@ namespace {
 
 using C = MainControl;
 
-constexpr wchar_t kMainWindowClass[] = L"TidemoorMainWindow";
 constexpr COLORREF kLinkColour = RGB(0, 102, 204);
 
 bool IsClickableLabel(int id) {
@@ -94,6 +93,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnDpiChanged(HIWORD(wParam), suggested);
       return 0;
     }
+    case WM_POWERBROADCAST:
+      // Both: a resume with nobody at the keyboard sends only the first.
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
+        events_.OnResumedFromSleep();
+      }
+      return TRUE;
     case WM_CLOSE:
       if (!events_.OnCloseRequested()) return 0;
       break;

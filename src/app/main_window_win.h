@@ -14,6 +14,9 @@ namespace tidemoor {
 
 // What the main window's controls report: a button or check box clicked, a label pressed (on
 // mouse button down), a timer's tick, the user asking to close it, and the window going away.
+// The main window's class: a second tool finds the first one's window by it.
+inline constexpr wchar_t kMainWindowClass[] = L"TidemoorMainWindow";
+
 class MainWindowEvents {
  public:
   virtual ~MainWindowEvents() = default;
@@ -24,6 +27,8 @@ class MainWindowEvents {
   virtual bool OnCloseRequested() = 0;
   // The window is being destroyed; its controls still hold their values.
   virtual void OnClosing() = 0;
+  // The PC has woken from sleep or hibernation (possibly told twice for one wake).
+  virtual void OnResumedFromSleep() = 0;
 };
 
 class MainWindow : public BaseWindow<MainWindow>, public MainControls {

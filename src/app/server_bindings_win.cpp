@@ -35,6 +35,12 @@ int64_t ToolClock::MonotonicMilliseconds() {
   return static_cast<int64_t>(::GetTickCount64());
 }
 
+int64_t ToolClock::AwakeMilliseconds() {
+  ULONGLONG hundredNanoseconds = 0;
+  ::QueryUnbiasedInterruptTime(&hundredNanoseconds);
+  return static_cast<int64_t>(hundredNanoseconds / 10'000);
+}
+
 std::string ToolClock::LocalDateTimeText() {
   return tidemoor::LocalDateTimeText();
 }

@@ -41,6 +41,7 @@ class ToolClock : public ServerClock {
   // closing tells whether the main window has begun to go away.
   explicit ToolClock(std::function<bool()> closing) : closing_(std::move(closing)) {}
   int64_t MonotonicMilliseconds() override;
+  int64_t AwakeMilliseconds() override;
   std::string LocalDateTimeText() override;
   bool PumpingWait(int seconds) override;
   bool ToolClosing() override { return closing_(); }

@@ -26,7 +26,8 @@ class UpdateActions {
   virtual void WriteScript(const std::string& path, const std::string& text) = 0;
   // Opens the script through the shell in its own console and returns at once.
   virtual void OpenScript(const std::string& path, const std::string& workingDirectory) = 0;
-  // Runs the command line and waits for it to end, however long that takes.
+  // Runs the command line and waits for it to end, however long that takes, the windows answering
+  // meanwhile; the wait ends early when the tool begins to close.
   virtual void RunToEnd(const std::string& commandLine) = 0;
 };
 

@@ -6,6 +6,7 @@
 #include "common/product.h"
 #include "install/steamcmd_win.h"
 #include "platform/codepage_win.h"
+#include "platform/pumping_wait_win.h"
 #include "platform/run_command_win.h"
 #include "platform/wait_cursor_win.h"
 #include "platform/whole_file_win.h"
@@ -28,8 +29,13 @@ void WindowsUpdateActions::OpenScript(const std::string& path,
                   SW_SHOWNORMAL);
 }
 
+// The window keeps answering, so the user can close the tool meanwhile; the wait then ends at
+// once and the start that asked for the update sees the tool closing and launches nothing.
 void WindowsUpdateActions::RunToEnd(const std::string& commandLine) {
-  RunCommandLine(commandLine, true, 2);
+  const UniqueHandle process = StartCommandLine(commandLine, 2);
+  if (!process) return;
+  PumpUntil([&] { return ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; },
+            std::chrono::hours(24 * 365));
 }
 
 }  // namespace tidemoor

@@ -19,4 +19,47 @@ std::pair<std::string, std::string> SplitEventLog(std::string_view text) {
   return {std::string(text.substr(0, cut)), std::string(text.substr(cut))};
 }
 
+QueuedEventLog::QueuedEventLog(std::function<LocalDateTime()> now,
+                               std::function<void(const std::string&)> write)
+    : now_(std::move(now)), write_(std::move(write)), writer_([this] { WriteQueued(); }) {}
+
+QueuedEventLog::~QueuedEventLog() {
+  {
+    const std::lock_guard lock(mutex_);
+    ending_ = true;
+  }
+  changed_.notify_all();
+  writer_.join();
+}
+
+void QueuedEventLog::Record(std::string_view text) {
+  std::string line = EventLogLine(now_(), text);
+  {
+    const std::lock_guard lock(mutex_);
+    queued_.push_back(std::move(line));
+  }
+  changed_.notify_all();
+}
+
+void QueuedEventLog::Flush() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return queued_.empty() && !writing_; });
+}
+
+void QueuedEventLog::WriteQueued() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return ending_ || !queued_.empty(); });
+    if (queued_.empty()) return;  // ending, with nothing left to write
+    const std::string line = std::move(queued_.front());
+    queued_.pop_front();
+    writing_ = true;
+    lock.unlock();
+    write_(line);
+    lock.lock();
+    writing_ = false;
+    changed_.notify_all();
+  }
+}
+
 }  // namespace tidemoor

@@ -3,9 +3,14 @@
 // start, a stop, a crash, a backup point, an update), so a host can look back at what the tool
 // did while they were away.
 
+#include <condition_variable>
 #include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 #include "platform/date_time.h"
@@ -24,10 +29,41 @@ class EventLog {
 std::string EventLogLine(const LocalDateTime& when, std::string_view text);
 
 // The log is kept under this size: once an event would carry it past, the older half of its lines
-// moves to the file beside it (Tidemoor.log.1), replacing what that held.
+// moves to the file beside it (Tidemoor.log.1), replacing what that held; when that file cannot be
+// replaced (read-only, held open), the older half is dropped instead, so the log never grows
+// past this and one event whatever happens beside it.
 inline constexpr size_t kEventLogLimitBytes = 1u << 20;
 
 // The log's text cut at a line boundary near its middle: {older half, newer half}.
 std::pair<std::string, std::string> SplitEventLog(std::string_view text);
+
+// Events written by a thread of their own: the thread that records one (the window's, mostly)
+// never waits for the disk, and the events reach the file in the order they were recorded.
+class QueuedEventLog : public EventLog {
+ public:
+  // now stamps an event as it is recorded; write puts one finished line into the log, on the
+  // writer's thread.
+  QueuedEventLog(std::function<LocalDateTime()> now, std::function<void(const std::string&)> write);
+  // Writes every event still queued, then ends the writer.
+  ~QueuedEventLog() override;
+  QueuedEventLog(const QueuedEventLog&) = delete;
+  QueuedEventLog& operator=(const QueuedEventLog&) = delete;
+
+  void Record(std::string_view text) override;
+  // Returns once every event recorded so far is in the log (before the user opens it).
+  void Flush();
+
+ private:
+  void WriteQueued();
+
+  std::function<LocalDateTime()> now_;
+  std::function<void(const std::string&)> write_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::string> queued_;
+  bool writing_ = false;  // a line taken from the queue is being written
+  bool ending_ = false;
+  std::thread writer_;
+};
 
 }  // namespace tidemoor

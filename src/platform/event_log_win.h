@@ -9,13 +9,21 @@ namespace tidemoor {
 
 class EventLogFile : public EventLog {
  public:
-  explicit EventLogFile(std::string path) : path_(std::move(path)) {}
-  // A log that cannot be written loses the event; the tool goes on.
-  void Record(std::string_view text) override;
+  explicit EventLogFile(std::string path);
+  // Queued for the writer's thread; a log that cannot be written loses the event and the tool
+  // goes on.
+  void Record(std::string_view text) override { queue_.Record(text); }
+  // Returns once every event recorded so far is in the file.
+  void Flush() { queue_.Flush(); }
   const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
+  QueuedEventLog queue_;
 };
+
+// Appends one line to the log at path, first making room as kEventLogLimitBytes asks. The file is
+// never read whole but to make room. Exposed for the benchmark.
+void AppendEventLine(const std::string& path, std::string_view line);
 
 }  // namespace tidemoor

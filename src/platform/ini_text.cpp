@@ -13,17 +13,27 @@ constexpr std::string_view kLineBreak = "\r\n";
 
 enum class LineKind { Blank, Comment, Header, Key, Other };
 
-// One line of the text: its content without the line break, and where the next line starts.
+std::string ToUtf8(IniEncoding encoding, std::string_view bytes) {
+  return encoding.toUtf8 ? encoding.toUtf8(bytes) : std::string(bytes);
+}
+
+std::string FromUtf8(IniEncoding encoding, std::string_view utf8) {
+  return encoding.fromUtf8 ? encoding.fromUtf8(utf8) : std::string(utf8);
+}
+
+// One line of the file: where its content ends without the line break, and where the next line
+// starts.
 struct Line {
   size_t begin = 0;
   size_t end = 0;
   size_t next = 0;
   LineKind kind = LineKind::Blank;
-  std::string_view name;   // of a header or key, trimmed
-  std::string_view value;  // of a key, trimmed
+  std::string name;        // of a header or key, trimmed, in UTF-8
+  std::string_view key;    // of a key, trimmed, as the bytes in the file
+  std::string_view value;  // of a key, trimmed, as the bytes in the file
 };
 
-Line ParseLine(std::string_view text, size_t begin) {
+Line ParseLine(std::string_view text, size_t begin, IniEncoding encoding) {
   Line line;
   line.begin = begin;
   line.end = std::min(text.find_first_of(kLineBreak, begin), text.size());
@@ -38,10 +48,13 @@ Line ParseLine(std::string_view text, size_t begin) {
     return line;
   }
   if (content.front() == '[') {
-    const size_t close = content.rfind(']');
-    if (close != std::string_view::npos) {
+    // The second byte of a double-byte character may look like "]": the bracket is looked for
+    // among the characters.
+    const std::string header = ToUtf8(encoding, content);
+    const size_t close = header.rfind(']');
+    if (close != std::string::npos) {
       line.kind = LineKind::Header;
-      line.name = TrimBlanks(content.substr(1, close - 1));
+      line.name = TrimBlanks(std::string_view(header).substr(1, close - 1));
       return line;
     }
   }
@@ -51,7 +64,8 @@ Line ParseLine(std::string_view text, size_t begin) {
     return line;
   }
   line.kind = LineKind::Key;
-  line.name = TrimBlanks(content.substr(0, equals));
+  line.key = TrimBlanks(content.substr(0, equals));
+  line.name = ToUtf8(encoding, line.key);
   line.value = TrimBlanks(content.substr(equals + 1));
   return line;
 }
@@ -64,22 +78,24 @@ struct Place {
   std::optional<Line> lastContent;
 };
 
-Place Find(std::string_view text, std::string_view section, std::string_view key) {
+Place Find(std::string_view text, std::string_view section, std::string_view key,
+           IniEncoding encoding) {
   Place place;
   bool inSection = false;
   for (size_t at = 0; at < text.size();) {
-    const Line line = ParseLine(text, at);
+    Line line = ParseLine(text, at, encoding);
     at = line.next;
     if (line.kind == LineKind::Header) {
       if (inSection) break;
       inSection = EqualsIgnoringCase(line.name, section);
-      if (inSection) place.lastContent = line;
+      if (inSection) place.lastContent = std::move(line);
       continue;
     }
     if (!inSection) continue;
-    if (line.kind == LineKind::Key || line.kind == LineKind::Other) place.lastContent = line;
     if (line.kind == LineKind::Key && !place.key && EqualsIgnoringCase(line.name, key))
       place.key = line;
+    if (line.kind == LineKind::Key || line.kind == LineKind::Other)
+      place.lastContent = std::move(line);
   }
   return place;
 }
@@ -98,41 +114,41 @@ bool EndsWithLineBreak(std::string_view text) {
 
 }  // namespace
 
-std::string ReadIniValue(std::string_view text, std::string_view section, std::string_view key,
-                         std::string_view fallback) {
-  const Place place = Find(text, TrimBlanks(section), TrimBlanks(key));
-  if (place.key) return std::string(WithoutMatchingQuotes(place.key->value));
+std::string ReadIniValue(std::string_view bytes, std::string_view section, std::string_view key,
+                         std::string_view fallback, IniEncoding encoding) {
+  const Place place = Find(bytes, TrimBlanks(section), TrimBlanks(key), encoding);
+  if (place.key) return std::string(WithoutMatchingQuotes(ToUtf8(encoding, place.key->value)));
   const size_t last = fallback.find_last_not_of(kBlanks);
   return std::string(fallback.substr(0, last == std::string_view::npos ? 0 : last + 1));
 }
 
-std::string WriteIniValue(std::string_view text, std::string_view section, std::string_view key,
-                          std::string_view value) {
+std::string WriteIniValue(std::string_view bytes, std::string_view section, std::string_view key,
+                          std::string_view value, IniEncoding encoding) {
   section = TrimBlanks(section);
   key = TrimBlanks(key);
-  value = value.substr(0, value.find_first_of(kLineBreak));
-  const Place place = Find(text, section, key);
+  const std::string written = FromUtf8(encoding, value.substr(0, value.find_first_of(kLineBreak)));
+  const Place place = Find(bytes, section, key, encoding);
 
   std::string out;
-  out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
+  out.reserve(bytes.size() + section.size() + key.size() + written.size() + 8);
   if (place.key) {
-    out.append(text.substr(0, place.key->begin));
-    out.append(place.key->name).append("=").append(value);
-    out.append(text.substr(place.key->end));
+    out.append(bytes.substr(0, place.key->begin));
+    out.append(place.key->key).append("=").append(written);
+    out.append(bytes.substr(place.key->end));
     return out;
   }
   if (place.lastContent) {
     const size_t after = place.lastContent->next;
-    out.append(text.substr(0, after));
+    out.append(bytes.substr(0, after));
     if (!EndsWithLineBreak(out)) out.append(kLineBreak);
-    out.append(key).append("=").append(value).append(kLineBreak);
-    out.append(text.substr(after));
+    out.append(FromUtf8(encoding, key)).append("=").append(written).append(kLineBreak);
+    out.append(bytes.substr(after));
     return out;
   }
-  out.append(text);
+  out.append(bytes);
   if (!out.empty() && !EndsWithLineBreak(out)) out.append(kLineBreak);
-  out.append("[").append(section).append("]").append(kLineBreak);
-  out.append(key).append("=").append(value).append(kLineBreak);
+  out.append("[").append(FromUtf8(encoding, section)).append("]").append(kLineBreak);
+  out.append(FromUtf8(encoding, key)).append("=").append(written).append(kLineBreak);
   return out;
 }
 

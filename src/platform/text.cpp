@@ -126,38 +126,76 @@ bool IsUtf8(std::string_view text) {
   return true;
 }
 
-std::string EscapeControlCharacters(std::string_view text) {
+namespace {
+
+// Characters that show nothing, or look like a blank, yet make two names differ: a name padded
+// with them passes for another player's in a list or a question.
+bool IsInvisible(char32_t cp) {
+  return (cp >= 0x200B && cp <= 0x200F) || (cp >= 0x2060 && cp <= 0x2064) || cp == 0xFEFF ||
+         cp == 0x115F || cp == 0x1160 || cp == 0x3164 || cp == 0xFFA0 ||
+         (cp >= 0xE0000 && cp <= 0xE007F) || (cp >= 0xFFF9 && cp <= 0xFFFB);
+}
+
+bool ReordersOrBreaks(char32_t cp) {
+  return (cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029 ||
+         (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069) || cp == 0x061C;
+}
+
+// The shown form of one character: its escape, or its own bytes.
+std::string ShownCharacter(char32_t cp, std::string_view bytes) {
   constexpr char kHex[] = "0123456789ABCDEF";
-  const auto hexByte = [&](std::string& out, unsigned char byte) {
+  std::string out;
+  const auto hexByte = [&](unsigned char byte) {
     out += "\\x";
     out += kHex[byte >> 4];
     out += kHex[byte & 15];
   };
+  if (cp == 0xFFFD && bytes != "\xEF\xBF\xBD") {
+    for (const char byte : bytes) hexByte(static_cast<unsigned char>(byte));
+  } else if (cp == '\\') {
+    out = "\\\\";
+  } else if (cp == '\n') {
+    out = "\\n";
+  } else if (cp == '\r') {
+    out = "\\r";
+  } else if (cp == '\t') {
+    out = "\\t";
+  } else if (cp < 0x20 || cp == 0x7F) {
+    hexByte(static_cast<unsigned char>(cp));
+  } else if (ReordersOrBreaks(cp) || IsInvisible(cp)) {
+    char escaped[16];
+    std::snprintf(escaped, sizeof escaped, "\\u{%04X}", static_cast<unsigned>(cp));
+    out = escaped;
+  } else {
+    out = bytes;
+  }
+  return out;
+}
+
+size_t CharacterCount(std::string_view utf8) {
+  size_t count = 0;
+  for (size_t i = 0; i < utf8.size(); ++count) DecodeUtf8(utf8, i);
+  return count;
+}
+
+}  // namespace
+
+std::string EscapeControlCharacters(std::string_view text, size_t maxCharacters) {
   std::string out;
   out.reserve(text.size());
+  size_t shown = 0;
   for (size_t i = 0; i < text.size();) {
     const size_t start = i;
     const char32_t cp = DecodeUtf8(text, i);
-    const std::string_view bytes = text.substr(start, i - start);
-    if (cp == 0xFFFD && bytes != "\xEF\xBF\xBD") {
-      for (const char byte : bytes) hexByte(out, static_cast<unsigned char>(byte));
-    } else if (cp == '\n') {
-      out += "\\n";
-    } else if (cp == '\r') {
-      out += "\\r";
-    } else if (cp == '\t') {
-      out += "\\t";
-    } else if (cp < 0x20 || cp == 0x7F) {
-      hexByte(out, static_cast<unsigned char>(cp));
-    } else if ((cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029 ||
-               (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069) || cp == 0x200E ||
-               cp == 0x200F || cp == 0x061C) {
-      char escaped[16];
-      std::snprintf(escaped, sizeof escaped, "\\u{%04X}", static_cast<unsigned>(cp));
-      out += escaped;
-    } else {
-      out.append(bytes);
+    const std::string piece = ShownCharacter(cp, text.substr(start, i - start));
+    // An escape is never cut in two: half of one would read as something else.
+    const size_t length = CharacterCount(piece);
+    if (shown + length > maxCharacters) {
+      out += "\xE2\x80\xA6";
+      break;
     }
+    shown += length;
+    out += piece;
   }
   return out;
 }

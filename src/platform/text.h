@@ -26,11 +26,14 @@ std::string_view GbkPrefix(std::string_view gbk, size_t maxBytes);
 // Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsUtf8(std::string_view text);
 
-// The text with every character that could break a line or reorder it shown as an escape: C0 and
-// C1 controls and DEL as \n, \r, \t or \xNN; line and paragraph separators and the bidirectional
-// controls as \u{XXXX}; a byte that is not part of UTF-8 as \xNN; a backslash stays as it is.
+// The text with every character that could break a line, reorder it or hide in it shown as an
+// escape: C0 and C1 controls and DEL as \n, \r, \t or \xNN; line and paragraph separators, the
+// bidirectional controls, zero-width and other invisible characters (Hangul fillers, tag
+// characters, interlinear annotation marks) as \u{XXXX}; a byte that is not part of UTF-8 as \xNN;
+// a backslash as \\, so an escape can never be typed in as plain text. A text longer than
+// maxCharacters (counted as shown) is cut there, never inside an escape, and ends in "…".
 // Text from strangers (player names, messages) is shown and logged through this.
-std::string EscapeControlCharacters(std::string_view text);
+std::string EscapeControlCharacters(std::string_view text, size_t maxCharacters = SIZE_MAX);
 
 std::string JoinTexts(const std::vector<std::string>& pieces, std::string_view separator = ",");
 

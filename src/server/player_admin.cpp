@@ -35,6 +35,12 @@ std::string_view TrimTyped(std::string_view text) {
   }
 }
 
+// A name or a message as the list, the questions and the log show it: a name of a thousand
+// characters would push the userId out of a question and bury a line of the log.
+std::string Shown(std::string_view text) {
+  return EscapeControlCharacters(text, kShownPlayerTextCharacters);
+}
+
 }  // namespace
 
 std::string NoListLine(const ApiAccess& access, const RestReply& reply,
@@ -57,7 +63,7 @@ std::string NoListLine(const ApiAccess& access, const RestReply& reply,
 }
 
 PlayerRow PlayerCells(const PlayerInfo& player) {
-  return {EscapeControlCharacters(player.name),
+  return {Shown(player.name),
           std::to_string(player.level),
           WholeNumber(player.ping),
           EscapeControlCharacters(player.playerId),
@@ -79,7 +85,7 @@ int RowOfSamePlayer(const std::vector<PlayerInfo>& players, const PlayerInfo* se
 }
 
 std::string PlayerLabel(const PlayerInfo& player) {
-  return EscapeControlCharacters(player.name) + " (" + EscapeControlCharacters(player.userId) + ")";
+  return Shown(player.name) + " (" + EscapeControlCharacters(player.userId) + ")";
 }
 
 std::string LiveStatusLine(const ServerMetrics& metrics) {
@@ -183,16 +189,13 @@ void PlayerAdmin::Remove(Removal removal) {
   const std::optional<ApiAccess> access = ActionAccess();
   if (!access) return;
   const std::string reason = world_.view.Reason();
-  const std::string because =
-      TrimTyped(reason).empty() ? "" : ", 原因: " + EscapeControlCharacters(reason);
+  const std::string because = TrimTyped(reason).empty() ? "" : ", 原因: " + Shown(reason);
   if (kick) {
     SendAction(KickRequest(access->endpoint, player.userId, reason),
-               "踢出玩家 " + PlayerLabel(player) + because,
-               " 已踢出 " + EscapeControlCharacters(player.name) + " ");
+               "踢出玩家 " + PlayerLabel(player) + because, " 已踢出 " + Shown(player.name) + " ");
   } else {
     SendAction(BanRequest(access->endpoint, player.userId, reason),
-               "封禁玩家 " + PlayerLabel(player) + because,
-               " 已封禁 " + EscapeControlCharacters(player.name) + " ");
+               "封禁玩家 " + PlayerLabel(player) + because, " 已封禁 " + Shown(player.name) + " ");
   }
 }
 
@@ -207,7 +210,7 @@ void PlayerAdmin::Unban() {
   // The name of a player who is not online is known only when the list still shows them.
   std::string name;
   for (const PlayerInfo& player : players_) {
-    if (player.userId == userId) name = EscapeControlCharacters(player.name) + " ";
+    if (player.userId == userId) name = Shown(player.name) + " ";
   }
   SendAction(UnbanRequest(access->endpoint, userId),
              "解封玩家 " + name + "(" + EscapeControlCharacters(userId) + ")",
@@ -228,8 +231,7 @@ void PlayerAdmin::Announce() {
   }
   const std::optional<ApiAccess> access = ActionAccess();
   if (!access) return;
-  SendAction(AnnounceRequest(access->endpoint, text), "发送公告: " + EscapeControlCharacters(text),
-             " 公告已发送 ");
+  SendAction(AnnounceRequest(access->endpoint, text), "发送公告: " + Shown(text), " 公告已发送 ");
 }
 
 void PlayerAdmin::SendAction(const RestRequest& request, std::string logText,

@@ -4,7 +4,8 @@
 // the event log. The window only shows what this says; tests drive it with fakes.
 //
 // Names and messages come from strangers: every one is shown and logged with its control
-// characters escaped, so no name can break a row of the list or a line of the log.
+// characters escaped, so no name can break a row of the list or a line of the log, nor pass for
+// another by characters that show nothing.
 
 #include <array>
 #include <cstdint>
@@ -23,6 +24,8 @@ namespace tidemoor {
 
 inline constexpr char kPlayersWindowTitle[] = "在线玩家管理";
 inline constexpr char kSavedStatus[] = " 已存档 ";
+// Names and messages are shown and logged cut to this many characters; the userId never is.
+inline constexpr size_t kShownPlayerTextCharacters = 64;
 
 // What a request needs to know of the server at the moment it is made.
 struct ApiAccess {

@@ -114,7 +114,6 @@ void ServerController::EnterRunning(uint32_t processId, bool adopted) {
   startedAt_ = world_.clock.MonotonicMilliseconds();
   processId_ = processId;
   if (adopted) launchedAt_ = world_.crashReports.Now();
-  ++run_;
   hangWatch_.Reset();
   noticesGiven_ = 0;
   const AutomationOptions automation = world_.settings.ReadAutomation();
@@ -144,7 +143,9 @@ bool ServerController::Stop() {
   // The update or the restore asked for a stop while one is under way (its waits let clicks
   // through): the first stop finishes it, and the second caller must not act on a server that
   // may still be running.
-  if (state_ == ServerState::Stopping) return false;
+  // A start waits for the automatic update with the windows answering: a manual update or a
+  // restore asked meanwhile would work on the files SteamCMD is writing.
+  if (state_ == ServerState::Stopping || state_ == ServerState::Starting) return false;
   return StopServer(StopKind::Asked);
 }
 
@@ -266,7 +267,7 @@ void ServerController::OnMonitorTick() {
   }
   const AutomationOptions automation = world_.settings.ReadAutomation();
   if (automation.hangRestart) {
-    if (hangWatch_.Hung(world_.clock.MonotonicMilliseconds())) {
+    if (hangWatch_.Hung(world_.clock.AwakeMilliseconds())) {
       world_.log.Record("服务端超过 3 分钟没有响应, 按崩溃处理 (进程 " +
                         std::to_string(processId_) + ")");
       // Stopping until the kill is done: a click while it lets messages through does nothing.
@@ -285,13 +286,18 @@ void ServerController::OnMonitorTick() {
 }
 
 void ServerController::WatchForHang() {
-  if (!hangWatch_.MayAsk()) return;
-  hangWatch_.Asked();
-  const uint32_t run = run_;
-  world_.api.Send(InfoRequest(endpoint_), [this, run](const RestReply& reply) {
-    if (run != run_) return;
-    hangWatch_.Replied(world_.clock.MonotonicMilliseconds(), reply.Answered());
+  const int64_t now = world_.clock.AwakeMilliseconds();
+  if (!hangWatch_.MayAsk(now)) return;
+  const uint32_t ticket = hangWatch_.Asked(now);
+  world_.api.Send(InfoRequest(endpoint_), [this, ticket](const RestReply& reply) {
+    hangWatch_.Replied(ticket, reply.Answered());
   });
+}
+
+// Requests that were under way as the PC went to sleep fail as it wakes, and the server itself
+// needs a moment to find its feet: the watch starts over.
+void ServerController::OnResumedFromSleep() {
+  hangWatch_.Reset();
 }
 
 void ServerController::AnnounceRestart(const AutomationOptions& automation) {

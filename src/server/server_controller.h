@@ -65,10 +65,11 @@ class ServerController {
   // The start/stop button. While a start or a stop is under way a press does nothing.
   void Toggle();
   // The stop a user asked for; also run by the manual update and the restore. False when the
-  // tool began to close during the stop's waits (or a stop was already under way): the caller
-  // must not go on.
+  // tool began to close during the stop's waits (or a start or a stop was already under way): the
+  // caller must not go on.
   bool Stop();
   void OnMonitorTick();  // the status monitor's timer
+  void OnResumedFromSleep();
   void SetConsoleHidden(bool hidden);
   // At start-up: a server this tool started in an earlier run and left running is taken over, so
   // the tool never shows a stopped server over a save that a running one writes.
@@ -106,11 +107,10 @@ class ServerController {
   uint32_t monitorTicks_ = 0;
   int64_t startedAt_ = 0;
   uint32_t processId_ = 0;
-  // Each run of the server has its own number, so a reply that comes back after the run ended
-  // (the worker keeps no promise of timing) is not taken for the next run's.
-  uint32_t run_ = 0;
   RestEndpoint endpoint_;   // where this run's API listens, fixed at its start
   int64_t launchedAt_ = 0;  // in the crash reports' clock: older reports are of earlier runs
+  // Reset at each run's start, so a reply that comes back after the run ended (the worker keeps
+  // no promise of timing) is not taken for the next run's.
   HangWatch hangWatch_;
   CrashLoopGuard crashLoop_;
   unsigned noticesGiven_ = 0;

@@ -5,18 +5,35 @@
 namespace tidemoor {
 
 void HangWatch::Reset() {
+  const uint32_t ticket = ticket_;
   *this = HangWatch();
+  ticket_ = ticket + 1;
 }
 
-void HangWatch::Replied(int64_t now, bool answered) {
+bool HangWatch::MayAsk(int64_t now) const {
+  return !asking_ && (silentRequests_ == 0 || now - lastSent_ >= kHangRequestSpacing);
+}
+
+uint32_t HangWatch::Asked(int64_t now) {
+  asking_ = true;
+  lastSent_ = now;
+  return ++ticket_;
+}
+
+void HangWatch::Replied(uint32_t ticket, bool answered) {
+  if (ticket != ticket_ || !asking_) return;
   asking_ = false;
-  if (!answered) return;
-  answeredBefore_ = true;
-  lastAnswer_ = now;
+  if (answered) {
+    answeredBefore_ = true;
+    silentRequests_ = 0;
+    return;
+  }
+  if (!answeredBefore_) return;
+  if (silentRequests_++ == 0) firstSilentSent_ = lastSent_;
 }
 
 bool HangWatch::Hung(int64_t now) const {
-  return answeredBefore_ && now - lastAnswer_ >= kHangMilliseconds;
+  return silentRequests_ >= kHangRequests && now - firstSilentSent_ >= kHangMilliseconds;
 }
 
 bool CrashLoopGuard::RecordCrash(int64_t now) {

@@ -8,24 +8,37 @@
 
 namespace tidemoor {
 
-// A server whose API has answered during this run and then stays silent this long is hung.
+// A server whose API has answered during this run and then leaves this many requests in a row
+// unanswered, sent at least kHangRequestSpacing apart, the first of them kHangMilliseconds ago, is
+// hung.
+// Every time here is awake time: a PC that slept through the silence proves nothing of the
+// server, and one late or lost reply (a busy moment, a network that has just come back) does not
+// either.
 inline constexpr int64_t kHangMilliseconds = 3 * 60'000;
+inline constexpr int kHangRequests = 3;
+inline constexpr int64_t kHangRequestSpacing = 30'000;
 
 class HangWatch {
  public:
-  // A new run: its API has not answered yet, and a server without the API is never hung.
+  // A new run, or the PC has just woken up: nothing heard before counts, and a request still
+  // under way is forgotten (its reply is dropped). A server without the API is never hung.
   void Reset();
-  // One request at a time: a silent server would otherwise collect a request per monitor tick.
-  bool MayAsk() const { return !asking_; }
-  void Asked() { asking_ = true; }
-  void Replied(int64_t now, bool answered);
+  // One request at a time (a silent server would otherwise collect a request per monitor tick),
+  // and while the server is silent, one every kHangRequestSpacing at most.
+  bool MayAsk(int64_t now) const;
+  // The request is sent now; its reply is handed back with the ticket this returns.
+  uint32_t Asked(int64_t now);
+  // A reply to a request of an earlier round (before a Reset) changes nothing.
+  void Replied(uint32_t ticket, bool answered);
   bool Hung(int64_t now) const;
-  bool AnsweredBefore() const { return answeredBefore_; }
 
  private:
+  uint32_t ticket_ = 0;  // the request under way; increases across resets
   bool asking_ = false;
   bool answeredBefore_ = false;
-  int64_t lastAnswer_ = 0;
+  int64_t lastSent_ = 0;
+  int silentRequests_ = 0;  // unanswered in a row since the last answer
+  int64_t firstSilentSent_ = 0;
 };
 
 inline constexpr int kCrashesThatStopRestarts = 3;

@@ -90,6 +90,9 @@ class ServerClock {
   virtual ~ServerClock() = default;
   // A clock that only moves forward, unaffected by changes of the wall clock.
   virtual int64_t MonotonicMilliseconds() = 0;
+  // Time the PC was awake: sleep and hibernation do not count. A server cannot answer while the
+  // PC sleeps, so its silence is measured with this.
+  virtual int64_t AwakeMilliseconds() = 0;
   // Now, as the status line shows it: 2026年12月7日 - 18时:05分:09秒.
   virtual std::string LocalDateTimeText() = 0;
   // Waits while the windows keep handling their messages. False when the tool began to close

@@ -427,9 +427,13 @@ TEST_F(BackupEndToEnd, RetentionKeepsTheNewestAutomaticPointsAndEveryManualOne) 
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(CompletePoints(), expected);
   EXPECT_NE(IndexOf(manual[0]).find("Kind=Manual"), std::string::npos);
-  const std::string log = directory.ReadBytes("PaLWorld_Data\\Tidemoor.log");
-  EXPECT_NE(log.find("按保留设置删除自动备份点 " + automatic[0]), std::string::npos) << log;
-  EXPECT_NE(log.find("按保留设置删除自动备份点 " + automatic[1]), std::string::npos) << log;
+  // The tool writes its log from a thread of its own, a moment after the folders went.
+  std::string log;
+  EXPECT_TRUE(WaitUntil([&] {
+    log = directory.ReadBytes("PaLWorld_Data\\Tidemoor.log");
+    return log.find("按保留设置删除自动备份点 " + automatic[0]) != std::string::npos &&
+           log.find("按保留设置删除自动备份点 " + automatic[1]) != std::string::npos;
+  })) << log;
 }
 
 // During a long copy the progress shows, both windows keep answering, and the buttons wait.
@@ -479,8 +483,10 @@ TEST_F(BackupEndToEnd, APointCutOffByAKillIsNeverListedAndGoesAtTheNextStart) {
       ::SendMessageW(::GetDlgItem(manager, Id(BackupManagerControl::List)), LVM_GETITEMCOUNT, 0, 0),
       0);
   EXPECT_TRUE(WaitUntil([&] { return !AnyUnfinishedPoint(); }));
-  EXPECT_NE(directory.ReadBytes("PaLWorld_Data\\Tidemoor.log").find("删除上次未完成的备份点 "),
-            std::string::npos);
+  EXPECT_TRUE(WaitUntil([&] {
+    return directory.ReadBytes("PaLWorld_Data\\Tidemoor.log").find("删除上次未完成的备份点 ") !=
+           std::string::npos;
+  }));
 }
 
 // A tool killed while a restore copies leaves half a save where the server looks; the next start

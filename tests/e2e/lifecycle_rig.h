@@ -79,7 +79,18 @@ class LifecycleRig : public ::testing::Test {
   }
   std::string ApiCalls() const { return ServerFile("PalServer-api.txt"); }
   std::string Kills() const { return directory.ReadBytes("taskkill-calls.txt"); }
-  std::string EventLog() const { return directory.ReadBytes("PaLWorld_Data\\Tidemoor.log"); }
+  // The tool writes its log from a thread of its own, a moment after what a test saw happen:
+  // the log is read once it has stopped growing.
+  std::string EventLog() const {
+    std::string seen = directory.ReadBytes("PaLWorld_Data\\Tidemoor.log");
+    for (int settled = 0; settled < 20; ++settled) {
+      ::Sleep(100);
+      std::string now = directory.ReadBytes("PaLWorld_Data\\Tidemoor.log");
+      if (now == seen) break;
+      seen = std::move(now);
+    }
+    return seen;
+  }
   int Launches() const { return Lines(ServerFile("PalServer-launches.txt")); }
   bool ServerRunning() const { return !ProcessesBelow(directory.File(kRigServerDir)).empty(); }
   void PutFlag(std::string_view name) const {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+#include <vector>
+
 namespace tidemoor {
 namespace {
 
@@ -22,6 +26,29 @@ TEST(EventLog, RotationKeepsTheNewerHalfAndCutsBetweenLines) {
   EXPECT_TRUE(newer.starts_with("line "));
   EXPECT_NEAR(static_cast<double>(older.size()), text.size() / 2.0, 12.0);
   EXPECT_EQ(SplitEventLog("no line end").first, "no line end");
+}
+
+TEST(QueuedEventLog, WritesEveryEventInOrderOffTheRecordingThreadAndAllBeforeItEnds) {
+  std::vector<std::string> written;
+  std::vector<std::thread::id> writers;
+  const LocalDateTime when{2026, 12, 9, 13, 5, 9};
+  {
+    QueuedEventLog log([&] { return when; },
+                       [&](const std::string& line) {
+                         written.push_back(line);
+                         writers.push_back(std::this_thread::get_id());
+                       });
+    log.Record("first");
+    log.Flush();
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(written[0], "2026-12-09 13:05:09  first\r\n");
+    for (int event = 0; event < 500; ++event) log.Record(std::to_string(event));
+  }
+  ASSERT_EQ(written.size(), 501u);
+  for (int event = 0; event < 500; ++event) {
+    EXPECT_EQ(written[event + 1], "2026-12-09 13:05:09  " + std::to_string(event) + "\r\n");
+  }
+  EXPECT_NE(writers[0], std::this_thread::get_id());
 }
 
 }  // namespace

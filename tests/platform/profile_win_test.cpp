@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+#include <vector>
+
 #include "platform/codepage_win.h"
 #include "platform/unique_handle_win.h"
 #include "support/e2e_win.h"
@@ -105,6 +109,48 @@ TEST(GbkProfileLayout, HandEditedFileKeepsItsSpellingAndComments) {
   EXPECT_EQ(ReadProfileText(file, "A", "z", "none"), "none");
   ASSERT_TRUE(WriteProfileText(file, "A", "z", "3"));
   EXPECT_EQ(dir.ReadBytes("f.ini"), "[A]\r\nk=1\r\nz=3\r\n[A]\r\nz=2\r\n");
+}
+
+// A file hand-edited in a UTF-8 editor, or cut off in the middle of a character, holds lines that
+// are not GBK: writing one key must leave every other line's bytes as they were.
+TEST(GbkProfileLayout, AWriteLeavesEveryOtherLineByteForByteWhateverItHolds) {
+  testing::TempToolDirectory dir("bytes");
+  const std::string file = dir.File("f.ini");
+  std::mt19937 random(20261209);
+  std::uniform_int_distribution<int> anyByte(1, 255);
+  const auto randomLine = [&] {
+    std::string bytes;
+    for (int n = random() % 24; n > 0; --n) {
+      const char byte = static_cast<char>(anyByte(random));
+      if (byte != '\r' && byte != '\n') bytes += byte;
+    }
+    return bytes;
+  };
+  const auto lines = [](const std::string& bytes) {
+    std::vector<std::string> split;
+    for (size_t at = 0; at < bytes.size();) {
+      const size_t end = bytes.find("\r\n", at);
+      split.push_back(bytes.substr(at, end - at));
+      at = end + 2;
+    }
+    return split;
+  };
+  const std::string values[] = {"1", "我的服务器", "a=b", "中文　【标题】", ""};
+  for (int round = 0; round < 200; ++round) {
+    std::string before = Utf8ToGbk("[服务端运行控制]\r\n");
+    for (int i = 0; i < 4; ++i) before += "V" + std::to_string(i) + "=" + randomLine() + "\r\n";
+    before += Utf8ToGbk("Window_Title=旧\r\n");
+    before += ";" + randomLine() + "\r\nW=" + randomLine() + "\r\n";
+    before += Utf8ToGbk("[主程序设置]\r\nX=") + randomLine() + "\r\n";
+    dir.WriteBytes("f.ini", before);
+    const std::string value = values[round % std::size(values)];
+    ASSERT_TRUE(WriteProfileText(file, "服务端运行控制", "Window_Title", value));
+
+    std::vector<std::string> expected = lines(before);
+    expected[5] = Utf8ToGbk("Window_Title=" + value);
+    ASSERT_EQ(lines(dir.ReadBytes("f.ini")), expected) << "round " << round;
+    EXPECT_EQ(ReadProfileText(file, "服务端运行控制", "Window_Title", "-"), value);
+  }
 }
 
 TEST(GbkProfileLayout, ReadsTrimBlanksIgnoreCaseAndDropMatchingQuotes) {

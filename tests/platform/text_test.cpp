@@ -126,7 +126,7 @@ TEST(TextHelpers, Utf8IsCheckedStrictly) {
 }
 
 TEST(TextHelpers, ControlCharactersAreShownEscapedAndEverythingElseKept) {
-  EXPECT_EQ(EscapeControlCharacters("小明 Ann 😀 \\ \"x\""), "小明 Ann 😀 \\ \"x\"");
+  EXPECT_EQ(EscapeControlCharacters("小明 Ann 😀 \"x\""), "小明 Ann 😀 \"x\"");
   EXPECT_EQ(EscapeControlCharacters("a\r\nb\tc"), "a\\r\\nb\\tc");
   EXPECT_EQ(EscapeControlCharacters(std::string("a\0b\x1B\x7F", 5)), "a\\x00b\\x1B\\x7F");
   // C1 controls, line separators and the marks that reorder a line.
@@ -137,6 +137,39 @@ TEST(TextHelpers, ControlCharactersAreShownEscapedAndEverythingElseKept) {
                                     "b"),
             "a\\xFF\\xE4\\xB8b");
   EXPECT_EQ(EscapeControlCharacters("\xEF\xBF\xBD"), "\xEF\xBF\xBD");
+}
+
+// A name must not pass for another one: what shows nothing is made visible, a typed "\n" cannot
+// pose as an escaped line break, and a long name is cut before it buries what follows it.
+TEST(TextHelpers, InvisibleCharactersBackslashesAndLongTextsAreShownForWhatTheyAre) {
+  const std::string sixtyFour(64, 'a');
+  struct Case {
+    std::string text;
+    size_t max;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"a\\nb", SIZE_MAX, "a\\\\nb"},
+      {"\\", SIZE_MAX, "\\\\"},
+      {"A\u200BB\u200DC\u2060D\u2064E\uFEFF", SIZE_MAX,
+       "A\\u{200B}B\\u{200D}C\\u{2060}D\\u{2064}E\\u{FEFF}"},
+      {"\u115F\u1160\u3164\uFFA0", SIZE_MAX, "\\u{115F}\\u{1160}\\u{3164}\\u{FFA0}"},
+      {"x\U000E0001\U000E007F\uFFF9\uFFFB", SIZE_MAX, "x\\u{E0001}\\u{E007F}\\u{FFF9}\\u{FFFB}"},
+      // Their neighbours are ordinary characters.
+      {"\u200A\u2065\uFEFE\uFFFC\U000E0080", SIZE_MAX, "\u200A\u2065\uFEFE\uFFFC\U000E0080"},
+      {sixtyFour, 64, sixtyFour},
+      {sixtyFour + "b", 64, sixtyFour + "…"},
+      {std::string(70, '\xE5'), 64,
+       "\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5\\xE5…"},
+      {std::string(62, 'a') + "\n", 64, std::string(62, 'a') + "\\n"},
+      {std::string(63, 'a') + "\nb", 64, std::string(63, 'a') + "…"},
+      {std::string(40, 'a') + std::string(30, 'b') + "小", 70,
+       std::string(40, 'a') + std::string(30, 'b') + "…"},
+      {"小明😀", 2, "小明…"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EscapeControlCharacters(c.text, c.max), c.shown) << ::testing::PrintToString(c.text);
+  }
 }
 
 }  // namespace

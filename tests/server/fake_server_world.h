@@ -102,6 +102,7 @@ class FakeClock : public ServerClock {
  public:
   explicit FakeClock(Log& log) : log_(log) {}
   int64_t MonotonicMilliseconds() override { return now; }
+  int64_t AwakeMilliseconds() override { return now - asleep; }
   std::string LocalDateTimeText() override { return "2026年12月7日 - 18时:05分:09秒"; }
   bool PumpingWait(int seconds) override {
     log_.push_back("wait " + std::to_string(seconds));
@@ -111,6 +112,7 @@ class FakeClock : public ServerClock {
   bool ToolClosing() override { return toolClosing; }
 
   int64_t now = 1'000'000;
+  int64_t asleep = 0;                // how much of now the PC spent asleep
   std::function<void()> duringWait;  // a handler the messages of the wait run, once
   bool toolClosing = false;          // the main window began to go away
 

@@ -198,6 +198,53 @@ TEST_F(PlayerAdminTest, AClosedWindowDropsRepliesButTheLogStillTellsWhatWasDone)
   ASSERT_EQ(api.pending.size(), 1u) << "a reopened window asks again";
 }
 
+TEST_F(PlayerAdminTest, AnswersAndQuestionsThatOutliveTheWindowDoNothing) {
+  ShowTwoPlayers();
+  view.rows.clear();
+  view.line.clear();
+  admin.Refresh();
+  admin.Forget();
+  api.Reply(200, kTwoPlayers);
+  EXPECT_TRUE(view.rows.empty());
+  EXPECT_EQ(view.line, "");
+  EXPECT_TRUE(api.pending.empty());
+
+  for (void (PlayerAdmin::*remove)() : {&PlayerAdmin::Kick, &PlayerAdmin::Ban}) {
+    ShowTwoPlayers();
+    view.selected = 0;
+    prompt.onAsk = [this](const FakePrompt::Asked&) { admin.Forget(); };
+    (admin.*remove)();
+    EXPECT_TRUE(api.pending.empty());
+    EXPECT_TRUE(log.lines.empty());
+  }
+}
+
+// The box takes what was pasted from a chat or a web page, full-width blanks and all; the log
+// names the player when the list still shows them.
+TEST_F(PlayerAdminTest, UnbanTrimsWhatWasTypedAndLogsTheNameWhenKnown) {
+  struct Case {
+    std::string typed;
+    std::string body;
+    std::string logged;
+  };
+  const Case cases[] = {
+      {"\u3000steam_3", R"({"userid":"steam_3"})", "解封玩家 (steam_3)"},
+      {"\u3000 \u3000steam_3 \u3000\t", R"({"userid":"steam_3"})", "解封玩家 (steam_3)"},
+      {" steam_1\r\n", R"({"userid":"steam_1"})", "解封玩家 小明 (steam_1)"},
+      {"steam_2", R"({"userid":"steam_2"})", "解封玩家 Ann 😀 (steam_2)"},
+  };
+  for (const Case& c : cases) {
+    ShowTwoPlayers();
+    log.lines.clear();
+    view.typedUserId = c.typed;
+    admin.Unban();
+    EXPECT_EQ(api.Reply(200).body, c.body);
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0], c.logged);
+    api.Reply(200, kTwoPlayers);
+  }
+}
+
 TEST_F(PlayerAdminTest, UnbanSaveAndAnnounceSendTheirBodiesAndLogThem) {
   ShowTwoPlayers();
   view.typedUserId = "  steam_3\u3000";
@@ -230,8 +277,9 @@ TEST_F(PlayerAdminTest, UnbanSaveAndAnnounceSendTheirBodiesAndLogThem) {
   ASSERT_EQ(log.lines.size(), 3u);
   EXPECT_EQ(log.lines[0], "解封玩家 (steam_3)");
   EXPECT_EQ(log.lines[1], "立即存档");
-  EXPECT_EQ(log.lines[2],
-            "发送公告: 今晚 8 点 \"重启\" \\ 维护\\n - 失败: REST API 拒绝了管理员密码 (HTTP 401)");
+  EXPECT_EQ(
+      log.lines[2],
+      "发送公告: 今晚 8 点 \"重启\" \\\\ 维护\\n - 失败: REST API 拒绝了管理员密码 (HTTP 401)");
 }
 
 TEST_F(PlayerAdminTest, ANameMadeToBreakLinesIsShownAndLoggedEscaped) {
@@ -249,6 +297,26 @@ TEST_F(PlayerAdminTest, ANameMadeToBreakLinesIsShownAndLoggedEscaped) {
   EXPECT_EQ(log.lines[0].find_first_of("\r\n"), std::string::npos) << log.lines[0];
   // The request itself carries the userId exactly as the server gave it.
   EXPECT_EQ(api.pending.size(), 1u);
+}
+
+TEST_F(PlayerAdminTest, ALongNameIsCutEverywhereButTheUserIdStaysWhole) {
+  const std::string longName(100, 'N');
+  const std::string longId = "steam_" + std::string(90, '7');
+  admin.Refresh();
+  api.Reply(200, R"({"players":[{"name":")" + longName + R"(","userId":")" + longId + R"("}]})");
+  ASSERT_EQ(view.rows.size(), 1u);
+  const std::string cut = std::string(64, 'N') + "…";
+  EXPECT_EQ(view.rows[0][0], cut);
+  EXPECT_EQ(view.rows[0][4], longId);
+  view.selected = 0;
+  view.reason = std::string(80, 'r');
+  admin.Ban();
+  ASSERT_EQ(prompt.asked.size(), 1u);
+  EXPECT_NE(prompt.asked[0].text.find(cut + " (" + longId + ")"), std::string::npos);
+  api.Reply(200);
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_EQ(log.lines[0],
+            "封禁玩家 " + cut + " (" + longId + "), 原因: " + std::string(64, 'r') + "…");
 }
 
 TEST(LiveStatusLine, CountsFpsAndTheUptimeInDaysHoursAndMinutes) {

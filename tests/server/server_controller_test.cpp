@@ -72,6 +72,25 @@ TEST_F(ServerControllerTest, StartRunsTheUpdateFirstOnlyWhenAsked) {
   EXPECT_EQ(log[3].rfind("launch ", 0), 0u);
 }
 
+// The window answers during the update: the user may close the tool, or ask for a manual update
+// or a restore, whose stop must not pull the start out from under SteamCMD.
+TEST_F(ServerControllerTest, WhatHappensDuringTheAutomaticUpdateLaunchesNothingItShouldNot) {
+  controls.ticked[MainControl::AutoUpdateBox] = true;
+  bool stopped = true;
+  steps.duringUpdate = [&] { stopped = controller.Stop(); };
+  controller.Toggle();
+  EXPECT_FALSE(stopped);
+  EXPECT_TRUE(processes.running);
+  EXPECT_EQ(controller.State(), ServerState::Running);
+
+  controller.Stop();
+  log.clear();
+  steps.duringUpdate = [this] { clock.toolClosing = true; };
+  controller.Toggle();
+  EXPECT_THAT(log, ElementsAre("save", "update"));
+  EXPECT_FALSE(processes.running);
+}
+
 TEST_F(ServerControllerTest, UnreadableVersionShowsUnknown) {
   processes.version = "";
   controller.Toggle();

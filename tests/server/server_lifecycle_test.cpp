@@ -51,27 +51,96 @@ TEST(ServerGuards, RestartNoticesComeOnceEachAndOnlyWhenTheyFit) {
   }
 }
 
-TEST(ServerGuards, HangNeedsAnEarlierAnswerAndThreeSilentMinutes) {
+// Each step: awake time passes (or the PC sleeps), the watch may send a request, and the reply
+// to the request under way comes (answered or not) or the PC wakes.
+TEST(ServerGuards, HangNeedsAnEarlierAnswerThenSilentRequestsOverThreeAwakeMinutes) {
+  enum Reply { Answer, Silence, Nothing, Wake };
+  struct Step {
+    int64_t seconds;
+    Reply reply;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Step> steps;
+    bool hung;
+  };
+  const auto repeat = [](int times, Step step) { return std::vector<Step>(times, step); };
+  const auto join = [](std::initializer_list<std::vector<Step>> parts) {
+    std::vector<Step> all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+  };
+  const Case cases[] = {
+      {"an API that never answered is simply off", repeat(20, {30, Silence}), false},
+      {"silent for three minutes after an answer", join({{{0, Answer}}, repeat(7, {30, Silence})}),
+       true},
+      {"two minutes and a half are not enough", join({{{0, Answer}}, repeat(6, {30, Silence})}),
+       false},
+      {"one answer in between starts the count anew",
+       join({{{0, Answer}}, repeat(4, {30, Silence}), {{30, Answer}}, repeat(6, {30, Silence})}),
+       false},
+      {"one lost reply after a long quiet is not a hang",
+       {{0, Answer}, {200, Silence}, {5, Nothing}, {5, Nothing}},
+       false},
+      {"two requests over three minutes are too few",
+       {{0, Answer}, {1, Silence}, {200, Silence}},
+       false},
+      {"three silent requests, the first a second short of three minutes ago",
+       {{0, Answer}, {1, Silence}, {30, Silence}, {30, Silence}, {119, Nothing}},
+       false},
+      {"three silent requests, the first three minutes ago",
+       {{0, Answer}, {1, Silence}, {30, Silence}, {30, Silence}, {120, Nothing}},
+       true},
+      {"monitor ticks every 5 s for three minutes", join({{{0, Answer}}, repeat(37, {5, Silence})}),
+       true},
+      {"the PC woke up: what went before does not count",
+       join({{{0, Answer}}, repeat(5, {30, Silence}), {{0, Wake}}, repeat(3, {30, Silence})}),
+       false},
+      {"after a wake, silence counts again once the server answered",
+       join({{{0, Answer}, {0, Wake}, {1, Answer}}, repeat(7, {30, Silence})}), true},
+  };
+  for (const Case& c : cases) {
+    HangWatch watch;
+    watch.Reset();
+    int64_t now = 0;
+    uint32_t ticket = 0;
+    bool inFlight = false;
+    for (const Step& step : c.steps) {
+      now += step.seconds * 1000;
+      if (step.reply == Wake) {
+        watch.Reset();
+        continue;
+      }
+      if (watch.MayAsk(now)) {
+        ticket = watch.Asked(now);
+        inFlight = true;
+      }
+      if (step.reply != Nothing && inFlight) {
+        watch.Replied(ticket, step.reply == Answer);
+        inFlight = false;
+      }
+    }
+    EXPECT_EQ(watch.Hung(now), c.hung) << c.what;
+  }
+}
+
+TEST(ServerGuards, AReplyFromBeforeAWakeIsDropped) {
   HangWatch watch;
   watch.Reset();
-  EXPECT_TRUE(watch.MayAsk());
-  watch.Asked();
-  EXPECT_FALSE(watch.MayAsk()) << "one request at a time";
-  watch.Replied(0, false);
-  EXPECT_FALSE(watch.Hung(60 * kMinute)) << "an API that never answered is simply off";
-
-  watch.Asked();
-  watch.Replied(1000, true);
-  EXPECT_FALSE(watch.Hung(1000 + 3 * kMinute - 1));
-  watch.Asked();
-  watch.Replied(1000 + 2 * kMinute, false);
-  EXPECT_TRUE(watch.Hung(1000 + 3 * kMinute));
-  watch.Asked();
-  watch.Replied(1000 + 3 * kMinute, true);
-  EXPECT_FALSE(watch.Hung(1000 + 5 * kMinute));
-
+  watch.Replied(watch.Asked(0), true);
+  const uint32_t beforeSleep = watch.Asked(1000);
   watch.Reset();
-  EXPECT_FALSE(watch.Hung(100 * kMinute));
+  EXPECT_TRUE(watch.MayAsk(1000)) << "the request lost in the sleep holds nothing up";
+  const uint32_t afterWake = watch.Asked(1000);
+  watch.Replied(beforeSleep, false);
+  EXPECT_FALSE(watch.MayAsk(1000)) << "the new request is still under way";
+  watch.Replied(afterWake, false);
+  EXPECT_TRUE(watch.MayAsk(1000)) << "no answer since the wake: not yet silent";
+
+  watch.Replied(watch.Asked(2000), true);
+  watch.Replied(watch.Asked(3000), false);
+  EXPECT_FALSE(watch.MayAsk(3000 + kHangRequestSpacing - 1)) << "a silent server is asked less";
+  EXPECT_TRUE(watch.MayAsk(3000 + kHangRequestSpacing));
 }
 
 TEST(ServerGuards, ThirdCrashWithinTenMinutesStopsRestarts) {
@@ -288,31 +357,50 @@ TEST_F(ServerLifecycleTest, ASilentServerIsKilledAfterThreeMinutesAndRestartedAs
   EXPECT_EQ(api.sent.size(), 1u) << "one request in flight at a time";
   api.ReplyToOldest(200);
   const int64_t lastAnswer = clock.now;
-  for (int i = 0; i < 8; ++i) {
-    clock.now += 20'000;
-    if (!api.sent.empty()) api.ReplyToOldest(0);
+  size_t killTick = 0;
+  while (Launches() == 0 && clock.now - lastAnswer < 10 * kMinute) {
+    clock.now += 10'000;
+    killTick = log.size();
     controller.OnMonitorTick();
+    if (Launches() == 0 && !api.sent.empty()) api.ReplyToOldest(0);
   }
-  EXPECT_THAT(log, Not(Contains("kill 4120")));
-  ASSERT_EQ(api.sent.size(), 1u) << "still waiting for the last one";
-
-  log.clear();
-  clock.now = lastAnswer + 3 * kMinute;
-  controller.OnMonitorTick();
-  EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 4),
+  EXPECT_GE(clock.now - lastAnswer, 3 * kMinute);
+  EXPECT_LE(clock.now - lastAnswer, 4 * kMinute);
+  ASSERT_GE(log.size(), killTick + 4);
+  EXPECT_THAT(std::vector<std::string>(log.begin() + killTick, log.begin() + killTick + 4),
               ElementsAre("monitor 0", "kill 4120", "monitor 0", "wait 2"));
   EXPECT_EQ(Launches(), 1);
   EXPECT_TRUE(events.Holds("服务端超过 3 分钟没有响应, 按崩溃处理 (进程 4120)"));
   EXPECT_TRUE(events.Holds("无响应后自动重启服务端"));
+}
 
-  // A reply to the old run's request, late, does not count for the new run.
-  log.clear();
-  controller.OnMonitorTick();
-  ASSERT_EQ(api.sent.size(), 2u);
-  api.ReplyToOldest(200);
-  clock.now += 10 * kMinute;
-  controller.OnMonitorTick();
-  EXPECT_THAT(log, Not(Contains("kill 4121")));
+// The PC slept with the server's last request under way: the request fails as it wakes, and the
+// time asleep is no silence of the server's, whether or not the wake was announced.
+TEST_F(ServerLifecycleTest, SleepIsNeverTakenForAHang) {
+  for (const bool wakeAnnounced : {true, false}) {
+    controls.ticked[MainControl::CrashRestartBox] = true;
+    StartServer();
+    api.sent.clear();
+    controller.OnMonitorTick();
+    api.ReplyToOldest(200);
+    controller.OnMonitorTick();
+    ASSERT_EQ(api.sent.size(), 1u);
+
+    clock.now += 8 * 60 * kMinute;
+    clock.asleep += 8 * 60 * kMinute;
+    if (wakeAnnounced) controller.OnResumedFromSleep();
+    api.ReplyToOldest(0);
+    for (int tick = 0; tick < 6; ++tick) {
+      clock.now += 5'000;
+      controller.OnMonitorTick();
+      if (!api.sent.empty()) api.ReplyToOldest(tick < 3 ? 0 : 200);
+    }
+    EXPECT_EQ(controller.State(), ServerState::Running) << wakeAnnounced;
+    EXPECT_THAT(log, Not(Contains("kill 4120"))) << wakeAnnounced;
+    EXPECT_THAT(events.lines, IsEmpty());
+    controller.Stop();
+    processes.nextId = 4120;
+  }
 }
 
 TEST_F(ServerLifecycleTest, AServerWithoutTheApiOrWithTheBoxUntickedIsNeverHung) {
