@@ -21,15 +21,14 @@ constexpr auto kWindowSearch = std::chrono::seconds(5);
 // same final path, and names compare as the file system compares them, without case.
 std::u16string FoldedDirectory(const std::wstring& directory) {
   std::wstring path = directory;
-  const HANDLE handle =
+  const UniqueFileHandle handle(
       ::CreateFileW(directory.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle != INVALID_HANDLE_VALUE) {
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (handle) {
     std::wstring final(32768, L'\0');
     const DWORD length =
-        ::GetFinalPathNameByHandleW(handle, final.data(), static_cast<DWORD>(final.size()),
+        ::GetFinalPathNameByHandleW(handle.get(), final.data(), static_cast<DWORD>(final.size()),
                                     FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    ::CloseHandle(handle);
     if (length > 0 && length < final.size()) path = final.substr(0, length);
   }
   if (path.starts_with(L"\\\\?\\UNC\\")) {
@@ -68,13 +67,11 @@ std::wstring OwnDirectory() {
 }
 
 std::u16string FoldedDirectoryOfProcess(DWORD processId) {
-  const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
   if (!process) return {};
   std::wstring path(32768, L'\0');
   DWORD length = static_cast<DWORD>(path.size());
-  const bool named = ::QueryFullProcessImageNameW(process, 0, path.data(), &length);
-  ::CloseHandle(process);
-  if (!named) return {};
+  if (!::QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) return {};
   path.resize(length);
   return FoldedDirectory(DirectoryOf(path));
 }
