@@ -339,7 +339,8 @@ void Application::WarnOfAdminPassword(std::string_view adminPassword) {
 // close meanwhile gets no server started after it.
 BackupPointResult Application::MakePointBeforeWorldChange() {
   auto made = std::make_shared<std::optional<bool>>();
-  MakePointBeforeChange(*backupHost_, Places(), retention_, [made](bool ok) { *made = ok; });
+  MakePointBeforeChange(*backupHost_, Places(), retention_,
+                        server_->State() == ServerState::Starting, [made](bool ok) { *made = ok; });
   PumpUntil([&] { return made->has_value() || closing_; }, std::chrono::hours(24));
   if (closing_ || closeAsked_) return BackupPointResult::ToolClosing;
   return made->value_or(false) ? BackupPointResult::Made : BackupPointResult::Failed;

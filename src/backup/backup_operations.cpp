@@ -40,27 +40,30 @@ void WhenServerSettled(BackupHost& host, std::function<void()> then) {
   host.AfterAWhile([&host, then = std::move(then)] { WhenServerSettled(host, then); });
 }
 
-// Saves the world first while a server runs, then makes the point in the background. The
-// activity has begun; it ends, and the point is logged, before finished runs.
+// Makes the point in the background. The activity has begun; it ends, and the point is logged,
+// before finished runs.
+void CopyPoint(BackupHost& host, const PointRequest& request,
+               std::function<void(const PointReport&)> finished) {
+  auto report = std::make_shared<PointReport>();
+  host.RunInBackground(
+      [files = host.Files(), request, progress = host.Activity().Progress(), report] {
+        *report = MakeBackupPoint(*files, request, ProgressOf(progress));
+      },
+      [&host, report, finished = std::move(finished), kind = request.kind] {
+        RecordPoint(host.Log(), *report, kind);
+        host.Activity().End();
+        finished(*report);
+      });
+}
+
+// Saves the world first while a server runs, then makes the point.
 void StartPoint(BackupHost& host, PointRequest request,
                 std::function<void(const PointReport&)> finished) {
-  auto copy = [&host, request = std::move(request), finished = std::move(finished)] {
-    auto report = std::make_shared<PointReport>();
-    host.RunInBackground(
-        [files = host.Files(), request, progress = host.Activity().Progress(), report] {
-          *report = MakeBackupPoint(*files, request, ProgressOf(progress));
-        },
-        [&host, report, finished, kind = request.kind] {
-          RecordPoint(host.Log(), *report, kind);
-          host.Activity().End();
-          finished(*report);
-        });
-  };
-  WhenServerSettled(host, [&host, copy = std::move(copy)] {
+  WhenServerSettled(host, [&host, request = std::move(request), finished = std::move(finished)] {
     if (host.ServerRunning()) {
-      host.SaveWorldFirst(copy);
+      host.SaveWorldFirst([&host, request, finished] { CopyPoint(host, request, finished); });
     } else {
-      copy();
+      CopyPoint(host, request, finished);
     }
   });
 }
@@ -156,17 +159,25 @@ void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces&
 }
 
 void MakePointBeforeChange(BackupHost& host, const BackupPlaces& places,
-                           const BackupRetention& retention,
+                           const BackupRetention& retention, bool forStart,
                            std::function<void(bool made)> finished) {
   if (!host.Activity().TryBegin(BackupTask::Point)) {
     host.Log().Record("创建备份点跳过: 另一项备份操作正在进行");
     finished(false);
     return;
   }
-  StartPoint(host, {places.toolDirectory, places.saveDataDir, PointKind::Manual, retention},
-             [finished = std::move(finished)](const PointReport& report) {
-               finished(report.outcome == PointOutcome::Made);
-             });
+  const PointRequest request{places.toolDirectory, places.saveDataDir, PointKind::Manual,
+                             retention};
+  auto report = [finished = std::move(finished)](const PointReport& made) {
+    finished(made.outcome == PointOutcome::Made);
+  };
+  // A start asks before its launch: no server writes the save, and waiting for the server to
+  // settle would wait for the very start that waits for this point.
+  if (forStart) {
+    CopyPoint(host, request, std::move(report));
+  } else {
+    StartPoint(host, request, std::move(report));
+  }
 }
 
 void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,

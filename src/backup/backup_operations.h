@@ -93,9 +93,10 @@ void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces&
 
 // A manual point another part of the tool needs before it changes the save. It shows no message
 // of its own, as the caller tells the user what became of its change; finished hears whether the
-// point was made (not while another backup operation runs).
+// point was made (not while another backup operation runs). forStart: asked by a start before it
+// launches the server, so the point is copied at once instead of waiting for a settled server.
 void MakePointBeforeChange(BackupHost& host, const BackupPlaces& places,
-                           const BackupRetention& retention,
+                           const BackupRetention& retention, bool forStart,
                            std::function<void(bool made)> finished);
 
 // What the automatic backup remembers between its ticks.

@@ -583,7 +583,7 @@ TEST_F(BackupOperations, AnotherOperationWhileOneRunsIsRefused) {
   EXPECT_EQ(host.messages[0].text, " 另一项备份操作正在进行 - 请稍后再试 ");
   EXPECT_EQ(host.events.lines.back(), "自动备份跳过: 另一项备份操作正在进行");
   bool madeBeforeChange = true;
-  MakePointBeforeChange(host, kPlaces, {}, [&](bool made) { madeBeforeChange = made; });
+  MakePointBeforeChange(host, kPlaces, {}, false, [&](bool made) { madeBeforeChange = made; });
   EXPECT_FALSE(madeBeforeChange);
   EXPECT_EQ(host.held.size(), 1u) << "only the first operation does any work";
   EXPECT_EQ(LiveFiles(), originalLive) << "the refused restore touched nothing";
