@@ -9,6 +9,7 @@
 #include "app/main_window_win.h"
 #include "app/single_tool.h"
 #include "platform/codepage_win.h"
+#include "platform/directories_win.h"
 
 namespace tidemoor {
 namespace {
@@ -53,19 +54,6 @@ std::wstring DirectoryOf(std::wstring path) {
   return path;
 }
 
-std::wstring OwnDirectory() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return DirectoryOf(path);
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 std::u16string FoldedDirectoryOfProcess(DWORD processId) {
   const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
   if (!process) return {};
@@ -97,7 +85,7 @@ BOOL CALLBACK FindHoldingWindow(HWND window, LPARAM parameter) {
 }  // namespace
 
 std::optional<UniqueHandle> ClaimToolDirectory() {
-  const std::string name = SingleToolObjectName(FoldedDirectory(OwnDirectory()));
+  const std::string name = SingleToolObjectName(FoldedDirectory(Widen(ToolDirectory())));
   UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, Widen(name).c_str()));
   // Another user's tool holds it: its object is there, but not ours to open.
   if (!mutex) {
@@ -109,7 +97,7 @@ std::optional<UniqueHandle> ClaimToolDirectory() {
 }
 
 void BringHoldingToolForward(Prompt& prompt) {
-  Search search{FoldedDirectory(OwnDirectory())};
+  Search search{FoldedDirectory(Widen(ToolDirectory()))};
   // The first tool may have been started a moment ago and not show its window yet.
   const auto until = std::chrono::steady_clock::now() + kWindowSearch;
   while (!search.found && std::chrono::steady_clock::now() < until) {
