@@ -100,21 +100,15 @@ TEST(ServerGuards, HangNeedsAnEarlierAnswerThenSilentRequestsOverThreeAwakeMinut
     watch.Reset();
     int64_t now = 0;
     uint32_t ticket = 0;
-    bool inFlight = false;
     for (const Step& step : c.steps) {
       now += step.seconds * 1000;
       if (step.reply == Wake) {
         watch.Reset();
         continue;
       }
-      if (watch.MayAsk(now)) {
-        ticket = watch.Asked(now);
-        inFlight = true;
-      }
-      if (step.reply != Nothing && inFlight) {
-        watch.Replied(ticket, step.reply == Answer);
-        inFlight = false;
-      }
+      if (watch.MayAsk(now)) ticket = watch.Asked(now);
+      // A reply given twice counts once.
+      if (step.reply != Nothing) watch.Replied(ticket, step.reply == Answer);
     }
     EXPECT_EQ(watch.Hung(now), c.hung) << c.what;
   }
