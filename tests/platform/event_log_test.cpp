@@ -30,25 +30,24 @@ TEST(EventLog, RotationKeepsTheNewerHalfAndCutsBetweenLines) {
 
 TEST(QueuedEventLog, WritesEveryEventInOrderOffTheRecordingThreadAndAllBeforeItEnds) {
   std::vector<std::string> written;
-  std::vector<std::thread::id> writers;
-  const LocalDateTime when{2026, 12, 9, 13, 5, 9};
+  std::thread::id writer;
   {
-    QueuedEventLog log([&] { return when; },
+    QueuedEventLog log([] { return LocalDateTime{2026, 12, 9, 13, 5, 9}; },
                        [&](const std::string& line) {
                          written.push_back(line);
-                         writers.push_back(std::this_thread::get_id());
+                         writer = std::this_thread::get_id();
                        });
     log.Record("first");
     log.Flush();
     ASSERT_EQ(written.size(), 1u);
-    EXPECT_EQ(written[0], "2026-12-09 13:05:09  first\r\n");
     for (int event = 0; event < 500; ++event) log.Record(std::to_string(event));
   }
   ASSERT_EQ(written.size(), 501u);
+  EXPECT_EQ(written[0], "2026-12-09 13:05:09  first\r\n");
   for (int event = 0; event < 500; ++event) {
     EXPECT_EQ(written[event + 1], "2026-12-09 13:05:09  " + std::to_string(event) + "\r\n");
   }
-  EXPECT_NE(writers[0], std::this_thread::get_id());
+  EXPECT_NE(writer, std::this_thread::get_id());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "server/fake_server_world.h"
 #include "support/fake_prompt.h"
 
 namespace tidemoor {
@@ -29,11 +30,6 @@ class FakeWorlds : public SavedWorlds {
   }
   std::set<std::string> files = {kWorldOptionFileName, kWorldOptionDisabledName};
   bool renameWorks = true;
-};
-
-class NoLog : public EventLog {
- public:
-  void Record(std::string_view) override {}
 };
 
 // Yes renames only after a point was made; a failure on the way leaves the file where it was and
@@ -65,7 +61,7 @@ TEST(LoadedWorldCheck, TheFileIsRenamedOnlyAfterAPoint) {
     worlds.renameWorks = c.renameWorks;
     FakePrompt prompt;
     prompt.answerYes = c.yes;
-    NoLog log;
+    testing::FakeEventLog log;
     int points = 0;
     std::vector<std::string> remembered;
     LoadedWorldCheck check(

@@ -43,13 +43,11 @@ TEST_F(ServerApiClient, AskedRequestsBringBackTheAnswerAndSignIn) {
 // and one with a body states the body's length.
 TEST_F(ServerApiClient, EveryPostStatesItsLengthOnTheWire) {
   server.Serve("/v1/api/save", 200, "");
-  server.Serve("/v1/api/stop", 200, "");
   server.Serve("/v1/api/unban", 200, "");
   const struct {
     RestRequest request;
     const char* length;
   } cases[] = {{SaveRequest(Endpoint()), "Content-Length: 0\r\n"},
-               {StopRequest(Endpoint()), "Content-Length: 0\r\n"},
                {UnbanRequest(Endpoint(), "steam_1"), "Content-Length: 20\r\n"}};
   for (const auto& c : cases) {
     EXPECT_EQ(api.Ask(c.request, 10s).status, 200) << c.request.url;

@@ -72,10 +72,6 @@ TEST(ServerGuards, HangNeedsAnEarlierAnswerThenSilentRequestsOverThreeAwakeMinut
   };
   const Case cases[] = {
       {"an API that never answered is simply off", repeat(20, {30, Silence}), false},
-      {"silent for three minutes after an answer", join({{{0, Answer}}, repeat(7, {30, Silence})}),
-       true},
-      {"two minutes and a half are not enough", join({{{0, Answer}}, repeat(6, {30, Silence})}),
-       false},
       {"one answer in between starts the count anew",
        join({{{0, Answer}}, repeat(4, {30, Silence}), {{30, Answer}}, repeat(6, {30, Silence})}),
        false},
@@ -104,21 +100,15 @@ TEST(ServerGuards, HangNeedsAnEarlierAnswerThenSilentRequestsOverThreeAwakeMinut
     watch.Reset();
     int64_t now = 0;
     uint32_t ticket = 0;
-    bool inFlight = false;
     for (const Step& step : c.steps) {
       now += step.seconds * 1000;
       if (step.reply == Wake) {
         watch.Reset();
         continue;
       }
-      if (watch.MayAsk(now)) {
-        ticket = watch.Asked(now);
-        inFlight = true;
-      }
-      if (step.reply != Nothing && inFlight) {
-        watch.Replied(ticket, step.reply == Answer);
-        inFlight = false;
-      }
+      if (watch.MayAsk(now)) ticket = watch.Asked(now);
+      // A reply given twice counts once.
+      if (step.reply != Nothing) watch.Replied(ticket, step.reply == Answer);
     }
     EXPECT_EQ(watch.Hung(now), c.hung) << c.what;
   }
@@ -358,11 +348,12 @@ TEST_F(ServerLifecycleTest, ASilentServerIsKilledAfterThreeMinutesAndRestartedAs
   api.ReplyToOldest(200);
   const int64_t lastAnswer = clock.now;
   size_t killTick = 0;
-  while (Launches() == 0 && clock.now - lastAnswer < 10 * kMinute) {
+  // Three silent replies; the request after them is still under way when the server is killed.
+  for (int silent = 0; Launches() == 0 && clock.now - lastAnswer < 10 * kMinute;) {
     clock.now += 10'000;
     killTick = log.size();
     controller.OnMonitorTick();
-    if (Launches() == 0 && !api.sent.empty()) api.ReplyToOldest(0);
+    if (Launches() == 0 && !api.sent.empty() && silent++ < 3) api.ReplyToOldest(0);
   }
   EXPECT_GE(clock.now - lastAnswer, 3 * kMinute);
   EXPECT_LE(clock.now - lastAnswer, 4 * kMinute);
@@ -372,6 +363,18 @@ TEST_F(ServerLifecycleTest, ASilentServerIsKilledAfterThreeMinutesAndRestartedAs
   EXPECT_EQ(Launches(), 1);
   EXPECT_TRUE(events.Holds("服务端超过 3 分钟没有响应, 按崩溃处理 (进程 4120)"));
   EXPECT_TRUE(events.Holds("无响应后自动重启服务端"));
+
+  // A reply to the old run's request, late, does not count for the new run, which never answered.
+  ASSERT_EQ(api.sent.size(), 1u) << "still waiting for the old run's last request";
+  controller.OnMonitorTick();
+  ASSERT_EQ(api.sent.size(), 2u);
+  api.ReplyToOldest(200);
+  for (int tick = 0; tick < 60; ++tick) {
+    if (!api.sent.empty()) api.ReplyToOldest(0);
+    clock.now += 10'000;
+    controller.OnMonitorTick();
+  }
+  EXPECT_THAT(log, Not(Contains("kill 4121")));
 }
 
 // The PC slept with the server's last request under way: the request fails as it wakes, and the
@@ -458,91 +461,62 @@ std::string CrashContext(const std::string& type, const std::string& message) {
 TEST_F(ServerLifecycleTest, TheServersCrashReasonIsShownAndADamagedSaveOffersTheBackups) {
   const std::string corrupt = "Save data is corrupted. Please restore from a backup";
   const std::string ask = "ask" + std::string(kCorruptSaveQuestion) + "|" + kErrorTitle;
+  const std::string corruptEvent = "服务端崩溃原因 (Crash, UECC-New): " + corrupt;
+  crashReports.texts = {
+      {"UECC-Old", CrashContext("Crash", "old")},
+      {"UECC-New", CrashContext("Crash", corrupt)},
+      {"UECC-Assert", CrashContext("Assert", "Assertion failed: Index &lt; Num")}};
   struct Case {
-    const char* what;
-    std::vector<CrashFolder> folders;
-    std::map<std::string, std::string> texts;
+    std::vector<CrashFolder> folders;  // the server launched at 5'000
     bool restartBox;
     bool answerYes;
-    std::string event;  // empty: no reason found, and the start's status line stays
-    std::vector<std::string> log;
-    bool restarts = false;
+    std::string event;             // empty: no reason found, and the start's status line stays
+    std::vector<std::string> log;  // a restart goes on with the start's steps after "wait 2"
   };
-  const std::map<std::string, std::string> readable = {
-      {"UECC-Old", CrashContext("Crash", "old")}, {"UECC-New", CrashContext("Crash", corrupt)}};
-  const std::string corruptEvent = "服务端崩溃原因 (Crash, UECC-New): " + corrupt;
   const Case cases[] = {
-      {"no crash folder", {}, {}, false, true, "", {"monitor 0"}},
-      {"only an earlier run's", {{"UECC-Old", 4'999}}, readable, false, true, "", {"monitor 0"}},
-      {"unreadable", {{"UECC-X", 6'000}}, {}, false, true, "", {"monitor 0"}},
-      {"not XML",
-       {{"UECC-X", 6'000}},
-       {{"UECC-X", "MDMP\x01binary"}},
+      {{}, false, true, "", {"monitor 0"}},
+      {{{"UECC-Old", 4'999}}, false, true, "", {"monitor 0"}},
+      {{{"UECC-Unreadable", 6'000}}, false, true, "", {"monitor 0"}},
+      {{{"UECC-Assert", 6'000}},
        false,
        true,
-       "",
+       "服务端崩溃原因 (Assert, UECC-Assert): Assertion failed: Index < Num",
        {"monitor 0"}},
-      {"an assert",
-       {{"UECC-X", 6'000}},
-       {{"UECC-X", CrashContext("Assert", "Assertion failed: Index &lt; Num")}},
-       false,
-       true,
-       "服务端崩溃原因 (Assert, UECC-X): Assertion failed: Index < Num",
-       {"monitor 0"}},
-      {"a damaged save, Yes",
-       {{"UECC-Old", 5'500}, {"UECC-New", 7'000}},
-       readable,
+      {{{"UECC-Old", 5'500}, {"UECC-New", 7'000}},
        false,
        true,
        corruptEvent,
        {"monitor 0", ask, "open backup manager"}},
-      {"a damaged save, No",
-       {{"UECC-New", 7'000}},
-       readable,
-       false,
-       false,
-       corruptEvent,
-       {"monitor 0", ask}},
-      {"a damaged save, restart ticked",
-       {{"UECC-New", 7'000}},
-       readable,
-       true,
-       false,
-       corruptEvent,
-       {"monitor 0", ask}},
-      {"a crash, restart ticked",
-       {{"UECC-Old", 7'000}},
-       readable,
+      {{{"UECC-New", 7'000}}, false, false, corruptEvent, {"monitor 0", ask}},
+      {{{"UECC-New", 7'000}}, true, false, corruptEvent, {"monitor 0", ask}},
+      {{{"UECC-Old", 7'000}},
        true,
        false,
        "服务端崩溃原因 (Crash, UECC-Old): old",
-       {"monitor 0", "wait 2"},
-       true},
+       {"monitor 0", "wait 2"}},
   };
+  int row = 0;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(row++);
+    const bool restarts = c.log.back() == "wait 2";
     controls.ticked[MainControl::CrashRestartBox] = c.restartBox;
     crashReports.folders = c.folders;
-    crashReports.texts = c.texts;
     messages.answerYes = c.answerYes;
     StartServer();
     const std::string startLine = controls.Text(MainControl::StatusLine);
     processes.running = false;
     controller.OnMonitorTick();
-    EXPECT_EQ(Launches(), c.restarts ? 1 : 0);
-    // A restart goes on with the start's steps after the wait.
-    const std::vector<std::string> first(log.begin(),
-                                         log.begin() + std::min(log.size(), c.log.size()));
-    EXPECT_EQ(c.restarts ? first : log, c.log);
+    EXPECT_EQ(Launches(), restarts ? 1 : 0);
+    if (restarts) log.resize(std::min(log.size(), c.log.size()));
+    EXPECT_EQ(log, c.log);
     EXPECT_EQ(events.Holds("服务端崩溃原因"), !c.event.empty());
     EXPECT_TRUE(c.event.empty() || events.Holds(c.event)) << c.event;
-    if (c.restarts) {
+    if (restarts) {
       controller.Stop();
-    } else if (c.event.empty()) {
-      EXPECT_EQ(controls.Text(MainControl::StatusLine), startLine);
     } else {
-      EXPECT_EQ(controls.Text(MainControl::StatusLine),
-                "服务端崩溃: " + c.event.substr(c.event.find("): ") + 3));
+      EXPECT_EQ(
+          controls.Text(MainControl::StatusLine),
+          c.event.empty() ? startLine : "服务端崩溃: " + c.event.substr(c.event.find("): ") + 3));
     }
   }
 }
