@@ -24,14 +24,12 @@ struct DecodeCase {
 TEST(SettingsFileEncoding, EachEncodingIsKnownByItsMarkAndBrokenBytesAreRefused) {
   using namespace std::string_literals;
   const std::vector<DecodeCase> cases = {
-      {"UTF-8", "[S]\r\nA=\xE4\xB8\xAD", E::Utf8, "[S]\r\nA=\xE4\xB8\xAD"},
       {"UTF-8 with its mark", "\xEF\xBB\xBF[S]", E::Utf8WithBom, "[S]"},
       {"empty", "", E::Utf8, ""},
       {"UTF-16 LE", "\xFF\xFE[\0S\0]\0\x2D\x4E"s, E::Utf16Le, "[S]\xE4\xB8\xAD"},
       {"UTF-16 BE", "\xFE\xFF\0[\0S\0]\x4E\x2D"s, E::Utf16Be, "[S]\xE4\xB8\xAD"},
       {"UTF-16 LE, a pair of surrogates", "\xFF\xFE\x3D\xD8\x00\xDE"s, E::Utf16Le,
        "\xF0\x9F\x98\x80"},
-      {"UTF-16 LE, only the mark", "\xFF\xFE", E::Utf16Le, ""},
       {"GBK, which is not UTF-8", "A=\xD6\xD0\xCE\xC4", std::nullopt, ""},
       {"UTF-8 cut inside a character", "A=\xE4\xB8", std::nullopt, ""},
       {"UTF-8 overlong form", "A=\xC0\xAF", std::nullopt, ""},

@@ -17,9 +17,7 @@ WorldSettings Loaded(std::string_view fileText) {
   return settings;
 }
 
-std::string SampleText() {
-  return testing::ServerSampleText();
-}
+using testing::ServerSampleText;
 
 TEST(WorldSettingsReader, ReadsTheListAsOurSaveAndTheTemplateWriteIt) {
   const WorldSettings fromTemplate = Loaded(WorldSettingsTemplate());
@@ -163,7 +161,7 @@ TEST(WorldSettingsWriter, WritesTheCatalogueThenTheOtherPairs) {
 }
 
 TEST(WorldSettingsSample, ReadsEveryCatalogueKeyOfTheServersOwnFile) {
-  const std::string sample = SampleText();
+  const std::string sample = ServerSampleText();
   ASSERT_FALSE(sample.empty());
   const std::vector<OptionPair> pairs = ReadOptionList(sample);
   ASSERT_EQ(pairs.size(), 119u);
@@ -181,7 +179,7 @@ TEST(WorldSettingsSample, ReadsEveryCatalogueKeyOfTheServersOwnFile) {
 }
 
 TEST(WorldSettingsSample, SaveKeepsAllPairsAndTheirValues) {
-  const std::string sample = SampleText();
+  const std::string sample = ServerSampleText();
   const WorldSettings settings = Loaded(sample);
   ASSERT_EQ(settings.Rows.size(), 119u);
   ASSERT_TRUE(settings.OtherPairs.empty());
