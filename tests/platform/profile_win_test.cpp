@@ -128,8 +128,13 @@ TEST(GbkProfileLayout, AWriteLeavesEveryOtherLineByteForByteWhateverItHolds) {
   const std::string values[] = {"1", "我的服务器", "a=b", "中文　【标题】", ""};
   for (int round = 0; round < 200; ++round) {
     std::string above = Utf8ToGbk("[服务端运行控制]\r\n");
-    for (int i = 0; i < 4; ++i) above += "V" + std::to_string(i) + "=" + randomLine() + "\r\n";
-    std::string below = ";" + randomLine() + "\r\nW=" + randomLine() + "\r\n";
+    // Appended piece by piece: GCC 12 warns, wrongly, of a literal put before a temporary.
+    for (int i = 0; i < 4; ++i) {
+      above += 'V';
+      above += std::to_string(i) + '=' + randomLine() + "\r\n";
+    }
+    std::string below(";");
+    below += randomLine() + "\r\nW=" + randomLine() + "\r\n";
     below += Utf8ToGbk("[主程序设置]\r\nX=") + randomLine() + "\r\n";
     dir.WriteBytes("f.ini", above + Utf8ToGbk("Window_Title=旧\r\n") + below);
     const std::string value = values[round % std::size(values)];
