@@ -54,12 +54,7 @@ class FakeHost : public BackupHost, public Prompt {
     job.done();
   }
   void FinishHeld() {
-    while (!held.empty()) {
-      Job job = std::move(held.front());
-      held.pop_front();
-      job.work();
-      job.done();
-    }
+    while (!held.empty()) RunOneHeld();
   }
   BackupActivity& Activity() override { return activity; }
   EventLog& Log() override { return events; }
@@ -425,26 +420,32 @@ TEST_F(BackupOperations, RestoreAnsweredNoOrWithoutSelectionChangesNothing) {
   EXPECT_EQ(LiveFiles(), originalLive);
 }
 
-TEST_F(BackupOperations, ARestoreOfAPointWithoutAWorldIsRefusedBeforeAnythingMoves) {
-  host.AddFile(std::string(kPoint) + "BackUP_Info.Dat", "2024年1月23日13时5分9秒");
-  host.AddFile(std::string(kPointSaved) + "\\Config\\WindowsServer\\PalWorldSettings.ini", "");
-  RestoreBackupPoint(host, host, kPlaces, kSelected);
-  ASSERT_EQ(host.messages.size(), 2u);
-  EXPECT_EQ(host.messages[1].text, " 备份点中没有世界存档 (SaveGames) - 已取消还原 ");
-  EXPECT_EQ(host.log.size(), 2u);  // the two messages: no stop, no file touched
-  EXPECT_EQ(LiveFiles(), originalLive);
-}
+// A point without its save, or whose save holds no world, is refused before the server stops or
+// a file moves.
+TEST_F(BackupOperations, ARestoreOfAPointWithoutAWorldKeepsTheServerAndTheLiveSave) {
+  const struct {
+    const char* pointFile;  // beside the index; none when empty
+    const char* message;
+  } cases[] = {
+      {"", " 备份点数据不完整 - 已取消还原 "},
+      {"Saved\\Config\\WindowsServer\\PalWorldSettings.ini",
+       " 备份点中没有世界存档 (SaveGames) - 已取消还原 "},
+  };
+  for (const auto& c : cases) {
+    FakeHost rig;
+    rig.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "live level");
+    rig.AddFile(std::string(kPoint) + "BackUP_Info.Dat", "2024年1月23日13时5分9秒");
+    if (*c.pointFile) rig.AddFile(kPoint + std::string(c.pointFile), "");
+    RestoreBackupPoint(rig, rig, kPlaces, kSelected);
 
-TEST_F(BackupOperations, RestoreFromAPointWithoutSavedKeepsTheServerAndTheLiveSave) {
-  host.AddFile(std::string(kPoint) + "BackUP_Info.Dat", "2024年1月23日13时5分9秒");
-  RestoreBackupPoint(host, host, kPlaces, kSelected);
-
-  ASSERT_EQ(host.messages.size(), 2u);
-  EXPECT_EQ(host.messages[1].text, " 备份点数据不完整 - 已取消还原 ");
-  EXPECT_EQ(host.messages[1].title, " Revert");
-  EXPECT_EQ(host.messages[1].style, PromptStyle::Error);
-  EXPECT_EQ(host.log.size(), 2u);  // the two messages: no stop, no file touched
-  EXPECT_EQ(LiveFiles(), originalLive);
+    ASSERT_EQ(rig.messages.size(), 2u) << c.message;
+    EXPECT_EQ(rig.messages[1].text, c.message);
+    EXPECT_EQ(rig.messages[1].title, " Revert");
+    EXPECT_EQ(rig.messages[1].style, PromptStyle::Error);
+    EXPECT_EQ(rig.log.size(), 2u) << c.message;  // the two messages: no stop, no file touched
+    EXPECT_EQ(rig.FilesBelow(kLive),
+              (std::map<std::string, std::string>{{"\\SaveGames\\0\\Level.sav", "live level"}}));
+  }
 }
 
 TEST_F(BackupOperations, ARestoreWhoseCopyFailsPutsTheLiveSaveBack) {

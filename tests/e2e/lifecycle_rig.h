@@ -77,6 +77,8 @@ class LifecycleRig : public ::testing::Test {
   std::string ServerFile(std::string_view name) const {
     return directory.ReadBytes(kRigServerFile + std::string(name));
   }
+  // Like the real server, the fixture refuses a POST that does not state its length and never
+  // records it: every call found here got past that check.
   std::string ApiCalls() const { return ServerFile("PalServer-api.txt"); }
   std::string Kills() const { return directory.ReadBytes("taskkill-calls.txt"); }
   // The tool writes its log from a thread of its own, a moment after what a test saw happen:

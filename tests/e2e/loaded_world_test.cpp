@@ -30,13 +30,6 @@ std::string NamingWorld(std::string_view id) {
 
 class LoadedWorldEndToEnd : public LifecycleRig {
  protected:
-  void PrepareWorld(int apiPort, std::string_view gameUserSettings) {
-    Prepare({.apiPort = apiPort, .safeStop = false});
-    directory.WriteBytes(kGameUserSettings, gameUserSettings);
-    directory.WriteBytes(kWorld + std::string("Level.sav"), "level");
-    directory.WriteBytes(kWorld + std::string("WorldOption.sav"), "options");
-  }
-
   // Presses start and returns the question it brings up.
   SeenMessageBox StartAndSeeQuestion(HWND window) {
     ClickControl(window, Id(MainControl::StartButton));
@@ -57,40 +50,46 @@ class LoadedWorldEndToEnd : public LifecycleRig {
   }
 };
 
-// Yes: a backup point of the world as it was, then the rename beside an older renamed copy,
-// which stays as it is; the server starts.
-TEST_F(LoadedWorldEndToEnd, YesMakesAPointThenRenamesWorldOption) {
-  PrepareWorld(18270, NamingWorld(kWorldId));
-  directory.WriteBytes(kWorld + std::string("WorldOption.sav.disabled"), "older");
+// A world named but missing is told with the worlds there are, and No starts nothing. For a world
+// with its own WorldOption.sav, Yes makes a point of the world as it was and only then renames the
+// file beside an older renamed copy, which stays as it is; No starts with the file in place and
+// is remembered by the next run of the tool.
+TEST_F(LoadedWorldEndToEnd, TheToolAsksAboutTheWorldTheServerLoadsBeforeAStart) {
+  Prepare({.apiPort = 18270, .safeStop = false});
+  const auto inWorld = [](const char* file) { return kWorld + std::string(file); };
+  directory.WriteBytes(kGameUserSettings, NamingWorld(kMissingId));
+  directory.WriteBytes(inWorld("Level.sav"), "level");
+  directory.WriteBytes(inWorld("WorldOption.sav"), "options");
+  directory.WriteBytes(inWorld("WorldOption.sav.disabled"), "older");
   HWND window = OpenTool();
   ASSERT_NE(window, nullptr);
+  SeenMessageBox question = StartAndSeeQuestion(window);
+  EXPECT_EQ(question.text, MissingWorldQuestion(kMissingId, {kWorldId}));
+  AnswerMessageBox(question, IDNO);
 
-  const SeenMessageBox question = StartAndSeeQuestion(window);
+  // A server launched after that No would turn this press into the stop question.
+  directory.WriteBytes(kGameUserSettings, NamingWorld(kWorldId));
+  question = StartAndSeeQuestion(window);
   EXPECT_EQ(question.text, kWorldOptionQuestion);
   EXPECT_EQ(question.title, " Quiz");
+  EXPECT_EQ(Launches(), 0);
   AnswerMessageBox(question, IDYES);
-  ASSERT_TRUE(WaitUntil([&] { return Launches() == 1; }, std::chrono::seconds(40)));
-
-  EXPECT_FALSE(directory.Exists(kWorld + std::string("WorldOption.sav")));
-  EXPECT_EQ(directory.ReadBytes(kWorld + std::string("WorldOption.sav.disabled.2")), "options");
-  EXPECT_EQ(directory.ReadBytes(kWorld + std::string("WorldOption.sav.disabled")), "older");
+  ASSERT_TRUE(WaitUntil([&] { return Launches() == 1; }, std::chrono::seconds(40))) << EventLog();
+  EXPECT_FALSE(directory.Exists(inWorld("WorldOption.sav")));
+  EXPECT_EQ(directory.ReadBytes(inWorld("WorldOption.sav.disabled.2")), "options");
+  EXPECT_EQ(directory.ReadBytes(inWorld("WorldOption.sav.disabled")), "older");
   const std::vector<std::string> points = BackupPoints();
   ASSERT_EQ(points.size(), 1u);
   EXPECT_EQ(directory.ReadBytes("PaLWorld_Saved_Backups\\" + points[0] + "\\Saved\\SaveGames\\0\\" +
                                 kWorldId + "\\WorldOption.sav"),
             "options");
-}
+  Stop(window);
 
-// No: the server starts with the file in place and the next run of the tool does not ask again.
-// A world named but missing is told with the worlds that exist, and No there starts nothing.
-TEST_F(LoadedWorldEndToEnd, NoIsRememberedAndAMissingWorldIsTold) {
-  PrepareWorld(18271, NamingWorld(kWorldId));
-  HWND window = OpenTool();
-  ASSERT_NE(window, nullptr);
+  directory.WriteBytes(inWorld("WorldOption.sav"), "options again");
   AnswerMessageBox(StartAndSeeQuestion(window), IDNO);
-  ASSERT_TRUE(WaitUntil([&] { return Launches() == 1; }, std::chrono::seconds(30)));
-  EXPECT_EQ(directory.ReadBytes(kWorld + std::string("WorldOption.sav")), "options");
-  EXPECT_TRUE(BackupPoints().empty());
+  ASSERT_TRUE(WaitUntil([&] { return Launches() == 2; }, std::chrono::seconds(30)));
+  EXPECT_EQ(directory.ReadBytes(inWorld("WorldOption.sav")), "options again");
+  EXPECT_EQ(BackupPoints(), points);
   Stop(window);
   CloseToolWindow(window);
   ASSERT_TRUE(tool->WaitForExit());
@@ -101,20 +100,7 @@ TEST_F(LoadedWorldEndToEnd, NoIsRememberedAndAMissingWorldIsTold) {
   window = OpenTool();
   ASSERT_NE(window, nullptr);
   ClickControl(window, Id(MainControl::StartButton));  // a question would hold the launch back
-  ASSERT_TRUE(WaitUntil([&] { return Launches() == 2; }, std::chrono::seconds(30)));
-  Stop(window);
-
-  directory.WriteBytes(kGameUserSettings, NamingWorld(kMissingId));
-  const SeenMessageBox question = StartAndSeeQuestion(window);
-  // The fixture server made the world "World" at its first start.
-  EXPECT_EQ(question.text, MissingWorldQuestion(kMissingId, {kWorldId, "World"}));
-  AnswerMessageBox(question, IDNO);
-  // Asked again only once the first start was called off: a server launched meanwhile would turn
-  // the press into the stop question.
-  const SeenMessageBox again = StartAndSeeQuestion(window);
-  EXPECT_EQ(again.text, question.text);
-  AnswerMessageBox(again, IDNO);
-  EXPECT_EQ(Launches(), 2);
+  ASSERT_TRUE(WaitUntil([&] { return Launches() == 3; }, std::chrono::seconds(30)));
 }
 
 }  // namespace
