@@ -326,6 +326,16 @@ TEST_F(BackupOperations, APointWaitsUntilTheServerRunsOrHasStopped) {
     EXPECT_EQ(rig.DirectoryExists(kPoint), !c.cancelled) << c.why;
     EXPECT_FALSE(rig.activity.Busy()) << c.why;
   }
+
+  // The point a start asks for before its launch is copied at once: the server it would wait for
+  // is starting only once this point is made.
+  FakeHost rig;
+  rig.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "live level");
+  rig.serverSettled = false;
+  bool made = false;
+  MakePointBeforeChange(rig, kPlaces, {}, true, [&](bool ok) { made = ok; });
+  EXPECT_TRUE(made);
+  EXPECT_FALSE(rig.pendingWait);
 }
 
 TEST_F(BackupOperations, RestoreAnsweredYesStopsTheServerAndReplacesTheLiveSave) {
