@@ -26,6 +26,8 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day) {
   year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
 }
 
+}  // namespace
+
 int64_t DaysFromCivil(int year, int month, int day) {
   year -= month <= 2 ? 1 : 0;
   const int64_t era = (year >= 0 ? year : year - 399) / 400;
@@ -34,8 +36,6 @@ int64_t DaysFromCivil(int year, int month, int day) {
   const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
   return era * 146097 + dayOfEra - 719468;
 }
-
-}  // namespace
 
 std::optional<CalendarTime> AutomationDateToCalendar(double automationDate) {
   if (!(automationDate >= kFirstValidDate && automationDate < kPastLastValidDate)) {

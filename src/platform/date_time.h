@@ -2,6 +2,7 @@
 // Automation dates (days since 30 December 1899, the fraction the time of day) and the calendar.
 // Done here rather than by the system so every build converts them the same way.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -22,6 +23,9 @@ struct CalendarTime {
 std::optional<CalendarTime> AutomationDateToCalendar(double automationDate);
 
 double CalendarToAutomationDate(const CalendarTime& time);
+
+// Days from 1 January 1970 to the date in the proleptic Gregorian calendar (negative before it).
+int64_t DaysFromCivil(int year, int month, int day);
 
 // A moment on the machine's local clock, as the calendar shows it.
 struct LocalDateTime {

@@ -18,6 +18,19 @@ void ExpectCalendar(double date, int year, int month, int day, int hour, int min
   EXPECT_EQ(time->second, second) << date;
 }
 
+TEST(CivilDays, CountsFromTheFirstOfJanuary1970) {
+  struct Case {
+    int year, month, day;
+    int64_t days;
+  };
+  for (const Case& c : {Case{1970, 1, 1, 0}, Case{1969, 12, 31, -1}, Case{2000, 3, 1, 11017},
+                        Case{2024, 2, 29, 19782}, Case{1899, 12, 30, -25569},
+                        Case{100, 1, 1, -683003}, Case{9999, 12, 31, 2932896}}) {
+    EXPECT_EQ(DaysFromCivil(c.year, c.month, c.day), c.days)
+        << c.year << '-' << c.month << '-' << c.day;
+  }
+}
+
 TEST(AutomationDate, WholeAndFractionalDays) {
   ExpectCalendar(0.0, 1899, 12, 30, 0, 0, 0);
   ExpectCalendar(46388.0, 2027, 1, 1, 0, 0, 0);
