@@ -126,6 +126,19 @@ int RestApiPortFromText(std::string_view typed) {
   return port >= 1 && port <= 65535 ? port : kDefaultRestApiPort;
 }
 
+std::string RestFailureText(int status, std::optional<int> port) {
+  std::string text = status == 401 ? "REST API 拒绝了管理员密码"
+                     : status == 0 ? "REST API 未响应"
+                                   : "REST API 回应异常";
+  std::string details;
+  if (port) details = "端口 " + std::to_string(*port);
+  if (status != 0 && !(status == 401 && port)) {
+    details += (details.empty() ? "HTTP " : ", HTTP ") + std::to_string(status);
+  }
+  if (!details.empty()) text += " (" + details + ")";
+  return text;
+}
+
 std::string Base64(std::string_view bytes) {
   std::string out;
   out.reserve((bytes.size() + 2) / 3 * 4);

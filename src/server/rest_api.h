@@ -58,6 +58,11 @@ struct RestReply {
   bool Answered() const { return status >= 200 && status < 300; }
 };
 
+// A reply that is no success, in the words every window and the event log use: what went wrong,
+// then in brackets the port asked (when given) and the HTTP status. The status is left out when
+// there was no answer, and beside a port when the words already say the password was refused.
+std::string RestFailureText(int status, std::optional<int> port = std::nullopt);
+
 // The answers' fields. A missing field keeps its default; an answer that is not a JSON object, a
 // field of another type, or text that is not UTF-8 makes the whole answer unreadable (nullopt):
 // the tool treats it as no answer and never fails on it.

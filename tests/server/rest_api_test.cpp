@@ -67,6 +67,24 @@ TEST(RestApi, PortIsTheTypedNumberOrTheDefault) {
   }
 }
 
+TEST(RestApi, FailureSaysWhatWentWrongWithThePortAndTheStatus) {
+  struct Case {
+    int status;
+    std::optional<int> port;
+    const char* text;
+  };
+  for (const Case& c : {
+           Case{401, std::nullopt, "REST API 拒绝了管理员密码 (HTTP 401)"},
+           Case{0, std::nullopt, "REST API 未响应"},
+           Case{500, std::nullopt, "REST API 回应异常 (HTTP 500)"},
+           Case{401, 8300, "REST API 拒绝了管理员密码 (端口 8300)"},
+           Case{0, 8300, "REST API 未响应 (端口 8300)"},
+           Case{404, 8300, "REST API 回应异常 (端口 8300, HTTP 404)"},
+       }) {
+    EXPECT_EQ(RestFailureText(c.status, c.port), c.text) << c.status;
+  }
+}
+
 TEST(RestApi, InfoTakesItsFieldsAndDefaultsMissingOnes) {
   const auto info = ParseInfo(
       R"({"version":"v0.3.11","servername":"世界","description":"d","worldguid":"ABC","x":[1]})");
