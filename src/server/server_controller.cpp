@@ -18,8 +18,8 @@ std::string Milliseconds(int64_t milliseconds) {
 }  // namespace
 
 std::string_view StartButtonCaption(ServerState state) {
-  return state == ServerState::Running || state == ServerState::Stopping ? "停止运行"
-                                                                         : "启动服务端";
+  return state == ServerState::Running || state == ServerState::Stopping ? kStopCaption
+                                                                         : kStartCaption;
 }
 
 void ServerController::EnterState(ServerState state) {
