@@ -194,10 +194,6 @@ RestRequest UnbanRequest(const RestEndpoint& endpoint, std::string_view userId) 
   return Post(endpoint, "unban", {{"userid", userId}});
 }
 
-RestRequest StopRequest(const RestEndpoint& endpoint) {
-  return Request(endpoint, "POST", "stop");
-}
-
 RestReading<ServerInfo> ReadInfo(std::string_view body) {
   RestReading<ServerInfo> reading;
   const std::optional<Json> object = ParseObject(body, reading);
@@ -261,18 +257,6 @@ RestReading<ServerMetrics> ReadMetrics(std::string_view body) {
   }
   reading.value = metrics;
   return reading;
-}
-
-std::optional<ServerInfo> ParseInfo(std::string_view body) {
-  return ReadInfo(body).value;
-}
-
-std::optional<std::vector<PlayerInfo>> ParsePlayers(std::string_view body) {
-  return ReadPlayers(body).value;
-}
-
-std::optional<ServerMetrics> ParseMetrics(std::string_view body) {
-  return ReadMetrics(body).value;
 }
 
 }  // namespace tidemoor

@@ -48,8 +48,6 @@ RestRequest KickRequest(const RestEndpoint& endpoint, std::string_view userId,
 RestRequest BanRequest(const RestEndpoint& endpoint, std::string_view userId,
                        std::string_view message);
 RestRequest UnbanRequest(const RestEndpoint& endpoint, std::string_view userId);
-// Ends the server at once, without a save.
-RestRequest StopRequest(const RestEndpoint& endpoint);
 
 // What came back. A status of 0 is no answer at all (no connection, a time-out).
 struct RestReply {
@@ -106,9 +104,5 @@ struct RestReading {
 RestReading<ServerInfo> ReadInfo(std::string_view body);
 RestReading<std::vector<PlayerInfo>> ReadPlayers(std::string_view body);
 RestReading<ServerMetrics> ReadMetrics(std::string_view body);
-
-std::optional<ServerInfo> ParseInfo(std::string_view body);
-std::optional<std::vector<PlayerInfo>> ParsePlayers(std::string_view body);
-std::optional<ServerMetrics> ParseMetrics(std::string_view body);
 
 }  // namespace tidemoor
