@@ -71,10 +71,7 @@ class MainControls {
   virtual void SetTitle(std::string_view title) = 0;
 };
 
-// Captions that operations compare against: the start button's caption is the server's
-// running flag.
-inline constexpr char kStartCaption[] = "启动服务端";
-inline constexpr char kStopCaption[] = "停止运行";
+// The status line before any server has started.
 inline constexpr char kStatusWaiting[] = "等待服务端启动";
 
 }  // namespace tidemoor

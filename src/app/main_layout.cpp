@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/product.h"
+#include "server/server_world.h"
 
 namespace tidemoor {
 namespace {
@@ -30,7 +31,7 @@ constexpr int kCaptionHeight = 18;
 
 const ControlDefinition kLayout[] = {
     {Id(C::RunControlGroup), K::GroupBox, "服务端运行控制", kRunX, kRunY, 664, 112},
-    {Id(C::StartButton), K::Button, "启动服务端", kRunX + 16, kRunY + 26, 150, 30},
+    {Id(C::StartButton), K::Button, kStartCaption, kRunX + 16, kRunY + 26, 150, 30},
     {Id(C::UseOptimizeFlagsBox), K::CheckBox, "官方优化参数 (可能负优化)", kRunX + 182, kRunY + 26,
      176, 30},
     {Id(C::HideConsoleBox), K::CheckBox, "隐藏原版控制台", kRunX + 376, kRunY + 26, 118, 30},

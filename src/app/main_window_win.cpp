@@ -17,8 +17,7 @@ constexpr COLORREF kLinkColour = RGB(0, 102, 204);
 
 bool IsClickableLabel(int id) {
   for (const ControlDefinition& definition : MainWindowLayout()) {
-    if (static_cast<int>(definition.id) == id)
-      return definition.kind == ControlKind::ClickableLabel;
+    if (definition.id == id) return definition.kind == ControlKind::ClickableLabel;
   }
   return false;
 }
@@ -34,10 +33,6 @@ bool MainWindow::Create() {
 void MainWindow::Show() {
   ::ShowWindow(window_, SW_SHOWNORMAL);
   ::UpdateWindow(window_);
-}
-
-HWND MainWindow::Control(MainControl control) const {
-  return ::GetDlgItem(window_, static_cast<int>(control));
 }
 
 std::string MainWindow::Text(MainControl control) const {
@@ -88,11 +83,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (IsClickableLabel(::GetDlgCtrlID(control))) ::SetTextColor(dc, kLinkColour);
       return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     }
-    case WM_DPICHANGED: {
-      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-      OnDpiChanged(HIWORD(wParam), suggested);
+    case WM_DPICHANGED:
+      OnDpiChanged(FollowDpiChange(window_, wParam, lParam));
       return 0;
-    }
     case WM_POWERBROADCAST:
       // Both: a resume with nobody at the keyboard sends only the first.
       if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
@@ -131,9 +124,7 @@ void MainWindow::CreateControls(UINT dpi) {
   FitMinutesIntoCaptions();
 }
 
-void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+void MainWindow::OnDpiChanged(UINT dpi) {
   PlaceControlsForDpi(window_, MainWindowLayout(), dpi, font_);
   FitMinutesIntoCaptions();
 }

@@ -47,12 +47,12 @@ class MainWindow : public BaseWindow<MainWindow>, public MainControls {
   void SetTimerInterval(MainControl timer, unsigned milliseconds) override;
   void SetTitle(std::string_view title) override;
 
-  HWND Control(MainControl control) const;
+  using BaseWindow::Control;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   void OnCommand(MainControl control, WORD code);
-  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnDpiChanged(UINT dpi);
   void CreateControls(UINT dpi);
   void FitMinutesIntoCaptions();
 

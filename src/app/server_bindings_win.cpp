@@ -46,8 +46,7 @@ std::string ToolClock::LocalDateTimeText() {
 }
 
 bool ToolClock::PumpingWait(int seconds) {
-  tidemoor::PumpingWait(seconds, WaitUnit::Seconds);
-  return !closing_();
+  return !PumpUntil(closing_, std::chrono::seconds(seconds));
 }
 
 uint32_t ToolStartSteps::RandomInRange(uint32_t min, uint32_t max) {

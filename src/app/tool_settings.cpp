@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <vector>
 
 #include "common/product.h"
@@ -16,6 +17,8 @@ using D = SettingDefault;
 
 constexpr char kWindowTitleKey[] = "Window_Title";
 
+// Keys 2 to 16 in the order they are read; Window_Title (key 1) is read before them into the
+// program's WindowTitle.
 constexpr std::array<ToolSettingsKey, 15> kKeys = {{
     {"Hide_ServerConsole", kRunControlSection, true, C::HideConsoleBox, D::Fixed, "1"},
     {"Auto_CheckServer", kRunControlSection, true, C::AutoUpdateBox, D::Fixed, "1"},
@@ -36,6 +39,8 @@ constexpr std::array<ToolSettingsKey, 15> kKeys = {{
     {"Connect_Password", kLaunchSection, false, C::JoinPasswordEdit, D::Fixed, ""},
 }};
 
+// The keys of 扩展设置, read after the others and written after Window_Title, so a file from
+// before they existed keeps its order and gets them at its end (their defaults while missing).
 constexpr std::array<ToolSettingsKey, 4> kExtendedKeys = {{
     {"Safe_Stop", kExtendedSection, true, C::SafeStopBox, D::Fixed, "1"},
     {"RestAPI_Port", kExtendedSection, false, C::RestApiPortEdit, D::Fixed, "8212"},
@@ -55,14 +60,6 @@ void WriteKeys(ProfileStore& file, const MainControls& controls,
 }
 
 }  // namespace
-
-std::span<const ToolSettingsKey> ToolSettingsKeys() {
-  return kKeys;
-}
-
-std::span<const ToolSettingsKey> ExtendedSettingsKeys() {
-  return kExtendedKeys;
-}
 
 std::string DefaultWindowTitle() {
   return std::string("Tidemoor (Ver ") + kToolVersion + ")  |  To: Velmora信息 " + kMakerWebAddress;

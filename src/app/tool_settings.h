@@ -4,7 +4,6 @@
 // and written at each press of the start/stop button and when the main window goes away.
 
 #include <functional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,14 +34,6 @@ struct ToolSettingsKey {
   SettingDefault defaultKind;
   const char* fixedDefault;
 };
-
-// Keys 2 to 16 in the order they are read; Window_Title (key 1) is read before them into the
-// program's WindowTitle.
-std::span<const ToolSettingsKey> ToolSettingsKeys();
-
-// The keys of 扩展设置, read after the others and written after Window_Title, so a file from
-// before they existed keeps its order and gets them at its end (their defaults while missing).
-std::span<const ToolSettingsKey> ExtendedSettingsKeys();
 
 std::string DefaultWindowTitle();
 std::string DefaultServerName(std::string_view eightLetters);

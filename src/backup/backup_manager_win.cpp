@@ -25,28 +25,26 @@ constexpr UINT kFillDelayMilliseconds = 10;
 // Often enough to look alive, rarely enough to cost the copy nothing.
 constexpr UINT kProgressPeriodMilliseconds = 100;
 
-int IdOf(Id id) {
-  return static_cast<int>(id);
-}
-
 // The list and the buttons sit inside the group box (8, 8); they are children of the window
 // itself, so their notifications reach it.
 const std::array<ControlDefinition, 14> kControls = {{
-    {IdOf(Id::Group), ControlKind::GroupBox, "备份点列表", 8, 8, 318, 458},
-    {IdOf(Id::List), ControlKind::ReportList, "", 16, 25, 300, 400, kBordered},
-    {IdOf(Id::CreateButton), ControlKind::Button, "立刻创建现行备份", 18, 432, 116, 24},
-    {IdOf(Id::DeleteButton), ControlKind::Button, "删除", 141, 432, 52, 24},
-    {IdOf(Id::RestoreButton), ControlKind::Button, "还原至选中备份点", 200, 432, 116, 24},
-    {IdOf(Id::Progress), ControlKind::ProgressBar, "", 8, 474, 318, 14},
-    {IdOf(Id::ProgressText), ControlKind::Label, "", 8, 490, 318, 20, kEndEllipsis},
-    {IdOf(Id::RetentionGroup), ControlKind::GroupBox, "自动备份点的保留 (手动备份点不会自动删除)",
-     8, 514, 318, 80},
-    {IdOf(Id::KeepLabel), ControlKind::Label, "保留最新", 18, 535, 58, 22},
-    {IdOf(Id::KeepEdit), ControlKind::Edit, "", 78, 535, 46, 22, kDigitsOnly},
-    {IdOf(Id::KeepUnit), ControlKind::Label, "个自动备份点 (0 为全部保留)", 130, 535, 190, 22},
-    {IdOf(Id::DaysLabel), ControlKind::Label, "删除超过", 18, 563, 58, 22},
-    {IdOf(Id::DaysEdit), ControlKind::Edit, "", 78, 563, 46, 22, kDigitsOnly},
-    {IdOf(Id::DaysUnit), ControlKind::Label, "天的自动备份点 (0 为不删除)", 130, 563, 190, 22},
+    {ControlNumber(Id::Group), ControlKind::GroupBox, "备份点列表", 8, 8, 318, 458},
+    {ControlNumber(Id::List), ControlKind::ReportList, "", 16, 25, 300, 400, kBordered},
+    {ControlNumber(Id::CreateButton), ControlKind::Button, "立刻创建现行备份", 18, 432, 116, 24},
+    {ControlNumber(Id::DeleteButton), ControlKind::Button, "删除", 141, 432, 52, 24},
+    {ControlNumber(Id::RestoreButton), ControlKind::Button, "还原至选中备份点", 200, 432, 116, 24},
+    {ControlNumber(Id::Progress), ControlKind::ProgressBar, "", 8, 474, 318, 14},
+    {ControlNumber(Id::ProgressText), ControlKind::Label, "", 8, 490, 318, 20, kEndEllipsis},
+    {ControlNumber(Id::RetentionGroup), ControlKind::GroupBox,
+     "自动备份点的保留 (手动备份点不会自动删除)", 8, 514, 318, 80},
+    {ControlNumber(Id::KeepLabel), ControlKind::Label, "保留最新", 18, 535, 58, 22},
+    {ControlNumber(Id::KeepEdit), ControlKind::Edit, "", 78, 535, 46, 22, kDigitsOnly},
+    {ControlNumber(Id::KeepUnit), ControlKind::Label, "个自动备份点 (0 为全部保留)", 130, 535, 190,
+     22},
+    {ControlNumber(Id::DaysLabel), ControlKind::Label, "删除超过", 18, 563, 58, 22},
+    {ControlNumber(Id::DaysEdit), ControlKind::Edit, "", 78, 563, 46, 22, kDigitsOnly},
+    {ControlNumber(Id::DaysUnit), ControlKind::Label, "天的自动备份点 (0 为不删除)", 130, 563, 190,
+     22},
 }};
 
 const std::array<ListColumn, 2> kColumns = {{{"存档目录名", 96}, {"时间点", 180}}};
@@ -113,20 +111,11 @@ LRESULT BackupManagerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
       }
       return 0;
     }
-    case WM_DPICHANGED: {
-      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-      ::SetWindowPos(window_, nullptr, suggested.left, suggested.top,
-                     suggested.right - suggested.left, suggested.bottom - suggested.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-      PlaceControls(HIWORD(wParam));
+    case WM_DPICHANGED:
+      PlaceControls(FollowDpiChange(window_, wParam, lParam));
       return 0;
-    }
   }
   return DefaultHandling(message, wParam, lParam);
-}
-
-HWND BackupManagerWindow::Control(Id id) const {
-  return ::GetDlgItem(window_, static_cast<int>(id));
 }
 
 void BackupManagerWindow::CreateControls() {

@@ -56,7 +56,6 @@ class BackupManagerWindow : public BaseWindow<BackupManagerWindow> {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  HWND Control(BackupManagerControl id) const;
   void CreateControls();
   void PlaceControls(UINT dpi);
   void OnButton(BackupManagerControl id);

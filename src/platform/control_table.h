@@ -29,6 +29,12 @@ enum ControlTrait : unsigned {
   kDigitsOnly = 1u << 3,   // an edit box that takes digits only
 };
 
+// The child window id of a control named by a window's enumeration of its controls.
+template <typename ControlEnum>
+constexpr int ControlNumber(ControlEnum control) {
+  return static_cast<int>(control);
+}
+
 struct ControlDefinition {
   int id;  // the child window id (GetDlgItem finds it)
   ControlKind kind;

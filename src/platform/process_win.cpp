@@ -1,10 +1,7 @@
 #include "platform/process_win.h"
 
-#include <psapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
-
-#include <vector>
 
 #include "platform/codepage_win.h"
 #include "platform/run_command_win.h"
@@ -88,26 +85,6 @@ int64_t FindChildProcess(uint32_t parentId, std::string_view executableName) {
     }
   }
   return 0;
-}
-
-// Grows the id buffer until the list fits, so a busy machine never hides a running process.
-bool IsProcessRunning(uint32_t processId) {
-  if (processId == 0) return false;
-  std::vector<DWORD> ids(1024);
-  for (;;) {
-    DWORD bytes = 0;
-    const DWORD capacity = static_cast<DWORD>(ids.size() * sizeof(DWORD));
-    if (!::EnumProcesses(ids.data(), capacity, &bytes)) return false;
-    if (bytes < capacity) {
-      ids.resize(bytes / sizeof(DWORD));
-      break;
-    }
-    ids.resize(ids.size() * 2);
-  }
-  for (DWORD id : ids) {
-    if (id == processId) return true;
-  }
-  return false;
 }
 
 uint32_t FindProcessByImage(std::string_view executablePath, UniqueHandle& processHandle) {

@@ -24,9 +24,6 @@ uint32_t LaunchProcess(std::string_view application, std::string_view commandLin
 // parent is parentId; 0 when there is none, -1 when the processes cannot be listed.
 int64_t FindChildProcess(uint32_t parentId, std::string_view executableName);
 
-// Whether a process with this id runs now. 0 is never a running process.
-bool IsProcessRunning(uint32_t processId);
-
 // A running process started from this executable (full path, any case); 0 when there is none.
 // On success processHandle holds a handle that can be waited on.
 uint32_t FindProcessByImage(std::string_view executablePath, UniqueHandle& processHandle);

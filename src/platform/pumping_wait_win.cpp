@@ -1,28 +1,13 @@
 #include "platform/pumping_wait_win.h"
 
 #include <algorithm>
-
-#include "platform/unique_handle_win.h"
+#include <cstdint>
 
 namespace tidemoor {
 namespace {
 
 // Every kind of input up to hot keys, sent messages included (without raw input).
 constexpr DWORD kWakeMask = 0xFF;
-
-double UnitMilliseconds(WaitUnit unit) {
-  switch (unit) {
-    case WaitUnit::Milliseconds:
-      return 1.0;
-    case WaitUnit::Seconds:
-      return 1'000.0;
-    case WaitUnit::Minutes:
-      return 60'000.0;
-    case WaitUnit::Hours:
-      return 3'600'000.0;
-  }
-  return 1.0;
-}
 
 }  // namespace
 
@@ -68,34 +53,6 @@ void MessageBreaks::Take() {
   taken_ = true;
   lastBreak_ = now;
   DispatchWaitingMessages();
-}
-
-bool PumpMessagesUntilSignalled(HANDLE timer, std::chrono::milliseconds length) {
-  const ULONGLONG deadline =
-      ::GetTickCount64() + static_cast<ULONGLONG>(std::max<int64_t>(length.count(), 0));
-  if (timer) {
-    for (;;) {
-      const DWORD result = ::MsgWaitForMultipleObjects(1, &timer, FALSE, INFINITE, kWakeMask);
-      if (result == WAIT_OBJECT_0) return true;
-      if (result != WAIT_OBJECT_0 + 1) break;
-      DispatchWaitingMessages();
-    }
-  }
-  const ULONGLONG now = ::GetTickCount64();
-  if (now < deadline) {
-    ::Sleep(static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, INFINITE - 1)));
-  }
-  return true;
-}
-
-bool PumpingWait(int64_t amount, WaitUnit unit) {
-  const double milliseconds = static_cast<double>(amount) * UnitMilliseconds(unit);
-  LARGE_INTEGER due;
-  due.QuadPart = static_cast<int64_t>(milliseconds * -10'000.0);  // relative, in 100 ns
-  UniqueHandle timer(::CreateWaitableTimerW(nullptr, FALSE, nullptr));
-  if (timer && !::SetWaitableTimer(timer.get(), &due, 0, nullptr, nullptr, FALSE)) timer.reset();
-  return PumpMessagesUntilSignalled(timer.get(),
-                                    std::chrono::milliseconds(static_cast<int64_t>(milliseconds)));
 }
 
 }  // namespace tidemoor

@@ -5,20 +5,14 @@
 #include <windows.h>
 
 #include <chrono>
-#include <cstdint>
 #include <functional>
 
 namespace tidemoor {
 
-enum class WaitUnit { Milliseconds = 0, Seconds = 1, Minutes = 2, Hours = 3 };
-
-// Waits amount units while dispatching this thread's messages; a WM_QUIT is left in the queue for
-// the main loop. Returns true once the time has passed (always, also on the fallback below).
-bool PumpingWait(int64_t amount, WaitUnit unit);
-
 // Lets this thread's messages through until done() holds or the timeout passes; true when done()
 // held. A result handed back by a worker (a message) is what usually makes done() true. Ends early
-// when the message loop has been asked to quit.
+// when the message loop has been asked to quit, leaving the WM_QUIT in the queue for it. A plain
+// pause is a done() that never holds.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
 // Dispatches the messages waiting in this thread's queue and returns. A quit request is left in
@@ -37,9 +31,5 @@ class MessageBreaks {
   unsigned long long lastBreak_ = 0;
   bool taken_ = false;
 };
-
-// The wait itself, on an armed timer. When there is no timer, or waiting on it fails, the rest of
-// the time is spent in a plain wait instead of looping for ever. Exposed for tests.
-bool PumpMessagesUntilSignalled(HANDLE timer, std::chrono::milliseconds length);
 
 }  // namespace tidemoor

@@ -84,6 +84,18 @@ void TellUnexpectedError(Prompt* prompt) noexcept {
   telling = false;
 }
 
+UINT FollowDpiChange(HWND window, WPARAM wParam, LPARAM lParam, SuggestedPlace take) {
+  const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+  if (take == SuggestedPlace::PositionOnly) {
+    ::SetWindowPos(window, nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return HIWORD(wParam);
+}
+
 int ScaleForDpi(int pixels, UINT dpi) {
   return ::MulDiv(pixels, static_cast<int>(dpi), 96);
 }

@@ -88,6 +88,12 @@ class BaseWindow {
     return ::DefWindowProcW(window_, message, wParam, lParam);
   }
 
+  // The control the window's enumeration names.
+  template <typename ControlEnum>
+  HWND Control(ControlEnum control) const {
+    return ::GetDlgItem(window_, ControlNumber(control));
+  }
+
   HWND window_ = nullptr;
   // Where this window's unexpected errors (and those of its controls) are told.
   Prompt* errorPrompt_ = nullptr;
@@ -118,6 +124,15 @@ class BaseWindow {
     return result;
   }
 };
+
+// How a window takes the place the system suggests when it moves to a screen of another DPI: a
+// window that sizes itself for the DPI takes only the position.
+enum class SuggestedPlace { PositionAndSize, PositionOnly };
+
+// Moves the window as a WM_DPICHANGED (wParam, lParam) suggests; returns the new DPI, for which
+// the window then places its controls.
+UINT FollowDpiChange(HWND window, WPARAM wParam, LPARAM lParam,
+                     SuggestedPlace take = SuggestedPlace::PositionAndSize);
 
 // Pixels at 96 DPI -> pixels at the window's DPI.
 int ScaleForDpi(int pixels, UINT dpi);

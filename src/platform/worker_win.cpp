@@ -123,8 +123,4 @@ int Worker::Pending() const {
   return shared_->pending;
 }
 
-void Worker::DeliverFinished() {
-  shared_->HandBack();
-}
-
 }  // namespace tidemoor

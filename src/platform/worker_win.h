@@ -33,10 +33,6 @@ class Worker {
   // Jobs given and not yet handed back.
   int Pending() const;
 
-  // Hands back now, on this thread, what has finished (tests and nested waits use it; the message
-  // loop does it on its own).
-  void DeliverFinished();
-
   // What the worker thread and the user-interface thread share (defined with the worker).
   struct Shared;
 

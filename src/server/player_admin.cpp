@@ -12,13 +12,6 @@ constexpr char kEmptyAnnouncement[] = " 公告内容不能为空 ";
 constexpr char kKickTitle[] = " 踢出玩家";
 constexpr char kBanTitle[] = " 封禁玩家";
 
-// Why an action's reply was no success, for the status text and the event log.
-std::string FailureText(const RestReply& reply) {
-  if (reply.status == 401) return "REST API 拒绝了管理员密码 (HTTP 401)";
-  if (reply.status == 0) return "REST API 未响应";
-  return "REST API 回应异常 (HTTP " + std::to_string(reply.status) + ")";
-}
-
 std::string WholeNumber(double value) {
   if (!std::isfinite(value)) return "0";
   return std::to_string(std::llround(std::fmax(-1e15, std::fmin(value, 1e15))));
@@ -46,18 +39,18 @@ std::string Shown(std::string_view text) {
 std::string NoListLine(const ApiAccess& access, const RestReply& reply,
                        std::string_view readError) {
   if (!access.serverRunning) return "服务端未运行 - 启动服务端后才能查看和管理在线玩家";
-  const std::string port = std::to_string(access.endpoint.port);
   if (reply.status == 401) {
-    return "REST API 拒绝了管理员密码 (HTTP 401) - 管理员密码须与服务端启动时的一致";
+    return RestFailureText(reply.status) + " - 管理员密码须与服务端启动时的一致";
   }
   if (reply.status == 0 && !access.apiOnInSettings) {
     return "PalWorldSettings.ini 中 REST API 未开启 (RESTAPIEnabled) - "
            "勾选安全关服并重启服务端即可开启";
   }
   if (reply.status == 0) {
-    return "REST API 未响应 (端口 " + port + ") - 服务端可能仍在启动, 或端口与服务端的不一致";
+    return RestFailureText(reply.status, access.endpoint.port) +
+           " - 服务端可能仍在启动, 或端口与服务端的不一致";
   }
-  if (!reply.Answered()) return "REST API 回应异常 (HTTP " + std::to_string(reply.status) + ")";
+  if (!reply.Answered()) return RestFailureText(reply.status);
   if (!readError.empty()) return "REST API 的回应无法读取: " + EscapeControlCharacters(readError);
   return {};
 }
@@ -240,12 +233,13 @@ void PlayerAdmin::SendAction(const RestRequest& request, std::string logText,
   world_.api.Send(request, [this, logText = std::move(logText), doneStatus = std::move(doneStatus),
                             opening = opening_](const RestReply& reply) {
     if (!reply.Answered()) {
-      world_.log.Record(logText + " - 失败: " + FailureText(reply));
+      world_.log.Record(logText + " - 失败: " + RestFailureText(reply.status));
     } else {
       world_.log.Record(logText);
     }
     if (opening != opening_) return;
-    world_.view.ShowStatus(reply.Answered() ? doneStatus : " 失败: " + FailureText(reply) + " ");
+    world_.view.ShowStatus(reply.Answered() ? doneStatus
+                                            : " 失败: " + RestFailureText(reply.status) + " ");
     // A kicked or banned player leaves the list at once, not at the next tick.
     Refresh();
   });

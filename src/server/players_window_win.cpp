@@ -17,24 +17,20 @@ constexpr int kWindowWidth = 660;
 constexpr int kWindowHeight = 420;
 constexpr UINT kRefreshMilliseconds = 5000;
 
-constexpr int Num(Id id) {
-  return static_cast<int>(id);
-}
-
 const std::array<ControlDefinition, 13> kControls = {{
-    {Num(Id::Group), ControlKind::GroupBox, "在线玩家", 8, 8, 628, 262},
-    {Num(Id::List), ControlKind::ReportList, "", 16, 26, 612, 206, kBordered},
-    {Num(Id::ConnectionLine), ControlKind::Label, "", 16, 240, 612, 20, kEndEllipsis},
-    {Num(Id::ReasonLabel), ControlKind::Label, "原因 (可选)", 8, 282, 76, 20},
-    {Num(Id::ReasonEdit), ControlKind::Edit, "", 86, 278, 250, 24},
-    {Num(Id::KickButton), ControlKind::Button, "踢出", 344, 277, 64, 26},
-    {Num(Id::BanButton), ControlKind::Button, "封禁", 414, 277, 64, 26},
-    {Num(Id::UnbanButton), ControlKind::Button, "解封", 484, 277, 64, 26},
-    {Num(Id::SaveButton), ControlKind::Button, "立即存档", 554, 277, 82, 26},
-    {Num(Id::AnnounceLabel), ControlKind::Label, "公告", 8, 318, 76, 20},
-    {Num(Id::AnnounceEdit), ControlKind::Edit, "", 86, 314, 462, 24},
-    {Num(Id::AnnounceButton), ControlKind::Button, "发送公告", 554, 313, 82, 26},
-    {Num(Id::StatusText), ControlKind::Label, "", 8, 350, 628, 22, kEndEllipsis},
+    {ControlNumber(Id::Group), ControlKind::GroupBox, "在线玩家", 8, 8, 628, 262},
+    {ControlNumber(Id::List), ControlKind::ReportList, "", 16, 26, 612, 206, kBordered},
+    {ControlNumber(Id::ConnectionLine), ControlKind::Label, "", 16, 240, 612, 20, kEndEllipsis},
+    {ControlNumber(Id::ReasonLabel), ControlKind::Label, "原因 (可选)", 8, 282, 76, 20},
+    {ControlNumber(Id::ReasonEdit), ControlKind::Edit, "", 86, 278, 250, 24},
+    {ControlNumber(Id::KickButton), ControlKind::Button, "踢出", 344, 277, 64, 26},
+    {ControlNumber(Id::BanButton), ControlKind::Button, "封禁", 414, 277, 64, 26},
+    {ControlNumber(Id::UnbanButton), ControlKind::Button, "解封", 484, 277, 64, 26},
+    {ControlNumber(Id::SaveButton), ControlKind::Button, "立即存档", 554, 277, 82, 26},
+    {ControlNumber(Id::AnnounceLabel), ControlKind::Label, "公告", 8, 318, 76, 20},
+    {ControlNumber(Id::AnnounceEdit), ControlKind::Edit, "", 86, 314, 462, 24},
+    {ControlNumber(Id::AnnounceButton), ControlKind::Button, "发送公告", 554, 313, 82, 26},
+    {ControlNumber(Id::StatusText), ControlKind::Label, "", 8, 350, 628, 22, kEndEllipsis},
 }};
 
 // The platform id is the one a host copies to unban a player: wide enough to show it whole.
@@ -84,24 +80,15 @@ LRESULT PlayersWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) OnButton(static_cast<Id>(LOWORD(wParam)));
       return 0;
-    case WM_DPICHANGED: {
-      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-      ::SetWindowPos(window_, nullptr, suggested.left, suggested.top,
-                     suggested.right - suggested.left, suggested.bottom - suggested.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-      PlaceControls(HIWORD(wParam));
+    case WM_DPICHANGED:
+      PlaceControls(FollowDpiChange(window_, wParam, lParam));
       return 0;
-    }
     case WM_DESTROY:
       ::KillTimer(window_, static_cast<UINT_PTR>(Id::RefreshTimer));
       admin_->Forget();
       return 0;
   }
   return DefaultHandling(message, wParam, lParam);
-}
-
-HWND PlayersWindow::Control(Id id) const {
-  return ::GetDlgItem(window_, Num(id));
 }
 
 void PlayersWindow::CreateControls() {

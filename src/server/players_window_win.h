@@ -52,7 +52,6 @@ class PlayersWindow : public BaseWindow<PlayersWindow>, private PlayersView {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  HWND Control(PlayersControl id) const;
   void CreateControls();
   void PlaceControls(UINT dpi);
   void OnButton(PlayersControl id);

@@ -126,6 +126,19 @@ int RestApiPortFromText(std::string_view typed) {
   return port >= 1 && port <= 65535 ? port : kDefaultRestApiPort;
 }
 
+std::string RestFailureText(int status, std::optional<int> port) {
+  std::string text = status == 401 ? "REST API 拒绝了管理员密码"
+                     : status == 0 ? "REST API 未响应"
+                                   : "REST API 回应异常";
+  std::string details;
+  if (port) details = "端口 " + std::to_string(*port);
+  if (status != 0 && !(status == 401 && port)) {
+    details += (details.empty() ? "HTTP " : ", HTTP ") + std::to_string(status);
+  }
+  if (!details.empty()) text += " (" + details + ")";
+  return text;
+}
+
 std::string Base64(std::string_view bytes) {
   std::string out;
   out.reserve((bytes.size() + 2) / 3 * 4);
@@ -179,10 +192,6 @@ RestRequest BanRequest(const RestEndpoint& endpoint, std::string_view userId,
 
 RestRequest UnbanRequest(const RestEndpoint& endpoint, std::string_view userId) {
   return Post(endpoint, "unban", {{"userid", userId}});
-}
-
-RestRequest StopRequest(const RestEndpoint& endpoint) {
-  return Request(endpoint, "POST", "stop");
 }
 
 RestReading<ServerInfo> ReadInfo(std::string_view body) {
@@ -248,18 +257,6 @@ RestReading<ServerMetrics> ReadMetrics(std::string_view body) {
   }
   reading.value = metrics;
   return reading;
-}
-
-std::optional<ServerInfo> ParseInfo(std::string_view body) {
-  return ReadInfo(body).value;
-}
-
-std::optional<std::vector<PlayerInfo>> ParsePlayers(std::string_view body) {
-  return ReadPlayers(body).value;
-}
-
-std::optional<ServerMetrics> ParseMetrics(std::string_view body) {
-  return ReadMetrics(body).value;
 }
 
 }  // namespace tidemoor

@@ -48,8 +48,6 @@ RestRequest KickRequest(const RestEndpoint& endpoint, std::string_view userId,
 RestRequest BanRequest(const RestEndpoint& endpoint, std::string_view userId,
                        std::string_view message);
 RestRequest UnbanRequest(const RestEndpoint& endpoint, std::string_view userId);
-// Ends the server at once, without a save.
-RestRequest StopRequest(const RestEndpoint& endpoint);
 
 // What came back. A status of 0 is no answer at all (no connection, a time-out).
 struct RestReply {
@@ -57,6 +55,11 @@ struct RestReply {
   std::string body;
   bool Answered() const { return status >= 200 && status < 300; }
 };
+
+// A reply that is no success, in the words every window and the event log use: what went wrong,
+// then in brackets the port asked (when given) and the HTTP status. The status is left out when
+// there was no answer, and beside a port when the words already say the password was refused.
+std::string RestFailureText(int status, std::optional<int> port = std::nullopt);
 
 // The answers' fields. A missing field keeps its default; an answer that is not a JSON object, a
 // field of another type, or text that is not UTF-8 makes the whole answer unreadable (nullopt):
@@ -101,9 +104,5 @@ struct RestReading {
 RestReading<ServerInfo> ReadInfo(std::string_view body);
 RestReading<std::vector<PlayerInfo>> ReadPlayers(std::string_view body);
 RestReading<ServerMetrics> ReadMetrics(std::string_view body);
-
-std::optional<ServerInfo> ParseInfo(std::string_view body);
-std::optional<std::vector<PlayerInfo>> ParsePlayers(std::string_view body);
-std::optional<ServerMetrics> ParseMetrics(std::string_view body);
 
 }  // namespace tidemoor

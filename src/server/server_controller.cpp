@@ -11,14 +11,6 @@ constexpr int64_t kMillisecondsPerMinute = 60'000;
 constexpr int kAskedStopWaitSeconds = 1;
 constexpr int kRestartWaitSeconds = 10;
 
-// What the event log says of an info request without a usable reply.
-std::string NoAnswerText(int status, int port) {
-  const std::string where = "(端口 " + std::to_string(port);
-  if (status == 401) return "REST API 拒绝了管理员密码 " + where + ")";
-  if (status == 0) return "REST API 未响应 " + where + ")";
-  return "REST API 回应异常 " + where + ", HTTP " + std::to_string(status) + ")";
-}
-
 std::string Milliseconds(int64_t milliseconds) {
   return std::to_string(milliseconds) + " 毫秒";
 }
@@ -26,8 +18,8 @@ std::string Milliseconds(int64_t milliseconds) {
 }  // namespace
 
 std::string_view StartButtonCaption(ServerState state) {
-  return state == ServerState::Running || state == ServerState::Stopping ? "停止运行"
-                                                                         : "启动服务端";
+  return state == ServerState::Running || state == ServerState::Stopping ? kStopCaption
+                                                                         : kStartCaption;
 }
 
 void ServerController::EnterState(ServerState state) {
@@ -212,7 +204,7 @@ ServerController::SafeStop ServerController::TrySafeStop(StopKind kind) {
 bool ServerController::ApiAnswers() {
   const RestReply reply = world_.api.Ask(InfoRequest(endpoint_), kInfoLimit);
   if (reply.Answered() || world_.clock.ToolClosing()) return reply.Answered();
-  world_.log.Record(NoAnswerText(reply.status, endpoint_.port));
+  world_.log.Record(RestFailureText(reply.status, endpoint_.port));
   return false;
 }
 

@@ -17,8 +17,13 @@ namespace tidemoor {
 // launch has succeeded and of a stop before the server has ended.
 enum class ServerState { Stopped, Starting, Running, Stopping };
 
-// The start/stop button's caption for a state: "启动服务端" while no server runs (or one is being
-// started), "停止运行" while one runs (or is being stopped).
+// The start/stop button's captions. Operations compare against them: the caption is the server's
+// running flag.
+inline constexpr char kStartCaption[] = "启动服务端";
+inline constexpr char kStopCaption[] = "停止运行";
+
+// The caption for a state: kStartCaption while no server runs (or one is being started),
+// kStopCaption while one runs (or is being stopped).
 std::string_view StartButtonCaption(ServerState state);
 
 inline constexpr char kStatusAfterStop[] = "游戏服务端版本 (等待服务端启动)";

@@ -30,7 +30,7 @@ constexpr int kListHeightWithNote = 378;
 constexpr UINT kRunningTimerMilliseconds = 1000;
 
 constexpr int TickBoxId(size_t index) {
-  return static_cast<int>(Id::FirstTickBox) + static_cast<int>(index);
+  return ControlNumber(Id::FirstTickBox) + static_cast<int>(index);
 }
 
 // The tick boxes of a list row share the place of the other editors, side by side.
@@ -44,23 +44,22 @@ ControlDefinition TickBox(int index) {
           24};
 }
 const ControlDefinition kControls[] = {
-    {static_cast<int>(Id::Group), ControlKind::GroupBox, "游戏设置项目", kGroupX, kGroupY, 696,
-     498},
-    {static_cast<int>(Id::List), ControlKind::ReportList, "", kGroupX + 8, kGroupY + 17, kListWidth,
+    {ControlNumber(Id::Group), ControlKind::GroupBox, "游戏设置项目", kGroupX, kGroupY, 696, 498},
+    {ControlNumber(Id::List), ControlKind::ReportList, "", kGroupX + 8, kGroupY + 17, kListWidth,
      kListHeight, kHeaderless},
-    {static_cast<int>(Id::HelpLabel), ControlKind::Label, "我是项目的注释文本，请看这里~~",
+    {ControlNumber(Id::HelpLabel), ControlKind::Label, "我是项目的注释文本，请看这里~~",
      kGroupX + 8, kGroupY + 422, 678, 24, kEndEllipsis},
-    {static_cast<int>(Id::KeyLabel), ControlKind::Label, "<当前选中的值注释文本>", kGroupX + 8,
+    {ControlNumber(Id::KeyLabel), ControlKind::Label, "<当前选中的值注释文本>", kGroupX + 8,
      kGroupY + 446, 554, 16},
-    {static_cast<int>(Id::ValueEdit), ControlKind::Edit, "Brqm.TOLPXuna", kGroupX + 8,
-     kGroupY + 464, 554, 24},
-    {static_cast<int>(Id::ValueBox), ControlKind::CheckBox, "启用此设置选项", kGroupX + 16,
+    {ControlNumber(Id::ValueEdit), ControlKind::Edit, "Brqm.TOLPXuna", kGroupX + 8, kGroupY + 464,
+     554, 24},
+    {ControlNumber(Id::ValueBox), ControlKind::CheckBox, "启用此设置选项", kGroupX + 16,
      kGroupY + 464, 112, 24},
-    {static_cast<int>(Id::SaveButton), ControlKind::Button, "保存全部设置", kGroupX + 570,
+    {ControlNumber(Id::SaveButton), ControlKind::Button, "保存全部设置", kGroupX + 570,
      kGroupY + 464, 116, 24},
-    {static_cast<int>(Id::ChoiceBox), ControlKind::DropDownList, "", kGroupX + 8, kGroupY + 464,
-     554, 200},
-    {static_cast<int>(Id::RunningNote), ControlKind::Label, kRunningNote, kGroupX + 8,
+    {ControlNumber(Id::ChoiceBox), ControlKind::DropDownList, "", kGroupX + 8, kGroupY + 464, 554,
+     200},
+    {ControlNumber(Id::RunningNote), ControlKind::Label, kRunningNote, kGroupX + 8,
      kGroupY + 17 + kListHeightWithNote + 2, 678, 20},
     TickBox(0),
     TickBox(1),
@@ -106,7 +105,7 @@ LRESULT WorldSettingsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
       OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
       return 0;
     case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      PlaceControls(FollowDpiChange(window_, wParam, lParam, SuggestedPlace::PositionOnly));
       return 0;
     case WM_TIMER:
       if (wParam == kServerStateTimer) ShowRunningNote();
@@ -118,10 +117,6 @@ LRESULT WorldSettingsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
       break;
   }
   return DefaultHandling(message, wParam, lParam);
-}
-
-HWND WorldSettingsWindow::Control(Id id) const {
-  return ::GetDlgItem(window_, static_cast<int>(id));
 }
 
 void WorldSettingsWindow::OnCreated() {
@@ -277,7 +272,7 @@ void WorldSettingsWindow::OnCommand(Id id, WORD code) {
         static_cast<int>(::SendMessageW(Control(Id::ChoiceBox), CB_GETCURSEL, 0, 0));
     SetCell(editor_->EditedRow(), kValueColumn, editor_->ChooseValue(choice));
   } else if (id >= Id::FirstTickBox && code == BN_CLICKED) {
-    const int choice = static_cast<int>(id) - static_cast<int>(Id::FirstTickBox);
+    const int choice = ControlNumber(id) - ControlNumber(Id::FirstTickBox);
     const bool ticked =
         ::SendMessageW(::GetDlgItem(window_, TickBoxId(choice)), BM_GETCHECK, 0, 0) == BST_CHECKED;
     SetCell(editor_->EditedRow(), kValueColumn, editor_->TickChoice(choice, ticked));
@@ -318,12 +313,6 @@ void WorldSettingsWindow::OnSave() {
       prompt_->Confirm(kRestartQuestion, " Restart", PromptStyle::Question)) {
     server_.safeRestart();
   }
-}
-
-void WorldSettingsWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  PlaceControls(dpi);
 }
 
 void WorldSettingsWindow::Open(HWND owner, const ServerPaths& paths, Prompt& prompt,

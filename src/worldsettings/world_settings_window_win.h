@@ -49,7 +49,6 @@ class WorldSettingsWindow : public BaseWindow<WorldSettingsWindow> {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  HWND Control(WorldSettingsControl id) const;
   void OnCreated();
   void PlaceControls(UINT dpi);
   void FillList();
@@ -63,7 +62,6 @@ class WorldSettingsWindow : public BaseWindow<WorldSettingsWindow> {
   void OnCommand(WorldSettingsControl id, WORD code);
   void OnValueEdited();
   void OnSave();
-  void OnDpiChanged(UINT dpi, const RECT& suggested);
 
   ServerPaths paths_;
   Prompt* prompt_ = nullptr;

@@ -23,6 +23,7 @@
 #include "platform/process_win.h"
 #include "platform/text.h"
 #include "platform/unique_handle_win.h"
+#include "server/server_world.h"
 #include "support/e2e_win.h"
 
 namespace tidemoor::testing {

@@ -15,6 +15,7 @@
 
 #include "app/main_controls.h"
 #include "install/update_scripts.h"
+#include "server/server_world.h"
 #include "platform/codepage_win.h"
 #include "support/e2e_win.h"
 

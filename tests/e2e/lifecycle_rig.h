@@ -14,6 +14,7 @@
 #include "platform/codepage_win.h"
 #include "platform/http_client_win.h"
 #include "server/rest_api.h"
+#include "server/server_world.h"
 #include "support/e2e_win.h"
 
 namespace tidemoor::testing {

@@ -11,6 +11,7 @@
 #include "app/main_controls.h"
 #include "platform/codepage_win.h"
 #include "platform/process_win.h"
+#include "server/server_world.h"
 #include "support/e2e_win.h"
 
 namespace tidemoor::testing {

@@ -76,19 +76,6 @@ TEST(FindChildProcess, FindsAChildNamedInAnotherCaseButNeverAnotherParentsProces
   EXPECT_EQ(::WaitForSingleObject(launcher.info.process.get(), 10000), WAIT_OBJECT_0);
 }
 
-TEST(IsProcessRunning, ZeroAndEndedProcessesAreNotRunning) {
-  EXPECT_FALSE(IsProcessRunning(0));
-  EXPECT_TRUE(IsProcessRunning(::GetCurrentProcessId()));
-
-  TempToolDirectory directory("running");
-  directory.InstallFixture("explorer.exe");
-  UniqueProcessInformation info;
-  const uint32_t id =
-      LaunchProcess(directory.File("explorer.exe"), "\"explorer.exe\"", true, 1, "", &info);
-  ASSERT_NE(id, 0u);
-  EXPECT_FALSE(IsProcessRunning(id));  // the held handle keeps the id from being reused
-}
-
 TEST(FindProcessWindow, WindowlessLauncherHasNoneAndItsWorkerHasItsOwn) {
   TempToolDirectory directory("windows");
   directory.InstallFixture("PalServer.exe");

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/unique_handle_win.h"
 #include "platform/worker_win.h"
 
 namespace tidemoor {
@@ -35,48 +34,35 @@ struct CountingWindow {
   HWND window;
 };
 
-TEST(PumpingWait, ZeroReturnsAtOnce) {
+bool Never() {
+  return false;
+}
+
+TEST(PumpUntil, ZeroReturnsAtOnce) {
   const ULONGLONG start = ::GetTickCount64();
-  EXPECT_TRUE(PumpingWait(0, WaitUnit::Seconds));
+  EXPECT_FALSE(PumpUntil(Never, milliseconds(0)));
   EXPECT_LT(ElapsedSince(start), 200u);
 }
 
-TEST(PumpingWait, DispatchesPostedMessagesBeforeItReturns) {
+TEST(PumpUntil, DispatchesPostedMessagesBeforeItReturns) {
   CountingWindow counter;
   ::PostMessageW(counter.window, WM_APP, 0, 0);
   const ULONGLONG start = ::GetTickCount64();
-  EXPECT_TRUE(PumpingWait(1, WaitUnit::Seconds));
+  EXPECT_FALSE(PumpUntil(Never, milliseconds(1000)));
   EXPECT_GE(ElapsedSince(start), 950u);
   EXPECT_LT(ElapsedSince(start), 3000u);
   EXPECT_EQ(CountingWindow::received, 1);
 }
 
-TEST(PumpingWait, LeavesQuitForTheMainLoop) {
+TEST(PumpUntil, EndsAtAQuitAndLeavesItForTheMainLoop) {
   ::PostQuitMessage(3);
   const ULONGLONG start = ::GetTickCount64();
-  EXPECT_TRUE(PumpingWait(300, WaitUnit::Milliseconds));
-  EXPECT_GE(ElapsedSince(start), 250u);
+  EXPECT_FALSE(PumpUntil(Never, milliseconds(5000)));
   EXPECT_LT(ElapsedSince(start), 3000u);
   MSG message;
   ASSERT_TRUE(::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
   EXPECT_EQ(message.wParam, 3u);
-}
-
-TEST(PumpingWait, WithoutAWorkingTimerFallsBackToAPlainWaitOfTheSameLength) {
-  ULONGLONG start = ::GetTickCount64();
-  EXPECT_TRUE(PumpMessagesUntilSignalled(nullptr, milliseconds(300)));
-  EXPECT_GE(ElapsedSince(start), 250u);
-  EXPECT_LT(ElapsedSince(start), 3000u);
-
-  // A handle that cannot be waited on makes the wait itself fail.
-  UniqueHandle closed(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  HANDLE stale = closed.get();
-  closed.reset();
-  start = ::GetTickCount64();
-  EXPECT_TRUE(PumpMessagesUntilSignalled(stale, milliseconds(300)));
-  EXPECT_GE(ElapsedSince(start), 250u);
-  EXPECT_LT(ElapsedSince(start), 3000u);
 }
 
 }  // namespace

@@ -122,5 +122,31 @@ TEST_F(UnexpectedError, AHandlerThatKeepsFailingWhileTheBoxIsOpenAddsNoSecondBox
   ExpectOneErrorBox();
 }
 
+// The window moves to the suggested place; one that sizes itself for the DPI keeps its size.
+TEST(DpiChange, TheWindowTakesTheSuggestedPlaceAndTheNewDpi) {
+  struct Case {
+    SuggestedPlace take;
+    int width, height;
+  };
+  for (const Case& c : {Case{SuggestedPlace::PositionAndSize, 450, 330},
+                        Case{SuggestedPlace::PositionOnly, 300, 200}}) {
+    testing::FakePrompt prompt;
+    FailingWindow window(0, prompt);
+    const HWND handle = window.Open();
+    ASSERT_TRUE(handle);
+    ::SetWindowPos(handle, nullptr, 10, 20, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT suggested{40, 50, 40 + 450, 50 + 330};
+    EXPECT_EQ(
+        FollowDpiChange(handle, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested), c.take),
+        144u);
+    RECT place{};
+    ::GetWindowRect(handle, &place);
+    EXPECT_EQ(place.left, 40);
+    EXPECT_EQ(place.top, 50);
+    EXPECT_EQ(place.right - place.left, c.width);
+    EXPECT_EQ(place.bottom - place.top, c.height);
+  }
+}
+
 }  // namespace
 }  // namespace tidemoor

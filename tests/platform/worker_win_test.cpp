@@ -64,7 +64,7 @@ TEST(Worker, AWorkerPutAwayHandsNothingBack) {
     while (!started) std::this_thread::yield();
   }
   PumpUntil([&] { return ran.load(); }, 10s);
-  PumpingWait(200, WaitUnit::Milliseconds);
+  PumpUntil([] { return false; }, 200ms);
   EXPECT_FALSE(handedBack);
 }
 

@@ -9,6 +9,17 @@ namespace {
 
 const RestEndpoint kEndpoint{8300, "s3cret"};
 
+// The answers' values alone, for the cases where why one is unreadable does not matter.
+std::optional<ServerInfo> ParseInfo(std::string_view body) {
+  return ReadInfo(body).value;
+}
+std::optional<std::vector<PlayerInfo>> ParsePlayers(std::string_view body) {
+  return ReadPlayers(body).value;
+}
+std::optional<ServerMetrics> ParseMetrics(std::string_view body) {
+  return ReadMetrics(body).value;
+}
+
 TEST(RestApi, SignInIsBase64) {
   EXPECT_EQ(Base64(""), "");
   EXPECT_EQ(Base64("f"), "Zg==");
@@ -37,7 +48,6 @@ TEST(RestApi, EveryRequestCarriesTheAddressTheSignInAndItsExactBody) {
       {PlayersRequest(kEndpoint), "GET", "players", auth, ""},
       {MetricsRequest(kEndpoint), "GET", "metrics", auth, ""},
       {SaveRequest(kEndpoint), "POST", "save", empty, ""},
-      {StopRequest(kEndpoint), "POST", "stop", empty, ""},
       {ShutdownRequest(kEndpoint, 10, "服务器即将重启"), "POST", "shutdown", json,
        R"({"message":"服务器即将重启","waittime":10})"},
       {AnnounceRequest(kEndpoint, "say \"hi\" \\ 😀\n"), "POST", "announce", json,
@@ -64,6 +74,24 @@ TEST(RestApi, PortIsTheTypedNumberOrTheDefault) {
   EXPECT_EQ(RestApiPortFromText("65535"), 65535);
   for (const char* typed : {"", "0", "-1", "65536", "abc", "99999999999"}) {
     EXPECT_EQ(RestApiPortFromText(typed), kDefaultRestApiPort) << typed;
+  }
+}
+
+TEST(RestApi, FailureSaysWhatWentWrongWithThePortAndTheStatus) {
+  struct Case {
+    int status;
+    std::optional<int> port;
+    const char* text;
+  };
+  for (const Case& c : {
+           Case{401, std::nullopt, "REST API 拒绝了管理员密码 (HTTP 401)"},
+           Case{0, std::nullopt, "REST API 未响应"},
+           Case{500, std::nullopt, "REST API 回应异常 (HTTP 500)"},
+           Case{401, 8300, "REST API 拒绝了管理员密码 (端口 8300)"},
+           Case{0, 8300, "REST API 未响应 (端口 8300)"},
+           Case{404, 8300, "REST API 回应异常 (端口 8300, HTTP 404)"},
+       }) {
+    EXPECT_EQ(RestFailureText(c.status, c.port), c.text) << c.status;
   }
 }
 
