@@ -6,16 +6,49 @@
 
 set(TIDEMOOR_WARNINGS -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
 
-function(tidemoor_portable_sources out)
-  file(GLOB_RECURSE all CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
-  list(FILTER all EXCLUDE REGEX "_win\\.cpp$")
-  set(${out} ${all} PARENT_SCOPE)
+# The headers of one layer, reachable as "<layer>/<name>.h" from its own include root in the build
+# tree and from nowhere else. A library sees only the roots of itself and of the layers it links,
+# so an include that points up or sideways does not compile. Each header in a root is a one-line
+# file that includes the real one by a relative path: it works where symbolic links do not (a
+# Windows checkout), edits to the real header need no new configure, and ccache can share the
+# results between checkouts.
+function(tidemoor_header_root layer out)
+  set(root ${CMAKE_BINARY_DIR}/layers/${layer})
+  set(dir ${root}/${layer})
+  file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${layer}/*.h)
+  set(wanted)
+  foreach(header ${headers})
+    get_filename_component(name ${header} NAME)
+    file(RELATIVE_PATH real ${dir} ${header})
+    file(CONFIGURE OUTPUT ${dir}/${name} CONTENT "#include \"${real}\"\n" @ONLY)
+    list(APPEND wanted ${dir}/${name})
+  endforeach()
+  file(GLOB present ${dir}/*.h)
+  foreach(stale ${present})
+    if(NOT stale IN_LIST wanted)
+      file(REMOVE ${stale})
+    endif()
+  endforeach()
+  set(${out} ${root} PARENT_SCOPE)
 endfunction()
 
-function(tidemoor_windows_sources out)
-  file(GLOB_RECURSE all CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*_win.cpp)
-  list(FILTER all EXCLUDE REGEX "entry_win\\.cpp$")
-  set(${out} ${all} PARENT_SCOPE)
+# tidemoor_layer(<layer> [<layer it may use>...]): the library tidemoor_<layer> of src/<layer>/,
+# its portable files in both builds and its _win files in the Windows one.
+function(tidemoor_layer layer)
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${layer}/*.cpp)
+  if(TIDEMOOR_TARGET STREQUAL "windows")
+    list(FILTER sources EXCLUDE REGEX "/entry_win\\.cpp$")
+  else()
+    list(FILTER sources EXCLUDE REGEX "_win\\.cpp$")
+  endif()
+  tidemoor_header_root(${layer} root)
+  add_library(tidemoor_${layer} STATIC ${sources})
+  target_include_directories(tidemoor_${layer} PUBLIC ${root})
+  foreach(lower ${ARGN})
+    target_link_libraries(tidemoor_${layer} PUBLIC tidemoor_${lower})
+  endforeach()
+  target_compile_options(tidemoor_${layer} PRIVATE ${TIDEMOOR_WARNINGS})
+  tidemoor_apply_sanitizers(tidemoor_${layer})
 endfunction()
 
 function(tidemoor_apply_sanitizers target)
@@ -38,7 +71,7 @@ function(tidemoor_test)
     set(T_TIMEOUT 300)
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
-  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_options(${T_NAME} PRIVATE ${TIDEMOOR_WARNINGS})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
   tidemoor_apply_sanitizers(${T_NAME})

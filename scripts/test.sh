@@ -5,6 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
+bash scripts/check-dependencies-test.sh
 bash scripts/check-dependencies.sh
 
 bash scripts/build.sh native
