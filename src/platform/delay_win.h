@@ -1,0 +1,34 @@
+#pragma once
+// A wait that never holds the user-interface thread: the function runs later, as a timer's tick
+// between the window messages, like any other event. A Delay put away (or cancelled) before its
+// time has come runs nothing, so an operation's pending step ends with the operation.
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+
+namespace tidemoor {
+
+class Delay {
+ public:
+  // Made on the user-interface thread; the function runs there.
+  Delay();
+  ~Delay();
+  Delay(const Delay&) = delete;
+  Delay& operator=(const Delay&) = delete;
+
+  // Runs then once the time has passed; a wait still pending is replaced.
+  void After(std::chrono::milliseconds wait, std::function<void()> then);
+  void Cancel();
+  bool Pending() const { return static_cast<bool>(then_); }
+
+ private:
+  static LRESULT CALLBACK TimerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void Fire();
+
+  HWND window_ = nullptr;  // message-only, so the tick needs no visible window
+  std::function<void()> then_;
+};
+
+}  // namespace tidemoor
