@@ -3,6 +3,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+echo "== nested message loops"
+bash scripts/count-nested-loops.sh
 bash scripts/setup.sh >/dev/null
 # Figures come from optimised builds: the native benchmarks get a Release tree of their own.
 [ -f build/bench-native/CMakeCache.txt ] ||
