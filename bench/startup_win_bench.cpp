@@ -1,8 +1,10 @@
 // Time from process start to a visible window: Tidemoor.exe (in a fresh tool directory each run)
 // against a minimal Win32 window program, measured alternately in one run. Prints both medians
-// and their ratio.
+// and their ratio. Then the resident memory (working set) of each once its window has shown and
+// stayed idle, and the difference.
 
 #include <windows.h>
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -35,8 +37,10 @@ std::wstring Folder(const std::wstring& path) {
   return path.substr(0, path.find_last_of(L'\\'));
 }
 
-// Starts the program, returns milliseconds until it shows a window, then closes it.
-double TimeToWindow(const std::wstring& program, const std::wstring& directory) {
+// Starts the program and returns milliseconds until it shows a window (-1 when it shows none);
+// with idleBytes, also its working set after the window has been idle for a while. Then ends it.
+double TimeToWindow(const std::wstring& program, const std::wstring& directory,
+                    SIZE_T* idleBytes = nullptr) {
   std::wstring commandLine = L"\"" + program + L"\"";
   STARTUPINFOW startup{sizeof(startup)};
   PROCESS_INFORMATION info{};
@@ -51,6 +55,13 @@ double TimeToWindow(const std::wstring& program, const std::wstring& directory) 
     if (!search.found) ::Sleep(1);
   }
   const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  if (idleBytes && search.found) {
+    ::Sleep(3000);  // start-up's work done, the first paint over
+    PROCESS_MEMORY_COUNTERS counters{sizeof(counters)};
+    *idleBytes = ::K32GetProcessMemoryInfo(info.hProcess, &counters, sizeof(counters))
+                     ? counters.WorkingSetSize
+                     : 0;
+  }
   ::TerminateProcess(info.hProcess, 0);
   ::WaitForSingleObject(info.hProcess, 10000);
   ::CloseHandle(info.hThread);
@@ -94,6 +105,21 @@ int wmain() {
   std::printf("  minimal Win32 window %7.1f ms\n", minimalMedian);
   std::printf("  ratio               %8.2f (target <= 1.3)\n", toolMedian / minimalMedian);
 
+  std::vector<double> toolMiB, minimalMiB;
+  for (int i = 0; i < 3; ++i) {
+    SIZE_T toolBytes = 0, minimalBytes = 0;
+    TimeToWindow(tool, toolDir, &toolBytes);
+    TimeToWindow(minimal, benchDir, &minimalBytes);
+    toolMiB.push_back(toolBytes / 1048576.0);
+    minimalMiB.push_back(minimalBytes / 1048576.0);
+  }
+  const double memoryDifference = Median(toolMiB) - Median(minimalMiB);
+  std::printf("resident memory of the idle window (median of 3)\n");
+  std::printf("  Tidemoor.exe        %8.1f MiB\n", Median(toolMiB));
+  std::printf("  minimal Win32 window %7.1f MiB\n", Median(minimalMiB));
+  std::printf("  difference          %8.1f MiB (target <= 15)\n", memoryDifference);
+  const bool goalsMet = toolMedian / minimalMedian <= 1.3 && memoryDifference <= 15;
+
   std::wstring from = toolDir;
   from.append(2, L'\0');
   SHFILEOPSTRUCTW remove{};
@@ -101,5 +127,5 @@ int wmain() {
   remove.pFrom = from.c_str();
   remove.fFlags = FOF_NO_UI;
   ::SHFileOperationW(&remove);
-  return 0;
+  return goalsMet ? 0 : 1;
 }

@@ -15,9 +15,8 @@ bool HasChineseCharacters(std::string_view directory) {
                   [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
     return false;
   }
-  RegexMatcher matcher;
-  matcher.Execute("[\\u4e00-\\u9fa5]", directory);
-  return matcher.MatchCount() != 0;
+  const auto matches = RegexMatcher().Matches("[\\u4e00-\\u9fa5]", directory);
+  return matches && !matches->empty();
 }
 
 void CheckToolPath(std::string_view toolDirectory, Prompt& prompt) {

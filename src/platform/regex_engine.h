@@ -32,9 +32,6 @@ class RegexEngine {
   virtual ~RegexEngine() = default;
   // nullopt when the pattern is invalid or the engine fails on this subject.
   virtual std::optional<std::vector<RegexMatch>> Execute(std::string_view subject) = 0;
-  // $1..$99, $&, $`, $' and $$ in the replacement stand for what they stand for in VBScript.
-  // An empty text when the engine fails.
-  virtual std::string Replace(std::string_view subject, std::string_view replacement) = 0;
 };
 
 // Our own engine (ECMAScript syntax, including \uXXXX escapes), for systems where the VBScript

@@ -67,17 +67,6 @@ class FallbackRegex : public RegexEngine {
     return matches;
   }
 
-  std::string Replace(std::string_view subject, std::string_view replacement) override {
-    if (!regex_) return {};
-    auto flags = std::regex_constants::format_default;
-    if (!global_) flags |= std::regex_constants::format_first_only;
-    try {
-      return ToUtf8(std::regex_replace(ToWide(subject), *regex_, ToWide(replacement), flags));
-    } catch (const std::regex_error&) {
-      return {};
-    }
-  }
-
  private:
   static RegexGroup ToGroup(const std::wstring& subject, const std::wssub_match& sub,
                             size_t fallbackPosition) {

@@ -4,7 +4,6 @@
 #include <oleauto.h>
 
 #include <algorithm>
-#include <span>
 #include <utility>
 #include <vector>
 
@@ -63,13 +62,6 @@ class SystemRegex : public RegexEngine {
     return matches;
   }
 
-  std::string Replace(std::string_view subject, std::string_view replacement) override {
-    ScopedVariant text(subject), with(replacement), result;
-    VARIANT* arguments[] = {text.get(), with.get()};
-    if (!regex_.Call(L"Replace", DISPATCH_METHOD, arguments, result.get())) return {};
-    return result.Text();
-  }
-
  private:
   explicit SystemRegex(Dispatch regex) : regex_(std::move(regex)) {}
 
@@ -94,61 +86,18 @@ class SystemRegex : public RegexEngine {
 
 }  // namespace
 
-RegexMatcher::RegexMatcher(RegexEngineChoice choice)
-    : choice_(choice), com_(std::make_unique<ComScope>()) {}
+RegexMatcher::RegexMatcher() : com_(std::make_unique<ComScope>()) {}
 
-RegexMatcher::~RegexMatcher() {
-  // The component's objects must go before the library they live in.
-  matches_.reset();
-  engine_.reset();
-}
+RegexMatcher::~RegexMatcher() = default;
 
-bool RegexMatcher::Execute(std::string_view pattern, std::string_view subject, bool caseSensitive,
-                           bool multiLine, bool global, bool quotePlaceholder) {
-  engine_.reset();
-  matches_.reset();
-  pattern_ = quotePlaceholder ? ReplaceAll(std::string(pattern), "#引号", "\"") : pattern;
-  subject_ = subject;
-  const RegexOptions options{caseSensitive, multiLine, global};
-  usesSystemComponent_ = false;
-  if (choice_ == RegexEngineChoice::SystemComponentFirst && com_->Initialized()) {
-    engine_ = SystemRegex::Create(pattern_, options);
-    usesSystemComponent_ = engine_ != nullptr;
-  }
-  if (!engine_) engine_ = MakeFallbackRegex(pattern_, options);
-  matches_ = engine_->Execute(subject_);
-  return matches_.has_value();
-}
-
-int RegexMatcher::MatchCount() const {
-  return matches_ ? static_cast<int>(matches_->size()) : 0;
-}
-
-std::string RegexMatcher::GetPattern() const {
-  return engine_ ? pattern_ : std::string();
-}
-
-std::string RegexMatcher::Replace(std::string_view replacement) const {
-  return engine_ ? engine_->Replace(subject_, replacement) : std::string();
-}
-
-std::string RegexMatcher::MatchText(int match, size_t* position) const {
-  if (match < 1 || match > MatchCount()) return {};
-  const RegexGroup& whole = (*matches_)[match - 1].whole;
-  if (position) *position = whole.position;
-  return whole.text;
-}
-
-std::string RegexMatcher::SubMatchText(int match, int subMatch, size_t* position) const {
-  if (match < 1 || match > MatchCount()) return {};
-  const auto& groups = (*matches_)[match - 1].groups;
-  if (subMatch < 1 || subMatch > static_cast<int>(groups.size())) return {};
-  if (position) *position = groups[subMatch - 1].position;
-  return groups[subMatch - 1].text;
-}
-
-int RegexMatcher::SubMatchCount() const {
-  return MatchCount() > 0 ? static_cast<int>((*matches_)[0].groups.size()) : 0;
+std::optional<std::vector<RegexMatch>> RegexMatcher::Matches(std::string_view pattern,
+                                                             std::string_view subject,
+                                                             const RegexOptions& options) {
+  // The component's objects go at the end of this call, before the library they live in.
+  std::unique_ptr<RegexEngine> engine;
+  if (com_->Initialized()) engine = SystemRegex::Create(pattern, options);
+  if (!engine) engine = MakeFallbackRegex(pattern, options);
+  return engine->Execute(subject);
 }
 
 }  // namespace tidemoor

@@ -2,69 +2,71 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/automation_win.h"
+
 namespace tidemoor {
 namespace {
 
-// Every case runs through the system component and through our own engine, which takes over
-// where VBScript is not installed.
-class RegexMatcherTest : public ::testing::TestWithParam<RegexEngineChoice> {};
+enum class Engine { SystemComponent, Fallback };
+
+using Matches = std::optional<std::vector<RegexMatch>>;
+
+// Every case runs through the matcher, on the system component, and through our own engine, which
+// the matcher takes where VBScript is not installed.
+class RegexMatcherTest : public ::testing::TestWithParam<Engine> {
+ protected:
+  Matches Run(std::string_view pattern, std::string_view subject,
+              const RegexOptions& options = {}) {
+    if (GetParam() == Engine::Fallback)
+      return MakeFallbackRegex(pattern, options)->Execute(subject);
+    // Otherwise the matcher would quietly test the fallback a second time.
+    const ComScope com;
+    EXPECT_TRUE(Dispatch::Create(L"VBScript.RegExp")) << "the system component is not installed";
+    return RegexMatcher().Matches(pattern, subject, options);
+  }
+
+  static size_t Count(const Matches& matches) { return matches ? matches->size() : 0; }
+};
 
 INSTANTIATE_TEST_SUITE_P(Engines, RegexMatcherTest,
-                         ::testing::Values(RegexEngineChoice::SystemComponentFirst,
-                                           RegexEngineChoice::FallbackOnly));
+                         ::testing::Values(Engine::SystemComponent, Engine::Fallback));
 
 TEST_P(RegexMatcherTest, CountsChineseIdeographsInAPath) {
-  RegexMatcher matcher(GetParam());
-  EXPECT_TRUE(matcher.Execute("[\\u4e00-\\u9fa5]", "D:\\服务器"));
-  EXPECT_EQ(matcher.UsesSystemComponent(), GetParam() == RegexEngineChoice::SystemComponentFirst);
-  EXPECT_EQ(matcher.MatchCount(), 3);
-  size_t position = 0;
-  EXPECT_EQ(matcher.MatchText(2, &position), "务");
-  EXPECT_EQ(position, 6u);
+  const Matches matches = Run("[\\u4e00-\\u9fa5]", "D:\\服务器");
+  ASSERT_TRUE(matches);
+  ASSERT_EQ(matches->size(), 3u);
+  EXPECT_EQ((*matches)[1].whole.text, "务");
+  EXPECT_EQ((*matches)[1].whole.position, 6u);
 
-  EXPECT_TRUE(matcher.Execute("[\\u4e00-\\u9fa5]", "D:\\Server"));
-  EXPECT_EQ(matcher.MatchCount(), 0);
-  EXPECT_TRUE(matcher.Execute("[\\u4e00-\\u9fa5]", "D:\\A & B\\Café！"));
-  EXPECT_EQ(matcher.MatchCount(), 0);
+  EXPECT_EQ(Count(Run("[\\u4e00-\\u9fa5]", "D:\\Server")), 0u);
+  EXPECT_EQ(Count(Run("[\\u4e00-\\u9fa5]", "D:\\A & B\\Café！")), 0u);
 }
 
-TEST_P(RegexMatcherTest, QuotePlaceholderBecomesADoubleQuote) {
-  RegexMatcher matcher(GetParam());
-  EXPECT_TRUE(matcher.Execute("#引号a#引号", "x\"a\"y", false, true, true, true));
-  EXPECT_EQ(matcher.GetPattern(), "\"a\"");
-  EXPECT_EQ(matcher.MatchCount(), 1);
-  EXPECT_TRUE(matcher.Execute("#引号a#引号", "#引号a#引号"));  // without the flag: literal
-  EXPECT_EQ(matcher.GetPattern(), "#引号a#引号");
-  EXPECT_EQ(matcher.MatchCount(), 1);
+TEST_P(RegexMatcherTest, QuotesInThePatternAreLiteral) {
+  const Matches quoted = Run("\"a\"", "x\"a\"y");
+  ASSERT_EQ(Count(quoted), 1u);
+  EXPECT_EQ((*quoted)[0].whole.text, "\"a\"");
+  EXPECT_EQ(Count(Run("#引号a#引号", "#引号a#引号")), 1u);
 }
 
-TEST_P(RegexMatcherTest, InvalidPatternGivesFalseAndNoMatches) {
-  RegexMatcher matcher(GetParam());
-  ASSERT_TRUE(matcher.Execute("a", "aaa"));
-  EXPECT_FALSE(matcher.Execute("([a-", "abc"));
-  EXPECT_EQ(matcher.MatchCount(), 0);
-  EXPECT_EQ(matcher.MatchText(1), "");
+TEST_P(RegexMatcherTest, InvalidPatternGivesNoMatches) {
+  ASSERT_TRUE(Run("a", "aaa"));
+  EXPECT_FALSE(Run("([a-", "abc"));
 }
 
-TEST_P(RegexMatcherTest, OptionsGroupsAndReplace) {
-  RegexMatcher matcher(GetParam());
-  EXPECT_TRUE(matcher.Execute("port=(\\d+)", "PORT=8211\nport=8212"));
-  EXPECT_EQ(matcher.MatchCount(), 2);
-  EXPECT_EQ(matcher.SubMatchCount(), 1);
-  size_t position = 0;
-  EXPECT_EQ(matcher.SubMatchText(2, 1, &position), "8212");
-  EXPECT_EQ(position, 15u);
-  EXPECT_EQ(matcher.SubMatchText(2, 2, &position), "");
-  EXPECT_EQ(position, 15u);  // left alone for a group that does not exist
-  EXPECT_EQ(matcher.Replace("p:$1"), "p:8211\np:8212");
+TEST_P(RegexMatcherTest, OptionsAndGroups) {
+  const Matches ports = Run("port=(\\d+)", "PORT=8211\nport=8212");
+  ASSERT_EQ(Count(ports), 2u);
+  ASSERT_EQ((*ports)[0].groups.size(), 1u);
+  ASSERT_EQ((*ports)[1].groups.size(), 1u);
+  EXPECT_EQ((*ports)[1].groups[0].text, "8212");
+  EXPECT_EQ((*ports)[1].groups[0].position, 15u);
 
-  EXPECT_TRUE(matcher.Execute("port=(\\d+)", "PORT=8211\nport=8212", true));
-  EXPECT_EQ(matcher.MatchCount(), 1);
-  EXPECT_TRUE(matcher.Execute("^port", "port\nport", false, false));
-  EXPECT_EQ(matcher.MatchCount(), 1);
-  EXPECT_TRUE(matcher.Execute("port", "port\nport", false, true, false));
-  EXPECT_EQ(matcher.MatchCount(), 1);
-  EXPECT_EQ(matcher.Replace("x"), "x\nport");
+  EXPECT_EQ(Count(Run("port=(\\d+)", "PORT=8211\nport=8212", {.caseSensitive = true})), 1u);
+  EXPECT_EQ(Count(Run("^port", "port\nport", {.multiLine = false})), 1u);
+  const Matches first = Run("port", "port\nport", {.global = false});
+  ASSERT_EQ(Count(first), 1u);
+  EXPECT_EQ((*first)[0].whole.position, 0u);
 }
 
 }  // namespace
