@@ -7,6 +7,7 @@ cd "$root"
 bash scripts/setup.sh
 bash scripts/check-dependencies-test.sh
 bash scripts/check-dependencies.sh
+bash scripts/count-nested-loops-test.sh
 
 bash scripts/build.sh native
 bash scripts/build.sh native-sanitize
