@@ -98,4 +98,28 @@ CheckLine NatVerdict(const NatFindings& findings) {
           "路由器前还有一层路由器 (光猫?) - 需在上一级设备也做端口映射或改为桥接"};
 }
 
+std::string LanConnectAddress(const std::vector<std::string>& addresses,
+                              std::string_view gamePort) {
+  for (const std::string& address : addresses) {
+    if (ClassifyIpv4(address) == AddressKind::Private) return ConnectAddressText(address, gamePort);
+  }
+  return {};
+}
+
+CheckLine LanLine(const std::vector<std::string>& addresses, std::string_view gamePort) {
+  const std::string connect = LanConnectAddress(addresses, gamePort);
+  std::string others;
+  for (const std::string& address : addresses) {
+    if (connect.rfind(address + ":", 0) == 0) continue;
+    others += (others.empty() ? "" : "、") + address;
+  }
+  if (connect.empty()) {
+    return {
+        Verdict::Attention,
+        "本机没有局域网地址" + (others.empty() ? std::string() : " (本机地址: " + others + ")")};
+  }
+  return {Verdict::Pass,
+          "局域网联机地址 " + connect + (others.empty() ? std::string() : "；其他地址: " + others)};
+}
+
 }  // namespace tidemoor

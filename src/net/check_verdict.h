@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tidemoor {
 
@@ -34,5 +35,12 @@ struct NatFindings {
 };
 
 CheckLine NatVerdict(const NatFindings& findings);
+
+// The address friends on the same network join: the first private address with the game port;
+// empty when this PC has none.
+std::string LanConnectAddress(const std::vector<std::string>& addresses, std::string_view gamePort);
+
+// "局域网联机地址 a.b.c.d:port", with this PC's other addresses after it.
+CheckLine LanLine(const std::vector<std::string>& addresses, std::string_view gamePort);
 
 }  // namespace tidemoor

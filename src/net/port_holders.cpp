@@ -13,6 +13,8 @@ std::string PortText(const WatchedPort& port) {
 }
 
 std::string ProcessText(const PortHolder& holder) {
+  // Without an owner id (a system that does not tell) there is nothing to name.
+  if (holder.processId == 0) return "未知程序";
   return (holder.processName.empty() ? std::string("未知程序") : holder.processName) + " (进程 " +
          std::to_string(holder.processId) + ")";
 }

@@ -79,5 +79,19 @@ TEST(NatVerdict, PublicAddressAgainstRouter) {
   EXPECT_EQ(VerdictText(Verdict::Unknown), "无法判断");
 }
 
+TEST(LanLine, FirstPrivateAddressWithTheGamePort) {
+  const struct {
+    std::vector<std::string> addresses;
+    CheckLine line;
+  } cases[] = {
+      {{"192.168.1.20"}, {Verdict::Pass, "局域网联机地址 192.168.1.20:8211"}},
+      {{"100.72.1.2", "10.0.0.5", "192.168.56.1"},
+       {Verdict::Pass, "局域网联机地址 10.0.0.5:8211；其他地址: 100.72.1.2、192.168.56.1"}},
+      {{"203.0.113.7"}, {Verdict::Attention, "本机没有局域网地址 (本机地址: 203.0.113.7)"}},
+      {{}, {Verdict::Attention, "本机没有局域网地址"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LanLine(c.addresses, "8211"), c.line) << c.line.found;
+}
+
 }  // namespace
 }  // namespace tidemoor

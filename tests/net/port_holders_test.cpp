@@ -19,6 +19,7 @@ TEST(PortsLine, NamesEveryOtherHolder) {
   } cases[] = {
       {{}, {}, {Verdict::Pass, "UDP 8211、UDP 27015、TCP 8212 均未被其他程序占用"}},
       {{other}, {}, {Verdict::Fail, "UDP 8211 (游戏端口) 被 Holder.exe (进程 77) 占用"}},
+      {{{"UDP", 8211, 0, ""}}, {}, {Verdict::Fail, "UDP 8211 (游戏端口) 被 未知程序 占用"}},
       {{other, other, {"TCP", 8211, 78, "Web.exe"}, {"UDP", 8212, 79, "Dns.exe"}},
        {},
        {Verdict::Fail, "UDP 8211 (游戏端口) 被 Holder.exe (进程 77) 占用"}},
