@@ -231,6 +231,8 @@ void Application::OpenConnectionDoctor() {
   setup.log = &*eventLog_;
   setup.primaryEchoUrl = kPrimaryIpEchoAddress;
   setup.fallbackEchoUrl = kFallbackIpEchoAddress;
+  setup.serverProgram =
+      paths_.ServerDir + "Pal\\Binaries\\Win64\\" + std::string(kServerWorkerNames[1]);
   setup.natFound = [this](bool carrierGradeNat) { carrierGradeNat_ = carrierGradeNat; };
   setup.ports = [this] {
     const std::string game = mainWindow_.Text(C::GamePortEdit);

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "net/clipboard_win.h"
+#include "net/firewall_win.h"
+#include "net/network_profile_win.h"
 #include "net/lan_addresses_win.h"
 #include "net/port_holders_win.h"
 #include "net/public_address.h"
@@ -17,41 +19,56 @@ using Id = DoctorControl;
 
 constexpr wchar_t kWindowClass[] = L"TidemoorConnectionDoctor";
 constexpr int kWindowWidth = 990;
-constexpr int kWindowHeight = 230;
+constexpr int kWindowHeight = 300;
 
 constexpr int Row(int index) {
   return 12 + index * 34;
 }
 
-const std::array<ControlDefinition, 16> kControls = {{
+const std::array<ControlDefinition, 23> kControls = {{
     {ControlNumber(Id::PortsTitle), ControlKind::Label, "端口", 8, Row(0), 110, 26},
     {ControlNumber(Id::PortsVerdict), ControlKind::Label, "", 122, Row(0), 56, 26},
-    {ControlNumber(Id::PortsFound), ControlKind::Label, "", 182, Row(0), 600, 26, kEndEllipsis},
-    {ControlNumber(Id::LanTitle), ControlKind::Label, "局域网地址", 8, Row(1), 110, 26},
-    {ControlNumber(Id::LanVerdict), ControlKind::Label, "", 122, Row(1), 56, 26},
-    {ControlNumber(Id::LanFound), ControlKind::Label, "", 182, Row(1), 600, 26, kEndEllipsis},
-    {ControlNumber(Id::CopyLanButton), ControlKind::Button, "复制", 790, Row(1), 84, 26},
-    {ControlNumber(Id::RouterTitle), ControlKind::Label, "路由器 (UPnP)", 8, Row(2), 110, 26},
-    {ControlNumber(Id::RouterVerdict), ControlKind::Label, "", 122, Row(2), 56, 26},
-    {ControlNumber(Id::RouterFound), ControlKind::Label, "", 182, Row(2), 600, 26, kEndEllipsis},
-    {ControlNumber(Id::MapButton), ControlKind::Button, "映射端口", 790, Row(2), 84, 26},
-    {ControlNumber(Id::RemoveButton), ControlKind::Button, "删除映射", 878, Row(2), 84, 26},
-    {ControlNumber(Id::NatTitle), ControlKind::Label, "公网地址与 NAT", 8, Row(3), 110, 26},
-    {ControlNumber(Id::NatVerdict), ControlKind::Label, "", 122, Row(3), 56, 26},
-    {ControlNumber(Id::NatFound), ControlKind::Label, "", 182, Row(3), 780, 26, kEndEllipsis},
-    {ControlNumber(Id::RecheckButton), ControlKind::Button, "重新检查", 8, Row(4) + 8, 100, 28},
+    {ControlNumber(Id::PortsFound), ControlKind::Label, "", 182, Row(0), 780, 26, kEndEllipsis},
+    {ControlNumber(Id::FirewallTitle), ControlKind::Label, "Windows 防火墙", 8, Row(1), 110, 26},
+    {ControlNumber(Id::FirewallVerdict), ControlKind::Label, "", 122, Row(1), 56, 26},
+    {ControlNumber(Id::FirewallFound), ControlKind::Label, "", 182, Row(1), 652, 26, kEndEllipsis},
+    {ControlNumber(Id::FirewallFixButton), ControlKind::Button, "添加防火墙规则", 838, Row(1), 124,
+     26},
+    {ControlNumber(Id::ProfileTitle), ControlKind::Label, "网络类型", 8, Row(2), 110, 26},
+    {ControlNumber(Id::ProfileVerdict), ControlKind::Label, "", 122, Row(2), 56, 26},
+    {ControlNumber(Id::ProfileFound), ControlKind::Label, "", 182, Row(2), 780, 26, kEndEllipsis},
+    {ControlNumber(Id::LanTitle), ControlKind::Label, "局域网地址", 8, Row(3), 110, 26},
+    {ControlNumber(Id::LanVerdict), ControlKind::Label, "", 122, Row(3), 56, 26},
+    {ControlNumber(Id::LanFound), ControlKind::Label, "", 182, Row(3), 600, 26, kEndEllipsis},
+    {ControlNumber(Id::CopyLanButton), ControlKind::Button, "复制", 790, Row(3), 84, 26},
+    {ControlNumber(Id::RouterTitle), ControlKind::Label, "路由器 (UPnP)", 8, Row(4), 110, 26},
+    {ControlNumber(Id::RouterVerdict), ControlKind::Label, "", 122, Row(4), 56, 26},
+    {ControlNumber(Id::RouterFound), ControlKind::Label, "", 182, Row(4), 600, 26, kEndEllipsis},
+    {ControlNumber(Id::MapButton), ControlKind::Button, "映射端口", 790, Row(4), 84, 26},
+    {ControlNumber(Id::RemoveButton), ControlKind::Button, "删除映射", 878, Row(4), 84, 26},
+    {ControlNumber(Id::NatTitle), ControlKind::Label, "公网地址与 NAT", 8, Row(5), 110, 26},
+    {ControlNumber(Id::NatVerdict), ControlKind::Label, "", 122, Row(5), 56, 26},
+    {ControlNumber(Id::NatFound), ControlKind::Label, "", 182, Row(5), 780, 26, kEndEllipsis},
+    {ControlNumber(Id::RecheckButton), ControlKind::Button, "重新检查", 8, Row(6) + 8, 100, 28},
 }};
 
-constexpr std::array<Id, 4> kVerdicts = {Id::PortsVerdict, Id::LanVerdict, Id::RouterVerdict,
-                                         Id::NatVerdict};
-constexpr std::array<Id, 4> kFound = {Id::PortsFound, Id::LanFound, Id::RouterFound, Id::NatFound};
-constexpr std::array<Id, 4> kFixButtons = {Id::CopyLanButton, Id::MapButton, Id::RemoveButton,
-                                           Id::RecheckButton};
+constexpr std::array<Id, 6> kVerdicts = {Id::PortsVerdict, Id::FirewallVerdict, Id::ProfileVerdict,
+                                         Id::LanVerdict,   Id::RouterVerdict,   Id::NatVerdict};
+constexpr std::array<Id, 6> kFound = {Id::PortsFound, Id::FirewallFound, Id::ProfileFound,
+                                      Id::LanFound,   Id::RouterFound,   Id::NatFound};
+constexpr std::array<Id, 5> kFixButtons = {Id::CopyLanButton, Id::MapButton, Id::RemoveButton,
+                                           Id::FirewallFixButton, Id::RecheckButton};
 
 struct RouterResult {
   RouterSession session;
   RouterFindings findings;
   std::vector<std::string> changes;  // what a fix did, for the event log
+};
+
+struct FirewallResult {
+  CheckLine line;
+  bool fixable = false;
+  int blockRules = 0;
 };
 
 struct LanResult {
@@ -101,6 +118,9 @@ LRESULT ConnectionDoctor::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         case Id::CopyLanButton:
           CopyLanAddress();
           break;
+        case Id::FirewallFixButton:
+          FixFirewallRules();
+          break;
         default:
           break;
       }
@@ -120,6 +140,7 @@ void ConnectionDoctor::RunChecks() {
   for (const Id id : kFound) SetWindowTextUtf8(Control(id), "");
   for (const Id id : kFixButtons) ::EnableWindow(Control(id), FALSE);
   const DoctorPorts ports = setup_.ports();
+  ports_ = ports;
   gamePortText_ = ports.gamePortText;
 
   worker_->Run<CheckLine>(
@@ -131,6 +152,31 @@ void ConnectionDoctor::RunChecks() {
         return PortsLine(watched, snapshot.holders, snapshot.serverProcesses);
       },
       [this](CheckLine line) { ShowLine(Id::PortsVerdict, Id::PortsFound, "端口", line); });
+
+  const std::string program = setup_.serverProgram;
+  worker_->Run<FirewallResult>(
+      [program, ports] {
+        const FirewallReading reading = ReadFirewall();
+        if (!reading.problem.empty()) return FirewallResult{{Verdict::Unknown, reading.problem}};
+        const FirewallFindings findings =
+            ReadFirewallRules(reading.rules, reading.state, program, ports.game, ports.query);
+        const CheckLine line = FirewallLine(findings);
+        return FirewallResult{line, line.verdict == Verdict::Fail,
+                              static_cast<int>(findings.blockRules.size())};
+      },
+      [this](FirewallResult result) {
+        blockRules_ = result.blockRules;
+        ShowLine(Id::FirewallVerdict, Id::FirewallFound, "防火墙", result.line);
+        ::EnableWindow(Control(Id::FirewallFixButton), result.fixable);
+      });
+
+  worker_->Run<CheckLine>(
+      [] {
+        const NetworkReading reading = ReadConnectedNetworks();
+        if (!reading.problem.empty()) return CheckLine{Verdict::Unknown, reading.problem};
+        return NetworkProfileLine(reading.networks);
+      },
+      [this](CheckLine line) { ShowLine(Id::ProfileVerdict, Id::ProfileFound, "网络类型", line); });
 
   worker_->Run<LanResult>(
       [ports] {
@@ -218,6 +264,31 @@ void ConnectionDoctor::ChangeMappings(bool add) {
         ShowRouter(result.session, result.findings);
         ::EnableWindow(Control(Id::CopyLanButton), !lanConnect_.empty());
         ::EnableWindow(Control(Id::RecheckButton), TRUE);
+      });
+}
+
+void ConnectionDoctor::FixFirewallRules() {
+  ::EnableWindow(Control(Id::FirewallFixButton), FALSE);
+  const FirewallFixJob job{setup_.serverProgram, ports_.game, ports_.query};
+  // The system's elevation prompt comes up during this call.
+  auto start = std::make_shared<FixStart>(StartFirewallFix(window_, job));
+  const int blockRules = blockRules_;
+  SetWindowTextUtf8(Control(Id::FirewallVerdict), kCheckingText);
+  worker_->Run<CheckLine>(
+      [start, blockRules] {
+        DWORD exitCode = kFixFailed;
+        if (start->launch == FixLaunch::Ran) {
+          // The helper does one short job; a helper that never ends is given up on.
+          if (::WaitForSingleObject(start->process.get(), 60000) != WAIT_OBJECT_0 ||
+              !::GetExitCodeProcess(start->process.get(), &exitCode)) {
+            exitCode = kFixFailed;
+          }
+        }
+        return FirewallFixOutcome(start->launch, exitCode, blockRules);
+      },
+      [this](CheckLine outcome) {
+        ShowLine(Id::FirewallVerdict, Id::FirewallFound, "添加防火墙规则", outcome);
+        ::EnableWindow(Control(Id::FirewallFixButton), outcome.verdict != Verdict::Pass);
       });
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// The window 联机诊断: why friends cannot join. One line per check (the server's ports, the LAN
-// address, the router, the public address and NAT), each filled in on a worker thread as its
-// check ends, with the fixes a click can make beside it. The decisions are the portable checks';
-// this is the Win32 side.
+// The window 联机诊断: why friends cannot join. One line per check (the server's ports, the
+// firewall, the network profile, the LAN address, the router, the public address and NAT), each
+// filled in on a worker thread as its check ends, with the fixes a click can make beside it. The
+// decisions are the portable checks'; this is the Win32 side.
 
 #include <windows.h>
 
@@ -37,6 +37,13 @@ enum class DoctorControl : int {
   NatVerdict,
   NatFound,
   RecheckButton,
+  FirewallTitle,
+  FirewallVerdict,
+  FirewallFound,
+  FirewallFixButton,
+  ProfileTitle,
+  ProfileVerdict,
+  ProfileFound,
 };
 
 inline constexpr char kDoctorTitle[] = "联机诊断";
@@ -56,6 +63,7 @@ struct DoctorSetup {
   Prompt* prompt = nullptr;
   EventLog* log = nullptr;
   std::function<DoctorPorts()> ports;
+  std::string serverProgram;  // PalServer-Win64-Shipping-Cmd.exe, full path
   SearchTarget search;
   std::string primaryEchoUrl;
   std::string fallbackEchoUrl;
@@ -78,6 +86,7 @@ class ConnectionDoctor : public BaseWindow<ConnectionDoctor> {
   void ShowRouter(const RouterSession& session, const RouterFindings& findings);
   void ChangeMappings(bool add);
   void CopyLanAddress();
+  void FixFirewallRules();
 
   DoctorSetup setup_;
   std::unique_ptr<Worker> worker_;
@@ -85,6 +94,8 @@ class ConnectionDoctor : public BaseWindow<ConnectionDoctor> {
   RouterFindings router_;
   std::string lanConnect_;
   std::string gamePortText_;
+  DoctorPorts ports_;
+  int blockRules_ = 0;  // block rules the last firewall check found
   UniqueGdiObject font_;
 };
 

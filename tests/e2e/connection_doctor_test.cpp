@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 #include <string>
 
 #include "app/main_controls.h"
@@ -191,6 +192,13 @@ TEST(ConnectionDoctor, NamesAnotherProgramOnTheGamePort) {
   const std::string unnamed = "UDP 8211 (游戏端口) 被 未知程序 占用";
   EXPECT_TRUE(found.rfind(named, 0) == 0 || found.rfind(unnamed, 0) == 0)
       << rig.Text(D::PortsFound);
+  // The checks Wine can only partly answer still end, with a verdict and what was found.
+  const std::set<std::string> verdicts = {"通过", "注意", "未通过", "无法判断"};
+  for (const D line : {D::FirewallVerdict, D::ProfileVerdict, D::LanVerdict}) {
+    EXPECT_TRUE(verdicts.count(rig.Text(line))) << static_cast<int>(line) << rig.Text(line);
+  }
+  EXPECT_FALSE(rig.Text(D::FirewallFound).empty());
+  EXPECT_FALSE(rig.Text(D::ProfileFound).empty());
 }
 
 }  // namespace
