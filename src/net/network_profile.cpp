@@ -1,5 +1,7 @@
 #include "net/network_profile.h"
 
+#include <algorithm>
+
 namespace tidemoor {
 namespace {
 
@@ -21,9 +23,13 @@ CheckLine NetworkProfileLine(const std::vector<ConnectedNetwork>& networks) {
   if (networks.empty()) return {Verdict::Unknown, "没有已连接的网络"};
   std::string found;
   bool anyPublic = false;
+  std::vector<std::string> told;
   for (const ConnectedNetwork& network : networks) {
-    found +=
-        (found.empty() ? "\"" : "、\"") + network.name + "\" " + CategoryText(network.category);
+    // A network reached through several adapters is listed once per adapter; it is told once.
+    const std::string entry = "\"" + network.name + "\" " + CategoryText(network.category);
+    if (std::find(told.begin(), told.end(), entry) != told.end()) continue;
+    told.push_back(entry);
+    found += (found.empty() ? "" : "、") + entry;
     anyPublic = anyPublic || network.category == NetworkCategory::Public;
   }
   if (!anyPublic) return {Verdict::Pass, found};

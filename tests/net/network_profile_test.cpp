@@ -17,6 +17,8 @@ TEST(NetworkProfileLine, PublicNetworksAreToldWithWhereToChangeThem) {
       {{{"网络 2", NetworkCategory::Public}}, {Verdict::Attention, "\"网络 2\" 公用网络" + change}},
       {{{"A", NetworkCategory::Private}, {"B", NetworkCategory::Public}},
        {Verdict::Attention, "\"A\" 专用网络、\"B\" 公用网络" + change}},
+      {{{"A", NetworkCategory::Public}, {"A", NetworkCategory::Public}},
+       {Verdict::Attention, "\"A\" 公用网络" + change}},
       {{}, {Verdict::Unknown, "没有已连接的网络"}},
   };
   for (const auto& c : cases) EXPECT_EQ(NetworkProfileLine(c.networks), c.line) << c.line.found;
