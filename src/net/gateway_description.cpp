@@ -105,10 +105,6 @@ std::optional<HttpUrl> ParseHttpUrl(std::string_view url) {
   return parsed;
 }
 
-std::string HttpUrlText(const HttpUrl& url) {
-  return "http://" + url.host + ":" + std::to_string(url.port) + url.path;
-}
-
 std::optional<HttpUrl> ResolveUrl(const HttpUrl& base, std::string_view reference) {
   reference = TrimXmlBlanks(reference);
   if (reference.empty()) return std::nullopt;

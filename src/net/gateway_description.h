@@ -21,11 +21,11 @@ struct HttpUrl {
   std::string host;
   unsigned short port = 80;
   std::string path = "/";  // with the query, if any
+  bool operator==(const HttpUrl&) const = default;
 };
 
 // Plain http:// addresses only; nullopt for anything else.
 std::optional<HttpUrl> ParseHttpUrl(std::string_view url);
-std::string HttpUrlText(const HttpUrl& url);
 
 // A reference from a description resolved against the address it came from (or its URLBase).
 std::optional<HttpUrl> ResolveUrl(const HttpUrl& base, std::string_view reference);
