@@ -139,13 +139,15 @@ bool AddRule(INetFwRules* rules, const char* name, const std::string& program,
             SUCCEEDED(rule->put_Action(NET_FW_ACTION_ALLOW)) &&
             SUCCEEDED(rule->put_Profiles(NET_FW_PROFILE2_ALL)) &&
             SUCCEEDED(rule->put_Enabled(VARIANT_TRUE));
+  // UDP only, the program's rule too: the server's REST API (TCP) must never be opened to the
+  // internet, it takes the admin password.
+  ok = ok && SUCCEEDED(rule->put_Protocol(NET_FW_IP_PROTOCOL_UDP));
   if (!program.empty()) {
     const Bstr path(program);
     ok = ok && SUCCEEDED(rule->put_ApplicationName(path.get()));
   } else {
     const Bstr list(ports);
-    ok = ok && SUCCEEDED(rule->put_Protocol(NET_FW_IP_PROTOCOL_UDP)) &&
-         SUCCEEDED(rule->put_LocalPorts(list.get()));
+    ok = ok && SUCCEEDED(rule->put_LocalPorts(list.get()));
   }
   return ok && SUCCEEDED(rules->Add(rule.get()));
 }

@@ -23,9 +23,9 @@ struct FirewallReading {
 // Reads on the calling thread, which it enters into COM for the call.
 FirewallReading ReadFirewall();
 
-// The helper's job: allow rules for the program and for the two UDP ports in every profile (the
-// tool's earlier ones replaced), and every enabled inbound block rule on the program disabled.
-// Never a rule for the REST API port. Returns the exit code.
+// The helper's job: inbound UDP allow rules for the program and for the two ports in every
+// profile (the tool's earlier ones replaced), and every enabled inbound block rule on the program
+// disabled. Never a rule that opens TCP, so never the REST API port. Returns the exit code.
 FirewallFixExit FixFirewall(const FirewallFixJob& job);
 
 // When this process was started as the helper, does the job and returns the exit code.
