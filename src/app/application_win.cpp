@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <charconv>
+#include <cstdlib>
 #include <memory>
 #include <utility>
 
@@ -203,6 +205,52 @@ void Application::OnClicked(MainControl control) {
   }
 }
 
+namespace {
+
+unsigned short PortNumber(const std::string& text) {
+  unsigned value = 0;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc{} && ptr == text.data() + text.size() && value <= 65535
+             ? static_cast<unsigned short>(value)
+             : 0;
+}
+
+// The end-to-end tests stand a router and the address lookup up on 127.0.0.1 and point the checks
+// there; nothing else sets these.
+std::string TestOverride(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+}  // namespace
+
+void Application::OpenConnectionDoctor() {
+  DoctorSetup setup;
+  setup.owner = mainWindow_.Handle();
+  setup.prompt = &prompt_;
+  setup.log = &*eventLog_;
+  setup.primaryEchoUrl = kPrimaryIpEchoAddress;
+  setup.fallbackEchoUrl = kFallbackIpEchoAddress;
+  setup.serverProgram =
+      paths_.ServerDir + "Pal\\Binaries\\Win64\\" + std::string(kServerWorkerNames[1]);
+  setup.natFound = [this](bool carrierGradeNat) { carrierGradeNat_ = carrierGradeNat; };
+  setup.ports = [this] {
+    const std::string game = mainWindow_.Text(C::GamePortEdit);
+    const bool running = server_->State() == ServerState::Running;
+    return DoctorPorts{game, PortNumber(game), PortNumber(mainWindow_.Text(C::QueryPortEdit)),
+                       PortNumber(mainWindow_.Text(C::RestApiPortEdit)),
+                       running ? server_->ProcessId() : 0};
+  };
+  const std::string search = TestOverride("TIDEMOOR_TEST_SSDP_PORT");
+  if (!search.empty()) {
+    setup.search.host = "127.0.0.1";
+    setup.search.port = PortNumber(search);
+  }
+  const std::string echo = TestOverride("TIDEMOOR_TEST_IP_ECHO");
+  if (!echo.empty()) setup.primaryEchoUrl = setup.fallbackEchoUrl = echo;
+  connectionDoctor_.Open(std::move(setup));
+}
+
 void Application::OpenBackupManager() {
   backupManager_.Open(
       BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_, &*backupHost_, &retention_});
@@ -226,7 +274,7 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
       break;
     case C::CopyAddressLabel:
       CopyConnectAddress(mainWindow_.Text(C::GamePortEdit), mainWindow_.Handle(), prompt_,
-                         kPrimaryIpEchoAddress, kFallbackIpEchoAddress);
+                         kPrimaryIpEchoAddress, kFallbackIpEchoAddress, carrierGradeNat_);
       break;
     case C::ServerFolderLabel:
       RevealInExplorer(ServerExecutable(paths_));
@@ -242,6 +290,9 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
       break;
     case C::EventLogLabel:
       OpenEventLog();
+      break;
+    case C::DoctorLabel:
+      OpenConnectionDoctor();
       break;
     case C::PlayersLabel:
       playersWindow_.Open(PlayersWindowSetup{mainWindow_.Handle(), &playersApi_, &prompt_,

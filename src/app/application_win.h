@@ -13,6 +13,7 @@
 #include "backup/backup_operations.h"
 #include "common/server_paths.h"
 #include "install/update_win.h"
+#include "net/connection_doctor_win.h"
 #include "platform/event_log_win.h"
 #include "platform/prompt_win.h"
 #include "server/crash_reports_win.h"
@@ -51,6 +52,7 @@ class Application : public MainWindowEvents {
   BackupPointResult MakePointBeforeWorldChange();
   void OpenEventLog();
   void OpenBackupManager();
+  void OpenConnectionDoctor();
   void SafeRestart();
   void OnBackupActivityChanged();
   BackupPlaces Places() const;
@@ -97,6 +99,9 @@ class Application : public MainWindowEvents {
   WindowsServerApi playersApi_;
   PlayersWindow playersWindow_;
   LiveStatus liveStatus_;
+  ConnectionDoctor connectionDoctor_;
+  // What the last connection diagnosis found, for the copied game address's message.
+  bool carrierGradeNat_ = false;
 };
 
 }  // namespace tidemoor

@@ -6,9 +6,14 @@
 
 #include "app/application_win.h"
 #include "app/single_tool_win.h"
+#include "net/firewall_win.h"
 #include "platform/prompt_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Started again elevated to change the firewall: that one job, touching nothing else.
+  if (const std::optional<unsigned long> fixed = tidemoor::RunFirewallFixIfAsked()) {
+    return static_cast<int>(*fixed);
+  }
   // Before anything touches the tool directory: a second tool on it reads and writes nothing,
   // it only shows the first.
   const std::optional<tidemoor::UniqueHandle> claim = tidemoor::ClaimToolDirectory();

@@ -57,6 +57,7 @@ enum class MainControl : int {
   PlayersLabel,
   LiveStatusLine,   // players, FPS and uptime while the server's API answers
   LiveStatusTimer,  // asks for them every 10 s
+  DoctorLabel,      // (联机诊断)
 };
 
 class MainControls {

@@ -8,7 +8,8 @@
 namespace tidemoor {
 
 std::string CopyConnectAddress(std::string_view gamePort, HWND owner, Prompt& prompt,
-                               const std::string& primaryUrl, const std::string& fallbackUrl) {
+                               const std::string& primaryUrl, const std::string& fallbackUrl,
+                               bool carrierGradeNat) {
   std::string address;
   {
     // The lookups block the window for up to their time-outs; the cursor says so.
@@ -18,7 +19,8 @@ std::string CopyConnectAddress(std::string_view gamePort, HWND owner, Prompt& pr
   }
   const std::string text = ConnectAddressText(address, gamePort);
   SetClipboardText(owner, text);  // the message below tells the text even when this failed
-  prompt.Ask(" 已复制到剪辑版 【" + text + "】 ", " Info", PromptStyle::Information);
+  const std::string note = carrierGradeNat ? std::string("\n") + kCarrierGradeNatNote : "";
+  prompt.Ask(" 已复制到剪辑版 【" + text + "】 " + note, " Info", PromptStyle::Information);
   return text;
 }
 

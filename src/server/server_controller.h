@@ -61,6 +61,8 @@ class ServerController {
   uint32_t MonitorTicks() const { return monitorTicks_; }
   // Where the API of the server that runs now listens, as fixed at its start.
   const RestEndpoint& Endpoint() const { return endpoint_; }
+  // The running server's process (the launcher); meaningful while the state is Running.
+  uint32_t ProcessId() const { return processId_; }
 
   // The start/stop button. While a start or a stop is under way a press does nothing.
   void Toggle();

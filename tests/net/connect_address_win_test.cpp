@@ -53,6 +53,17 @@ TEST_F(CopyConnectAddressTest, PrimaryAddressIsCopiedWithoutAskingTheFallback) {
   EXPECT_EQ(messages[0].style, PromptStyle::Information);
 }
 
+TEST_F(CopyConnectAddressTest, AfterCarrierGradeNatTheMessageSaysFriendsCannotReachIt) {
+  server.Serve("/getmeip", 200, "[ip/]203.0.113.7[/ip]");
+  EXPECT_EQ(CopyConnectAddress("8211", nullptr, prompt, server.Url("/getmeip"), server.Url("/ip"),
+                               /*carrierGradeNat=*/true),
+            "203.0.113.7:8211");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text,
+            " 已复制到剪辑版 【203.0.113.7:8211】 \n"
+            "上次联机诊断发现运营商级 NAT - 外网好友无法通过此地址连接");
+}
+
 TEST_F(CopyConnectAddressTest, FallbackAnswersAreTrimmed) {
   server.Serve("/getmeip", 200, "[ip/]203.0.113.7");
   server.Serve("/ip", 200, "203.0.113.7\n");

@@ -1,0 +1,102 @@
+#pragma once
+// The window 联机诊断: why friends cannot join. One line per check (the server's ports, the
+// firewall, the network profile, the LAN address, the router, the public address and NAT), each
+// filled in on a worker thread as its check ends, with the fixes a click can make beside it. The
+// decisions are the portable checks'; this is the Win32 side.
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "net/gateway_socket_win.h"
+#include "net/router_session.h"
+#include "platform/event_log.h"
+#include "platform/prompt.h"
+#include "platform/window_win.h"
+#include "platform/worker_win.h"
+
+namespace tidemoor {
+
+// Child-window ids, so tests and the end-to-end driver find them.
+enum class DoctorControl : int {
+  PortsTitle = 1101,
+  PortsVerdict,
+  PortsFound,
+  LanTitle,
+  LanVerdict,
+  LanFound,
+  CopyLanButton,
+  RouterTitle,
+  RouterVerdict,
+  RouterFound,
+  MapButton,
+  RemoveButton,
+  NatTitle,
+  NatVerdict,
+  NatFound,
+  RecheckButton,
+  FirewallTitle,
+  FirewallVerdict,
+  FirewallFound,
+  FirewallFixButton,
+  ProfileTitle,
+  ProfileVerdict,
+  ProfileFound,
+};
+
+inline constexpr char kDoctorTitle[] = "联机诊断";
+inline constexpr char kCheckingText[] = "检查中...";
+
+// What the checks need to know of the server, read at each check.
+struct DoctorPorts {
+  std::string gamePortText;  // as typed, for the addresses shown
+  unsigned short game = 0;
+  unsigned short query = 0;
+  unsigned short restApi = 0;
+  unsigned serverProcess = 0;  // 0 while the server is stopped
+};
+
+struct DoctorSetup {
+  HWND owner = nullptr;
+  Prompt* prompt = nullptr;
+  EventLog* log = nullptr;
+  std::function<DoctorPorts()> ports;
+  std::string serverProgram;  // PalServer-Win64-Shipping-Cmd.exe, full path
+  SearchTarget search;
+  std::string primaryEchoUrl;
+  std::string fallbackEchoUrl;
+  // Told each NAT verdict: whether it found carrier-grade NAT.
+  std::function<void(bool carrierGradeNat)> natFound;
+};
+
+class ConnectionDoctor : public BaseWindow<ConnectionDoctor> {
+ public:
+  // Opens the window and runs the checks, or brings it forward when it is open already. The setup
+  // given at the first opening serves every later one.
+  HWND Open(DoctorSetup setup);
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void RunChecks();
+  void ShowLine(DoctorControl verdict, DoctorControl found, const std::string& title,
+                const CheckLine& line);
+  void ShowRouter(const RouterSession& session, const RouterFindings& findings);
+  void ChangeMappings(bool add);
+  void CopyLanAddress();
+  void FixFirewallRules();
+
+  DoctorSetup setup_;
+  std::unique_ptr<Worker> worker_;
+  RouterSession session_;
+  RouterFindings router_;
+  std::string lanConnect_;
+  std::string gamePortText_;
+  DoctorPorts ports_;
+  int blockRules_ = 0;  // block rules the last firewall check found
+  UniqueGdiObject font_;
+};
+
+}  // namespace tidemoor

@@ -1,0 +1,269 @@
+#include "net/firewall_win.h"
+
+#include <netfw.h>
+#include <oleauto.h>
+#include <shellapi.h>
+
+#include <string_view>
+
+#include "platform/codepage_win.h"
+
+namespace tidemoor {
+namespace {
+
+// The protocol number the firewall gives a rule for any protocol.
+constexpr LONG kAnyProtocol = 256;
+
+// A COM pointer released when it goes.
+template <typename Interface>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ~ComPtr() {
+    if (pointer_) pointer_->Release();
+  }
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  Interface* operator->() const { return pointer_; }
+  Interface* get() const { return pointer_; }
+  Interface** put() { return &pointer_; }
+  explicit operator bool() const { return pointer_ != nullptr; }
+
+ private:
+  Interface* pointer_ = nullptr;
+};
+
+class Bstr {
+ public:
+  Bstr() = default;
+  explicit Bstr(std::string_view utf8) : text_(::SysAllocString(Widen(utf8).c_str())) {}
+  ~Bstr() { ::SysFreeString(text_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  BSTR get() const { return text_; }
+  BSTR* put() { return &text_; }
+  std::string Utf8() const { return text_ ? Narrow(text_) : std::string(); }
+
+ private:
+  BSTR text_ = nullptr;
+};
+
+class ComUse {
+ public:
+  ComUse() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~ComUse() {
+    if (SUCCEEDED(result_)) ::CoUninitialize();
+  }
+  ComUse(const ComUse&) = delete;
+  ComUse& operator=(const ComUse&) = delete;
+
+ private:
+  HRESULT result_;
+};
+
+bool OpenPolicy(ComPtr<INetFwPolicy2>& policy) {
+  return SUCCEEDED(::CoCreateInstance(__uuidof(NetFwPolicy2), nullptr, CLSCTX_INPROC_SERVER,
+                                      __uuidof(INetFwPolicy2),
+                                      reinterpret_cast<void**>(policy.put())));
+}
+
+std::string Protocol(LONG protocol) {
+  if (protocol == NET_FW_IP_PROTOCOL_UDP) return "UDP";
+  if (protocol == NET_FW_IP_PROTOCOL_TCP) return "TCP";
+  return protocol == kAnyProtocol ? "" : "other";
+}
+
+FirewallRule ReadRule(INetFwRule* rule) {
+  FirewallRule read;
+  Bstr name, program, ports;
+  rule->get_Name(name.put());
+  rule->get_ApplicationName(program.put());
+  rule->get_LocalPorts(ports.put());
+  VARIANT_BOOL enabled = VARIANT_FALSE;
+  rule->get_Enabled(&enabled);
+  NET_FW_RULE_DIRECTION direction = NET_FW_RULE_DIR_OUT;
+  rule->get_Direction(&direction);
+  NET_FW_ACTION action = NET_FW_ACTION_ALLOW;
+  rule->get_Action(&action);
+  LONG protocol = kAnyProtocol;
+  rule->get_Protocol(&protocol);
+  long profiles = 0;
+  rule->get_Profiles(&profiles);
+  read.name = name.Utf8();
+  read.program = program.Utf8();
+  read.localPorts = ports.Utf8();
+  read.enabled = enabled == VARIANT_TRUE;
+  read.inbound = direction == NET_FW_RULE_DIR_IN;
+  read.allow = action == NET_FW_ACTION_ALLOW;
+  read.protocol = Protocol(protocol);
+  read.profiles = static_cast<unsigned>(profiles);
+  return read;
+}
+
+// Calls visit for every rule; false when the rules could not be walked.
+template <typename Visit>
+bool ForEachRule(INetFwRules* rules, Visit visit) {
+  ComPtr<IUnknown> enumerable;
+  if (FAILED(rules->get__NewEnum(enumerable.put())) || !enumerable) return false;
+  ComPtr<IEnumVARIANT> items;
+  if (FAILED(enumerable->QueryInterface(__uuidof(IEnumVARIANT),
+                                        reinterpret_cast<void**>(items.put())))) {
+    return false;
+  }
+  for (;;) {
+    VARIANT item;
+    ::VariantInit(&item);
+    ULONG fetched = 0;
+    if (items->Next(1, &item, &fetched) != S_OK || fetched == 0) break;
+    ComPtr<INetFwRule> rule;
+    if (item.vt == VT_DISPATCH && item.pdispVal &&
+        SUCCEEDED(item.pdispVal->QueryInterface(__uuidof(INetFwRule),
+                                                reinterpret_cast<void**>(rule.put())))) {
+      visit(rule.get());
+    }
+    ::VariantClear(&item);
+  }
+  return true;
+}
+
+bool AddRule(INetFwRules* rules, const char* name, const std::string& program,
+             const std::string& ports) {
+  ComPtr<INetFwRule> rule;
+  if (FAILED(::CoCreateInstance(__uuidof(NetFwRule), nullptr, CLSCTX_INPROC_SERVER,
+                                __uuidof(INetFwRule), reinterpret_cast<void**>(rule.put())))) {
+    return false;
+  }
+  const Bstr ruleName(name);
+  bool ok = SUCCEEDED(rule->put_Name(ruleName.get())) &&
+            SUCCEEDED(rule->put_Direction(NET_FW_RULE_DIR_IN)) &&
+            SUCCEEDED(rule->put_Action(NET_FW_ACTION_ALLOW)) &&
+            SUCCEEDED(rule->put_Profiles(NET_FW_PROFILE2_ALL)) &&
+            SUCCEEDED(rule->put_Enabled(VARIANT_TRUE));
+  // UDP only, the program's rule too: the server's REST API (TCP) must never be opened to the
+  // internet, it takes the admin password.
+  ok = ok && SUCCEEDED(rule->put_Protocol(NET_FW_IP_PROTOCOL_UDP));
+  if (!program.empty()) {
+    const Bstr path(program);
+    ok = ok && SUCCEEDED(rule->put_ApplicationName(path.get()));
+  } else {
+    const Bstr list(ports);
+    ok = ok && SUCCEEDED(rule->put_LocalPorts(list.get()));
+  }
+  return ok && SUCCEEDED(rules->Add(rule.get()));
+}
+
+std::wstring QuotedArgument(const std::string& argument) {
+  std::wstring quoted = L"\"";
+  for (wchar_t c : Widen(argument)) {
+    if (c == L'"') quoted += L'\\';
+    quoted += c;
+  }
+  // A backslash before the closing quote would escape it.
+  if (!argument.empty() && argument.back() == '\\') quoted += L'\\';
+  return quoted + L"\"";
+}
+
+}  // namespace
+
+FirewallReading ReadFirewall() {
+  const ComUse com;
+  FirewallReading reading;
+  ComPtr<INetFwPolicy2> policy;
+  if (!OpenPolicy(policy)) {
+    reading.problem = "不支持: 此系统没有可用的防火墙接口";
+    return reading;
+  }
+  long active = 0;
+  if (FAILED(policy->get_CurrentProfileTypes(&active))) {
+    reading.problem = "不支持: 无法读取当前网络类型";
+    return reading;
+  }
+  reading.state.activeProfiles = static_cast<unsigned>(active);
+  for (const NET_FW_PROFILE_TYPE2 profile :
+       {NET_FW_PROFILE2_DOMAIN, NET_FW_PROFILE2_PRIVATE, NET_FW_PROFILE2_PUBLIC}) {
+    VARIANT_BOOL on = VARIANT_FALSE;
+    if (FAILED(policy->get_FirewallEnabled(profile, &on))) {
+      reading.problem = "不支持: 无法读取防火墙开关";
+      return reading;
+    }
+    if (on == VARIANT_TRUE) reading.state.enabledProfiles |= static_cast<unsigned>(profile);
+  }
+  ComPtr<INetFwRules> rules;
+  if (FAILED(policy->get_Rules(rules.put())) || !rules ||
+      !ForEachRule(rules.get(),
+                   [&](INetFwRule* rule) { reading.rules.push_back(ReadRule(rule)); })) {
+    reading.problem = "不支持: 无法读取防火墙规则";
+  }
+  return reading;
+}
+
+FirewallFixExit FixFirewall(const FirewallFixJob& job) {
+  const ComUse com;
+  ComPtr<INetFwPolicy2> policy;
+  ComPtr<INetFwRules> rules;
+  if (!OpenPolicy(policy) || FAILED(policy->get_Rules(rules.put())) || !rules) {
+    return kFixUnsupported;
+  }
+  bool ok = true;
+  // Block rules the first-run prompt left behind are disabled, never deleted: the host can undo it.
+  const bool walked = ForEachRule(rules.get(), [&](INetFwRule* rule) {
+    const FirewallRule read = ReadRule(rule);
+    if (read.enabled && read.inbound && !read.allow && SameProgramPath(read.program, job.program)) {
+      ok = SUCCEEDED(rule->put_Enabled(VARIANT_FALSE)) && ok;
+    }
+  });
+  if (!walked) return kFixUnsupported;
+  for (const char* name : {kProgramRuleName, kPortsRuleName}) {
+    const Bstr ruleName(name);
+    // Remove takes one rule of the name a call; the host may have copied ours.
+    for (int i = 0; i < 8; ++i) {
+      ComPtr<INetFwRule> existing;
+      if (FAILED(rules->Item(ruleName.get(), existing.put()))) break;
+      if (FAILED(rules->Remove(ruleName.get()))) {
+        ok = false;
+        break;
+      }
+    }
+  }
+  ok = AddRule(rules.get(), kProgramRuleName, job.program, {}) && ok;
+  ok = AddRule(rules.get(), kPortsRuleName, {}, FixPortList(job)) && ok;
+  return ok ? kFixDone : kFixFailed;
+}
+
+std::optional<unsigned long> RunFirewallFixIfAsked() {
+  int count = 0;
+  LPWSTR* raw = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (!raw) return std::nullopt;
+  std::vector<std::string> arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(Narrow(raw[i]));
+  ::LocalFree(raw);
+  if (arguments.empty() || arguments[0] != kFirewallFixSwitch) return std::nullopt;
+  const std::optional<FirewallFixJob> job = ReadFirewallFixArguments(arguments);
+  return job ? FixFirewall(*job) : kFixBadArguments;
+}
+
+FixStart StartFirewallFix(HWND owner, const FirewallFixJob& job) {
+  wchar_t self[MAX_PATH * 2] = {};
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
+  std::wstring parameters;
+  for (const std::string& argument : FirewallFixArguments(job)) {
+    parameters += (parameters.empty() ? L"" : L" ") + QuotedArgument(argument);
+  }
+  SHELLEXECUTEINFOW info{sizeof(info)};
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  info.hwnd = owner;
+  info.lpVerb = L"runas";
+  info.lpFile = self;
+  info.lpParameters = parameters.c_str();
+  info.nShow = SW_HIDE;
+  FixStart start;
+  if (!::ShellExecuteExW(&info)) {
+    start.launch = ::GetLastError() == ERROR_CANCELLED ? FixLaunch::Refused : FixLaunch::NotStarted;
+    return start;
+  }
+  start.launch = info.hProcess ? FixLaunch::Ran : FixLaunch::NotStarted;
+  start.process.reset(info.hProcess);
+  return start;
+}
+
+}  // namespace tidemoor

@@ -1,0 +1,237 @@
+// The 联机诊断 window against a fake router on 127.0.0.1 (tests/fixtures/Gateway): the verdict
+// lines for each kind of home connection, the mapping fixes as the router records them, and another
+// program on the game port named in the ports line.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+#include <string>
+
+#include "app/main_controls.h"
+#include "net/connection_doctor_win.h"
+#include "platform/codepage_win.h"
+#include "support/e2e_win.h"
+
+namespace tidemoor {
+namespace {
+
+using namespace testing;
+using D = DoctorControl;
+
+int Id(MainControl control) {
+  return static_cast<int>(control);
+}
+int Id(D control) {
+  return static_cast<int>(control);
+}
+
+// A fixture program started from the tool directory; it goes with the directory (and with this
+// test program's job whatever happens).
+class FixtureProcess {
+ public:
+  FixtureProcess(const TempToolDirectory& dir, const std::string& exe,
+                 const std::string& arguments) {
+    dir.InstallFixture(exe);
+    std::wstring commandLine = L"\"" + Widen(dir.File(exe)) + L"\" " + Widen(arguments);
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION raw{};
+    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                         nullptr, Widen(dir.Path()).c_str(), &startup, &raw)) {
+      info_.Adopt(raw);
+    }
+  }
+  ~FixtureProcess() {
+    if (info_.process) {
+      ::TerminateProcess(info_.process.get(), 1);
+      ::WaitForSingleObject(info_.process.get(), 5000);
+    }
+  }
+  DWORD Id() const { return info_.processId; }
+
+ private:
+  UniqueProcessInformation info_;
+};
+
+// The tool with its doctor pointed at the fake router of the given case.
+class DoctorRig {
+ public:
+  explicit DoctorRig(const std::string& gatewayCase)
+      : gateway_(dir_, "Gateway.exe", gatewayCase + " \"" + dir_.File(kCalls) + "\"") {
+    std::string ports;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return !(ports = dir_.ReadBytes(std::string(kCalls) + ".ports")).empty(); }));
+    const size_t blank = ports.find(' ');
+    const std::string ssdp = ports.substr(0, blank);
+    const std::string http = ports.substr(blank + 1, ports.find('\r') - blank - 1);
+    ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_SSDP_PORT", Widen(ssdp).c_str());
+    ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_IP_ECHO",
+                              Widen("http://127.0.0.1:" + http + "/ip").c_str());
+    dir_.InstallTool();
+    tool_.emplace(dir_);
+    ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_SSDP_PORT", nullptr);
+    ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_IP_ECHO", nullptr);
+    main_ = tool_->WaitForMainWindow();
+  }
+  ~DoctorRig() {
+    if (main_) CloseToolWindow(main_);
+    if (tool_) tool_->WaitForExit();
+  }
+
+  // Opens the window and waits for the NAT line, the last to be filled in.
+  HWND OpenDoctor() {
+    PressLabel(main_, Id(MainControl::DoctorLabel));
+    doctor_ = WaitForWindowOfProcess(tool_->Id(), kDoctorTitle);
+    EXPECT_NE(doctor_, nullptr);
+    WaitForChecks();
+    return doctor_;
+  }
+  void WaitForChecks() {
+    EXPECT_TRUE(WaitUntil([&] {
+      return Text(D::NatVerdict) != kCheckingText && Text(D::RouterVerdict) != kCheckingText;
+    }));
+  }
+  std::string Text(D control) const { return ControlText(doctor_, Id(control)); }
+  bool Enabled(D control) const { return ::IsWindowEnabled(::GetDlgItem(doctor_, Id(control))); }
+  std::string Calls() const { return dir_.ReadBytes(kCalls); }
+  std::string Log() const { return dir_.ReadBytes("PaLWorld_Data\\Tidemoor.log"); }
+  TempToolDirectory& Dir() { return dir_; }
+  DWORD ToolId() const { return tool_->Id(); }
+  HWND Main() const { return main_; }
+
+ private:
+  static constexpr char kCalls[] = "gateway-calls.txt";
+  TempToolDirectory dir_{"doctor"};
+  FixtureProcess gateway_;
+  std::optional<ToolProcess> tool_;
+  HWND main_ = nullptr;
+  HWND doctor_ = nullptr;
+};
+
+int Occurrences(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+struct TitleCount {
+  DWORD processId;
+  std::wstring title;
+  int count;
+};
+
+BOOL CALLBACK CountTitled(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<TitleCount*>(parameter);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  wchar_t title[256] = {};
+  ::GetWindowTextW(window, title, 256);
+  if (owner == search->processId && ::IsWindowVisible(window) && search->title == title) {
+    ++search->count;
+  }
+  return TRUE;
+}
+
+const std::string kCgnat =
+    "运营商级 NAT - 没有公网 IPv4，端口映射无法让外网好友连接。可向运营商申请公网 IP，"
+    "或与好友使用虚拟局域网";
+const std::string kRouterUp = "路由器 UPnP 已开启，外网地址 ";
+
+TEST(ConnectionDoctor, VerdictLinesForEachKindOfRouter) {
+  const struct {
+    const char* gatewayCase;
+    const char* natVerdict;
+    std::string nat;
+    const char* routerVerdict;
+    std::string router;
+  } cases[] = {
+      {"public", "通过", "公网 IP - 端口映射后好友可直接连接 203.0.113.7:8211", "注意",
+       kRouterUp + "203.0.113.7；UDP 8211、UDP 27015 未映射到本机"},
+      {"cgnat", "未通过", kCgnat, "注意",
+       kRouterUp + "100.64.12.34；UDP 8211、UDP 27015 未映射到本机"},
+      {"double", "注意", "路由器前还有一层路由器 (光猫?) - 需在上一级设备也做端口映射或改为桥接",
+       "注意", kRouterUp + "198.51.100.9；UDP 8211、UDP 27015 未映射到本机"},
+      {"other", "通过", "公网 IP - 端口映射后好友可直接连接 203.0.113.7:8211", "未通过",
+       kRouterUp + "203.0.113.7；UDP 8211 已映射到另一台电脑 192.168.1.77:8211 (不会替换)"},
+      {"garbage", "无法判断",
+       "路由器未告知外网地址 (路由器的回答无法读取 (HTTP 200, 不是 XML)) - 公网地址 203.0.113.7",
+       "无法判断",
+       kRouterUp + "未知；UDP 8211 路由器的回答无法读取 (HTTP 200, 不是 XML)；UDP 27015 "
+                   "路由器的回答无法读取 (HTTP 200, 不是 XML)"},
+      {"silent", "无法判断", "无法判断 (路由器未开启 UPnP) - 公网地址 203.0.113.7", "无法判断",
+       "未发现路由器 (路由器未开启 UPnP)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.gatewayCase);
+    DoctorRig rig(c.gatewayCase);
+    ASSERT_NE(rig.Main(), nullptr);
+    rig.OpenDoctor();
+    EXPECT_EQ(rig.Text(D::NatVerdict), c.natVerdict);
+    EXPECT_EQ(rig.Text(D::NatFound), c.nat);
+    EXPECT_EQ(rig.Text(D::RouterVerdict), c.routerVerdict);
+    EXPECT_EQ(rig.Text(D::RouterFound), c.router);
+    EXPECT_EQ(rig.Enabled(D::MapButton), std::string(c.routerVerdict) == "注意");
+    EXPECT_FALSE(rig.Enabled(D::RemoveButton));
+    EXPECT_NE(
+        rig.Log().find("联机诊断 公网地址与 NAT: " + std::string(c.natVerdict) + " - " + c.nat),
+        std::string::npos)
+        << rig.Log();
+  }
+}
+
+TEST(ConnectionDoctor, MapsAndRemovesTheGamePortsOnTheRouter) {
+  DoctorRig rig("public");
+  ASSERT_NE(rig.Main(), nullptr);
+  const HWND doctor = rig.OpenDoctor();
+  ClickControl(doctor, Id(D::MapButton));
+  ASSERT_TRUE(WaitUntil([&] { return rig.Enabled(D::RemoveButton); }));
+  EXPECT_EQ(rig.Text(D::RouterFound), kRouterUp + "203.0.113.7；UDP 8211、UDP 27015 已映射到本机");
+  EXPECT_EQ(rig.Calls(),
+            "AddPortMapping UDP 8211 127.0.0.1 Tidemoor Palworld\r\n"
+            "AddPortMapping UDP 27015 127.0.0.1 Tidemoor Palworld\r\n");
+  EXPECT_FALSE(rig.Enabled(D::MapButton));
+
+  ClickControl(doctor, Id(D::RemoveButton));
+  ASSERT_TRUE(WaitUntil([&] { return rig.Enabled(D::MapButton); }));
+  EXPECT_EQ(rig.Calls(),
+            "AddPortMapping UDP 8211 127.0.0.1 Tidemoor Palworld\r\n"
+            "AddPortMapping UDP 27015 127.0.0.1 Tidemoor Palworld\r\n"
+            "DeletePortMapping UDP 8211\r\nDeletePortMapping UDP 27015\r\n");
+  EXPECT_NE(rig.Log().find("路由器端口映射已添加: UDP 8211 -> 127.0.0.1"), std::string::npos);
+  EXPECT_NE(rig.Log().find("路由器端口映射已删除: UDP 27015"), std::string::npos);
+}
+
+TEST(ConnectionDoctor, NamesAnotherProgramOnTheGamePort) {
+  DoctorRig rig("silent");
+  ASSERT_NE(rig.Main(), nullptr);
+  FixtureProcess holder(rig.Dir(), "PortHolder.exe", "8211");
+  ASSERT_TRUE(WaitUntil([&] { return rig.Dir().Exists("port-holder-ready.txt"); }));
+  rig.OpenDoctor();
+  EXPECT_EQ(rig.Text(D::PortsVerdict), "未通过");
+  // Wine's port tables carry no owner ids; Windows names the program. Under Wine they list the
+  // whole machine's ports too, so other lines may follow.
+  const std::string found = rig.Text(D::PortsFound);
+  const std::string named =
+      "UDP 8211 (游戏端口) 被 PortHolder.exe (进程 " + std::to_string(holder.Id()) + ") 占用";
+  const std::string unnamed = "UDP 8211 (游戏端口) 被 未知程序 占用";
+  EXPECT_TRUE(found.rfind(named, 0) == 0 || found.rfind(unnamed, 0) == 0)
+      << rig.Text(D::PortsFound);
+  // The checks Wine can only partly answer still end, with a verdict and what was found.
+  const std::set<std::string> verdicts = {"通过", "注意", "未通过", "无法判断"};
+  for (const D line : {D::FirewallVerdict, D::ProfileVerdict, D::LanVerdict}) {
+    EXPECT_TRUE(verdicts.count(rig.Text(line))) << static_cast<int>(line) << rig.Text(line);
+  }
+  EXPECT_FALSE(rig.Text(D::FirewallFound).empty());
+  EXPECT_FALSE(rig.Text(D::ProfileFound).empty());
+  // A second press brings the window forward; 重新检查 runs every check again.
+  const HWND doctor = rig.OpenDoctor();
+  TitleCount search{rig.ToolId(), Widen(kDoctorTitle), 0};
+  ::EnumWindows(&CountTitled, reinterpret_cast<LPARAM>(&search));
+  EXPECT_EQ(search.count, 1);
+  ClickControl(doctor, Id(D::RecheckButton));
+  EXPECT_TRUE(WaitUntil([&] { return Occurrences(rig.Log(), "联机诊断 公网地址与 NAT: ") == 2; }))
+      << rig.Log();
+}
+
+}  // namespace
+}  // namespace tidemoor

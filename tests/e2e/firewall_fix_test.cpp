@@ -1,0 +1,51 @@
+// The tool started as its own elevated helper for the firewall: it does that one job (or says the
+// system has no firewall interface), exits with the result and touches nothing else.
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "net/firewall_fix.h"
+#include "platform/codepage_win.h"
+#include "support/e2e_win.h"
+
+namespace tidemoor {
+namespace {
+
+using namespace testing;
+
+TEST(FirewallFixHelper, ExitsWithItsResultAndTouchesNothingElse) {
+  TempToolDirectory dir("firewall");
+  dir.InstallTool();
+  const std::string program =
+      dir.File("PalServer\\Pal\\Binaries\\Win64\\PalServer-Win64-Shipping-Cmd.exe");
+  const struct {
+    std::string arguments;
+    std::set<unsigned long> exits;
+  } cases[] = {
+      // Wine has no firewall interface to change; Windows makes the rules.
+      {"--firewall-fix \"" + program + "\" 8211 27015", {kFixDone, kFixUnsupported}},
+      {"--firewall-fix \"" + program + "\" 8211", {kFixBadArguments}},
+      {"--firewall-fix \"" + program + "\" 8211 70000", {kFixBadArguments}},
+  };
+  for (const auto& c : cases) {
+    std::wstring commandLine =
+        L"\"" + Widen(dir.File("Tidemoor.exe")) + L"\" " + Widen(c.arguments);
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION raw{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 Widen(dir.Path()).c_str(), &startup, &raw));
+    UniqueProcessInformation helper;
+    helper.Adopt(raw);
+    ASSERT_EQ(::WaitForSingleObject(helper.process.get(), 60000), WAIT_OBJECT_0) << c.arguments;
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(helper.process.get(), &exitCode);
+    EXPECT_TRUE(c.exits.count(exitCode)) << c.arguments << " exited with " << exitCode;
+    EXPECT_EQ(FindWindowOfProcess(helper.processId, "联机诊断"), nullptr);
+  }
+  // No settings, no log, no server directory: the helper is no tool run.
+  EXPECT_FALSE(dir.Exists("PaLWorld_Data"));
+}
+
+}  // namespace
+}  // namespace tidemoor
