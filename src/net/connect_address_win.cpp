@@ -9,16 +9,19 @@ namespace tidemoor {
 
 std::string CopyConnectAddress(std::string_view gamePort, HWND owner, Prompt& prompt,
                                const std::string& primaryUrl, const std::string& fallbackUrl) {
-  std::string address;
+  AddressLookup lookup;
   {
     // The lookups block the window for up to their time-outs; the cursor says so.
     const WaitCursor waiting;
-    address = LookupPublicAddress([](const std::string& url) { return HttpGetText(url); },
-                                  primaryUrl, fallbackUrl);
+    lookup = LookupPublicAddress([](const std::string& url) { return HttpGetText(url); },
+                                 primaryUrl, fallbackUrl);
   }
-  const std::string text = ConnectAddressText(address, gamePort);
+  const std::string text = ConnectAddressText(lookup.address, gamePort);
   SetClipboardText(owner, text);  // the message below tells the text even when this failed
-  prompt.Ask(" 已复制到剪辑版 【" + text + "】 ", " Info", PromptStyle::Information);
+  // After a failure the host types the address in by hand; the reason (a service blocked, no
+  // network at all) tells them what to look at first.
+  const std::string why = lookup.failure.empty() ? "" : "(" + lookup.failure + ") ";
+  prompt.Ask(" 已复制到剪辑版 【" + text + "】 " + why, " Info", PromptStyle::Information);
   return text;
 }
 

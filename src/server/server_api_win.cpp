@@ -24,7 +24,7 @@ RestReply Exchange(const RestRequest& request) {
                                                  .systemProxy = false,
                                                  .followRedirects = false},
                                         {2s, 30s, kMaxAnswerBytes});
-  return RestReply{answer.status, answer.body};
+  return RestReply{answer.status, answer.body, answer.failure, answer.networkError};
 }
 
 }  // namespace
