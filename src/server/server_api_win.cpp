@@ -39,7 +39,7 @@ RestReply WindowsServerApi::Ask(const RestRequest& request, std::chrono::millise
                           [&reply](RestReply answer) { reply = std::move(answer); });
     PumpUntil([&] { return reply.has_value() || closing_(); }, limit);
   }
-  return reply.value_or(RestReply{});
+  return reply.value_or(RestReply{.failure = HttpFailure::TimedOut});  // given up on
 }
 
 void WindowsServerApi::Send(const RestRequest& request,
