@@ -101,8 +101,9 @@ void RecordPoint(EventLog& log, const PointReport& report, PointKind kind) {
   for (const std::string& name : report.expiredPoints) {
     log.Record("按保留设置删除自动备份点 " + name);
   }
-  for (const std::string& name : report.stuckPoints) {
-    log.Record("按保留设置应删除的自动备份点 " + name + " 未能删除 (文件被占用)");
+  for (size_t i = 0; i < report.stuckPoints.size(); ++i) {
+    log.Record(WithCause("按保留设置应删除的自动备份点 " + report.stuckPoints[i] + " 未能删除",
+                         report.stuckCauses[i]));
   }
 }
 

@@ -79,10 +79,11 @@ void ApplyRetention(BackupFiles& files, const PointRequest& request, PointReport
   }
   for (const std::string& name : ExpiredPoints(std::move(points), request.retention, files.Now())) {
     if (name == report.folderName) continue;
-    if (DeleteWholePoint(files, request.toolDirectory, name)) {
+    if (Outcome deleted = DeleteWholePoint(files, request.toolDirectory, name); deleted) {
       report.expiredPoints.push_back(name);
     } else {
       report.stuckPoints.push_back(name);
+      report.stuckCauses.push_back(deleted.Error());
     }
   }
 }

@@ -44,6 +44,7 @@ struct PointReport {
   std::vector<std::string> skippedLinks;   // relative to the live save; the point lacks them
   std::vector<std::string> expiredPoints;  // removed by retention
   std::vector<std::string> stuckPoints;    // retention could not remove them (files held open)
+  std::vector<SystemError> stuckCauses;    //   and why, one for each
 };
 
 // Whether a copy of that many new bytes fits on a volume with that much free; an unknown free
