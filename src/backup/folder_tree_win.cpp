@@ -107,7 +107,7 @@ bool DeleteTreeBelow(const std::wstring& directory, ReadOnlyFiles readOnly, Firs
       if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         DeleteOneFile(child, readOnly, failure);
       } else if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        // the link only, not what it points at
+        // The link only, not what it points at.
         if (!::RemoveDirectoryW(child.c_str())) failure.Note();
       } else {
         DeleteTreeBelow(child, readOnly, failure);

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <optional>
+#include <utility>
+
 #include "platform/codepage_win.h"
 #include "platform/system_error_win.h"
 

@@ -24,7 +24,8 @@ std::string WithCause(std::string_view message, const SystemError& error);
 class Outcome {
  public:
   Outcome() = default;
-  Outcome(SystemError error) : error_(std::move(error)) {}  // NOLINT: a failure reads as one
+  // Implicit, so a failing call returns its SystemError as it is.
+  Outcome(SystemError error) : error_(std::move(error)) {}
   explicit operator bool() const { return !error_; }
   // Only for a failed outcome.
   const SystemError& Error() const { return *error_; }
