@@ -22,6 +22,7 @@
 #include "platform/random_win.h"
 #include "platform/run_command_win.h"
 #include "platform/whole_file_win.h"
+#include "platform/worker_win.h"
 #include "worldsettings/world_settings_file_win.h"
 
 namespace tidemoor {
@@ -86,6 +87,7 @@ int Application::Run() {
   EnsureDirectory(paths_.DataDir);
   EnsureDirectory(paths_.ServerDir);
   eventLog_.emplace(paths_.DataDir + "Tidemoor.log");
+  const JobFailureLog jobFailures([this](std::string_view text) { eventLog_->Record(text); });
   crashReports_.emplace(paths_.ServerDir);
   server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
                               startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
@@ -148,6 +150,13 @@ void Application::SaveSettings() {
   GbkProfileFile file(ToolSettingsFile(paths_));
   SaveToolSettings(file, mainWindow_, windowTitle_, retention_);
   SaveKeptWorldOptions(file, loadedWorld_->KeptWorlds());
+  // Settings the user changed would silently be gone at the next start.
+  if (const std::optional<SystemError>& failure = file.Failure()) {
+    const std::string text =
+        WithCause("设置未能保存 - 无法写入 " + ToolSettingsFile(paths_), *failure);
+    eventLog_->Record(text);
+    prompt_.Ask(" " + text + " ", " Error", PromptStyle::Error);
+  }
 }
 
 // A backup operation that is cut off leaves a half point or half a restored save behind, so the
@@ -355,13 +364,15 @@ void Application::WriteWorldSettings(const StartWorldSettings& wanted) {
       eventLog_->Record("已写入 PalWorldSettings.ini: " + PairsForEventLog(write.plan.pairs));
       break;
     case WorldSettingsWrite::Unreadable:
-      eventLog_->Record(std::string("无法读取 PalWorldSettings.ini") + kNotWrittenSuffix);
+      eventLog_->Record(WithCause("无法读取 PalWorldSettings.ini", write.error) +
+                        kNotWrittenSuffix);
       break;
     case WorldSettingsWrite::Undecodable:
       eventLog_->Record(std::string("无法识别 PalWorldSettings.ini 的编码") + kNotWrittenSuffix);
       break;
     case WorldSettingsWrite::WriteFailed:
-      eventLog_->Record("无法写入 PalWorldSettings.ini, 未能写入服务器名字、密码和 REST API 设置");
+      eventLog_->Record(WithCause("无法写入 PalWorldSettings.ini", write.error) +
+                        ", 未能写入服务器名字、密码和 REST API 设置");
       break;
   }
   if (wanted.safeStop) WarnOfAdminPassword(wanted.adminPassword);

@@ -10,6 +10,7 @@
 #include "app/single_tool.h"
 #include "platform/codepage_win.h"
 #include "platform/directories_win.h"
+#include "platform/system_error_win.h"
 
 namespace tidemoor {
 namespace {
@@ -89,10 +90,10 @@ std::optional<UniqueHandle> ClaimToolDirectory() {
   UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, Widen(name).c_str()));
   // Another user's tool holds it: its object is there, but not ours to open.
   if (!mutex) {
-    if (::GetLastError() == ERROR_ACCESS_DENIED) return std::nullopt;
+    if (LastSystemError().code == ERROR_ACCESS_DENIED) return std::nullopt;
     return UniqueHandle();
   }
-  if (::GetLastError() == ERROR_ALREADY_EXISTS) return std::nullopt;
+  if (LastSystemError().code == ERROR_ALREADY_EXISTS) return std::nullopt;
   return mutex;
 }
 

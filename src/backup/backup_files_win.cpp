@@ -7,6 +7,7 @@
 #include "platform/codepage_win.h"
 #include "platform/date_time_win.h"
 #include "platform/directories_win.h"
+#include "platform/system_error_win.h"
 #include "platform/unique_handle_win.h"
 #include "platform/whole_file_win.h"
 
@@ -40,13 +41,17 @@ bool WindowsBackupFiles::Exists(const std::string& path) {
   return ::GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool WindowsBackupFiles::ListDirectory(const std::string& path,
-                                       std::vector<DirectoryEntry>& entries) {
+Outcome WindowsBackupFiles::ListDirectory(const std::string& path,
+                                          std::vector<DirectoryEntry>& entries) {
   WIN32_FIND_DATAW found;
   UniqueFindHandle search(::FindFirstFileExW((LongPath(path) + L"\\*").c_str(), FindExInfoBasic,
                                              &found, FindExSearchNameMatch, nullptr,
                                              FIND_FIRST_EX_LARGE_FETCH));
-  if (!search) return ::GetLastError() == ERROR_FILE_NOT_FOUND;  // an empty drive root
+  if (!search) {
+    SystemError error = LastSystemError();
+    if (error.code == ERROR_FILE_NOT_FOUND) return {};  // an empty drive root
+    return error;
+  }
   do {
     const std::wstring_view name = found.cFileName;
     if (name == L"." || name == L"..") continue;
@@ -63,7 +68,9 @@ bool WindowsBackupFiles::ListDirectory(const std::string& path,
     }
     entries.push_back(std::move(entry));
   } while (::FindNextFileW(search.get(), &found));
-  return ::GetLastError() == ERROR_NO_MORE_FILES;
+  SystemError error = LastSystemError();
+  if (error.code == ERROR_NO_MORE_FILES) return {};
+  return error;
 }
 
 // The volume's serial number and the directory's file index: the same pair however the path
@@ -82,13 +89,13 @@ std::optional<std::string> WindowsBackupFiles::FolderIdentity(const std::string&
          std::to_string(Combine(information.nFileIndexHigh, information.nFileIndexLow));
 }
 
-bool WindowsBackupFiles::EnsureDirectory(const std::string& path) {
+Outcome WindowsBackupFiles::EnsureDirectory(const std::string& path) {
   return tidemoor::EnsureDirectory(path);
 }
 
-bool WindowsBackupFiles::MakeDirectory(const std::string& path, const std::string& model) {
+Outcome WindowsBackupFiles::MakeDirectory(const std::string& path, const std::string& model) {
   const std::wstring target = LongPath(path);
-  if (!::CreateDirectoryW(target.c_str(), nullptr)) return false;
+  if (!::CreateDirectoryW(target.c_str(), nullptr)) return LastSystemError();
   // Hidden or system folders stay so; a link-like attribute of the model is not carried over.
   constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
@@ -96,23 +103,26 @@ bool WindowsBackupFiles::MakeDirectory(const std::string& path, const std::strin
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0) {
     ::SetFileAttributesW(target.c_str(), attributes & kKept);
   }
-  return true;
+  return {};
 }
 
-bool WindowsBackupFiles::CopyOneFile(const std::string& from, const std::string& to) {
-  return ::CopyFileExW(LongPath(from).c_str(), LongPath(to).c_str(), nullptr, nullptr, nullptr,
-                       COPY_FILE_FAIL_IF_EXISTS) != FALSE;
+Outcome WindowsBackupFiles::CopyOneFile(const std::string& from, const std::string& to) {
+  if (::CopyFileExW(LongPath(from).c_str(), LongPath(to).c_str(), nullptr, nullptr, nullptr,
+                    COPY_FILE_FAIL_IF_EXISTS)) {
+    return {};
+  }
+  return LastSystemError();
 }
 
 bool WindowsBackupFiles::LinkFile(const std::string& existing, const std::string& link) {
   return ::CreateHardLinkW(LongPath(link).c_str(), LongPath(existing).c_str(), nullptr) != FALSE;
 }
 
-bool WindowsBackupFiles::DeleteTree(const std::string& path) {
+Outcome WindowsBackupFiles::DeleteTree(const std::string& path) {
   return DeleteDirectoryTree(path, ReadOnlyFiles::Delete);
 }
 
-bool WindowsBackupFiles::Rename(const std::string& from, const std::string& to) {
+Outcome WindowsBackupFiles::Rename(const std::string& from, const std::string& to) {
   return MoveDirectory(from, to);
 }
 
@@ -124,7 +134,7 @@ std::optional<uint64_t> WindowsBackupFiles::FreeBytes(const std::string& path) {
   return available.QuadPart;
 }
 
-bool WindowsBackupFiles::WriteIndex(const std::string& file, const PointIndex& index) {
+Outcome WindowsBackupFiles::WriteIndex(const std::string& file, const PointIndex& index) {
   return WriteBackupIndex(file, index);
 }
 
@@ -132,7 +142,7 @@ PointIndex WindowsBackupFiles::ReadIndex(const std::string& file) {
   return ReadBackupIndex(file);
 }
 
-bool WindowsBackupFiles::WriteTextFile(const std::string& file, const std::string& text) {
+Outcome WindowsBackupFiles::WriteTextFile(const std::string& file, const std::string& text) {
   return ReplaceWholeFile(file, text);
 }
 

@@ -11,18 +11,18 @@ namespace tidemoor {
 class WindowsBackupFiles : public BackupFiles {
  public:
   bool Exists(const std::string& path) override;
-  bool ListDirectory(const std::string& path, std::vector<DirectoryEntry>& entries) override;
+  Outcome ListDirectory(const std::string& path, std::vector<DirectoryEntry>& entries) override;
   std::optional<std::string> FolderIdentity(const std::string& path) override;
-  bool EnsureDirectory(const std::string& path) override;
-  bool MakeDirectory(const std::string& path, const std::string& model) override;
-  bool CopyOneFile(const std::string& from, const std::string& to) override;
+  Outcome EnsureDirectory(const std::string& path) override;
+  Outcome MakeDirectory(const std::string& path, const std::string& model) override;
+  Outcome CopyOneFile(const std::string& from, const std::string& to) override;
   bool LinkFile(const std::string& existing, const std::string& link) override;
-  bool DeleteTree(const std::string& path) override;
-  bool Rename(const std::string& from, const std::string& to) override;
+  Outcome DeleteTree(const std::string& path) override;
+  Outcome Rename(const std::string& from, const std::string& to) override;
   std::optional<uint64_t> FreeBytes(const std::string& path) override;
-  bool WriteIndex(const std::string& file, const PointIndex& index) override;
+  Outcome WriteIndex(const std::string& file, const PointIndex& index) override;
   PointIndex ReadIndex(const std::string& file) override;
-  bool WriteTextFile(const std::string& file, const std::string& text) override;
+  Outcome WriteTextFile(const std::string& file, const std::string& text) override;
   std::optional<std::string> ReadTextFile(const std::string& file) override;
   void DeleteOneFile(const std::string& file) override;
   LocalDateTime Now() override;

@@ -49,8 +49,9 @@ bool WindowsBackupHost::MoveDirectory(const std::string& from, const std::string
   constexpr int kAttempts = 10;
   constexpr DWORD kPauseMilliseconds = 200;
   for (int attempt = 1;; ++attempt) {
-    if (tidemoor::MoveDirectory(from, to)) return true;
-    const DWORD error = ::GetLastError();
+    const Outcome moved = tidemoor::MoveDirectory(from, to);
+    if (moved) return true;
+    const DWORD error = moved.Error().code;
     if (attempt == kAttempts ||
         (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
       return false;

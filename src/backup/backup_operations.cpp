@@ -73,9 +73,9 @@ void StartPoint(BackupHost& host, PointRequest request,
 std::string PointFailureReason(const PointReport& report) {
   switch (report.outcome) {
     case PointOutcome::CopyFailed:
-      return "无法复制 " + report.failedPath;
+      return WithCause("无法复制 " + report.failedPath, report.error);
     case PointOutcome::IndexFailed:
-      return "索引文件无法写入";
+      return WithCause("索引文件无法写入", report.error);
     case PointOutcome::NoRoom:
       return "磁盘空间不足, 需要 " + std::to_string(report.bytesNeeded) + " 字节, 可用 " +
              std::to_string(report.bytesFree) + " 字节";
@@ -101,8 +101,9 @@ void RecordPoint(EventLog& log, const PointReport& report, PointKind kind) {
   for (const std::string& name : report.expiredPoints) {
     log.Record("按保留设置删除自动备份点 " + name);
   }
-  for (const std::string& name : report.stuckPoints) {
-    log.Record("按保留设置应删除的自动备份点 " + name + " 未能删除 (文件被占用)");
+  for (size_t i = 0; i < report.stuckPoints.size(); ++i) {
+    log.Record(WithCause("按保留设置应删除的自动备份点 " + report.stuckPoints[i] + " 未能删除",
+                         report.stuckCauses[i]));
   }
 }
 
@@ -220,14 +221,14 @@ void DeleteBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& pla
     prompt.Ask(kBackupBusyMessage, " Delete", PromptStyle::Information);
     return;
   }
-  auto gone = std::make_shared<bool>(false);
+  auto gone = std::make_shared<Outcome>();
   host.RunInBackground(
       [files = host.Files(), tool = places.toolDirectory, name = point.FolderName, gone] {
         *gone = DeleteWholePoint(*files, tool, name);
       },
       [&host, name = point.FolderName, gone, refreshList = std::move(refreshList)] {
         host.Log().Record(*gone ? "删除备份点 " + name
-                                : "备份点 " + name + " 未能完全删除 (文件被占用)");
+                                : WithCause("备份点 " + name + " 未能完全删除", gone->Error()));
         host.Activity().End();
         if (!host.Closing()) refreshList();
       });

@@ -11,7 +11,7 @@
 
 namespace tidemoor {
 
-bool WriteBackupIndex(std::string_view indexFile, const PointIndex& index) {
+Outcome WriteBackupIndex(std::string_view indexFile, const PointIndex& index) {
   std::string text = WriteIniValue("", kBackupIndexSection, kBackupIndexTimeKey, index.time);
   text = WriteIniValue(text, kBackupIndexSection, kBackupIndexKindKey, PointKindText(index.kind));
   return WriteNewWholeFile(indexFile, Utf8ToGbk(text));

@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "backup/backup_store.h"
+#include "platform/system_error.h"
 #include "backup/backup_time.h"
 
 namespace tidemoor {
 
-// Writes a new index file with its Time and then its Kind, as one file that appears whole; false
-// (and nothing left behind) when it could not be written.
-bool WriteBackupIndex(std::string_view indexFile, const PointIndex& index);
+// Writes a new index file with its Time and then its Kind, as one file that appears whole; fails
+// (and leaves nothing behind) when it could not be written.
+Outcome WriteBackupIndex(std::string_view indexFile, const PointIndex& index);
 
 // The index's Time and Kind from one reading of the file; an empty time when it has none.
 PointIndex ReadBackupIndex(std::string_view indexFile);

@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <utility>
+
 #include "platform/codepage_win.h"
+#include "platform/system_error_win.h"
 #include "platform/unique_handle_win.h"
 
 namespace tidemoor {
@@ -16,16 +20,36 @@ bool IsRootPath(std::wstring_view path) {
          (path.size() == 2 || (path.size() == 3 && isSeparator(path[2])));
 }
 
+// The cause of the first entry that stayed: the tree's deletion goes on past it, and the user
+// learns why it is not gone.
+class FirstFailure {
+ public:
+  // Reads the thread's last error; call right after the call that failed.
+  void Note() { Note(LastSystemError()); }
+  void Note(SystemError error) {
+    if (!error_) error_ = std::move(error);
+  }
+  // What became of the tree: gone, or why not.
+  Outcome Of(bool gone) const {
+    if (gone) return {};
+    return error_ ? *error_ : SystemErrorOf(ERROR_DIR_NOT_EMPTY);
+  }
+
+ private:
+  std::optional<SystemError> error_;
+};
+
 // A read-only file may be one of several names of a file shared between backup points, and its
 // attributes belong to the file, not to the name: the attribute is cleared only for the moment
 // the name is marked for deletion, through a handle that then sets it back for the other names.
-bool DeleteReadOnlyFile(const std::wstring& path) {
+bool DeleteReadOnlyFile(const std::wstring& path, FirstFailure& failure) {
   UniqueFileHandle file(
       ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | DELETE,
                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                     FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   FILE_BASIC_INFO basic{};
   if (!file || !::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic)) {
+    failure.Note();
     return false;
   }
   // Zero times are left as they are.
@@ -34,33 +58,43 @@ bool DeleteReadOnlyFile(const std::wstring& path) {
   const DWORD kept = basic.FileAttributes;
   const DWORD cleared = kept & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
   basic.FileAttributes = cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL;
-  if (!::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic)) return false;
+  if (!::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic)) {
+    failure.Note();
+    return false;
+  }
   FILE_DISPOSITION_INFO dispose{TRUE};
   const bool marked =
       ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose);
+  if (!marked) failure.Note();
   basic.FileAttributes = kept;
   ::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
   return marked;
 }
 
-bool DeleteOneFile(const std::wstring& path, ReadOnlyFiles readOnly) {
-  if (::DeleteFileW(path.c_str())) return true;
-  return readOnly == ReadOnlyFiles::Delete && ::GetLastError() == ERROR_ACCESS_DENIED &&
-         DeleteReadOnlyFile(path);
-}
-
-bool RemoveOneDirectory(const std::wstring& path, ReadOnlyFiles readOnly) {
-  if (::RemoveDirectoryW(path.c_str())) return true;
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  if (readOnly == ReadOnlyFiles::Keep || attributes == INVALID_FILE_ATTRIBUTES ||
-      (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
-    return false;
+void DeleteOneFile(const std::wstring& path, ReadOnlyFiles readOnly, FirstFailure& failure) {
+  if (::DeleteFileW(path.c_str())) return;
+  SystemError error = LastSystemError();
+  if (readOnly == ReadOnlyFiles::Delete && error.code == ERROR_ACCESS_DENIED) {
+    DeleteReadOnlyFile(path, failure);
+  } else {
+    failure.Note(std::move(error));
   }
-  ::SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-  return ::RemoveDirectoryW(path.c_str()) != FALSE;
 }
 
-bool DeleteTreeBelow(const std::wstring& directory, ReadOnlyFiles readOnly) {
+bool RemoveOneDirectory(const std::wstring& path, ReadOnlyFiles readOnly, FirstFailure& failure) {
+  if (::RemoveDirectoryW(path.c_str())) return true;
+  SystemError error = LastSystemError();
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (readOnly == ReadOnlyFiles::Delete && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    ::SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    if (::RemoveDirectoryW(path.c_str())) return true;
+  }
+  failure.Note(std::move(error));
+  return false;
+}
+
+bool DeleteTreeBelow(const std::wstring& directory, ReadOnlyFiles readOnly, FirstFailure& failure) {
   WIN32_FIND_DATAW entry;
   UniqueFindHandle search(::FindFirstFileExW((directory + L"\\*").c_str(), FindExInfoBasic, &entry,
                                              FindExSearchNameMatch, nullptr,
@@ -71,16 +105,17 @@ bool DeleteTreeBelow(const std::wstring& directory, ReadOnlyFiles readOnly) {
       if (name == L"." || name == L"..") continue;
       const std::wstring child = directory + L"\\" + entry.cFileName;
       if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        DeleteOneFile(child, readOnly);
+        DeleteOneFile(child, readOnly, failure);
       } else if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        ::RemoveDirectoryW(child.c_str());  // the link only, not what it points at
+        // The link only, not what it points at.
+        if (!::RemoveDirectoryW(child.c_str())) failure.Note();
       } else {
-        DeleteTreeBelow(child, readOnly);
+        DeleteTreeBelow(child, readOnly, failure);
       }
     } while (::FindNextFileW(search.get(), &entry));
   }
   search.reset();
-  return RemoveOneDirectory(directory, readOnly);
+  return RemoveOneDirectory(directory, readOnly, failure);
 }
 
 }  // namespace
@@ -101,24 +136,28 @@ std::wstring LongPath(std::string_view path) {
   return L"\\\\?\\" + full;
 }
 
-bool DeleteDirectoryTree(std::string_view path, ReadOnlyFiles readOnly) {
+Outcome DeleteDirectoryTree(std::string_view path, ReadOnlyFiles readOnly) {
   std::wstring directory = Widen(path);
   directory.erase(0, directory.find_first_not_of(L' '));
-  if (directory.empty() || IsRootPath(directory)) return false;
+  if (directory.empty() || IsRootPath(directory)) return SystemErrorOf(ERROR_INVALID_NAME);
   while (directory.size() > 1 && (directory.back() == L'\\' || directory.back() == L'/')) {
     directory.pop_back();
   }
-  if (IsRootPath(directory)) return false;
+  if (IsRootPath(directory)) return SystemErrorOf(ERROR_INVALID_NAME);
   const std::wstring target = LongPath(Narrow(directory));
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  FirstFailure failure;
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    return ::RemoveDirectoryW(target.c_str()) != FALSE;
+    const bool removed = ::RemoveDirectoryW(target.c_str()) != FALSE;
+    if (!removed) failure.Note();
+    return failure.Of(removed);
   }
-  return DeleteTreeBelow(target, readOnly);
+  return failure.Of(DeleteTreeBelow(target, readOnly, failure));
 }
 
-bool MoveDirectory(std::string_view from, std::string_view to) {
-  return ::MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), 0) != FALSE;
+Outcome MoveDirectory(std::string_view from, std::string_view to) {
+  if (::MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), 0)) return {};
+  return LastSystemError();
 }
 
 bool DirectoryExists(std::string_view path) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_error.h"
+
 namespace tidemoor {
 
 // The path in the form Win32 takes without a length limit (\\?\D:\... or \\?\UNC\server\...),
@@ -16,14 +18,15 @@ enum class ReadOnlyFiles {
   Delete,  // a read-only file goes too; another name of the same file keeps the attribute
 };
 
-// Deletes the directory with everything below it. Refuses (false, nothing deleted) an empty
+// Deletes the directory with everything below it. Refuses (failing, nothing deleted) an empty
 // path and the root of a drive. Entries that cannot be deleted (held open, or read-only when
-// kept) stay, with their parents; the result is whether the directory itself is gone. Links
-// below it are removed, never followed, so nothing outside the tree is deleted.
-bool DeleteDirectoryTree(std::string_view path, ReadOnlyFiles readOnly = ReadOnlyFiles::Keep);
+// kept) stay, with their parents; it succeeds when the directory itself is gone, and otherwise
+// fails with the cause of the first entry that stayed. Links below it are removed, never
+// followed, so nothing outside the tree is deleted.
+Outcome DeleteDirectoryTree(std::string_view path, ReadOnlyFiles readOnly = ReadOnlyFiles::Keep);
 
-// Renames a directory on its volume; false when the target exists or a file in it is held open.
-bool MoveDirectory(std::string_view from, std::string_view to);
+// Renames a directory on its volume; fails when the target exists or a file in it is held open.
+Outcome MoveDirectory(std::string_view from, std::string_view to);
 
 bool DirectoryExists(std::string_view path);
 

@@ -79,10 +79,11 @@ void ApplyRetention(BackupFiles& files, const PointRequest& request, PointReport
   }
   for (const std::string& name : ExpiredPoints(std::move(points), request.retention, files.Now())) {
     if (name == report.folderName) continue;
-    if (DeleteWholePoint(files, request.toolDirectory, name)) {
+    if (Outcome deleted = DeleteWholePoint(files, request.toolDirectory, name); deleted) {
       report.expiredPoints.push_back(name);
     } else {
       report.stuckPoints.push_back(name);
+      report.stuckCauses.push_back(deleted.Error());
     }
   }
 }
@@ -125,6 +126,7 @@ PointReport MakeBackupPoint(BackupFiles& files, const PointRequest& request,
   const TreeListing live = WalkTree(files, request.saveDataDir, OnTheWayToTheWorld);
   if (!live.complete) {
     report.failedPath = live.unreadable;
+    report.error = live.error;
     return report;
   }
   if (request.kind != PointKind::BeforeRestore && !HoldsAWorld(live)) {
@@ -162,15 +164,17 @@ PointReport MakeBackupPoint(BackupFiles& files, const PointRequest& request,
     report.outcome = outcome;
     return report;
   };
-  if (!files.EnsureDirectory(unfinished)) {
+  if (Outcome made = files.EnsureDirectory(unfinished); !made) {
     report.failedPath = unfinished;
+    report.error = made.Error();
     return abandon(PointOutcome::CopyFailed);
   }
   // Before a restore, a server that never ran has no save yet; the point is made without "Saved".
   if (files.Exists(request.saveDataDir)) {
     const std::string saved = unfinished + "\\" + kBackupSavedFolderName;
-    if (!files.MakeDirectory(saved, request.saveDataDir)) {
+    if (Outcome made = files.MakeDirectory(saved, request.saveDataDir); !made) {
       report.failedPath = saved;
+      report.error = made.Error();
       return abandon(PointOutcome::CopyFailed);
     }
     const CopyResult copy =
@@ -181,13 +185,16 @@ PointReport MakeBackupPoint(BackupFiles& files, const PointRequest& request,
     if (copy.stopped) return abandon(PointOutcome::Stopped);
     if (!copy.complete) {
       report.failedPath = copy.failedPath;
+      report.error = copy.error;
       return abandon(PointOutcome::CopyFailed);
     }
   }
   // The time is taken after the copy: the index says when the copy was complete.
   const PointIndex index{DateTimeToText(files.Now()), request.kind};
-  if (!files.WriteIndex(unfinished + "\\" + kBackupIndexFileName, index) ||
-      !files.Rename(unfinished, root + stamp)) {
+  Outcome finished = files.WriteIndex(unfinished + "\\" + kBackupIndexFileName, index);
+  if (finished) finished = files.Rename(unfinished, root + stamp);
+  if (!finished) {
+    report.error = finished.Error();
     return abandon(PointOutcome::IndexFailed);
   }
   report.outcome = PointOutcome::Made;
@@ -197,8 +204,8 @@ PointReport MakeBackupPoint(BackupFiles& files, const PointRequest& request,
   return report;
 }
 
-bool DeleteWholePoint(BackupFiles& files, const std::string& toolDirectory,
-                      const std::string& folderName) {
+Outcome DeleteWholePoint(BackupFiles& files, const std::string& toolDirectory,
+                         const std::string& folderName) {
   const std::string directory = BackupRoot(toolDirectory) + folderName;
   const std::string aside = directory + kUnfinishedPointEnding;
   // A point Explorer is looking into cannot be renamed; it is then deleted where it is.
@@ -228,11 +235,13 @@ CopyResult CopyWholeTree(BackupFiles& files, const std::string& source,
   if (!listing.complete || !files.Exists(source)) {
     CopyResult failed;
     failed.failedPath = listing.complete ? source : listing.unreadable;
+    failed.error = listing.error;
     return failed;
   }
-  if (!files.MakeDirectory(destination, source)) {
+  if (Outcome made = files.MakeDirectory(destination, source); !made) {
     CopyResult failed;
     failed.failedPath = destination;
+    failed.error = made.Error();
     return failed;
   }
   return CarryOutCopy(files, PlanCopy(listing.entries, {}), source, destination, "", progress);

@@ -38,11 +38,13 @@ struct PointReport {
   uint64_t bytesCopied = 0;
   int64_t milliseconds = 0;
   std::string failedPath;                  // what could not be read or written
+  SystemError error;                       //   and why; also why the index was not written
   uint64_t bytesNeeded = 0;                // NoRoom: the estimate and the spare room
   uint64_t bytesFree = 0;                  //   and what the volume had
   std::vector<std::string> skippedLinks;   // relative to the live save; the point lacks them
   std::vector<std::string> expiredPoints;  // removed by retention
   std::vector<std::string> stuckPoints;    // retention could not remove them (files held open)
+  std::vector<SystemError> stuckCauses;    //   and why, one for each
 };
 
 // Whether a copy of that many new bytes fits on a volume with that much free; an unknown free
@@ -64,9 +66,9 @@ PointReport MakeBackupPoint(BackupFiles& files, const PointRequest& request,
                             const FileProgress& progress);
 
 // Removes a point as a whole: it is first renamed to an unfinished name, so a tool killed in the
-// middle leaves nothing listed and the rest goes at the next start. Whether the point is gone.
-bool DeleteWholePoint(BackupFiles& files, const std::string& toolDirectory,
-                      const std::string& folderName);
+// middle leaves nothing listed and the rest goes at the next start. Fails unless the point is gone.
+Outcome DeleteWholePoint(BackupFiles& files, const std::string& toolDirectory,
+                         const std::string& folderName);
 
 // Removes the unfinished points a killed tool left below the backup root; returns their names.
 std::vector<std::string> RemoveUnfinishedPoints(BackupFiles& files,

@@ -45,8 +45,9 @@ void ReplaceLiveSave(BackupHost& host, Prompt& prompt, const BackupPlaces& place
     host.Activity().End();
     prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
   };
-  if (!files->WriteTextFile(journalFile, JournalText(journal))) {
-    host.Log().Record("还原备份点 " + point.FolderName + " 失败: 无法写入 " + journalFile);
+  if (Outcome written = files->WriteTextFile(journalFile, JournalText(journal)); !written) {
+    host.Log().Record(WithCause("还原备份点 " + point.FolderName + " 失败: 无法写入 " + journalFile,
+                                written.Error()));
     refuse();
     return;
   }
@@ -90,9 +91,11 @@ void ReplaceLiveSave(BackupHost& host, Prompt& prompt, const BackupPlaces& place
         const bool putBack = setAside.empty() || host.MoveDirectory(setAside, live);
         // Kept while the save is still aside: the next start tries again to put it back.
         if (putBack) EndJournal(*host.Files(), places);
-        host.Log().Record("还原备份点 " + point.FolderName +
-                          (result->stopped ? " 已取消" : " 失败: 无法复制 " + result->failedPath) +
-                          (putBack ? ", 原存档已放回" : ", 原存档保存在 " + setAside));
+        host.Log().Record(
+            "还原备份点 " + point.FolderName +
+            (result->stopped ? " 已取消"
+                             : WithCause(" 失败: 无法复制 " + result->failedPath, result->error)) +
+            (putBack ? ", 原存档已放回" : ", 原存档保存在 " + setAside));
         host.Activity().End();
         if (!putBack) {
           // The live save is still whole where it was set aside; the user must learn where.

@@ -37,8 +37,8 @@ TreeListing WalkTree(BackupFiles& files, const std::string& root, const LinkFilt
     size_t next = 0;
   };
   std::vector<Pending> stack(1);
-  if (!files.ListDirectory(root, stack.back().entries)) {
-    return {false, root, {}};
+  if (Outcome listed = files.ListDirectory(root, stack.back().entries); !listed) {
+    return {false, root, listed.Error(), {}};
   }
   const auto byName = [](const DirectoryEntry& a, const DirectoryEntry& b) {
     return a.name < b.name;
@@ -59,9 +59,10 @@ TreeListing WalkTree(BackupFiles& files, const std::string& root, const LinkFilt
     if (kind != EntryKind::Directory) continue;
     Pending below{std::move(relative), {}, 0};
     const std::string path = JoinPath(root, below.relative);
-    if (!files.ListDirectory(path, below.entries)) {
+    if (Outcome listed = files.ListDirectory(path, below.entries); !listed) {
       listing.complete = false;
       listing.unreadable = path;
+      listing.error = listed.Error();
       return listing;
     }
     std::sort(below.entries.begin(), below.entries.end(), byName);
@@ -117,7 +118,7 @@ CopyResult CarryOutCopy(BackupFiles& files, const CopyPlan& plan, const std::str
   for (const PlannedEntry& entry : plan.entries) {
     const std::string from = JoinPath(source, entry.path);
     const std::string to = JoinPath(destination, entry.path);
-    bool ok = true;
+    Outcome ok;
     switch (entry.action) {
       case CopyAction::SkipLink:
         continue;
@@ -140,6 +141,7 @@ CopyResult CarryOutCopy(BackupFiles& files, const CopyPlan& plan, const std::str
     }
     if (!ok) {
       result.failedPath = from;
+      result.error = ok.Error();
       return result;
     }
     if (entry.action == CopyAction::MakeDirectory) continue;

@@ -23,6 +23,7 @@ struct TreeEntry {
 struct TreeListing {
   bool complete = true;    // false when a directory could not be read
   std::string unreadable;  // then the first such directory
+  SystemError error;       //   and why it could not be read
   std::vector<TreeEntry> entries;
 };
 
@@ -70,6 +71,7 @@ struct CopyResult {
   bool complete = false;
   bool stopped = false;    // the progress callback asked to stop
   std::string failedPath;  // the source entry that could not be copied
+  SystemError error;       //   and why
   int copiedFiles = 0;
   int sharedFiles = 0;
   uint64_t bytesCopied = 0;

@@ -14,7 +14,12 @@ void PerformManualUpdate(const ServerPaths& paths, UpdateActions& actions, Promp
     return;
   }
   const std::string script = ManualUpdateScriptFile(paths);
-  actions.WriteScript(script, ManualUpdateScript());
+  // An old script would run what it held before, a missing one would not run at all.
+  if (Outcome written = actions.WriteScript(script, ManualUpdateScript()); !written) {
+    prompt.Ask(" " + WithCause("更新失败 - 无法写入 " + script, written.Error()) + " ", " Error",
+               PromptStyle::Error);
+    return;
+  }
   actions.OpenScript(script, paths.DataDir);
 }
 

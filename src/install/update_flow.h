@@ -7,6 +7,7 @@
 
 #include "common/server_paths.h"
 #include "platform/prompt.h"
+#include "platform/system_error.h"
 
 namespace tidemoor {
 
@@ -23,7 +24,7 @@ class UpdateActions {
   virtual bool StopServer() = 0;
   virtual void ShowStatusLine(std::string_view text) = 0;
   virtual SteamCmdState DeploySteamCmd() = 0;
-  virtual void WriteScript(const std::string& path, const std::string& text) = 0;
+  virtual Outcome WriteScript(const std::string& path, const std::string& text) = 0;
   // Opens the script through the shell in its own console and returns at once.
   virtual void OpenScript(const std::string& path, const std::string& workingDirectory) = 0;
   // Runs the command line and waits for it to end, however long that takes, the windows answering

@@ -19,8 +19,8 @@ SteamCmdState WindowsUpdateActions::DeploySteamCmd() {
   return tidemoor::DeploySteamCmd(paths_, kSteamCmdArchiveAddress);
 }
 
-void WindowsUpdateActions::WriteScript(const std::string& path, const std::string& text) {
-  WriteWholeFile(path, Utf8ToGbk(text));
+Outcome WindowsUpdateActions::WriteScript(const std::string& path, const std::string& text) {
+  return WriteWholeFile(path, Utf8ToGbk(text));
 }
 
 void WindowsUpdateActions::OpenScript(const std::string& path,

@@ -22,7 +22,7 @@ class WindowsUpdateActions : public UpdateActions {
   bool StopServer() override { return stopServer_(); }
   void ShowStatusLine(std::string_view text) override { showStatusLine_(text); }
   SteamCmdState DeploySteamCmd() override;
-  void WriteScript(const std::string& path, const std::string& text) override;
+  Outcome WriteScript(const std::string& path, const std::string& text) override;
   void OpenScript(const std::string& path, const std::string& workingDirectory) override;
   void RunToEnd(const std::string& commandLine) override;
 

@@ -205,8 +205,10 @@ void ConnectionDoctor::RunChecks() {
   const std::string fallback = setup_.fallbackEchoUrl;
   worker_->Run<std::string>(
       [primary, fallback] {
-        const std::string address = LookupPublicAddress(
-            [](const std::string& url) { return HttpGetText(url); }, primary, fallback);
+        const std::string address =
+            LookupPublicAddress([](const std::string& url) { return HttpGetText(url); }, primary,
+                                fallback)
+                .address;
         return address == kAddressLookupFailed ? std::string() : address;
       },
       [this](std::string publicAddress) {

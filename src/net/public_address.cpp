@@ -82,11 +82,20 @@ std::string AddressFromAnswer(const HttpAnswer& answer, bool marked) {
   return IsIpv4Address(text) || IsIpv6Address(text) ? std::string(text) : std::string();
 }
 
-std::string LookupPublicAddress(const HttpFetch& fetch, const std::string& primaryUrl,
-                                const std::string& fallbackUrl) {
-  std::string address = AddressFromAnswer(fetch(primaryUrl), true);
-  if (address.empty()) address = AddressFromAnswer(fetch(fallbackUrl), false);
-  return address.empty() ? kAddressLookupFailed : address;
+std::string NoAddressReason(const HttpAnswer& answer) {
+  if (answer.status == 200) return "回应中没有 IP 地址";
+  const std::string why = HttpFailureText(answer.status, answer.failure, answer.networkError);
+  return why.empty() ? "无回应" : why;
+}
+
+AddressLookup LookupPublicAddress(const HttpFetch& fetch, const std::string& primaryUrl,
+                                  const std::string& fallbackUrl) {
+  const HttpAnswer primary = fetch(primaryUrl);
+  if (std::string address = AddressFromAnswer(primary, true); !address.empty()) return {address};
+  const HttpAnswer fallback = fetch(fallbackUrl);
+  if (std::string address = AddressFromAnswer(fallback, false); !address.empty()) return {address};
+  return {kAddressLookupFailed,
+          "主服务: " + NoAddressReason(primary) + "; 备用服务: " + NoAddressReason(fallback)};
 }
 
 std::string ConnectAddressText(std::string_view address, std::string_view port) {

@@ -22,10 +22,19 @@ bool IsIpv6Address(std::string_view text);
 // is what stands between the first "[ip/]" and the first "[/ip]" after it.
 std::string AddressFromAnswer(const HttpAnswer& answer, bool marked);
 
+// Why an answer gave no address: no answer (and why), an HTTP status other than 200, or a text
+// that holds no address.
+std::string NoAddressReason(const HttpAnswer& answer);
+
+struct AddressLookup {
+  std::string address;  // kAddressLookupFailed when neither service gave one
+  std::string failure;  // then why, service by service; empty otherwise
+};
+
 // Asks the primary service (marked answer) and, when it gives no address, the fallback one
-// (bare answer). kAddressLookupFailed when neither gives one.
-std::string LookupPublicAddress(const HttpFetch& fetch, const std::string& primaryUrl,
-                                const std::string& fallbackUrl);
+// (bare answer).
+AddressLookup LookupPublicAddress(const HttpFetch& fetch, const std::string& primaryUrl,
+                                  const std::string& fallbackUrl);
 
 // address:port as typed; an IPv6 address is bracketed so the port stays distinguishable.
 std::string ConnectAddressText(std::string_view address, std::string_view port);

@@ -3,7 +3,11 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <optional>
+#include <utility>
+
 #include "platform/codepage_win.h"
+#include "platform/system_error_win.h"
 
 namespace tidemoor {
 
@@ -29,19 +33,28 @@ void SetCurrentDirectoryTo(std::string_view directory) {
   ::SetCurrentDirectoryW(wide.c_str());
 }
 
-bool EnsureDirectory(std::string_view path) {
+Outcome EnsureDirectory(std::string_view path) {
   const std::wstring wide = Widen(path);
+  // An existing directory is no failure; the first other one is what kept the rest from being made.
+  std::optional<SystemError> first;
+  const auto create = [&first](const std::wstring& directory) {
+    if (::CreateDirectoryW(directory.c_str(), nullptr) || first) return;
+    SystemError error = LastSystemError();
+    if (error.code != ERROR_ALREADY_EXISTS) first = std::move(error);
+  };
   if (wide.size() >= 3) {
     // Every prefix before a backslash but the first (the drive root's) is created in turn, then
     // the whole path; failures are passed over, the directory test below tells the outcome.
     int backslashes = 0;
     for (size_t i = 0; i < wide.size(); ++i) {
       if (wide[i] != L'\\') continue;
-      if (backslashes++ > 0) ::CreateDirectoryW(wide.substr(0, i).c_str(), nullptr);
+      if (backslashes++ > 0) create(wide.substr(0, i));
     }
-    ::CreateDirectoryW(wide.c_str(), nullptr);
+    create(wide);
   }
-  return ::PathIsDirectoryW(wide.c_str()) == FILE_ATTRIBUTE_DIRECTORY;
+  if (::PathIsDirectoryW(wide.c_str()) == FILE_ATTRIBUTE_DIRECTORY) return {};
+  return first ? *first
+               : SystemErrorOf(wide.size() < 3 ? ERROR_INVALID_NAME : ERROR_ALREADY_EXISTS);
 }
 
 }  // namespace tidemoor

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_error.h"
+
 namespace tidemoor {
 
 // The directory of the running executable without a trailing backslash (D: for a drive root).
@@ -13,8 +15,9 @@ std::string ToolDirectory();
 void SetCurrentDirectoryTo(std::string_view directory);
 
 // Creates the directory and every missing ancestor, silently. Paths of fewer than three
-// characters create nothing; the first backslash (the drive root's) never creates. Returns
-// whether the path names a directory afterwards.
-bool EnsureDirectory(std::string_view path);
+// characters create nothing; the first backslash (the drive root's) never creates. Succeeds when
+// the path names a directory afterwards; otherwise the cause is the first directory that could
+// not be created.
+Outcome EnsureDirectory(std::string_view path);
 
 }  // namespace tidemoor

@@ -54,6 +54,7 @@ bool CrackUrl(std::string_view url, UrlParts& parts) {
     return false;
   }
   if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_HTTPS) {
+    ::SetLastError(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
     return false;
   }
   parts.host = host;
@@ -64,6 +65,12 @@ bool CrackUrl(std::string_view url, UrlParts& parts) {
   return true;
 }
 
+// No answer, for the WinINet call that just failed.
+HttpAnswer NoAnswer() {
+  const DWORD code = ::GetLastError();
+  return {0, {}, HttpFailureOfNetworkError(code), code};
+}
+
 }  // namespace
 
 HttpAnswer HttpGet(std::string_view url, const HttpLimits& limits) {
@@ -72,11 +79,11 @@ HttpAnswer HttpGet(std::string_view url, const HttpLimits& limits) {
 
 HttpAnswer HttpRequest(const HttpCall& call, const HttpLimits& limits) {
   UrlParts parts;
-  if (!CrackUrl(call.url, parts)) return {};
+  if (!CrackUrl(call.url, parts)) return NoAnswer();
   UniqueInternetHandle session(::InternetOpenW(
       kUserAgent, call.systemProxy ? INTERNET_OPEN_TYPE_PRECONFIG : INTERNET_OPEN_TYPE_DIRECT,
       nullptr, nullptr, 0));
-  if (!session) return {};
+  if (!session) return NoAnswer();
   SetTimeouts(session.get(), limits);
   DWORD retries = 1;
   ::InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof(retries));
@@ -84,7 +91,7 @@ HttpAnswer HttpRequest(const HttpCall& call, const HttpLimits& limits) {
   UniqueInternetHandle connection(::InternetConnectW(session.get(), parts.host.c_str(), parts.port,
                                                      nullptr, nullptr, INTERNET_SERVICE_HTTP, 0,
                                                      0));
-  if (!connection) return {};
+  if (!connection) return NoAnswer();
   SetTimeouts(connection.get(), limits);
   const wchar_t* acceptTypes[] = {L"*/*", nullptr};
   DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI |
@@ -95,28 +102,30 @@ HttpAnswer HttpRequest(const HttpCall& call, const HttpLimits& limits) {
   UniqueInternetHandle request(
       ::HttpOpenRequestW(connection.get(), Widen(call.method).c_str(), parts.path.c_str(),
                          plain ? L"HTTP/1.0" : L"HTTP/1.1", nullptr, acceptTypes, flags, 0));
-  if (!request) return {};
+  if (!request) return NoAnswer();
   SetTimeouts(request.get(), limits);
   const std::wstring headers = Widen(call.headers);
   std::string body = call.body;
   if (!::HttpSendRequestW(request.get(), headers.empty() ? nullptr : headers.c_str(),
                           static_cast<DWORD>(headers.size()), body.empty() ? nullptr : body.data(),
                           static_cast<DWORD>(body.size()))) {
-    return {};
+    return NoAnswer();
   }
 
   DWORD status = 0, size = sizeof(status);
   if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
                         &size, nullptr)) {
-    return {};
+    return NoAnswer();
   }
   HttpAnswer answer;
   char buffer[16384];
   DWORD read = 0;
   while (true) {
-    if (!::InternetReadFile(request.get(), buffer, sizeof(buffer), &read)) return {};
+    if (!::InternetReadFile(request.get(), buffer, sizeof(buffer), &read)) return NoAnswer();
     if (read == 0) break;
-    if (answer.body.size() + read > limits.maxBodyBytes) return {};
+    if (answer.body.size() + read > limits.maxBodyBytes) {
+      return {0, {}, HttpFailure::TooLong, 0};
+    }
     answer.body.append(buffer, read);
   }
   answer.status = static_cast<int>(status);

@@ -4,6 +4,7 @@
 #include <winternl.h>
 
 #include "platform/codepage_win.h"
+#include "platform/system_error_win.h"
 #include "platform/run_command_win.h"
 #include "platform/text.h"
 
@@ -39,7 +40,7 @@ std::wstring ImagePath(HANDLE process) {
 
 uint32_t LaunchProcess(std::string_view application, std::string_view commandLine, bool wait,
                        int showMode, std::string_view workingDirectory,
-                       UniqueProcessInformation* info) {
+                       UniqueProcessInformation* info, SystemError* failure) {
   std::string directory(workingDirectory);
   if (directory.empty()) {
     const size_t slash = application.rfind('\\');
@@ -62,6 +63,7 @@ uint32_t LaunchProcess(std::string_view application, std::string_view commandLin
   if (!::CreateProcessW(applicationPath.c_str(), mutableCommandLine.data(), nullptr, nullptr, FALSE,
                         0, nullptr, directoryPath.empty() ? nullptr : directoryPath.c_str(),
                         &startup, &created)) {
+    if (failure) *failure = LastSystemError();
     return 0;
   }
   UniqueProcessInformation owned;

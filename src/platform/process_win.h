@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/system_error.h"
 #include "platform/unique_handle_win.h"
 
 namespace tidemoor {
@@ -15,10 +16,11 @@ namespace tidemoor {
 // application's own directory). showMode 1, 3, 4, 5 and 6 ask for hidden, minimised, maximised,
 // not activated and minimised without activation; any other mode leaves the window to the
 // application. Waits for the process to end, or else up to 1,000 ms until it takes input.
-// Returns its id, 0 when it was not created. With info the handles are handed to the caller.
+// Returns its id, 0 when it was not created (failure then tells why). With info the handles are
+// handed to the caller.
 uint32_t LaunchProcess(std::string_view application, std::string_view commandLine, bool wait,
                        int showMode, std::string_view workingDirectory,
-                       UniqueProcessInformation* info = nullptr);
+                       UniqueProcessInformation* info = nullptr, SystemError* failure = nullptr);
 
 // The first process, in snapshot order, named executableName (ASCII letters in any case) whose
 // parent is parentId; 0 when there is none, -1 when the processes cannot be listed.

@@ -51,13 +51,13 @@ std::vector<std::string> ReadProfileTexts(std::string_view file, std::string_vie
   return values;
 }
 
-bool WriteProfileText(std::string_view file, std::string_view section, std::string_view key,
-                      std::string_view value) {
+Outcome WriteProfileText(std::string_view file, std::string_view section, std::string_view key,
+                         std::string_view value) {
   const WholeFile content = ReadWholeFile(file);
   // Writing over a file we could not read would lose everything else it holds.
-  if (content.state == FileState::Unreadable) return false;
+  if (content.state == FileState::Unreadable) return content.error;
   const std::string after = WriteIniValue(content.bytes, section, key, value, kGbk);
-  if (content.state == FileState::Read && after == content.bytes) return true;
+  if (content.state == FileState::Read && after == content.bytes) return {};
   return ReplaceWholeFile(file, after);
 }
 

@@ -5,11 +5,13 @@
 // double-byte code page the Chinese texts would not survive that.
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/profile_store.h"
+#include "platform/system_error.h"
 
 namespace tidemoor {
 
@@ -21,10 +23,10 @@ std::string ReadProfileText(std::string_view file, std::string_view section, std
 // it with an empty fallback: one open instead of one per key, where thousands of files are read.
 std::vector<std::string> ReadProfileTexts(std::string_view file, std::string_view section,
                                           std::initializer_list<std::string_view> keys);
-// False when the file exists but could not be read, or could not be replaced: it is then as it
+// Fails when the file exists but could not be read, or could not be replaced: it is then as it
 // was. The first write creates the file.
-bool WriteProfileText(std::string_view file, std::string_view section, std::string_view key,
-                      std::string_view value);
+Outcome WriteProfileText(std::string_view file, std::string_view section, std::string_view key,
+                         std::string_view value);
 
 class GbkProfileFile : public ProfileStore {
  public:
@@ -34,11 +36,15 @@ class GbkProfileFile : public ProfileStore {
     return ReadProfileText(path_, section, key, fallback);
   }
   void Write(std::string_view section, std::string_view key, std::string_view value) override {
-    WriteProfileText(path_, section, key, value);
+    Outcome written = WriteProfileText(path_, section, key, value);
+    if (!written && !failure_) failure_ = written.Error();
   }
+  // Why the first write that failed did, so a save that lost settings is told once, not per key.
+  const std::optional<SystemError>& Failure() const { return failure_; }
 
  private:
   std::string path_;
+  std::optional<SystemError> failure_;
 };
 
 }  // namespace tidemoor

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_error.h"
+
 namespace tidemoor {
 
 enum class FileState { Read, Missing, Unreadable };
@@ -12,21 +14,22 @@ enum class FileState { Read, Missing, Unreadable };
 struct WholeFile {
   FileState state = FileState::Missing;
   std::string bytes;
+  SystemError error;  // why it could not be read, when Unreadable
 };
 
 // A file in a missing directory is missing too. The file is opened sharing everything, so an
 // editor that holds it open does not make it unreadable.
 WholeFile ReadWholeFile(std::string_view path);
 
-// False when the file is read-only or could not be replaced; it is then as it was.
-bool ReplaceWholeFile(std::string_view path, std::string_view bytes);
+// Fails when the file is read-only or could not be replaced; it is then as it was.
+Outcome ReplaceWholeFile(std::string_view path, std::string_view bytes);
 
 // Writes a file that must not exist yet. It appears only complete, so an interrupted write never
-// leaves a broken file behind; an existing file is never replaced. False (and nothing left
+// leaves a broken file behind; an existing file is never replaced. It fails (and nothing is left
 // behind) on any failure.
-bool WriteNewWholeFile(std::string_view path, std::string_view bytes);
+Outcome WriteNewWholeFile(std::string_view path, std::string_view bytes);
 
-// Creates or truncates the file and writes all bytes in place; false when any of it failed.
-bool WriteWholeFile(std::string_view path, std::string_view bytes);
+// Creates or truncates the file and writes all bytes in place; fails when any of it failed.
+Outcome WriteWholeFile(std::string_view path, std::string_view bytes);
 
 }  // namespace tidemoor

@@ -4,7 +4,9 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <utility>
 
@@ -18,6 +20,14 @@ struct Job {
   std::function<void()> work;
   std::function<void()> done;
 };
+
+std::mutex failureLogMutex;
+std::function<void(std::string_view)> failureLog;
+
+void RecordJobFailure(std::string_view what) {
+  std::lock_guard lock(failureLogMutex);
+  if (failureLog) failureLog("后台任务异常结束: " + std::string(what));
+}
 
 }  // namespace
 
@@ -73,7 +83,10 @@ void WorkThrough(std::shared_ptr<Worker::Shared> shared) {
     // No exception may end the thread (and the tool): a failed job still hands back.
     try {
       job.work();
+    } catch (const std::exception& exception) {
+      RecordJobFailure(exception.what());
     } catch (...) {
+      RecordJobFailure("未知异常");
     }
     std::lock_guard lock(shared->mutex);
     if (shared->closed) return;
@@ -121,6 +134,16 @@ void Worker::Run(std::function<void()> work, std::function<void()> done) {
 int Worker::Pending() const {
   std::lock_guard lock(shared_->mutex);
   return shared_->pending;
+}
+
+JobFailureLog::JobFailureLog(std::function<void(std::string_view)> record) {
+  std::lock_guard lock(failureLogMutex);
+  failureLog = std::move(record);
+}
+
+JobFailureLog::~JobFailureLog() {
+  std::lock_guard lock(failureLogMutex);
+  failureLog = nullptr;
 }
 
 }  // namespace tidemoor

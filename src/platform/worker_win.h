@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 
 namespace tidemoor {
 
@@ -38,6 +39,16 @@ class Worker {
 
  private:
   std::shared_ptr<Shared> shared_;
+};
+
+// While it lives, a job that ends with an exception is told to record (on the worker's thread,
+// with the exception's own words) instead of passing unnoticed; the job still hands back.
+class JobFailureLog {
+ public:
+  explicit JobFailureLog(std::function<void(std::string_view)> record);
+  ~JobFailureLog();
+  JobFailureLog(const JobFailureLog&) = delete;
+  JobFailureLog& operator=(const JobFailureLog&) = delete;
 };
 
 }  // namespace tidemoor

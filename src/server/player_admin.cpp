@@ -40,17 +40,17 @@ std::string NoListLine(const ApiAccess& access, const RestReply& reply,
                        std::string_view readError) {
   if (!access.serverRunning) return "服务端未运行 - 启动服务端后才能查看和管理在线玩家";
   if (reply.status == 401) {
-    return RestFailureText(reply.status) + " - 管理员密码须与服务端启动时的一致";
+    return RestFailureText(reply) + " - 管理员密码须与服务端启动时的一致";
   }
   if (reply.status == 0 && !access.apiOnInSettings) {
     return "PalWorldSettings.ini 中 REST API 未开启 (RESTAPIEnabled) - "
            "勾选安全关服并重启服务端即可开启";
   }
   if (reply.status == 0) {
-    return RestFailureText(reply.status, access.endpoint.port) +
+    return RestFailureText(reply, access.endpoint.port) +
            " - 服务端可能仍在启动, 或端口与服务端的不一致";
   }
-  if (!reply.Answered()) return RestFailureText(reply.status);
+  if (!reply.Answered()) return RestFailureText(reply);
   if (!readError.empty()) return "REST API 的回应无法读取: " + EscapeControlCharacters(readError);
   return {};
 }
@@ -233,13 +233,13 @@ void PlayerAdmin::SendAction(const RestRequest& request, std::string logText,
   world_.api.Send(request, [this, logText = std::move(logText), doneStatus = std::move(doneStatus),
                             opening = opening_](const RestReply& reply) {
     if (!reply.Answered()) {
-      world_.log.Record(logText + " - 失败: " + RestFailureText(reply.status));
+      world_.log.Record(logText + " - 失败: " + RestFailureText(reply));
     } else {
       world_.log.Record(logText);
     }
     if (opening != opening_) return;
     world_.view.ShowStatus(reply.Answered() ? doneStatus
-                                            : " 失败: " + RestFailureText(reply.status) + " ");
+                                            : " 失败: " + RestFailureText(reply) + " ");
     // A kicked or banned player leaves the list at once, not at the next tick.
     Refresh();
   });

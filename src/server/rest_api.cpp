@@ -126,14 +126,16 @@ int RestApiPortFromText(std::string_view typed) {
   return port >= 1 && port <= 65535 ? port : kDefaultRestApiPort;
 }
 
-std::string RestFailureText(int status, std::optional<int> port) {
+std::string RestFailureText(const RestReply& reply, std::optional<int> port) {
+  const int status = reply.status;
   std::string text = status == 401 ? "REST API 拒绝了管理员密码"
                      : status == 0 ? "REST API 未响应"
                                    : "REST API 回应异常";
   std::string details;
   if (port) details = "端口 " + std::to_string(*port);
-  if (status != 0 && !(status == 401 && port)) {
-    details += (details.empty() ? "HTTP " : ", HTTP ") + std::to_string(status);
+  if (!(status == 401 && port)) {
+    const std::string why = HttpFailureText(status, reply.failure, reply.networkError);
+    if (!why.empty()) details += (details.empty() ? "" : ", ") + why;
   }
   if (!details.empty()) text += " (" + details + ")";
   return text;

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/http_answer.h"
+
 namespace tidemoor {
 
 inline constexpr int kDefaultRestApiPort = 8212;
@@ -49,17 +51,20 @@ RestRequest BanRequest(const RestEndpoint& endpoint, std::string_view userId,
                        std::string_view message);
 RestRequest UnbanRequest(const RestEndpoint& endpoint, std::string_view userId);
 
-// What came back. A status of 0 is no answer at all (no connection, a time-out).
+// What came back. A status of 0 is no answer at all, and failure says why (refused, timed out).
 struct RestReply {
   int status = 0;
   std::string body;
+  HttpFailure failure = HttpFailure::None;
+  uint32_t networkError = 0;
   bool Answered() const { return status >= 200 && status < 300; }
 };
 
 // A reply that is no success, in the words every window and the event log use: what went wrong,
-// then in brackets the port asked (when given) and the HTTP status. The status is left out when
-// there was no answer, and beside a port when the words already say the password was refused.
-std::string RestFailureText(int status, std::optional<int> port = std::nullopt);
+// then in brackets the port asked (when given) and the HTTP status, or without an answer why there
+// was none (refused, timed out). The status is left out beside a port when the words already say
+// the password was refused.
+std::string RestFailureText(const RestReply& reply, std::optional<int> port = std::nullopt);
 
 // The answers' fields. A missing field keeps its default; an answer that is not a JSON object, a
 // field of another type, or text that is not UTF-8 makes the whole answer unreadable (nullopt):

@@ -24,7 +24,7 @@ RestReply Exchange(const RestRequest& request) {
                                                  .systemProxy = false,
                                                  .followRedirects = false},
                                         {2s, 30s, kMaxAnswerBytes});
-  return RestReply{answer.status, answer.body};
+  return RestReply{answer.status, answer.body, answer.failure, answer.networkError};
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ RestReply WindowsServerApi::Ask(const RestRequest& request, std::chrono::millise
                           [&reply](RestReply answer) { reply = std::move(answer); });
     PumpUntil([&] { return reply.has_value() || closing_(); }, limit);
   }
-  return reply.value_or(RestReply{});
+  return reply.value_or(RestReply{.failure = HttpFailure::TimedOut});  // given up on
 }
 
 void WindowsServerApi::Send(const RestRequest& request,

@@ -93,6 +93,8 @@ void ServerController::Start(StartCause cause) {
   const uint32_t processId =
       world_.processes.Launch(world_.executable, commandLine.text, world_.serverDir);
   if (processId == 0) {
+    world_.log.Record(
+        WithCause("启动服务端失败: " + world_.executable, world_.processes.LaunchFailure()));
     EnterState(ServerState::Stopped);
     world_.prompt.Ask(kStartErrorText, kErrorTitle, PromptStyle::Error);
     return;
@@ -204,7 +206,7 @@ ServerController::SafeStop ServerController::TrySafeStop(StopKind kind) {
 bool ServerController::ApiAnswers() {
   const RestReply reply = world_.api.Ask(InfoRequest(endpoint_), kInfoLimit);
   if (reply.Answered() || world_.clock.ToolClosing()) return reply.Answered();
-  world_.log.Record(RestFailureText(reply.status, endpoint_.port));
+  world_.log.Record(RestFailureText(reply, endpoint_.port));
   return false;
 }
 

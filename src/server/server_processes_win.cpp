@@ -29,8 +29,9 @@ uint32_t WindowsServerProcesses::Launch(const std::string& executable,
                                         const std::string& commandLine,
                                         const std::string& workingDirectory) {
   UniqueProcessInformation info;
-  const uint32_t processId = LaunchProcess(executable, commandLine, false,
-                                           kMinimisedWithoutActivation, workingDirectory, &info);
+  const uint32_t processId =
+      LaunchProcess(executable, commandLine, false, kMinimisedWithoutActivation, workingDirectory,
+                    &info, &launchFailure_);
   if (processId != 0) {
     launcher_ = std::move(info.process);
     launcherId_ = processId;

@@ -15,6 +15,7 @@ class WindowsServerProcesses : public ServerProcesses {
   uint32_t AdoptRunning(const std::string& executable) override;
   uint32_t Launch(const std::string& executable, const std::string& commandLine,
                   const std::string& workingDirectory) override;
+  SystemError LaunchFailure() const override { return launchFailure_; }
   bool HeldServerRunning() override;
   bool WaitForHeldServerToEnd(std::chrono::milliseconds limit) override;
   void KillHeldServerTree() override;
@@ -26,6 +27,7 @@ class WindowsServerProcesses : public ServerProcesses {
   // another process, so a kill by that id can only reach our server.
   UniqueHandle launcher_;
   uint32_t launcherId_ = 0;
+  SystemError launchFailure_;
 };
 
 }  // namespace tidemoor

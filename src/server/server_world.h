@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_error.h"
 #include "server/rest_api.h"
 #include "server/server_command_line.h"
 
@@ -75,6 +76,8 @@ class ServerProcesses {
   // Starts the launcher minimised, waiting at most a second for it; 0 when nothing started.
   virtual uint32_t Launch(const std::string& executable, const std::string& commandLine,
                           const std::string& workingDirectory) = 0;
+  // Why the last Launch started nothing, as the system said it.
+  virtual SystemError LaunchFailure() const = 0;
   // Whether the held launcher still runs; false before the first start.
   virtual bool HeldServerRunning() = 0;
   // Ends the held launcher and every process below it, waiting until that is done while the

@@ -15,7 +15,7 @@ namespace {
 // A file this short cannot hold an option list; the server leaves such files behind.
 constexpr size_t kNearlyEmptyBytes = 10;
 
-constexpr char kWriteFailedText[] = " 保存失败 - 无法写入 PalWorldSettings.ini ";
+constexpr char kWriteFailedText[] = "保存失败 - 无法写入 PalWorldSettings.ini";
 constexpr char kUndecodableText[] =
     " 保存失败 - 无法识别 PalWorldSettings.ini 的编码 (请用 UTF-8 或 UTF-16 保存该文件)，"
     "文件保持原样 ";
@@ -29,11 +29,14 @@ bool HoldsNoOptionList(const WholeFile& content) {
 struct SettingsText {
   WorldSettingsWrite problem = WorldSettingsWrite::Unchanged;  // Unreadable, Undecodable or not
   DecodedSettingsFile file;
+  SystemError error;  // why it was Unreadable
 };
 
 SettingsText ReadSettingsText(const std::string& path, bool templateWhenEmpty) {
   const WholeFile content = ReadWholeFile(path);
-  if (content.state == FileState::Unreadable) return {WorldSettingsWrite::Unreadable, {}};
+  if (content.state == FileState::Unreadable) {
+    return {WorldSettingsWrite::Unreadable, {}, content.error};
+  }
   if (templateWhenEmpty && HoldsNoOptionList(content)) return {{}, {WorldSettingsTemplate()}};
   std::optional<DecodedSettingsFile> decoded = DecodeSettingsFile(content.bytes);
   if (!decoded) return {WorldSettingsWrite::Undecodable, {}};
@@ -78,12 +81,14 @@ bool SaveWorldSettings(const ServerPaths& paths, const WorldSettings& settings, 
     return false;
   }
   const std::string listLine = SplitAroundOptionList(WorldSettingsFileText(settings)).list;
-  const bool written =
-      read.problem == WorldSettingsWrite::Unchanged &&
-      ReplaceWholeFile(path, EncodeSettingsFile(WithOptionListLine(read.file.text, listLine),
-                                                read.file.encoding));
+  const Outcome written =
+      read.problem == WorldSettingsWrite::Unchanged
+          ? ReplaceWholeFile(path, EncodeSettingsFile(WithOptionListLine(read.file.text, listLine),
+                                                      read.file.encoding))
+          : Outcome(read.error);
   if (!written) {
-    prompt.Ask(kWriteFailedText, " Error", PromptStyle::Error);
+    prompt.Ask(" " + WithCause(kWriteFailedText, written.Error()) + " ", " Error",
+               PromptStyle::Error);
     return false;
   }
   prompt.Ask(" 已保存当前设置，需要重启服务端后生效 ", " Save", PromptStyle::Plain);
@@ -96,12 +101,13 @@ StartSettingsWrite WriteStartSettings(const ServerPaths& paths, const StartSetti
   const SettingsText read = ReadSettingsText(path, true);
   // Nothing reached the file, so what the tool remembers of it stays as it was.
   const StartSettingsPlan untouched{{}, choice.apiOnByTool};
-  if (read.problem != WorldSettingsWrite::Unchanged) return {read.problem, untouched};
+  if (read.problem != WorldSettingsWrite::Unchanged) return {read.problem, untouched, read.error};
   StartSettingsPlan plan = PlanStartSettings(choice, read.file.text);
   const std::optional<std::string> text = WithOptionPairs(read.file.text, plan.pairs);
   if (!text) return {WorldSettingsWrite::Unchanged, std::move(plan)};
-  if (!ReplaceWholeFile(path, EncodeSettingsFile(*text, read.file.encoding))) {
-    return {WorldSettingsWrite::WriteFailed, untouched};
+  if (Outcome written = ReplaceWholeFile(path, EncodeSettingsFile(*text, read.file.encoding));
+      !written) {
+    return {WorldSettingsWrite::WriteFailed, untouched, written.Error()};
   }
   return {WorldSettingsWrite::Written, std::move(plan)};
 }

@@ -5,6 +5,7 @@
 
 #include "common/server_paths.h"
 #include "platform/prompt.h"
+#include "platform/system_error.h"
 #include "worldsettings/rest_api_settings.h"
 #include "worldsettings/world_settings_text.h"
 
@@ -34,6 +35,7 @@ enum class WorldSettingsWrite { Unchanged, Written, Unreadable, Undecodable, Wri
 struct StartSettingsWrite {
   WorldSettingsWrite result = WorldSettingsWrite::Unchanged;
   StartSettingsPlan plan;  // what was (or would have been) written
+  SystemError error;       // why, when the file was Unreadable or WriteFailed
 };
 
 // Writes the start's pairs (see PlanStartSettings) into the file, replacing it in one step; a

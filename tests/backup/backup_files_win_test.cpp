@@ -9,11 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "backup/folder_tree_win.h"
 #include "backup/point_maker.h"
 #include "platform/codepage_win.h"
+#include "platform/system_error_win.h"
 #include "platform/unique_handle_win.h"
 #include "support/e2e_win.h"
 
@@ -274,6 +276,49 @@ TEST(SaveBehindALink, APointHoldsTheWorldsTheLinkLeadsTo) {
   ASSERT_TRUE(DeleteWholePoint(files, tool.Path(), report.folderName));
   files.DeleteTree(save);
   EXPECT_EQ(ReadLong(elsewhere + "\\0\\ABCD\\Level.sav"), "the world");
+}
+
+// What the user reads after a failed copy or delete is Windows' own reason for it.
+TEST(FailedFileOperations, SayWhyWithTheSystemsCodeAndWords) {
+  testing::TempToolDirectory tool("why");
+  tool.WriteBytes("held\\open.sav", "x");
+  UniqueFileHandle held(::CreateFileW(Widen(tool.File("held\\open.sav")).c_str(), GENERIC_READ, 0,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  tool.WriteBytes("taken.sav", "x");
+  WindowsBackupFiles files;
+  struct Case {
+    const char* what;
+    std::function<Outcome()> call;
+    DWORD code;
+  };
+  const Case cases[] = {
+      {"copy of a missing file",
+       [&] { return files.CopyOneFile(tool.File("missing.sav"), tool.File("copy.sav")); },
+       ERROR_FILE_NOT_FOUND},
+      {"copy onto an existing file",
+       [&] { return files.CopyOneFile(tool.File("taken.sav"), tool.File("taken.sav")); },
+       ERROR_FILE_EXISTS},
+      {"delete of a tree with a file held open",
+       [&] { return files.DeleteTree(tool.File("held")); }, ERROR_SHARING_VIOLATION},
+      {"rename of a missing folder",
+       [&] { return files.Rename(tool.File("nowhere"), tool.File("elsewhere")); },
+       ERROR_FILE_NOT_FOUND},
+      {"listing of a missing folder",
+       [&] {
+         std::vector<DirectoryEntry> entries;
+         return files.ListDirectory(tool.File("nowhere"), entries);
+       },
+       ERROR_PATH_NOT_FOUND},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = c.call();
+    ASSERT_FALSE(outcome) << c.what;
+    EXPECT_EQ(outcome.Error().code, c.code) << c.what;
+    EXPECT_EQ(outcome.Error().text, SystemErrorOf(c.code).text) << c.what;
+    EXPECT_FALSE(outcome.Error().text.empty()) << c.what;
+    EXPECT_EQ(outcome.Error().text.find_last_of("\r\n"), std::string::npos) << c.what;
+  }
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ class RecordedLog : public EventLog {
 // The real disk, with a gate the test may close to hold a copy at its first file.
 class GatedFiles : public WindowsBackupFiles {
  public:
-  bool CopyOneFile(const std::string& from, const std::string& to) override {
+  Outcome CopyOneFile(const std::string& from, const std::string& to) override {
     ::WaitForSingleObject(open_.get(), 20000);
     return WindowsBackupFiles::CopyOneFile(from, to);
   }

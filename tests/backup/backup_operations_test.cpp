@@ -256,7 +256,7 @@ TEST_F(BackupOperations, APointWithoutAnyWorldIsAFailedPoint) {
        },
        kNoWorldMessage, "存档中没有世界数据 (Level.sav)"},
       {"a save folder that cannot be read", [](FakeHost& h) { h.disk.unreadable.insert(kLive); },
-       kBackupFailedMessage, "无法复制 " + std::string(kLive)},
+       kBackupFailedMessage, "无法复制 " + std::string(kLive) + " (拒绝访问。)"},
   };
   for (const auto& c : cases) {
     FakeHost rig;
@@ -382,7 +382,7 @@ TEST_F(BackupOperations, ARestoreFirstKeepsTheSaveItReplacesAsAPoint) {
        kKeepBeforeRestoreFailedMessage +
            std::string("磁盘空间不足, 需要 1073741845 字节, 可用 0 字节")},
       {"a file of it cannot be read", [&](FakeHost& h) { h.disk.unreadable.insert(unreadable); },
-       kKeepBeforeRestoreFailedMessage + ("无法复制 " + unreadable)},
+       kKeepBeforeRestoreFailedMessage + ("无法复制 " + unreadable + " (拒绝访问。)")},
   };
   for (const auto& c : cases) {
     FakeHost rig;
@@ -627,6 +627,42 @@ TEST_F(BackupOperations, AFullDiskMakesNoPointAndTheAutomaticBackupSaysSoOnce) {
   host.disk.unreadable.insert(std::string(kLive) + "\\SaveGames\\0\\Level.sav");
   MakeAutomaticBackupPoint(host, host, kPlaces, {}, record);
   EXPECT_EQ(host.messages.size(), 2u);
+}
+
+// The event log says why a restore or a deletion failed, in the words the disk gave.
+TEST_F(BackupOperations, AFailedRestoreOrDeletionIsLoggedWithItsCause) {
+  const std::string unreadable = std::string(kPointSaved) + "\\SaveGames\\0\\Players\\2.sav";
+  const std::string held = std::string(kPoint) + "Saved\\SaveGames\\0\\Level.sav";
+  struct Case {
+    const char* why;
+    std::function<void(FakeHost&)> act;
+    std::string event;
+  };
+  const Case cases[] = {
+      {"a file of the point cannot be read",
+       [&](FakeHost& h) {
+         h.AddFile(unreadable, "unreadable");
+         h.disk.unreadable.insert(unreadable);
+         RestoreBackupPoint(h, h, kPlaces, kSelected);
+       },
+       "还原备份点 1705986309 失败: 无法复制 " + unreadable + " (拒绝访问。), 原存档已放回"},
+      {"a file of the point is held open",
+       [&](FakeHost& h) {
+         h.AddFile(held, "world");
+         h.disk.heldOpen.insert(held);
+         DeleteBackupPoint(h, h, kPlaces, kSelected, [] {});
+       },
+       "备份点 1705986309 未能完全删除 (另一个程序正在使用此文件，进程无法访问。)"},
+  };
+  for (const Case& c : cases) {
+    FakeHost rig;
+    rig.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "live");
+    rig.AddFile(std::string(kPoint) + "BackUP_Info.Dat", "2024年1月23日13时5分9秒");
+    rig.AddFile(std::string(kPointSaved) + "\\SaveGames\\0\\Level.sav", "saved");
+    c.act(rig);
+    ASSERT_FALSE(rig.events.lines.empty()) << c.why;
+    EXPECT_EQ(rig.events.lines.back(), c.event) << c.why;
+  }
 }
 
 TEST_F(BackupOperations, EveryPointAndEveryRemovalIsInTheEventLog) {

@@ -19,6 +19,10 @@ namespace tidemoor::testing {
 
 class FakeBackupDisk : public BackupFiles {
  public:
+  // The causes a failure carries, as Windows words them.
+  inline static const SystemError kDenied{5, "拒绝访问。"};
+  inline static const SystemError kHeldOpen{32, "另一个程序正在使用此文件，进程无法访问。"};
+
   struct File {
     std::string bytes;
     uint64_t lastWrite = 0;
@@ -33,9 +37,9 @@ class FakeBackupDisk : public BackupFiles {
     if (!dirs.contains(dir)) return std::nullopt;
     return dir;
   }
-  bool ListDirectory(const std::string& path, std::vector<DirectoryEntry>& entries) override {
+  Outcome ListDirectory(const std::string& path, std::vector<DirectoryEntry>& entries) override {
     const std::string dir = Resolved(Trim(path));
-    if (!dirs.contains(dir) || unreadable.contains(dir)) return false;
+    if (!dirs.contains(dir) || unreadable.contains(dir)) return kDenied;
     ++listings;
     for (const std::string& d : dirs) {
       if (IsChild(d, dir)) entries.push_back({Name(d), EntryKind::Directory});
@@ -48,32 +52,32 @@ class FakeBackupDisk : public BackupFiles {
     for (const std::string& l : links) {
       if (IsChild(l, dir)) entries.push_back({Name(l), EntryKind::Link});
     }
-    return true;
+    return {};
   }
-  bool EnsureDirectory(const std::string& path) override {
+  Outcome EnsureDirectory(const std::string& path) override {
     const std::string dir = Trim(path);
     for (size_t slash = dir.find('\\', 3); slash != std::string::npos;
          slash = dir.find('\\', slash + 1)) {
       dirs.insert(dir.substr(0, slash));
     }
     dirs.insert(dir);
-    return true;
+    return {};
   }
-  bool MakeDirectory(const std::string& path, const std::string&) override {
+  Outcome MakeDirectory(const std::string& path, const std::string&) override {
     const std::string dir = Trim(path);
-    if (Exists(dir) || !dirs.contains(Parent(dir))) return false;
+    if (Exists(dir) || !dirs.contains(Parent(dir))) return kDenied;
     dirs.insert(dir);
-    return true;
+    return {};
   }
-  bool CopyOneFile(const std::string& from, const std::string& to) override {
+  Outcome CopyOneFile(const std::string& from, const std::string& to) override {
     log.push_back("copy " + from + " -> " + to);
     const auto source = files.find(Resolved(from));
     if (source == files.end() || unreadable.contains(from) || Exists(to) ||
         !dirs.contains(Parent(to))) {
-      return false;
+      return kDenied;
     }
     files[to] = std::make_shared<File>(*source->second);
-    return true;
+    return {};
   }
   bool LinkFile(const std::string& existing, const std::string& link) override {
     log.push_back("link " + existing + " -> " + link);
@@ -84,7 +88,7 @@ class FakeBackupDisk : public BackupFiles {
     files[link] = source->second;
     return true;
   }
-  bool DeleteTree(const std::string& path) override {
+  Outcome DeleteTree(const std::string& path) override {
     const std::string dir = Trim(path);
     log.push_back("delete " + dir);
     bool whole = true;
@@ -101,13 +105,13 @@ class FakeBackupDisk : public BackupFiles {
       }
       return true;
     });
-    return whole;
+    return whole ? Outcome() : Outcome(kHeldOpen);
   }
-  bool Rename(const std::string& from, const std::string& to) override {
+  Outcome Rename(const std::string& from, const std::string& to) override {
     log.push_back("rename " + from + " -> " + to);
-    if (!dirs.contains(from) || Exists(to) || unrenamable.contains(from)) return false;
+    if (!dirs.contains(from) || Exists(to) || unrenamable.contains(from)) return kDenied;
     for (const std::string& held : heldOpen) {
-      if (IsAtOrBelow(held, from)) return false;
+      if (IsAtOrBelow(held, from)) return kHeldOpen;
     }
     MoveBelow(dirs, from, to);
     MoveBelow(links, from, to);
@@ -121,17 +125,17 @@ class FakeBackupDisk : public BackupFiles {
       }
     }
     files.merge(moved);
-    return true;
+    return {};
   }
   std::optional<uint64_t> FreeBytes(const std::string&) override { return freeBytes; }
-  bool WriteIndex(const std::string& file, const PointIndex& index) override {
+  Outcome WriteIndex(const std::string& file, const PointIndex& index) override {
     log.push_back("index " + file + " = " + index.time + " " +
                   std::string(PointKindText(index.kind)));
-    if (indexUnwritable || !dirs.contains(Parent(file))) return false;
+    if (indexUnwritable || !dirs.contains(Parent(file))) return kDenied;
     AddFile(file, index.time + (index.kind == PointKind::Manual
                                     ? ""
                                     : "\n" + std::string(PointKindText(index.kind))));
-    return true;
+    return {};
   }
   PointIndex ReadIndex(const std::string& file) override {
     const auto it = files.find(file);
@@ -141,11 +145,11 @@ class FakeBackupDisk : public BackupFiles {
     if (newline == std::string::npos) return {bytes, PointKind::Manual};
     return {bytes.substr(0, newline), PointKindFromText(bytes.substr(newline + 1))};
   }
-  bool WriteTextFile(const std::string& file, const std::string& text) override {
+  Outcome WriteTextFile(const std::string& file, const std::string& text) override {
     log.push_back("write " + file);
-    if (!dirs.contains(Parent(file)) || unreadable.contains(file)) return false;
+    if (!dirs.contains(Parent(file)) || unreadable.contains(file)) return kDenied;
     AddFile(file, text);
-    return true;
+    return {};
   }
   std::optional<std::string> ReadTextFile(const std::string& file) override {
     if (!files.contains(file)) return std::nullopt;

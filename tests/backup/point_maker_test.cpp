@@ -409,6 +409,8 @@ TEST_F(PointMaker, RetentionRunsAfterAPointAndNeverTakesManualOnes) {
   disk.heldOpen.insert(In(before[3], "Level.sav"));
   const PointReport sixth = MakeAt(6, PointKind::Automatic, {1, 0});
   EXPECT_EQ(sixth.stuckPoints, (std::vector<std::string>{before[3]}));
+  ASSERT_EQ(sixth.stuckCauses.size(), 1u);
+  EXPECT_EQ(sixth.stuckCauses[0].code, FakeBackupDisk::kHeldOpen.code);
   EXPECT_EQ(sixth.expiredPoints, (std::vector<std::string>{fifth.folderName}));
 }
 

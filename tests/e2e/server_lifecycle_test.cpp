@@ -70,7 +70,8 @@ TEST_F(ServerLifecycle, SilentApiFallsBackToTheKillWithinSeconds) {
   EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
   EXPECT_EQ(Lines(Kills()), 1);
   EXPECT_EQ(ApiCalls().find("POST /v1/api/save"), std::string::npos);
-  EXPECT_NE(EventLog().find("REST API 未响应 (端口 18232)"), std::string::npos) << EventLog();
+  EXPECT_NE(EventLog().find("REST API 未响应 (端口 18232, 连接超时)"), std::string::npos)
+      << EventLog();
 }
 
 TEST_F(ServerLifecycle, ThirdQuickCrashIsNotRestartedAndSaysSoOnce) {

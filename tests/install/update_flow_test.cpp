@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "install/update_scripts.h"
@@ -30,9 +31,11 @@ class FakeActions : public UpdateActions, public Prompt {
     log.push_back("deploy");
     return deployResult;
   }
-  void WriteScript(const std::string& path, const std::string& text) override {
+  Outcome WriteScript(const std::string& path, const std::string& text) override {
     log.push_back("write:" + path);
+    if (scriptRefused) return *scriptRefused;
     written = text;
+    return {};
   }
   void OpenScript(const std::string& path, const std::string& dir) override {
     log.push_back("open:" + path + "|" + dir);
@@ -42,6 +45,7 @@ class FakeActions : public UpdateActions, public Prompt {
   bool answerYes = true;
   bool toolClosing = false;
   SteamCmdState deployResult = SteamCmdState::Ready;
+  std::optional<SystemError> scriptRefused;
   std::vector<std::string> log;
   std::string written;
   std::string status;
@@ -92,6 +96,14 @@ TEST(ManualUpdate, FailedWriteOfSteamCmdStillRunsTheScript) {
   actions.deployResult = SteamCmdState::WriteFailed;
   PerformManualUpdate(kPaths, actions, actions);
   EXPECT_EQ(actions.log.back(), "open:" + kData + "Updata_Server.bat|" + kData);
+}
+
+TEST(ManualUpdate, UnwritableScriptIsReportedWithItsCauseAndNotOpened) {
+  FakeActions actions;
+  actions.scriptRefused = SystemError{5, "拒绝访问。"};
+  PerformManualUpdate(kPaths, actions, actions);
+  EXPECT_EQ(actions.log.back(),
+            "error: 更新失败 - 无法写入 " + kData + "Updata_Server.bat (拒绝访问。) | Error");
 }
 
 TEST(AutoUpdate, UntickedWritesAndRunsNothing) {

@@ -81,16 +81,20 @@ TEST_F(CopyConnectAddressTest, ErrorPagesAndNonAddressesGiveTheErrorText) {
   EXPECT_EQ(Copy(), failed + ":8211");
   EXPECT_EQ(ClipboardAsUtf8(CF_TEXT), failed + ":8211");
   EXPECT_EQ(ClipboardAsUtf8(CF_UNICODETEXT), failed + ":8211");
-  EXPECT_EQ(messages.back().text, " 已复制到剪辑版 【" + failed + ":8211】 ");
+  EXPECT_EQ(messages.back().text, " 已复制到剪辑版 【" + failed +
+                                      ":8211】 (主服务: HTTP 404; 备用服务: 回应中没有 IP 地址) ");
 
   server.Serve("/getmeip", 200, "[ip/]203.0.113.7[/ip]");
   EXPECT_EQ(Copy(""), "203.0.113.7:");
 }
 
-TEST_F(CopyConnectAddressTest, UnreachableServicesGiveTheErrorText) {
+TEST_F(CopyConnectAddressTest, UnreachableServicesGiveTheErrorTextAndSayWhy) {
   const std::string closed = LocalHttpServer::ClosedUrl("/");
-  EXPECT_EQ(CopyConnectAddress("8211", nullptr, prompt, closed, closed),
+  EXPECT_EQ(CopyConnectAddress("8211", nullptr, prompt, closed, "http://nonexistent.invalid/ip"),
             "<获取公网数字地址错误.请手动填写地址>:8211");
+  EXPECT_EQ(messages.back().text,
+            " 已复制到剪辑版 【<获取公网数字地址错误.请手动填写地址>:8211】 "
+            "(主服务: 连接被拒绝; 备用服务: 无法解析主机名) ");
 }
 
 TEST_F(CopyConnectAddressTest, AStuckServiceIsGivenUpWithinTheTimeOut) {

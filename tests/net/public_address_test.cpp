@@ -60,17 +60,43 @@ TEST(LookupPublicAddress, PrimaryThenFallbackThenErrorText) {
   ScriptedFetch fetch;
   fetch.answers["p"] = {200, "[ip/]203.0.113.7[/ip]"};
   fetch.answers["f"] = {200, "198.51.100.1"};
-  EXPECT_EQ(LookupPublicAddress(fetch.Function(), "p", "f"), "203.0.113.7");
+  EXPECT_EQ(LookupPublicAddress(fetch.Function(), "p", "f").address, "203.0.113.7");
   EXPECT_EQ(fetch.asked, std::vector<std::string>{"p"});
 
   fetch.answers["p"] = {200, "[ip/]203.0.113.7"};
-  EXPECT_EQ(LookupPublicAddress(fetch.Function(), "p", "f"), "198.51.100.1");
+  EXPECT_EQ(LookupPublicAddress(fetch.Function(), "p", "f").address, "198.51.100.1");
 
   fetch.answers["f"] = {404, "Not Found"};
-  EXPECT_EQ(LookupPublicAddress(fetch.Function(), "p", "f"), kAddressLookupFailed);
+  EXPECT_EQ(LookupPublicAddress(fetch.Function(), "p", "f").address, kAddressLookupFailed);
   fetch.answers.clear();
-  EXPECT_EQ(LookupPublicAddress(fetch.Function(), "p", "f"),
+  EXPECT_EQ(LookupPublicAddress(fetch.Function(), "p", "f").address,
             "<获取公网数字地址错误.请手动填写地址>");
+}
+
+TEST(LookupPublicAddress, AFailureSaysWhyEachServiceGaveNoAddress) {
+  struct Case {
+    HttpAnswer primary;
+    HttpAnswer fallback;
+    const char* failure;
+  };
+  for (const Case& c : {
+           Case{{200, "[ip/]203.0.113.7[/ip]"}, {}, ""},
+           Case{{200, "<html>busy</html>"},
+                {404, "Not Found"},
+                "主服务: 回应中没有 IP 地址; 备用服务: HTTP 404"},
+           Case{{0, "", HttpFailure::Refused, 12029},
+                {0, "", HttpFailure::TimedOut, 12002},
+                "主服务: 连接被拒绝; 备用服务: 连接超时"},
+           Case{{0, "", HttpFailure::NameNotResolved, 12007},
+                {0, "", HttpFailure::Network, 12157},
+                "主服务: 无法解析主机名; 备用服务: 网络错误 12157"},
+           Case{{0, "", HttpFailure::TooLong, 0}, {}, "主服务: 回应过长; 备用服务: 无回应"},
+       }) {
+    ScriptedFetch fetch;
+    fetch.answers["p"] = c.primary;
+    fetch.answers["f"] = c.fallback;
+    EXPECT_EQ(LookupPublicAddress(fetch.Function(), "p", "f").failure, c.failure);
+  }
 }
 
 TEST(ConnectAddressText, JoinsAddressAndPortAsTyped) {

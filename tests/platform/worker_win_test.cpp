@@ -5,6 +5,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <mutex>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -66,6 +70,32 @@ TEST(Worker, AWorkerPutAwayHandsNothingBack) {
   PumpUntil([&] { return ran.load(); }, 10s);
   PumpUntil([] { return false; }, 200ms);
   EXPECT_FALSE(handedBack);
+}
+
+// A job that throws is written down with the exception's words, and its result still comes back.
+TEST(Worker, AJobThatThrowsIsRecordedAndStillHandsBack) {
+  struct Case {
+    std::function<void()> work;
+    std::string recorded;
+  };
+  const Case cases[] = {
+      {[] { throw std::runtime_error("磁盘已满"); }, "后台任务异常结束: 磁盘已满"},
+      {[] { throw 42; }, "后台任务异常结束: 未知异常"},
+  };
+  for (const Case& c : cases) {
+    std::mutex mutex;
+    std::vector<std::string> recorded;
+    const JobFailureLog log([&](std::string_view text) {
+      std::lock_guard lock(mutex);
+      recorded.emplace_back(text);
+    });
+    Worker worker;
+    bool handedBack = false;
+    worker.Run(c.work, [&] { handedBack = true; });
+    ASSERT_TRUE(PumpUntil([&] { return handedBack; }, 10s)) << c.recorded;
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(recorded, std::vector<std::string>{c.recorded});
+  }
 }
 
 TEST(PumpUntil, GivesUpAtItsTimeout) {

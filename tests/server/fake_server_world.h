@@ -68,6 +68,7 @@ class FakeProcesses : public ServerProcesses {
     heldId = nextId;
     return nextId++;
   }
+  SystemError LaunchFailure() const override { return {2, "系统找不到指定的文件。"}; }
   bool HeldServerRunning() override { return running; }
   bool WaitForHeldServerToEnd(std::chrono::milliseconds limit) override {
     log_.push_back("wait end " + std::to_string(limit.count() / 1000));

@@ -77,21 +77,34 @@ TEST(RestApi, PortIsTheTypedNumberOrTheDefault) {
   }
 }
 
-TEST(RestApi, FailureSaysWhatWentWrongWithThePortAndTheStatus) {
+TEST(RestApi, FailureSaysWhatWentWrongWithThePortAndTheStatusOrWhyThereWasNoAnswer) {
   struct Case {
     int status;
+    HttpFailure failure;
+    uint32_t networkError;
     std::optional<int> port;
     const char* text;
   };
+  constexpr auto kNone = HttpFailure::None;
   for (const Case& c : {
-           Case{401, std::nullopt, "REST API 拒绝了管理员密码 (HTTP 401)"},
-           Case{0, std::nullopt, "REST API 未响应"},
-           Case{500, std::nullopt, "REST API 回应异常 (HTTP 500)"},
-           Case{401, 8300, "REST API 拒绝了管理员密码 (端口 8300)"},
-           Case{0, 8300, "REST API 未响应 (端口 8300)"},
-           Case{404, 8300, "REST API 回应异常 (端口 8300, HTTP 404)"},
+           Case{401, kNone, 0, std::nullopt, "REST API 拒绝了管理员密码 (HTTP 401)"},
+           Case{0, kNone, 0, std::nullopt, "REST API 未响应"},
+           Case{500, kNone, 0, std::nullopt, "REST API 回应异常 (HTTP 500)"},
+           Case{401, kNone, 0, 8300, "REST API 拒绝了管理员密码 (端口 8300)"},
+           Case{0, kNone, 0, 8300, "REST API 未响应 (端口 8300)"},
+           Case{404, kNone, 0, 8300, "REST API 回应异常 (端口 8300, HTTP 404)"},
+           Case{0, HttpFailureOfNetworkError(12029), 12029, 8300,
+                "REST API 未响应 (端口 8300, 连接被拒绝)"},
+           Case{0, HttpFailureOfNetworkError(12002), 12002, std::nullopt,
+                "REST API 未响应 (连接超时)"},
+           Case{0, HttpFailureOfNetworkError(12007), 12007, 8300,
+                "REST API 未响应 (端口 8300, 无法解析主机名)"},
+           Case{0, HttpFailureOfNetworkError(12030), 12030, 8300,
+                "REST API 未响应 (端口 8300, 网络错误 12030)"},
+           Case{0, HttpFailure::TooLong, 0, std::nullopt, "REST API 未响应 (回应过长)"},
        }) {
-    EXPECT_EQ(RestFailureText(c.status, c.port), c.text) << c.status;
+    EXPECT_EQ(RestFailureText(RestReply{c.status, "", c.failure, c.networkError}, c.port), c.text)
+        << c.text;
   }
 }
 

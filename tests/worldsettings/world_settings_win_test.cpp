@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/codepage_win.h"
+#include "platform/system_error_win.h"
 #include "support/e2e_win.h"
 #include "support/fake_prompt.h"
 #include "worldsettings/settings_file_encoding.h"
@@ -259,7 +260,8 @@ TEST_F(WorldSettingsOnDisk, FailedSaveKeepsTheWindowAndTheFile) {
   ::SendMessageW(Control(Id::SaveButton), BM_CLICK, 0, 0);
 
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0].text, " 保存失败 - 无法写入 PalWorldSettings.ini ");
+  EXPECT_EQ(messages_[0].text, " 保存失败 - 无法写入 PalWorldSettings.ini (" +
+                                   SystemErrorOf(ERROR_ACCESS_DENIED).text + ") ");
   EXPECT_EQ(messages_[0].title, " Error");
   EXPECT_EQ(messages_[0].style, PromptStyle::Error);
   ASSERT_NE(WorldSettingsWindowHandle(), nullptr);
@@ -275,7 +277,8 @@ TEST_F(WorldSettingsOnDisk, FailedSaveKeepsTheWindowAndTheFile) {
   ASSERT_TRUE(other);
   ::SendMessageW(Control(Id::SaveButton), BM_CLICK, 0, 0);
   ASSERT_EQ(messages_.size(), 2u);
-  EXPECT_EQ(messages_[1].text, " 保存失败 - 无法写入 PalWorldSettings.ini ");
+  EXPECT_EQ(messages_[1].text, " 保存失败 - 无法写入 PalWorldSettings.ini (" +
+                                   SystemErrorOf(ERROR_SHARING_VIOLATION).text + ") ");
   EXPECT_NE(WorldSettingsWindowHandle(), nullptr);
   other.reset();
   EXPECT_EQ(FileBytes(), WorldSettingsTemplate());
