@@ -3,17 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <vector>
 
 #include "platform/http_client_win.h"
 #include "net/local_http_server_win.h"
 #include "platform/codepage_win.h"
+#include "support/e2e_win.h"
 #include "support/fake_prompt.h"
 
 namespace tidemoor {
 namespace {
 
 using testing::LocalHttpServer;
+using testing::WaitUntil;
 
 std::string ClipboardAsUtf8(UINT format) {
   std::string text;
@@ -32,9 +35,19 @@ std::string ClipboardAsUtf8(UINT format) {
 class CopyConnectAddressTest : public ::testing::Test {
  protected:
   std::string Copy(std::string port = "8211") {
-    return CopyConnectAddress(port, nullptr, prompt, server.Url("/getmeip"), server.Url("/ip"));
+    return CopyFrom(server.Url("/getmeip"), server.Url("/ip"), port);
+  }
+  // The lookup runs on the worker; the text comes back once the copy is done.
+  std::string CopyFrom(const std::string& primary, const std::string& fallback,
+                       std::string port = "8211") {
+    std::optional<std::string> copied;
+    CopyConnectAddress(port, nullptr, prompt, primary, fallback, worker,
+                       [&](const std::string& text) { copied = text; });
+    EXPECT_TRUE(WaitUntil([&] { return copied.has_value(); }, std::chrono::seconds(30)));
+    return copied.value_or("<not copied>");
   }
 
+  Worker worker;
   LocalHttpServer server;
   testing::FakePrompt prompt;
   std::vector<testing::FakePrompt::Asked>& messages = prompt.asked;
@@ -78,8 +91,7 @@ TEST_F(CopyConnectAddressTest, ErrorPagesAndNonAddressesGiveTheErrorText) {
 
 TEST_F(CopyConnectAddressTest, UnreachableServicesGiveTheErrorText) {
   const std::string closed = LocalHttpServer::ClosedUrl("/");
-  EXPECT_EQ(CopyConnectAddress("8211", nullptr, prompt, closed, closed),
-            "<获取公网数字地址错误.请手动填写地址>:8211");
+  EXPECT_EQ(CopyFrom(closed, closed), "<获取公网数字地址错误.请手动填写地址>:8211");
 }
 
 TEST_F(CopyConnectAddressTest, AStuckServiceIsGivenUpWithinTheTimeOut) {
