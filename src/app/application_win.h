@@ -3,6 +3,7 @@
 // checks the tool's directory, loads the settings, creates the windows and controllers, wires
 // them to each other and runs the message loop. Nothing else holds program-wide state.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "install/update_win.h"
 #include "platform/event_log_win.h"
 #include "platform/prompt_win.h"
+#include "platform/worker_win.h"
 #include "server/crash_reports_win.h"
 #include "server/server_api_win.h"
 #include "server/loaded_world_check.h"
@@ -48,7 +50,7 @@ class Application : public MainWindowEvents {
   void OnAutoBackupTick();
   void WriteWorldSettings(const StartWorldSettings& wanted);
   void WarnOfAdminPassword(std::string_view adminPassword);
-  BackupPointResult MakePointBeforeWorldChange();
+  void MakePointBeforeWorldChange(std::function<void(BackupPointResult)> done);
   void OpenEventLog();
   void OpenBackupManager();
   void SafeRestart();
@@ -97,6 +99,8 @@ class Application : public MainWindowEvents {
   WindowsServerApi playersApi_;
   PlayersWindow playersWindow_;
   LiveStatus liveStatus_;
+  // Looks the public address up for 复制游戏联机地址; put away as the window goes.
+  std::optional<Worker> addressLookup_{std::in_place};
 };
 
 }  // namespace tidemoor
