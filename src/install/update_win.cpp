@@ -13,13 +13,9 @@
 
 namespace tidemoor {
 
-Worker& WindowsUpdateActions::Background() {
-  if (!worker_) worker_.emplace();
-  return *worker_;
-}
-
 void WindowsUpdateActions::DeploySteamCmd(std::function<void(SteamCmdState)> done) {
-  Background().Run<SteamCmdState>(
+  if (!worker_) return;
+  worker_->Run<SteamCmdState>(
       [paths = paths_] { return tidemoor::DeploySteamCmd(paths, kSteamCmdArchiveAddress); },
       std::move(done));
 }
@@ -37,12 +33,13 @@ void WindowsUpdateActions::OpenScript(const std::string& path,
 // SteamCMD may take as long as it likes: its worker waits, not the window. A tool closed
 // meanwhile leaves it running in its console and hears nothing of its end.
 void WindowsUpdateActions::RunToEnd(const std::string& commandLine, std::function<void()> done) {
+  if (!worker_) return;
   auto process = std::make_shared<UniqueHandle>(StartCommandLine(commandLine, 2));
   if (!*process) {
     done();
     return;
   }
-  Background().Run([process] { ::WaitForSingleObject(process->get(), INFINITE); }, std::move(done));
+  worker_->Run([process] { ::WaitForSingleObject(process->get(), INFINITE); }, std::move(done));
 }
 
 }  // namespace tidemoor

@@ -29,17 +29,15 @@ class WindowsUpdateActions : public UpdateActions {
   void WriteScript(const std::string& path, const std::string& text) override;
   void OpenScript(const std::string& path, const std::string& workingDirectory) override;
   void RunToEnd(const std::string& commandLine, std::function<void()> done) override;
-  // The tool is closing: what is still to be handed back is dropped, so the steps after it never
-  // run.
+  // The tool is closing: what is still to be handed back is dropped and nothing new begins, so
+  // the update's remaining steps never run.
   void Cancel() { worker_.reset(); }
 
  private:
-  Worker& Background();
-
   const ServerPaths& paths_;
   std::function<void(std::function<void(bool)>)> stopServer_;
   std::function<void(std::string_view)> showStatusLine_;
-  std::optional<Worker> worker_;
+  std::optional<Worker> worker_{std::in_place};
 };
 
 }  // namespace tidemoor
