@@ -117,7 +117,8 @@ int MeasureStall(const std::string& saveDir, const std::string& toolDir,
   ::SetWindowLongPtrW(ping, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&answered));
 
   NoLog log;
-  WindowsBackupHost host(BackupHostWiring{[] { return true; }, {}, {}, {}, &log});
+  WindowsBackupHost host(
+      BackupHostWiring{[](std::function<void(bool)> done) { done(true); }, {}, {}, {}, &log});
   YesPrompt prompt;
   BackupRetention retention;
   BackupManagerWindow manager;
@@ -187,7 +188,8 @@ int RefreshTwoThousandPoints() {
   }
   InitCommonControlClasses();
   NoLog log;
-  WindowsBackupHost host(BackupHostWiring{[] { return true; }, {}, {}, {}, &log});
+  WindowsBackupHost host(
+      BackupHostWiring{[](std::function<void(bool)> done) { done(true); }, {}, {}, {}, &log});
   YesPrompt prompt;
   BackupRetention retention;
   BackupManagerWindow manager;

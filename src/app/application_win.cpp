@@ -34,10 +34,6 @@ constexpr char kCloseDuringBackupQuestion[] =
     " 备份操作尚未完成 - 是否等待其完成后再退出? \r\n"
     " 选择“否”将取消该操作并退出 (已有的存档和备份点保持不变) ";
 constexpr char kStartDuringRestoreMessage[] = " 正在还原存档 - 请在还原完成后再启动服务端 ";
-// A copy stops after the file it is at; a delete already under way finishes.
-constexpr std::chrono::seconds kLongestStopWait{60};
-// A restore is never walked away from: cut off, it would leave half a save where the server looks.
-constexpr std::chrono::hours kLongestRestoreWait{24};
 constexpr unsigned kLiveStatusMilliseconds = 10'000;
 constexpr char kEmptyAdminPasswordText[] =
     " 管理员密码为空 - 未开启 REST API，安全关服、在线玩家等功能不可用 ";
@@ -56,19 +52,27 @@ Application::Application()
       clock_([this] { return closing_; }),
       updateActions_(
           paths_,
-          [this] {
-            if (!server_->Stop()) return false;
-            eventLog_->Record("手动更新服务端");
-            return true;
+          [this](std::function<void(bool)> done) {
+            const bool stopped = server_->Stop();
+            if (stopped) eventLog_->Record("手动更新服务端");
+            done(stopped);
           },
           [this](std::string_view text) { mainWindow_.SetText(C::StatusLine, text); }),
       startSteps_(
           [this] {
             eventLog_->Record("启动前自动更新服务端");
-            PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
+            auto ended = std::make_shared<bool>(false);
+            PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_,
+                              [ended] { *ended = true; });
+            PumpUntil([&] { return *ended || closing_; }, std::chrono::hours(24 * 365));
           },
           [this](const StartWorldSettings& wanted) { WriteWorldSettings(wanted); },
-          [this] { return loadedWorld_->BeforeStart(); }),
+          [this] {
+            auto goOn = std::make_shared<std::optional<bool>>();
+            loadedWorld_->BeforeStart([goOn](bool answer) { *goOn = answer; });
+            PumpUntil([&] { return goOn->has_value() || closing_; }, std::chrono::hours(24));
+            return goOn->value_or(false) && !closing_;
+          }),
       serverApi_([this] { return closing_; }),
       playersApi_([this] { return closing_; }),
       liveStatus_(playersApi_,
@@ -93,7 +97,7 @@ int Application::Run() {
                               startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
                               *eventLog_, *crashReports_, [this] { OpenBackupManager(); }});
   backupHost_.emplace(BackupHostWiring{
-      [this] { return server_->Stop(); },
+      [this](std::function<void(bool)> done) { done(server_->Stop()); },
       [this] { return server_->State() == ServerState::Running; },
       // The copy then holds a complete save; without an answer it copies what is on disk.
       [this](std::function<void()> then) {
@@ -119,7 +123,9 @@ int Application::Run() {
   windowTitle_ = LoadToolSettings(settingsFile, saved, &RandomLetters);
   retention_ = LoadBackupRetention(settingsFile);
   loadedWorld_.emplace(LoadedWorldWiring{savedWorlds_, prompt_, *eventLog_,
-                                         [this] { return MakePointBeforeWorldChange(); },
+                                         [this](std::function<void(BackupPointResult)> done) {
+                                           MakePointBeforeWorldChange(std::move(done));
+                                         },
                                          [this](const std::vector<std::string>& kept) {
                                            GbkProfileFile file(ToolSettingsFile(paths_));
                                            SaveKeptWorldOptions(file, kept);
@@ -161,22 +167,18 @@ void Application::SaveSettings() {
 
 // A backup operation that is cut off leaves a half point or half a restored save behind, so the
 // user chooses: wait for it, or stop it cleanly (the copy stops after its current file and takes
-// away what it made) and close. Either way the tool is on its way out from the question on.
+// away what it made, a restore puts the live save back) and close. Either way the window closes
+// once the operation has ended, and the tool is on its way out from the question on.
 bool Application::OnCloseRequested() {
   BackupActivity& activity = backupHost_->Activity();
   if (!activity.Busy()) return true;
-  if (closeAsked_) return false;  // the question is open, or the answer was to wait
+  if (closeAsked_) return false;  // the question is open, or the answer is being carried out
   closeAsked_ = true;
   const bool wait = prompt_.Confirm(kCloseDuringBackupQuestion, " Quiz", PromptStyle::Question);
   if (!activity.Busy()) return true;  // it ended while the question was open
-  if (wait) {
-    closeWhenIdle_ = true;
-    return false;
-  }
-  const bool restoring = activity.Task() == BackupTask::Restore;
-  activity.RequestStop();
-  PumpUntil([&] { return !activity.Busy(); }, restoring ? kLongestRestoreWait : kLongestStopWait);
-  return true;
+  if (!wait) activity.RequestStop();
+  closeWhenIdle_ = true;
+  return false;
 }
 
 void Application::OnBackupActivityChanged() {
@@ -185,9 +187,13 @@ void Application::OnBackupActivityChanged() {
   }
 }
 
+// The one place where the operations still under way end: their pending steps are dropped with
+// the workers that would hand them back. SteamCMD and the server go on by themselves.
 void Application::OnClosing() {
   SaveSettings();
   closing_ = true;
+  updateActions_.Cancel();
+  addressLookup_.reset();
 }
 
 BackupPlaces Application::Places() const {
@@ -283,19 +289,20 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
       break;
     case C::CopyAddressLabel:
       CopyConnectAddress(mainWindow_.Text(C::GamePortEdit), mainWindow_.Handle(), prompt_,
-                         kPrimaryIpEchoAddress, kFallbackIpEchoAddress, carrierGradeNat_);
+                         kPrimaryIpEchoAddress, kFallbackIpEchoAddress, carrierGradeNat_,
+                         *addressLookup_);
       break;
     case C::ServerFolderLabel:
       RevealInExplorer(ServerExecutable(paths_));
       break;
     case C::WorldSettingsLabel:
       // Settings edited there would not reach a world that carries its own.
-      loadedWorld_->BeforeWorldSettings();
-      if (closing_) break;
-      worldSettingsWindow_.Open(
-          mainWindow_.Handle(), paths_, prompt_,
-          RunningServer{[this] { return server_->State() == ServerState::Running; },
-                        [this] { SafeRestart(); }});
+      loadedWorld_->BeforeWorldSettings([this] {
+        worldSettingsWindow_.Open(
+            mainWindow_.Handle(), paths_, prompt_,
+            RunningServer{[this] { return server_->State() == ServerState::Running; },
+                          [this] { SafeRestart(); }});
+      });
       break;
     case C::EventLogLabel:
       OpenEventLog();
@@ -398,14 +405,15 @@ void Application::WarnOfAdminPassword(std::string_view adminPassword) {
 }
 
 // The point is copied on the backup engine's worker while the windows go on. A user who asked to
-// close meanwhile gets no server started after it.
-BackupPointResult Application::MakePointBeforeWorldChange() {
-  auto made = std::make_shared<std::optional<bool>>();
+// close meanwhile lets the point finish or stops it, but nothing that waited for it follows: no
+// file renamed, no server started, no window opened.
+void Application::MakePointBeforeWorldChange(std::function<void(BackupPointResult)> done) {
   MakePointBeforeChange(*backupHost_, Places(), retention_,
-                        server_->State() == ServerState::Starting, [made](bool ok) { *made = ok; });
-  PumpUntil([&] { return made->has_value() || closing_; }, std::chrono::hours(24));
-  if (closing_ || closeAsked_) return BackupPointResult::ToolClosing;
-  return made->value_or(false) ? BackupPointResult::Made : BackupPointResult::Failed;
+                        server_->State() == ServerState::Starting,
+                        [this, done = std::move(done)](bool made) {
+                          if (closeAsked_) return;
+                          done(made ? BackupPointResult::Made : BackupPointResult::Failed);
+                        });
 }
 
 // Opened with whatever the user reads text files with; before the first event there is no file,

@@ -3,6 +3,7 @@
 // checks the tool's directory, loads the settings, creates the windows and controllers, wires
 // them to each other and runs the message loop. Nothing else holds program-wide state.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "net/connection_doctor_win.h"
 #include "platform/event_log_win.h"
 #include "platform/prompt_win.h"
+#include "platform/worker_win.h"
 #include "server/crash_reports_win.h"
 #include "server/server_api_win.h"
 #include "server/loaded_world_check.h"
@@ -49,7 +51,7 @@ class Application : public MainWindowEvents {
   void OnAutoBackupTick();
   void WriteWorldSettings(const StartWorldSettings& wanted);
   void WarnOfAdminPassword(std::string_view adminPassword);
-  BackupPointResult MakePointBeforeWorldChange();
+  void MakePointBeforeWorldChange(std::function<void(BackupPointResult)> done);
   void OpenEventLog();
   void OpenBackupManager();
   void OpenConnectionDoctor();
@@ -102,6 +104,8 @@ class Application : public MainWindowEvents {
   ConnectionDoctor connectionDoctor_;
   // What the last connection diagnosis found, for the copied game address's message.
   bool carrierGradeNat_ = false;
+  // Looks the public address up for 复制游戏联机地址; put away as the window goes.
+  std::optional<Worker> addressLookup_{std::in_place};
 };
 
 }  // namespace tidemoor

@@ -40,24 +40,31 @@ void WindowsBackupHost::SaveWorldFirst(std::function<void()> then) {
   }
 }
 
-bool WindowsBackupHost::StopServer() {
-  return wiring_.stopServer();
+void WindowsBackupHost::StopServer(std::function<void(bool)> done) {
+  wiring_.stopServer(std::move(done));
 }
 
-bool WindowsBackupHost::MoveDirectory(const std::string& from, const std::string& to) {
-  // A server just killed lets go of its files a moment after it is gone.
-  constexpr int kAttempts = 10;
-  constexpr DWORD kPauseMilliseconds = 200;
-  for (int attempt = 1;; ++attempt) {
-    const Outcome moved = tidemoor::MoveDirectory(from, to);
-    if (moved) return true;
-    const DWORD error = moved.Error().code;
-    if (attempt == kAttempts ||
-        (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
-      return false;
-    }
-    ::Sleep(kPauseMilliseconds);
-  }
+// The pauses between attempts are the worker's, which has nothing else to do meanwhile: one
+// backup operation runs at a time, and this is its step.
+void WindowsBackupHost::MoveDirectory(const std::string& from, const std::string& to,
+                                      std::function<void(bool)> done) {
+  worker_.Run<bool>(
+      [from, to] {
+        // A server just killed lets go of its files a moment after it is gone.
+        constexpr int kAttempts = 10;
+        constexpr DWORD kPauseMilliseconds = 200;
+        for (int attempt = 1;; ++attempt) {
+          const Outcome moved = tidemoor::MoveDirectory(from, to);
+          if (moved) return true;
+          const DWORD error = moved.Error().code;
+          if (attempt == kAttempts ||
+              (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
+            return false;
+          }
+          ::Sleep(kPauseMilliseconds);
+        }
+      },
+      std::move(done));
 }
 
 void WindowsBackupHost::RevealInExplorer(const std::string& path) {

@@ -12,7 +12,9 @@ namespace tidemoor {
 
 // What the rest of the tool lends the backups.
 struct BackupHostWiring {
-  std::function<bool()> stopServer;     // false when the tool began to close meanwhile
+  // Stops the server and hands back whether it ended; a stop the tool's closing cancelled never
+  // hands back.
+  std::function<void(std::function<void(bool)>)> stopServer;
   std::function<bool()> serverRunning;  // a point then asks the server to save first
   // Asks the server to write its world and runs the function once it has (or gave up).
   std::function<void(std::function<void()> then)> saveWorld;
@@ -34,8 +36,9 @@ class WindowsBackupHost : public BackupHost {
   bool ServerSettled() override;
   void AfterAWhile(std::function<void()> then) override;
   void SaveWorldFirst(std::function<void()> then) override;
-  bool StopServer() override;
-  bool MoveDirectory(const std::string& from, const std::string& to) override;
+  void StopServer(std::function<void(bool)> done) override;
+  void MoveDirectory(const std::string& from, const std::string& to,
+                     std::function<void(bool)> done) override;
   void RevealInExplorer(const std::string& path) override;
   bool Closing() override;
 

@@ -8,8 +8,6 @@
 #include "backup/backup_store_win.h"
 #include "backup/restore_operation.h"
 #include "platform/codepage_win.h"
-#include "platform/directory_listing_win.h"
-#include "platform/pumping_wait_win.h"
 
 namespace tidemoor {
 namespace {
@@ -102,6 +100,7 @@ LRESULT BackupManagerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
     }
     case WM_DESTROY:
       setup_.host->Activity().Unwatch(activityWatch_);
+      if (listWanted_) listWanted_->store(false);
       return 0;
     case WM_NOTIFY: {
       const auto& notice = *reinterpret_cast<const NMHDR*>(lParam);
@@ -201,20 +200,30 @@ std::optional<BackupPoint> BackupManagerWindow::SelectedPoint() const {
   return BackupPoint{ItemText(list, row, 0), ItemText(list, row, 1)};
 }
 
-// Waiting messages are let through after each directory, so a click can ask for another
-// refresh meanwhile; the gate runs it after this one instead of inside it.
+// The list is read on the lister while the window goes on, so a click can ask for another
+// refresh meanwhile; the gate runs it after this one instead of alongside it.
 void BackupManagerWindow::RefreshBackupList() {
-  refreshGate_.Run([this] { FillList(); });
+  refreshGate_.Run([this](std::function<void()> finished) {
+    if (!window_) {
+      finished();
+      return;
+    }
+    ListView_DeleteAllItems(Control(Id::List));
+    auto wanted = std::make_shared<std::atomic<bool>>(true);
+    listWanted_ = wanted;
+    lister_.Run<std::vector<BackupPoint>>(
+        [toolDirectory = setup_.places.toolDirectory, wanted] {
+          return ListBackupPoints(toolDirectory, [&] { return wanted->load(); });
+        },
+        [this, wanted, finished = std::move(finished)](std::vector<BackupPoint> points) {
+          // The window may have gone meanwhile, and may even be open again.
+          if (wanted->load()) FillList(points);
+          finished();
+        });
+  });
 }
 
-void BackupManagerWindow::FillList() {
-  if (!window_) return;
-  ListView_DeleteAllItems(Control(Id::List));
-  MessageBreaks breaks;
-  const std::vector<BackupPoint> points = ListBackupPoints(setup_.places.toolDirectory, [&] {
-    breaks.Take();
-    return window_ != nullptr;  // the user may close the window meanwhile
-  });
+void BackupManagerWindow::FillList(const std::vector<BackupPoint>& points) {
   if (!window_) return;
   const HWND list = Control(Id::List);
   ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);

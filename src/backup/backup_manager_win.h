@@ -5,14 +5,18 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "backup/backup_operations.h"
 #include "backup/refresh_gate.h"
 #include "backup/retention.h"
 #include "platform/prompt.h"
 #include "platform/window_win.h"
+#include "platform/worker_win.h"
 
 namespace tidemoor {
 
@@ -64,11 +68,15 @@ class BackupManagerWindow : public BaseWindow<BackupManagerWindow> {
   void ShowProgress();
   std::optional<BackupPoint> SelectedPoint() const;
   void RefreshBackupList();
-  void FillList();
+  void FillList(const std::vector<BackupPoint>& points);
 
   BackupManagerSetup setup_;
   UniqueGdiObject font_;
   RefreshGate refreshGate_;
+  // Reads the list off the window's thread: thousands of points take a while to read.
+  Worker lister_;
+  // Cleared as the window goes, so a listing under way stops reading.
+  std::shared_ptr<std::atomic<bool>> listWanted_;
   int activityWatch_ = 0;
   bool showingRetention_ = false;
   std::string shownProgress_;

@@ -44,11 +44,15 @@ class BackupHost {
   // Asks the running server to write its world to disk before a point copies it; then runs once
   // the server has done so or given up, on the user-interface thread.
   virtual void SaveWorldFirst(std::function<void()> then) = 0;
-  // False when the tool began to close while the server stopped: the operation must end there.
-  virtual bool StopServer() = 0;
-  // Renames a directory within its volume, waiting a little for a server that was just stopped
-  // to let go of its files; false when anything in it stays held open.
-  virtual bool MoveDirectory(const std::string& from, const std::string& to) = 0;
+  // done(true) on the user-interface thread once the server has ended, done(false) when it could
+  // not be stopped now (a start or stop is under way). The tool closing meanwhile cancels the
+  // stop: done never runs, and the operation ends there.
+  virtual void StopServer(std::function<void(bool stopped)> done) = 0;
+  // Renames a directory within its volume off the user-interface thread, waiting a little for a
+  // server that was just stopped to let go of its files; done hears false when anything in it
+  // stays held open.
+  virtual void MoveDirectory(const std::string& from, const std::string& to,
+                             std::function<void(bool moved)> done) = 0;
   // Opens Explorer with the file selected.
   virtual void RevealInExplorer(const std::string& path) = 0;
   // The main window is gone: nothing more is shown.

@@ -4,17 +4,18 @@
 
 namespace tidemoor {
 
-void RefreshGate::Run(std::function<void()> job) {
+void RefreshGate::Run(Job job) {
   if (running_) {
     next_ = std::move(job);
     return;
   }
   running_ = true;
-  while (job) {
-    job();
-    job = std::exchange(next_, nullptr);
-  }
+  job([this] { Finished(); });
+}
+
+void RefreshGate::Finished() {
   running_ = false;
+  if (Job next = std::exchange(next_, nullptr)) Run(std::move(next));
 }
 
 }  // namespace tidemoor

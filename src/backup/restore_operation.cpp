@@ -31,40 +31,17 @@ void EndJournal(BackupFiles& files, const BackupPlaces& places) {
   files.DeleteOneFile(RestoreJournalFile(places.toolDirectory));
 }
 
-// The second half of a restore: the live save, already kept as a point (keptIn, empty when there
-// was none), is moved aside and the point's copy made in its place.
-void ReplaceLiveSave(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
-                     const BackupPoint& point, const std::string& keptIn) {
-  const std::shared_ptr<BackupFiles> files = host.Files();
+// The point's copy is made where the live save was (moved aside to setAside, empty when there
+// was none); a copy that fails or is stopped puts the live save back.
+void CopyPointIntoPlace(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
+                        const BackupPoint& point, const std::string& keptIn,
+                        const RestoreJournal& journal) {
   const std::string source = PointSavedDir(places, point.FolderName);
-  const std::string& live = places.saveDataDir;
   const std::string journalFile = RestoreJournalFile(places.toolDirectory);
-  RestoreJournal journal{point.FolderName, live, "", RestoreStep::Copy};
-  if (files->Exists(live)) journal.setAside = FreeSetAsideName(*files, live);
-  const auto refuse = [&] {
-    host.Activity().End();
-    prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
-  };
-  if (Outcome written = files->WriteTextFile(journalFile, JournalText(journal)); !written) {
-    host.Log().Record(WithCause("还原备份点 " + point.FolderName + " 失败: 无法写入 " + journalFile,
-                                written.Error()));
-    refuse();
-    return;
-  }
-  if (!journal.setAside.empty()) {
-    // Fails while a file of the save is still held open (a server that did not stop).
-    if (!host.MoveDirectory(live, journal.setAside)) {
-      EndJournal(*files, places);
-      refuse();
-      return;
-    }
-  } else {
-    files->EnsureDirectory(ParentDirectory(live));
-  }
-
   auto result = std::make_shared<CopyResult>();
   host.RunInBackground(
-      [files, source, journalFile, journal, progress = host.Activity().Progress(), result] {
+      [files = host.Files(), source, journalFile, journal, progress = host.Activity().Progress(),
+       result] {
         *result = CopyWholeTree(*files, source, journal.save, ProgressOf(progress));
         if (!result->complete) {
           files->DeleteTree(journal.save);
@@ -88,22 +65,91 @@ void ReplaceLiveSave(BackupHost& host, Prompt& prompt, const BackupPlaces& place
           }
           return;
         }
-        const bool putBack = setAside.empty() || host.MoveDirectory(setAside, live);
-        // Kept while the save is still aside: the next start tries again to put it back.
-        if (putBack) EndJournal(*host.Files(), places);
-        host.Log().Record(
-            "还原备份点 " + point.FolderName +
-            (result->stopped ? " 已取消"
-                             : WithCause(" 失败: 无法复制 " + result->failedPath, result->error)) +
-            (putBack ? ", 原存档已放回" : ", 原存档保存在 " + setAside));
-        host.Activity().End();
-        if (!putBack) {
-          // The live save is still whole where it was set aside; the user must learn where.
-          prompt.Ask(kRestoreKeptAsideMessage + setAside, kRevertTitle, PromptStyle::Error);
+        const auto putBackOrNot = [&host, &prompt, places, point, setAside, result](bool putBack) {
+          // Kept while the save is still aside: the next start tries again to put it back.
+          if (putBack) EndJournal(*host.Files(), places);
+          host.Log().Record("还原备份点 " + point.FolderName +
+                            (result->stopped ? " 已取消"
+                                             : WithCause(" 失败: 无法复制 " + result->failedPath,
+                                                         result->error)) +
+                            (putBack ? ", 原存档已放回" : ", 原存档保存在 " + setAside));
+          host.Activity().End();
+          if (!putBack) {
+            // The live save is still whole where it was set aside; the user must learn where.
+            prompt.Ask(kRestoreKeptAsideMessage + setAside, kRevertTitle, PromptStyle::Error);
+            return;
+          }
+          if (result->stopped || host.Closing()) return;
+          prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
+        };
+        if (setAside.empty()) {
+          putBackOrNot(true);
+        } else {
+          host.MoveDirectory(setAside, live, putBackOrNot);
+        }
+      });
+}
+
+// The second half of a restore: the live save, already kept as a point (keptIn, empty when there
+// was none), is moved aside and the point's copy made in its place.
+void ReplaceLiveSave(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
+                     const BackupPoint& point, const std::string& keptIn) {
+  const std::shared_ptr<BackupFiles> files = host.Files();
+  const std::string& live = places.saveDataDir;
+  const std::string journalFile = RestoreJournalFile(places.toolDirectory);
+  RestoreJournal journal{point.FolderName, live, "", RestoreStep::Copy};
+  if (files->Exists(live)) journal.setAside = FreeSetAsideName(*files, live);
+  if (Outcome written = files->WriteTextFile(journalFile, JournalText(journal)); !written) {
+    host.Log().Record(WithCause("还原备份点 " + point.FolderName + " 失败: 无法写入 " + journalFile,
+                                written.Error()));
+    host.Activity().End();
+    prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
+    return;
+  }
+  if (journal.setAside.empty()) {
+    files->EnsureDirectory(ParentDirectory(live));
+    CopyPointIntoPlace(host, prompt, places, point, keptIn, journal);
+    return;
+  }
+  host.MoveDirectory(live, journal.setAside,
+                     [&host, &prompt, places, point, keptIn, journal](bool moved) {
+                       // Fails while a file of the save is still held open (a server that did
+                       // not stop).
+                       if (!moved) {
+                         EndJournal(*host.Files(), places);
+                         host.Activity().End();
+                         prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
+                         return;
+                       }
+                       CopyPointIntoPlace(host, prompt, places, point, keptIn, journal);
+                     });
+}
+
+// The server has stopped: the save being replaced is kept first, whole, as a point of its own.
+void KeepThenReplace(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
+                     const BackupPoint& point) {
+  const std::shared_ptr<BackupFiles> files = host.Files();
+  if (!files->Exists(places.saveDataDir)) {
+    ReplaceLiveSave(host, prompt, places, point, "");
+    return;
+  }
+  auto kept = std::make_shared<PointReport>();
+  host.RunInBackground(
+      [files,
+       request =
+           PointRequest{places.toolDirectory, places.saveDataDir, PointKind::BeforeRestore, {}},
+       progress = host.Activity().Progress(),
+       kept] { *kept = MakeBackupPoint(*files, request, ProgressOf(progress)); },
+      [&host, &prompt, places, point, kept] {
+        RecordPoint(host.Log(), *kept, PointKind::BeforeRestore);
+        if (kept->outcome == PointOutcome::Made) {
+          ReplaceLiveSave(host, prompt, places, point, kept->folderName);
           return;
         }
-        if (result->stopped || host.Closing()) return;
-        prompt.Ask(kRestoreFailedMessage, kRevertTitle, PromptStyle::Error);
+        host.Activity().End();
+        if (kept->outcome == PointOutcome::Stopped || host.Closing()) return;
+        prompt.Ask(kKeepBeforeRestoreFailedMessage + PointFailureReason(*kept), kRevertTitle,
+                   PromptStyle::Error);
       });
 }
 
@@ -144,33 +190,15 @@ void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& pl
     prompt.Ask(kBackupBusyMessage, kRevertTitle, PromptStyle::Information);
     return;
   }
-  if (!host.StopServer()) {
-    activity.End();
-    return;
-  }
-  if (!files->Exists(places.saveDataDir)) {
-    ReplaceLiveSave(host, prompt, places, point, "");
-    return;
-  }
-  // The save being replaced is kept first, whole, as a point of its own.
-  auto kept = std::make_shared<PointReport>();
-  host.RunInBackground(
-      [files,
-       request =
-           PointRequest{places.toolDirectory, places.saveDataDir, PointKind::BeforeRestore, {}},
-       progress = activity.Progress(),
-       kept] { *kept = MakeBackupPoint(*files, request, ProgressOf(progress)); },
-      [&host, &prompt, places, point, kept] {
-        RecordPoint(host.Log(), *kept, PointKind::BeforeRestore);
-        if (kept->outcome == PointOutcome::Made) {
-          ReplaceLiveSave(host, prompt, places, point, kept->folderName);
-          return;
-        }
-        host.Activity().End();
-        if (kept->outcome == PointOutcome::Stopped || host.Closing()) return;
-        prompt.Ask(kKeepBeforeRestoreFailedMessage + PointFailureReason(*kept), kRevertTitle,
-                   PromptStyle::Error);
-      });
+  // Asked to stop while the server stopped (the tool is closing), the restore ends before it
+  // has touched anything.
+  host.StopServer([&host, &prompt, places, point](bool stopped) {
+    if (!stopped || host.Activity().StopRequested()) {
+      host.Activity().End();
+      return;
+    }
+    KeepThenReplace(host, prompt, places, point);
+  });
 }
 
 void RepairInterruptedRestoreNow(BackupHost& host, Prompt& prompt,

@@ -2,6 +2,7 @@
 // The manual and the automatic server update as decisions over a few actions, so that what is
 // stopped, written and run in each case is tested without Windows.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,25 +21,32 @@ enum class SteamCmdState {
 class UpdateActions {
  public:
   virtual ~UpdateActions() = default;
-  // False when the tool began to close while the server stopped: the update must end there.
-  virtual bool StopServer() = 0;
+  // done(true) once the server has ended; done(false) when it could not be stopped now. A stop
+  // cancelled by the tool closing never calls done, and the update ends with it.
+  virtual void StopServer(std::function<void(bool stopped)> done) = 0;
   virtual void ShowStatusLine(std::string_view text) = 0;
-  virtual SteamCmdState DeploySteamCmd() = 0;
+  // The download and unpacking, when needed, happen off the window's thread; done hears how it
+  // went.
+  virtual void DeploySteamCmd(std::function<void(SteamCmdState)> done) = 0;
   virtual Outcome WriteScript(const std::string& path, const std::string& text) = 0;
   // Opens the script through the shell in its own console and returns at once.
   virtual void OpenScript(const std::string& path, const std::string& workingDirectory) = 0;
-  // Runs the command line and waits for it to end, however long that takes, the windows answering
-  // meanwhile; the wait ends early when the tool begins to close.
-  virtual void RunToEnd(const std::string& commandLine) = 0;
+  // Runs the command line and calls done once it has ended, however long that takes; the window
+  // goes on meanwhile. A tool that closes first never hears of the end.
+  virtual void RunToEnd(const std::string& commandLine, std::function<void()> done) = 0;
 };
 
 inline constexpr char kManualUpdateQuestion[] = " 现在开始更新游戏服务端.会终止现在的运行? ";
 inline constexpr char kSteamCmdDownloadFailed[] = " 下载 SteamCMD 失败 - 请检查网络连接 ";
 
+// Returns once the question is answered; the stop, the download and the script follow as each
+// step's result comes back. actions and prompt must outlive the steps.
 void PerformManualUpdate(const ServerPaths& paths, UpdateActions& actions, Prompt& prompt);
 
-// Does nothing unless the user asked for updates before each start (选择_自动更新服务端). Never
-// asks or reports anything: an unattended crash restart must not wait for a message box.
-void PerformAutoUpdate(bool wanted, const ServerPaths& paths, UpdateActions& actions);
+// done runs once the update has ended, at once when the user did not ask for updates before each
+// start (选择_自动更新服务端). Never asks or reports anything: an unattended crash restart must not
+// wait for a message box.
+void PerformAutoUpdate(bool wanted, const ServerPaths& paths, UpdateActions& actions,
+                       std::function<void()> done);
 
 }  // namespace tidemoor

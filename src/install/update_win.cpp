@@ -3,20 +3,21 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
+
 #include "common/product.h"
 #include "install/steamcmd_win.h"
 #include "platform/codepage_win.h"
-#include "platform/pumping_wait_win.h"
 #include "platform/run_command_win.h"
-#include "platform/wait_cursor_win.h"
 #include "platform/whole_file_win.h"
 
 namespace tidemoor {
 
-SteamCmdState WindowsUpdateActions::DeploySteamCmd() {
-  // A first download blocks the window for a while; the cursor says so.
-  const WaitCursor waiting;
-  return tidemoor::DeploySteamCmd(paths_, kSteamCmdArchiveAddress);
+void WindowsUpdateActions::DeploySteamCmd(std::function<void(SteamCmdState)> done) {
+  if (!worker_) return;
+  worker_->Run<SteamCmdState>(
+      [paths = paths_] { return tidemoor::DeploySteamCmd(paths, kSteamCmdArchiveAddress); },
+      std::move(done));
 }
 
 Outcome WindowsUpdateActions::WriteScript(const std::string& path, const std::string& text) {
@@ -29,13 +30,16 @@ void WindowsUpdateActions::OpenScript(const std::string& path,
                   SW_SHOWNORMAL);
 }
 
-// The window keeps answering, so the user can close the tool meanwhile; the wait then ends at
-// once and the start that asked for the update sees the tool closing and launches nothing.
-void WindowsUpdateActions::RunToEnd(const std::string& commandLine) {
-  const UniqueHandle process = StartCommandLine(commandLine, 2);
-  if (!process) return;
-  PumpUntil([&] { return ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; },
-            std::chrono::hours(24 * 365));
+// SteamCMD may take as long as it likes: its worker waits, not the window. A tool closed
+// meanwhile leaves it running in its console and hears nothing of its end.
+void WindowsUpdateActions::RunToEnd(const std::string& commandLine, std::function<void()> done) {
+  if (!worker_) return;
+  auto process = std::make_shared<UniqueHandle>(StartCommandLine(commandLine, 2));
+  if (!*process) {
+    done();
+    return;
+  }
+  worker_->Run([process] { ::WaitForSingleObject(process->get(), INFINITE); }, std::move(done));
 }
 
 }  // namespace tidemoor

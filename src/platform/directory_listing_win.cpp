@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "platform/codepage_win.h"
-#include "platform/pumping_wait_win.h"
 #include "platform/unique_handle_win.h"
 
 namespace tidemoor {
@@ -41,13 +40,11 @@ int ListDirectories(std::string_view path, std::vector<std::string>& output, boo
   const std::wstring directory = WithBackslash(path);
   const std::string prefix = Narrow(directory);
   std::vector<std::string> names;
-  MessageBreaks breaks;
   ForEachSubdirectory(directory, [&](const wchar_t* name) {
     if (!IsDotEntry(name)) {
       names.push_back(Narrow(name));
       output.push_back(withFullPath ? prefix + names.back() : names.back());
     }
-    breaks.Take();
     return true;
   });
 

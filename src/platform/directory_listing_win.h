@@ -1,7 +1,6 @@
 #pragma once
-// Lists the subdirectories of a directory. Files are never listed. Between entries the waiting
-// window messages are let through, so a long listing does not freeze the tool, and other
-// handlers may run in between.
+// Lists the subdirectories of a directory. Files are never listed. A long listing (thousands of
+// backup points) belongs on a worker thread, not the window's.
 
 #include <string>
 #include <string_view>

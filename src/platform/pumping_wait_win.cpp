@@ -9,8 +9,8 @@ namespace {
 // Every kind of input up to hot keys, sent messages included (without raw input).
 constexpr DWORD kWakeMask = 0xFF;
 
-}  // namespace
-
+// Dispatches the messages waiting in this thread's queue. A quit request is left in the queue, so
+// the message loop that owns it still ends.
 void DispatchWaitingMessages() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT) {
@@ -23,6 +23,8 @@ void DispatchWaitingMessages() {
     ::DispatchMessageW(&message);
   }
 }
+
+}  // namespace
 
 // The fine clock: the tick count moves in whole milliseconds (or coarser), and a wait measured
 // with it could give up a fraction of a millisecond before its time.
@@ -44,15 +46,6 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
       DispatchWaitingMessages();
     }
   }
-}
-
-void MessageBreaks::Take() {
-  constexpr unsigned long long kMillisecondsBetweenBreaks = 15;
-  const unsigned long long now = ::GetTickCount64();
-  if (taken_ && now - lastBreak_ < kMillisecondsBetweenBreaks) return;
-  taken_ = true;
-  lastBreak_ = now;
-  DispatchWaitingMessages();
 }
 
 }  // namespace tidemoor

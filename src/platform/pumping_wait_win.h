@@ -15,21 +15,4 @@ namespace tidemoor {
 // pause is a done() that never holds.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
-// Dispatches the messages waiting in this thread's queue and returns. A quit request is left in
-// the queue, so the message loop that owns it still ends.
-void DispatchWaitingMessages();
-
-// For loops over many entries: lets the waiting messages through at the first call and then at
-// most every few milliseconds. Asking for messages costs a round trip to the window system each
-// time, which would otherwise take a good part of a listing of thousands of entries, while the
-// windows stay just as responsive.
-class MessageBreaks {
- public:
-  void Take();
-
- private:
-  unsigned long long lastBreak_ = 0;
-  bool taken_ = false;
-};
-
 }  // namespace tidemoor

@@ -1,5 +1,7 @@
 #include "server/loaded_world_check.h"
 
+#include <utility>
+
 namespace tidemoor {
 namespace {
 
@@ -8,78 +10,84 @@ constexpr char kErrorTitle[] = " Error";
 
 }  // namespace
 
-bool LoadedWorldCheck::BeforeStart() {
-  return Check(true);
+void LoadedWorldCheck::BeforeStart(std::function<void(bool goOn)> done) {
+  Check(true, std::move(done));
 }
 
-void LoadedWorldCheck::BeforeWorldSettings() {
-  Check(false);
+void LoadedWorldCheck::BeforeWorldSettings(std::function<void()> done) {
+  Check(false, [done = std::move(done)](bool) { done(); });
 }
 
-// The backup point lets the windows' messages through, so the world settings label or the start
+// While the backup point is made the window goes on, so the world settings label or the start
 // button may come here again meanwhile. The check under way already has the user's answer; a
 // start now would launch the server on the save the point is copying.
-bool LoadedWorldCheck::Check(bool beforeStart) {
-  if (checking_) return false;
+void LoadedWorldCheck::Check(bool beforeStart, Done done) {
+  if (checking_) {
+    done(false);
+    return;
+  }
   checking_ = true;
-  const bool goOn = Ask(beforeStart);
-  checking_ = false;
-  return goOn;
+  Ask(beforeStart, [this, done = std::move(done)](bool goOn) {
+    checking_ = false;
+    done(goOn);
+  });
 }
 
-bool LoadedWorldCheck::Ask(bool beforeStart) {
+void LoadedWorldCheck::Ask(bool beforeStart, Done done) {
   const LoadedWorldFacts facts = wiring_.worlds.LookAtLoadedWorld();
   switch (DecideWorldQuestion(facts, kept_, beforeStart)) {
     case WorldQuestion::None:
-      return true;
+      done(true);
+      return;
     case WorldQuestion::StartWithMissingWorld:
       if (!wiring_.prompt.Confirm(MissingWorldQuestion(facts.worldId, facts.existingWorlds),
                                   kQuestionTitle, PromptStyle::WarningQuestion)) {
-        return false;
+        done(false);
+        return;
       }
       wiring_.log.Record("开服设置指定的存档 " + facts.worldId +
                          " 不存在, 仍然启动 (服务端将新建世界)");
-      return true;
+      done(true);
+      return;
     case WorldQuestion::DisableWorldOption:
-      return AskAboutWorldOption(facts.worldId);
+      AskAboutWorldOption(facts.worldId, std::move(done));
+      return;
   }
-  return true;
+  done(true);
 }
 
-bool LoadedWorldCheck::AskAboutWorldOption(const std::string& worldId) {
+// The point comes first, so the world as it was can always be had back whole.
+void LoadedWorldCheck::AskAboutWorldOption(const std::string& worldId, Done done) {
   if (wiring_.prompt.Confirm(kWorldOptionQuestion, kQuestionTitle, PromptStyle::Question)) {
-    return DisableWorldOption(worldId);
+    wiring_.makeBackupPoint([this, worldId, done = std::move(done)](BackupPointResult point) {
+      DisableWorldOption(worldId, point);
+      done(true);
+    });
+    return;
   }
   kept_.push_back(worldId);
   wiring_.rememberKept(kept_);
   wiring_.log.Record("存档 " + worldId + " 的 WorldOption.sav 按用户选择保留, 不再询问");
-  return true;
+  done(true);
 }
 
-// The point comes first, so the world as it was can always be had back whole.
-bool LoadedWorldCheck::DisableWorldOption(const std::string& worldId) {
-  switch (wiring_.makeBackupPoint()) {
-    case BackupPointResult::Made:
-      break;
-    case BackupPointResult::Failed:
-      wiring_.prompt.Ask(kWorldOptionPointFailedMessage, kErrorTitle, PromptStyle::Error);
-      return true;
-    case BackupPointResult::ToolClosing:
-      return false;
+void LoadedWorldCheck::DisableWorldOption(const std::string& worldId, BackupPointResult point) {
+  if (point == BackupPointResult::Failed) {
+    wiring_.prompt.Ask(kWorldOptionPointFailedMessage, kErrorTitle, PromptStyle::Error);
+    return;
   }
   SavedWorlds& worlds = wiring_.worlds;
   // The point took a while with the windows going on; the file may have been moved meanwhile.
-  if (!worlds.WorldHolds(worldId, kWorldOptionFileName)) return true;
+  if (!worlds.WorldHolds(worldId, kWorldOptionFileName)) return;
   const std::string target =
       FreeDisabledName([&](const std::string& name) { return worlds.WorldHolds(worldId, name); });
   if (!worlds.RenameInWorld(worldId, kWorldOptionFileName, target)) {
     wiring_.log.Record("存档 " + worldId + " 的 WorldOption.sav 改名失败, 文件保持原样");
     wiring_.prompt.Ask(kWorldOptionRenameFailedMessage, kErrorTitle, PromptStyle::Error);
-    return true;
+    return;
   }
   wiring_.log.Record("存档 " + worldId + " 的 WorldOption.sav 已改名为 " + target +
                      " (改名前已创建备份点)");
-  return true;
 }
 
 }  // namespace tidemoor

@@ -24,14 +24,15 @@ class SavedWorlds {
                              const std::string& to) = 0;
 };
 
-enum class BackupPointResult { Made, Failed, ToolClosing };
+enum class BackupPointResult { Made, Failed };
 
 struct LoadedWorldWiring {
   SavedWorlds& worlds;
   Prompt& prompt;
   EventLog& log;
-  // Makes a manual backup point while the windows go on.
-  std::function<BackupPointResult()> makeBackupPoint;
+  // Makes a manual backup point while the windows go on and hands back what became of it; a
+  // point cut short by the tool closing hands back nothing.
+  std::function<void(std::function<void(BackupPointResult)>)> makeBackupPoint;
   // Writes the worlds whose WorldOption.sav the user keeps to the settings file.
   std::function<void(const std::vector<std::string>&)> rememberKept;
 };
@@ -41,16 +42,18 @@ class LoadedWorldCheck {
   LoadedWorldCheck(LoadedWorldWiring wiring, std::vector<std::string> keptWorlds)
       : wiring_(std::move(wiring)), kept_(std::move(keptWorlds)) {}
 
-  // False when the start must not go on: the user chose so, or the tool began to close.
-  bool BeforeStart();
-  void BeforeWorldSettings();
+  // done(false) when the start must not go on: the user chose so, or another check is waiting
+  // for its point. A check whose point the tool's closing cut short never calls done.
+  void BeforeStart(std::function<void(bool goOn)> done);
+  void BeforeWorldSettings(std::function<void()> done);
   const std::vector<std::string>& KeptWorlds() const { return kept_; }
 
  private:
-  bool Check(bool beforeStart);
-  bool Ask(bool beforeStart);
-  bool AskAboutWorldOption(const std::string& worldId);
-  bool DisableWorldOption(const std::string& worldId);
+  using Done = std::function<void(bool goOn)>;
+  void Check(bool beforeStart, Done done);
+  void Ask(bool beforeStart, Done done);
+  void AskAboutWorldOption(const std::string& worldId, Done done);
+  void DisableWorldOption(const std::string& worldId, BackupPointResult point);
 
   LoadedWorldWiring wiring_;
   std::vector<std::string> kept_;

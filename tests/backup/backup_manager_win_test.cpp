@@ -117,9 +117,9 @@ class BackupManagerWindow : public ::testing::Test {
   int serverStops = 0;
   RecordedLog events;
   std::shared_ptr<GatedFiles> files = std::make_shared<GatedFiles>();
-  GatedHost host{BackupHostWiring{[this] {
+  GatedHost host{BackupHostWiring{[this](std::function<void(bool)> done) {
                                     ++serverStops;
-                                    return true;
+                                    done(true);
                                   },
                                   {},
                                   {},

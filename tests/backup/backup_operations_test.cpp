@@ -72,12 +72,18 @@ class FakeHost : public BackupHost, public Prompt {
       then();
     }
   }
-  bool StopServer() override {
+  // A stop the tool's closing cancels never answers.
+  void StopServer(std::function<void(bool)> done) override {
     log.push_back("stop server");
-    return !toolClosing;
+    if (holdStop) {
+      pendingStop = std::move(done);
+    } else if (!toolClosing) {
+      done(true);
+    }
   }
-  bool MoveDirectory(const std::string& from, const std::string& to) override {
-    return !heldOpen && disk.Rename(from, to);
+  void MoveDirectory(const std::string& from, const std::string& to,
+                     std::function<void(bool)> done) override {
+    done(!heldOpen && disk.Rename(from, to));
   }
   void RevealInExplorer(const std::string& path) override {
     log.push_back("run explorer.exe /select,\"" + path + "\"");
@@ -121,6 +127,8 @@ class FakeHost : public BackupHost, public Prompt {
   bool answerYes = true;
   bool heldOpen = false;
   bool toolClosing = false;
+  bool holdStop = false;
+  std::function<void(bool)> pendingStop;
   bool serverRunning = false;
   bool serverSettled = true;
   std::function<void()> pendingWait;
@@ -410,13 +418,38 @@ TEST_F(BackupOperations, ARestoreFirstKeepsTheSaveItReplacesAsAPoint) {
   }
 }
 
+// Cut short while the server stops (the stop cancelled by the closing tool, a stop that cannot
+// begin, or the user closing and choosing to stop the restore), nothing is touched; only a
+// cancelled stop leaves the operation to end with the tool.
 TEST_F(BackupOperations, ARestoreCutShortByTheToolClosingLeavesTheLiveSaveAlone) {
-  MakeSelectedPoint();
-  host.toolClosing = true;
-  RestoreBackupPoint(host, host, kPlaces, kSelected);
-  EXPECT_EQ(host.log.back(), "stop server");
-  EXPECT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(LiveFiles(), originalLive);
+  const struct {
+    const char* why;
+    std::function<void(FakeHost&)> whileStopping;
+    bool endsNow;
+  } cases[] = {
+      {"stop cancelled", [](FakeHost&) {}, false},
+      {"stop refused", [](FakeHost& h) { h.pendingStop(false); }, true},
+      {"asked to stop",
+       [](FakeHost& h) {
+         h.activity.RequestStop();
+         h.pendingStop(true);
+       },
+       true},
+  };
+  for (const auto& c : cases) {
+    FakeHost rig;
+    rig.AddFile(std::string(kLive) + "\\SaveGames\\0\\Level.sav", "live level");
+    rig.AddFile(std::string(kLive) + "\\SaveGames\\0\\Players\\1.sav", "live player");
+    rig.AddFile(std::string(kPointSaved) + "\\SaveGames\\0\\Level.sav", "old level");
+    rig.AddFile(std::string(kPoint) + "BackUP_Info.Dat", "2024年1月23日13时5分9秒");
+    rig.holdStop = true;
+    RestoreBackupPoint(rig, rig, kPlaces, kSelected);
+    c.whileStopping(rig);
+    EXPECT_EQ(rig.log.back(), "stop server") << c.why;
+    EXPECT_EQ(rig.messages.size(), 1u) << c.why;
+    EXPECT_EQ(rig.FilesBelow(kLive), originalLive) << c.why;
+    EXPECT_EQ(rig.activity.Busy(), !c.endsNow) << c.why;
+  }
 }
 
 TEST_F(BackupOperations, RestoreAnsweredNoOrWithoutSelectionChangesNothing) {

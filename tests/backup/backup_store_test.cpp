@@ -68,19 +68,25 @@ TEST(RefreshGate, ARequestDuringARunRunsOnceAfterItInsteadOfNesting) {
   std::vector<std::string> log;
   int depth = 0;
   int runs = 0;
-  std::function<void()> refresh = [&] {
+  std::function<void()> finish;  // the running refresh's end, as its listing comes back
+  RefreshGate::Job refresh = [&](std::function<void()> finished) {
     ++depth;
     ++runs;
     log.push_back("start depth " + std::to_string(depth));
-    if (runs == 1) {
-      // Two clicks let through while the first rebuild runs.
-      gate.Run(refresh);
-      gate.Run(refresh);
-    }
-    log.push_back("end");
-    --depth;
+    finish = [&, finished] {
+      log.push_back("end");
+      --depth;
+      finished();
+    };
   };
   gate.Run(refresh);
+  // Two clicks while the first rebuild runs.
+  gate.Run(refresh);
+  gate.Run(refresh);
+  for (int i = 0; i < 2; ++i) {
+    const std::function<void()> end = finish;  // the next run replaces finish as this one ends
+    end();
+  }
   EXPECT_EQ(log, (std::vector<std::string>{"start depth 1", "end", "start depth 1", "end"}));
 
   gate.Run(refresh);  // the gate opens again afterwards

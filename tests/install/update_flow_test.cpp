@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -10,7 +11,8 @@
 namespace tidemoor {
 namespace {
 
-// Records every action in order, so a test sees what happened before what.
+// Records every action in order, so a test sees what happened before what. Each action answers
+// through its callback at once; a stop cancelled by the tool closing never answers.
 class FakeActions : public UpdateActions, public Prompt {
  public:
   PromptAnswer Ask(std::string_view text, std::string_view title, PromptStyle style) override {
@@ -23,13 +25,13 @@ class FakeActions : public UpdateActions, public Prompt {
     return PromptAnswer::Ok;
   }
   void ShowStatusLine(std::string_view text) override { status = text; }
-  bool StopServer() override {
+  void StopServer(std::function<void(bool)> done) override {
     log.push_back("stop");
-    return !toolClosing;
+    if (!toolClosing) done(!stopRefused);
   }
-  SteamCmdState DeploySteamCmd() override {
+  void DeploySteamCmd(std::function<void(SteamCmdState)> done) override {
     log.push_back("deploy");
-    return deployResult;
+    done(deployResult);
   }
   Outcome WriteScript(const std::string& path, const std::string& text) override {
     log.push_back("write:" + path);
@@ -40,10 +42,18 @@ class FakeActions : public UpdateActions, public Prompt {
   void OpenScript(const std::string& path, const std::string& dir) override {
     log.push_back("open:" + path + "|" + dir);
   }
-  void RunToEnd(const std::string& commandLine) override { log.push_back("run:" + commandLine); }
+  void RunToEnd(const std::string& commandLine, std::function<void()> done) override {
+    log.push_back("run:" + commandLine);
+    done();
+  }
+  // The update's end, for the start that waits for it.
+  std::function<void()> Ended() {
+    return [this] { log.push_back("ended"); };
+  }
 
   bool answerYes = true;
   bool toolClosing = false;
+  bool stopRefused = false;
   SteamCmdState deployResult = SteamCmdState::Ready;
   std::optional<SystemError> scriptRefused;
   std::vector<std::string> log;
@@ -74,13 +84,20 @@ TEST(ManualUpdate, StopsFirstThenDeploysWritesAndOpensFromDataDir) {
   EXPECT_EQ(actions.status, "游戏服务端版本 (等待服务端启动)");
 }
 
-TEST(ManualUpdate, ToolClosedWhileTheServerStopsGoesNoFurther) {
-  FakeActions actions;
-  actions.status = "运行中";
-  actions.toolClosing = true;
-  PerformManualUpdate(kPaths, actions, actions);
-  EXPECT_EQ(actions.log, (Log{"confirm: 现在开始更新游戏服务端.会终止现在的运行? | Quiz", "stop"}));
-  EXPECT_EQ(actions.status, "运行中");
+// The tool closing while the server stops, or a stop that cannot begin because a start or stop is
+// already under way, ends the update there.
+TEST(ManualUpdate, AStopThatDoesNotEndTheServerGoesNoFurther) {
+  for (const bool closing : {true, false}) {
+    SCOPED_TRACE(closing ? "closing" : "refused");
+    FakeActions actions;
+    actions.status = "运行中";
+    actions.toolClosing = closing;
+    actions.stopRefused = !closing;
+    PerformManualUpdate(kPaths, actions, actions);
+    EXPECT_EQ(actions.log,
+              (Log{"confirm: 现在开始更新游戏服务端.会终止现在的运行? | Quiz", "stop"}));
+    EXPECT_EQ(actions.status, "运行中");
+  }
 }
 
 TEST(ManualUpdate, FailedDownloadIsReportedAndNoScriptIsWrittenOrOpened) {
@@ -108,23 +125,23 @@ TEST(ManualUpdate, UnwritableScriptIsReportedWithItsCauseAndNotOpened) {
 
 TEST(AutoUpdate, UntickedWritesAndRunsNothing) {
   FakeActions actions;
-  PerformAutoUpdate(false, kPaths, actions);
-  EXPECT_TRUE(actions.log.empty());
+  PerformAutoUpdate(false, kPaths, actions, actions.Ended());
+  EXPECT_EQ(actions.log, Log{"ended"});
 }
 
 TEST(AutoUpdate, TickedRunsTheQuotedScriptToItsEnd) {
   FakeActions actions;
-  PerformAutoUpdate(true, kPaths, actions);
+  PerformAutoUpdate(true, kPaths, actions, actions.Ended());
   EXPECT_EQ(actions.log, (Log{"deploy", "write:" + kData + "Updata_Server_Auto.bat",
-                              "run:\"" + kData + "Updata_Server_Auto.bat\""}));
+                              "run:\"" + kData + "Updata_Server_Auto.bat\"", "ended"}));
   EXPECT_EQ(actions.written, AutoUpdateScript());
 }
 
 TEST(AutoUpdate, FailedDownloadSkipsTheScriptSilently) {
   FakeActions actions;
   actions.deployResult = SteamCmdState::DownloadFailed;
-  PerformAutoUpdate(true, kPaths, actions);
-  EXPECT_EQ(actions.log, Log{"deploy"});
+  PerformAutoUpdate(true, kPaths, actions, actions.Ended());
+  EXPECT_EQ(actions.log, (Log{"deploy", "ended"}));
 }
 
 }  // namespace

@@ -3,17 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <vector>
 
 #include "platform/http_client_win.h"
 #include "net/local_http_server_win.h"
 #include "platform/codepage_win.h"
+#include "support/e2e_win.h"
 #include "support/fake_prompt.h"
 
 namespace tidemoor {
 namespace {
 
 using testing::LocalHttpServer;
+using testing::WaitUntil;
 
 std::string ClipboardAsUtf8(UINT format) {
   std::string text;
@@ -32,9 +35,19 @@ std::string ClipboardAsUtf8(UINT format) {
 class CopyConnectAddressTest : public ::testing::Test {
  protected:
   std::string Copy(std::string port = "8211") {
-    return CopyConnectAddress(port, nullptr, prompt, server.Url("/getmeip"), server.Url("/ip"));
+    return CopyFrom(server.Url("/getmeip"), server.Url("/ip"), port);
+  }
+  // The lookup runs on the worker; the text comes back once the copy is done.
+  std::string CopyFrom(const std::string& primary, const std::string& fallback,
+                       std::string port = "8211", bool carrierGradeNat = false) {
+    std::optional<std::string> copied;
+    CopyConnectAddress(port, nullptr, prompt, primary, fallback, carrierGradeNat, worker,
+                       [&](const std::string& text) { copied = text; });
+    EXPECT_TRUE(WaitUntil([&] { return copied.has_value(); }, std::chrono::seconds(30)));
+    return copied.value_or("<not copied>");
   }
 
+  Worker worker;
   LocalHttpServer server;
   testing::FakePrompt prompt;
   std::vector<testing::FakePrompt::Asked>& messages = prompt.asked;
@@ -55,8 +68,7 @@ TEST_F(CopyConnectAddressTest, PrimaryAddressIsCopiedWithoutAskingTheFallback) {
 
 TEST_F(CopyConnectAddressTest, AfterCarrierGradeNatTheMessageSaysFriendsCannotReachIt) {
   server.Serve("/getmeip", 200, "[ip/]203.0.113.7[/ip]");
-  EXPECT_EQ(CopyConnectAddress("8211", nullptr, prompt, server.Url("/getmeip"), server.Url("/ip"),
-                               /*carrierGradeNat=*/true),
+  EXPECT_EQ(CopyFrom(server.Url("/getmeip"), server.Url("/ip"), "8211", /*carrierGradeNat=*/true),
             "203.0.113.7:8211");
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text,
@@ -90,7 +102,7 @@ TEST_F(CopyConnectAddressTest, ErrorPagesAndNonAddressesGiveTheErrorText) {
 
 TEST_F(CopyConnectAddressTest, UnreachableServicesGiveTheErrorTextAndSayWhy) {
   const std::string closed = LocalHttpServer::ClosedUrl("/");
-  EXPECT_EQ(CopyConnectAddress("8211", nullptr, prompt, closed, "http://nonexistent.invalid/ip"),
+  EXPECT_EQ(CopyFrom(closed, "http://nonexistent.invalid/ip"),
             "<获取公网数字地址错误.请手动填写地址>:8211");
   EXPECT_EQ(messages.back().text,
             " 已复制到剪辑版 【<获取公网数字地址错误.请手动填写地址>:8211】 "

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <set>
 
 #include "server/fake_server_world.h"
@@ -33,14 +35,14 @@ class FakeWorlds : public SavedWorlds {
 };
 
 // Yes renames only after a point was made; a failure on the way leaves the file where it was and
-// says so; No is remembered; a tool that closes during the point starts nothing, and neither does
-// a second start pressed while the point is made.
+// says so; No is remembered; a tool that closes during the point (the point never answers) starts
+// nothing, and neither does a second start pressed while the point is made.
 TEST(LoadedWorldCheck, TheFileIsRenamedOnlyAfterAPoint) {
   struct Case {
     bool yes;
-    BackupPointResult point;
+    std::optional<BackupPointResult> point;  // none: cut short by the tool closing
     bool renameWorks;
-    bool goesOn;
+    std::optional<bool> goesOn;  // none: the start hears nothing
     const char* fileAfter;
     const char* message;  // after the question; empty for none
     bool kept;
@@ -51,7 +53,7 @@ TEST(LoadedWorldCheck, TheFileIsRenamedOnlyAfterAPoint) {
        kWorldOptionPointFailedMessage, false},
       {true, BackupPointResult::Made, false, true, kWorldOptionFileName,
        kWorldOptionRenameFailedMessage, false},
-      {true, BackupPointResult::ToolClosing, true, false, kWorldOptionFileName, "", false},
+      {true, std::nullopt, true, std::nullopt, kWorldOptionFileName, "", false},
       {false, BackupPointResult::Made, true, true, kWorldOptionFileName, "", true},
   };
   int row = 0;
@@ -66,16 +68,20 @@ TEST(LoadedWorldCheck, TheFileIsRenamedOnlyAfterAPoint) {
     std::vector<std::string> remembered;
     LoadedWorldCheck check(
         LoadedWorldWiring{worlds, prompt, log,
-                          [&] {
+                          [&](std::function<void(BackupPointResult)> made) {
                             ++points;
-                            EXPECT_FALSE(check.BeforeStart()) << "a start while the point is made";
+                            std::optional<bool> second;
+                            check.BeforeStart([&](bool goOn) { second = goOn; });
+                            EXPECT_EQ(second, false) << "a start while the point is made";
                             EXPECT_TRUE(worlds.files.contains(kWorldOptionFileName));
-                            return c.point;
+                            if (c.point) made(*c.point);
                           },
                           [&](const auto& kept) { remembered = kept; }},
         {});
 
-    EXPECT_EQ(check.BeforeStart(), c.goesOn);
+    std::optional<bool> goesOn;
+    check.BeforeStart([&](bool goOn) { goesOn = goOn; });
+    EXPECT_EQ(goesOn, c.goesOn);
     ASSERT_GE(prompt.asked.size(), 1u);
     EXPECT_EQ(prompt.asked[0].text, kWorldOptionQuestion);
     EXPECT_EQ(prompt.asked.size() > 1 ? prompt.asked[1].text : "", c.message);
