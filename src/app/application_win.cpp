@@ -50,24 +50,22 @@ Application::Application()
       mainWindow_(*this, prompt_),
       serverView_(mainWindow_),
       serverSettings_(mainWindow_, [this] { SaveSettings(); }),
-      clock_([this] { return closing_; }),
       updateActions_(
           paths_,
           [this] {
-            if (!server_->Stop()) return false;
+            if (!StopServerAndWait()) return false;
             eventLog_->Record("手动更新服务端");
             return true;
           },
           [this](std::string_view text) { mainWindow_.SetText(C::StatusLine, text); }),
       startSteps_(
-          [this] {
+          [this](std::function<void()> done) {
             eventLog_->Record("启动前自动更新服务端");
             PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
+            done();
           },
           [this](const StartWorldSettings& wanted) { WriteWorldSettings(wanted); },
-          [this] { return loadedWorld_->BeforeStart(); }),
-      serverApi_([this] { return closing_; }),
-      playersApi_([this] { return closing_; }),
+          [this](std::function<void(bool)> done) { done(loadedWorld_->BeforeStart()); }),
       liveStatus_(playersApi_,
                   [this](std::string_view line) { mainWindow_.SetText(C::LiveStatusLine, line); }) {
 }
@@ -89,12 +87,11 @@ int Application::Run() {
                               startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
                               *eventLog_, *crashReports_, [this] { OpenBackupManager(); }});
   backupHost_.emplace(BackupHostWiring{
-      [this] { return server_->Stop(); },
+      [this] { return StopServerAndWait(); },
       [this] { return server_->State() == ServerState::Running; },
       // The copy then holds a complete save; without an answer it copies what is on disk.
       [this](std::function<void()> then) {
-        server_->SaveBeforeBackup();
-        then();
+        server_->SaveBeforeBackup([then = std::move(then)](SaveOutcome) { then(); });
       },
       // Once the user asked to close, what finishes meanwhile is not told: the tool is going.
       [this] { return closing_ || closeAsked_; }, &*eventLog_,
@@ -174,9 +171,11 @@ void Application::OnBackupActivityChanged() {
   }
 }
 
+// Every step of the server's start, stop or restart still pending ends here, with the window.
 void Application::OnClosing() {
   SaveSettings();
   closing_ = true;
+  server_->Cancel();
 }
 
 BackupPlaces Application::Places() const {
@@ -238,7 +237,7 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
       worldSettingsWindow_.Open(
           mainWindow_.Handle(), paths_, prompt_,
           RunningServer{[this] { return server_->State() == ServerState::Running; },
-                        [this] { SafeRestart(); }});
+                        [this] { server_->Restart(); }});
       break;
     case C::EventLogLabel:
       OpenEventLog();
@@ -260,11 +259,12 @@ void Application::OnTimer(MainControl timer) {
   }
 }
 
-// The settings window's restart: the safe stop, then a start after the pause the interval
-// restart makes too, so the game ports are free again.
-void Application::SafeRestart() {
-  if (server_->State() != ServerState::Running || !server_->Stop()) return;
-  if (clock_.PumpingWait(2)) server_->Toggle();
+// Until the update and the backup host take the stop's answer later, they wait for it here.
+bool Application::StopServerAndWait() {
+  auto stopped = std::make_shared<std::optional<bool>>();
+  server_->Stop([stopped](bool ended) { *stopped = ended; });
+  PumpUntil([&] { return stopped->has_value() || closing_; }, std::chrono::hours(24));
+  return stopped->value_or(false);
 }
 
 ApiAccess Application::PlayersAccess() const {

@@ -51,7 +51,7 @@ class Application : public MainWindowEvents {
   BackupPointResult MakePointBeforeWorldChange();
   void OpenEventLog();
   void OpenBackupManager();
-  void SafeRestart();
+  bool StopServerAndWait();
   void OnBackupActivityChanged();
   BackupPlaces Places() const;
   ApiAccess PlayersAccess() const;

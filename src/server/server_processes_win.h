@@ -2,6 +2,7 @@
 // The dedicated server's processes on Windows.
 
 #include "platform/unique_handle_win.h"
+#include "platform/worker_win.h"
 #include "server/server_world.h"
 
 namespace tidemoor {
@@ -16,8 +17,9 @@ class WindowsServerProcesses : public ServerProcesses {
   uint32_t Launch(const std::string& executable, const std::string& commandLine,
                   const std::string& workingDirectory) override;
   bool HeldServerRunning() override;
-  bool WaitForHeldServerToEnd(std::chrono::milliseconds limit) override;
-  void KillHeldServerTree() override;
+  void WaitForHeldServerToEnd(std::chrono::milliseconds limit,
+                              std::function<void(bool ended)> done) override;
+  void KillHeldServerTree(std::function<void()> done) override;
   void SetConsoleHidden(bool hidden) override;
   std::string FileVersion(const std::string& executable) override;
 
@@ -26,6 +28,8 @@ class WindowsServerProcesses : public ServerProcesses {
   // another process, so a kill by that id can only reach our server.
   UniqueHandle launcher_;
   uint32_t launcherId_ = 0;
+  // Waits for the server's end and for taskkill, one after another, off the window's thread.
+  Worker waits_;
 };
 
 }  // namespace tidemoor
