@@ -17,7 +17,6 @@
 #include "net/connect_address_win.h"
 #include "platform/codepage_win.h"
 #include "platform/directories_win.h"
-#include "platform/pumping_wait_win.h"
 #include "platform/profile_win.h"
 #include "platform/random_win.h"
 #include "platform/run_command_win.h"
@@ -49,32 +48,23 @@ Application::Application()
       mainWindow_(*this, prompt_),
       serverView_(mainWindow_),
       serverSettings_(mainWindow_, [this] { SaveSettings(); }),
-      clock_([this] { return closing_; }),
       updateActions_(
           paths_,
           [this](std::function<void(bool)> done) {
-            const bool stopped = server_->Stop();
-            if (stopped) eventLog_->Record("手动更新服务端");
-            done(stopped);
+            server_->Stop([this, done = std::move(done)](bool stopped) {
+              if (stopped) eventLog_->Record("手动更新服务端");
+              done(stopped);
+            });
           },
           [this](std::string_view text) { mainWindow_.SetText(C::StatusLine, text); }),
       startSteps_(
-          [this] {
+          [this](std::function<void()> done) {
             eventLog_->Record("启动前自动更新服务端");
-            auto ended = std::make_shared<bool>(false);
             PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_,
-                              [ended] { *ended = true; });
-            PumpUntil([&] { return *ended || closing_; }, std::chrono::hours(24 * 365));
+                              std::move(done));
           },
           [this](const StartWorldSettings& wanted) { WriteWorldSettings(wanted); },
-          [this] {
-            auto goOn = std::make_shared<std::optional<bool>>();
-            loadedWorld_->BeforeStart([goOn](bool answer) { *goOn = answer; });
-            PumpUntil([&] { return goOn->has_value() || closing_; }, std::chrono::hours(24));
-            return goOn->value_or(false) && !closing_;
-          }),
-      serverApi_([this] { return closing_; }),
-      playersApi_([this] { return closing_; }),
+          [this](std::function<void(bool)> done) { loadedWorld_->BeforeStart(std::move(done)); }),
       liveStatus_(playersApi_,
                   [this](std::string_view line) { mainWindow_.SetText(C::LiveStatusLine, line); }) {
 }
@@ -97,12 +87,11 @@ int Application::Run() {
                               startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
                               *eventLog_, *crashReports_, [this] { OpenBackupManager(); }});
   backupHost_.emplace(BackupHostWiring{
-      [this](std::function<void(bool)> done) { done(server_->Stop()); },
+      [this](std::function<void(bool)> done) { server_->Stop(std::move(done)); },
       [this] { return server_->State() == ServerState::Running; },
       // The copy then holds a complete save; without an answer it copies what is on disk.
       [this](std::function<void()> then) {
-        server_->SaveBeforeBackup();
-        then();
+        server_->SaveBeforeBackup([then = std::move(then)](SaveOutcome) { then(); });
       },
       // Once the user asked to close, what finishes meanwhile is not told: the tool is going.
       [this] { return closing_ || closeAsked_; }, &*eventLog_,
@@ -188,10 +177,11 @@ void Application::OnBackupActivityChanged() {
 }
 
 // The one place where the operations still under way end: their pending steps are dropped with
-// the workers that would hand them back. SteamCMD and the server go on by themselves.
+// the workers and timers that would hand them back. SteamCMD and the server go on by themselves.
 void Application::OnClosing() {
   SaveSettings();
   closing_ = true;
+  server_->Cancel();
   updateActions_.Cancel();
   addressLookup_.reset();
 }
@@ -301,7 +291,7 @@ void Application::OnLabelPressed(MainControl label, bool rightButton) {
         worldSettingsWindow_.Open(
             mainWindow_.Handle(), paths_, prompt_,
             RunningServer{[this] { return server_->State() == ServerState::Running; },
-                          [this] { SafeRestart(); }});
+                          [this] { server_->Restart(); }});
       });
       break;
     case C::EventLogLabel:
@@ -325,13 +315,6 @@ void Application::OnTimer(MainControl timer) {
   if (timer == C::LiveStatusTimer) {
     liveStatus_.Tick(server_->State() == ServerState::Running, server_->Endpoint());
   }
-}
-
-// The settings window's restart: the safe stop, then a start after the pause the interval
-// restart makes too, so the game ports are free again.
-void Application::SafeRestart() {
-  if (server_->State() != ServerState::Running || !server_->Stop()) return;
-  if (clock_.PumpingWait(2)) server_->Toggle();
 }
 
 ApiAccess Application::PlayersAccess() const {

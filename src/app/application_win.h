@@ -55,7 +55,6 @@ class Application : public MainWindowEvents {
   void OpenEventLog();
   void OpenBackupManager();
   void OpenConnectionDoctor();
-  void SafeRestart();
   void OnBackupActivityChanged();
   BackupPlaces Places() const;
   ApiAccess PlayersAccess() const;

@@ -2,7 +2,6 @@
 
 #include "app/main_values.h"
 #include "platform/date_time_win.h"
-#include "platform/pumping_wait_win.h"
 #include "platform/random_win.h"
 
 namespace tidemoor {
@@ -43,10 +42,6 @@ int64_t ToolClock::AwakeMilliseconds() {
 
 std::string ToolClock::LocalDateTimeText() {
   return tidemoor::LocalDateTimeText();
-}
-
-bool ToolClock::PumpingWait(int seconds) {
-  return !PumpUntil(closing_, std::chrono::seconds(seconds));
 }
 
 uint32_t ToolStartSteps::RandomInRange(uint32_t min, uint32_t max) {

@@ -1,11 +1,11 @@
 #pragma once
 // The server controller's view of the rest of the tool: the main window's controls as its view
-// and its settings, the clock with its pumping wait, and the steps of a start that other areas
-// take.
+// and its settings, the clock with its pauses, and the steps of a start that other areas take.
 
 #include <functional>
 
 #include "app/main_window_win.h"
+#include "platform/delay_win.h"
 #include "server/server_world.h"
 
 namespace tidemoor {
@@ -38,37 +38,38 @@ class MainWindowServerSettings : public ServerSettings {
 
 class ToolClock : public ServerClock {
  public:
-  // closing tells whether the main window has begun to go away.
-  explicit ToolClock(std::function<bool()> closing) : closing_(std::move(closing)) {}
   int64_t MonotonicMilliseconds() override;
   int64_t AwakeMilliseconds() override;
   std::string LocalDateTimeText() override;
-  bool PumpingWait(int seconds) override;
-  bool ToolClosing() override { return closing_(); }
+  void After(std::chrono::milliseconds wait, std::function<void()> then) override {
+    pause_.After(wait, std::move(then));
+  }
 
  private:
-  std::function<bool()> closing_;
+  Delay pause_;
 };
 
 class ToolStartSteps : public StartSteps {
  public:
-  ToolStartSteps(std::function<void()> runAutoUpdate,
+  using Then = std::function<void()>;
+  using GoOn = std::function<void(bool goOn)>;
+  ToolStartSteps(std::function<void(Then)> runAutoUpdate,
                  std::function<void(const StartWorldSettings&)> writeWorldSettings,
-                 std::function<bool()> confirmLoadedWorld)
+                 std::function<void(GoOn)> confirmLoadedWorld)
       : runAutoUpdate_(std::move(runAutoUpdate)),
         writeWorldSettings_(std::move(writeWorldSettings)),
         confirmLoadedWorld_(std::move(confirmLoadedWorld)) {}
-  void RunAutoUpdate() override { runAutoUpdate_(); }
+  void RunAutoUpdate(Then done) override { runAutoUpdate_(std::move(done)); }
   uint32_t RandomInRange(uint32_t min, uint32_t max) override;
   void WriteWorldSettings(const StartWorldSettings& wanted) override {
     writeWorldSettings_(wanted);
   }
-  bool ConfirmLoadedWorld() override { return confirmLoadedWorld_(); }
+  void ConfirmLoadedWorld(GoOn done) override { confirmLoadedWorld_(std::move(done)); }
 
  private:
-  std::function<void()> runAutoUpdate_;
+  std::function<void(Then)> runAutoUpdate_;
   std::function<void(const StartWorldSettings&)> writeWorldSettings_;
-  std::function<bool()> confirmLoadedWorld_;
+  std::function<void(GoOn)> confirmLoadedWorld_;
 };
 
 }  // namespace tidemoor

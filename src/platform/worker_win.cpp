@@ -32,7 +32,7 @@ void RecordJobFailure(std::string_view what) {
 }  // namespace
 
 // What the worker thread and the user-interface thread share.
-struct Worker::Shared {
+struct Worker::Shared : std::enable_shared_from_this<Worker::Shared> {
   std::mutex mutex;
   std::condition_variable wake;
   std::deque<Job> queued;
@@ -41,21 +41,21 @@ struct Worker::Shared {
   bool closed = false;
   HWND mailbox = nullptr;  // a message-only window of the user-interface thread
 
-  void HandBack() {
-    std::deque<std::function<void()>> ready;
+  // One finished job per message, each message posted for one. The caller holds this state alive
+  // while the result runs, so a result that puts its own worker away (and with it this state's
+  // last other owner) leaves nothing behind that is touched afterwards; results still waiting
+  // then find the worker closed and never run.
+  void HandBackOne() {
+    std::function<void()> done;
     {
       std::lock_guard lock(mutex);
-      ready.swap(finished);
-      pending -= static_cast<int>(ready.size());
+      if (closed || finished.empty()) return;
+      done = std::move(finished.front());
+      finished.pop_front();
+      --pending;
     }
     // A result may start new work or open a box that lets messages through: it runs unlocked.
-    for (std::function<void()>& done : ready) {
-      {
-        std::lock_guard lock(mutex);
-        if (closed) return;  // an earlier result put the worker away
-      }
-      if (done) done();
-    }
+    if (done) done();
   }
 };
 
@@ -64,7 +64,8 @@ namespace {
 LRESULT CALLBACK MailboxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kFinishedMessage) {
     auto* shared = reinterpret_cast<Worker::Shared*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (shared) shared->HandBack();
+    // The window lives no longer than the worker that owns the state, so the state is alive here.
+    if (shared) shared->shared_from_this()->HandBackOne();
     return 0;
   }
   return ::DefWindowProcW(window, message, wParam, lParam);

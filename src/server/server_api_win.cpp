@@ -1,10 +1,10 @@
 #include "server/server_api_win.h"
 
+#include <algorithm>
 #include <memory>
-#include <optional>
 
 #include "platform/http_client_win.h"
-#include "platform/pumping_wait_win.h"
+#include "platform/delay_win.h"
 
 namespace tidemoor {
 namespace {
@@ -29,17 +29,32 @@ RestReply Exchange(const RestRequest& request) {
 
 }  // namespace
 
-// Each waited request has a worker of its own: one given up on (its server silent) may hold its
+// Each asked request has a worker of its own: one given up on (its server silent) may hold its
 // thread for the full time-out, and must not hold up the next request behind it.
-RestReply WindowsServerApi::Ask(const RestRequest& request, std::chrono::milliseconds limit) {
-  std::optional<RestReply> reply;
-  {
-    Worker worker;
-    worker.Run<RestReply>([request] { return Exchange(request); },
-                          [&reply](RestReply answer) { reply = std::move(answer); });
-    PumpUntil([&] { return reply.has_value() || closing_(); }, limit);
-  }
-  return reply.value_or(RestReply{.failure = HttpFailure::TimedOut});  // given up on
+struct WindowsServerApi::AskedRequest {
+  Worker worker;
+  Delay limit;
+};
+
+WindowsServerApi::WindowsServerApi() = default;
+WindowsServerApi::~WindowsServerApi() = default;
+
+// Whichever comes first, the reply or the limit, puts the request away, and with it the other:
+// a reply after the limit is dropped with its worker, a limit after the reply with its Delay.
+void WindowsServerApi::Ask(const RestRequest& request, std::chrono::milliseconds limit,
+                           std::function<void(const RestReply&)> done) {
+  AskedRequest* asked = asked_.emplace_back(std::make_unique<AskedRequest>()).get();
+  auto answer = [this, asked, done = std::move(done)](const RestReply& reply) {
+    const auto it = std::find_if(asked_.begin(), asked_.end(),
+                                 [asked](const auto& entry) { return entry.get() == asked; });
+    if (it == asked_.end()) return;
+    const std::unique_ptr<AskedRequest> over = std::move(*it);
+    asked_.erase(it);
+    done(reply);
+  };
+  asked->worker.Run<RestReply>([request] { return Exchange(request); },
+                               [answer](RestReply reply) { answer(reply); });
+  asked->limit.After(limit, [answer] { answer(RestReply{.failure = HttpFailure::TimedOut}); });
 }
 
 void WindowsServerApi::Send(const RestRequest& request,

@@ -10,6 +10,8 @@ namespace {
 constexpr int64_t kMillisecondsPerMinute = 60'000;
 constexpr int kAskedStopWaitSeconds = 1;
 constexpr int kRestartWaitSeconds = 10;
+// Between a stop and the start that follows it, so the game ports are free again.
+constexpr auto kRestartPause = std::chrono::seconds(2);
 
 std::string Milliseconds(int64_t milliseconds) {
   return std::to_string(milliseconds) + " 毫秒";
@@ -38,7 +40,7 @@ void ServerController::Press(StartCause cause) {
   world_.settings.Save();
   if (state_ == ServerState::Running) {
     if (world_.prompt.Confirm(kStopQuestion, kStopQuestionTitle, PromptStyle::WarningQuestion)) {
-      Stop();
+      Stop({});
     }
     return;
   }
@@ -70,28 +72,43 @@ void ServerController::Start(StartCause cause) {
   }
   // Only a start the user asked for asks: a question at an unattended restart would keep the
   // server down until someone answers it.
-  if (cause == StartCause::User) {
-    const bool goOn = world_.steps.ConfirmLoadedWorld();
-    if (world_.clock.ToolClosing()) return;
-    if (!goOn) {
-      EnterState(ServerState::Stopped);
-      return;
-    }
+  if (cause == StartCause::Restart) {
+    UpdateThenLaunch(launch, commandLine.text);
+    return;
   }
+  step_ = ServerStep::AskingAboutWorld;
+  world_.steps.ConfirmLoadedWorld(
+      UnlessCancelled([this, launch, text = commandLine.text](bool goOn) {
+        if (!goOn) {
+          step_ = ServerStep::Idle;
+          EnterState(ServerState::Stopped);
+          return;
+        }
+        UpdateThenLaunch(launch, text);
+      }));
+}
+
+void ServerController::UpdateThenLaunch(const LaunchOptions& launch,
+                                        const std::string& commandLine) {
   const AutomationOptions automation = world_.settings.ReadAutomation();
-  if (automation.autoUpdate) {
-    world_.steps.RunAutoUpdate();
-    if (world_.clock.ToolClosing()) return;
+  if (!automation.autoUpdate) {
+    Launch(launch, commandLine, automation);
+    return;
   }
+  step_ = ServerStep::Updating;
+  world_.steps.RunAutoUpdate(UnlessCancelled(
+      [this, launch, commandLine, automation] { Launch(launch, commandLine, automation); }));
+}
+
+void ServerController::Launch(const LaunchOptions& launch, const std::string& commandLine,
+                              const AutomationOptions& automation) {
+  step_ = ServerStep::Idle;
   world_.steps.WriteWorldSettings(StartWorldSettings{launch.serverName, launch.joinPassword,
                                                      launch.adminPassword, automation.safeStop,
                                                      RestApiPortFromText(automation.restApiPort)});
-  // The step may have told the user something, letting messages through meanwhile.
-  if (world_.clock.ToolClosing()) return;
-
   launchedAt_ = world_.crashReports.Now();
   const uint32_t processId =
-      world_.processes.Launch(world_.executable, commandLine.text, world_.serverDir);
+      world_.processes.Launch(world_.executable, commandLine, world_.serverDir);
   if (processId == 0) {
     world_.log.Record(
         WithCause("启动服务端失败: " + world_.executable, world_.processes.LaunchFailure()));
@@ -133,107 +150,164 @@ void ServerController::UpdateStatusLine(const std::string& version) {
                              world_.clock.LocalDateTimeText());
 }
 
-bool ServerController::Stop() {
-  // The update or the restore asked for a stop while one is under way (its waits let clicks
-  // through): the first stop finishes it, and the second caller must not act on a server that
-  // may still be running.
+void ServerController::Stop(std::function<void(bool stopped)> done) {
+  // The update or the restore asked for a stop while one is under way: the first stop finishes
+  // it, and the second caller must not act on a server that may still be running.
   // A start waits for the automatic update with the windows answering: a manual update or a
   // restore asked meanwhile would work on the files SteamCMD is writing.
-  if (state_ == ServerState::Stopping || state_ == ServerState::Starting) return false;
-  return StopServer(StopKind::Asked);
+  if (state_ == ServerState::Stopping || state_ == ServerState::Starting) {
+    if (done) done(false);
+    return;
+  }
+  StopServer(StopKind::Asked, [done = std::move(done)] {
+    if (done) done(true);
+  });
 }
 
-bool ServerController::StopServer(StopKind kind) {
+void ServerController::Restart() {
+  if (state_ != ServerState::Running) return;
+  // The pause the interval restart makes too, so the game ports are free again.
+  Stop([this](bool stopped) {
+    if (stopped) PauseThenStart(StartCause::User);
+  });
+}
+
+void ServerController::Cancel() {
+  alive_ = std::make_shared<bool>(true);
+  step_ = ServerStep::Idle;
+}
+
+void ServerController::PauseThenStart(StartCause cause) {
+  step_ = ServerStep::Pausing;
+  world_.clock.After(kRestartPause, UnlessCancelled([this, cause] {
+                       step_ = ServerStep::Idle;
+                       Press(cause);
+                     }));
+}
+
+void ServerController::StopServer(StopKind kind, std::function<void()> stopped) {
   EnterState(ServerState::Stopping);
   // The monitor must not take the ending server for a crash and restart it during the waits.
   world_.view.SetMonitorPeriod(0);
+  auto finish = [this, stopped = std::move(stopped)] {
+    step_ = ServerStep::Idle;
+    EnterState(ServerState::Stopped);
+    world_.view.ShowStatusLine(kStatusAfterStop);
+    stopped();
+  };
   const bool running = world_.processes.HeldServerRunning();
   if (running && world_.settings.ReadAutomation().safeStop) {
-    if (TrySafeStop(kind) == SafeStop::ToolClosing) return false;
+    SafeStop(kind, std::move(finish));
+  } else if (kind == StopKind::Asked) {
+    step_ = ServerStep::Pausing;
+    world_.clock.After(std::chrono::seconds(kAskedStopWaitSeconds),
+                       UnlessCancelled([this, finish = std::move(finish)] {
+                         KillTree("未勾选安全关服", finish);
+                       }));
   } else {
-    if (kind == StopKind::Asked && !world_.clock.PumpingWait(kAskedStopWaitSeconds)) return false;
-    KillTree("未勾选安全关服");
+    KillTree("未勾选安全关服", std::move(finish));
   }
-  EnterState(ServerState::Stopped);
-  world_.view.ShowStatusLine(kStatusAfterStop);
-  return true;
 }
 
 // Asks the server to save and shut itself down: a kill in the middle of its own save (every 30 s
 // by default) is what damages worlds. Any step without an answer falls back to ending the tree.
-ServerController::SafeStop ServerController::TrySafeStop(StopKind kind) {
+void ServerController::SafeStop(StopKind kind, std::function<void()> then) {
   world_.view.ShowStatusLine(kSafeStopStatus);
-  ServerClock& clock = world_.clock;
-  const bool answers = ApiAnswers();
-  if (clock.ToolClosing()) return SafeStop::ToolClosing;
-  if (!answers) {
-    KillTree("REST API 未响应");
-    return SafeStop::NotEnded;
-  }
+  AskWhetherApiAnswers([this, kind, then = std::move(then)](bool answers) {
+    if (!answers) {
+      KillTree("REST API 未响应", then);
+      return;
+    }
+    step_ = ServerStep::Saving;
+    const int64_t saveStart = world_.clock.MonotonicMilliseconds();
+    world_.api.Ask(SaveRequest(endpoint_), kSaveLimit,
+                   UnlessCancelled([this, kind, then, saveStart](const RestReply& saved) {
+                     const int64_t saveMs = world_.clock.MonotonicMilliseconds() - saveStart;
+                     // The shutdown saves once more on its own, so it is still worth asking for.
+                     if (!saved.Answered()) {
+                       world_.log.Record("存档请求没有回应 (" + Milliseconds(saveMs) + ")");
+                     }
+                     ShutDown(kind, saveMs, then);
+                   }));
+  });
+}
 
-  const int64_t saveStart = clock.MonotonicMilliseconds();
-  const RestReply saved = world_.api.Ask(SaveRequest(endpoint_), kSaveLimit);
-  if (clock.ToolClosing()) return SafeStop::ToolClosing;
-  const int64_t saveMs = clock.MonotonicMilliseconds() - saveStart;
-  // The shutdown saves once more on its own, so it is still worth asking for.
-  if (!saved.Answered()) world_.log.Record("存档请求没有回应 (" + Milliseconds(saveMs) + ")");
-
+void ServerController::ShutDown(StopKind kind, int64_t saveMs, std::function<void()> then) {
   const bool restart = kind == StopKind::IntervalRestart;
   const int waitSeconds = restart ? kRestartWaitSeconds : kAskedStopWaitSeconds;
-  const int64_t shutdownStart = clock.MonotonicMilliseconds();
-  const RestReply shutdown = world_.api.Ask(
+  const int64_t shutdownStart = world_.clock.MonotonicMilliseconds();
+  step_ = ServerStep::ShuttingDown;
+  world_.api.Ask(
       ShutdownRequest(endpoint_, waitSeconds, restart ? kRestartMessage : kStopMessage),
-      kShutdownReplyLimit);
-  if (clock.ToolClosing()) return SafeStop::ToolClosing;
-  if (!shutdown.Answered()) {
-    KillTree("关闭请求没有回应");
-    return SafeStop::NotEnded;
-  }
-
-  const auto limit = std::chrono::seconds(waitSeconds) + kEndAfterShutdownGrace;
-  const bool ended = world_.processes.WaitForHeldServerToEnd(limit);
-  if (clock.ToolClosing()) return SafeStop::ToolClosing;
-  if (!ended) {
-    KillTree("关闭请求后 " + std::to_string(limit.count()) + " 秒仍未退出");
-    return SafeStop::NotEnded;
-  }
-  world_.log.Record("已安全关闭服务端 (进程 " + std::to_string(processId_) + ", 存档 " +
-                    Milliseconds(saveMs) + ", 关闭 " +
-                    Milliseconds(clock.MonotonicMilliseconds() - shutdownStart) + ")");
-  return SafeStop::Ended;
+      kShutdownReplyLimit,
+      UnlessCancelled([this, then, saveMs, shutdownStart, waitSeconds](const RestReply& shutdown) {
+        if (!shutdown.Answered()) {
+          KillTree("关闭请求没有回应", then);
+          return;
+        }
+        const auto limit = std::chrono::seconds(waitSeconds) + kEndAfterShutdownGrace;
+        step_ = ServerStep::WaitingForEnd;
+        world_.processes.WaitForHeldServerToEnd(
+            limit, UnlessCancelled([this, then, saveMs, shutdownStart, limit](bool ended) {
+              if (!ended) {
+                KillTree("关闭请求后 " + std::to_string(limit.count()) + " 秒仍未退出", then);
+                return;
+              }
+              world_.log.Record("已安全关闭服务端 (进程 " + std::to_string(processId_) + ", 存档 " +
+                                Milliseconds(saveMs) + ", 关闭 " +
+                                Milliseconds(world_.clock.MonotonicMilliseconds() - shutdownStart) +
+                                ")");
+              then();
+            }));
+      }));
 }
 
-bool ServerController::ApiAnswers() {
-  const RestReply reply = world_.api.Ask(InfoRequest(endpoint_), kInfoLimit);
-  if (reply.Answered() || world_.clock.ToolClosing()) return reply.Answered();
-  world_.log.Record(RestFailureText(reply, endpoint_.port));
-  return false;
+void ServerController::AskWhetherApiAnswers(std::function<void(bool answers)> done) {
+  step_ = ServerStep::AskingInfo;
+  world_.api.Ask(InfoRequest(endpoint_), kInfoLimit,
+                 UnlessCancelled([this, done = std::move(done)](const RestReply& reply) {
+                   if (!reply.Answered()) {
+                     world_.log.Record(RestFailureText(reply, endpoint_.port));
+                   }
+                   done(reply.Answered());
+                 }));
 }
 
-void ServerController::KillTree(std::string_view why) {
-  if (!world_.processes.HeldServerRunning()) return;
+void ServerController::KillTree(std::string_view why, std::function<void()> then) {
+  if (!world_.processes.HeldServerRunning()) {
+    then();
+    return;
+  }
   world_.log.Record("强制结束服务端进程树 (进程 " + std::to_string(processId_) +
                     "): " + std::string(why));
-  world_.processes.KillHeldServerTree();
+  step_ = ServerStep::Killing;
+  world_.processes.KillHeldServerTree(UnlessCancelled(std::move(then)));
 }
 
-SaveOutcome ServerController::SaveBeforeBackup() {
+void ServerController::SaveBeforeBackup(std::function<void(SaveOutcome)> done) {
   if (state_ != ServerState::Running || !world_.processes.HeldServerRunning()) {
-    return SaveOutcome::NotRunning;
+    done(SaveOutcome::NotRunning);
+    return;
   }
-  const bool answers = ApiAnswers();
-  if (world_.clock.ToolClosing()) return SaveOutcome::ToolClosing;
-  if (!answers) return SaveOutcome::NoAnswer;
-  const int64_t start = world_.clock.MonotonicMilliseconds();
-  const RestReply saved = world_.api.Ask(SaveRequest(endpoint_), kSaveLimit);
-  if (world_.clock.ToolClosing()) return SaveOutcome::ToolClosing;
-  const std::string took = Milliseconds(world_.clock.MonotonicMilliseconds() - start);
-  if (!saved.Answered()) {
-    world_.log.Record("备份前存档没有回应 (" + took + ")");
-    return SaveOutcome::NoAnswer;
-  }
-  world_.log.Record("备份前存档完成 (" + took + ")");
-  return SaveOutcome::Saved;
+  AskWhetherApiAnswers([this, done = std::move(done)](bool answers) {
+    if (!answers) {
+      done(SaveOutcome::NoAnswer);
+      return;
+    }
+    const int64_t start = world_.clock.MonotonicMilliseconds();
+    world_.api.Ask(SaveRequest(endpoint_), kSaveLimit,
+                   UnlessCancelled([this, done, start](const RestReply& saved) {
+                     const std::string took =
+                         Milliseconds(world_.clock.MonotonicMilliseconds() - start);
+                     if (!saved.Answered()) {
+                       world_.log.Record("备份前存档没有回应 (" + took + ")");
+                       done(SaveOutcome::NoAnswer);
+                       return;
+                     }
+                     world_.log.Record("备份前存档完成 (" + took + ")");
+                     done(SaveOutcome::Saved);
+                   }));
+  });
 }
 
 void ServerController::StopMonitorAndShowStopped() {
@@ -264,11 +338,13 @@ void ServerController::OnMonitorTick() {
     if (hangWatch_.Hung(world_.clock.AwakeMilliseconds())) {
       world_.log.Record("服务端超过 3 分钟没有响应, 按崩溃处理 (进程 " +
                         std::to_string(processId_) + ")");
-      // Stopping until the kill is done: a click while it lets messages through does nothing.
+      // Stopping until the kill is done: a click meanwhile does nothing.
       EnterState(ServerState::Stopping);
       world_.view.SetMonitorPeriod(0);
-      KillTree("REST API 超过 3 分钟没有响应");
-      OnServerEnded(true);
+      KillTree("REST API 超过 3 分钟没有响应", [this] {
+        step_ = ServerStep::Idle;
+        OnServerEnded(true);
+      });
       return;
     }
     WatchForHang();
@@ -283,9 +359,9 @@ void ServerController::WatchForHang() {
   const int64_t now = world_.clock.AwakeMilliseconds();
   if (!hangWatch_.MayAsk(now)) return;
   const uint32_t ticket = hangWatch_.Asked(now);
-  world_.api.Send(InfoRequest(endpoint_), [this, ticket](const RestReply& reply) {
-    hangWatch_.Replied(ticket, reply.Answered());
-  });
+  world_.api.Send(InfoRequest(endpoint_), UnlessCancelled([this, ticket](const RestReply& reply) {
+                    hangWatch_.Replied(ticket, reply.Answered());
+                  }));
 }
 
 // Requests that were under way as the PC went to sleep fail as it wakes, and the server itself
@@ -309,8 +385,7 @@ void ServerController::AnnounceRestart(const AutomationOptions& automation) {
 
 void ServerController::IntervalRestart() {
   world_.log.Record("定时重启服务端 (进程 " + std::to_string(processId_) + ")");
-  if (!StopServer(StopKind::IntervalRestart)) return;
-  if (world_.clock.PumpingWait(2)) Press(StartCause::Restart);
+  StopServer(StopKind::IntervalRestart, [this] { PauseThenStart(StartCause::Restart); });
 }
 
 void ServerController::OnServerEnded(bool hung) {
@@ -326,8 +401,10 @@ void ServerController::OnServerEnded(bool hung) {
     if (world_.settings.ReadAutomation().crashRestart) {
       world_.log.Record("服务端报告存档已损坏, 不自动重启");
     }
+    // The box lets messages through: a tool that closed meanwhile opens no window.
+    const std::weak_ptr<bool> alive = alive_;
     if (world_.prompt.Confirm(kCorruptSaveQuestion, kErrorTitle, PromptStyle::WarningQuestion) &&
-        !world_.clock.ToolClosing() && world_.openBackupManager) {
+        !alive.expired() && world_.openBackupManager) {
       world_.openBackupManager();
     }
     return;
@@ -344,7 +421,7 @@ void ServerController::OnServerEnded(bool hung) {
     return;
   }
   world_.log.Record(hung ? "无响应后自动重启服务端" : "崩溃后自动重启服务端");
-  if (world_.clock.PumpingWait(2)) Press(StartCause::Restart);
+  PauseThenStart(StartCause::Restart);
 }
 
 void ServerController::TellCrashReason(const CrashReport& report) {

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/event_log.h"
 #include "platform/prompt.h"
@@ -50,7 +52,20 @@ struct ServerWorld {
 };
 
 // What became of a request to save before a backup point.
-enum class SaveOutcome { Saved, NotRunning, NoAnswer, ToolClosing };
+enum class SaveOutcome { Saved, NotRunning, NoAnswer };
+
+// Where a start or a stop is while it waits for something outside the window's thread.
+enum class ServerStep {
+  Idle,
+  AskingAboutWorld,  // the question about the world the server would load
+  Updating,          // the automatic update before a start
+  Pausing,           // the asked stop's second, or the pause before a restart
+  AskingInfo,        // whether the API answers at all
+  Saving,
+  ShuttingDown,
+  WaitingForEnd,  // the server was told to shut down
+  Killing,        // the process tree is being ended
+};
 
 class ServerController {
  public:
@@ -64,12 +79,20 @@ class ServerController {
   // The running server's process (the launcher); meaningful while the state is Running.
   uint32_t ProcessId() const { return processId_; }
 
+  ServerStep Step() const { return step_; }
+
   // The start/stop button. While a start or a stop is under way a press does nothing.
   void Toggle();
-  // The stop a user asked for; also run by the manual update and the restore. False when the
-  // tool began to close during the stop's waits (or a start or a stop was already under way): the
+  // The stop a user asked for; also run by the manual update and the restore. done(true) once the
+  // server has ended; done(false) at once when a start or a stop is already under way, and the
   // caller must not go on.
-  bool Stop();
+  void Stop(std::function<void(bool stopped)> done);
+  // The settings window's restart of a running server: the stop, a 2 s pause, then a start.
+  void Restart();
+  // As the tool closes: every step still pending (a pause, a reply, an update's end) never runs,
+  // nor does the done of whoever waits for it. What already runs outside (the server, SteamCMD)
+  // goes on by itself.
+  void Cancel();
   void OnMonitorTick();  // the status monitor's timer
   void OnResumedFromSleep();
   void SetConsoleHidden(bool hidden);
@@ -77,8 +100,9 @@ class ServerController {
   // the tool never shows a stopped server over a save that a running one writes.
   void AdoptServerLeftRunning();
   // Before a backup point: a running server that answers writes its save first, so the copy holds
-  // a complete one. Waits at most 2 s for the API and 30 s for the save, the windows responsive.
-  SaveOutcome SaveBeforeBackup();
+  // a complete one. Waits at most 2 s for the API and 30 s for the save, then hands done what
+  // became of it.
+  void SaveBeforeBackup(std::function<void(SaveOutcome)> done);
   // Whether a backup copy is reading the save: an interval restart waits until it is done.
   void SetCopyRunning(std::function<bool()> copyRunning) { copyRunning_ = std::move(copyRunning); }
 
@@ -88,24 +112,38 @@ class ServerController {
 
   void Press(StartCause cause);
   void Start(StartCause cause);
+  void UpdateThenLaunch(const LaunchOptions& launch, const std::string& commandLine);
+  void Launch(const LaunchOptions& launch, const std::string& commandLine,
+              const AutomationOptions& automation);
   void EnterState(ServerState state);
   void EnterRunning(uint32_t processId, bool adopted);
   void UpdateStatusLine(const std::string& version);
   bool IntervalRestartDue(const AutomationOptions& automation);
   void StopMonitorAndShowStopped();
-  bool StopServer(StopKind kind);
-  enum class SafeStop { Ended, NotEnded, ToolClosing };
-  SafeStop TrySafeStop(StopKind kind);
-  void KillTree(std::string_view why);
+  void StopServer(StopKind kind, std::function<void()> stopped);
+  void SafeStop(StopKind kind, std::function<void()> then);
+  void ShutDown(StopKind kind, int64_t saveMs, std::function<void()> then);
+  void KillTree(std::string_view why, std::function<void()> then);
+  void PauseThenStart(StartCause cause);
   void WatchForHang();
   void AnnounceRestart(const AutomationOptions& automation);
   void IntervalRestart();
   void OnServerEnded(bool hung);
   void TellCrashReason(const CrashReport& report);
-  bool ApiAnswers();
+  void AskWhetherApiAnswers(std::function<void(bool answers)> done);
+  // then, as it runs only while the operations of this controller have not been cancelled since.
+  template <typename Then>
+  auto UnlessCancelled(Then then) {
+    return [alive = std::weak_ptr<bool>(alive_), then = std::move(then)](auto&&... args) mutable {
+      if (!alive.expired()) then(std::forward<decltype(args)>(args)...);
+    };
+  }
 
   ServerWorld world_;
   ServerState state_ = ServerState::Stopped;
+  ServerStep step_ = ServerStep::Idle;
+  // Replaced at each cancellation: steps made pending before it find theirs gone.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   uint32_t monitorTicks_ = 0;
   int64_t startedAt_ = 0;
   uint32_t processId_ = 0;

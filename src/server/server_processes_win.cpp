@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/process_win.h"
-#include "platform/pumping_wait_win.h"
 #include "platform/run_command_win.h"
 #include "platform/top_level_windows_win.h"
 #include "platform/version_info_win.h"
@@ -12,6 +13,7 @@ namespace tidemoor {
 namespace {
 
 constexpr int kMinimisedWithoutActivation = 6;
+constexpr DWORD kLongestKill = 30'000;
 
 }  // namespace
 
@@ -43,18 +45,34 @@ bool WindowsServerProcesses::HeldServerRunning() {
   return launcher_ && ::WaitForSingleObject(launcher_.get(), 0) == WAIT_TIMEOUT;
 }
 
-bool WindowsServerProcesses::WaitForHeldServerToEnd(std::chrono::milliseconds limit) {
-  return PumpUntil([this] { return !HeldServerRunning(); }, limit);
+// The worker waits on a handle of its own: the held one may be replaced by the next start.
+void WindowsServerProcesses::WaitForHeldServerToEnd(std::chrono::milliseconds limit,
+                                                    std::function<void(bool ended)> done) {
+  auto process = std::make_shared<UniqueHandle>();
+  if (launcher_) {
+    ::DuplicateHandle(::GetCurrentProcess(), launcher_.get(), ::GetCurrentProcess(), process->put(),
+                      SYNCHRONIZE, FALSE, 0);
+  }
+  waits_.Run<bool>(
+      [process, limit] {
+        return !*process || ::WaitForSingleObject(
+                                process->get(), static_cast<DWORD>(limit.count())) != WAIT_TIMEOUT;
+      },
+      std::move(done));
 }
 
-// taskkill takes a second or two to start under load; the window answers meanwhile.
-void WindowsServerProcesses::KillHeldServerTree() {
-  if (!HeldServerRunning()) return;
-  const UniqueHandle taskkill = StartCommandLine(
-      "taskkill /f /t /pid " + std::to_string(launcherId_), kMinimisedWithoutActivation);
-  if (!taskkill) return;
-  PumpUntil([&] { return ::WaitForSingleObject(taskkill.get(), 0) != WAIT_TIMEOUT; },
-            std::chrono::seconds(30));
+// taskkill takes a second or two to start under load; it is waited for on the worker.
+void WindowsServerProcesses::KillHeldServerTree(std::function<void()> done) {
+  auto taskkill = std::make_shared<UniqueHandle>();
+  if (HeldServerRunning()) {
+    *taskkill = StartCommandLine("taskkill /f /t /pid " + std::to_string(launcherId_),
+                                 kMinimisedWithoutActivation);
+  }
+  waits_.Run(
+      [taskkill] {
+        if (*taskkill) ::WaitForSingleObject(taskkill->get(), kLongestKill);
+      },
+      std::move(done));
 }
 
 void WindowsServerProcesses::SetConsoleHidden(bool hidden) {

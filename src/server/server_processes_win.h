@@ -2,6 +2,7 @@
 // The dedicated server's processes on Windows.
 
 #include "platform/unique_handle_win.h"
+#include "platform/worker_win.h"
 #include "server/server_world.h"
 
 namespace tidemoor {
@@ -17,8 +18,9 @@ class WindowsServerProcesses : public ServerProcesses {
                   const std::string& workingDirectory) override;
   SystemError LaunchFailure() const override { return launchFailure_; }
   bool HeldServerRunning() override;
-  bool WaitForHeldServerToEnd(std::chrono::milliseconds limit) override;
-  void KillHeldServerTree() override;
+  void WaitForHeldServerToEnd(std::chrono::milliseconds limit,
+                              std::function<void(bool ended)> done) override;
+  void KillHeldServerTree(std::function<void()> done) override;
   void SetConsoleHidden(bool hidden) override;
   std::string FileVersion(const std::string& executable) override;
 
@@ -28,6 +30,8 @@ class WindowsServerProcesses : public ServerProcesses {
   UniqueHandle launcher_;
   uint32_t launcherId_ = 0;
   SystemError launchFailure_;
+  // Waits for the server's end and for taskkill, one after another, off the window's thread.
+  Worker waits_;
 };
 
 }  // namespace tidemoor

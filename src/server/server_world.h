@@ -80,13 +80,14 @@ class ServerProcesses {
   virtual SystemError LaunchFailure() const = 0;
   // Whether the held launcher still runs; false before the first start.
   virtual bool HeldServerRunning() = 0;
-  // Ends the held launcher and every process below it, waiting until that is done while the
-  // windows' messages go on. Nothing else is ever ended: an id of an ended process may name
+  // Ends the held launcher and every process below it; done runs later, between the windows'
+  // messages, once that is done. Nothing else is ever ended: an id of an ended process may name
   // anything by now.
-  virtual void KillHeldServerTree() = 0;
-  // Lets the windows' messages through until the held launcher has ended or the time is up;
-  // true when it has ended (or none was held).
-  virtual bool WaitForHeldServerToEnd(std::chrono::milliseconds limit) = 0;
+  virtual void KillHeldServerTree(std::function<void()> done) = 0;
+  // done runs later, between the windows' messages, once the held launcher has ended (true, also
+  // when none was held) or the time is up (false).
+  virtual void WaitForHeldServerToEnd(std::chrono::milliseconds limit,
+                                      std::function<void(bool ended)> done) = 0;
   // Hides or shows the console window of the held launcher's worker, if it has one by now.
   virtual void SetConsoleHidden(bool hidden) = 0;
   // The executable's file version in four dotted parts; empty when unreadable.
@@ -103,23 +104,21 @@ class ServerClock {
   virtual int64_t AwakeMilliseconds() = 0;
   // Now, as the status line shows it: 2026年12月7日 - 18时:05分:09秒.
   virtual std::string LocalDateTimeText() = 0;
-  // Waits while the windows keep handling their messages. False when the tool began to close
-  // meanwhile: its windows are gone and nothing may run on.
-  virtual bool PumpingWait(int seconds) = 0;
-  // Whether the tool has begun to close: after any wait that let messages through, nothing may
-  // run on once this holds.
-  virtual bool ToolClosing() = 0;
+  // Runs then once the time has passed, between the windows' messages; a pause still pending is
+  // replaced.
+  virtual void After(std::chrono::milliseconds wait, std::function<void()> then) = 0;
 };
 
 // The server's REST API, reached on a worker thread so the windows never wait for the network.
 class ServerApi {
  public:
   virtual ~ServerApi() = default;
-  // Sends the request and lets the windows' messages through until its reply comes or the limit
-  // passes (or the tool begins to close); no reply in time is status 0.
-  virtual RestReply Ask(const RestRequest& request, std::chrono::milliseconds limit) = 0;
-  // Sends the request; done gets the reply later, between the windows' messages, unless the tool
-  // has closed by then.
+  // Sends the request; done gets the reply later, between the windows' messages, or status 0
+  // once the limit has passed without one (a reply after that is dropped).
+  virtual void Ask(const RestRequest& request, std::chrono::milliseconds limit,
+                   std::function<void(const RestReply&)> done) = 0;
+  // Sends the request; done gets the reply later, between the windows' messages, whenever it
+  // comes.
   virtual void Send(const RestRequest& request, std::function<void(const RestReply&)> done) = 0;
 };
 
@@ -137,14 +136,15 @@ struct StartWorldSettings {
 class StartSteps {
  public:
   virtual ~StartSteps() = default;
-  virtual void RunAutoUpdate() = 0;
+  // done runs once the update has ended, whatever became of it.
+  virtual void RunAutoUpdate(std::function<void()> done) = 0;
   virtual uint32_t RandomInRange(uint32_t min, uint32_t max) = 0;
   // Writes the main window's choices into the world settings, which the server reads as it
   // starts; tells the event log what became of the file. Runs at every start.
   virtual void WriteWorldSettings(const StartWorldSettings& wanted) = 0;
   // Asks about the world the server would load (a WorldOption.sav that overrides the tool's
-  // settings, a named world that is not there); false when the start must not go on.
-  virtual bool ConfirmLoadedWorld() = 0;
+  // settings, a named world that is not there); done(false) when the start must not go on.
+  virtual void ConfirmLoadedWorld(std::function<void(bool goOn)> done) = 0;
 };
 
 }  // namespace tidemoor

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -96,6 +97,28 @@ TEST(Worker, AJobThatThrowsIsRecordedAndStillHandsBack) {
     std::lock_guard lock(mutex);
     EXPECT_EQ(recorded, std::vector<std::string>{c.recorded});
   }
+}
+
+// A result that puts its own worker away while another result waits to be handed back: the
+// waiting one never runs, and nothing of the worker is touched after it is gone.
+TEST(Worker, AResultThatPutsItsWorkerAwayEndsTheResultsWaitingBehindIt) {
+  auto worker = std::make_unique<Worker>();
+  std::atomic<int> worked{0};
+  std::vector<int> handedBack;
+  for (int i = 0; i < 3; ++i) {
+    worker->Run([&worked] { ++worked; },
+                [&, i] {
+                  handedBack.push_back(i);
+                  worker.reset();
+                  // Lets the worker's thread end and let go of what it shared.
+                  std::this_thread::sleep_for(50ms);
+                });
+  }
+  // The third job starts only once the second's result is queued: both wait together.
+  while (worked < 3) std::this_thread::yield();
+  PumpUntil([&] { return !worker; }, 10s);
+  PumpUntil([] { return false; }, 200ms);
+  EXPECT_EQ(handedBack, std::vector<int>{0});
 }
 
 TEST(PumpUntil, GivesUpAtItsTimeout) {

@@ -70,16 +70,19 @@ class FakeProcesses : public ServerProcesses {
   }
   SystemError LaunchFailure() const override { return {2, "系统找不到指定的文件。"}; }
   bool HeldServerRunning() override { return running; }
-  bool WaitForHeldServerToEnd(std::chrono::milliseconds limit) override {
+  void WaitForHeldServerToEnd(std::chrono::milliseconds limit,
+                              std::function<void(bool ended)> done) override {
     log_.push_back("wait end " + std::to_string(limit.count() / 1000));
     if (endsWhenAsked) running = false;
     if (duringEndWait) std::exchange(duringEndWait, nullptr)();
-    return !running;
+    done(!running);
   }
-  void KillHeldServerTree() override {
-    if (!running) return;
-    log_.push_back("kill " + std::to_string(heldId));
-    running = false;
+  void KillHeldServerTree(std::function<void()> done) override {
+    if (running) {
+      log_.push_back("kill " + std::to_string(heldId));
+      running = false;
+    }
+    done();
   }
   void SetConsoleHidden(bool hidden) override {
     log_.push_back("console " + std::to_string(heldId) + (hidden ? " hidden" : " shown"));
@@ -93,7 +96,7 @@ class FakeProcesses : public ServerProcesses {
   std::string version = "0.1.5.0";
   std::string launchedCommandLine;
   bool endsWhenAsked = true;            // a shutdown request ends the launcher in time
-  std::function<void()> duringEndWait;  // runs once while the wait for its end lets messages by
+  std::function<void()> duringEndWait;  // runs once while the wait for its end goes on
 
  private:
   Log& log_;
@@ -105,20 +108,29 @@ class FakeClock : public ServerClock {
   int64_t MonotonicMilliseconds() override { return now; }
   int64_t AwakeMilliseconds() override { return now - asleep; }
   std::string LocalDateTimeText() override { return "2026年12月7日 - 18时:05分:09秒"; }
-  bool PumpingWait(int seconds) override {
-    log_.push_back("wait " + std::to_string(seconds));
+  // The pause passes at once, its time added to now, unless the test holds pauses: then it
+  // passes when the test advances the clock past it.
+  void After(std::chrono::milliseconds wait, std::function<void()> then) override {
+    log_.push_back("wait " + std::to_string(wait.count() / 1000));
     if (duringWait) std::exchange(duringWait, nullptr)();
-    return !toolClosing;
+    pause_ = std::move(then);
+    pauseEnds_ = now + wait.count();
+    if (!holdsPauses) Advance(wait.count());
   }
-  bool ToolClosing() override { return toolClosing; }
+  void Advance(int64_t milliseconds) {
+    now += milliseconds;
+    if (pause_ && now >= pauseEnds_) std::exchange(pause_, nullptr)();
+  }
 
   int64_t now = 1'000'000;
   int64_t asleep = 0;                // how much of now the PC spent asleep
-  std::function<void()> duringWait;  // a handler the messages of the wait run, once
-  bool toolClosing = false;          // the main window began to go away
+  std::function<void()> duringWait;  // an event that comes during the pause, once
+  bool holdsPauses = false;
 
  private:
   Log& log_;
+  std::function<void()> pause_;
+  int64_t pauseEnds_ = 0;
 };
 
 class FakeMessages : public Prompt {
@@ -142,9 +154,10 @@ class FakeMessages : public Prompt {
 class FakeSteps : public StartSteps {
  public:
   explicit FakeSteps(Log& log) : log_(log) {}
-  void RunAutoUpdate() override {
+  void RunAutoUpdate(std::function<void()> done) override {
     log_.push_back("update");
     if (duringUpdate) std::exchange(duringUpdate, nullptr)();
+    done();
   }
   uint32_t RandomInRange(uint32_t min, uint32_t max) override {
     log_.push_back("random " + std::to_string(min) + ".." + std::to_string(max));
@@ -156,35 +169,45 @@ class FakeSteps : public StartSteps {
                    std::to_string(wanted.restApiPort));
   }
   // Counted rather than logged: most starts ask and the question is no step of theirs.
-  bool ConfirmLoadedWorld() override {
+  void ConfirmLoadedWorld(std::function<void(bool goOn)> done) override {
     ++worldQuestions;
-    return worldConfirmed;
+    done(worldConfirmed);
   }
   uint32_t drawn = 7;
   bool worldConfirmed = true;
   int worldQuestions = 0;
-  std::function<void()> duringUpdate;  // runs once while the update lets messages by
+  std::function<void()> duringUpdate;  // an event that comes during the update, once
 
  private:
   Log& log_;
 };
 
 // The server's REST API: what the controller asks and sends goes to the log as "ask <path>" or
-// "send <path>" (with a shutdown's or an announcement's body); replies are scripted per path.
+// "send <path>" (with a shutdown's or an announcement's body); replies are scripted per path and
+// come at once, or, while the test holds them, when it says.
 class FakeApi : public ServerApi {
  public:
   FakeApi(Log& log, FakeClock& clock) : log_(log), clock_(clock) {}
-  RestReply Ask(const RestRequest& request, std::chrono::milliseconds limit) override {
+  void Ask(const RestRequest& request, std::chrono::milliseconds limit,
+           std::function<void(const RestReply&)> done) override {
     const std::string path = PathOf(request);
     log_.push_back("ask " + path + (request.body.empty() ? "" : " " + request.body) + " " +
                    std::to_string(limit.count() / 1000) + "s");
     asked.push_back(request);
+    held.push_back({path, limit, std::move(done)});
+    if (!holdsReplies) AnswerOldestAsk();
+  }
+  // The scripted reply to the oldest ask not yet answered, after its time.
+  void AnswerOldestAsk() {
+    ASSERT_FALSE(held.empty());
+    HeldAsk ask = std::move(held.front());
+    held.erase(held.begin());
     clock_.now += takesMilliseconds;
     if (duringAsk) std::exchange(duringAsk, nullptr)();
-    auto it = status.find(path);
+    auto it = status.find(ask.path);
     const int code = it == status.end() ? 200 : it->second;
-    if (code == 0) clock_.now += limit.count();
-    return {code, "{}"};
+    if (code == 0) clock_.now += ask.limit.count();
+    ask.done({code, "{}"});
   }
   void Send(const RestRequest& request, std::function<void(const RestReply&)> done) override {
     log_.push_back("send " + PathOf(request) + (request.body.empty() ? "" : " " + request.body));
@@ -203,8 +226,15 @@ class FakeApi : public ServerApi {
 
   std::map<std::string, int> status;  // by path; 200 unless told, 0 = no answer in time
   int64_t takesMilliseconds = 40;     // how long each asked request takes
-  std::function<void()> duringAsk;    // runs once while a request is waited for
+  std::function<void()> duringAsk;    // an event that comes while a request is waited for, once
+  bool holdsReplies = false;
   std::vector<RestRequest> asked;
+  struct HeldAsk {
+    std::string path;
+    std::chrono::milliseconds limit;
+    std::function<void(const RestReply&)> done;
+  };
+  std::vector<HeldAsk> held;
   std::vector<std::pair<RestRequest, std::function<void(const RestReply&)>>> sent;
 
  private:
@@ -255,6 +285,19 @@ struct FakeServerRig {
   ServerController controller{{controls, controls, processes, clock, messages, steps, executable,
                                kServerDir, api, events, crashReports,
                                [this] { log.push_back("open backup manager"); }}};
+
+  // What a stop's done was told, if it ran by the time the call returned (replies and pauses not
+  // held).
+  std::optional<bool> Stop() {
+    std::optional<bool> stopped;
+    controller.Stop([&stopped](bool ended) { stopped = ended; });
+    return stopped;
+  }
+  std::optional<SaveOutcome> SaveBeforeBackup() {
+    std::optional<SaveOutcome> outcome;
+    controller.SaveBeforeBackup([&outcome](SaveOutcome told) { outcome = told; });
+    return outcome;
+  }
 };
 
 }  // namespace tidemoor::testing

@@ -17,7 +17,8 @@ constexpr char kTwoPlayers[] =
 
 class QueuedApi : public ServerApi {
  public:
-  RestReply Ask(const RestRequest&, std::chrono::milliseconds) override { return {}; }
+  void Ask(const RestRequest&, std::chrono::milliseconds,
+           std::function<void(const RestReply&)>) override {}
   void Send(const RestRequest& request, std::function<void(const RestReply&)> done) override {
     pending.push_back({request, std::move(done)});
   }

@@ -77,15 +77,15 @@ TEST_F(ServerControllerTest, StartRunsTheUpdateFirstOnlyWhenAsked) {
 TEST_F(ServerControllerTest, WhatHappensDuringTheAutomaticUpdateLaunchesNothingItShouldNot) {
   controls.ticked[MainControl::AutoUpdateBox] = true;
   bool stopped = true;
-  steps.duringUpdate = [&] { stopped = controller.Stop(); };
+  steps.duringUpdate = [&] { stopped = Stop().value(); };
   controller.Toggle();
   EXPECT_FALSE(stopped);
   EXPECT_TRUE(processes.running);
   EXPECT_EQ(controller.State(), ServerState::Running);
 
-  controller.Stop();
+  Stop();
   log.clear();
-  steps.duringUpdate = [this] { clock.toolClosing = true; };
+  steps.duringUpdate = [this] { controller.Cancel(); };
   controller.Toggle();
   EXPECT_THAT(log, ElementsAre("save", "update"));
   EXPECT_FALSE(processes.running);
@@ -191,13 +191,13 @@ TEST_F(ServerControllerTest, StopStopsTheMonitorFirstThenKillsTheTree) {
 }
 
 TEST_F(ServerControllerTest, StopKillsNothingUnlessTheHeldLauncherStillRuns) {
-  controller.Stop();  // before the first start, as the manual update does
+  Stop();  // before the first start, as the manual update does
   EXPECT_THAT(log, ElementsAre("monitor 0", "wait 1"));
   EXPECT_EQ(controls.Text(MainControl::StatusLine), kStatusAfterStop);
 
   StartServer();
   processes.running = false;  // ended on its own; its id may name another process by now
-  controller.Stop();
+  Stop();
   EXPECT_THAT(log, ElementsAre("monitor 0", "wait 1"));
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
 }
@@ -264,14 +264,13 @@ TEST_F(ServerControllerTest, NothingRunsOnAfterAWaitThatTheToolClosedDuring) {
   controls.ticked[MainControl::CrashRestartBox] = true;
   StartServer();
   processes.running = false;
-  clock.duringWait = [this] { clock.toolClosing = true; };
+  clock.duringWait = [this] { controller.Cancel(); };
   controller.OnMonitorTick();
   EXPECT_THAT(log, ElementsAre("monitor 0", "wait 2"));
 
-  clock.toolClosing = false;
   StartServer();
-  clock.duringWait = [this] { clock.toolClosing = true; };
-  EXPECT_FALSE(controller.Stop());
+  clock.duringWait = [this] { controller.Cancel(); };
+  EXPECT_EQ(Stop(), std::nullopt);
   EXPECT_THAT(log, ElementsAre("monitor 0", "wait 1"));
   EXPECT_TRUE(processes.running);
 }

@@ -187,7 +187,7 @@ TEST_F(ServerLifecycleTest, EveryStartWritesTheWorldSettingsBeforeTheLaunch) {
             }) - log.begin());
   EXPECT_THAT(events.lines, ElementsAre("启动服务端 (进程 4120, 版本 0.1.5.0)"));
 
-  controller.Stop();
+  Stop();
   controls.ticked[MainControl::SafeStopBox] = false;
   controls.texts[MainControl::JoinPasswordEdit] = "join";
   log.clear();
@@ -230,7 +230,7 @@ TEST_F(ServerLifecycleTest, EveryUnansweredStepFallsBackToTheKillAndSaysWhy) {
     api.status = {{c.silentPath, c.status}};
     processes.endsWhenAsked = c.endsWhenAsked;
     StartServer();
-    EXPECT_TRUE(controller.Stop());
+    EXPECT_EQ(Stop(), true);
     EXPECT_EQ(log.back(), "kill 4120") << c.silentPath;
     EXPECT_THAT(log, Contains(c.lastStep));
     EXPECT_TRUE(events.Holds(c.why)) << c.why;
@@ -241,14 +241,14 @@ TEST_F(ServerLifecycleTest, EveryUnansweredStepFallsBackToTheKillAndSaysWhy) {
   // A silent info costs its two seconds and nothing more: no save, no shutdown is asked.
   api.status = {{"info", 0}};
   StartServer();
-  controller.Stop();
+  Stop();
   EXPECT_THAT(log, ElementsAre("monitor 0", "ask info 2s", "kill 4120"));
 }
 
 TEST_F(ServerLifecycleTest, UntickedSafeStopKillsAsBefore) {
   controls.ticked[MainControl::SafeStopBox] = false;
   StartServer();
-  controller.Stop();
+  Stop();
   EXPECT_THAT(log, ElementsAre("monitor 0", "wait 1", "kill 4120"));
   EXPECT_THAT(events.lines, ElementsAre("强制结束服务端进程树 (进程 4120): 未勾选安全关服"));
 }
@@ -256,8 +256,8 @@ TEST_F(ServerLifecycleTest, UntickedSafeStopKillsAsBefore) {
 // The tool closing during a wait of the stop: its windows are gone, and nothing may run on.
 TEST_F(ServerLifecycleTest, ClosingTheToolWhileTheApiIsAskedEndsTheStopWithoutAKill) {
   StartServer();
-  api.duringAsk = [this] { api.duringAsk = [this] { clock.toolClosing = true; }; };
-  EXPECT_FALSE(controller.Stop());
+  api.duringAsk = [this] { api.duringAsk = [this] { controller.Cancel(); }; };
+  EXPECT_EQ(Stop(), std::nullopt);
   EXPECT_THAT(log, ElementsAre("monitor 0", "ask info 2s", "ask save 30s"));
   EXPECT_TRUE(processes.running);
 }
@@ -265,11 +265,60 @@ TEST_F(ServerLifecycleTest, ClosingTheToolWhileTheApiIsAskedEndsTheStopWithoutAK
 TEST_F(ServerLifecycleTest, ClosingTheToolWhileTheServerEndsLeavesItToEnd) {
   StartServer();
   processes.endsWhenAsked = false;
-  processes.duringEndWait = [this] { clock.toolClosing = true; };
-  EXPECT_FALSE(controller.Stop());
+  processes.duringEndWait = [this] { controller.Cancel(); };
+  EXPECT_EQ(Stop(), std::nullopt);
   EXPECT_EQ(log.back(), "wait end 61");
   EXPECT_TRUE(processes.running);
   EXPECT_THAT(events.lines, IsEmpty());
+}
+
+// Closing the tool cancels a stop or a restart wherever it waits: no later step runs, the server
+// is left to itself, and whoever waited for the stop is never told.
+TEST_F(ServerLifecycleTest, ACancelledStopOrRestartRunsNoLaterStep) {
+  struct Case {
+    bool safeStop;
+    bool restart;  // the settings window's restart rather than a stop
+    int answered;  // replies given before the cancellation
+    std::string lastStep;
+    ServerStep step;
+    bool serverRuns;
+  };
+  const Case cases[] = {
+      {true, false, 0, "ask info 2s", ServerStep::AskingInfo, true},
+      {true, false, 1, "ask save 30s", ServerStep::Saving, true},
+      {true, false, 2, R"(ask shutdown {"message":"服务器即将关闭","waittime":1} 30s)",
+       ServerStep::ShuttingDown, true},
+      {false, false, 0, "wait 1", ServerStep::Pausing, true},
+      {true, true, 3, "wait 2", ServerStep::Pausing, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lastStep);
+    FakeServerRig rig;
+    rig.controls.texts = controls.texts;
+    rig.controls.ticked = controls.ticked;
+    rig.controls.ticked[MainControl::SafeStopBox] = c.safeStop;
+    rig.controller.Toggle();
+    rig.api.holdsReplies = true;
+    rig.clock.holdsPauses = true;
+    rig.log.clear();
+    rig.events.lines.clear();
+    bool told = false;
+    if (c.restart) {
+      rig.controller.Restart();
+    } else {
+      rig.controller.Stop([&told](bool) { told = true; });
+    }
+    for (int reply = 0; reply < c.answered; ++reply) rig.api.AnswerOldestAsk();
+    EXPECT_EQ(rig.controller.Step(), c.step);
+
+    rig.controller.Cancel();
+    while (!rig.api.held.empty()) rig.api.AnswerOldestAsk();
+    rig.clock.Advance(kMinute);
+    EXPECT_EQ(rig.log.back(), c.lastStep);
+    EXPECT_FALSE(told);
+    EXPECT_EQ(rig.processes.running, c.serverRuns);
+    EXPECT_FALSE(rig.events.Holds("强制结束"));
+  }
 }
 
 TEST_F(ServerLifecycleTest, PressesDuringAStopOrAStartDoNothing) {
@@ -278,9 +327,9 @@ TEST_F(ServerLifecycleTest, PressesDuringAStopOrAStartDoNothing) {
   api.duringAsk = [&] {
     ++pressesSeen;
     controller.Toggle();
-    EXPECT_FALSE(controller.Stop()) << "a second stop while one runs";
+    EXPECT_EQ(Stop(), false) << "a second stop while one runs";
   };
-  controller.Stop();
+  Stop();
   EXPECT_EQ(pressesSeen, 1);
   EXPECT_THAT(log, Not(Contains("save")));
   EXPECT_EQ(std::count(log.begin(), log.end(), "ask info 2s"), 1);
@@ -401,7 +450,7 @@ TEST_F(ServerLifecycleTest, SleepIsNeverTakenForAHang) {
     EXPECT_EQ(controller.State(), ServerState::Running) << wakeAnnounced;
     EXPECT_THAT(log, Not(Contains("kill 4120"))) << wakeAnnounced;
     EXPECT_THAT(events.lines, IsEmpty());
-    controller.Stop();
+    Stop();
     processes.nextId = 4120;
   }
 }
@@ -416,7 +465,7 @@ TEST_F(ServerLifecycleTest, AServerWithoutTheApiOrWithTheBoxUntickedIsNeverHung)
   EXPECT_THAT(log, Not(Contains("kill 4120")));
 
   controls.ticked[MainControl::HangRestartBox] = false;
-  controller.Stop();
+  Stop();
   StartServer();
   controller.OnMonitorTick();
   EXPECT_THAT(log, IsEmpty());
@@ -512,7 +561,7 @@ TEST_F(ServerLifecycleTest, TheServersCrashReasonIsShownAndADamagedSaveOffersThe
     EXPECT_EQ(events.Holds("服务端崩溃原因"), !c.event.empty());
     EXPECT_TRUE(c.event.empty() || events.Holds(c.event)) << c.event;
     if (restarts) {
-      controller.Stop();
+      Stop();
     } else {
       EXPECT_EQ(
           controls.Text(MainControl::StatusLine),
@@ -536,23 +585,23 @@ TEST_F(ServerLifecycleTest, TheCrashLoopMessageSaysWhyTheServerLastCrashed) {
 }
 
 TEST_F(ServerLifecycleTest, SaveBeforeABackupOnlyWhenTheServerRunsAndAnswers) {
-  EXPECT_EQ(controller.SaveBeforeBackup(), SaveOutcome::NotRunning);
+  EXPECT_EQ(SaveBeforeBackup(), SaveOutcome::NotRunning);
   EXPECT_THAT(log, IsEmpty());
 
   StartServer();
-  EXPECT_EQ(controller.SaveBeforeBackup(), SaveOutcome::Saved);
+  EXPECT_EQ(SaveBeforeBackup(), SaveOutcome::Saved);
   EXPECT_THAT(log, ElementsAre("ask info 2s", "ask save 30s"));
   EXPECT_THAT(events.lines, ElementsAre("备份前存档完成 (40 毫秒)"));
 
   api.status = {{"save", 0}};
-  EXPECT_EQ(controller.SaveBeforeBackup(), SaveOutcome::NoAnswer);
+  EXPECT_EQ(SaveBeforeBackup(), SaveOutcome::NoAnswer);
   api.status = {{"info", 0}};
   log.clear();
-  EXPECT_EQ(controller.SaveBeforeBackup(), SaveOutcome::NoAnswer);
+  EXPECT_EQ(SaveBeforeBackup(), SaveOutcome::NoAnswer);
   EXPECT_THAT(log, ElementsAre("ask info 2s"));
   api.status = {};
-  api.duringAsk = [this] { clock.toolClosing = true; };
-  EXPECT_EQ(controller.SaveBeforeBackup(), SaveOutcome::ToolClosing);
+  api.duringAsk = [this] { controller.Cancel(); };
+  EXPECT_EQ(SaveBeforeBackup(), std::nullopt);
 }
 
 TEST_F(ServerLifecycleTest, AdoptionAndCrashesGoToTheEventLog) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/process_win.h"
+#include "platform/pumping_wait_win.h"
 #include "platform/top_level_windows_win.h"
 #include "platform/codepage_win.h"
 #include "support/e2e_win.h"
@@ -10,6 +13,7 @@
 namespace tidemoor {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::TempToolDirectory;
 using testing::WaitUntil;
 
@@ -41,6 +45,20 @@ TEST_F(ServerProcessesTest, HeldLauncherRunsUntilItEnds) {
   directory.WriteBytes("crash.flag", "");
   EXPECT_TRUE(WaitUntil([&] { return !processes.HeldServerRunning(); }));
   EXPECT_EQ(directory.ReadBytes("PalServer-launches.txt"), "\"PalServer.exe\" -port=1\r\n");
+}
+
+// Waiting for the server's end holds no thread of the windows: it is told later, between the
+// messages, whether the server ended within the limit.
+TEST_F(ServerProcessesTest, TheEndOfTheServerIsToldLater) {
+  ASSERT_NE(processes.Launch(Launcher(), "\"PalServer.exe\"", directory.Path()), 0u);
+  for (const bool ends : {false, true}) {
+    std::optional<bool> ended;
+    processes.WaitForHeldServerToEnd(ends ? 60s : 300ms, [&](bool hasEnded) { ended = hasEnded; });
+    EXPECT_FALSE(ended) << "never on the caller's stack";
+    if (ends) directory.WriteBytes("crash.flag", "");
+    ASSERT_TRUE(PumpUntil([&] { return ended.has_value(); }, 60s));
+    EXPECT_EQ(*ended, ends);
+  }
 }
 
 TEST_F(ServerProcessesTest, MissingLauncherLaunchesNothing) {
