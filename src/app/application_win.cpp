@@ -5,20 +5,10 @@
 #include <memory>
 #include <utility>
 
-#include "app/control_values.h"
-#include "app/main_values.h"
-#include "app/tool_settings.h"
-#include "backup/auto_backup.h"
 #include "backup/restore_operation.h"
-#include "common/product.h"
-#include "install/tool_path_check_win.h"
-#include "net/connect_address_win.h"
 #include "platform/codepage_win.h"
-#include "platform/directories_win.h"
-#include "platform/pumping_wait_win.h"
 #include "platform/profile_win.h"
-#include "platform/random_win.h"
-#include "platform/run_command_win.h"
+#include "platform/pumping_wait_win.h"
 #include "platform/whole_file_win.h"
 #include "worldsettings/world_settings_file_win.h"
 
@@ -30,26 +20,19 @@ using C = MainControl;
 constexpr char kCloseDuringBackupQuestion[] =
     " 备份操作尚未完成 - 是否等待其完成后再退出? \r\n"
     " 选择“否”将取消该操作并退出 (已有的存档和备份点保持不变) ";
-constexpr char kStartDuringRestoreMessage[] = " 正在还原存档 - 请在还原完成后再启动服务端 ";
 // A copy stops after the file it is at; a delete already under way finishes.
 constexpr std::chrono::seconds kLongestStopWait{60};
 // A restore is never walked away from: cut off, it would leave half a save where the server looks.
 constexpr std::chrono::hours kLongestRestoreWait{24};
-constexpr unsigned kLiveStatusMilliseconds = 10'000;
-constexpr char kEmptyAdminPasswordText[] =
-    " 管理员密码为空 - 未开启 REST API，安全关服、在线玩家等功能不可用 ";
-constexpr char kWeakAdminPasswordText[] =
-    " 管理员密码过于简单 (少于 8 个字符或全是数字) - "
-    "任何能连到 REST API 端口的人都可以用它管理服务端 ";
-constexpr char kNotWrittenSuffix[] = ", 未写入服务器名字、密码和 REST API 设置 (文件保持原样)";
 
 }  // namespace
 
 Application::Application()
     : prompt_([this] { return mainWindow_.Handle(); }),
-      mainWindow_(*this, prompt_),
+      routing_(*this),
+      mainWindow_(routing_, prompt_),
       serverView_(mainWindow_),
-      serverSettings_(mainWindow_, [this] { SaveSettings(); }),
+      serverSettings_(settings_, [this] { SaveSettings(); }),
       clock_([this] { return closing_; }),
       updateActions_(
           paths_,
@@ -59,34 +42,27 @@ Application::Application()
             return true;
           },
           [this](std::string_view text) { mainWindow_.SetText(C::StatusLine, text); }),
+      worldSettingsWriter_(paths_, prompt_, settings_),
       startSteps_(
           [this] {
             eventLog_->Record("启动前自动更新服务端");
-            PerformAutoUpdate(ReadAutomation(mainWindow_).autoUpdate, paths_, updateActions_);
+            PerformAutoUpdate(settings_.autoUpdate, paths_, updateActions_);
           },
-          [this](const StartWorldSettings& wanted) { WriteWorldSettings(wanted); },
-          [this] { return loadedWorld_->BeforeStart(); }),
-      serverApi_([this] { return closing_; }),
-      playersApi_([this] { return closing_; }),
-      liveStatus_(playersApi_,
-                  [this](std::string_view line) { mainWindow_.SetText(C::LiveStatusLine, line); }) {
-}
+          [this](const StartWorldSettings& wanted) {
+            worldSettingsWriter_.Write(wanted, *eventLog_);
+          },
+          [this] { return loadedWorld_->BeforeStart(); }) {}
 
-int Application::Run() {
-  // Started from a shortcut, the task scheduler or a prompt elsewhere, the process's directory is
-  // not the tool's; the automatic update script changes into PaLWorld_Data relative to it.
-  toolDirectory_ = ToolDirectory();
-  SetCurrentDirectoryTo(toolDirectory_);
-  InitCommonControlClasses();
-
-  CheckToolPath(toolDirectory_, prompt_);
-  paths_ = MakeServerPaths(toolDirectory_);
-  EnsureDirectory(paths_.DataDir);
-  EnsureDirectory(paths_.ServerDir);
+void Application::WireServerAndBackups() {
   eventLog_.emplace(paths_.DataDir + "Tidemoor.log");
   crashReports_.emplace(paths_.ServerDir);
+  serverApi_.emplace([this] { return closing_; });
+  playersApi_.emplace([this] { return closing_; });
+  liveStatus_.emplace(*playersApi_, [this](std::string_view line) {
+    mainWindow_.SetText(C::LiveStatusLine, line);
+  });
   server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
-                              startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
+                              startSteps_, ServerExecutable(paths_), paths_.ServerDir, *serverApi_,
                               *eventLog_, *crashReports_, [this] { OpenBackupManager(); }});
   backupHost_.emplace(BackupHostWiring{
       [this] { return server_->Stop(); },
@@ -107,45 +83,30 @@ int Application::Run() {
     const BackupTask task = backupHost_->Activity().Task();
     return task == BackupTask::Point || task == BackupTask::Restore;
   });
-  RepairInterruptedRestoreNow(*backupHost_, prompt_, toolDirectory_);
-  RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);
-
-  ControlValues saved;
-  GbkProfileFile settingsFile(ToolSettingsFile(paths_));
-  windowTitle_ = LoadToolSettings(settingsFile, saved, &RandomLetters);
-  retention_ = LoadBackupRetention(settingsFile);
-  loadedWorld_.emplace(LoadedWorldWiring{savedWorlds_, prompt_, *eventLog_,
-                                         [this] { return MakePointBeforeWorldChange(); },
-                                         [this](const std::vector<std::string>& kept) {
-                                           GbkProfileFile file(ToolSettingsFile(paths_));
-                                           SaveKeptWorldOptions(file, kept);
-                                         }},
-                       LoadKeptWorldOptions(settingsFile));
-
-  if (!mainWindow_.Create()) return 1;
-  saved.ShowIn(mainWindow_);
-  mainWindow_.Show();
-  server_->AdoptServerLeftRunning();
-  mainWindow_.SetTimerInterval(C::LiveStatusTimer, kLiveStatusMilliseconds);
-
-  MSG message;
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    // Tab and the arrow keys move between the controls of whichever window is active.
-    const HWND active = ::GetActiveWindow();
-    if (active && ::IsDialogMessageW(active, &message)) continue;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-  return static_cast<int>(message.wParam);
+  loadedWorld_.emplace(
+      LoadedWorldWiring{savedWorlds_, prompt_, *eventLog_,
+                        [this] { return MakePointBeforeWorldChange(); },
+                        [this](const std::vector<std::string>& kept) { RememberKeptWorlds(kept); }},
+      settings_.keptWorlds);
 }
 
-// The settings file mirrors the controls: written at each press of the start/stop button and,
-// for the last time, as the window goes.
+// The settings file mirrors the value: written at each press of the start/stop button and, for
+// the last time, as the window goes. The kept worlds follow the other keys, as they always have.
 void Application::SaveSettings() {
   if (closing_) return;
+  const std::string typedName = settings_.serverName;
   GbkProfileFile file(ToolSettingsFile(paths_));
-  SaveToolSettings(file, mainWindow_, windowTitle_, retention_);
-  SaveKeptWorldOptions(file, loadedWorld_->KeptWorlds());
+  SaveToolSettings(file, settings_);
+  SaveToolSetting(file, settings_, kWorldOptionKeptKey);
+  if (settings_.serverName != typedName)
+    mainWindow_.SetText(C::ServerNameEdit, settings_.serverName);
+}
+
+// Written at once: the answer must survive a tool that does not get to close normally.
+void Application::RememberKeptWorlds(const std::vector<std::string>& kept) {
+  settings_.keptWorlds = kept;
+  GbkProfileFile file(ToolSettingsFile(paths_));
+  SaveToolSetting(file, settings_, kWorldOptionKeptKey);
 }
 
 // A backup operation that is cut off leaves a half point or half a restored save behind, so the
@@ -174,90 +135,13 @@ void Application::OnBackupActivityChanged() {
   }
 }
 
-void Application::OnClosing() {
-  SaveSettings();
-  closing_ = true;
-}
-
 BackupPlaces Application::Places() const {
   return {toolDirectory_, SaveDataDir(paths_)};
 }
 
-// The event bindings of the main window.
-void Application::OnClicked(MainControl control) {
-  switch (control) {
-    case C::StartButton:
-      // A server started now would find half a restored save.
-      if (backupHost_->Activity().Task() == BackupTask::Restore &&
-          server_->State() == ServerState::Stopped) {
-        prompt_.Ask(kStartDuringRestoreMessage, " Info", PromptStyle::Information);
-        break;
-      }
-      server_->Toggle();
-      break;
-    case C::HideConsoleBox:
-      server_->SetConsoleHidden(mainWindow_.IsTicked(C::HideConsoleBox));
-      break;
-    default:
-      break;
-  }
-}
-
 void Application::OpenBackupManager() {
-  backupManager_.Open(
-      BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_, &*backupHost_, &retention_});
-}
-
-void Application::OnLabelPressed(MainControl label, bool rightButton) {
-  if (rightButton) {
-    if (label == C::WorldSettingsLabel) RevealWorldSettingsFile(paths_, prompt_);
-    return;
-  }
-  switch (label) {
-    case C::ManualUpdateLabel:
-      PerformManualUpdate(paths_, updateActions_, prompt_);
-      break;
-    case C::BackupManagerLabel:
-      OpenBackupManager();
-      break;
-    case C::AdvertLabel:
-      ::ShellExecuteW(mainWindow_.Handle(), L"open", Widen(kShopPageAddress).c_str(), L"", L"",
-                      SW_SHOW);
-      break;
-    case C::CopyAddressLabel:
-      CopyConnectAddress(mainWindow_.Text(C::GamePortEdit), mainWindow_.Handle(), prompt_,
-                         kPrimaryIpEchoAddress, kFallbackIpEchoAddress);
-      break;
-    case C::ServerFolderLabel:
-      RevealInExplorer(ServerExecutable(paths_));
-      break;
-    case C::WorldSettingsLabel:
-      // Settings edited there would not reach a world that carries its own.
-      loadedWorld_->BeforeWorldSettings();
-      if (closing_) break;
-      worldSettingsWindow_.Open(
-          mainWindow_.Handle(), paths_, prompt_,
-          RunningServer{[this] { return server_->State() == ServerState::Running; },
-                        [this] { SafeRestart(); }});
-      break;
-    case C::EventLogLabel:
-      OpenEventLog();
-      break;
-    case C::PlayersLabel:
-      playersWindow_.Open(PlayersWindowSetup{mainWindow_.Handle(), &playersApi_, &prompt_,
-                                             &*eventLog_, [this] { return PlayersAccess(); }});
-      break;
-    default:
-      break;
-  }
-}
-
-void Application::OnTimer(MainControl timer) {
-  if (timer == C::MonitorTimer) server_->OnMonitorTick();
-  if (timer == C::AutoBackupTimer) OnAutoBackupTick();
-  if (timer == C::LiveStatusTimer) {
-    liveStatus_.Tick(server_->State() == ServerState::Running, server_->Endpoint());
-  }
+  backupManager_.Open(BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_, &*backupHost_,
+                                         &settings_.retention});
 }
 
 // The settings window's restart: the safe stop, then a start after the pause the interval
@@ -272,74 +156,11 @@ ApiAccess Application::PlayersAccess() const {
           server_->Endpoint()};
 }
 
-void Application::OnAutoBackupTick() {
-  const ServerState state = server_->State();
-  // A point taken while the server starts or stops would copy a save in the middle of changing.
-  const AutoBackupDecision decision =
-      DecideAutoBackupTick(mainWindow_.IsTicked(C::AutoBackupBox), state == ServerState::Running,
-                           mainWindow_.Text(C::AutoBackupMinutes));
-  if (decision.makePoint) {
-    MakeAutomaticBackupPoint(*backupHost_, prompt_, Places(), retention_, autoBackupRecord_);
-  } else {
-    mainWindow_.SetTimerInterval(C::AutoBackupTimer, decision.rearmPeriod);
-  }
-}
-
-// The server reads PalWorldSettings.ini as it starts: the name and passwords the main window shows
-// must be the ones it uses, and the REST API must be on in the file by then for the stop to be
-// able to ask it to save and shut down.
-void Application::WriteWorldSettings(const StartWorldSettings& wanted) {
-  GbkProfileFile settingsFile(ToolSettingsFile(paths_));
-  const bool apiOnByTool = LoadRestApiByTool(settingsFile);
-  const StartSettingsWrite write =
-      WriteStartSettings(paths_, {wanted.serverName, wanted.joinPassword, wanted.adminPassword,
-                                  wanted.safeStop, wanted.restApiPort, apiOnByTool});
-  if (write.plan.apiOnByTool != apiOnByTool) {
-    SaveRestApiByTool(settingsFile, write.plan.apiOnByTool);
-  }
-  switch (write.result) {
-    case WorldSettingsWrite::Unchanged:
-      break;
-    case WorldSettingsWrite::Written:
-      eventLog_->Record("已写入 PalWorldSettings.ini: " + PairsForEventLog(write.plan.pairs));
-      break;
-    case WorldSettingsWrite::Unreadable:
-      eventLog_->Record(std::string("无法读取 PalWorldSettings.ini") + kNotWrittenSuffix);
-      break;
-    case WorldSettingsWrite::Undecodable:
-      eventLog_->Record(std::string("无法识别 PalWorldSettings.ini 的编码") + kNotWrittenSuffix);
-      break;
-    case WorldSettingsWrite::WriteFailed:
-      eventLog_->Record("无法写入 PalWorldSettings.ini, 未能写入服务器名字、密码和 REST API 设置");
-      break;
-  }
-  if (wanted.safeStop) WarnOfAdminPassword(wanted.adminPassword);
-}
-
-// Without a password the API stays off, and every stop ends the server's processes instead of
-// asking it to save; a weak one opens the server's admin commands to whoever reaches the port.
-void Application::WarnOfAdminPassword(std::string_view adminPassword) {
-  switch (JudgeAdminPassword(adminPassword)) {
-    case AdminPasswordStrength::Empty:
-      eventLog_->Record("管理员密码为空, 未开启 REST API (关服时将直接结束服务端进程)");
-      if (std::exchange(toldEmptyAdminPassword_, true)) return;
-      prompt_.Ask(kEmptyAdminPasswordText, " Warning", PromptStyle::Warning);
-      break;
-    case AdminPasswordStrength::Weak:
-      if (std::exchange(toldWeakAdminPassword_, true)) return;
-      eventLog_->Record("管理员密码过于简单 (少于 8 个字符或全是数字)");
-      prompt_.Ask(kWeakAdminPasswordText, " Warning", PromptStyle::Warning);
-      break;
-    case AdminPasswordStrength::Strong:
-      break;
-  }
-}
-
 // The point is copied on the backup engine's worker while the windows go on. A user who asked to
 // close meanwhile gets no server started after it.
 BackupPointResult Application::MakePointBeforeWorldChange() {
   auto made = std::make_shared<std::optional<bool>>();
-  MakePointBeforeChange(*backupHost_, Places(), retention_,
+  MakePointBeforeChange(*backupHost_, Places(), settings_.retention,
                         server_->State() == ServerState::Starting, [made](bool ok) { *made = ok; });
   PumpUntil([&] { return made->has_value() || closing_; }, std::chrono::hours(24));
   if (closing_ || closeAsked_) return BackupPointResult::ToolClosing;

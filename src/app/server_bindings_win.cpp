@@ -1,6 +1,5 @@
 #include "app/server_bindings_win.h"
 
-#include "app/main_values.h"
 #include "platform/date_time_win.h"
 #include "platform/pumping_wait_win.h"
 #include "platform/random_win.h"
@@ -21,14 +20,6 @@ void MainWindowServerView::SetMonitorPeriod(unsigned milliseconds) {
 
 void MainWindowServerView::SetAutoBackupPeriod(unsigned milliseconds) {
   window_.SetTimerInterval(MainControl::AutoBackupTimer, milliseconds);
-}
-
-LaunchOptions MainWindowServerSettings::ReadLaunchOptions() {
-  return tidemoor::ReadLaunchOptions(window_);
-}
-
-AutomationOptions MainWindowServerSettings::ReadAutomation() {
-  return tidemoor::ReadAutomation(window_);
 }
 
 int64_t ToolClock::MonotonicMilliseconds() {

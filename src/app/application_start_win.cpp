@@ -1,0 +1,63 @@
+#include "app/application_win.h"
+#include "app/tool_settings_binding.h"
+#include "backup/restore_operation.h"
+#include "install/tool_path_check_win.h"
+#include "platform/directories_win.h"
+#include "platform/profile_win.h"
+#include "platform/random_win.h"
+
+namespace tidemoor {
+namespace {
+
+constexpr unsigned kLiveStatusMilliseconds = 10'000;
+
+}  // namespace
+
+int Application::Run() {
+  if (!StartUp()) return 1;
+  MSG message;
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // Tab and the arrow keys move between the controls of whichever window is active.
+    const HWND active = ::GetActiveWindow();
+    if (active && ::IsDialogMessageW(active, &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+// Only what the main window needs to show itself comes before it: the tool's place, its folders
+// and its settings. The window is on screen before anything slower runs.
+bool Application::StartUp() {
+  // Started from a shortcut, the task scheduler or a prompt elsewhere, the process's directory is
+  // not the tool's; the automatic update script changes into PaLWorld_Data relative to it.
+  toolDirectory_ = ToolDirectory();
+  SetCurrentDirectoryTo(toolDirectory_);
+  InitCommonControlClasses();
+
+  CheckToolPath(toolDirectory_, prompt_);
+  paths_ = MakeServerPaths(toolDirectory_);
+  EnsureDirectory(paths_.DataDir);
+  EnsureDirectory(paths_.ServerDir);
+  GbkProfileFile settingsFile(ToolSettingsFile(paths_));
+  settings_ = LoadToolSettings(settingsFile, &RandomLetters);
+
+  if (!mainWindow_.Create()) return false;
+  ShowToolSettings(settings_, mainWindow_);
+  mainWindow_.Show();
+  mainWindow_.FinishShowingLater();
+  return true;
+}
+
+// Runs from the message loop, first thing after the window has shown itself: the event log, the
+// server's and the backups' parts, the repair of a restore cut off by an earlier run, the
+// clean-up of its unfinished points and the taking over of a server it left running.
+void Application::FinishStartUp() {
+  WireServerAndBackups();
+  RepairInterruptedRestoreNow(*backupHost_, prompt_, toolDirectory_);
+  RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);
+  server_->AdoptServerLeftRunning();
+  mainWindow_.SetTimerInterval(MainControl::LiveStatusTimer, kLiveStatusMilliseconds);
+}
+
+}  // namespace tidemoor
