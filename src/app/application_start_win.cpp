@@ -51,8 +51,11 @@ bool Application::StartUp() {
 
 // Runs from the message loop, first thing after the window has shown itself: the event log, the
 // server's and the backups' parts, the repair of a restore cut off by an earlier run, the
-// clean-up of its unfinished points and the taking over of a server it left running.
+// clean-up of its unfinished points and the taking over of a server it left running. A click
+// that beat it into the queue (another program may find the window as soon as it exists) runs
+// it first.
 void Application::FinishStartUp() {
+  if (server_) return;
   WireServerAndBackups();
   RepairInterruptedRestoreNow(*backupHost_, prompt_, toolDirectory_);
   RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);

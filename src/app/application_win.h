@@ -46,7 +46,7 @@ class Application {
 
   // Start-up: what the main window needs to show itself, then the window.
   bool StartUp();
-  // Everything else, once the window is on screen.
+  // Everything else, once the window is on screen; runs once, whoever asks first.
   void FinishStartUp();
 
   // Wires the server, the backups and the world check, which need the event log.

@@ -24,6 +24,7 @@ void MainWindowRouting::OnShown() {
 
 void MainWindowRouting::OnClicked(MainControl control) {
   ReadToolSetting(tool_.mainWindow_, control, tool_.settings_);
+  tool_.FinishStartUp();
   switch (control) {
     case C::StartButton:
       // A server started now would find half a restored save.
@@ -48,6 +49,7 @@ void MainWindowRouting::OnEdited(MainControl edit) {
 
 void MainWindowRouting::OnLabelPressed(MainControl label, bool rightButton) {
   Application& tool = tool_;
+  tool.FinishStartUp();
   if (rightButton) {
     if (label == C::WorldSettingsLabel) RevealWorldSettingsFile(tool.paths_, tool.prompt_);
     return;
