@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "app/application_win.h"
 #include "app/tool_settings_binding.h"
 #include "backup/restore_operation.h"
@@ -26,8 +28,10 @@ int Application::Run() {
   return static_cast<int>(message.wParam);
 }
 
-// Only what the main window needs to show itself comes before it: the tool's place, its folders
-// and its settings. The window is on screen before anything slower runs.
+// Before the window: the tool's place, its folders, its settings and the parts wired together
+// (made, not yet working: the event log opens its file at the first event). A restore cut off by
+// an earlier run is put right before anything can touch the save, and says so before the window
+// appears. The window is on screen before anything slower runs.
 bool Application::StartUp() {
   // Started from a shortcut, the task scheduler or a prompt elsewhere, the process's directory is
   // not the tool's; the automatic update script changes into PaLWorld_Data relative to it.
@@ -41,6 +45,8 @@ bool Application::StartUp() {
   EnsureDirectory(paths_.ServerDir);
   GbkProfileFile settingsFile(ToolSettingsFile(paths_));
   settings_ = LoadToolSettings(settingsFile, &RandomLetters);
+  WireServerAndBackups();
+  RepairInterruptedRestoreNow(*backupHost_, prompt_, toolDirectory_);
 
   if (!mainWindow_.Create()) return false;
   ShowToolSettings(settings_, mainWindow_);
@@ -49,15 +55,12 @@ bool Application::StartUp() {
   return true;
 }
 
-// Runs from the message loop, first thing after the window has shown itself: the event log, the
-// server's and the backups' parts, the repair of a restore cut off by an earlier run, the
-// clean-up of its unfinished points and the taking over of a server it left running. A click
-// that beat it into the queue (another program may find the window as soon as it exists) runs
-// it first.
+// Runs from the message loop, first thing after the window has shown itself: the clean-up of the
+// unfinished points an earlier run left, the search for a server it left running, and the live
+// status's requests. A click that beat it into the queue (another program may find the window as
+// soon as it exists) runs it first.
 void Application::FinishStartUp() {
-  if (server_) return;
-  WireServerAndBackups();
-  RepairInterruptedRestoreNow(*backupHost_, prompt_, toolDirectory_);
+  if (std::exchange(startUpFinished_, true)) return;
   RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);
   server_->AdoptServerLeftRunning();
   mainWindow_.SetTimerInterval(MainControl::LiveStatusTimer, kLiveStatusMilliseconds);

@@ -49,7 +49,7 @@ class Application {
   // Everything else, once the window is on screen; runs once, whoever asks first.
   void FinishStartUp();
 
-  // Wires the server, the backups and the world check, which need the event log.
+  // Wires the event log, the server, the backups and the world check.
   void WireServerAndBackups();
 
   bool OnCloseRequested();
@@ -71,6 +71,7 @@ class Application {
   // message box) may find it set when it resumes: it must then end at once, since its window and
   // controls are gone and the settings have been saved for the last time.
   bool closing_ = false;
+  bool startUpFinished_ = false;
   // The user asked to close while a backup operation ran, and then chose to let it finish first.
   bool closeAsked_ = false;
   bool closeWhenIdle_ = false;
@@ -85,7 +86,6 @@ class Application {
   WindowsUpdateActions updateActions_;
   StartWorldSettingsWriter worldSettingsWriter_;
   ToolStartSteps startSteps_;
-  // The parts below the window come up once it is shown.
   // PaLWorld_Data\Tidemoor.log, once the paths are known.
   std::optional<EventLogFile> eventLog_;
   std::optional<WindowsCrashReports> crashReports_;  // under the server directory

@@ -117,7 +117,6 @@ void MainWindowRouting::OnAutoBackupTick() {
 }
 
 bool MainWindowRouting::OnCloseRequested() {
-  if (!tool_.backupHost_) return true;  // closed before the parts below the window came up
   return tool_.OnCloseRequested();
 }
 
@@ -127,7 +126,7 @@ void MainWindowRouting::OnClosing() {
 }
 
 void MainWindowRouting::OnResumedFromSleep() {
-  if (tool_.server_) tool_.server_->OnResumedFromSleep();
+  tool_.server_->OnResumedFromSleep();
 }
 
 }  // namespace tidemoor

@@ -1,6 +1,6 @@
 #pragma once
-// The main window: every control of the layout, the live store of the launch options. It shows
-// what it is told and hands every event of its controls to whoever wired it.
+// The main window: every control of the layout. It shows what it is told (the settings value
+// among it) and hands every event of its controls, each edit included, to whoever wired it.
 
 #include <windows.h>
 
