@@ -1,6 +1,7 @@
+#include "app/application_win.h"
+
 #include <utility>
 
-#include "app/application_win.h"
 #include "app/tool_settings_binding.h"
 #include "backup/restore_operation.h"
 #include "install/tool_path_check_win.h"

@@ -5,7 +5,6 @@
 #include <memory>
 #include <utility>
 
-#include "backup/restore_operation.h"
 #include "platform/codepage_win.h"
 #include "platform/profile_win.h"
 #include "platform/pumping_wait_win.h"
