@@ -50,18 +50,18 @@ Application::Application()
           [this](const StartWorldSettings& wanted) {
             worldSettingsWriter_.Write(wanted, *eventLog_);
           },
-          [this] { return loadedWorld_->BeforeStart(); }) {}
+          [this] { return loadedWorld_->BeforeStart(); }),
+      serverApi_([this] { return closing_; }),
+      playersApi_([this] { return closing_; }),
+      liveStatus_(playersApi_,
+                  [this](std::string_view line) { mainWindow_.SetText(C::LiveStatusLine, line); }) {
+}
 
 void Application::WireServerAndBackups() {
   eventLog_.emplace(paths_.DataDir + "Tidemoor.log");
   crashReports_.emplace(paths_.ServerDir);
-  serverApi_.emplace([this] { return closing_; });
-  playersApi_.emplace([this] { return closing_; });
-  liveStatus_.emplace(*playersApi_, [this](std::string_view line) {
-    mainWindow_.SetText(C::LiveStatusLine, line);
-  });
   server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
-                              startSteps_, ServerExecutable(paths_), paths_.ServerDir, *serverApi_,
+                              startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
                               *eventLog_, *crashReports_, [this] { OpenBackupManager(); }});
   backupHost_.emplace(BackupHostWiring{
       [this] { return server_->Stop(); },

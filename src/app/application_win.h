@@ -91,7 +91,7 @@ class Application {
   std::optional<WindowsCrashReports> crashReports_;  // under the server directory
   std::optional<ServerController> server_;
   // After the controller: gone first, so no reply reaches a controller that is gone.
-  std::optional<WindowsServerApi> serverApi_;
+  WindowsServerApi serverApi_;
   std::optional<WindowsBackupHost> backupHost_;
   AutoBackupRecord autoBackupRecord_;
   WindowsSavedWorlds savedWorlds_{paths_};
@@ -100,9 +100,9 @@ class Application {
   WorldSettingsWindow worldSettingsWindow_;
   // The players window and the live status have requests of their own, so a silent server they
   // ask does not hold up the controller's.
-  std::optional<WindowsServerApi> playersApi_;
+  WindowsServerApi playersApi_;
   PlayersWindow playersWindow_;
-  std::optional<LiveStatus> liveStatus_;
+  LiveStatus liveStatus_;
 };
 
 }  // namespace tidemoor

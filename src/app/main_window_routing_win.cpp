@@ -16,6 +16,7 @@ namespace {
 using C = MainControl;
 
 constexpr char kStartDuringRestoreMessage[] = " 正在还原存档 - 请在还原完成后再启动服务端 ";
+
 }  // namespace
 
 void MainWindowRouting::OnShown() {
@@ -48,46 +49,45 @@ void MainWindowRouting::OnEdited(MainControl edit) {
 }
 
 void MainWindowRouting::OnLabelPressed(MainControl label, bool rightButton) {
-  Application& tool = tool_;
-  tool.FinishStartUp();
+  tool_.FinishStartUp();
   if (rightButton) {
-    if (label == C::WorldSettingsLabel) RevealWorldSettingsFile(tool.paths_, tool.prompt_);
+    if (label == C::WorldSettingsLabel) RevealWorldSettingsFile(tool_.paths_, tool_.prompt_);
     return;
   }
   switch (label) {
     case C::ManualUpdateLabel:
-      PerformManualUpdate(tool.paths_, tool.updateActions_, tool.prompt_);
+      PerformManualUpdate(tool_.paths_, tool_.updateActions_, tool_.prompt_);
       break;
     case C::BackupManagerLabel:
-      tool.OpenBackupManager();
+      tool_.OpenBackupManager();
       break;
     case C::AdvertLabel:
-      ::ShellExecuteW(tool.mainWindow_.Handle(), L"open", Widen(kShopPageAddress).c_str(), L"", L"",
-                      SW_SHOW);
+      ::ShellExecuteW(tool_.mainWindow_.Handle(), L"open", Widen(kShopPageAddress).c_str(), L"",
+                      L"", SW_SHOW);
       break;
     case C::CopyAddressLabel:
-      CopyConnectAddress(tool.settings_.gamePort, tool.mainWindow_.Handle(), tool.prompt_,
+      CopyConnectAddress(tool_.settings_.gamePort, tool_.mainWindow_.Handle(), tool_.prompt_,
                          kPrimaryIpEchoAddress, kFallbackIpEchoAddress);
       break;
     case C::ServerFolderLabel:
-      RevealInExplorer(ServerExecutable(tool.paths_));
+      RevealInExplorer(ServerExecutable(tool_.paths_));
       break;
     case C::WorldSettingsLabel:
       // Settings edited there would not reach a world that carries its own.
-      tool.loadedWorld_->BeforeWorldSettings();
-      if (tool.closing_) break;
-      tool.worldSettingsWindow_.Open(
-          tool.mainWindow_.Handle(), tool.paths_, tool.prompt_,
-          RunningServer{[&tool] { return tool.server_->State() == ServerState::Running; },
-                        [&tool] { tool.SafeRestart(); }});
+      tool_.loadedWorld_->BeforeWorldSettings();
+      if (tool_.closing_) break;
+      tool_.worldSettingsWindow_.Open(
+          tool_.mainWindow_.Handle(), tool_.paths_, tool_.prompt_,
+          RunningServer{[this] { return tool_.server_->State() == ServerState::Running; },
+                        [this] { tool_.SafeRestart(); }});
       break;
     case C::EventLogLabel:
-      tool.OpenEventLog();
+      tool_.OpenEventLog();
       break;
     case C::PlayersLabel:
-      tool.playersWindow_.Open(PlayersWindowSetup{tool.mainWindow_.Handle(), &*tool.playersApi_,
-                                                  &tool.prompt_, &*tool.eventLog_,
-                                                  [&tool] { return tool.PlayersAccess(); }});
+      tool_.playersWindow_.Open(PlayersWindowSetup{tool_.mainWindow_.Handle(), &tool_.playersApi_,
+                                                   &tool_.prompt_, &*tool_.eventLog_,
+                                                   [this] { return tool_.PlayersAccess(); }});
       break;
     default:
       break;
@@ -98,8 +98,8 @@ void MainWindowRouting::OnTimer(MainControl timer) {
   if (timer == C::MonitorTimer) tool_.server_->OnMonitorTick();
   if (timer == C::AutoBackupTimer) OnAutoBackupTick();
   if (timer == C::LiveStatusTimer) {
-    tool_.liveStatus_->Tick(tool_.server_->State() == ServerState::Running,
-                            tool_.server_->Endpoint());
+    tool_.liveStatus_.Tick(tool_.server_->State() == ServerState::Running,
+                           tool_.server_->Endpoint());
   }
 }
 
