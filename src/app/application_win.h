@@ -1,14 +1,19 @@
 #pragma once
-// The composition root: the one place that knows every part of the tool. It computes the paths,
-// checks the tool's directory, loads the settings, creates the windows and controllers, wires
-// them to each other and runs the message loop. Nothing else holds program-wide state.
+// The composition root: the one place that knows every part of the tool and connects them to
+// each other. Start-up (application_start_win.cpp) brings the parts up around the main window,
+// and the main window's events are routed to them (main_window_routing_win.*). Nothing else
+// holds program-wide state.
 
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "app/main_window_routing_win.h"
 #include "app/main_window_win.h"
 #include "app/server_bindings_win.h"
+#include "app/start_world_settings_win.h"
+#include "app/tool_settings.h"
+#include "app/tool_settings_binding.h"
 #include "backup/backup_host_win.h"
 #include "backup/backup_manager_win.h"
 #include "backup/backup_operations.h"
@@ -19,18 +24,18 @@
 #include "platform/prompt_win.h"
 #include "platform/worker_win.h"
 #include "server/crash_reports_win.h"
-#include "server/server_api_win.h"
 #include "server/loaded_world_check.h"
-#include "server/saved_worlds_win.h"
-#include "server/server_controller.h"
 #include "server/player_admin.h"
 #include "server/players_window_win.h"
+#include "server/saved_worlds_win.h"
+#include "server/server_api_win.h"
+#include "server/server_controller.h"
 #include "server/server_processes_win.h"
 #include "worldsettings/world_settings_window_win.h"
 
 namespace tidemoor {
 
-class Application : public MainWindowEvents {
+class Application {
  public:
   Application();
   Application(const Application&) = delete;
@@ -39,47 +44,50 @@ class Application : public MainWindowEvents {
   // Start-up, then the message loop until the main window is gone; the process's exit code.
   int Run();
 
-  void OnClicked(MainControl control) override;
-  void OnLabelPressed(MainControl label, bool rightButton) override;
-  void OnTimer(MainControl timer) override;
-  bool OnCloseRequested() override;
-  void OnClosing() override;
-  void OnResumedFromSleep() override { server_->OnResumedFromSleep(); }
-
  private:
+  friend class MainWindowRouting;
+
+  // Start-up: what the main window needs to show itself, then the window.
+  bool StartUp();
+  // Everything else, once the window is on screen; runs once, whoever asks first.
+  void FinishStartUp();
+
+  // Wires the event log, the server, the backups and the world check.
+  void WireServerAndBackups();
+
+  bool OnCloseRequested();
   void SaveSettings();
-  void OnAutoBackupTick();
-  void WriteWorldSettings(const StartWorldSettings& wanted);
-  void WarnOfAdminPassword(std::string_view adminPassword);
+  void RememberKeptWorlds(const std::vector<std::string>& kept);
   void MakePointBeforeWorldChange(std::function<void(BackupPointResult)> done);
   void OpenEventLog();
   void OpenBackupManager();
   void OpenConnectionDoctor();
+  // The one place where the operations still under way end, as the window goes.
+  void CancelPendingSteps();
   void OnBackupActivityChanged();
   BackupPlaces Places() const;
   ApiAccess PlayersAccess() const;
 
   std::string toolDirectory_;
   ServerPaths paths_;
-  std::string windowTitle_;
-  // Set as the main window starts to go away. A handler that let messages through (a wait, a
-  // message box) may find it set when it resumes: it must then end at once, since its window and
-  // controls are gone and the settings have been saved for the last time.
+  // The settings while the tool runs: the main window shows and edits them, the file mirrors them.
+  ToolSettings settings_;
+  // Set as the main window starts to go away: the settings have been saved for the last time.
   bool closing_ = false;
+  bool startUpFinished_ = false;
   // The user asked to close while a backup operation ran, and then chose to let it finish first.
   bool closeAsked_ = false;
   bool closeWhenIdle_ = false;
-  // Each warning about the admin password is shown once per run, not at every start.
-  bool toldEmptyAdminPassword_ = false;
-  bool toldWeakAdminPassword_ = false;
 
   WindowsPrompt prompt_;
+  MainWindowRouting routing_;
   MainWindow mainWindow_;
   MainWindowServerView serverView_;
-  MainWindowServerSettings serverSettings_;
+  ToolServerSettings serverSettings_;
   WindowsServerProcesses serverProcesses_;
   ToolClock clock_;
   WindowsUpdateActions updateActions_;
+  StartWorldSettingsWriter worldSettingsWriter_;
   ToolStartSteps startSteps_;
   // PaLWorld_Data\Tidemoor.log, once the paths are known.
   std::optional<EventLogFile> eventLog_;
@@ -88,10 +96,8 @@ class Application : public MainWindowEvents {
   // After the controller: gone first, so no reply reaches a controller that is gone.
   WindowsServerApi serverApi_;
   std::optional<WindowsBackupHost> backupHost_;
-  BackupRetention retention_;
   AutoBackupRecord autoBackupRecord_;
   WindowsSavedWorlds savedWorlds_{paths_};
-  // Once the event log and the settings are there.
   std::optional<LoadedWorldCheck> loadedWorld_;
   BackupManagerWindow backupManager_;
   WorldSettingsWindow worldSettingsWindow_;

@@ -1,7 +1,7 @@
 #pragma once
-// The main window's controls as the rest of the tool sees them: an id per control and the
-// interface through which operations read and change them. The window implements it; tests fake
-// it, so every decision that reads a control can be tested without a window.
+// The main window's controls as the app sees them: an id per control and the interface through
+// which the settings are shown and read back and the server's state is shown. The window
+// implements it; tests fake it. The areas never see a control id: they get values.
 
 #include <string>
 #include <string_view>

@@ -14,6 +14,7 @@ namespace {
 using C = MainControl;
 
 constexpr COLORREF kLinkColour = RGB(0, 102, 204);
+constexpr UINT kShownMessage = WM_APP + 1;
 
 bool IsClickableLabel(int id) {
   for (const ControlDefinition& definition : MainWindowLayout()) {
@@ -33,6 +34,11 @@ bool MainWindow::Create() {
 void MainWindow::Show() {
   ::ShowWindow(window_, SW_SHOWNORMAL);
   ::UpdateWindow(window_);
+}
+
+// A posted message comes out of the queue before keyboard and mouse input.
+void MainWindow::FinishShowingLater() {
+  ::PostMessageW(window_, kShownMessage, 0, 0);
 }
 
 std::string MainWindow::Text(MainControl control) const {
@@ -72,6 +78,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       OnCommand(static_cast<MainControl>(LOWORD(wParam)), HIWORD(wParam));
+      return 0;
+    case kShownMessage:
+      events_.OnShown();
       return 0;
     case WM_TIMER:
       events_.OnTimer(static_cast<MainControl>(wParam));
@@ -139,6 +148,7 @@ void MainWindow::FitMinutesIntoCaptions() {
 // Labels act when a mouse button goes down on them, not on release.
 void MainWindow::OnCommand(MainControl control, WORD code) {
   if (code == BN_CLICKED) events_.OnClicked(control);
+  if (code == EN_CHANGE) events_.OnEdited(control);
   if (code == kLabelLeftPressed) events_.OnLabelPressed(control, false);
   if (code == kLabelRightPressed) events_.OnLabelPressed(control, true);
 }

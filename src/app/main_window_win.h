@@ -1,6 +1,6 @@
 #pragma once
-// The main window: every control of the layout, the live store of the launch options. It shows
-// what it is told and hands every event of its controls to whoever wired it.
+// The main window: every control of the layout. It shows what it is told (the settings value
+// among it) and hands every event of its controls, each edit included, to whoever wired it.
 
 #include <windows.h>
 
@@ -12,15 +12,20 @@
 
 namespace tidemoor {
 
-// What the main window's controls report: a button or check box clicked, a label pressed (on
-// mouse button down), a timer's tick, the user asking to close it, and the window going away.
 // The main window's class: a second tool finds the first one's window by it.
 inline constexpr wchar_t kMainWindowClass[] = L"TidemoorMainWindow";
+
+// What the main window's controls report: the window on screen, a button or check box clicked,
+// an edit box's text changed, a label pressed (on mouse button down), a timer's tick, the user
+// asking to close it, and the window going away.
 
 class MainWindowEvents {
  public:
   virtual ~MainWindowEvents() = default;
+  // The window has shown itself and the message loop runs (asked for by FinishShowingLater).
+  virtual void OnShown() = 0;
   virtual void OnClicked(MainControl control) = 0;
+  virtual void OnEdited(MainControl edit) = 0;
   virtual void OnLabelPressed(MainControl label, bool rightButton) = 0;
   virtual void OnTimer(MainControl timer) = 0;
   // The user asked to close the window (its close box, Alt+F4); false keeps it open.
@@ -39,6 +44,8 @@ class MainWindow : public BaseWindow<MainWindow>, public MainControls {
   // Creates the window with every control, not shown yet; false when it could not be created.
   bool Create();
   void Show();
+  // Reports OnShown from the message loop, before any input that is waiting.
+  void FinishShowingLater();
 
   std::string Text(MainControl control) const override;
   void SetText(MainControl control, std::string_view text) override;

@@ -1,6 +1,5 @@
 #include "app/server_bindings_win.h"
 
-#include "app/main_values.h"
 #include "platform/date_time_win.h"
 #include "platform/random_win.h"
 
@@ -20,14 +19,6 @@ void MainWindowServerView::SetMonitorPeriod(unsigned milliseconds) {
 
 void MainWindowServerView::SetAutoBackupPeriod(unsigned milliseconds) {
   window_.SetTimerInterval(MainControl::AutoBackupTimer, milliseconds);
-}
-
-LaunchOptions MainWindowServerSettings::ReadLaunchOptions() {
-  return tidemoor::ReadLaunchOptions(window_);
-}
-
-AutomationOptions MainWindowServerSettings::ReadAutomation() {
-  return tidemoor::ReadAutomation(window_);
 }
 
 int64_t ToolClock::MonotonicMilliseconds() {

@@ -1,6 +1,6 @@
 #pragma once
-// The server controller's view of the rest of the tool: the main window's controls as its view
-// and its settings, the clock with its pauses, and the steps of a start that other areas take.
+// The server controller's view of the rest of the tool: the main window's controls as its view,
+// the clock with its pauses, and the steps of a start that other areas take.
 
 #include <functional>
 
@@ -20,20 +20,6 @@ class MainWindowServerView : public ServerView {
 
  private:
   MainWindow& window_;
-};
-
-class MainWindowServerSettings : public ServerSettings {
- public:
-  // save writes the settings file from the controls.
-  MainWindowServerSettings(MainWindow& window, std::function<void()> save)
-      : window_(window), save_(std::move(save)) {}
-  LaunchOptions ReadLaunchOptions() override;
-  AutomationOptions ReadAutomation() override;
-  void Save() override { save_(); }
-
- private:
-  MainWindow& window_;
-  std::function<void()> save_;
 };
 
 class ToolClock : public ServerClock {

@@ -1,9 +1,6 @@
 #include "app/tool_settings.h"
 
-#include <algorithm>
 #include <array>
-#include <span>
-#include <vector>
 
 #include "common/product.h"
 #include "platform/text.h"
@@ -14,52 +11,118 @@ namespace {
 
 using C = MainControl;
 using D = SettingDefault;
+using S = ToolSettings;
 
-constexpr char kWindowTitleKey[] = "Window_Title";
+// A key of the file shown by a check box: "1" ticks it, anything else does not.
+template <bool S::*member>
+constexpr ToolSettingsKey Flag(const char* section, const char* key, const char* fallback,
+                               std::optional<MainControl> control, bool inEverySave = true) {
+  return {section,
+          key,
+          D::Fixed,
+          fallback,
+          [](S& settings, std::string_view text) { settings.*member = text == "1"; },
+          [](const S& settings) { return std::string(settings.*member ? "1" : "0"); },
+          control,
+          true,
+          inEverySave};
+}
 
-// Keys 2 to 16 in the order they are read; Window_Title (key 1) is read before them into the
-// program's WindowTitle.
-constexpr std::array<ToolSettingsKey, 15> kKeys = {{
-    {"Hide_ServerConsole", kRunControlSection, true, C::HideConsoleBox, D::Fixed, "1"},
-    {"Auto_CheckServer", kRunControlSection, true, C::AutoUpdateBox, D::Fixed, "1"},
-    {"Crash_Autorun", kRunControlSection, true, C::CrashRestartBox, D::Fixed, "1"},
-    {"Timeer_Autorestart", kRunControlSection, true, C::IntervalRestartBox, D::Fixed, "1"},
-    {"Timeer_Autorestart_Min", kRunControlSection, false, C::IntervalRestartMinutes, D::Fixed,
-     "120"},
-    {"Use_4To_optimize", kRunControlSection, true, C::UseOptimizeFlagsBox, D::Fixed, "0"},
-    {"Timeer_Autobackup_Saved", kRunControlSection, true, C::AutoBackupBox, D::Fixed, "1"},
-    {"Timeer_Autobackup_Saved_Min", kRunControlSection, false, C::AutoBackupMinutes, D::Fixed,
-     "10"},
-    {"Port_Game", kLaunchSection, false, C::GamePortEdit, D::Fixed, "8211"},
-    {"Port_SteamList", kLaunchSection, false, C::QueryPortEdit, D::Fixed, "27015"},
-    {"Max_Player", kLaunchSection, false, C::MaxPlayersEdit, D::Fixed, "88"},
-    {"Admin_Password", kLaunchSection, false, C::AdminPasswordEdit, D::AdminPassword, ""},
-    {"Server_Name", kLaunchSection, false, C::ServerNameEdit, D::ServerName, ""},
-    {"Open_community", kLaunchSection, true, C::CommunityBox, D::Fixed, "1"},
-    {"Connect_Password", kLaunchSection, false, C::JoinPasswordEdit, D::Fixed, ""},
+// A key kept as the text the user typed.
+template <std::string S::*member>
+constexpr ToolSettingsKey Text(const char* section, const char* key, D defaultKind,
+                               const char* fallback, std::optional<MainControl> control) {
+  return {section,
+          key,
+          defaultKind,
+          fallback,
+          [](S& settings, std::string_view text) { settings.*member = std::string(text); },
+          [](const S& settings) { return settings.*member; },
+          control,
+          false,
+          true};
+}
+
+// A count of the backup retention; a value that is not a count keeps every point.
+template <int BackupRetention::*member>
+constexpr ToolSettingsKey Count(const char* key) {
+  return {
+      kExtendedSection,
+      key,
+      D::Fixed,
+      "0",
+      [](S& settings, std::string_view text) { settings.retention.*member = RetentionCount(text); },
+      [](const S& settings) { return std::to_string(settings.retention.*member); },
+      std::nullopt,
+      false,
+      true};
+}
+
+constexpr ToolSettingsKey KeptWorlds() {
+  return {kExtendedSection,
+          kWorldOptionKeptKey,
+          D::Fixed,
+          "",
+          [](S& settings, std::string_view text) { settings.keptWorlds = ParseKeptWorlds(text); },
+          [](const S& settings) { return KeptWorldsText(settings.keptWorlds); },
+          std::nullopt,
+          false,
+          false};
+}
+
+// Save order. The 15 keys of the first two sections come first, then Window_Title; 扩展设置 was
+// added later, so a file from before it keeps its order and gets the section at its end.
+const std::array<ToolSettingsKey, 24> kKeys = {{
+    Flag<&S::hideConsole>(kRunControlSection, "Hide_ServerConsole", "1", C::HideConsoleBox),
+    Flag<&S::autoUpdate>(kRunControlSection, "Auto_CheckServer", "1", C::AutoUpdateBox),
+    Flag<&S::crashRestart>(kRunControlSection, "Crash_Autorun", "1", C::CrashRestartBox),
+    Flag<&S::intervalRestart>(kRunControlSection, "Timeer_Autorestart", "1", C::IntervalRestartBox),
+    Text<&S::intervalMinutes>(kRunControlSection, "Timeer_Autorestart_Min", D::Fixed, "120",
+                              C::IntervalRestartMinutes),
+    Flag<&S::optimizeFlags>(kRunControlSection, "Use_4To_optimize", "0", C::UseOptimizeFlagsBox),
+    Flag<&S::autoBackup>(kRunControlSection, "Timeer_Autobackup_Saved", "1", C::AutoBackupBox),
+    Text<&S::autoBackupMinutes>(kRunControlSection, "Timeer_Autobackup_Saved_Min", D::Fixed, "10",
+                                C::AutoBackupMinutes),
+    Text<&S::gamePort>(kLaunchSection, "Port_Game", D::Fixed, "8211", C::GamePortEdit),
+    Text<&S::queryPort>(kLaunchSection, "Port_SteamList", D::Fixed, "27015", C::QueryPortEdit),
+    Text<&S::maxPlayers>(kLaunchSection, "Max_Player", D::Fixed, "88", C::MaxPlayersEdit),
+    Text<&S::adminPassword>(kLaunchSection, "Admin_Password", D::AdminPassword, "",
+                            C::AdminPasswordEdit),
+    Text<&S::serverName>(kLaunchSection, "Server_Name", D::ServerName, "", C::ServerNameEdit),
+    Flag<&S::communityListing>(kLaunchSection, "Open_community", "1", C::CommunityBox),
+    Text<&S::joinPassword>(kLaunchSection, "Connect_Password", D::Fixed, "", C::JoinPasswordEdit),
+    // The title is the window's, not a control's.
+    Text<&S::windowTitle>(kMainSection, "Window_Title", D::WindowTitle, "", std::nullopt),
+    Flag<&S::safeStop>(kExtendedSection, "Safe_Stop", "1", C::SafeStopBox),
+    Text<&S::restApiPort>(kExtendedSection, "RestAPI_Port", D::Fixed, "8212", C::RestApiPortEdit),
+    Flag<&S::restartNotice>(kExtendedSection, "Restart_Notice", "1", C::RestartNoticeBox),
+    Flag<&S::hangRestart>(kExtendedSection, "Hang_Restart", "1", C::HangRestartBox),
+    Count<&BackupRetention::keepPoints>(kBackupKeepKey),
+    Count<&BackupRetention::keepDays>(kBackupKeepDaysKey),
+    KeptWorlds(),
+    // A doubtful value must never make a later start switch off an API the host turned on.
+    Flag<&S::restApiByTool>(kExtendedSection, kRestApiByToolKey, "0", std::nullopt, false),
 }};
 
-// The keys of 扩展设置, read after the others and written after Window_Title, so a file from
-// before they existed keeps its order and gets them at its end (their defaults while missing).
-constexpr std::array<ToolSettingsKey, 4> kExtendedKeys = {{
-    {"Safe_Stop", kExtendedSection, true, C::SafeStopBox, D::Fixed, "1"},
-    {"RestAPI_Port", kExtendedSection, false, C::RestApiPortEdit, D::Fixed, "8212"},
-    {"Restart_Notice", kExtendedSection, true, C::RestartNoticeBox, D::Fixed, "1"},
-    {"Hang_Restart", kExtendedSection, true, C::HangRestartBox, D::Fixed, "1"},
-}};
-
-void WriteKeys(ProfileStore& file, const MainControls& controls,
-               std::span<const ToolSettingsKey> keys) {
-  for (const ToolSettingsKey& entry : keys) {
-    if (entry.isFlag) {
-      file.Write(entry.section, entry.key, controls.IsTicked(entry.control) ? "1" : "0");
-    } else {
-      file.Write(entry.section, entry.key, controls.Text(entry.control));
-    }
+std::string Fallback(const ToolSettingsKey& entry, const RandomLettersFunction& randomLetters) {
+  switch (entry.defaultKind) {
+    case D::Fixed:
+      break;
+    case D::WindowTitle:
+      return DefaultWindowTitle();
+    case D::AdminPassword:
+      return randomLetters(12);
+    case D::ServerName:
+      return DefaultServerName(randomLetters(8));
   }
+  return entry.fixedDefault;
 }
 
 }  // namespace
+
+std::span<const ToolSettingsKey> ToolSettingsKeys() {
+  return kKeys;
+}
 
 std::string DefaultWindowTitle() {
   return std::string("Tidemoor (Ver ") + kToolVersion + ")  |  To: Velmora信息 " + kMakerWebAddress;
@@ -73,60 +136,25 @@ std::string ReplaceServerNameBrackets(std::string_view name) {
   return ReplaceAll(ReplaceAll(std::string(name), "[", "【"), "]", "】");
 }
 
-std::string LoadToolSettings(ProfileStore& file, MainControls& controls,
-                             const RandomLettersFunction& randomLetters) {
-  std::string title = file.Read(kMainSection, kWindowTitleKey, DefaultWindowTitle());
-  std::vector<ToolSettingsKey> keys(kKeys.begin(), kKeys.end());
-  keys.insert(keys.end(), kExtendedKeys.begin(), kExtendedKeys.end());
-  for (const ToolSettingsKey& entry : keys) {
-    // The random defaults are drawn only when the key is missing, so a saved password is never
-    // replaced; an empty saved value is a value, not a missing key.
-    std::string fallback = entry.fixedDefault;
-    if (entry.defaultKind == D::AdminPassword) fallback = randomLetters(12);
-    if (entry.defaultKind == D::ServerName) fallback = DefaultServerName(randomLetters(8));
-    const std::string value = file.Read(entry.section, entry.key, fallback);
-    if (entry.isFlag) {
-      controls.SetTicked(entry.control, value == "1");
-    } else {
-      controls.SetText(entry.control, value);
-    }
+ToolSettings LoadToolSettings(ProfileStore& file, const RandomLettersFunction& randomLetters) {
+  ToolSettings settings;
+  for (const ToolSettingsKey& entry : kKeys) {
+    entry.parse(settings, file.Read(entry.section, entry.key, Fallback(entry, randomLetters)));
   }
-  controls.SetTitle(title);
-  return title;
+  return settings;
 }
 
-BackupRetention LoadBackupRetention(ProfileStore& file) {
-  return {RetentionCount(file.Read(kExtendedSection, kBackupKeepKey, "0")),
-          RetentionCount(file.Read(kExtendedSection, kBackupKeepDaysKey, "0"))};
+void SaveToolSettings(ProfileStore& file, ToolSettings& settings) {
+  settings.serverName = ReplaceServerNameBrackets(settings.serverName);
+  for (const ToolSettingsKey& entry : kKeys) {
+    if (entry.inEverySave) file.Write(entry.section, entry.key, entry.print(settings));
+  }
 }
 
-bool LoadRestApiByTool(ProfileStore& file) {
-  return file.Read(kExtendedSection, kRestApiByToolKey, "0") == "1";
-}
-
-void SaveRestApiByTool(ProfileStore& file, bool byTool) {
-  file.Write(kExtendedSection, kRestApiByToolKey, byTool ? "1" : "0");
-}
-
-void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle,
-                      const BackupRetention& retention) {
-  const std::string name = controls.Text(C::ServerNameEdit);
-  const std::string mended = ReplaceServerNameBrackets(name);
-  if (mended != name) controls.SetText(C::ServerNameEdit, mended);
-
-  WriteKeys(file, controls, kKeys);
-  file.Write(kMainSection, kWindowTitleKey, windowTitle);
-  WriteKeys(file, controls, kExtendedKeys);
-  file.Write(kExtendedSection, kBackupKeepKey, std::to_string(retention.keepPoints));
-  file.Write(kExtendedSection, kBackupKeepDaysKey, std::to_string(retention.keepDays));
-}
-
-std::vector<std::string> LoadKeptWorldOptions(ProfileStore& file) {
-  return ParseKeptWorlds(file.Read(kExtendedSection, kWorldOptionKeptKey, ""));
-}
-
-void SaveKeptWorldOptions(ProfileStore& file, const std::vector<std::string>& worlds) {
-  file.Write(kExtendedSection, kWorldOptionKeptKey, KeptWorldsText(worlds));
+void SaveToolSetting(ProfileStore& file, const ToolSettings& settings, std::string_view key) {
+  for (const ToolSettingsKey& entry : kKeys) {
+    if (entry.key == key) file.Write(entry.section, entry.key, entry.print(settings));
+  }
 }
 
 }  // namespace tidemoor

@@ -1,9 +1,12 @@
 #pragma once
-// The tool settings file PaLWorld_Tools.ini: the main window's launch options, automation choices
-// and title. The controls hold the live values; the file is their mirror, read once at start-up
-// and written at each press of the start/stop button and when the main window goes away.
+// The tool settings file PaLWorld_Tools.ini as one value. The value is the truth while the tool
+// runs: it is read once before any window exists, the main window shows and edits it, and the
+// file is written from it at each press of the start/stop button and as the main window goes.
+// Every key is one row of one table, which loading, saving and the main window walk.
 
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,17 +26,61 @@ inline constexpr char kBackupKeepDaysKey[] = "Backup_Keep_Days";
 inline constexpr char kRestApiByToolKey[] = "RestAPI_ByTool";
 inline constexpr char kWorldOptionKeptKey[] = "WorldOption_Kept";
 
-enum class SettingDefault { Fixed, AdminPassword, ServerName };
+// Numbers are kept as typed: what a start makes of them (and what it refuses) is the server's
+// business, and the file gives back exactly what the user typed. The defaults are the table's: an
+// empty file loads them.
+struct ToolSettings {
+  std::string windowTitle;
+  // 服务端运行控制
+  bool hideConsole = false;
+  bool autoUpdate = false;
+  bool crashRestart = false;
+  bool intervalRestart = false;
+  std::string intervalMinutes;
+  bool optimizeFlags = false;
+  bool autoBackup = false;
+  std::string autoBackupMinutes;
+  // 服务器启动参数
+  std::string gamePort;
+  std::string queryPort;
+  std::string maxPlayers;
+  std::string adminPassword;
+  std::string serverName;
+  bool communityListing = false;
+  std::string joinPassword;
+  // 扩展设置
+  bool safeStop = false;
+  std::string restApiPort;
+  bool restartNotice = false;
+  bool hangRestart = false;
+  BackupRetention retention;            // shown and changed by the backup manager
+  std::vector<std::string> keptWorlds;  // worlds whose WorldOption.sav the user chose to keep
+  // Whether the tool itself switched the REST API on in PalWorldSettings.ini (the host had not),
+  // so that unticking the safe stop switches it off again.
+  bool restApiByTool = false;
+};
 
-// One key of the file that mirrors a control. A flag is ticked only by the exact value "1".
+enum class SettingDefault { Fixed, WindowTitle, AdminPassword, ServerName };
+
+// One key of the file. A flag is ticked only by the exact value "1".
 struct ToolSettingsKey {
-  const char* key;
   const char* section;
-  bool isFlag;
-  MainControl control;
+  const char* key;
   SettingDefault defaultKind;
   const char* fixedDefault;
+  void (*parse)(ToolSettings& settings, std::string_view text);
+  std::string (*print)(const ToolSettings& settings);
+  // The main window's control that shows the key; none for those shown elsewhere or not at all.
+  std::optional<MainControl> control;
+  bool isFlag;
+  // False for the keys written on their own: the kept worlds right after every save and as soon
+  // as the user answers, the REST API flag only when a start changes it (so a file that never
+  // had it stays as it was).
+  bool inEverySave;
 };
+
+// Every key in the order a save writes them.
+std::span<const ToolSettingsKey> ToolSettingsKeys();
 
 std::string DefaultWindowTitle();
 std::string DefaultServerName(std::string_view eightLetters);
@@ -43,30 +90,14 @@ std::string ReplaceServerNameBrackets(std::string_view name);
 
 using RandomLettersFunction = std::function<std::string(int count)>;
 
-// Reads every key (default when missing) into its control and sets the window title; returns
-// the title, which the program keeps as WindowTitle.
-std::string LoadToolSettings(ProfileStore& file, MainControls& controls,
-                             const RandomLettersFunction& randomLetters);
+// Every key, its default when missing. The random defaults (admin password, server name) are
+// drawn only for a missing key: an empty saved value is a value.
+ToolSettings LoadToolSettings(ProfileStore& file, const RandomLettersFunction& randomLetters);
 
-// How many automatic backup points are kept (the backup manager shows and changes it); a missing
-// or unreadable value keeps every point.
-BackupRetention LoadBackupRetention(ProfileStore& file);
+// Mends the server name's brackets in the value, then writes every key of every save in order.
+void SaveToolSettings(ProfileStore& file, ToolSettings& settings);
 
-// Whether the tool itself switched the REST API on in PalWorldSettings.ini (the host had not), so
-// that unticking the safe stop switches it off again; a missing or unreadable value says no.
-bool LoadRestApiByTool(ProfileStore& file);
-
-// Written after every other key of 扩展设置, at each save and whenever it changes at a start.
-void SaveRestApiByTool(ProfileStore& file, bool byTool);
-
-// Mends the server name's brackets in its edit box, then writes the keys in save order: the
-// 16 described keys, then the extended ones (the server's, then the backup retention).
-void SaveToolSettings(ProfileStore& file, MainControls& controls, std::string_view windowTitle,
-                      const BackupRetention& retention);
-
-// The worlds whose WorldOption.sav the user chose to keep, so they are not asked about again;
-// written after every other key of 扩展设置, and at once when the user answers.
-std::vector<std::string> LoadKeptWorldOptions(ProfileStore& file);
-void SaveKeptWorldOptions(ProfileStore& file, const std::vector<std::string>& worlds);
+// Writes one key from the value; key names a row of the table.
+void SaveToolSetting(ProfileStore& file, const ToolSettings& settings, std::string_view key);
 
 }  // namespace tidemoor

@@ -47,16 +47,6 @@ const std::array<ControlDefinition, 14> kControls = {{
 
 const std::array<ListColumn, 2> kColumns = {{{"存档目录名", 96}, {"时间点", 180}}};
 
-std::string ItemText(HWND list, int row, int column) {
-  std::array<wchar_t, 1024> buffer{};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  const auto length = ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return Narrow(std::wstring_view(buffer.data(), static_cast<size_t>(length)));
-}
-
 }  // namespace
 
 HWND BackupManagerWindow::Open(BackupManagerSetup setup) {
@@ -196,8 +186,8 @@ void BackupManagerWindow::ShowProgress() {
 std::optional<BackupPoint> BackupManagerWindow::SelectedPoint() const {
   const HWND list = Control(Id::List);
   const int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-  if (row < 0) return std::nullopt;
-  return BackupPoint{ItemText(list, row, 0), ItemText(list, row, 1)};
+  if (row < 0 || row >= static_cast<int>(listed_.size())) return std::nullopt;
+  return listed_[static_cast<size_t>(row)];
 }
 
 // The list is read on the lister while the window goes on, so a click can ask for another
@@ -209,6 +199,7 @@ void BackupManagerWindow::RefreshBackupList() {
       return;
     }
     ListView_DeleteAllItems(Control(Id::List));
+    listed_.clear();
     auto wanted = std::make_shared<std::atomic<bool>>(true);
     listWanted_ = wanted;
     lister_.Run<std::vector<BackupPoint>>(
@@ -240,7 +231,8 @@ void BackupManagerWindow::FillList(const std::vector<BackupPoint>& points) {
     ::SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
   }
   ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  if (!points.empty()) {
+  listed_ = std::move(points);
+  if (!listed_.empty()) {
     ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(list, 0, FALSE);
   }

@@ -80,6 +80,9 @@ class BackupManagerWindow : public BaseWindow<BackupManagerWindow> {
   int activityWatch_ = 0;
   bool showingRetention_ = false;
   std::string shownProgress_;
+  // The points as listed, row by row: what a button acts on is the point the user saw, never one
+  // pieced back together from the list's text.
+  std::vector<BackupPoint> listed_;
 };
 
 }  // namespace tidemoor

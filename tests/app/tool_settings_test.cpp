@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <utility>
 #include <vector>
 
+#include "app/tool_settings_binding.h"
 #include "support/fake_main_controls.h"
 
 namespace tidemoor {
@@ -32,6 +34,43 @@ class FakeProfile : public ProfileStore {
 
 std::string Letters(int count) {
   return std::string(static_cast<size_t>(count), 'q');
+}
+
+// The file as the main window knew it before the settings became one value: loading shows the
+// value in the controls, saving takes the controls' values (with the title and retention) into
+// the value, writes it and shows the mended server name.
+std::string LoadToolSettings(FakeProfile& file, FakeMainControls& controls,
+                             const RandomLettersFunction& randomLetters) {
+  const ToolSettings settings = LoadToolSettings(file, randomLetters);
+  ShowToolSettings(settings, controls);
+  return settings.windowTitle;
+}
+
+void SaveToolSettings(FakeProfile& file, FakeMainControls& controls, std::string_view title,
+                      const BackupRetention& retention) {
+  ToolSettings settings;
+  for (const auto& [control, text] : controls.texts) ReadToolSetting(controls, control, settings);
+  for (const auto& [control, ticked] : controls.ticked) {
+    ReadToolSetting(controls, control, settings);
+  }
+  settings.windowTitle = std::string(title);
+  settings.retention = retention;
+  SaveToolSettings(file, settings);
+  ShowToolSettings(settings, controls);
+}
+
+BackupRetention LoadBackupRetention(FakeProfile& file) {
+  return LoadToolSettings(file, &Letters).retention;
+}
+
+bool LoadRestApiByTool(FakeProfile& file) {
+  return LoadToolSettings(file, &Letters).restApiByTool;
+}
+
+void SaveRestApiByTool(FakeProfile& file, bool byTool) {
+  ToolSettings settings;
+  settings.restApiByTool = byTool;
+  SaveToolSetting(file, settings, kRestApiByToolKey);
 }
 
 TEST(ToolSettings, MissingFileGivesEveryDefault) {
@@ -209,6 +248,67 @@ TEST(ToolSettings, RestApiByToolIsRememberedAfterEveryOtherKey) {
   EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Backup_Keep_Days");
   SaveRestApiByTool(saved, false);
   EXPECT_EQ(saved.values[key], "0");
+}
+
+// Every key the file holds, with a value unlike its default: file -> value -> main window ->
+// value -> file must give back every key in its section with the same text, whether the key is
+// shown in the main window or not.
+TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
+  const std::vector<std::array<std::string, 3>> stored = {
+      {kRunControlSection, "Hide_ServerConsole", "0"},
+      {kRunControlSection, "Auto_CheckServer", "0"},
+      {kRunControlSection, "Crash_Autorun", "0"},
+      {kRunControlSection, "Timeer_Autorestart", "0"},
+      {kRunControlSection, "Timeer_Autorestart_Min", " 45x"},
+      {kRunControlSection, "Use_4To_optimize", "1"},
+      {kRunControlSection, "Timeer_Autobackup_Saved", "0"},
+      {kRunControlSection, "Timeer_Autobackup_Saved_Min", "7"},
+      {kLaunchSection, "Port_Game", "9000"},
+      {kLaunchSection, "Port_SteamList", "27100"},
+      {kLaunchSection, "Max_Player", "12"},
+      {kLaunchSection, "Admin_Password", "s3cret 密码"},
+      {kLaunchSection, "Server_Name", "Alpha 【EU】 服务器"},
+      {kLaunchSection, "Open_community", "0"},
+      {kLaunchSection, "Connect_Password", "join"},
+      {kMainSection, "Window_Title", "我的服务器"},
+      {kExtendedSection, "Safe_Stop", "0"},
+      {kExtendedSection, "RestAPI_Port", "8300"},
+      {kExtendedSection, "Restart_Notice", "0"},
+      {kExtendedSection, "Hang_Restart", "0"},
+      {kExtendedSection, "Backup_Keep", "12"},
+      {kExtendedSection, "Backup_Keep_Days", "30"},
+      {kExtendedSection, "WorldOption_Kept",
+       "0123456789ABCDEF0123456789ABCDEF,FEDCBA9876543210FEDCBA9876543210"},
+      {kExtendedSection, "RestAPI_ByTool", "1"},
+  };
+  FakeProfile file;
+  for (const auto& [section, key, value] : stored) file.values[{section, key}] = value;
+
+  const ToolSettings loaded = LoadToolSettings(file, &Letters);
+  FakeMainControls window;
+  ShowToolSettings(loaded, window);
+  ToolSettings edited = loaded;
+  for (const ToolSettingsKey& entry : ToolSettingsKeys()) {
+    if (entry.control) {
+      EXPECT_EQ(entry.print(loaded), entry.isFlag ? (window.IsTicked(*entry.control) ? "1" : "0")
+                                                  : window.Text(*entry.control))
+          << entry.key;
+      entry.parse(edited, "");
+      EXPECT_TRUE(ReadToolSetting(window, *entry.control, edited)) << entry.key;
+    }
+  }
+  EXPECT_EQ(window.title, "我的服务器");
+
+  FakeProfile saved;
+  SaveToolSettings(saved, edited);
+  SaveToolSetting(saved, edited, kWorldOptionKeptKey);
+  SaveToolSetting(saved, edited, kRestApiByToolKey);
+  ASSERT_EQ(saved.writes.size(), stored.size());
+  for (size_t i = 0; i < stored.size(); ++i) {
+    const auto& [section, key, value] = stored[i];
+    EXPECT_EQ(saved.writes[i], (std::pair<std::string, std::string>{key, value})) << i;
+    EXPECT_EQ(saved.values[(std::pair<std::string, std::string>{section, key})], value) << key;
+  }
 }
 
 }  // namespace

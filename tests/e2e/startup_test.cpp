@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <sstream>
 #include <vector>
@@ -138,6 +139,53 @@ TEST(Startup, SavedValuesComeBackAndFlagsOtherThanOneUntick) {
   EXPECT_NE(bytes.find("Hide_ServerConsole=0\r\n"), std::string::npos);
   EXPECT_NE(bytes.find(Utf8ToGbk("Server_Name=Alpha 【EU】\r\n")), std::string::npos);
   EXPECT_NE(bytes.find(Utf8ToGbk("Window_Title=我的服务器\r\n")), std::string::npos);
+}
+
+// What the user changes in the main window is what the file keeps: every check box clicked once
+// (from its default) and every edit box typed into, then the window closed.
+TEST(Startup, EveryBoxClickedAndEveryEditTypedIsSavedOnClose) {
+  struct Change {
+    C control;
+    const char* typed;  // nullptr: a check box, clicked once
+    const char* saved;
+  };
+  const std::vector<Change> changes = {
+      {C::HideConsoleBox, nullptr, "Hide_ServerConsole=0"},
+      {C::AutoUpdateBox, nullptr, "Auto_CheckServer=0"},
+      {C::CrashRestartBox, nullptr, "Crash_Autorun=0"},
+      {C::IntervalRestartBox, nullptr, "Timeer_Autorestart=0"},
+      {C::IntervalRestartMinutes, "45", "Timeer_Autorestart_Min=45"},
+      {C::UseOptimizeFlagsBox, nullptr, "Use_4To_optimize=1"},
+      {C::AutoBackupBox, nullptr, "Timeer_Autobackup_Saved=0"},
+      {C::AutoBackupMinutes, "7", "Timeer_Autobackup_Saved_Min=7"},
+      {C::GamePortEdit, "9000", "Port_Game=9000"},
+      {C::QueryPortEdit, "27100", "Port_SteamList=27100"},
+      {C::MaxPlayersEdit, "12", "Max_Player=12"},
+      {C::AdminPasswordEdit, "管理 pw", "Admin_Password=管理 pw"},
+      {C::ServerNameEdit, "Beta 服务器", "Server_Name=Beta 服务器"},
+      {C::CommunityBox, nullptr, "Open_community=0"},
+      {C::JoinPasswordEdit, "join", "Connect_Password=join"},
+      {C::SafeStopBox, nullptr, "Safe_Stop=0"},
+      {C::RestApiPortEdit, "8300", "RestAPI_Port=8300"},
+      {C::RestartNoticeBox, nullptr, "Restart_Notice=0"},
+      {C::HangRestartBox, nullptr, "Hang_Restart=0"},
+  };
+  TempToolDirectory dir("changed");
+  dir.InstallTool();
+  RunOnce(dir, [&](HWND window) {
+    for (const Change& change : changes) {
+      if (change.typed) {
+        SetControlText(window, Id(change.control), change.typed);
+      } else {
+        ClickControl(window, Id(change.control));
+      }
+    }
+  });
+  const std::vector<std::string> lines = Lines(dir.ReadBytes(kSettingsFile));
+  for (const Change& change : changes) {
+    EXPECT_NE(std::find(lines.begin(), lines.end(), Utf8ToGbk(change.saved)), lines.end())
+        << change.saved;
+  }
 }
 
 TEST(Startup, SecondSaveWithoutChangesKeepsTheSameBytes) {

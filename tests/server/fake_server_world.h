@@ -13,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_values.h"
 #include "platform/event_log.h"
 #include "server/server_controller.h"
 #include "support/fake_main_controls.h"
@@ -24,9 +23,9 @@ constexpr char kServerDir[] = "C:\\Host\\PaLWorld_Data\\steamapps\\common\\PalSe
 
 using Log = std::vector<std::string>;
 
-// The main window's controls as the view shows the server on them and the settings are read
-// from them, with every timer change written to the log.
-class FakeControls : public FakeMainControls, public ServerView, public ServerSettings {
+// The main window's controls as the view shows the server on them, with every timer change
+// written to the log.
+class FakeControls : public FakeMainControls, public ServerView {
  public:
   explicit FakeControls(Log& log) : log_(log) {}
   void ShowServerState(ServerState state) override {
@@ -41,9 +40,21 @@ class FakeControls : public FakeMainControls, public ServerView, public ServerSe
     SetTimerInterval(MainControl::AutoBackupTimer, milliseconds);
     log_.push_back("backup " + std::to_string(milliseconds));
   }
-  LaunchOptions ReadLaunchOptions() override { return tidemoor::ReadLaunchOptions(*this); }
-  AutomationOptions ReadAutomation() override { return tidemoor::ReadAutomation(*this); }
+
+ private:
+  Log& log_;
+};
+
+// The user's choices as values; each save is written to the log.
+class FakeSettings : public ServerSettings {
+ public:
+  explicit FakeSettings(Log& log) : log_(log) {}
+  LaunchOptions ReadLaunchOptions() override { return launch; }
+  AutomationOptions ReadAutomation() override { return automation; }
   void Save() override { log_.push_back("save"); }
+
+  LaunchOptions launch;
+  AutomationOptions automation;
 
  private:
   Log& log_;
@@ -270,10 +281,11 @@ class FakeCrashReports : public CrashReports {
   std::map<std::string, std::string> texts;
 };
 
-// Every fake a controller needs and the controller on them; each test suite fills the controls.
+// Every fake a controller needs and the controller on them; each test suite fills the settings.
 struct FakeServerRig {
   Log log;
   FakeControls controls{log};
+  FakeSettings settings{log};
   FakeProcesses processes{log};
   FakeClock clock{log};
   FakeMessages messages{log};
@@ -282,7 +294,7 @@ struct FakeServerRig {
   FakeEventLog events;
   FakeCrashReports crashReports;
   const std::string executable = std::string(kServerDir) + "PalServer.exe";
-  ServerController controller{{controls, controls, processes, clock, messages, steps, executable,
+  ServerController controller{{controls, settings, processes, clock, messages, steps, executable,
                                kServerDir, api, events, crashReports,
                                [this] { log.push_back("open backup manager"); }}};
 

@@ -20,18 +20,18 @@ class ServerControllerTest : public ::testing::Test, protected FakeServerRig {
   ServerControllerTest() {
     controls.texts[MainControl::StartButton] = kStartCaption;
     controls.texts[MainControl::StatusLine] = kStatusWaiting;
-    controls.texts[MainControl::GamePortEdit] = "8211";
-    controls.texts[MainControl::QueryPortEdit] = "27015";
-    controls.texts[MainControl::MaxPlayersEdit] = "32";
-    controls.texts[MainControl::ServerNameEdit] = "Host";
-    controls.texts[MainControl::AdminPasswordEdit] = "admin";
-    controls.texts[MainControl::AutoBackupMinutes] = "30";
-    controls.texts[MainControl::IntervalRestartMinutes] = "60";
+    settings.launch.gamePort = "8211";
+    settings.launch.queryPort = "27015";
+    settings.launch.maxPlayers = "32";
+    settings.launch.serverName = "Host";
+    settings.launch.adminPassword = "admin";
+    settings.automation.autoBackupMinutes = "30";
+    settings.automation.intervalMinutes = "60";
   }
 
   // The server ends on its own (crash restart unticked) and the log forgets it.
   void ServerEndsOnItsOwn() {
-    controls.ticked[MainControl::CrashRestartBox] = false;
+    settings.automation.crashRestart = false;
     processes.running = false;
     controller.OnMonitorTick();
     ASSERT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
@@ -47,7 +47,7 @@ class ServerControllerTest : public ::testing::Test, protected FakeServerRig {
 };
 
 TEST_F(ServerControllerTest, StartLaunchesAndEntersTheRunningState) {
-  controls.ticked[MainControl::HideConsoleBox] = true;
+  settings.automation.hideConsole = true;
   controller.Toggle();
 
   EXPECT_THAT(log, ElementsAre("save", "world settings Host//admin no api 8212",
@@ -64,7 +64,7 @@ TEST_F(ServerControllerTest, StartLaunchesAndEntersTheRunningState) {
 }
 
 TEST_F(ServerControllerTest, StartRunsTheUpdateFirstOnlyWhenAsked) {
-  controls.ticked[MainControl::AutoUpdateBox] = true;
+  settings.automation.autoUpdate = true;
   controller.Toggle();
   ASSERT_GE(log.size(), 4u);
   EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 2),
@@ -75,7 +75,7 @@ TEST_F(ServerControllerTest, StartRunsTheUpdateFirstOnlyWhenAsked) {
 // The window answers during the update: the user may close the tool, or ask for a manual update
 // or a restore, whose stop must not pull the start out from under SteamCMD.
 TEST_F(ServerControllerTest, WhatHappensDuringTheAutomaticUpdateLaunchesNothingItShouldNot) {
-  controls.ticked[MainControl::AutoUpdateBox] = true;
+  settings.automation.autoUpdate = true;
   bool stopped = true;
   steps.duringUpdate = [&] { stopped = Stop().value(); };
   controller.Toggle();
@@ -107,8 +107,8 @@ TEST_F(ServerControllerTest, BackupTimerFollowsItsBoxAndMinutes) {
   for (const Case& c : {Case{true, "30", 1'800'000u}, Case{true, "３０", 1'800'000u},
                         Case{false, "30", 0u}, Case{true, "0", 0u}, Case{true, "abc", 0u},
                         Case{true, "-5", 0u}, Case{true, "99999999", 35791u * 60000u}}) {
-    controls.ticked[MainControl::AutoBackupBox] = c.ticked;
-    controls.texts[MainControl::AutoBackupMinutes] = c.minutes;
+    settings.automation.autoBackup = c.ticked;
+    settings.automation.autoBackupMinutes = c.minutes;
     controller.Toggle();
     EXPECT_EQ(controls.timers[MainControl::AutoBackupTimer], c.period) << c.minutes;
     ServerEndsOnItsOwn();
@@ -128,30 +128,31 @@ TEST_F(ServerControllerTest, FailedLaunchShowsTheErrorAndStaysStopped) {
 }
 
 TEST_F(ServerControllerTest, RefusedLaunchValuesLaunchNothingAndSayWhy) {
-  controls.ticked[MainControl::AutoUpdateBox] = true;
-  const std::pair<MainControl, const char*> cases[] = {
-      {MainControl::JoinPasswordEdit, kQuoteErrorText},
-      {MainControl::MaxPlayersEdit, kNumberErrorText},
-      {MainControl::ServerNameEdit, kBackslashErrorText}};
-  const std::map<MainControl, std::string> typed = {{MainControl::JoinPasswordEdit, "pass\"word"},
-                                                    {MainControl::MaxPlayersEdit, "32 -x"},
-                                                    {MainControl::ServerNameEdit, "Host\\"}};
-  for (const auto& [control, refusal] : cases) {
-    const std::string before = controls.texts[control];
-    controls.texts[control] = typed.at(control);
+  settings.automation.autoUpdate = true;
+  struct Case {
+    std::string LaunchOptions::*field;
+    const char* typed;
+    const char* refusal;
+  };
+  const Case cases[] = {{&LaunchOptions::joinPassword, "pass\"word", kQuoteErrorText},
+                        {&LaunchOptions::maxPlayers, "32 -x", kNumberErrorText},
+                        {&LaunchOptions::serverName, "Host\\", kBackslashErrorText}};
+  for (const auto& [field, typed, refusal] : cases) {
+    const std::string before = settings.launch.*field;
+    settings.launch.*field = typed;
     log.clear();
     controller.Toggle();
     EXPECT_THAT(log, ElementsAre("save", std::string("error") + refusal + "|" + kErrorTitle));
     EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
     EXPECT_TRUE(controls.timers.empty());
-    controls.texts[control] = before;
+    settings.launch.*field = before;
   }
 }
 
 TEST_F(ServerControllerTest, ServerLeftRunningByAnEarlierRunIsAdoptedNotLaunchedAgain) {
   processes.runningFromEarlierRun = 777;
-  controls.ticked[MainControl::AutoUpdateBox] = true;
-  controls.ticked[MainControl::AutoBackupBox] = true;
+  settings.automation.autoUpdate = true;
+  settings.automation.autoBackup = true;
   controller.Toggle();
 
   EXPECT_THAT(log, ElementsAre("save", "adopt " + executable, "random 2..9", "monitor 7000",
@@ -221,7 +222,7 @@ TEST_F(ServerControllerTest, CrashWithoutAutoRestartOnlyShowsStopped) {
 }
 
 TEST_F(ServerControllerTest, CrashWithAutoRestartStartsAgainAfterTwoSeconds) {
-  controls.ticked[MainControl::CrashRestartBox] = true;
+  settings.automation.crashRestart = true;
   StartServer();
   processes.running = false;
   steps.drawn = 3;
@@ -246,7 +247,7 @@ TEST_F(ServerControllerTest, OnlyTheUsersStartAsksAboutTheLoadedWorld) {
 }
 
 TEST_F(ServerControllerTest, ClickDuringTheRestartWaitLeadsToAQuestionNotASecondServer) {
-  controls.ticked[MainControl::CrashRestartBox] = true;
+  settings.automation.crashRestart = true;
   StartServer();
   processes.running = false;
   messages.answerYes = false;
@@ -261,7 +262,7 @@ TEST_F(ServerControllerTest, ClickDuringTheRestartWaitLeadsToAQuestionNotASecond
 // The window closed while a restart waited: its controls are gone, the settings were saved for
 // the last time, and a start now would save empty values and launch from them.
 TEST_F(ServerControllerTest, NothingRunsOnAfterAWaitThatTheToolClosedDuring) {
-  controls.ticked[MainControl::CrashRestartBox] = true;
+  settings.automation.crashRestart = true;
   StartServer();
   processes.running = false;
   clock.duringWait = [this] { controller.Cancel(); };
@@ -281,7 +282,7 @@ TEST_F(ServerControllerTest, AServerLeftRunningIsTakenOverAtStartUp) {
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
 
   processes.runningFromEarlierRun = 777;
-  controls.ticked[MainControl::HideConsoleBox] = true;
+  settings.automation.hideConsole = true;
   controller.AdoptServerLeftRunning();
   EXPECT_THAT(log, ElementsAre("adopt " + executable, "random 2..9", "monitor 7000", "backup 0",
                                "console 777 hidden"));
@@ -292,8 +293,8 @@ TEST_F(ServerControllerTest, AServerLeftRunningIsTakenOverAtStartUp) {
 }
 
 TEST_F(ServerControllerTest, IntervalRestartFollowsElapsedTimeNotTicks) {
-  controls.ticked[MainControl::IntervalRestartBox] = true;
-  controls.texts[MainControl::IntervalRestartMinutes] = "60";
+  settings.automation.intervalRestart = true;
+  settings.automation.intervalMinutes = "60";
   StartServer();
 
   clock.now += 60 * 60'000 - 1;
@@ -316,7 +317,7 @@ TEST_F(ServerControllerTest, IntervalRestartFollowsElapsedTimeNotTicks) {
 }
 
 TEST_F(ServerControllerTest, ADueIntervalRestartWaitsForABackupCopyToFinish) {
-  controls.ticked[MainControl::IntervalRestartBox] = true;
+  settings.automation.intervalRestart = true;
   bool copying = true;
   controller.SetCopyRunning([&] { return copying; });
   StartServer();
@@ -329,8 +330,8 @@ TEST_F(ServerControllerTest, ADueIntervalRestartWaitsForABackupCopyToFinish) {
 }
 
 TEST_F(ServerControllerTest, HugeIntervalMinutesNeverOverflowIntoARestart) {
-  controls.ticked[MainControl::IntervalRestartBox] = true;
-  controls.texts[MainControl::IntervalRestartMinutes] = "99999999999999999999999";
+  settings.automation.intervalRestart = true;
+  settings.automation.intervalMinutes = "99999999999999999999999";
   StartServer();
   clock.now += 1'000'000LL * 60'000;
   controller.OnMonitorTick();
@@ -342,16 +343,16 @@ TEST_F(ServerControllerTest, HugeIntervalMinutesNeverOverflowIntoARestart) {
 
 TEST_F(ServerControllerTest, IntervalRestartNeverComesForZeroOrNoMinutesOrAnUntickedBox) {
   for (const char* minutes : {"0", "-3", "abc", ""}) {
-    controls.ticked[MainControl::IntervalRestartBox] = true;
-    controls.texts[MainControl::IntervalRestartMinutes] = minutes;
+    settings.automation.intervalRestart = true;
+    settings.automation.intervalMinutes = minutes;
     StartServer();
     clock.now += 1'000LL * 60'000;
     controller.OnMonitorTick();
     EXPECT_THAT(log, IsEmpty()) << minutes;
     ServerEndsOnItsOwn();
   }
-  controls.ticked[MainControl::IntervalRestartBox] = false;
-  controls.texts[MainControl::IntervalRestartMinutes] = "1";
+  settings.automation.intervalRestart = false;
+  settings.automation.intervalMinutes = "1";
   StartServer();
   clock.now += 1'000LL * 60'000;
   controller.OnMonitorTick();

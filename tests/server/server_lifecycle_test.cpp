@@ -149,16 +149,16 @@ TEST(ServerGuards, ThirdCrashWithinTenMinutesStopsRestarts) {
 class ServerLifecycleTest : public ::testing::Test, protected FakeServerRig {
  protected:
   ServerLifecycleTest() {
-    controls.texts[MainControl::GamePortEdit] = "8211";
-    controls.texts[MainControl::QueryPortEdit] = "27015";
-    controls.texts[MainControl::MaxPlayersEdit] = "32";
-    controls.texts[MainControl::ServerNameEdit] = "Host";
-    controls.texts[MainControl::AdminPasswordEdit] = "pw";
-    controls.texts[MainControl::IntervalRestartMinutes] = "60";
-    controls.texts[MainControl::RestApiPortEdit] = "8300";
-    controls.ticked[MainControl::SafeStopBox] = true;
-    controls.ticked[MainControl::RestartNoticeBox] = true;
-    controls.ticked[MainControl::HangRestartBox] = true;
+    settings.launch.gamePort = "8211";
+    settings.launch.queryPort = "27015";
+    settings.launch.maxPlayers = "32";
+    settings.launch.serverName = "Host";
+    settings.launch.adminPassword = "pw";
+    settings.automation.intervalMinutes = "60";
+    settings.automation.restApiPort = "8300";
+    settings.automation.safeStop = true;
+    settings.automation.restartNotice = true;
+    settings.automation.hangRestart = true;
   }
 
   void StartServer() {
@@ -188,8 +188,8 @@ TEST_F(ServerLifecycleTest, EveryStartWritesTheWorldSettingsBeforeTheLaunch) {
   EXPECT_THAT(events.lines, ElementsAre("启动服务端 (进程 4120, 版本 0.1.5.0)"));
 
   Stop();
-  controls.ticked[MainControl::SafeStopBox] = false;
-  controls.texts[MainControl::JoinPasswordEdit] = "join";
+  settings.automation.safeStop = false;
+  settings.launch.joinPassword = "join";
   log.clear();
   controller.Toggle();
   EXPECT_THAT(log, Contains("world settings Host/join/pw no api 8300"));
@@ -246,7 +246,7 @@ TEST_F(ServerLifecycleTest, EveryUnansweredStepFallsBackToTheKillAndSaysWhy) {
 }
 
 TEST_F(ServerLifecycleTest, UntickedSafeStopKillsAsBefore) {
-  controls.ticked[MainControl::SafeStopBox] = false;
+  settings.automation.safeStop = false;
   StartServer();
   Stop();
   EXPECT_THAT(log, ElementsAre("monitor 0", "wait 1", "kill 4120"));
@@ -294,9 +294,9 @@ TEST_F(ServerLifecycleTest, ACancelledStopOrRestartRunsNoLaterStep) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lastStep);
     FakeServerRig rig;
-    rig.controls.texts = controls.texts;
-    rig.controls.ticked = controls.ticked;
-    rig.controls.ticked[MainControl::SafeStopBox] = c.safeStop;
+    rig.settings.launch = settings.launch;
+    rig.settings.automation = settings.automation;
+    rig.settings.automation.safeStop = c.safeStop;
     rig.controller.Toggle();
     rig.api.holdsReplies = true;
     rig.clock.holdsPauses = true;
@@ -336,7 +336,7 @@ TEST_F(ServerLifecycleTest, PressesDuringAStopOrAStartDoNothing) {
   EXPECT_EQ(controller.State(), ServerState::Stopped);
 
   log.clear();
-  controls.ticked[MainControl::AutoUpdateBox] = true;
+  settings.automation.autoUpdate = true;
   steps.duringUpdate = [&] { controller.Toggle(); };
   controller.Toggle();
   EXPECT_EQ(Launches(), 1);
@@ -344,9 +344,9 @@ TEST_F(ServerLifecycleTest, PressesDuringAStopOrAStartDoNothing) {
 }
 
 TEST_F(ServerLifecycleTest, IntervalRestartAnnouncesThenShutsDownWithTenSecondsAndStartsAgain) {
-  controls.ticked[MainControl::HangRestartBox] = false;
-  controls.ticked[MainControl::IntervalRestartBox] = true;
-  controls.texts[MainControl::IntervalRestartMinutes] = "60";
+  settings.automation.hangRestart = false;
+  settings.automation.intervalRestart = true;
+  settings.automation.intervalMinutes = "60";
   StartServer();
 
   clock.now += 50 * kMinute;
@@ -381,14 +381,14 @@ TEST_F(ServerLifecycleTest, IntervalRestartAnnouncesThenShutsDownWithTenSecondsA
 
   // The new run gives its notices again; an unticked box gives none.
   log.clear();
-  controls.ticked[MainControl::RestartNoticeBox] = false;
+  settings.automation.restartNotice = false;
   clock.now += 59 * kMinute;
   controller.OnMonitorTick();
   EXPECT_THAT(log, Not(Contains(::testing::HasSubstr("announce"))));
 }
 
 TEST_F(ServerLifecycleTest, ASilentServerIsKilledAfterThreeMinutesAndRestartedAsACrash) {
-  controls.ticked[MainControl::CrashRestartBox] = true;
+  settings.automation.crashRestart = true;
   StartServer();
 
   controller.OnMonitorTick();
@@ -430,7 +430,7 @@ TEST_F(ServerLifecycleTest, ASilentServerIsKilledAfterThreeMinutesAndRestartedAs
 // time asleep is no silence of the server's, whether or not the wake was announced.
 TEST_F(ServerLifecycleTest, SleepIsNeverTakenForAHang) {
   for (const bool wakeAnnounced : {true, false}) {
-    controls.ticked[MainControl::CrashRestartBox] = true;
+    settings.automation.crashRestart = true;
     StartServer();
     api.sent.clear();
     controller.OnMonitorTick();
@@ -464,7 +464,7 @@ TEST_F(ServerLifecycleTest, AServerWithoutTheApiOrWithTheBoxUntickedIsNeverHung)
   }
   EXPECT_THAT(log, Not(Contains("kill 4120")));
 
-  controls.ticked[MainControl::HangRestartBox] = false;
+  settings.automation.hangRestart = false;
   Stop();
   StartServer();
   controller.OnMonitorTick();
@@ -472,7 +472,7 @@ TEST_F(ServerLifecycleTest, AServerWithoutTheApiOrWithTheBoxUntickedIsNeverHung)
 }
 
 TEST_F(ServerLifecycleTest, ThirdQuickCrashStopsRestartsAndSaysSoOnceUntilTheUserStarts) {
-  controls.ticked[MainControl::CrashRestartBox] = true;
+  settings.automation.crashRestart = true;
   StartServer();
   for (int crash = 0; crash < 3; ++crash) {
     clock.now += kMinute;
@@ -548,7 +548,7 @@ TEST_F(ServerLifecycleTest, TheServersCrashReasonIsShownAndADamagedSaveOffersThe
   for (const Case& c : cases) {
     SCOPED_TRACE(row++);
     const bool restarts = c.log.back() == "wait 2";
-    controls.ticked[MainControl::CrashRestartBox] = c.restartBox;
+    settings.automation.crashRestart = c.restartBox;
     crashReports.folders = c.folders;
     messages.answerYes = c.answerYes;
     StartServer();
@@ -571,7 +571,7 @@ TEST_F(ServerLifecycleTest, TheServersCrashReasonIsShownAndADamagedSaveOffersThe
 }
 
 TEST_F(ServerLifecycleTest, TheCrashLoopMessageSaysWhyTheServerLastCrashed) {
-  controls.ticked[MainControl::CrashRestartBox] = true;
+  settings.automation.crashRestart = true;
   crashReports.folders = {{"UECC-A", 6'000}};
   crashReports.texts = {{"UECC-A", CrashContext("Crash", "Out of memory\nwhile loading")}};
   StartServer();
