@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/pumping_wait_win.h"
+#include "support/pumping_wait_win.h"
 
 namespace tidemoor {
 namespace {

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/pumping_wait_win.h"
+#include "support/pumping_wait_win.h"
 
 namespace tidemoor {
 namespace {

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "net/local_http_server_win.h"
-#include "platform/pumping_wait_win.h"
+#include "support/pumping_wait_win.h"
 #include "platform/worker_win.h"
 
 namespace tidemoor {

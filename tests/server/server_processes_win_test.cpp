@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "platform/process_win.h"
-#include "platform/pumping_wait_win.h"
+#include "support/pumping_wait_win.h"
 #include "platform/top_level_windows_win.h"
 #include "platform/codepage_win.h"
 #include "support/e2e_win.h"

@@ -1,4 +1,4 @@
-#include "platform/pumping_wait_win.h"
+#include "support/pumping_wait_win.h"
 
 #include <algorithm>
 #include <cstdint>
