@@ -10,8 +10,7 @@ base=$work/base
 mkdir -p "$base"/{platform,app,server,backup}
 printf 'int Run() {\n  MSG message;\n  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {\n  }\n}\n' \
   >"$base/app/application_win.cpp"
-printf 'bool PumpUntil(const std::function<bool()>& done);\nvoid Pump() { ::PeekMessageW(0); }\n' \
-  >"$base/platform/pumping_wait_win.cpp"
+printf 'void Run(std::function<void()> work);\n' >"$base/platform/worker_win.h"
 
 # expected count | file added | its contents
 cases=(
@@ -22,7 +21,7 @@ cases=(
   '1|backup/listing.cpp|  MessageBreaks breaks;'
   '1|server/modal.cpp|  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {}'
   '2|app/both.cpp|::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);\nDispatchWaitingMessages();'
-  '0|platform/more.cpp|  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {}'
+  '1|platform/more.cpp|  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {}'
 )
 failures=0
 for entry in "${cases[@]}"; do

@@ -8,6 +8,7 @@ bash scripts/setup.sh
 bash scripts/check-dependencies-test.sh
 bash scripts/check-dependencies.sh
 bash scripts/count-nested-loops-test.sh
+bash scripts/count-nested-loops.sh --expect 0
 
 bash scripts/build.sh native
 bash scripts/build.sh native-sanitize
