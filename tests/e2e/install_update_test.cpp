@@ -271,9 +271,11 @@ TEST_F(InstallUpdateTest, ManualUpdateAnsweredYesStopsTheServerThenOpensTheScrip
   EXPECT_EQ(ControlText(window, Id(MainControl::StatusLine)), "游戏服务端版本 (等待服务端启动)");
 
   // The script opens in a console of its own, from the data directory.
-  ASSERT_TRUE(WaitUntil([&] { return directory.Exists(kSteamCmdRuns); }, std::chrono::seconds(30)));
+  // The fixture may be seen between creating its record and writing the line.
+  std::string runs;
+  ASSERT_TRUE(WaitUntil([&] { return (runs = directory.ReadBytes(kSteamCmdRuns)).ends_with("\n"); },
+                        std::chrono::seconds(30)));
   EXPECT_EQ(directory.ReadBytes(kManualScript), Utf8ToGbk(ManualUpdateScript()));
-  const std::string runs = directory.ReadBytes(kSteamCmdRuns);
   EXPECT_NE(runs.find(kSteamCmdArguments), std::string::npos) << runs;
   EXPECT_NE(runs.find(" | " + directory.File("PaLWorld_Data") + "\r\n"), std::string::npos) << runs;
   // The server is not started again.
