@@ -14,12 +14,13 @@ void MappingAtStart::Map(unsigned short game, unsigned short query) {
   for (const unsigned short port : {game, query}) {
     if (port != 0) ports.push_back(port);
   }
-  mapped_ = ports;
+  mapped_ = Mapped{ports};
   worker_->Run<std::vector<std::string>>(
-      [search = search_, ports] {
+      [search = search_, ports, routerFound = mapped_->routerFound] {
         const RouterNetwork network = SocketNetwork(search);
         const RouterSession session = FindRouter(network);
         const RouterFindings findings = CheckRouter(network, session, ports);
+        *routerFound = findings.found;
         return MappingAtStartLines(findings, MapPorts(network, session, findings));
       },
       [record = record_](std::vector<std::string> lines) {
@@ -29,10 +30,11 @@ void MappingAtStart::Map(unsigned short game, unsigned short query) {
 
 void MappingAtStart::Remove() {
   if (!worker_ || !mapped_) return;
-  const std::vector<unsigned short> ports = *mapped_;
+  const Mapped mapped = std::move(*mapped_);
   mapped_.reset();
   worker_->Run<std::vector<std::string>>(
-      [search = search_, ports] {
+      [search = search_, ports = mapped.ports, routerFound = mapped.routerFound] {
+        if (!*routerFound) return std::vector<std::string>();
         const RouterNetwork network = SocketNetwork(search);
         const RouterSession session = FindRouter(network);
         const RouterFindings findings = CheckRouter(network, session, ports);

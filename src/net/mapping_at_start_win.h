@@ -4,6 +4,7 @@
 // order given, so a removal never overtakes the mapping of the same run.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -23,7 +24,8 @@ class MappingAtStart {
   // Maps the game and query ports (UDP) to this PC, except where another PC holds one; the ports
   // are kept for the removal, whatever the settings say by then.
   void Map(unsigned short game, unsigned short query);
-  // Removes the mappings that lead to this PC, after a Map since the last removal only.
+  // Removes the mappings that lead to this PC, after a Map since the last removal only; where that
+  // Map found no router, the one line it wrote is all the event log gets.
   void Remove();
   // As the tool closes: results not yet handed back are dropped.
   void Cancel() { worker_.reset(); }
@@ -31,7 +33,12 @@ class MappingAtStart {
  private:
   SearchTarget search_;
   Record record_;
-  std::optional<std::vector<unsigned short>> mapped_;
+  struct Mapped {
+    std::vector<unsigned short> ports;
+    // Set by the mapping's job, read by the removal's: jobs run one after another on one thread.
+    std::shared_ptr<bool> routerFound = std::make_shared<bool>(false);
+  };
+  std::optional<Mapped> mapped_;
   std::optional<Worker> worker_{std::in_place};
 };
 
