@@ -22,13 +22,38 @@ constexpr char kCloseDuringBackupQuestion[] =
     " 备份操作尚未完成 - 是否等待其完成后再退出? \r\n"
     " 选择“否”将取消该操作并退出 (已有的存档和备份点保持不变) ";
 
+unsigned short PortNumber(const std::string& text) {
+  unsigned value = 0;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc{} && ptr == text.data() + text.size() && value <= 65535
+             ? static_cast<unsigned short>(value)
+             : 0;
+}
+
+// The end-to-end tests stand a router and the address lookup up on 127.0.0.1 and point the checks
+// and the automatic mapping there; nothing else sets these.
+std::string TestOverride(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+SearchTarget RouterSearchTarget() {
+  SearchTarget target;
+  const std::string search = TestOverride("TIDEMOOR_TEST_SSDP_PORT");
+  if (!search.empty()) {
+    target.host = "127.0.0.1";
+    target.port = PortNumber(search);
+  }
+  return target;
+}
+
 }  // namespace
 
 Application::Application()
     : prompt_([this] { return mainWindow_.Handle(); }),
       routing_(*this),
       mainWindow_(routing_, prompt_),
-      serverView_(mainWindow_),
+      serverView_(mainWindow_, [this](ServerState state) { OnServerStateChanged(state); }),
       serverSettings_(settings_, [this] { SaveSettings(); }),
       updateActions_(
           paths_,
@@ -56,6 +81,8 @@ Application::Application()
 void Application::WireServerAndBackups() {
   eventLog_.emplace(paths_.DataDir + "Tidemoor.log");
   crashReports_.emplace(paths_.ServerDir);
+  mappingAtStart_.emplace(RouterSearchTarget(),
+                          [this](std::string_view line) { eventLog_->Record(line); });
   server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
                               startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
                               *eventLog_, *crashReports_, [this] { OpenBackupManager(); }});
@@ -134,6 +161,7 @@ void Application::CancelPendingSteps() {
   server_->Cancel();
   updateActions_.Cancel();
   addressLookup_.reset();
+  mappingAtStart_->Cancel();
 }
 
 void Application::OnBackupActivityChanged() {
@@ -145,25 +173,6 @@ void Application::OnBackupActivityChanged() {
 BackupPlaces Application::Places() const {
   return {toolDirectory_, SaveDataDir(paths_)};
 }
-
-namespace {
-
-unsigned short PortNumber(const std::string& text) {
-  unsigned value = 0;
-  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc{} && ptr == text.data() + text.size() && value <= 65535
-             ? static_cast<unsigned short>(value)
-             : 0;
-}
-
-// The end-to-end tests stand a router and the address lookup up on 127.0.0.1 and point the checks
-// there; nothing else sets these.
-std::string TestOverride(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
-}  // namespace
 
 void Application::OpenConnectionDoctor() {
   DoctorSetup setup;
@@ -181,14 +190,19 @@ void Application::OpenConnectionDoctor() {
                        PortNumber(settings_.queryPort), PortNumber(settings_.restApiPort),
                        running ? server_->ProcessId() : 0};
   };
-  const std::string search = TestOverride("TIDEMOOR_TEST_SSDP_PORT");
-  if (!search.empty()) {
-    setup.search.host = "127.0.0.1";
-    setup.search.port = PortNumber(search);
-  }
+  setup.search = RouterSearchTarget();
   const std::string echo = TestOverride("TIDEMOOR_TEST_IP_ECHO");
   if (!echo.empty()) setup.primaryEchoUrl = setup.fallbackEchoUrl = echo;
   connectionDoctor_.Open(std::move(setup));
+}
+
+// A start the tool made (also each restart) or a server it took over maps; a stop, a kill or a
+// crash the monitor saw removes. A start that never got the server running has nothing to remove.
+void Application::OnServerStateChanged(ServerState state) {
+  if (state == ServerState::Running && settings_.mapPortsAtStart) {
+    mappingAtStart_->Map(PortNumber(settings_.gamePort), PortNumber(settings_.queryPort));
+  }
+  if (state == ServerState::Stopped) mappingAtStart_->Remove();
 }
 
 void Application::OpenBackupManager() {

@@ -20,6 +20,7 @@
 #include "common/server_paths.h"
 #include "install/update_win.h"
 #include "net/connection_doctor_win.h"
+#include "net/mapping_at_start_win.h"
 #include "platform/event_log_win.h"
 #include "platform/prompt_win.h"
 #include "platform/worker_win.h"
@@ -62,6 +63,8 @@ class Application {
   void OpenEventLog();
   void OpenBackupManager();
   void OpenConnectionDoctor();
+  // 开服时自动映射端口: mapped as the server runs, removed as it stops or ends.
+  void OnServerStateChanged(ServerState state);
   // The one place where the operations still under way end, as the window goes.
   void CancelPendingSteps();
   void OnBackupActivityChanged();
@@ -111,6 +114,8 @@ class Application {
   bool carrierGradeNat_ = false;
   // Looks the public address up for 复制游戏联机地址; put away as the window goes.
   std::optional<Worker> addressLookup_{std::in_place};
+  // Made with the event log; its pending results are dropped as the window goes.
+  std::optional<MappingAtStart> mappingAtStart_;
 };
 
 }  // namespace tidemoor

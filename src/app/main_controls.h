@@ -55,9 +55,10 @@ enum class MainControl : int {
   HangRestartBox,
   EventLogLabel,
   PlayersLabel,
-  LiveStatusLine,   // players, FPS and uptime while the server's API answers
-  LiveStatusTimer,  // asks for them every 10 s
-  DoctorLabel,      // (联机诊断)
+  LiveStatusLine,      // players, FPS and uptime while the server's API answers
+  LiveStatusTimer,     // asks for them every 10 s
+  DoctorLabel,         // (联机诊断)
+  MapPortsAtStartBox,  // 开服时自动映射端口
 };
 
 class MainControls {

@@ -96,7 +96,9 @@ const ControlDefinition kLayout[] = {
     {Id(C::EventLogLabel), K::ClickableLabel, "(事件日志)", kSafeX + 16, kSafeY + 54, 70, 22},
     {Id(C::PlayersLabel), K::ClickableLabel, "(在线玩家)", kSafeX + 94, kSafeY + 54, 70, 22},
     {Id(C::DoctorLabel), K::ClickableLabel, "(联机诊断)", kSafeX + 172, kSafeY + 54, 70, 22},
-    {Id(C::LiveStatusLine), K::Label, "", kSafeX + 258, kSafeY + 54, 390, 22, kEndEllipsis},
+    {Id(C::MapPortsAtStartBox), K::CheckBox, "开服时自动映射端口", kSafeX + 250, kSafeY + 52, 148,
+     26},
+    {Id(C::LiveStatusLine), K::Label, "", kSafeX + 406, kSafeY + 54, 242, 22, kEndEllipsis},
     // The advert stays the table's last entry: its caption is filled in below.
     {Id(C::AdvertLabel), K::ClickableLabel, "", 8, 410, 664, 28},
 };

@@ -7,6 +7,7 @@ namespace tidemoor {
 
 void MainWindowServerView::ShowServerState(ServerState state) {
   window_.SetText(MainControl::StartButton, StartButtonCaption(state));
+  changed_(state);
 }
 
 void MainWindowServerView::ShowStatusLine(std::string_view text) {

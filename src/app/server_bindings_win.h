@@ -12,7 +12,9 @@ namespace tidemoor {
 
 class MainWindowServerView : public ServerView {
  public:
-  explicit MainWindowServerView(MainWindow& window) : window_(window) {}
+  // changed hears every state the server enters, after the window shows it.
+  MainWindowServerView(MainWindow& window, std::function<void(ServerState)> changed)
+      : window_(window), changed_(std::move(changed)) {}
   void ShowServerState(ServerState state) override;
   void ShowStatusLine(std::string_view text) override;
   void SetMonitorPeriod(unsigned milliseconds) override;
@@ -20,6 +22,7 @@ class MainWindowServerView : public ServerView {
 
  private:
   MainWindow& window_;
+  std::function<void(ServerState)> changed_;
 };
 
 class ToolClock : public ServerClock {

@@ -85,6 +85,7 @@ TEST(ToolSettings, MissingFileGivesEveryDefault) {
     EXPECT_TRUE(controls.IsTicked(box)) << static_cast<int>(box);
   }
   EXPECT_FALSE(controls.IsTicked(C::UseOptimizeFlagsBox));
+  EXPECT_FALSE(controls.IsTicked(C::MapPortsAtStartBox));
   EXPECT_EQ(controls.Text(C::IntervalRestartMinutes), "120");
   EXPECT_EQ(controls.Text(C::AutoBackupMinutes), "10");
   EXPECT_EQ(controls.Text(C::GamePortEdit), "8211");
@@ -153,7 +154,8 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "Restart_Notice",
                                              "Hang_Restart",
                                              "Backup_Keep",
-                                             "Backup_Keep_Days"};
+                                             "Backup_Keep_Days",
+                                             "UPnP_Map"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes[15].second, "My title");
   EXPECT_EQ(file.writes.front().second, "1");
@@ -165,12 +167,14 @@ TEST(ToolSettings, ExtendedSettingsAreTheirOwnSectionAndTickOnlyByOne) {
   file.values[{kExtendedSection, "Safe_Stop"}] = "0";
   file.values[{kExtendedSection, "RestAPI_Port"}] = "8300";
   file.values[{kExtendedSection, "Restart_Notice"}] = "true";
+  file.values[{kExtendedSection, "UPnP_Map"}] = "yes";
   file.values[{kRunControlSection, "Hang_Restart"}] = "0";  // the wrong section is not read
   FakeMainControls controls;
   LoadToolSettings(file, controls, &Letters);
   EXPECT_FALSE(controls.IsTicked(C::SafeStopBox));
   EXPECT_EQ(controls.Text(C::RestApiPortEdit), "8300");
   EXPECT_FALSE(controls.IsTicked(C::RestartNoticeBox));
+  EXPECT_FALSE(controls.IsTicked(C::MapPortsAtStartBox));
   EXPECT_TRUE(controls.IsTicked(C::HangRestartBox));
 
   SaveToolSettings(file, controls, "T", {});
@@ -203,7 +207,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 22u);
+  EXPECT_EQ(file.writes.size(), 23u);
 }
 
 // Retention lives in the extension section. A value that is not a count keeps every point: the
@@ -245,7 +249,7 @@ TEST(ToolSettings, RestApiByToolIsRememberedAfterEveryOtherKey) {
   SaveToolSettings(saved, controls, "T", {});
   SaveRestApiByTool(saved, true);
   EXPECT_EQ(saved.writes.back(), (std::pair<std::string, std::string>{"RestAPI_ByTool", "1"}));
-  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Backup_Keep_Days");
+  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "UPnP_Map");
   SaveRestApiByTool(saved, false);
   EXPECT_EQ(saved.values[key], "0");
 }
@@ -277,6 +281,7 @@ TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
       {kExtendedSection, "Hang_Restart", "0"},
       {kExtendedSection, "Backup_Keep", "12"},
       {kExtendedSection, "Backup_Keep_Days", "30"},
+      {kExtendedSection, "UPnP_Map", "1"},
       {kExtendedSection, "WorldOption_Kept",
        "0123456789ABCDEF0123456789ABCDEF,FEDCBA9876543210FEDCBA9876543210"},
       {kExtendedSection, "RestAPI_ByTool", "1"},

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/main_controls.h"
 #include "net/connection_doctor_win.h"
@@ -53,11 +55,14 @@ class FixtureProcess {
   UniqueProcessInformation info_;
 };
 
-// The tool with its doctor pointed at the fake router of the given case.
+// The tool with its doctor pointed at the fake router of the given case; prepare puts files in the
+// tool directory before the tool starts.
 class DoctorRig {
  public:
-  explicit DoctorRig(const std::string& gatewayCase)
+  explicit DoctorRig(const std::string& gatewayCase,
+                     const std::function<void(TempToolDirectory&)>& prepare = {})
       : gateway_(dir_, "Gateway.exe", gatewayCase + " \"" + dir_.File(kCalls) + "\"") {
+    if (prepare) prepare(dir_);
     std::string ports;
     EXPECT_TRUE(WaitUntil(
         [&] { return !(ports = dir_.ReadBytes(std::string(kCalls) + ".ports")).empty(); }));
@@ -97,6 +102,13 @@ class DoctorRig {
   std::string Log() const { return dir_.ReadBytes("PaLWorld_Data\\Tidemoor.log"); }
   TempToolDirectory& Dir() { return dir_; }
   DWORD ToolId() const { return tool_->Id(); }
+  bool Logged(const std::vector<std::string>& lines) const {
+    const std::string log = Log();
+    for (const std::string& line : lines) {
+      if (log.find(line) == std::string::npos) return false;
+    }
+    return true;
+  }
   HWND Main() const { return main_; }
 
  private:
@@ -231,6 +243,62 @@ TEST(ConnectionDoctor, NamesAnotherProgramOnTheGamePort) {
   ClickControl(doctor, Id(D::RecheckButton));
   EXPECT_TRUE(WaitUntil([&] { return Occurrences(rig.Log(), "联机诊断 公网地址与 NAT: ") == 2; }))
       << rig.Log();
+}
+
+// 开服时自动映射端口 ticked: each start maps the game and query ports to this PC, the stop removes
+// them; a port another PC holds is left as it is, and the event log says what became of each.
+TEST(ConnectionDoctor, MapsThePortsAtStartAndRemovesThemAtStop) {
+  const std::string add =
+      "AddPortMapping UDP 8211 127.0.0.1 Tidemoor Palworld\r\n"
+      "AddPortMapping UDP 27015 127.0.0.1 Tidemoor Palworld\r\n";
+  const struct {
+    const char* gatewayCase;
+    std::string callsAfterStart, callsAfterStop;
+    std::vector<std::string> atStart, atStop;
+  } cases[] = {
+      {"public",
+       add,
+       add + "DeletePortMapping UDP 8211\r\nDeletePortMapping UDP 27015\r\n",
+       {"路由器端口映射已添加: UDP 8211 -> 127.0.0.1",
+        "路由器端口映射已添加: UDP 27015 -> 127.0.0.1"},
+       {"路由器端口映射已删除: UDP 8211", "路由器端口映射已删除: UDP 27015"}},
+      {"other",
+       "",
+       "",
+       {"开服自动映射端口: UDP 8211 已映射到另一台电脑 192.168.1.77:8211，不会替换",
+        "开服自动映射端口: UDP 27015 未映射 (另一个端口无法映射到本机)"},
+       {"关服删除端口映射: 路由器上没有指向本机的映射"}},
+  };
+  const auto prepare = [](TempToolDirectory& dir) {
+    constexpr char kServerDir[] = "PaLWorld_Data\\steamapps\\common\\PalServer";
+    dir.InstallFixture("taskkill.exe");
+    dir.InstallFixture("PalServer.exe", kServerDir);
+    dir.InstallFixture("PalServer-Win64-Test-Cmd.exe", kServerDir);
+    dir.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini",
+                   Utf8ToGbk("[服务端运行控制]\r\nAuto_CheckServer=0\r\nCrash_Autorun=0\r\n"
+                             "Timeer_Autorestart=0\r\nTimeer_Autobackup_Saved=0\r\n"
+                             "[服务器启动参数]\r\nAdmin_Password=admin-e2e-pw\r\n"
+                             "[扩展设置]\r\nSafe_Stop=0\r\nRestart_Notice=0\r\n"
+                             "Hang_Restart=0\r\nUPnP_Map=1\r\n"));
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.gatewayCase);
+    DoctorRig rig(c.gatewayCase, prepare);
+    ASSERT_NE(rig.Main(), nullptr);
+    EXPECT_TRUE(IsControlChecked(rig.Main(), Id(MainControl::MapPortsAtStartBox)));
+    ClickControl(rig.Main(), Id(MainControl::StartButton));
+    ASSERT_TRUE(WaitUntil([&] { return rig.Logged(c.atStart); }, std::chrono::seconds(30)))
+        << rig.Log();
+    EXPECT_EQ(rig.Calls(), c.callsAfterStart);
+
+    ClickControl(rig.Main(), Id(MainControl::StartButton));
+    std::optional<SeenMessageBox> question = WaitForMessageBox(rig.ToolId());
+    ASSERT_TRUE(question);
+    AnswerMessageBox(*question, IDYES);
+    ASSERT_TRUE(WaitUntil([&] { return rig.Logged(c.atStop); }, std::chrono::seconds(30)))
+        << rig.Log();
+    EXPECT_EQ(rig.Calls(), c.callsAfterStop);
+  }
 }
 
 }  // namespace
