@@ -58,6 +58,9 @@ enum class MainControl : int {
   LiveStatusLine,   // players, FPS and uptime while the server's API answers
   LiveStatusTimer,  // asks for them every 10 s
   DoctorLabel,      // (联机诊断)
+  MemoryLimitLabel,
+  MemoryLimitEdit,  // the working set, in GB, above which the server is restarted; 0 = never
+  MemoryTimer,      // the memory guard's check, once a minute
 };
 
 class MainControls {
