@@ -1,5 +1,6 @@
 #include "app/application_win.h"
 
+#include <cstdlib>
 #include <utility>
 
 #include "app/tool_settings_binding.h"
@@ -8,11 +9,21 @@
 #include "platform/directories_win.h"
 #include "platform/profile_win.h"
 #include "platform/random_win.h"
+#include "platform/text.h"
 
 namespace tidemoor {
 namespace {
 
 constexpr unsigned kLiveStatusMilliseconds = 10'000;
+constexpr unsigned kMemoryCheckMilliseconds = 60'000;
+
+// The end-to-end tests check the memory every second instead of waiting out real minutes;
+// nothing else sets this.
+unsigned MemoryCheckMilliseconds() {
+  const char* override = std::getenv("TIDEMOOR_TEST_MEMORY_CHECK_MS");
+  const int milliseconds = override ? TextToNumber(override) : 0;
+  return milliseconds > 0 ? static_cast<unsigned>(milliseconds) : kMemoryCheckMilliseconds;
+}
 
 }  // namespace
 
@@ -66,6 +77,7 @@ void Application::FinishStartUp() {
   RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);
   server_->AdoptServerLeftRunning();
   mainWindow_.SetTimerInterval(MainControl::LiveStatusTimer, kLiveStatusMilliseconds);
+  mainWindow_.SetTimerInterval(MainControl::MemoryTimer, MemoryCheckMilliseconds());
 }
 
 }  // namespace tidemoor

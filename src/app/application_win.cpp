@@ -74,9 +74,11 @@ Application::Application()
             worldSettingsWriter_.Write(wanted, *eventLog_);
           },
           [this](std::function<void(bool)> done) { loadedWorld_->BeforeStart(std::move(done)); }),
-      liveStatus_(playersApi_,
-                  [this](std::string_view line) { mainWindow_.SetText(C::LiveStatusLine, line); }) {
-}
+      liveStatus_(
+          playersApi_,
+          [this](std::string_view line) { mainWindow_.SetText(C::LiveStatusLine, line); },
+          [this] { return serverProcesses_.WorkerMemoryInUse(); }),
+      playerWatch_(playersApi_, [this](std::string_view text) { eventLog_->Record(text); }) {}
 
 void Application::WireServerAndBackups() {
   eventLog_.emplace(paths_.DataDir + "Tidemoor.log");
@@ -86,6 +88,10 @@ void Application::WireServerAndBackups() {
   server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
                               startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
                               *eventLog_, *crashReports_, [this] { OpenBackupManager(); }});
+  memoryWatch_.emplace(
+      MemoryWatchWorld{playersApi_, [this](std::string_view text) { eventLog_->Record(text); },
+                       [this] { return serverProcesses_.WorkerMemoryInUse(); },
+                       [this](std::string_view why) { return server_->RestartUnattended(why); }});
   backupHost_.emplace(BackupHostWiring{
       [this](std::function<void(bool)> done) { server_->Stop(std::move(done)); },
       [this] { return server_->State() == ServerState::Running; },

@@ -26,7 +26,9 @@
 #include "platform/worker_win.h"
 #include "server/crash_reports_win.h"
 #include "server/loaded_world_check.h"
+#include "server/memory_watch.h"
 #include "server/player_admin.h"
+#include "server/player_watch.h"
 #include "server/players_window_win.h"
 #include "server/saved_worlds_win.h"
 #include "server/server_api_win.h"
@@ -109,6 +111,9 @@ class Application {
   WindowsServerApi playersApi_;
   PlayersWindow playersWindow_;
   LiveStatus liveStatus_;
+  // Who came and went, from the same API as the live status line.
+  PlayerWatch playerWatch_;
+  std::optional<MemoryWatch> memoryWatch_;
   ConnectionDoctor connectionDoctor_;
   // What the last connection diagnosis found, for the copied game address's message.
   bool carrierGradeNat_ = false;

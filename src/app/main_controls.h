@@ -59,6 +59,9 @@ enum class MainControl : int {
   LiveStatusTimer,     // asks for them every 10 s
   DoctorLabel,         // (联机诊断)
   MapPortsAtStartBox,  // 开服时自动映射端口
+  MemoryLimitLabel,
+  MemoryLimitEdit,  // the working set, in GB, above which the server is restarted; 0 = never
+  MemoryTimer,      // the memory guard's check, once a minute
 };
 
 class MainControls {

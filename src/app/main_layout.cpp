@@ -86,7 +86,7 @@ const ControlDefinition kLayout[] = {
     {Id(C::ManualUpdateLabel), K::ClickableLabel, "更新游戏官方服务端", kShortX + 480, kShortY + 28,
      124, 24},
 
-    {Id(C::SafetyGroup), K::GroupBox, "扩展设置 (服务端 REST API)", kSafeX, kSafeY, 664, 84},
+    {Id(C::SafetyGroup), K::GroupBox, "扩展设置 (服务端 REST API)", kSafeX, kSafeY, 664, 116},
     {Id(C::SafeStopBox), K::CheckBox, "安全关服 (先存档再关闭)", kSafeX + 16, kSafeY + 18, 176, 30},
     {Id(C::RestartNoticeBox), K::CheckBox, "重启前通知玩家", kSafeX + 204, kSafeY + 18, 118, 30},
     {Id(C::HangRestartBox), K::CheckBox, "无响应视为崩溃", kSafeX + 334, kSafeY + 18, 118, 30},
@@ -96,9 +96,12 @@ const ControlDefinition kLayout[] = {
     {Id(C::EventLogLabel), K::ClickableLabel, "(事件日志)", kSafeX + 16, kSafeY + 54, 70, 22},
     {Id(C::PlayersLabel), K::ClickableLabel, "(在线玩家)", kSafeX + 94, kSafeY + 54, 70, 22},
     {Id(C::DoctorLabel), K::ClickableLabel, "(联机诊断)", kSafeX + 172, kSafeY + 54, 70, 22},
-    {Id(C::MapPortsAtStartBox), K::CheckBox, "开服时自动映射端口", kSafeX + 250, kSafeY + 52, 148,
+    {Id(C::LiveStatusLine), K::Label, "", kSafeX + 250, kSafeY + 54, 398, 22, kEndEllipsis},
+    {Id(C::MapPortsAtStartBox), K::CheckBox, "开服时自动映射端口", kSafeX + 16, kSafeY + 82, 148,
      26},
-    {Id(C::LiveStatusLine), K::Label, "", kSafeX + 406, kSafeY + 54, 242, 22, kEndEllipsis},
+    {Id(C::MemoryLimitLabel), K::Label, "内存上限GB", kSafeX + 176, kSafeY + 87, 64,
+     kCaptionHeight},
+    {Id(C::MemoryLimitEdit), K::Edit, "0", kSafeX + 242, kSafeY + 84, 36, 22},
     // The advert stays the table's last entry: its caption is filled in below.
     {Id(C::AdvertLabel), K::ClickableLabel, "", 8, 410, 664, 28},
 };

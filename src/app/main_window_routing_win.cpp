@@ -102,8 +102,13 @@ void MainWindowRouting::OnTimer(MainControl timer) {
   if (timer == C::MonitorTimer) tool_.server_->OnMonitorTick();
   if (timer == C::AutoBackupTimer) OnAutoBackupTick();
   if (timer == C::LiveStatusTimer) {
-    tool_.liveStatus_.Tick(tool_.server_->State() == ServerState::Running,
-                           tool_.server_->Endpoint());
+    const bool running = tool_.server_->State() == ServerState::Running;
+    tool_.liveStatus_.Tick(running, tool_.server_->Endpoint());
+    tool_.playerWatch_.Tick(running, tool_.server_->Endpoint());
+  }
+  if (timer == C::MemoryTimer) {
+    tool_.memoryWatch_->Tick(tool_.server_->State() == ServerState::Running,
+                             tool_.server_->Endpoint(), tool_.settings_.memoryRestartGb);
   }
 }
 

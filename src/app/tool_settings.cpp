@@ -72,7 +72,7 @@ constexpr ToolSettingsKey KeptWorlds() {
 
 // Save order. The 15 keys of the first two sections come first, then Window_Title; 扩展设置 was
 // added later, so a file from before it keeps its order and gets the section at its end.
-const std::array<ToolSettingsKey, 25> kKeys = {{
+const std::array<ToolSettingsKey, 26> kKeys = {{
     Flag<&S::hideConsole>(kRunControlSection, "Hide_ServerConsole", "1", C::HideConsoleBox),
     Flag<&S::autoUpdate>(kRunControlSection, "Auto_CheckServer", "1", C::AutoUpdateBox),
     Flag<&S::crashRestart>(kRunControlSection, "Crash_Autorun", "1", C::CrashRestartBox),
@@ -99,11 +99,13 @@ const std::array<ToolSettingsKey, 25> kKeys = {{
     Flag<&S::hangRestart>(kExtendedSection, "Hang_Restart", "1", C::HangRestartBox),
     Count<&BackupRetention::keepPoints>(kBackupKeepKey),
     Count<&BackupRetention::keepDays>(kBackupKeepDaysKey),
+    Text<&S::memoryRestartGb>(kExtendedSection, "Memory_Restart_GB", D::Fixed, "0",
+                              C::MemoryLimitEdit),
+    // Off unless asked for: the router is changed only for a host who wants it.
+    Flag<&S::mapPortsAtStart>(kExtendedSection, "UPnP_Map", "0", C::MapPortsAtStartBox),
     KeptWorlds(),
     // A doubtful value must never make a later start switch off an API the host turned on.
     Flag<&S::restApiByTool>(kExtendedSection, kRestApiByToolKey, "0", std::nullopt, false),
-    // Off unless asked for: the router is changed only for a host who wants it.
-    Flag<&S::mapPortsAtStart>(kExtendedSection, "UPnP_Map", "0", C::MapPortsAtStartBox),
 }};
 
 std::string Fallback(const ToolSettingsKey& entry, const RandomLettersFunction& randomLetters) {

@@ -54,6 +54,7 @@ struct ToolSettings {
   bool restartNotice = false;
   bool hangRestart = false;
   bool mapPortsAtStart = false;         // 开服时自动映射端口
+  std::string memoryRestartGb;          // as typed; 0, empty or not a number: no memory restart
   BackupRetention retention;            // shown and changed by the backup manager
   std::vector<std::string> keptWorlds;  // worlds whose WorldOption.sav the user chose to keep
   // Whether the tool itself switched the REST API on in PalWorldSettings.ini (the host had not),

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/text.h"
+#include "server/memory_guard.h"
 
 namespace tidemoor {
 namespace {
@@ -251,6 +252,13 @@ void PlayerAdmin::Forget() {
   players_.clear();
 }
 
+std::string LiveStatusLine(const std::optional<ServerMetrics>& metrics,
+                           std::optional<uint64_t> memoryInUse) {
+  const std::string memory = memoryInUse ? "内存 " + MemoryText(*memoryInUse) : "";
+  if (!metrics) return memory;
+  return LiveStatusLine(*metrics) + (memory.empty() ? "" : "  ·  " + memory);
+}
+
 void LiveStatus::Tick(bool serverRunning, const RestEndpoint& endpoint) {
   if (!serverRunning) {
     ++run_;
@@ -265,7 +273,7 @@ void LiveStatus::Tick(bool serverRunning, const RestEndpoint& endpoint) {
     asking_ = false;
     const std::optional<ServerMetrics> metrics =
         reply.Answered() ? ReadMetrics(reply.body).value : std::nullopt;
-    show_(metrics ? LiveStatusLine(*metrics) : "");
+    show_(LiveStatusLine(metrics, memoryInUse_ ? memoryInUse_() : std::nullopt));
   });
 }
 

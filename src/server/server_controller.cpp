@@ -172,6 +172,13 @@ void ServerController::Restart() {
   });
 }
 
+bool ServerController::RestartUnattended(std::string_view why) {
+  if (state_ != ServerState::Running || (copyRunning_ && copyRunning_())) return false;
+  world_.log.Record(std::string(why) + " (进程 " + std::to_string(processId_) + ")");
+  StopServer(StopKind::IntervalRestart, [this] { PauseThenStart(StartCause::Restart); });
+  return true;
+}
+
 void ServerController::Cancel() {
   alive_ = std::make_shared<bool>(true);
   step_ = ServerStep::Idle;

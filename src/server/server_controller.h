@@ -89,6 +89,11 @@ class ServerController {
   void Stop(std::function<void(bool stopped)> done);
   // The settings window's restart of a running server: the stop, a 2 s pause, then a start.
   void Restart();
+  // A restart nobody is there to answer questions for (the memory guard's): logged with why, the
+  // safe stop with the restart's message to the players, the pause, then a start that asks
+  // nothing. False when the server is not running or a backup copy is reading the save (the
+  // restart waits for it, as the interval restart does).
+  bool RestartUnattended(std::string_view why);
   // As the tool closes: every step still pending (a pause, a reply, an update's end) never runs,
   // nor does the done of whoever waits for it. What already runs outside (the server, SteamCMD)
   // goes on by itself.

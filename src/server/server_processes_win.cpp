@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <memory>
 
 #include "platform/process_win.h"
@@ -85,6 +87,23 @@ void WindowsServerProcesses::SetConsoleHidden(bool hidden) {
       return;
     }
   }
+}
+
+std::optional<uint64_t> WindowsServerProcesses::WorkerMemoryInUse() const {
+  if (launcherId_ == 0) return std::nullopt;
+  for (const char* workerName : kServerWorkerNames) {
+    const int64_t worker = FindChildProcess(launcherId_, workerName);
+    if (worker <= 0) continue;
+    const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ,
+                                             FALSE, static_cast<DWORD>(worker)));
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!process || !::K32GetProcessMemoryInfo(process.get(), &counters, sizeof counters)) {
+      return std::nullopt;
+    }
+    return counters.WorkingSetSize;
+  }
+  return std::nullopt;
 }
 
 std::string WindowsServerProcesses::FileVersion(const std::string& executable) {

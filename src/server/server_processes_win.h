@@ -1,6 +1,9 @@
 #pragma once
 // The dedicated server's processes on Windows.
 
+#include <cstdint>
+#include <optional>
+
 #include "platform/unique_handle_win.h"
 #include "platform/worker_win.h"
 #include "server/server_world.h"
@@ -23,6 +26,9 @@ class WindowsServerProcesses : public ServerProcesses {
   void KillHeldServerTree(std::function<void()> done) override;
   void SetConsoleHidden(bool hidden) override;
   std::string FileVersion(const std::string& executable) override;
+  // The working set of the held launcher's worker (the process that holds the world), nullopt
+  // before it has started or when Windows does not tell.
+  std::optional<uint64_t> WorkerMemoryInUse() const;
 
  private:
   // The last launched or adopted launcher. While this stays open Windows cannot give its id to

@@ -155,6 +155,7 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "Hang_Restart",
                                              "Backup_Keep",
                                              "Backup_Keep_Days",
+                                             "Memory_Restart_GB",
                                              "UPnP_Map"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes[15].second, "My title");
@@ -207,7 +208,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 23u);
+  EXPECT_EQ(file.writes.size(), 24u);
 }
 
 // Retention lives in the extension section. A value that is not a count keeps every point: the
@@ -281,6 +282,7 @@ TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
       {kExtendedSection, "Hang_Restart", "0"},
       {kExtendedSection, "Backup_Keep", "12"},
       {kExtendedSection, "Backup_Keep_Days", "30"},
+      {kExtendedSection, "Memory_Restart_GB", "9.5"},
       {kExtendedSection, "UPnP_Map", "1"},
       {kExtendedSection, "WorldOption_Kept",
        "0123456789ABCDEF0123456789ABCDEF,FEDCBA9876543210FEDCBA9876543210"},

@@ -36,6 +36,7 @@ struct RigOptions {
   int intervalMinutes = 120;
   bool restartNotice = false;
   std::string adminPassword = kRigAdminPassword;
+  std::string memoryRestartGb = "0";
 };
 
 class LifecycleRig : public ::testing::Test {
@@ -59,7 +60,8 @@ class LifecycleRig : public ::testing::Test {
         "Connect_Password=\r\n[扩展设置]\r\nSafe_Stop=" +
         flag(options.safeStop) + "\r\nRestAPI_Port=" + std::to_string(options.apiPort) +
         "\r\nRestart_Notice=" + flag(options.restartNotice) +
-        "\r\nHang_Restart=" + flag(options.hangRestart) + "\r\n";
+        "\r\nHang_Restart=" + flag(options.hangRestart) +
+        "\r\nMemory_Restart_GB=" + options.memoryRestartGb + "\r\n";
     directory.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini", Utf8ToGbk(settings));
   }
 

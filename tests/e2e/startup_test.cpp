@@ -111,16 +111,17 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
                                              "Hang_Restart",
                                              "Backup_Keep",
                                              "Backup_Keep_Days",
+                                             "Memory_Restart_GB",
                                              "UPnP_Map",
                                              "WorldOption_Kept"};
   EXPECT_EQ(names, expected);
   ASSERT_EQ(lines.size(), expected.size());
   EXPECT_EQ(lines[18], Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "
                                  "velmora.example"));
-  EXPECT_EQ(std::vector<std::string>(lines.end() - 8, lines.end()),
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 9, lines.end()),
             (std::vector<std::string>{"Safe_Stop=1", "RestAPI_Port=8212", "Restart_Notice=1",
                                       "Hang_Restart=1", "Backup_Keep=0", "Backup_Keep_Days=0",
-                                      "UPnP_Map=0", "WorldOption_Kept="}));
+                                      "Memory_Restart_GB=0", "UPnP_Map=0", "WorldOption_Kept="}));
 }
 
 TEST(Startup, SavedValuesComeBackAndFlagsOtherThanOneUntick) {

@@ -310,6 +310,13 @@ TEST(LiveStatusLine, CountsFpsAndTheUptimeInDaysHoursAndMinutes) {
   EXPECT_EQ(LiveStatusLine({1, 1, 0, 4, -5, 0}), "在线 1/4  ·  FPS 1  ·  已运行 0分");
   EXPECT_NE(LiveStatusLine({1, 1, 0, 4, INT64_MAX, 0}).find("已运行 106751991167300天"),
             std::string::npos);
+  const uint64_t gb = 1024ull * 1024 * 1024;
+  const ServerMetrics metrics{58, 3, 17.2, 32, 5 * 3600 + 12 * 60, 7};
+  EXPECT_EQ(LiveStatusLine(metrics, 9 * gb + 4 * gb / 10),
+            "在线 3/32  ·  FPS 58  ·  已运行 5小时12分  ·  内存 9.4 GB");
+  EXPECT_EQ(LiveStatusLine(metrics, std::nullopt), "在线 3/32  ·  FPS 58  ·  已运行 5小时12分");
+  EXPECT_EQ(LiveStatusLine(std::nullopt, 2 * gb), "内存 2.0 GB");
+  EXPECT_EQ(LiveStatusLine(std::nullopt, std::nullopt), "");
 }
 
 TEST(LiveStatus, ShowsMetricsWhileTheServerAnswersAndNothingOtherwise) {
