@@ -24,8 +24,9 @@ constexpr char kCloseDuringBackupQuestion[] =
 
 }  // namespace
 
-Application::Application()
-    : prompt_([this] { return mainWindow_.Handle(); }),
+Application::Application(bool startedAtLogon)
+    : startedAtLogon_(startedAtLogon),
+      prompt_([this] { return mainWindow_.Handle(); }),
       routing_(*this),
       mainWindow_(routing_, prompt_),
       serverView_(mainWindow_),

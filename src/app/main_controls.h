@@ -58,6 +58,9 @@ enum class MainControl : int {
   LiveStatusLine,   // players, FPS and uptime while the server's API answers
   LiveStatusTimer,  // asks for them every 10 s
   DoctorLabel,      // (联机诊断)
+  RunAtLogonBox,
+  AutoStartBox,
+  RunAtLogonHint,  // how to switch the sign-in entry on again once Windows has switched it off
 };
 
 class MainControls {

@@ -14,7 +14,7 @@ namespace tidemoor {
 inline constexpr char kMinuteBlanks[] = "　　　　";
 
 inline constexpr int kMainWindowWidth = 688;
-inline constexpr int kMainWindowHeight = 570;
+inline constexpr int kMainWindowHeight = 600;
 
 std::span<const ControlDefinition> MainWindowLayout();
 

@@ -39,6 +39,9 @@ void MainWindowRouting::OnClicked(MainControl control) {
     case C::HideConsoleBox:
       tool_.server_->SetConsoleHidden(tool_.settings_.hideConsole);
       break;
+    case C::RunAtLogonBox:
+      tool_.ChangeLogonEntry();
+      break;
     default:
       break;
   }
@@ -104,6 +107,7 @@ void MainWindowRouting::OnTimer(MainControl timer) {
   if (timer == C::LiveStatusTimer) {
     tool_.liveStatus_.Tick(tool_.server_->State() == ServerState::Running,
                            tool_.server_->Endpoint());
+    tool_.ShowLogonEntry();
   }
 }
 

@@ -97,6 +97,8 @@ TEST(ToolSettings, MissingFileGivesEveryDefault) {
     EXPECT_TRUE(controls.IsTicked(box)) << static_cast<int>(box);
   }
   EXPECT_EQ(controls.Text(C::RestApiPortEdit), "8212");
+  EXPECT_FALSE(controls.IsTicked(C::RunAtLogonBox));
+  EXPECT_FALSE(controls.IsTicked(C::AutoStartBox));
   EXPECT_TRUE(file.writes.empty()) << "loading never writes";
 }
 
@@ -153,7 +155,9 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "Restart_Notice",
                                              "Hang_Restart",
                                              "Backup_Keep",
-                                             "Backup_Keep_Days"};
+                                             "Backup_Keep_Days",
+                                             "Run_At_Logon",
+                                             "Auto_Start"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes[15].second, "My title");
   EXPECT_EQ(file.writes.front().second, "1");
@@ -203,7 +207,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 22u);
+  EXPECT_EQ(file.writes.size(), 24u);
 }
 
 // Retention lives in the extension section. A value that is not a count keeps every point: the
@@ -245,7 +249,7 @@ TEST(ToolSettings, RestApiByToolIsRememberedAfterEveryOtherKey) {
   SaveToolSettings(saved, controls, "T", {});
   SaveRestApiByTool(saved, true);
   EXPECT_EQ(saved.writes.back(), (std::pair<std::string, std::string>{"RestAPI_ByTool", "1"}));
-  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Backup_Keep_Days");
+  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Auto_Start");
   SaveRestApiByTool(saved, false);
   EXPECT_EQ(saved.values[key], "0");
 }
@@ -277,6 +281,8 @@ TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
       {kExtendedSection, "Hang_Restart", "0"},
       {kExtendedSection, "Backup_Keep", "12"},
       {kExtendedSection, "Backup_Keep_Days", "30"},
+      {kExtendedSection, "Run_At_Logon", "1"},
+      {kExtendedSection, "Auto_Start", "1"},
       {kExtendedSection, "WorldOption_Kept",
        "0123456789ABCDEF0123456789ABCDEF,FEDCBA9876543210FEDCBA9876543210"},
       {kExtendedSection, "RestAPI_ByTool", "1"},
