@@ -17,7 +17,7 @@ inline constexpr char kLogonEntryName[] = "Tidemoor";
 inline constexpr char kAutostartSwitch[] = "--autostart";
 
 inline constexpr char kLogonEntryDisabledHint[] =
-    "已被 Windows 禁用 - 请在任务管理器的启动项中重新启用 Tidemoor";
+    "已被 Windows 禁用 - 请在任务管理器的启动项中重新启用";
 
 // What the user's sign-in does for this copy of the tool.
 enum class LogonEntry {
