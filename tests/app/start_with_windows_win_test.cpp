@@ -16,40 +16,29 @@
 namespace tidemoor {
 namespace {
 
-// A value as it was, given back as the test ends.
-class KeptValue {
+void SetApproval(std::string_view bytes) {
+  ::RegSetKeyValueW(HKEY_CURRENT_USER, Widen(kStartupApprovedKey).c_str(), L"Tidemoor", REG_BINARY,
+                    bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+// The user's entry and Task Manager's record of it as they were, given back as the test ends.
+class KeptEntry {
  public:
-  KeptValue(std::string key, std::string name)
-      : key_(std::move(key)), name_(std::move(name)), bytes_(ReadRaw(&type_)) {}
-  ~KeptValue() {
-    if (!bytes_) {
-      DeleteUserValue(key_, name_);
-      return;
-    }
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, Widen(key_).c_str(), Widen(name_).c_str(), type_,
-                      bytes_->data(), static_cast<DWORD>(bytes_->size()));
+  KeptEntry()
+      : run_(ReadUserText(kRunKey, kLogonEntryName)),
+        approval_(ReadUserBytes(kStartupApprovedKey, kLogonEntryName)) {}
+  ~KeptEntry() {
+    DeleteUserValue(kRunKey, kLogonEntryName);
+    DeleteUserValue(kStartupApprovedKey, kLogonEntryName);
+    if (run_) WriteUserText(kRunKey, kLogonEntryName, *run_);
+    if (approval_) SetApproval(*approval_);
   }
-  KeptValue(const KeptValue&) = delete;
-  KeptValue& operator=(const KeptValue&) = delete;
+  KeptEntry(const KeptEntry&) = delete;
+  KeptEntry& operator=(const KeptEntry&) = delete;
 
  private:
-  std::optional<std::string> ReadRaw(DWORD* type) const {
-    DWORD size = 0;
-    if (::RegGetValueW(HKEY_CURRENT_USER, Widen(key_).c_str(), Widen(name_).c_str(),
-                       RRF_RT_ANY | RRF_NOEXPAND, type, nullptr, &size) != ERROR_SUCCESS) {
-      return std::nullopt;
-    }
-    std::string bytes(size, '\0');
-    ::RegGetValueW(HKEY_CURRENT_USER, Widen(key_).c_str(), Widen(name_).c_str(),
-                   RRF_RT_ANY | RRF_NOEXPAND, type, bytes.data(), &size);
-    bytes.resize(size);
-    return bytes;
-  }
-
-  std::string key_;
-  std::string name_;
-  DWORD type_ = REG_NONE;
-  std::optional<std::string> bytes_;
+  std::optional<std::string> run_;
+  std::optional<std::string> approval_;
 };
 
 // The value's type and bytes exactly as stored, as Windows will read them at sign-in.
@@ -70,14 +59,8 @@ std::optional<std::wstring> RawRunValue() {
   return std::wstring(text, size / sizeof(wchar_t));
 }
 
-void SetApproval(std::string_view bytes) {
-  ::RegSetKeyValueW(HKEY_CURRENT_USER, Widen(kStartupApprovedKey).c_str(), L"Tidemoor", REG_BINARY,
-                    bytes.data(), static_cast<DWORD>(bytes.size()));
-}
-
 TEST(StartWithWindowsRegistry, EntryIsWrittenAndRemovedExactly) {
-  const KeptValue run(kRunKey, kLogonEntryName);
-  const KeptValue approval(kStartupApprovedKey, kLogonEntryName);
+  const KeptEntry kept;
   constexpr char kThisTool[] = "C:\\开服 & 工具\\Tidemoor.exe";
   const std::wstring written = L"\"C:\\开服 & 工具\\Tidemoor.exe\" --autostart";
   constexpr char kOtherCopy[] = "\"E:\\old\\Tidemoor.exe\" --autostart";
