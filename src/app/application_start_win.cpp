@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "app/start_with_windows_win.h"
 #include "app/tool_settings_binding.h"
 #include "backup/restore_operation.h"
 #include "install/tool_path_check_win.h"
@@ -10,9 +11,15 @@
 #include "platform/profile_win.h"
 #include "platform/random_win.h"
 #include "platform/text.h"
+#include "platform/system_error.h"
 
 namespace tidemoor {
 namespace {
+
+using C = MainControl;
+
+constexpr char kLogonEntryAddFailed[] = "未能添加随 Windows 启动";
+constexpr char kLogonEntryRemoveFailed[] = "未能取消随 Windows 启动";
 
 constexpr unsigned kLiveStatusMilliseconds = 10'000;
 constexpr unsigned kMemoryCheckMilliseconds = 60'000;
@@ -63,21 +70,57 @@ bool Application::StartUp() {
 
   if (!mainWindow_.Create()) return false;
   ShowToolSettings(settings_, mainWindow_);
-  mainWindow_.Show();
+  ShowLogonEntry();
+  mainWindow_.Show(startedAtLogon_);
   mainWindow_.FinishShowingLater();
   return true;
 }
 
 // Runs from the message loop, first thing after the window has shown itself: the clean-up of the
-// unfinished points an earlier run left, the search for a server it left running, and the live
+// unfinished points an earlier run left, the search for a server it left running (before any
+// start the user asked for at every tool start, so that one never runs beside it), and the live
 // status's requests. A click that beat it into the queue (another program may find the window as
 // soon as it exists) runs it first.
 void Application::FinishStartUp() {
   if (std::exchange(startUpFinished_, true)) return;
   RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);
   server_->AdoptServerLeftRunning();
+  StartServerIfAsked();
   mainWindow_.SetTimerInterval(MainControl::LiveStatusTimer, kLiveStatusMilliseconds);
   mainWindow_.SetTimerInterval(MainControl::MemoryTimer, MemoryCheckMilliseconds());
+}
+
+void Application::StartServerIfAsked() {
+  if (!settings_.autoStart || server_->State() != ServerState::Stopped) return;
+  eventLog_->Record("启动工具时自动开服");
+  server_->Toggle();
+}
+
+// Read again whenever it is shown: the user may change it in Task Manager or Windows' settings
+// while the tool runs.
+void Application::ShowLogonEntry() {
+  const LogonEntry entry = ReadLogonEntry(ToolExecutable());
+  settings_.runAtLogon = entry != LogonEntry::Off;
+  mainWindow_.SetTicked(C::RunAtLogonBox, settings_.runAtLogon);
+  mainWindow_.SetText(C::RunAtLogonHint,
+                      entry == LogonEntry::DisabledByWindows ? kLogonEntryDisabledHint : "");
+}
+
+// Whatever came of it, the box then shows what the registry holds, and the settings file mirrors
+// it at once.
+void Application::ChangeLogonEntry() {
+  const bool wanted = settings_.runAtLogon;
+  const std::string executable = ToolExecutable();
+  const Outcome changed = wanted ? RegisterLogonEntry(executable) : RemoveLogonEntry(executable);
+  if (!changed) {
+    const std::string text =
+        WithCause(wanted ? kLogonEntryAddFailed : kLogonEntryRemoveFailed, changed.Error());
+    eventLog_->Record(text);
+    prompt_.Ask(" " + text + " ", " Error", PromptStyle::Error);
+  }
+  ShowLogonEntry();
+  GbkProfileFile file(ToolSettingsFile(paths_));
+  SaveToolSetting(file, settings_, kRunAtLogonKey);
 }
 
 }  // namespace tidemoor

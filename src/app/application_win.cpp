@@ -49,8 +49,9 @@ SearchTarget RouterSearchTarget() {
 
 }  // namespace
 
-Application::Application()
-    : prompt_([this] { return mainWindow_.Handle(); }),
+Application::Application(bool startedAtLogon)
+    : startedAtLogon_(startedAtLogon),
+      prompt_([this] { return mainWindow_.Handle(); }),
       routing_(*this),
       mainWindow_(routing_, prompt_),
       serverView_(mainWindow_, [this](ServerState state) { OnServerStateChanged(state); }),

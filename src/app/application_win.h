@@ -40,7 +40,8 @@ namespace tidemoor {
 
 class Application {
  public:
-  Application();
+  // startedAtLogon: by the user's sign-in (--autostart): the window starts minimised.
+  explicit Application(bool startedAtLogon);
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
@@ -58,6 +59,14 @@ class Application {
   // Wires the event log, the server, the backups and the world check.
   void WireServerAndBackups();
 
+  // The sign-in entry as the registry has it, in the value, the box and the hint beside it.
+  void ShowLogonEntry();
+  // Adds or removes the sign-in entry as the box now asks.
+  void ChangeLogonEntry();
+  // Starts the server as the start button would, when the user asked for that at every tool start
+  // and no server runs.
+  void StartServerIfAsked();
+
   bool OnCloseRequested();
   void SaveSettings();
   void RememberKeptWorlds(const std::vector<std::string>& kept);
@@ -73,6 +82,7 @@ class Application {
   BackupPlaces Places() const;
   ApiAccess PlayersAccess() const;
 
+  const bool startedAtLogon_;
   std::string toolDirectory_;
   ServerPaths paths_;
   // The settings while the tool runs: the main window shows and edits them, the file mirrors them.

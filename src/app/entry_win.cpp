@@ -1,11 +1,13 @@
-// Tidemoor.exe: everything is wired in the Application. Nothing runs the server at start-up but a
-// server left running by an earlier run, which is taken over; closing the window leaves a running
-// server alone. One tool runs per tool directory.
+// Tidemoor.exe: everything is wired in the Application. At start-up a server left running by an
+// earlier run is taken over; otherwise the server starts only when the user asked for that at
+// every tool start. Closing the window leaves a running server alone. One tool runs per tool
+// directory.
 
 #include <windows.h>
 
 #include "app/application_win.h"
 #include "app/single_tool_win.h"
+#include "app/start_with_windows_win.h"
 #include "net/firewall_win.h"
 #include "platform/prompt_win.h"
 
@@ -16,12 +18,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   // Before anything touches the tool directory: a second tool on it reads and writes nothing,
   // it only shows the first.
+  const bool atLogon = tidemoor::StartedAtLogon();
   const std::optional<tidemoor::UniqueHandle> claim = tidemoor::ClaimToolDirectory();
   if (!claim) {
+    // At sign-in nobody asked to see the tool that already runs.
+    if (atLogon) return 0;
     tidemoor::WindowsPrompt prompt;
     tidemoor::BringHoldingToolForward(prompt);
     return 0;
   }
-  tidemoor::Application application;
+  tidemoor::Application application(atLogon);
   return application.Run();
 }

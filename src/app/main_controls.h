@@ -62,6 +62,9 @@ enum class MainControl : int {
   MemoryLimitLabel,
   MemoryLimitEdit,  // the working set, in GB, above which the server is restarted; 0 = never
   MemoryTimer,      // the memory guard's check, once a minute
+  RunAtLogonBox,
+  AutoStartBox,
+  RunAtLogonHint,  // how to switch the sign-in entry on again once Windows has switched it off
 };
 
 class MainControls {

@@ -86,7 +86,7 @@ const ControlDefinition kLayout[] = {
     {Id(C::ManualUpdateLabel), K::ClickableLabel, "更新游戏官方服务端", kShortX + 480, kShortY + 28,
      124, 24},
 
-    {Id(C::SafetyGroup), K::GroupBox, "扩展设置 (服务端 REST API)", kSafeX, kSafeY, 664, 116},
+    {Id(C::SafetyGroup), K::GroupBox, "扩展设置 (服务端 REST API)", kSafeX, kSafeY, 664, 142},
     {Id(C::SafeStopBox), K::CheckBox, "安全关服 (先存档再关闭)", kSafeX + 16, kSafeY + 18, 176, 30},
     {Id(C::RestartNoticeBox), K::CheckBox, "重启前通知玩家", kSafeX + 204, kSafeY + 18, 118, 30},
     {Id(C::HangRestartBox), K::CheckBox, "无响应视为崩溃", kSafeX + 334, kSafeY + 18, 118, 30},
@@ -97,11 +97,14 @@ const ControlDefinition kLayout[] = {
     {Id(C::PlayersLabel), K::ClickableLabel, "(在线玩家)", kSafeX + 94, kSafeY + 54, 70, 22},
     {Id(C::DoctorLabel), K::ClickableLabel, "(联机诊断)", kSafeX + 172, kSafeY + 54, 70, 22},
     {Id(C::LiveStatusLine), K::Label, "", kSafeX + 250, kSafeY + 54, 398, 22, kEndEllipsis},
-    {Id(C::MapPortsAtStartBox), K::CheckBox, "开服时自动映射端口", kSafeX + 16, kSafeY + 82, 148,
+    {Id(C::RunAtLogonBox), K::CheckBox, "随 Windows 启动", kSafeX + 16, kSafeY + 80, 118, 26},
+    {Id(C::AutoStartBox), K::CheckBox, "启动工具时自动开服", kSafeX + 146, kSafeY + 80, 150, 26},
+    {Id(C::RunAtLogonHint), K::Label, "", kSafeX + 306, kSafeY + 84, 342, 22, kEndEllipsis},
+    {Id(C::MapPortsAtStartBox), K::CheckBox, "开服时自动映射端口", kSafeX + 16, kSafeY + 108, 148,
      26},
-    {Id(C::MemoryLimitLabel), K::Label, "内存上限GB", kSafeX + 176, kSafeY + 87, 64,
+    {Id(C::MemoryLimitLabel), K::Label, "内存上限GB", kSafeX + 176, kSafeY + 113, 64,
      kCaptionHeight},
-    {Id(C::MemoryLimitEdit), K::Edit, "0", kSafeX + 242, kSafeY + 84, 36, 22},
+    {Id(C::MemoryLimitEdit), K::Edit, "0", kSafeX + 242, kSafeY + 110, 36, 22},
     // The advert stays the table's last entry: its caption is filled in below.
     {Id(C::AdvertLabel), K::ClickableLabel, "", 8, 410, 664, 28},
 };

@@ -14,7 +14,7 @@ namespace tidemoor {
 inline constexpr char kMinuteBlanks[] = "　　　　";
 
 inline constexpr int kMainWindowWidth = 688;
-inline constexpr int kMainWindowHeight = 602;
+inline constexpr int kMainWindowHeight = 628;
 
 std::span<const ControlDefinition> MainWindowLayout();
 

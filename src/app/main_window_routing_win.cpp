@@ -39,6 +39,9 @@ void MainWindowRouting::OnClicked(MainControl control) {
     case C::HideConsoleBox:
       tool_.server_->SetConsoleHidden(tool_.settings_.hideConsole);
       break;
+    case C::RunAtLogonBox:
+      tool_.ChangeLogonEntry();
+      break;
     default:
       break;
   }
@@ -105,6 +108,7 @@ void MainWindowRouting::OnTimer(MainControl timer) {
     const bool running = tool_.server_->State() == ServerState::Running;
     tool_.liveStatus_.Tick(running, tool_.server_->Endpoint());
     tool_.playerWatch_.Tick(running, tool_.server_->Endpoint());
+    tool_.ShowLogonEntry();
   }
   if (timer == C::MemoryTimer) {
     tool_.memoryWatch_->Tick(tool_.server_->State() == ServerState::Running,

@@ -31,8 +31,8 @@ bool MainWindow::Create() {
                           kMainWindowWidth, kMainWindowHeight, nullptr) != nullptr;
 }
 
-void MainWindow::Show() {
-  ::ShowWindow(window_, SW_SHOWNORMAL);
+void MainWindow::Show(bool minimised) {
+  ::ShowWindow(window_, minimised ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
   ::UpdateWindow(window_);
 }
 

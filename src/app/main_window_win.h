@@ -43,7 +43,8 @@ class MainWindow : public BaseWindow<MainWindow>, public MainControls {
 
   // Creates the window with every control, not shown yet; false when it could not be created.
   bool Create();
-  void Show();
+  // Minimised: shown on the taskbar only, taking the focus from nobody.
+  void Show(bool minimised);
   // Reports OnShown from the message loop, before any input that is waiting.
   void FinishShowingLater();
 

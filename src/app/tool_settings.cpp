@@ -72,7 +72,7 @@ constexpr ToolSettingsKey KeptWorlds() {
 
 // Save order. The 15 keys of the first two sections come first, then Window_Title; 扩展设置 was
 // added later, so a file from before it keeps its order and gets the section at its end.
-const std::array<ToolSettingsKey, 26> kKeys = {{
+const std::array<ToolSettingsKey, 28> kKeys = {{
     Flag<&S::hideConsole>(kRunControlSection, "Hide_ServerConsole", "1", C::HideConsoleBox),
     Flag<&S::autoUpdate>(kRunControlSection, "Auto_CheckServer", "1", C::AutoUpdateBox),
     Flag<&S::crashRestart>(kRunControlSection, "Crash_Autorun", "1", C::CrashRestartBox),
@@ -103,6 +103,8 @@ const std::array<ToolSettingsKey, 26> kKeys = {{
                               C::MemoryLimitEdit),
     // Off unless asked for: the router is changed only for a host who wants it.
     Flag<&S::mapPortsAtStart>(kExtendedSection, "UPnP_Map", "0", C::MapPortsAtStartBox),
+    Flag<&S::runAtLogon>(kExtendedSection, kRunAtLogonKey, "0", C::RunAtLogonBox),
+    Flag<&S::autoStart>(kExtendedSection, "Auto_Start", "0", C::AutoStartBox),
     KeptWorlds(),
     // A doubtful value must never make a later start switch off an API the host turned on.
     Flag<&S::restApiByTool>(kExtendedSection, kRestApiByToolKey, "0", std::nullopt, false),

@@ -25,6 +25,7 @@ inline constexpr char kBackupKeepKey[] = "Backup_Keep";
 inline constexpr char kBackupKeepDaysKey[] = "Backup_Keep_Days";
 inline constexpr char kRestApiByToolKey[] = "RestAPI_ByTool";
 inline constexpr char kWorldOptionKeptKey[] = "WorldOption_Kept";
+inline constexpr char kRunAtLogonKey[] = "Run_At_Logon";
 
 // Numbers are kept as typed: what a start makes of them (and what it refuses) is the server's
 // business, and the file gives back exactly what the user typed. The defaults are the table's: an
@@ -60,6 +61,11 @@ struct ToolSettings {
   // Whether the tool itself switched the REST API on in PalWorldSettings.ini (the host had not),
   // so that unticking the safe stop switches it off again.
   bool restApiByTool = false;
+  // Whether the user's sign-in starts the tool: read from the registry at start-up, not from the
+  // file, which only mirrors it.
+  bool runAtLogon = false;
+  // Start the server as the tool starts, unless one is already running.
+  bool autoStart = false;
 };
 
 enum class SettingDefault { Fixed, WindowTitle, AdminPassword, ServerName };

@@ -11,7 +11,7 @@
 
 namespace tidemoor {
 
-std::string ToolDirectory() {
+std::string ToolExecutable() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length =
@@ -22,9 +22,14 @@ std::string ToolDirectory() {
     }
     path.resize(path.size() * 2);
   }
-  const size_t slash = path.find_last_of(L'\\');
-  if (slash != std::wstring::npos) path.resize(slash);
   return Narrow(path);
+}
+
+std::string ToolDirectory() {
+  std::string path = ToolExecutable();
+  const size_t slash = path.find_last_of('\\');
+  if (slash != std::string::npos) path.resize(slash);
+  return path;
 }
 
 void SetCurrentDirectoryTo(std::string_view directory) {

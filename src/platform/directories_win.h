@@ -8,6 +8,9 @@
 
 namespace tidemoor {
 
+// The running executable's full path.
+std::string ToolExecutable();
+
 // The directory of the running executable without a trailing backslash (D: for a drive root).
 std::string ToolDirectory();
 

@@ -98,6 +98,8 @@ TEST(ToolSettings, MissingFileGivesEveryDefault) {
     EXPECT_TRUE(controls.IsTicked(box)) << static_cast<int>(box);
   }
   EXPECT_EQ(controls.Text(C::RestApiPortEdit), "8212");
+  EXPECT_FALSE(controls.IsTicked(C::RunAtLogonBox));
+  EXPECT_FALSE(controls.IsTicked(C::AutoStartBox));
   EXPECT_TRUE(file.writes.empty()) << "loading never writes";
 }
 
@@ -156,7 +158,9 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "Backup_Keep",
                                              "Backup_Keep_Days",
                                              "Memory_Restart_GB",
-                                             "UPnP_Map"};
+                                             "UPnP_Map",
+                                             "Run_At_Logon",
+                                             "Auto_Start"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes[15].second, "My title");
   EXPECT_EQ(file.writes.front().second, "1");
@@ -208,7 +212,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 24u);
+  EXPECT_EQ(file.writes.size(), 26u);
 }
 
 // Retention lives in the extension section. A value that is not a count keeps every point: the
@@ -250,7 +254,7 @@ TEST(ToolSettings, RestApiByToolIsRememberedAfterEveryOtherKey) {
   SaveToolSettings(saved, controls, "T", {});
   SaveRestApiByTool(saved, true);
   EXPECT_EQ(saved.writes.back(), (std::pair<std::string, std::string>{"RestAPI_ByTool", "1"}));
-  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "UPnP_Map");
+  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Auto_Start");
   SaveRestApiByTool(saved, false);
   EXPECT_EQ(saved.values[key], "0");
 }
@@ -284,6 +288,8 @@ TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
       {kExtendedSection, "Backup_Keep_Days", "30"},
       {kExtendedSection, "Memory_Restart_GB", "9.5"},
       {kExtendedSection, "UPnP_Map", "1"},
+      {kExtendedSection, "Run_At_Logon", "1"},
+      {kExtendedSection, "Auto_Start", "1"},
       {kExtendedSection, "WorldOption_Kept",
        "0123456789ABCDEF0123456789ABCDEF,FEDCBA9876543210FEDCBA9876543210"},
       {kExtendedSection, "RestAPI_ByTool", "1"},

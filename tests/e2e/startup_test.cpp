@@ -113,15 +113,18 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
                                              "Backup_Keep_Days",
                                              "Memory_Restart_GB",
                                              "UPnP_Map",
+                                             "Run_At_Logon",
+                                             "Auto_Start",
                                              "WorldOption_Kept"};
   EXPECT_EQ(names, expected);
   ASSERT_EQ(lines.size(), expected.size());
   EXPECT_EQ(lines[18], Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "
                                  "velmora.example"));
-  EXPECT_EQ(std::vector<std::string>(lines.end() - 9, lines.end()),
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 11, lines.end()),
             (std::vector<std::string>{"Safe_Stop=1", "RestAPI_Port=8212", "Restart_Notice=1",
                                       "Hang_Restart=1", "Backup_Keep=0", "Backup_Keep_Days=0",
-                                      "Memory_Restart_GB=0", "UPnP_Map=0", "WorldOption_Kept="}));
+                                      "Memory_Restart_GB=0", "UPnP_Map=0", "Run_At_Logon=0",
+                                      "Auto_Start=0", "WorldOption_Kept="}));
 }
 
 TEST(Startup, SavedValuesComeBackAndFlagsOtherThanOneUntick) {
@@ -173,6 +176,7 @@ TEST(Startup, EveryBoxClickedAndEveryEditTypedIsSavedOnClose) {
       {C::RestartNoticeBox, nullptr, "Restart_Notice=0"},
       {C::HangRestartBox, nullptr, "Hang_Restart=0"},
       {C::MapPortsAtStartBox, nullptr, "UPnP_Map=1"},
+      {C::AutoStartBox, nullptr, "Auto_Start=1"},
   };
   TempToolDirectory dir("changed");
   dir.InstallTool();

@@ -205,8 +205,10 @@ void TempToolDirectory::InstallFixture(std::string_view exeName,
               Widen(target + "\\" + std::string(exeName)).c_str(), FALSE);
 }
 
-ToolProcess::ToolProcess(const TempToolDirectory& directory, std::string_view workingDirectory) {
+ToolProcess::ToolProcess(const TempToolDirectory& directory, std::string_view workingDirectory,
+                         std::string_view arguments) {
   std::wstring commandLine = L"\"" + Widen(directory.File("Tidemoor.exe")) + L"\"";
+  if (!arguments.empty()) commandLine += L" " + Widen(arguments);
   STARTUPINFOW startup{sizeof(startup)};
   PROCESS_INFORMATION raw{};
   if (::CreateProcessW(

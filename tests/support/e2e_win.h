@@ -56,10 +56,12 @@ class TempToolDirectory {
 };
 
 // Tidemoor.exe started from a tool directory; killed at the end if it still runs. It starts in
-// the tool directory unless another working directory is given (a shortcut's "Start in").
+// the tool directory unless another working directory is given (a shortcut's "Start in"), with
+// the arguments after its quoted path.
 class ToolProcess {
  public:
-  explicit ToolProcess(const TempToolDirectory& directory, std::string_view workingDirectory = {});
+  explicit ToolProcess(const TempToolDirectory& directory, std::string_view workingDirectory = {},
+                       std::string_view arguments = {});
   ~ToolProcess();
 
   DWORD Id() const { return info_.processId; }
