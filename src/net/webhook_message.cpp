@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/text.h"
+
 namespace tidemoor {
 namespace {
 
@@ -94,23 +96,6 @@ WebhookResult JudgeWebhookAnswer(const HttpAnswer& answer) {
     }
   }
   return {true, status};
-}
-
-std::string Base64(std::string_view bytes) {
-  static constexpr char kDigits[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  for (size_t i = 0; i < bytes.size(); i += 3) {
-    const size_t left = bytes.size() - i;
-    uint32_t group = static_cast<uint8_t>(bytes[i]) << 16;
-    if (left > 1) group |= static_cast<uint8_t>(bytes[i + 1]) << 8;
-    if (left > 2) group |= static_cast<uint8_t>(bytes[i + 2]);
-    text += kDigits[(group >> 18) & 63];
-    text += kDigits[(group >> 12) & 63];
-    text += left > 1 ? kDigits[(group >> 6) & 63] : '=';
-    text += left > 2 ? kDigits[group & 63] : '=';
-  }
-  return text;
 }
 
 std::string UrlEncode(std::string_view text) {

@@ -58,8 +58,6 @@ struct WebhookResult {
 };
 WebhookResult JudgeWebhookAnswer(const HttpAnswer& answer);
 
-std::string Base64(std::string_view bytes);
-
 // Every byte but letters, digits and "-_.~" as %XX.
 std::string UrlEncode(std::string_view text);
 
