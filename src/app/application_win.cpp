@@ -73,6 +73,7 @@ void Application::WireServerAndBackups() {
         return state == ServerState::Running || state == ServerState::Stopped;
       }});
   backupHost_->Activity().Watch([this] { OnBackupActivityChanged(); });
+  WireAlerts();
   server_->SetCopyRunning([this] {
     const BackupTask task = backupHost_->Activity().Task();
     return task == BackupTask::Point || task == BackupTask::Restore;
@@ -134,6 +135,7 @@ void Application::CancelPendingSteps() {
   server_->Cancel();
   updateActions_.Cancel();
   addressLookup_.reset();
+  alertSender_->Cancel();
 }
 
 void Application::OnBackupActivityChanged() {

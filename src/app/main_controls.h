@@ -58,6 +58,7 @@ enum class MainControl : int {
   LiveStatusLine,   // players, FPS and uptime while the server's API answers
   LiveStatusTimer,  // asks for them every 10 s
   DoctorLabel,      // (联机诊断)
+  AlertsLabel,      // (消息通知)
 };
 
 class MainControls {

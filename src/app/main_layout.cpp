@@ -96,7 +96,8 @@ const ControlDefinition kLayout[] = {
     {Id(C::EventLogLabel), K::ClickableLabel, "(事件日志)", kSafeX + 16, kSafeY + 54, 70, 22},
     {Id(C::PlayersLabel), K::ClickableLabel, "(在线玩家)", kSafeX + 94, kSafeY + 54, 70, 22},
     {Id(C::DoctorLabel), K::ClickableLabel, "(联机诊断)", kSafeX + 172, kSafeY + 54, 70, 22},
-    {Id(C::LiveStatusLine), K::Label, "", kSafeX + 258, kSafeY + 54, 390, 22, kEndEllipsis},
+    {Id(C::AlertsLabel), K::ClickableLabel, "(消息通知)", kSafeX + 250, kSafeY + 54, 70, 22},
+    {Id(C::LiveStatusLine), K::Label, "", kSafeX + 336, kSafeY + 54, 312, 22, kEndEllipsis},
     // The advert stays the table's last entry: its caption is filled in below.
     {Id(C::AdvertLabel), K::ClickableLabel, "", 8, 410, 664, 28},
 };

@@ -13,6 +13,7 @@
 
 #include "app/main_controls.h"
 #include "backup/retention.h"
+#include "net/alert_settings.h"
 #include "platform/profile_store.h"
 
 namespace tidemoor {
@@ -53,6 +54,7 @@ struct ToolSettings {
   std::string restApiPort;
   bool restartNotice = false;
   bool hangRestart = false;
+  AlertSettings alerts;                 // shown and changed by the alerts window
   BackupRetention retention;            // shown and changed by the backup manager
   std::vector<std::string> keptWorlds;  // worlds whose WorldOption.sav the user chose to keep
   // Whether the tool itself switched the REST API on in PalWorldSettings.ini (the host had not),

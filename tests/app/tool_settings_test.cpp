@@ -152,6 +152,13 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "RestAPI_Port",
                                              "Restart_Notice",
                                              "Hang_Restart",
+                                             "Webhook_URL_1",
+                                             "Webhook_URL_2",
+                                             "Webhook_URL_3",
+                                             "Webhook_Secret_1",
+                                             "Webhook_Secret_2",
+                                             "Webhook_Secret_3",
+                                             "Notify_Events",
                                              "Backup_Keep",
                                              "Backup_Keep_Days"};
   EXPECT_EQ(keys, expected);
@@ -203,7 +210,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 22u);
+  EXPECT_EQ(file.writes.size(), 29u);
 }
 
 // Retention lives in the extension section. A value that is not a count keeps every point: the
@@ -275,6 +282,13 @@ TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
       {kExtendedSection, "RestAPI_Port", "8300"},
       {kExtendedSection, "Restart_Notice", "0"},
       {kExtendedSection, "Hang_Restart", "0"},
+      {kExtendedSection, "Webhook_URL_1", "https://oapi.dingtalk.com/robot/send?access_token=a1"},
+      {kExtendedSection, "Webhook_URL_2", "http://127.0.0.1:9000/hook"},
+      {kExtendedSection, "Webhook_URL_3", ""},
+      {kExtendedSection, "Webhook_Secret_1", "SEC0123 密钥"},
+      {kExtendedSection, "Webhook_Secret_2", ""},
+      {kExtendedSection, "Webhook_Secret_3", "x"},
+      {kExtendedSection, "Notify_Events", "players, crash"},
       {kExtendedSection, "Backup_Keep", "12"},
       {kExtendedSection, "Backup_Keep_Days", "30"},
       {kExtendedSection, "WorldOption_Kept",
