@@ -85,6 +85,30 @@ std::string Between(const std::string& text, const std::string& open, const std:
   return text.substr(start + open.size(), end - start - open.size());
 }
 
+struct TitleCount {
+  DWORD processId;
+  std::wstring title;
+  int count;
+};
+
+BOOL CALLBACK CountTitled(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<TitleCount*>(parameter);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  wchar_t title[256] = {};
+  ::GetWindowTextW(window, title, 256);
+  if (owner == search->processId && ::IsWindowVisible(window) && search->title == title) {
+    ++search->count;
+  }
+  return TRUE;
+}
+
+int WindowsTitled(DWORD processId, std::string_view title) {
+  TitleCount search{processId, Widen(title), 0};
+  ::EnumWindows(&CountTitled, reinterpret_cast<LPARAM>(&search));
+  return search.count;
+}
+
 class Alerts : public LifecycleRig {
  protected:
   // The webhook keys go to the end of the settings file, which is the extension section.
@@ -146,6 +170,9 @@ TEST_F(Alerts, ACrashReachesEachChatAppInItsShapeAndTheTestButtonAnother) {
   PressLabel(window, Id(MainControl::AlertsLabel));
   HWND alerts = WaitForWindowOfProcess(tool->Id(), kAlertsWindowTitle);
   ASSERT_NE(alerts, nullptr);
+  // A second press brings the same window forward instead of opening another.
+  PressLabel(window, Id(MainControl::AlertsLabel));
+  EXPECT_EQ(WindowsTitled(tool->Id(), kAlertsWindowTitle), 1);
   const std::string weCom = chat.Url("/cgi-bin/webhook/send?key=k");
   SetControlText(alerts, static_cast<int>(AlertsControl::AddressEdit1), weCom);
   ClickControl(alerts, static_cast<int>(AlertsControl::TestButton1));
