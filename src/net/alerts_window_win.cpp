@@ -177,6 +177,10 @@ void AlertsWindow::SendTest(int slot) {
     SetWindowTextUtf8(result, "请先填写地址");
     return;
   }
+  if (!address.url.starts_with("http://") && !address.url.starts_with("https://")) {
+    SetWindowTextUtf8(result, "地址须以 http(s):// 开头");
+    return;
+  }
   SetWindowTextUtf8(result, "发送中...");
   const WebhookAlert alert = setup_.testAlert ? setup_.testAlert() : WebhookAlert{};
   tests_->Run<WebhookResult>([address, alert] { return DeliverWebhook(address, alert); },

@@ -4,8 +4,6 @@
 
 #include <vector>
 
-#include "platform/text.h"
-
 namespace tidemoor {
 namespace {
 
@@ -113,18 +111,7 @@ TEST(WebhookRequest, BrokenUtf8InANameStillSends) {
   EXPECT_NE(request.body.find("\xef\xbf\xbd"), std::string::npos);
 }
 
-TEST(WebhookEncoding, Base64AndUrlEncodingMatchTheStandards) {
-  const struct {
-    std::string bytes;
-    const char* base64;
-  } cases[] = {{"", ""},
-               {"f", "Zg=="},
-               {"fo", "Zm8="},
-               {"foo", "Zm9v"},
-               {"foob", "Zm9vYg=="},
-               {"foobar", "Zm9vYmFy"},
-               {"\xff\xfe", "//4="}};
-  for (const auto& c : cases) EXPECT_EQ(Base64(c.bytes), c.base64) << c.base64;
+TEST(WebhookEncoding, UrlEncodingEscapesAllButTheUnreservedCharacters) {
   EXPECT_EQ(UrlEncode("aZ09-_.~ +/=&\n中"), "aZ09-_.~%20%2B%2F%3D%26%0A%E4%B8%AD");
 }
 
