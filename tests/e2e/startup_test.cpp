@@ -108,6 +108,13 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
                                              "RestAPI_Port",
                                              "Restart_Notice",
                                              "Hang_Restart",
+                                             "Webhook_URL_1",
+                                             "Webhook_URL_2",
+                                             "Webhook_URL_3",
+                                             "Webhook_Secret_1",
+                                             "Webhook_Secret_2",
+                                             "Webhook_Secret_3",
+                                             "Notify_Events",
                                              "Backup_Keep",
                                              "Backup_Keep_Days",
                                              "WorldOption_Kept"};
@@ -115,10 +122,13 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
   ASSERT_EQ(lines.size(), expected.size());
   EXPECT_EQ(lines[18], Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "
                                  "velmora.example"));
-  EXPECT_EQ(std::vector<std::string>(lines.end() - 7, lines.end()),
-            (std::vector<std::string>{"Safe_Stop=1", "RestAPI_Port=8212", "Restart_Notice=1",
-                                      "Hang_Restart=1", "Backup_Keep=0", "Backup_Keep_Days=0",
-                                      "WorldOption_Kept="}));
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 14, lines.end()),
+            (std::vector<std::string>{
+                "Safe_Stop=1", "RestAPI_Port=8212", "Restart_Notice=1", "Hang_Restart=1",
+                "Webhook_URL_1=", "Webhook_URL_2=", "Webhook_URL_3=", "Webhook_Secret_1=",
+                "Webhook_Secret_2=", "Webhook_Secret_3=",
+                "Notify_Events=crash,crashloop,hang,restart,update,backup,start", "Backup_Keep=0",
+                "Backup_Keep_Days=0", "WorldOption_Kept="}));
 }
 
 TEST(Startup, SavedValuesComeBackAndFlagsOtherThanOneUntick) {
