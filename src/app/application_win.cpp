@@ -89,10 +89,14 @@ void Application::WireServerAndBackups() {
   server_.emplace(ServerWorld{serverView_, serverSettings_, serverProcesses_, clock_, prompt_,
                               startSteps_, ServerExecutable(paths_), paths_.ServerDir, serverApi_,
                               *eventLog_, *crashReports_, [this] { OpenBackupManager(); }});
-  memoryWatch_.emplace(
-      MemoryWatchWorld{playersApi_, [this](std::string_view text) { eventLog_->Record(text); },
-                       [this] { return serverProcesses_.WorkerMemoryInUse(); },
-                       [this](std::string_view why) { return server_->RestartUnattended(why); }});
+  memoryWatch_.emplace(MemoryWatchWorld{playersApi_,
+                                        [this](std::string_view text) { eventLog_->Record(text); },
+                                        [this] { return serverProcesses_.WorkerMemoryInUse(); },
+                                        [this](std::string_view why) {
+                                          const bool restarting = server_->RestartUnattended(why);
+                                          if (restarting) Alert(AlertEvent::Restart, why);
+                                          return restarting;
+                                        }});
   backupHost_.emplace(BackupHostWiring{
       [this](std::function<void(bool)> done) { server_->Stop(std::move(done)); },
       [this] { return server_->State() == ServerState::Running; },
@@ -107,6 +111,7 @@ void Application::WireServerAndBackups() {
         return state == ServerState::Running || state == ServerState::Stopped;
       }});
   backupHost_->Activity().Watch([this] { OnBackupActivityChanged(); });
+  WireAlerts();
   server_->SetCopyRunning([this] {
     const BackupTask task = backupHost_->Activity().Task();
     return task == BackupTask::Point || task == BackupTask::Restore;
@@ -169,6 +174,7 @@ void Application::CancelPendingSteps() {
   updateActions_.Cancel();
   addressLookup_.reset();
   mappingAtStart_->Cancel();
+  alertSender_->Cancel();
 }
 
 void Application::OnBackupActivityChanged() {

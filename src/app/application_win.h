@@ -19,8 +19,10 @@
 #include "backup/backup_operations.h"
 #include "common/server_paths.h"
 #include "install/update_win.h"
+#include "net/alerts_window_win.h"
 #include "net/connection_doctor_win.h"
 #include "net/mapping_at_start_win.h"
+#include "net/webhook_sender_win.h"
 #include "platform/event_log_win.h"
 #include "platform/prompt_win.h"
 #include "platform/worker_win.h"
@@ -76,6 +78,13 @@ class Application {
   void OpenConnectionDoctor();
   // 开服时自动映射端口: mapped as the server runs, removed as it stops or ends.
   void OnServerStateChanged(ServerState state);
+  void OpenAlertsWindow();
+  // Sends an alert of the kind to the host's webhook addresses, when they chose that kind. The
+  // one way in for every event: the players' joins and leaves, the update watcher and the memory
+  // guard call it with AlertEvent::Players, Update and Restart.
+  void Alert(AlertEvent event, std::string_view text);
+  // The server's events, as alerts.
+  void WireAlerts();
   // The one place where the operations still under way end, as the window goes.
   void CancelPendingSteps();
   void OnBackupActivityChanged();
@@ -127,6 +136,11 @@ class Application {
   ConnectionDoctor connectionDoctor_;
   // What the last connection diagnosis found, for the copied game address's message.
   bool carrierGradeNat_ = false;
+  std::optional<WebhookSender> alertSender_;  // with the event log it tells of failures
+  AlertsWindow alertsWindow_;
+  // The first start or adoption since the tool started is told: after a reboot the host learns
+  // the server is back; later ones follow a restart or a crash the host was told of already.
+  bool startAlerted_ = false;
   // Looks the public address up for 复制游戏联机地址; put away as the window goes.
   std::optional<Worker> addressLookup_{std::in_place};
   // Made with the event log; its pending results are dropped as the window goes.

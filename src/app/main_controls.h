@@ -65,6 +65,7 @@ enum class MainControl : int {
   RunAtLogonBox,
   AutoStartBox,
   RunAtLogonHint,  // how to switch the sign-in entry on again once Windows has switched it off
+  AlertsLabel,     // (消息通知)
 };
 
 class MainControls {

@@ -91,6 +91,9 @@ void MainWindowRouting::OnLabelPressed(MainControl label, bool rightButton) {
     case C::DoctorLabel:
       tool_.OpenConnectionDoctor();
       break;
+    case C::AlertsLabel:
+      tool_.OpenAlertsWindow();
+      break;
     case C::PlayersLabel:
       tool_.playersWindow_.Open(PlayersWindowSetup{tool_.mainWindow_.Handle(), &tool_.playersApi_,
                                                    &tool_.prompt_, &*tool_.eventLog_,

@@ -58,6 +58,35 @@ constexpr ToolSettingsKey Count(const char* key) {
       true};
 }
 
+// A webhook address or its secret, kept as typed and shown by the alerts window.
+template <int slot, std::string WebhookAddress::*member>
+constexpr ToolSettingsKey Webhook(const char* key) {
+  return {kExtendedSection,
+          key,
+          D::Fixed,
+          "",
+          [](S& settings, std::string_view text) {
+            settings.alerts.addresses[slot].*member = std::string(text);
+          },
+          [](const S& settings) { return settings.alerts.addresses[slot].*member; },
+          std::nullopt,
+          false,
+          true};
+}
+
+constexpr ToolSettingsKey NotifyEvents() {
+  return {
+      kExtendedSection,
+      "Notify_Events",
+      D::Fixed,
+      kDefaultNotifyEvents,
+      [](S& settings, std::string_view text) { settings.alerts.notifyEvents = std::string(text); },
+      [](const S& settings) { return settings.alerts.notifyEvents; },
+      std::nullopt,
+      false,
+      true};
+}
+
 constexpr ToolSettingsKey KeptWorlds() {
   return {kExtendedSection,
           kWorldOptionKeptKey,
@@ -72,7 +101,7 @@ constexpr ToolSettingsKey KeptWorlds() {
 
 // Save order. The 15 keys of the first two sections come first, then Window_Title; 扩展设置 was
 // added later, so a file from before it keeps its order and gets the section at its end.
-const std::array<ToolSettingsKey, 28> kKeys = {{
+const std::array<ToolSettingsKey, 35> kKeys = {{
     Flag<&S::hideConsole>(kRunControlSection, "Hide_ServerConsole", "1", C::HideConsoleBox),
     Flag<&S::autoUpdate>(kRunControlSection, "Auto_CheckServer", "1", C::AutoUpdateBox),
     Flag<&S::crashRestart>(kRunControlSection, "Crash_Autorun", "1", C::CrashRestartBox),
@@ -105,6 +134,13 @@ const std::array<ToolSettingsKey, 28> kKeys = {{
     Flag<&S::mapPortsAtStart>(kExtendedSection, "UPnP_Map", "0", C::MapPortsAtStartBox),
     Flag<&S::runAtLogon>(kExtendedSection, kRunAtLogonKey, "0", C::RunAtLogonBox),
     Flag<&S::autoStart>(kExtendedSection, "Auto_Start", "0", C::AutoStartBox),
+    Webhook<0, &WebhookAddress::url>("Webhook_URL_1"),
+    Webhook<1, &WebhookAddress::url>("Webhook_URL_2"),
+    Webhook<2, &WebhookAddress::url>("Webhook_URL_3"),
+    Webhook<0, &WebhookAddress::secret>("Webhook_Secret_1"),
+    Webhook<1, &WebhookAddress::secret>("Webhook_Secret_2"),
+    Webhook<2, &WebhookAddress::secret>("Webhook_Secret_3"),
+    NotifyEvents(),
     KeptWorlds(),
     // A doubtful value must never make a later start switch off an API the host turned on.
     Flag<&S::restApiByTool>(kExtendedSection, kRestApiByToolKey, "0", std::nullopt, false),

@@ -13,6 +13,7 @@
 
 #include "app/main_controls.h"
 #include "backup/retention.h"
+#include "net/alert_settings.h"
 #include "platform/profile_store.h"
 
 namespace tidemoor {
@@ -56,6 +57,7 @@ struct ToolSettings {
   bool hangRestart = false;
   bool mapPortsAtStart = false;         // 开服时自动映射端口
   std::string memoryRestartGb;          // as typed; 0, empty or not a number: no memory restart
+  AlertSettings alerts;                 // shown and changed by the alerts window
   BackupRetention retention;            // shown and changed by the backup manager
   std::vector<std::string> keptWorlds;  // worlds whose WorldOption.sav the user chose to keep
   // Whether the tool itself switched the REST API on in PalWorldSettings.ini (the host had not),

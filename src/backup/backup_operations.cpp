@@ -204,8 +204,9 @@ void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlac
         }
         // Noted before the box shows: the next tick may come while it is open.
         record.failureReported = true;
-        prompt.Ask(FailureMessage(report.outcome, kAutoBackupFailedMessage), kBackUpTitle,
-                   PromptStyle::Error);
+        const std::string message = FailureMessage(report.outcome, kAutoBackupFailedMessage);
+        if (record.failureAlert) record.failureAlert(message);
+        prompt.Ask(message, kBackUpTitle, PromptStyle::Error);
       });
 }
 

@@ -110,6 +110,8 @@ struct AutoBackupRecord {
   bool failureReported = false;
   // The links the last point told of leaving out: the same ones are not told again.
   std::vector<std::string> leftOutReported;
+  // Told the failure's text as it is reported, for the host away from the PC.
+  std::function<void(std::string_view text)> failureAlert;
 };
 
 // A tick of the automatic backup that makes a point. A failure (a copy, or a full disk) is told

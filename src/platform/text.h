@@ -48,4 +48,7 @@ char LowerAscii(char c);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 size_t FindIgnoringCase(std::string_view text, std::string_view what);  // npos when absent
 
+// Standard Base64 with padding.
+std::string Base64(std::string_view bytes);
+
 }  // namespace tidemoor

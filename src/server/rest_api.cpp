@@ -11,8 +11,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-constexpr char kBase64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
 RestRequest Request(const RestEndpoint& endpoint, std::string_view method, std::string_view path,
                     const Json* body = nullptr) {
   RestRequest request;
@@ -139,22 +137,6 @@ std::string RestFailureText(const RestReply& reply, std::optional<int> port) {
   }
   if (!details.empty()) text += " (" + details + ")";
   return text;
-}
-
-std::string Base64(std::string_view bytes) {
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
-  for (size_t i = 0; i < bytes.size(); i += 3) {
-    const size_t left = bytes.size() - i;
-    uint32_t group = static_cast<uint8_t>(bytes[i]) << 16;
-    if (left > 1) group |= static_cast<uint8_t>(bytes[i + 1]) << 8;
-    if (left > 2) group |= static_cast<uint8_t>(bytes[i + 2]);
-    out += kBase64Digits[(group >> 18) & 63];
-    out += kBase64Digits[(group >> 12) & 63];
-    out += left > 1 ? kBase64Digits[(group >> 6) & 63] : '=';
-    out += left > 2 ? kBase64Digits[group & 63] : '=';
-  }
-  return out;
 }
 
 RestRequest InfoRequest(const RestEndpoint& endpoint) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/http_answer.h"
+#include "platform/text.h"
 
 namespace tidemoor {
 
@@ -34,8 +35,6 @@ struct RestRequest {
   std::string headers;  // header lines, each ended by CR LF
   std::string body;     // JSON, empty for a GET
 };
-
-std::string Base64(std::string_view bytes);
 
 RestRequest InfoRequest(const RestEndpoint& endpoint);
 RestRequest PlayersRequest(const RestEndpoint& endpoint);

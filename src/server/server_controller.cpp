@@ -141,6 +141,8 @@ void ServerController::EnterRunning(uint32_t processId, bool adopted) {
   UpdateStatusLine(version);
   world_.log.Record((adopted ? "接管上次运行留下的服务端 (进程 " : "启动服务端 (进程 ") +
                     std::to_string(processId) + ", 版本 " + version + ")");
+  Tell(adopted ? ServerEvent::Adopted : ServerEvent::Started,
+       (adopted ? "已接管运行中的服务端 (版本 " : "服务端已启动 (版本 ") + version + ")");
   SetConsoleHidden(automation.hideConsole);
 }
 
@@ -345,6 +347,7 @@ void ServerController::OnMonitorTick() {
     if (hangWatch_.Hung(world_.clock.AwakeMilliseconds())) {
       world_.log.Record("服务端超过 3 分钟没有响应, 按崩溃处理 (进程 " +
                         std::to_string(processId_) + ")");
+      Tell(ServerEvent::Hung, "服务端超过 3 分钟没有响应, 已结束并按崩溃处理");
       // Stopping until the kill is done: a click meanwhile does nothing.
       EnterState(ServerState::Stopping);
       world_.view.SetMonitorPeriod(0);
@@ -392,6 +395,7 @@ void ServerController::AnnounceRestart(const AutomationOptions& automation) {
 
 void ServerController::IntervalRestart() {
   world_.log.Record("定时重启服务端 (进程 " + std::to_string(processId_) + ")");
+  Tell(ServerEvent::IntervalRestart, "定时重启服务端");
   StopServer(StopKind::IntervalRestart, [this] { PauseThenStart(StartCause::Restart); });
 }
 
@@ -402,6 +406,9 @@ void ServerController::OnServerEnded(bool hung) {
   const std::optional<CrashReport> report =
       hung ? std::nullopt : FindCrashReport(world_.crashReports, launchedAt_);
   if (report) TellCrashReason(*report);
+  const std::string reason =
+      report ? "\n崩溃原因: " + ShownCrashMessage(*report, kCrashMessageCharacters) : "";
+  if (!hung) Tell(ServerEvent::Crashed, "服务端已退出: 崩溃或被外部结束" + reason);
   if (report && ReportsCorruptSave(*report)) {
     // A restart would load the damaged world again and crash again; only a restore helps, and
     // which point to restore is the user's choice.
@@ -420,6 +427,7 @@ void ServerController::OnServerEnded(bool hung) {
   if (!mayRestart) {
     world_.view.ShowStatusLine(kCrashLoopStatus);
     world_.log.Record("服务端 10 分钟内崩溃 3 次, 已停止自动重启");
+    Tell(ServerEvent::CrashLoopStopped, "服务端 10 分钟内崩溃 3 次, 已停止自动重启" + reason);
     std::string text = kCrashLoopText;
     if (report) {
       text += "\r\n 崩溃原因: " + ShownCrashMessage(*report, kCrashMessageCharacters) + " ";
@@ -435,6 +443,10 @@ void ServerController::TellCrashReason(const CrashReport& report) {
   world_.log.Record("服务端崩溃原因 (" + (report.type.empty() ? "" : report.type + ", ") +
                     report.folder + "): " + ShownCrashMessage(report, kCrashMessageCharacters));
   world_.view.ShowStatusLine("服务端崩溃: " + ShownCrashMessage(report, kCrashStatusCharacters));
+}
+
+void ServerController::Tell(ServerEvent event, std::string_view text) {
+  if (listener_) listener_(event, text);
 }
 
 void ServerController::SetConsoleHidden(bool hidden) {

@@ -51,6 +51,19 @@ struct ServerWorld {
   std::function<void()> openBackupManager;
 };
 
+// What happened to the server that its host may want to hear of away from the PC.
+enum class ServerEvent {
+  Crashed,           // ended by itself or from outside, not by the tool
+  CrashLoopStopped,  // crashed too often: no more automatic restarts
+  Hung,              // stopped answering and was ended by the tool
+  IntervalRestart,   // the scheduled restart begins
+  Started,           // launched by the tool
+  Adopted,           // found running and taken over
+};
+
+// Told as it happens, with a line saying what happened.
+using ServerEventListener = std::function<void(ServerEvent event, std::string_view text)>;
+
 // What became of a request to save before a backup point.
 enum class SaveOutcome { Saved, NotRunning, NoAnswer };
 
@@ -110,9 +123,11 @@ class ServerController {
   void SaveBeforeBackup(std::function<void(SaveOutcome)> done);
   // Whether a backup copy is reading the save: an interval restart waits until it is done.
   void SetCopyRunning(std::function<bool()> copyRunning) { copyRunning_ = std::move(copyRunning); }
+  void SetEventListener(ServerEventListener listener) { listener_ = std::move(listener); }
 
  private:
   enum class StartCause { User, Restart };
+  void Tell(ServerEvent event, std::string_view text);
   enum class StopKind { Asked, IntervalRestart };
 
   void Press(StartCause cause);
@@ -160,6 +175,7 @@ class ServerController {
   CrashLoopGuard crashLoop_;
   unsigned noticesGiven_ = 0;
   std::function<bool()> copyRunning_;
+  ServerEventListener listener_;
 };
 
 }  // namespace tidemoor

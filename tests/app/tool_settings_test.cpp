@@ -160,7 +160,14 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "Memory_Restart_GB",
                                              "UPnP_Map",
                                              "Run_At_Logon",
-                                             "Auto_Start"};
+                                             "Auto_Start",
+                                             "Webhook_URL_1",
+                                             "Webhook_URL_2",
+                                             "Webhook_URL_3",
+                                             "Webhook_Secret_1",
+                                             "Webhook_Secret_2",
+                                             "Webhook_Secret_3",
+                                             "Notify_Events"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes[15].second, "My title");
   EXPECT_EQ(file.writes.front().second, "1");
@@ -212,7 +219,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 26u);
+  EXPECT_EQ(file.writes.size(), 33u);
 }
 
 // Retention lives in the extension section. A value that is not a count keeps every point: the
@@ -254,7 +261,7 @@ TEST(ToolSettings, RestApiByToolIsRememberedAfterEveryOtherKey) {
   SaveToolSettings(saved, controls, "T", {});
   SaveRestApiByTool(saved, true);
   EXPECT_EQ(saved.writes.back(), (std::pair<std::string, std::string>{"RestAPI_ByTool", "1"}));
-  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Auto_Start");
+  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Notify_Events");
   SaveRestApiByTool(saved, false);
   EXPECT_EQ(saved.values[key], "0");
 }
@@ -290,6 +297,13 @@ TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
       {kExtendedSection, "UPnP_Map", "1"},
       {kExtendedSection, "Run_At_Logon", "1"},
       {kExtendedSection, "Auto_Start", "1"},
+      {kExtendedSection, "Webhook_URL_1", "https://oapi.dingtalk.com/robot/send?access_token=a1"},
+      {kExtendedSection, "Webhook_URL_2", "http://127.0.0.1:9000/hook"},
+      {kExtendedSection, "Webhook_URL_3", ""},
+      {kExtendedSection, "Webhook_Secret_1", "SEC0123 密钥"},
+      {kExtendedSection, "Webhook_Secret_2", ""},
+      {kExtendedSection, "Webhook_Secret_3", "x"},
+      {kExtendedSection, "Notify_Events", "players, crash"},
       {kExtendedSection, "WorldOption_Kept",
        "0123456789ABCDEF0123456789ABCDEF,FEDCBA9876543210FEDCBA9876543210"},
       {kExtendedSection, "RestAPI_ByTool", "1"},

@@ -471,6 +471,30 @@ TEST_F(ServerLifecycleTest, AServerWithoutTheApiOrWithTheBoxUntickedIsNeverHung)
   EXPECT_THAT(log, IsEmpty());
 }
 
+// What the host hears of away from the PC: each start, each crash, and the end of the automatic
+// restarts, in the order they happen, once each.
+TEST_F(ServerLifecycleTest, TheHostIsToldOfEachStartCrashAndTheCrashLoopInOrder) {
+  settings.automation.crashRestart = true;
+  std::vector<std::string> told;
+  controller.SetEventListener([&](ServerEvent event, std::string_view text) {
+    told.push_back(std::to_string(static_cast<int>(event)) + " " + std::string(text));
+  });
+  controller.Toggle();
+  for (int crash = 0; crash < 3; ++crash) {
+    clock.now += kMinute;
+    processes.running = false;
+    controller.OnMonitorTick();
+  }
+  const std::string started = std::to_string(static_cast<int>(ServerEvent::Started));
+  const std::string crashed =
+      std::to_string(static_cast<int>(ServerEvent::Crashed)) + " 服务端已退出: 崩溃或被外部结束";
+  EXPECT_THAT(told, ElementsAre(started + " 服务端已启动 (版本 0.1.5.0)", crashed,
+                                started + " 服务端已启动 (版本 0.1.5.0)", crashed,
+                                started + " 服务端已启动 (版本 0.1.5.0)", crashed,
+                                std::to_string(static_cast<int>(ServerEvent::CrashLoopStopped)) +
+                                    " 服务端 10 分钟内崩溃 3 次, 已停止自动重启"));
+}
+
 TEST_F(ServerLifecycleTest, ThirdQuickCrashStopsRestartsAndSaysSoOnceUntilTheUserStarts) {
   settings.automation.crashRestart = true;
   StartServer();
