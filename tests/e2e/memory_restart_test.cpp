@@ -37,7 +37,7 @@ TEST_P(MemoryRestart, AboveTheLimitThreeChecksInARowRestartsThroughTheSafeStop) 
   const size_t save = calls.find("POST /v1/api/save");
   const size_t shutdown =
       calls.find(R"(POST /v1/api/shutdown {"message":"服务器即将重启","waittime":10})");
-  ASSERT_NE(save, std::string::npos) << calls;
+  ASSERT_NE(save, std::string::npos) << calls << EventLog();
   ASSERT_NE(shutdown, std::string::npos) << calls;
   EXPECT_LT(save, shutdown);
   size_t after = 0;
