@@ -98,16 +98,25 @@ void WorkThrough(std::shared_ptr<Worker::Shared> shared) {
 
 }  // namespace
 
-Worker::Worker() : shared_(std::make_shared<Shared>()) {
+Worker::Worker() : shared_(std::make_shared<Shared>()) {}
+
+// The thread and its mailbox are made with the first job: a tool holds many workers, most of
+// which get work only when the host asks for something, and none of them may slow the start.
+void Worker::Start() {
   WNDCLASSW mailboxClass{};
   mailboxClass.lpfnWndProc = &MailboxProc;
   mailboxClass.hInstance = ::GetModuleHandleW(nullptr);
   mailboxClass.lpszClassName = kMailboxClass;
   ::RegisterClassW(&mailboxClass);
-  shared_->mailbox = ::CreateWindowExW(0, kMailboxClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       mailboxClass.hInstance, nullptr);
-  ::SetWindowLongPtrW(shared_->mailbox, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shared_.get()));
+  HWND mailbox = ::CreateWindowExW(0, kMailboxClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   mailboxClass.hInstance, nullptr);
+  ::SetWindowLongPtrW(mailbox, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shared_.get()));
+  {
+    std::lock_guard lock(shared_->mutex);
+    shared_->mailbox = mailbox;
+  }
   std::thread(&WorkThrough, shared_).detach();
+  started_ = true;
 }
 
 Worker::~Worker() {
@@ -124,6 +133,7 @@ Worker::~Worker() {
 }
 
 void Worker::Run(std::function<void()> work, std::function<void()> done) {
+  if (!started_) Start();
   {
     std::lock_guard lock(shared_->mutex);
     shared_->queued.push_back(Job{std::move(work), std::move(done)});

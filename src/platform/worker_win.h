@@ -38,7 +38,10 @@ class Worker {
   struct Shared;
 
  private:
+  void Start();
+
   std::shared_ptr<Shared> shared_;
+  bool started_ = false;
 };
 
 // While it lives, a job that ends with an exception is told to record (on the worker's thread,
