@@ -89,6 +89,11 @@ class ServerController {
   void Stop(std::function<void(bool stopped)> done);
   // The settings window's restart of a running server: the stop, a 2 s pause, then a start.
   void Restart();
+  // The update watcher's restart of a running server: the safe stop an interval restart makes,
+  // update while the server is down (the button meanwhile starts nothing), then the start an
+  // unattended restart makes, without a second update. Returns false, and nothing happens, when
+  // the server is not running or a start or a stop is under way.
+  bool UpdateAndRestart(std::function<void(std::function<void()> updated)> update);
   // As the tool closes: every step still pending (a pause, a reply, an update's end) never runs,
   // nor does the done of whoever waits for it. What already runs outside (the server, SteamCMD)
   // goes on by itself.
@@ -107,7 +112,7 @@ class ServerController {
   void SetCopyRunning(std::function<bool()> copyRunning) { copyRunning_ = std::move(copyRunning); }
 
  private:
-  enum class StartCause { User, Restart };
+  enum class StartCause { User, Restart, Updated };
   enum class StopKind { Asked, IntervalRestart };
 
   void Press(StartCause cause);
