@@ -165,7 +165,8 @@ std::optional<std::string> VdfValue(const VdfBlock& root,
 // SteamCMD prints its progress lines first, then the block: "2394010" on a line of its own and the
 // braces after it. Everything before that line is skipped, and what follows the block is not read.
 std::optional<uint64_t> PublicBuildId(std::string_view steamCmdOutput, std::string_view appId) {
-  const std::string opening = "\"" + std::string(appId) + "\"";
+  std::string opening(1, '"');
+  opening.append(appId).push_back('"');
   for (size_t at = steamCmdOutput.find(opening); at != std::string_view::npos;
        at = steamCmdOutput.find(opening, at + 1)) {
     size_t brace = at + opening.size();
