@@ -66,6 +66,7 @@ void Application::FinishStartUp() {
   RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);
   server_->AdoptServerLeftRunning();
   mainWindow_.SetTimerInterval(MainControl::LiveStatusTimer, kLiveStatusMilliseconds);
+  ArmUpdateCheck();
 }
 
 }  // namespace tidemoor

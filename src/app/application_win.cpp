@@ -84,6 +84,7 @@ void Application::WireServerAndBackups() {
                         },
                         [this](const std::vector<std::string>& kept) { RememberKeptWorlds(kept); }},
       settings_.keptWorlds);
+  WireUpdateWatch();
 }
 
 // The settings file mirrors the value: written at each press of the start/stop button and, for
@@ -133,6 +134,8 @@ bool Application::OnCloseRequested() {
 void Application::CancelPendingSteps() {
   server_->Cancel();
   updateActions_.Cancel();
+  appInfoQuery_.reset();
+  updateCountdown_.Cancel();
   addressLookup_.reset();
 }
 

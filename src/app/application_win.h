@@ -18,8 +18,10 @@
 #include "backup/backup_manager_win.h"
 #include "backup/backup_operations.h"
 #include "common/server_paths.h"
+#include "install/update_watch.h"
 #include "install/update_win.h"
 #include "net/connection_doctor_win.h"
+#include "platform/delay_win.h"
 #include "platform/event_log_win.h"
 #include "platform/prompt_win.h"
 #include "platform/worker_win.h"
@@ -54,6 +56,9 @@ class Application {
 
   // Wires the event log, the server, the backups and the world check.
   void WireServerAndBackups();
+  // The watch for newer server builds, and its timer at the period the settings ask.
+  void WireUpdateWatch();
+  void ArmUpdateCheck();
 
   bool OnCloseRequested();
   void SaveSettings();
@@ -109,6 +114,10 @@ class Application {
   ConnectionDoctor connectionDoctor_;
   // What the last connection diagnosis found, for the copied game address's message.
   bool carrierGradeNat_ = false;
+  // SteamCMD's answers about the public build, and the notices' waits before an update.
+  std::optional<Worker> appInfoQuery_{std::in_place};
+  Delay updateCountdown_;
+  std::optional<UpdateWatch> updateWatch_;
   // Looks the public address up for 复制游戏联机地址; put away as the window goes.
   std::optional<Worker> addressLookup_{std::in_place};
 };

@@ -58,6 +58,9 @@ enum class MainControl : int {
   LiveStatusLine,   // players, FPS and uptime while the server's API answers
   LiveStatusTimer,  // asks for them every 10 s
   DoctorLabel,      // (联机诊断)
+  UpdateCheckLabel,
+  UpdateCheckMinutes,  // minutes between two looks for a newer server build
+  UpdateCheckTimer,
 };
 
 class MainControls {

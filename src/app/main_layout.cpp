@@ -96,7 +96,10 @@ const ControlDefinition kLayout[] = {
     {Id(C::EventLogLabel), K::ClickableLabel, "(事件日志)", kSafeX + 16, kSafeY + 54, 70, 22},
     {Id(C::PlayersLabel), K::ClickableLabel, "(在线玩家)", kSafeX + 94, kSafeY + 54, 70, 22},
     {Id(C::DoctorLabel), K::ClickableLabel, "(联机诊断)", kSafeX + 172, kSafeY + 54, 70, 22},
-    {Id(C::LiveStatusLine), K::Label, "", kSafeX + 258, kSafeY + 54, 390, 22, kEndEllipsis},
+    {Id(C::UpdateCheckLabel), K::Label, "检查更新(分钟)", kSafeX + 250, kSafeY + 57, 92,
+     kCaptionHeight},
+    {Id(C::UpdateCheckMinutes), K::Edit, "30", kSafeX + 344, kSafeY + 54, 36, 22},
+    {Id(C::LiveStatusLine), K::Label, "", kSafeX + 392, kSafeY + 54, 256, 22, kEndEllipsis},
     // The advert stays the table's last entry: its caption is filled in below.
     {Id(C::AdvertLabel), K::ClickableLabel, "", 8, 410, 664, 28},
 };

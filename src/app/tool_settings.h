@@ -53,6 +53,7 @@ struct ToolSettings {
   std::string restApiPort;
   bool restartNotice = false;
   bool hangRestart = false;
+  std::string updateCheckMinutes;       // between two looks for a newer server build; 0 = never
   BackupRetention retention;            // shown and changed by the backup manager
   std::vector<std::string> keptWorlds;  // worlds whose WorldOption.sav the user chose to keep
   // Whether the tool itself switched the REST API on in PalWorldSettings.ini (the host had not),

@@ -153,7 +153,8 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "Restart_Notice",
                                              "Hang_Restart",
                                              "Backup_Keep",
-                                             "Backup_Keep_Days"};
+                                             "Backup_Keep_Days",
+                                             "Update_Check_Min"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes[15].second, "My title");
   EXPECT_EQ(file.writes.front().second, "1");
@@ -203,7 +204,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 22u);
+  EXPECT_EQ(file.writes.size(), 23u);
 }
 
 // Retention lives in the extension section. A value that is not a count keeps every point: the
@@ -245,7 +246,7 @@ TEST(ToolSettings, RestApiByToolIsRememberedAfterEveryOtherKey) {
   SaveToolSettings(saved, controls, "T", {});
   SaveRestApiByTool(saved, true);
   EXPECT_EQ(saved.writes.back(), (std::pair<std::string, std::string>{"RestAPI_ByTool", "1"}));
-  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Backup_Keep_Days");
+  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Update_Check_Min");
   SaveRestApiByTool(saved, false);
   EXPECT_EQ(saved.values[key], "0");
 }
@@ -277,6 +278,7 @@ TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
       {kExtendedSection, "Hang_Restart", "0"},
       {kExtendedSection, "Backup_Keep", "12"},
       {kExtendedSection, "Backup_Keep_Days", "30"},
+      {kExtendedSection, "Update_Check_Min", "45"},
       {kExtendedSection, "WorldOption_Kept",
        "0123456789ABCDEF0123456789ABCDEF,FEDCBA9876543210FEDCBA9876543210"},
       {kExtendedSection, "RestAPI_ByTool", "1"},
