@@ -63,6 +63,7 @@ void Application::WireUpdateWatch() {
       [this](std::chrono::minutes wait, std::function<void()> then) {
         updateCountdown_.After(wait, std::move(then));
       },
+      // Nothing sends the host's alerts yet; the event log has every line.
       {},
       *eventLog_};
   updateWatch_.emplace(std::move(world));

@@ -14,6 +14,11 @@ void UpdateWatch::Check() {
   });
 }
 
+void UpdateWatch::Tell(const std::string& text) {
+  world_.log.Record(text);
+  if (world_.alert) world_.alert(text);
+}
+
 void UpdateWatch::End() {
   phase_ = Phase::Idle;
   ++round_;
@@ -48,9 +53,8 @@ void UpdateWatch::OnAnswer(const AppInfoAnswer& answer) {
   installed_ = *installed;
   if (lastFound_ != available_) {
     lastFound_ = available_;
-    world_.log.Record("发现服务端新版本: 已安装 " + std::to_string(installed_) + ", 最新 " +
-                      std::to_string(available_));
-    if (world_.newBuildFound) world_.newBuildFound(installed_, available_);
+    Tell("发现服务端新版本: 已安装 " + std::to_string(installed_) + ", 最新 " +
+         std::to_string(available_));
   }
   phase_ = Phase::CountingDown;
   minutesLeft_ = kNoCountdown;
@@ -87,7 +91,7 @@ void UpdateWatch::Update() {
     End();
     const std::optional<uint64_t> now = Installed();
     if (failure.empty() && now && *now >= available_) {
-      world_.log.Record("服务端已更新到版本 " + std::to_string(*now));
+      Tell("服务端已更新到版本 " + std::to_string(*now));
       return;
     }
     // The old files are still in place: the server starts again as it was.
@@ -95,7 +99,7 @@ void UpdateWatch::Update() {
                             : now ? "SteamCMD 结束后已安装版本仍为 " + std::to_string(*now)
                                   : "SteamCMD 结束后无法读取已安装版本";
     failed_ = available_;
-    world_.log.Record("服务端更新失败, 以原版本启动 (此版本不再自动更新, 可手动更新): " + why);
+    Tell("服务端更新失败, 以原版本启动 (此版本不再自动更新, 可手动更新): " + why);
   });
   if (!begun) End();
 }

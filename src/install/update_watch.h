@@ -36,8 +36,9 @@ struct UpdateWatchWorld {
   std::function<bool(std::function<void(const std::string& failure)>)> updateServer;
   // Runs then once the minutes have passed; a wait still pending is replaced.
   std::function<void(std::chrono::minutes, std::function<void()>)> after;
-  // A newer build was found for the first time (the host's alerts listen here).
-  std::function<void(uint64_t installed, uint64_t available)> newBuildFound;
+  // The host's alerts: a newer build found (once per build), installed, or failed to install; the
+  // text is the event log's. May be empty.
+  std::function<void(const std::string& text)> alert;
   EventLog& log;
 };
 
@@ -57,6 +58,7 @@ class UpdateWatch {
   void Step();
   void Update();
   void End();
+  void Tell(const std::string& text);
 
   UpdateWatchWorld world_;
   Phase phase_ = Phase::Idle;
