@@ -110,15 +110,16 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
                                              "Hang_Restart",
                                              "Backup_Keep",
                                              "Backup_Keep_Days",
+                                             "Update_Check_Min",
                                              "WorldOption_Kept"};
   EXPECT_EQ(names, expected);
   ASSERT_EQ(lines.size(), expected.size());
   EXPECT_EQ(lines[18], Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "
                                  "velmora.example"));
-  EXPECT_EQ(std::vector<std::string>(lines.end() - 7, lines.end()),
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 8, lines.end()),
             (std::vector<std::string>{"Safe_Stop=1", "RestAPI_Port=8212", "Restart_Notice=1",
                                       "Hang_Restart=1", "Backup_Keep=0", "Backup_Keep_Days=0",
-                                      "WorldOption_Kept="}));
+                                      "Update_Check_Min=30", "WorldOption_Kept="}));
 }
 
 TEST(Startup, SavedValuesComeBackAndFlagsOtherThanOneUntick) {
@@ -169,6 +170,7 @@ TEST(Startup, EveryBoxClickedAndEveryEditTypedIsSavedOnClose) {
       {C::RestApiPortEdit, "8300", "RestAPI_Port=8300"},
       {C::RestartNoticeBox, nullptr, "Restart_Notice=0"},
       {C::HangRestartBox, nullptr, "Hang_Restart=0"},
+      {C::UpdateCheckMinutes, "45", "Update_Check_Min=45"},
   };
   TempToolDirectory dir("changed");
   dir.InstallTool();
