@@ -19,6 +19,13 @@ void UpdateWatch::Tell(const std::string& text) {
   if (world_.alert) world_.alert(text);
 }
 
+// An offline PC would otherwise add the same line every half hour.
+void UpdateWatch::CheckFailed(const std::string& why) {
+  if (why == lastFailure_) return;
+  lastFailure_ = why;
+  world_.log.Record("检查服务端更新失败: " + why);
+}
+
 void UpdateWatch::End() {
   phase_ = Phase::Idle;
   ++round_;
@@ -32,22 +39,23 @@ std::optional<uint64_t> UpdateWatch::Installed() {
 void UpdateWatch::OnAnswer(const AppInfoAnswer& answer) {
   phase_ = Phase::Idle;
   if (!answer.failure.empty()) {
-    world_.log.Record("检查服务端更新失败: " + answer.failure);
+    CheckFailed(answer.failure);
     return;
   }
   const std::optional<uint64_t> available = PublicBuildId(answer.output, kServerAppId);
   if (!available) {
-    world_.log.Record("检查服务端更新失败: SteamCMD 的回答中没有公开版本号");
+    CheckFailed("SteamCMD 的回答中没有公开版本号");
     return;
   }
   const std::optional<uint64_t> installed = Installed();
   // Without the manifest nothing says which build runs; updating blindly every half hour would
   // restart the server for nothing.
   if (!installed) {
-    world_.log.Record("检查服务端更新失败: 无法读取已安装版本 (steamapps\\appmanifest_" +
-                      std::string(kServerAppId) + ".acf)");
+    CheckFailed("无法读取已安装版本 (steamapps\\appmanifest_" + std::string(kServerAppId) +
+                ".acf)");
     return;
   }
+  lastFailure_.clear();
   if (*available <= *installed || *available == failed_) return;
   available_ = *available;
   installed_ = *installed;

@@ -59,6 +59,7 @@ class UpdateWatch {
   void Update();
   void End();
   void Tell(const std::string& text);
+  void CheckFailed(const std::string& why);
 
   UpdateWatchWorld world_;
   Phase phase_ = Phase::Idle;
@@ -69,6 +70,7 @@ class UpdateWatch {
   // A build whose update failed is not tried again by itself: a retry each check would restart
   // the server every half hour for nothing. The manual update remains.
   uint64_t failed_ = 0;
+  std::string lastFailure_;  // told once until a check gets through
   // Counts the countdowns, so a wait or an answer from one that ended does nothing.
   uint32_t round_ = 0;
 };
