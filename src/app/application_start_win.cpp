@@ -88,6 +88,7 @@ void Application::FinishStartUp() {
   StartServerIfAsked();
   mainWindow_.SetTimerInterval(MainControl::LiveStatusTimer, kLiveStatusMilliseconds);
   mainWindow_.SetTimerInterval(MainControl::MemoryTimer, MemoryCheckMilliseconds());
+  ArmUpdateCheck();
 }
 
 void Application::StartServerIfAsked() {

@@ -123,6 +123,7 @@ void Application::WireServerAndBackups() {
                         },
                         [this](const std::vector<std::string>& kept) { RememberKeptWorlds(kept); }},
       settings_.keptWorlds);
+  WireUpdateWatch();
 }
 
 // The settings file mirrors the value: written at each press of the start/stop button and, for
@@ -172,6 +173,8 @@ bool Application::OnCloseRequested() {
 void Application::CancelPendingSteps() {
   server_->Cancel();
   updateActions_.Cancel();
+  appInfoQuery_.reset();
+  updateCountdown_.Cancel();
   addressLookup_.reset();
   mappingAtStart_->Cancel();
   alertSender_->Cancel();

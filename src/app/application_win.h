@@ -18,11 +18,13 @@
 #include "backup/backup_manager_win.h"
 #include "backup/backup_operations.h"
 #include "common/server_paths.h"
+#include "install/update_watch.h"
 #include "install/update_win.h"
 #include "net/alerts_window_win.h"
 #include "net/connection_doctor_win.h"
 #include "net/mapping_at_start_win.h"
 #include "net/webhook_sender_win.h"
+#include "platform/delay_win.h"
 #include "platform/event_log_win.h"
 #include "platform/prompt_win.h"
 #include "platform/worker_win.h"
@@ -60,6 +62,9 @@ class Application {
 
   // Wires the event log, the server, the backups and the world check.
   void WireServerAndBackups();
+  // The watch for newer server builds, and its timer at the period the settings ask.
+  void WireUpdateWatch();
+  void ArmUpdateCheck();
 
   // The sign-in entry as the registry has it, in the value, the box and the hint beside it.
   void ShowLogonEntry();
@@ -141,6 +146,10 @@ class Application {
   // The first start or adoption since the tool started is told: after a reboot the host learns
   // the server is back; later ones follow a restart or a crash the host was told of already.
   bool startAlerted_ = false;
+  // SteamCMD's answers about the public build, and the notices' waits before an update.
+  std::optional<Worker> appInfoQuery_{std::in_place};
+  Delay updateCountdown_;
+  std::optional<UpdateWatch> updateWatch_;
   // Looks the public address up for 复制游戏联机地址; put away as the window goes.
   std::optional<Worker> addressLookup_{std::in_place};
   // Made with the event log; its pending results are dropped as the window goes.

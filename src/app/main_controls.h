@@ -66,6 +66,9 @@ enum class MainControl : int {
   AutoStartBox,
   RunAtLogonHint,  // how to switch the sign-in entry on again once Windows has switched it off
   AlertsLabel,     // (消息通知)
+  UpdateCheckLabel,
+  UpdateCheckMinutes,  // minutes between two looks for a newer server build
+  UpdateCheckTimer,
 };
 
 class MainControls {

@@ -106,6 +106,9 @@ const ControlDefinition kLayout[] = {
     {Id(C::MemoryLimitLabel), K::Label, "内存上限GB", kSafeX + 176, kSafeY + 113, 64,
      kCaptionHeight},
     {Id(C::MemoryLimitEdit), K::Edit, "0", kSafeX + 242, kSafeY + 110, 36, 22},
+    {Id(C::UpdateCheckLabel), K::Label, "检查更新(分钟)", kSafeX + 292, kSafeY + 113, 92,
+     kCaptionHeight},
+    {Id(C::UpdateCheckMinutes), K::Edit, "30", kSafeX + 386, kSafeY + 110, 36, 22},
     // The advert stays the table's last entry: its caption is filled in below.
     {Id(C::AdvertLabel), K::ClickableLabel, "", 8, 410, 664, 28},
 };

@@ -49,6 +49,7 @@ void MainWindowRouting::OnClicked(MainControl control) {
 
 void MainWindowRouting::OnEdited(MainControl edit) {
   ReadToolSetting(tool_.mainWindow_, edit, tool_.settings_);
+  if (edit == C::UpdateCheckMinutes && tool_.startUpFinished_) tool_.ArmUpdateCheck();
 }
 
 void MainWindowRouting::OnLabelPressed(MainControl label, bool rightButton) {
@@ -107,6 +108,7 @@ void MainWindowRouting::OnLabelPressed(MainControl label, bool rightButton) {
 void MainWindowRouting::OnTimer(MainControl timer) {
   if (timer == C::MonitorTimer) tool_.server_->OnMonitorTick();
   if (timer == C::AutoBackupTimer) OnAutoBackupTick();
+  if (timer == C::UpdateCheckTimer) tool_.updateWatch_->Check();
   if (timer == C::LiveStatusTimer) {
     const bool running = tool_.server_->State() == ServerState::Running;
     tool_.liveStatus_.Tick(running, tool_.server_->Endpoint());

@@ -58,6 +58,7 @@ struct ToolSettings {
   bool mapPortsAtStart = false;         // 开服时自动映射端口
   std::string memoryRestartGb;          // as typed; 0, empty or not a number: no memory restart
   AlertSettings alerts;                 // shown and changed by the alerts window
+  std::string updateCheckMinutes;       // between two looks for a newer server build; 0 = never
   BackupRetention retention;            // shown and changed by the backup manager
   std::vector<std::string> keptWorlds;  // worlds whose WorldOption.sav the user chose to keep
   // Whether the tool itself switched the REST API on in PalWorldSettings.ini (the host had not),

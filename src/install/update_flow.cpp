@@ -35,15 +35,23 @@ void PerformAutoUpdate(bool wanted, const ServerPaths& paths, UpdateActions& act
     done();
     return;
   }
+  // Without SteamCMD the start goes on with the server that is installed.
+  PerformUnattendedUpdate(paths, actions, [done = std::move(done)](const std::string&) { done(); });
+}
+
+void PerformUnattendedUpdate(const ServerPaths& paths, UpdateActions& actions,
+                             std::function<void(std::string failure)> done) {
   actions.DeploySteamCmd([paths, &actions, done = std::move(done)](SteamCmdState state) mutable {
-    // Without SteamCMD the start goes on with the server that is installed.
     if (state == SteamCmdState::DownloadFailed) {
-      done();
+      done("下载 SteamCMD 失败 - 请检查网络连接");
       return;
     }
     const std::string script = AutoUpdateScriptFile(paths);
-    actions.WriteScript(script, AutoUpdateScript());
-    actions.RunToEnd(QuotedCommandLine(script), std::move(done));
+    if (Outcome written = actions.WriteScript(script, AutoUpdateScript()); !written) {
+      done(WithCause("无法写入 " + script, written.Error()));
+      return;
+    }
+    actions.RunToEnd(QuotedCommandLine(script), [done = std::move(done)] { done({}); });
   });
 }
 

@@ -49,4 +49,9 @@ void PerformManualUpdate(const ServerPaths& paths, UpdateActions& actions, Promp
 void PerformAutoUpdate(bool wanted, const ServerPaths& paths, UpdateActions& actions,
                        std::function<void()> done);
 
+// The update watcher's run of the same script, with the server already stopped: done hears why
+// SteamCMD did not run (empty once it has run to its end, whatever it did).
+void PerformUnattendedUpdate(const ServerPaths& paths, UpdateActions& actions,
+                             std::function<void(std::string failure)> done);
+
 }  // namespace tidemoor

@@ -76,6 +76,10 @@ void ServerController::Start(StartCause cause) {
     UpdateThenLaunch(launch, commandLine.text);
     return;
   }
+  if (cause == StartCause::Updated) {
+    Launch(launch, commandLine.text, world_.settings.ReadAutomation());
+    return;
+  }
   step_ = ServerStep::AskingAboutWorld;
   world_.steps.ConfirmLoadedWorld(
       UnlessCancelled([this, launch, text = commandLine.text](bool goOn) {
@@ -178,6 +182,24 @@ bool ServerController::RestartUnattended(std::string_view why) {
   if (state_ != ServerState::Running || (copyRunning_ && copyRunning_())) return false;
   world_.log.Record(std::string(why) + " (进程 " + std::to_string(processId_) + ")");
   StopServer(StopKind::IntervalRestart, [this] { PauseThenStart(StartCause::Restart); });
+  return true;
+}
+
+bool ServerController::UpdateAndRestart(std::function<void(std::function<void()>)> update) {
+  if (state_ != ServerState::Running) return false;
+  world_.log.Record("为更新重启服务端 (进程 " + std::to_string(processId_) + ")");
+  StopServer(StopKind::IntervalRestart, [this, update = std::move(update)] {
+    EnterState(ServerState::Starting);
+    step_ = ServerStep::Updating;
+    update(UnlessCancelled([this] {
+      // The pause every restart makes, so the game ports are free again.
+      step_ = ServerStep::Pausing;
+      world_.clock.After(kRestartPause, UnlessCancelled([this] {
+                           step_ = ServerStep::Idle;
+                           Start(StartCause::Updated);
+                         }));
+    }));
+  });
   return true;
 }
 

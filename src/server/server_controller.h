@@ -107,6 +107,11 @@ class ServerController {
   // nothing. False when the server is not running or a backup copy is reading the save (the
   // restart waits for it, as the interval restart does).
   bool RestartUnattended(std::string_view why);
+  // The update watcher's restart of a running server: the safe stop an interval restart makes,
+  // update while the server is down (the button meanwhile starts nothing), then the start an
+  // unattended restart makes, without a second update. Returns false, and nothing happens, when
+  // the server is not running or a start or a stop is under way.
+  bool UpdateAndRestart(std::function<void(std::function<void()> updated)> update);
   // As the tool closes: every step still pending (a pause, a reply, an update's end) never runs,
   // nor does the done of whoever waits for it. What already runs outside (the server, SteamCMD)
   // goes on by itself.
@@ -126,7 +131,7 @@ class ServerController {
   void SetEventListener(ServerEventListener listener) { listener_ = std::move(listener); }
 
  private:
-  enum class StartCause { User, Restart };
+  enum class StartCause { User, Restart, Updated };
   void Tell(ServerEvent event, std::string_view text);
   enum class StopKind { Asked, IntervalRestart };
 

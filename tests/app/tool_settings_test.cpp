@@ -167,7 +167,8 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "Webhook_Secret_1",
                                              "Webhook_Secret_2",
                                              "Webhook_Secret_3",
-                                             "Notify_Events"};
+                                             "Notify_Events",
+                                             "Update_Check_Min"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes[15].second, "My title");
   EXPECT_EQ(file.writes.front().second, "1");
@@ -219,7 +220,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 33u);
+  EXPECT_EQ(file.writes.size(), 34u);
 }
 
 // Retention lives in the extension section. A value that is not a count keeps every point: the
@@ -261,7 +262,7 @@ TEST(ToolSettings, RestApiByToolIsRememberedAfterEveryOtherKey) {
   SaveToolSettings(saved, controls, "T", {});
   SaveRestApiByTool(saved, true);
   EXPECT_EQ(saved.writes.back(), (std::pair<std::string, std::string>{"RestAPI_ByTool", "1"}));
-  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Notify_Events");
+  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Update_Check_Min");
   SaveRestApiByTool(saved, false);
   EXPECT_EQ(saved.values[key], "0");
 }
@@ -304,6 +305,7 @@ TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
       {kExtendedSection, "Webhook_Secret_2", ""},
       {kExtendedSection, "Webhook_Secret_3", "x"},
       {kExtendedSection, "Notify_Events", "players, crash"},
+      {kExtendedSection, "Update_Check_Min", "45"},
       {kExtendedSection, "WorldOption_Kept",
        "0123456789ABCDEF0123456789ABCDEF,FEDCBA9876543210FEDCBA9876543210"},
       {kExtendedSection, "RestAPI_ByTool", "1"},

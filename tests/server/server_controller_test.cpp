@@ -276,6 +276,31 @@ TEST_F(ServerControllerTest, NothingRunsOnAfterAWaitThatTheToolClosedDuring) {
   EXPECT_TRUE(processes.running);
 }
 
+// The update watcher's restart: the files are replaced while the server is down and the button
+// starts nothing meanwhile; the start after it runs no second update and asks nothing.
+TEST_F(ServerControllerTest, UpdateAndRestartUpdatesWhileStoppedThenStartsUnasked) {
+  EXPECT_FALSE(controller.UpdateAndRestart([](std::function<void()>) { FAIL(); }));
+  settings.automation.autoUpdate = true;
+  StartServer();
+  steps.worldConfirmed = false;
+  const int questions = steps.worldQuestions;
+  std::function<void()> updated;
+  ASSERT_TRUE(controller.UpdateAndRestart([&](std::function<void()> then) {
+    log.push_back("watcher update");
+    updated = std::move(then);
+  }));
+  ASSERT_TRUE(updated);
+  EXPECT_FALSE(processes.running);
+  controller.Toggle();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "save"), 0);
+  updated();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "watcher update"), 1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "update"), 0);
+  EXPECT_EQ(steps.worldQuestions, questions);
+  EXPECT_TRUE(processes.running);
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
+}
+
 TEST_F(ServerControllerTest, AServerLeftRunningIsTakenOverAtStartUp) {
   controller.AdoptServerLeftRunning();
   EXPECT_THAT(log, IsEmpty());

@@ -1,0 +1,110 @@
+#include "install/update_watch.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tidemoor {
+namespace {
+
+std::string AppInfo(int build) {
+  return "\"2394010\"\n{\n \"depots\" { \"branches\" { \"public\" { \"buildid\" \"" +
+         std::to_string(build) + "\" } } }\n}\n";
+}
+
+std::string Manifest(int build) {
+  return "\"AppState\" { \"buildid\" \"" + std::to_string(build) + "\" }";
+}
+
+struct Recorder : EventLog {
+  void Record(std::string_view text) override { happened.push_back("log:" + std::string(text)); }
+  std::vector<std::string> happened;
+};
+
+// Two checks with nobody online (the countdown with players is the countdown's own rule); every
+// answer comes at once. What happened, in order: the watcher's steps and the events logged.
+struct Case {
+  const char* what;
+  AppInfoAnswer answer;
+  std::optional<std::string> manifest;
+  std::string updateFailure;
+  std::optional<std::string> manifestAfter;
+  std::vector<std::string> expected;
+};
+
+std::vector<std::string> Watch(const Case& c) {
+  Recorder log;
+  std::optional<std::string> manifest = c.manifest;
+  UpdateWatch watch(UpdateWatchWorld{
+      [&](std::function<void(const AppInfoAnswer&)> done) {
+        log.happened.push_back("ask");
+        done(c.answer);
+      },
+      [&] { return manifest; },
+      [](std::function<void(PlayersOnline)> done) { done(PlayersOnline::None); },
+      [](const std::string&) { FAIL() << "no one to tell"; }, [] { return true; },
+      [&](std::function<void(const std::string&)> done) {
+        log.happened.push_back("update");
+        manifest = c.manifestAfter;
+        done(c.updateFailure);
+        return true;
+      },
+      [](std::chrono::minutes, std::function<void()>) { FAIL() << "nothing to wait for"; },
+      // Right after the same text went to the log.
+      [&](const std::string& text) {
+        EXPECT_EQ(log.happened.back(), "log:" + text);
+        log.happened.back() += " +alert";
+      },
+      log});
+  watch.Check();
+  watch.Check();
+  return log.happened;
+}
+
+TEST(UpdateWatch, NewerBuildIsInstalledAndAFailureIsToldOnceAndNotRetried) {
+  const std::string found = "log:发现服务端新版本: 已安装 100, 最新 200 +alert";
+  const std::string updating = "log:自动更新服务端: 版本 100 -> 200";
+  const std::string failed = "log:服务端更新失败, 以原版本启动 (此版本不再自动更新, 可手动更新): ";
+  const std::string timeout = "SteamCMD 在 120 秒内没有结束, 已被结束";
+  const Case cases[] = {
+      {"same build: nothing", {AppInfo(100), ""}, Manifest(100), "", {}, {"ask", "ask"}},
+      {"newer build: installed once",
+       {AppInfo(200), ""},
+       Manifest(100),
+       "",
+       Manifest(200),
+       {"ask", found, updating, "update", "log:服务端已更新到版本 200 +alert", "ask"}},
+      {"SteamCMD did not answer in time",
+       {"", timeout},
+       Manifest(100),
+       "",
+       {},
+       {"ask", "log:检查服务端更新失败: " + timeout, "ask"}},
+      {"no manifest: the installed build is unknown, nothing is restarted",
+       {AppInfo(200), ""},
+       std::nullopt,
+       "",
+       {},
+       {"ask", "log:检查服务端更新失败: 无法读取已安装版本 (steamapps\\appmanifest_2394010.acf)",
+        "ask"}},
+      {"SteamCMD could not be fetched",
+       {AppInfo(200), ""},
+       Manifest(100),
+       "下载 SteamCMD 失败",
+       Manifest(100),
+       {"ask", found, updating, "update", failed + "下载 SteamCMD 失败 +alert", "ask"}},
+      {"SteamCMD ran but the build stayed",
+       {AppInfo(200), ""},
+       Manifest(100),
+       "",
+       Manifest(100),
+       {"ask", found, updating, "update", failed + "SteamCMD 结束后已安装版本仍为 100 +alert",
+        "ask"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Watch(c), c.expected) << c.what;
+}
+
+}  // namespace
+}  // namespace tidemoor
