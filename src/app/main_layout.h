@@ -14,7 +14,7 @@ namespace tidemoor {
 inline constexpr char kMinuteBlanks[] = "　　　　";
 
 inline constexpr int kMainWindowWidth = 688;
-inline constexpr int kMainWindowHeight = 628;
+inline constexpr int kMainWindowHeight = 640;
 
 std::span<const ControlDefinition> MainWindowLayout();
 
