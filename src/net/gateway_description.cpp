@@ -9,14 +9,6 @@
 namespace tidemoor {
 namespace {
 
-bool SameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 bool StartsWith(std::string_view text, std::string_view start) {
   return text.substr(0, start.size()) == start;
 }
@@ -70,7 +62,7 @@ std::optional<std::string> SsdpLocation(std::string_view answer) {
     const std::string_view line = answer.substr(start, lineEnd - start);
     const size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    if (SameLetters(TrimXmlBlanks(line.substr(0, colon)), "LOCATION")) {
+    if (EqualsIgnoringCase(TrimXmlBlanks(line.substr(0, colon)), "LOCATION")) {
       const std::string_view location = TrimXmlBlanks(line.substr(colon + 1));
       if (location.empty()) return std::nullopt;
       return std::string(location);
@@ -80,7 +72,7 @@ std::optional<std::string> SsdpLocation(std::string_view answer) {
 }
 
 std::optional<HttpUrl> ParseHttpUrl(std::string_view url) {
-  if (!SameLetters(url.substr(0, 7), "http://")) return std::nullopt;
+  if (!EqualsIgnoringCase(url.substr(0, 7), "http://")) return std::nullopt;
   url.remove_prefix(7);
   const size_t slash = url.find('/');
   const std::string_view authority = url.substr(0, slash);

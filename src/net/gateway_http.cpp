@@ -8,14 +8,6 @@
 namespace tidemoor {
 namespace {
 
-bool SameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 std::optional<size_t> Number(std::string_view text, int base) {
   text = TrimBlanks(text);
   size_t value = 0;
@@ -86,8 +78,8 @@ HttpAnswer ReadGatewayAnswer(std::string_view raw) {
     if (colon == std::string_view::npos) continue;
     const std::string_view name = TrimBlanks(line.substr(0, colon));
     const std::string_view value = TrimBlanks(line.substr(colon + 1));
-    if (SameLetters(name, "Transfer-Encoding")) chunked = SameLetters(value, "chunked");
-    if (SameLetters(name, "Content-Length")) {
+    if (EqualsIgnoringCase(name, "Transfer-Encoding")) chunked = EqualsIgnoringCase(value, "chunked");
+    if (EqualsIgnoringCase(name, "Content-Length")) {
       length = Number(value, 10);
       if (!length) return {};
     }
