@@ -85,30 +85,6 @@ std::string Between(const std::string& text, const std::string& open, const std:
   return text.substr(start + open.size(), end - start - open.size());
 }
 
-struct TitleCount {
-  DWORD processId;
-  std::wstring title;
-  int count;
-};
-
-BOOL CALLBACK CountTitled(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<TitleCount*>(parameter);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  wchar_t title[256] = {};
-  ::GetWindowTextW(window, title, 256);
-  if (owner == search->processId && ::IsWindowVisible(window) && search->title == title) {
-    ++search->count;
-  }
-  return TRUE;
-}
-
-int WindowsTitled(DWORD processId, std::string_view title) {
-  TitleCount search{processId, Widen(title), 0};
-  ::EnumWindows(&CountTitled, reinterpret_cast<LPARAM>(&search));
-  return search.count;
-}
-
 class Alerts : public LifecycleRig {
  protected:
   // The webhook keys go to the end of the settings file, which is the extension section.

@@ -126,24 +126,6 @@ int Occurrences(const std::string& text, const std::string& part) {
   return count;
 }
 
-struct TitleCount {
-  DWORD processId;
-  std::wstring title;
-  int count;
-};
-
-BOOL CALLBACK CountTitled(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<TitleCount*>(parameter);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  wchar_t title[256] = {};
-  ::GetWindowTextW(window, title, 256);
-  if (owner == search->processId && ::IsWindowVisible(window) && search->title == title) {
-    ++search->count;
-  }
-  return TRUE;
-}
-
 const std::string kCgnat =
     "运营商级 NAT - 没有公网 IPv4，端口映射无法让外网好友连接。可向运营商申请公网 IP，"
     "或与好友使用虚拟局域网";
@@ -237,9 +219,7 @@ TEST(ConnectionDoctor, NamesAnotherProgramOnTheGamePort) {
   EXPECT_FALSE(rig.Text(D::ProfileFound).empty());
   // A second press brings the window forward; 重新检查 runs every check again.
   const HWND doctor = rig.OpenDoctor();
-  TitleCount search{rig.ToolId(), Widen(kDoctorTitle), 0};
-  ::EnumWindows(&CountTitled, reinterpret_cast<LPARAM>(&search));
-  EXPECT_EQ(search.count, 1);
+  EXPECT_EQ(WindowsTitled(rig.ToolId(), kDoctorTitle), 1);
   ClickControl(doctor, Id(D::RecheckButton));
   EXPECT_TRUE(WaitUntil([&] { return Occurrences(rig.Log(), "联机诊断 公网地址与 NAT: ") == 2; }))
       << rig.Log();

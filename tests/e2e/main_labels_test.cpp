@@ -67,34 +67,12 @@ TEST_F(MainLabels, WorldSettingsLabelLeftButtonOpensTheWindowOnly) {
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }));
 }
 
-struct TitleCount {
-  DWORD processId;
-  std::wstring title;
-  int count;
-};
-
-BOOL CALLBACK CountTitled(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<TitleCount*>(parameter);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  wchar_t title[256] = {};
-  ::GetWindowTextW(window, title, 256);
-  if (owner == search->processId && ::IsWindowVisible(window) && search->title == title) {
-    ++search->count;
-  }
-  return TRUE;
-}
-
 TEST_F(MainLabels, BackupManagerLabelOpensOneWindowHoweverOftenItIsPressed) {
   PressLabel(window_, Id(C::BackupManagerLabel));
   const HWND manager = WaitForWindowOfProcess(tool_->Id(), "数据存档管理");
   ASSERT_NE(manager, nullptr);
   PressLabel(window_, Id(C::BackupManagerLabel));
-  const auto windowsOpen = [&] {
-    TitleCount search{tool_->Id(), L"数据存档管理", 0};
-    ::EnumWindows(&CountTitled, reinterpret_cast<LPARAM>(&search));
-    return search.count;
-  };
+  const auto windowsOpen = [&] { return WindowsTitled(tool_->Id(), "数据存档管理"); };
   // A second window would show within moments of the press; none may.
   EXPECT_FALSE(WaitUntil([&] { return windowsOpen() > 1; }, std::chrono::seconds(2)));
   EXPECT_EQ(windowsOpen(), 1);

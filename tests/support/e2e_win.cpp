@@ -242,6 +242,34 @@ HWND FindWindowOfProcess(DWORD processId, std::string_view title) {
   return FindTopWindow(processId, Widen(title), nullptr);
 }
 
+namespace {
+
+struct TitleCount {
+  DWORD processId;
+  std::wstring title;
+  int count;
+};
+
+BOOL CALLBACK CountTitled(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<TitleCount*>(parameter);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  wchar_t title[256] = {};
+  ::GetWindowTextW(window, title, 256);
+  if (owner == search->processId && ::IsWindowVisible(window) && search->title == title) {
+    ++search->count;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+int WindowsTitled(DWORD processId, std::string_view title) {
+  TitleCount search{processId, Widen(title), 0};
+  ::EnumWindows(&CountTitled, reinterpret_cast<LPARAM>(&search));
+  return search.count;
+}
+
 HWND WaitForWindowOfProcess(DWORD processId, std::string_view title,
                             std::chrono::milliseconds timeout) {
   HWND window = nullptr;

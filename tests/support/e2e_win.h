@@ -78,6 +78,9 @@ class ToolProcess {
 HWND FindWindowOfProcess(DWORD processId, std::string_view title);
 HWND WaitForWindowOfProcess(DWORD processId, std::string_view title,
                             std::chrono::milliseconds timeout = std::chrono::seconds(15));
+// How many visible top-level windows of the process have that title (a second press of a label
+// must bring the first forward, not open another).
+int WindowsTitled(DWORD processId, std::string_view title);
 
 std::string ControlText(HWND window, int controlId);
 void SetControlText(HWND window, int controlId, std::string_view text);
