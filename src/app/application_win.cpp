@@ -2,11 +2,11 @@
 
 #include <shellapi.h>
 
-#include <charconv>
 #include <cstdlib>
 #include <memory>
 #include <utility>
 
+#include "common/port_number.h"
 #include "common/product.h"
 #include "platform/codepage_win.h"
 #include "platform/profile_win.h"
@@ -23,11 +23,7 @@ constexpr char kCloseDuringBackupQuestion[] =
     " 选择“否”将取消该操作并退出 (已有的存档和备份点保持不变) ";
 
 unsigned short PortNumber(const std::string& text) {
-  unsigned value = 0;
-  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc{} && ptr == text.data() + text.size() && value <= 65535
-             ? static_cast<unsigned short>(value)
-             : 0;
+  return ParsePortNumber(text).value_or(0);
 }
 
 // The end-to-end tests stand a router and the address lookup up on 127.0.0.1 and point the checks

@@ -1,21 +1,8 @@
 #include "net/firewall_fix.h"
 
-#include <charconv>
+#include "common/port_number.h"
 
 namespace tidemoor {
-namespace {
-
-std::optional<unsigned short> Port(const std::string& text) {
-  unsigned value = 0;
-  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc{} || ptr != text.data() + text.size() || value == 0 ||
-      value > 65535) {
-    return std::nullopt;
-  }
-  return static_cast<unsigned short>(value);
-}
-
-}  // namespace
 
 std::vector<std::string> FirewallFixArguments(const FirewallFixJob& job) {
   return {kFirewallFixSwitch, job.program, std::to_string(job.gamePort),
@@ -26,8 +13,8 @@ std::optional<FirewallFixJob> ReadFirewallFixArguments(const std::vector<std::st
   if (arguments.size() != 4 || arguments[0] != kFirewallFixSwitch || arguments[1].empty()) {
     return std::nullopt;
   }
-  const std::optional<unsigned short> game = Port(arguments[2]);
-  const std::optional<unsigned short> query = Port(arguments[3]);
+  const std::optional<uint16_t> game = ParsePortNumber(arguments[2]);
+  const std::optional<uint16_t> query = ParsePortNumber(arguments[3]);
   if (!game || !query) return std::nullopt;
   return FirewallFixJob{arguments[1], *game, *query};
 }

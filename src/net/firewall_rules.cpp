@@ -1,17 +1,10 @@
 #include "net/firewall_rules.h"
 
-#include <charconv>
-
+#include "common/port_number.h"
 #include "platform/text.h"
 
 namespace tidemoor {
 namespace {
-
-bool PortNumber(std::string_view text, unsigned& value) {
-  text = TrimBlanks(text);
-  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return !text.empty() && ec == std::errc{} && ptr == text.data() + text.size() && value <= 65535;
-}
 
 bool AppliesTo(const FirewallRule& rule, const FirewallState& state) {
   return rule.enabled && rule.inbound && (rule.profiles & state.activeProfiles) != 0;
@@ -38,13 +31,13 @@ bool PortListCovers(std::string_view localPorts, unsigned short port) {
     localPorts =
         comma == std::string_view::npos ? std::string_view() : localPorts.substr(comma + 1);
     const size_t dash = part.find('-');
-    unsigned low = 0, high = 0;
     if (dash == std::string_view::npos) {
-      if (PortNumber(part, low) && low == port) return true;
-    } else if (PortNumber(part.substr(0, dash), low) && PortNumber(part.substr(dash + 1), high) &&
-               low <= port && port <= high) {
-      return true;
+      if (ParsePortNumber(part) == port) return true;
+      continue;
     }
+    const std::optional<uint16_t> low = ParsePortNumber(part.substr(0, dash));
+    const std::optional<uint16_t> high = ParsePortNumber(part.substr(dash + 1));
+    if (low && high && *low <= port && port <= *high) return true;
   }
   return false;
 }

@@ -4,6 +4,7 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "common/port_number.h"
 #include "platform/text.h"
 
 namespace tidemoor {
@@ -120,8 +121,7 @@ PlayerInfo ReadPlayer(const Json& entry) {
 }  // namespace
 
 int RestApiPortFromText(std::string_view typed) {
-  const int32_t port = TextToNumber(typed);
-  return port >= 1 && port <= 65535 ? port : kDefaultRestApiPort;
+  return ParsePortNumber(typed).value_or(kDefaultRestApiPort);
 }
 
 std::string RestFailureText(const RestReply& reply, std::optional<int> port) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/port_number.h"
 #include "platform/text.h"
 
 namespace tidemoor {
@@ -39,12 +40,14 @@ ServerCommandLine BuildServerCommandLine(const LaunchOptions& options) {
   for (const std::string* value : texts) {
     if (!value->empty() && value->back() == '\\') return {{}, kBackslashErrorText};
   }
-  std::string gamePort, queryPort, maxPlayers;
-  if (!ReadWholeNumber(options.gamePort, gamePort) ||
-      !ReadWholeNumber(options.queryPort, queryPort) ||
-      !ReadWholeNumber(options.maxPlayers, maxPlayers)) {
+  std::string maxPlayers;
+  const std::optional<uint16_t> gamePortNumber = ParsePortNumber(options.gamePort);
+  const std::optional<uint16_t> queryPortNumber = ParsePortNumber(options.queryPort);
+  if (!gamePortNumber || !queryPortNumber || !ReadWholeNumber(options.maxPlayers, maxPlayers)) {
     return {{}, kNumberErrorText};
   }
+  const std::string gamePort = std::to_string(*gamePortNumber);
+  const std::string queryPort = std::to_string(*queryPortNumber);
 
   std::vector<std::string> pieces;
   pieces.push_back("\"PalServer.exe\"");
