@@ -82,7 +82,7 @@ void MainWindowRouting::OnLabelPressed(MainControl label, bool rightButton) {
       tool_.loadedWorld_->BeforeWorldSettings([this] {
         tool_.worldSettingsWindow_.Open(
             tool_.mainWindow_.Handle(), tool_.paths_, tool_.prompt_,
-            RunningServer{[this] { return tool_.server_->State() == ServerState::Running; },
+            ServerRestartOffer{[this] { return tool_.server_->State() == ServerState::Running; },
                           [this] { tool_.server_->Restart(); }});
       });
       break;

@@ -3,6 +3,9 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
+#include <cstring>
+#include <vector>
+
 #include "platform/codepage_win.h"
 #include "platform/system_error_win.h"
 #include "platform/run_command_win.h"
@@ -113,6 +116,29 @@ uint32_t FindProcessByImage(std::string_view executablePath, UniqueHandle& proce
     return entry.th32ProcessID;
   }
   return 0;
+}
+
+// Windows 8.1 and later (and Wine) tell any process's command line to a handle that may query it;
+// the answer is a counted UTF-16 string followed by its characters.
+std::optional<std::string> ProcessCommandLine(HANDLE process) {
+  constexpr auto kCommandLineInformation = static_cast<PROCESSINFOCLASS>(60);
+  ULONG length = 0;
+  ::NtQueryInformationProcess(process, kCommandLineInformation, nullptr, 0, &length);
+  if (length < sizeof(UNICODE_STRING) || length > (1u << 20)) return std::nullopt;
+  std::vector<unsigned char> buffer(length);
+  if (::NtQueryInformationProcess(process, kCommandLineInformation, buffer.data(), length,
+                                  &length) < 0) {
+    return std::nullopt;
+  }
+  UNICODE_STRING text{};
+  std::memcpy(&text, buffer.data(), sizeof text);
+  const auto* start = reinterpret_cast<const unsigned char*>(text.Buffer);
+  if (!start || start < buffer.data() || start + text.Length > buffer.data() + buffer.size()) {
+    return std::nullopt;
+  }
+  std::wstring characters(text.Length / sizeof(wchar_t), L'\0');
+  std::memcpy(characters.data(), start, characters.size() * sizeof(wchar_t));
+  return Narrow(characters);
 }
 
 }  // namespace tidemoor

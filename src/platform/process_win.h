@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/system_error.h"
@@ -29,5 +31,9 @@ int64_t FindChildProcess(uint32_t parentId, std::string_view executableName);
 // A running process started from this executable (full path, any case); 0 when there is none.
 // On success processHandle holds a handle that can be waited on.
 uint32_t FindProcessByImage(std::string_view executablePath, UniqueHandle& processHandle);
+
+// The process's command line as Windows keeps it; nullopt when Windows does not tell (the handle
+// needs query rights).
+std::optional<std::string> ProcessCommandLine(HANDLE process);
 
 }  // namespace tidemoor

@@ -2,6 +2,7 @@
 // Every message box of the tool goes through one Prompt: the areas say what to tell or ask and
 // in which style, the Windows side shows it, and tests answer it.
 
+#include <functional>
 #include <string_view>
 
 namespace tidemoor {
@@ -24,9 +25,21 @@ class Prompt {
   // Shows the text and waits for the answer. Every box is modal to the whole tool.
   virtual PromptAnswer Ask(std::string_view text, std::string_view title, PromptStyle style) = 0;
 
+  // For what happens without the user (a crash, a timer, a reply): shown once no other box is
+  // open, never inside the caller, which goes on at once; done gets the answer.
+  virtual void AskInTurn(std::string_view text, std::string_view title, PromptStyle style,
+                         std::function<void(PromptAnswer)> done) {
+    done(Ask(text, title, style));
+  }
+
   // A question acts only on Yes; closing the box counts as No.
   bool Confirm(std::string_view text, std::string_view title, PromptStyle style) {
     return Ask(text, title, style) == PromptAnswer::Yes;
+  }
+
+  // A message nothing waits for, shown in turn.
+  void TellInTurn(std::string_view text, std::string_view title, PromptStyle style) {
+    AskInTurn(text, title, style, [](PromptAnswer) {});
   }
 };
 

@@ -72,4 +72,33 @@ ServerCommandLine BuildServerCommandLine(const LaunchOptions& options) {
   return {JoinTexts(pieces, " "), {}};
 }
 
+// Arguments as the server reads them: blanks outside double quotes part them, and the quotes
+// themselves are dropped (the tool never passes a quote or a trailing backslash inside a value).
+CommandLinePorts PortsOnCommandLine(std::string_view commandLine) {
+  CommandLinePorts ports;
+  std::string argument;
+  bool quoted = false;
+  const auto take = [&] {
+    const size_t equals = argument.find('=');
+    if (equals != std::string::npos) {
+      const std::string_view name = std::string_view(argument).substr(0, equals);
+      const uint16_t port = ParsePortNumber(argument.substr(equals + 1)).value_or(0);
+      if (EqualsIgnoringCase(name, "-port")) ports.game = port;
+      if (EqualsIgnoringCase(name, "-queryport")) ports.query = port;
+    }
+    argument.clear();
+  };
+  for (const char c : commandLine) {
+    if (c == '"') {
+      quoted = !quoted;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      take();
+    } else {
+      argument += c;
+    }
+  }
+  take();
+  return ports;
+}
+
 }  // namespace tidemoor

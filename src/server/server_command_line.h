@@ -2,7 +2,9 @@
 // The dedicated server's command line, assembled from the main window's launch options at the
 // moment of each start.
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tidemoor {
 
@@ -31,11 +33,20 @@ struct ServerCommandLine {
 
 // The pieces joined by blanks. The server reads its command line with the usual Windows argument
 // rules, so a value must never be able to end its argument early and bring in switches of its own:
-// - ports and the player count must be whole numbers (blanks around them are dropped);
+// - ports must be ports (one rule for every port the tool reads) and the player count a whole
+//   number (blanks around them are dropped);
 // - no value may hold a double quote, since there is no way to pass one through;
 // - the server name and the passwords must not end in a backslash, which would turn the closing
 //   quote of a quoted value into a literal one and swallow the switches after it.
 // A password holding a blank is quoted so it stays one argument; so is an empty join password.
 ServerCommandLine BuildServerCommandLine(const LaunchOptions& options);
+
+// The ports a server's command line gives: -port= and -queryport= (in any case, as the server
+// reads them), each 0 when absent or not a port.
+struct CommandLinePorts {
+  uint16_t game = 0;
+  uint16_t query = 0;
+};
+CommandLinePorts PortsOnCommandLine(std::string_view commandLine);
 
 }  // namespace tidemoor

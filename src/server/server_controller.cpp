@@ -1,5 +1,6 @@
 #include "server/server_controller.h"
 
+#include "common/port_number.h"
 #include "common/timer_minutes.h"
 #include "platform/text.h"
 #include "server/server_command_line.h"
@@ -27,10 +28,25 @@ std::string_view StartButtonCaption(ServerState state) {
 void ServerController::EnterState(ServerState state) {
   state_ = state;
   world_.view.ShowServerState(state);
+  if (listener_) listener_->OnServerStateChanged(state, run_);
 }
 
 void ServerController::Toggle() {
   Press(StartCause::User);
+}
+
+void ServerController::StartUnattended() {
+  if (state_ != ServerState::Stopped) return;
+  world_.settings.Save();
+  Start(StartCause::Unattended);
+}
+
+void ServerController::TellError(StartCause cause, const std::string& text) {
+  if (cause == StartCause::User) {
+    world_.prompt.Ask(text, kErrorTitle, PromptStyle::Error);
+  } else {
+    world_.prompt.TellInTurn(text, kErrorTitle, PromptStyle::Error);
+  }
 }
 
 // The button's caption is the user's promise of what a press does; a press in the middle of a
@@ -49,8 +65,30 @@ void ServerController::Press(StartCause cause) {
 
 void ServerController::AdoptServerLeftRunning() {
   if (const uint32_t processId = world_.processes.AdoptRunning(world_.executable)) {
-    EnterRunning(processId, true);
+    Adopt(processId);
   }
+}
+
+// A server the tool did not launch in this run was started with whatever the boxes said then: its
+// own command line tells its ports where Windows gives it, the boxes only where it does not.
+void ServerController::Adopt(uint32_t processId) {
+  const LaunchOptions launch = world_.settings.ReadLaunchOptions();
+  RunningServer run;
+  run.processId = processId;
+  run.adopted = true;
+  run.rest = RestEndpoint{RestApiPortFromText(world_.settings.ReadAutomation().restApiPort),
+                          launch.adminPassword};
+  const std::optional<std::string> commandLine = world_.processes.HeldServerCommandLine();
+  const CommandLinePorts ports =
+      commandLine ? PortsOnCommandLine(*commandLine) : CommandLinePorts{};
+  run.gamePort = ports.game ? ports.game : ParsePortNumber(launch.gamePort).value_or(0);
+  run.queryPort = ports.query ? ports.query : ParsePortNumber(launch.queryPort).value_or(0);
+  const char* source = !commandLine ? "取自工具设置: Windows 未提供其命令行"
+                       : ports.game && ports.query ? "取自其命令行"
+                                                   : "命令行中没有的取自工具设置";
+  EnterRunning(std::move(run));
+  world_.log.Record("接管的服务端端口: 游戏 " + std::to_string(run_.gamePort) + ", 查询 " +
+                    std::to_string(run_.queryPort) + " (" + source + ")");
 }
 
 void ServerController::Start(StartCause cause) {
@@ -59,7 +97,7 @@ void ServerController::Start(StartCause cause) {
   // A server this tool started before it was closed still runs on the same save; a second one
   // beside it would fight over that save. It also holds the files an update would replace.
   if (const uint32_t processId = world_.processes.AdoptRunning(world_.executable)) {
-    EnterRunning(processId, true);
+    Adopt(processId);
     return;
   }
 
@@ -67,17 +105,18 @@ void ServerController::Start(StartCause cause) {
   const ServerCommandLine commandLine = BuildServerCommandLine(launch);
   if (!commandLine.refusal.empty()) {
     EnterState(ServerState::Stopped);
-    world_.prompt.Ask(commandLine.refusal, kErrorTitle, PromptStyle::Error);
+    TellError(cause, commandLine.refusal);
     return;
   }
-  // Only a start the user asked for asks: a question at an unattended restart would keep the
+  // Only a start the user asked for asks: a question at an unattended start would keep the
   // server down until someone answers it.
-  if (cause == StartCause::Restart) {
-    UpdateThenLaunch(launch, commandLine.text);
+  if (cause != StartCause::User) world_.steps.NoteLoadedWorldUnasked();
+  if (cause == StartCause::Restart || cause == StartCause::Unattended) {
+    UpdateThenLaunch(launch, commandLine.text, cause);
     return;
   }
   if (cause == StartCause::Updated) {
-    Launch(launch, commandLine.text, world_.settings.ReadAutomation());
+    Launch(launch, commandLine.text, world_.settings.ReadAutomation(), cause);
     return;
   }
   step_ = ServerStep::AskingAboutWorld;
@@ -88,28 +127,32 @@ void ServerController::Start(StartCause cause) {
           EnterState(ServerState::Stopped);
           return;
         }
-        UpdateThenLaunch(launch, text);
+        UpdateThenLaunch(launch, text, StartCause::User);
       }));
 }
 
-void ServerController::UpdateThenLaunch(const LaunchOptions& launch,
-                                        const std::string& commandLine) {
+void ServerController::UpdateThenLaunch(const LaunchOptions& launch, const std::string& commandLine,
+                                        StartCause cause) {
   const AutomationOptions automation = world_.settings.ReadAutomation();
   if (!automation.autoUpdate) {
-    Launch(launch, commandLine, automation);
+    Launch(launch, commandLine, automation, cause);
     return;
   }
   step_ = ServerStep::Updating;
-  world_.steps.RunAutoUpdate(UnlessCancelled(
-      [this, launch, commandLine, automation] { Launch(launch, commandLine, automation); }));
+  world_.steps.RunAutoUpdate(UnlessCancelled([this, launch, commandLine, automation, cause] {
+    Launch(launch, commandLine, automation, cause);
+  }));
 }
 
+// The run's value comes from the very options the command line was made of, so everything that
+// follows the server works on the ports it was started with, whatever the boxes say by then.
 void ServerController::Launch(const LaunchOptions& launch, const std::string& commandLine,
-                              const AutomationOptions& automation) {
+                              const AutomationOptions& automation, StartCause cause) {
   step_ = ServerStep::Idle;
+  const int restPort = RestApiPortFromText(automation.restApiPort);
   world_.steps.WriteWorldSettings(StartWorldSettings{launch.serverName, launch.joinPassword,
                                                      launch.adminPassword, automation.safeStop,
-                                                     RestApiPortFromText(automation.restApiPort)});
+                                                     restPort, cause != StartCause::User});
   launchedAt_ = world_.crashReports.Now();
   const uint32_t processId =
       world_.processes.Launch(world_.executable, commandLine, world_.serverDir);
@@ -117,23 +160,29 @@ void ServerController::Launch(const LaunchOptions& launch, const std::string& co
     world_.log.Record(
         WithCause("启动服务端失败: " + world_.executable, world_.processes.LaunchFailure()));
     EnterState(ServerState::Stopped);
-    world_.prompt.Ask(kStartErrorText, kErrorTitle, PromptStyle::Error);
+    TellError(cause, kStartErrorText);
     return;
   }
-  EnterRunning(processId, false);
+  RunningServer run;
+  run.processId = processId;
+  run.gamePort = ParsePortNumber(launch.gamePort).value_or(0);
+  run.queryPort = ParsePortNumber(launch.queryPort).value_or(0);
+  run.rest = RestEndpoint{restPort, launch.adminPassword};
+  EnterRunning(std::move(run));
 }
 
-void ServerController::EnterRunning(uint32_t processId, bool adopted) {
+void ServerController::EnterRunning(RunningServer run) {
+  const bool adopted = run.adopted;
+  const uint32_t processId = run.processId;
+  run.startedAt = world_.clock.MonotonicMilliseconds();
+  run.worldId = world_.steps.LoadedWorldId();
+  run_ = std::move(run);
   EnterState(ServerState::Running);
   monitorTicks_ = 0;
-  startedAt_ = world_.clock.MonotonicMilliseconds();
-  processId_ = processId;
   if (adopted) launchedAt_ = world_.crashReports.Now();
   hangWatch_.Reset();
   noticesGiven_ = 0;
   const AutomationOptions automation = world_.settings.ReadAutomation();
-  endpoint_ = RestEndpoint{RestApiPortFromText(automation.restApiPort),
-                           world_.settings.ReadLaunchOptions().adminPassword};
 
   const uint32_t monitorSeconds = world_.steps.RandomInRange(2, 9);
   world_.view.SetMonitorPeriod(monitorSeconds * 1000);
@@ -180,14 +229,14 @@ void ServerController::Restart() {
 
 bool ServerController::RestartUnattended(std::string_view why) {
   if (state_ != ServerState::Running || (copyRunning_ && copyRunning_())) return false;
-  world_.log.Record(std::string(why) + " (进程 " + std::to_string(processId_) + ")");
+  world_.log.Record(std::string(why) + " (进程 " + std::to_string(run_.processId) + ")");
   StopServer(StopKind::IntervalRestart, [this] { PauseThenStart(StartCause::Restart); });
   return true;
 }
 
 bool ServerController::UpdateAndRestart(std::function<void(std::function<void()>)> update) {
   if (state_ != ServerState::Running) return false;
-  world_.log.Record("为更新重启服务端 (进程 " + std::to_string(processId_) + ")");
+  world_.log.Record("为更新重启服务端 (进程 " + std::to_string(run_.processId) + ")");
   StopServer(StopKind::IntervalRestart, [this, update = std::move(update)] {
     EnterState(ServerState::Starting);
     step_ = ServerStep::Updating;
@@ -251,7 +300,7 @@ void ServerController::SafeStop(StopKind kind, std::function<void()> then) {
     }
     step_ = ServerStep::Saving;
     const int64_t saveStart = world_.clock.MonotonicMilliseconds();
-    world_.api.Ask(SaveRequest(endpoint_), kSaveLimit,
+    world_.api.Ask(SaveRequest(run_.rest), kSaveLimit,
                    UnlessCancelled([this, kind, then, saveStart](const RestReply& saved) {
                      const int64_t saveMs = world_.clock.MonotonicMilliseconds() - saveStart;
                      // The shutdown saves once more on its own, so it is still worth asking for.
@@ -269,7 +318,7 @@ void ServerController::ShutDown(StopKind kind, int64_t saveMs, std::function<voi
   const int64_t shutdownStart = world_.clock.MonotonicMilliseconds();
   step_ = ServerStep::ShuttingDown;
   world_.api.Ask(
-      ShutdownRequest(endpoint_, waitSeconds, restart ? kRestartMessage : kStopMessage),
+      ShutdownRequest(run_.rest, waitSeconds, restart ? kRestartMessage : kStopMessage),
       kShutdownReplyLimit,
       UnlessCancelled([this, then, saveMs, shutdownStart, waitSeconds](const RestReply& shutdown) {
         if (!shutdown.Answered()) {
@@ -284,8 +333,8 @@ void ServerController::ShutDown(StopKind kind, int64_t saveMs, std::function<voi
                 KillTree("关闭请求后 " + std::to_string(limit.count()) + " 秒仍未退出", then);
                 return;
               }
-              world_.log.Record("已安全关闭服务端 (进程 " + std::to_string(processId_) + ", 存档 " +
-                                Milliseconds(saveMs) + ", 关闭 " +
+              world_.log.Record("已安全关闭服务端 (进程 " + std::to_string(run_.processId) +
+                                ", 存档 " + Milliseconds(saveMs) + ", 关闭 " +
                                 Milliseconds(world_.clock.MonotonicMilliseconds() - shutdownStart) +
                                 ")");
               then();
@@ -295,10 +344,10 @@ void ServerController::ShutDown(StopKind kind, int64_t saveMs, std::function<voi
 
 void ServerController::AskWhetherApiAnswers(std::function<void(bool answers)> done) {
   step_ = ServerStep::AskingInfo;
-  world_.api.Ask(InfoRequest(endpoint_), kInfoLimit,
+  world_.api.Ask(InfoRequest(run_.rest), kInfoLimit,
                  UnlessCancelled([this, done = std::move(done)](const RestReply& reply) {
                    if (!reply.Answered()) {
-                     world_.log.Record(RestFailureText(reply, endpoint_.port));
+                     world_.log.Record(RestFailureText(reply, run_.rest.port));
                    }
                    done(reply.Answered());
                  }));
@@ -309,7 +358,7 @@ void ServerController::KillTree(std::string_view why, std::function<void()> then
     then();
     return;
   }
-  world_.log.Record("强制结束服务端进程树 (进程 " + std::to_string(processId_) +
+  world_.log.Record("强制结束服务端进程树 (进程 " + std::to_string(run_.processId) +
                     "): " + std::string(why));
   step_ = ServerStep::Killing;
   world_.processes.KillHeldServerTree(UnlessCancelled(std::move(then)));
@@ -326,7 +375,7 @@ void ServerController::SaveBeforeBackup(std::function<void(SaveOutcome)> done) {
       return;
     }
     const int64_t start = world_.clock.MonotonicMilliseconds();
-    world_.api.Ask(SaveRequest(endpoint_), kSaveLimit,
+    world_.api.Ask(SaveRequest(run_.rest), kSaveLimit,
                    UnlessCancelled([this, done, start](const RestReply& saved) {
                      const std::string took =
                          Milliseconds(world_.clock.MonotonicMilliseconds() - start);
@@ -351,7 +400,7 @@ void ServerController::StopMonitorAndShowStopped() {
 bool ServerController::IntervalRestartDue(const AutomationOptions& automation) {
   const int64_t minutes = TextToNumber(automation.intervalMinutes);
   if (minutes <= 0) return false;
-  const int64_t elapsed = world_.clock.MonotonicMilliseconds() - startedAt_;
+  const int64_t elapsed = world_.clock.MonotonicMilliseconds() - run_.startedAt;
   return elapsed >= minutes * kMillisecondsPerMinute;
 }
 
@@ -360,7 +409,8 @@ void ServerController::OnMonitorTick() {
   if (state_ != ServerState::Running) return;
   if (!world_.processes.HeldServerRunning()) {
     // Ended by a crash or from outside. The status line keeps the last start's text.
-    world_.log.Record("服务端已退出 (进程 " + std::to_string(processId_) + "): 崩溃或被外部结束");
+    world_.log.Record("服务端已退出 (进程 " + std::to_string(run_.processId) +
+                      "): 崩溃或被外部结束");
     OnServerEnded(false);
     return;
   }
@@ -368,7 +418,7 @@ void ServerController::OnMonitorTick() {
   if (automation.hangRestart) {
     if (hangWatch_.Hung(world_.clock.AwakeMilliseconds())) {
       world_.log.Record("服务端超过 3 分钟没有响应, 按崩溃处理 (进程 " +
-                        std::to_string(processId_) + ")");
+                        std::to_string(run_.processId) + ")");
       Tell(ServerEvent::Hung, "服务端超过 3 分钟没有响应, 已结束并按崩溃处理");
       // Stopping until the kill is done: a click meanwhile does nothing.
       EnterState(ServerState::Stopping);
@@ -391,7 +441,7 @@ void ServerController::WatchForHang() {
   const int64_t now = world_.clock.AwakeMilliseconds();
   if (!hangWatch_.MayAsk(now)) return;
   const uint32_t ticket = hangWatch_.Asked(now);
-  world_.api.Send(InfoRequest(endpoint_), UnlessCancelled([this, ticket](const RestReply& reply) {
+  world_.api.Send(InfoRequest(run_.rest), UnlessCancelled([this, ticket](const RestReply& reply) {
                     hangWatch_.Replied(ticket, reply.Answered());
                   }));
 }
@@ -407,16 +457,16 @@ void ServerController::AnnounceRestart(const AutomationOptions& automation) {
   if (minutes <= 0) return;
   const int notice =
       DueRestartNotice(minutes * kMillisecondsPerMinute,
-                       world_.clock.MonotonicMilliseconds() - startedAt_, noticesGiven_);
+                       world_.clock.MonotonicMilliseconds() - run_.startedAt, noticesGiven_);
   if (notice < 0) return;
   noticesGiven_ |= 1u << notice;
   const std::string_view text = kRestartNotices[notice].text;
   world_.log.Record("向玩家公告: " + std::string(text));
-  world_.api.Send(AnnounceRequest(endpoint_, text), [](const RestReply&) {});
+  world_.api.Send(AnnounceRequest(run_.rest, text), [](const RestReply&) {});
 }
 
 void ServerController::IntervalRestart() {
-  world_.log.Record("定时重启服务端 (进程 " + std::to_string(processId_) + ")");
+  world_.log.Record("定时重启服务端 (进程 " + std::to_string(run_.processId) + ")");
   Tell(ServerEvent::IntervalRestart, "定时重启服务端");
   StopServer(StopKind::IntervalRestart, [this] { PauseThenStart(StartCause::Restart); });
 }
@@ -437,12 +487,14 @@ void ServerController::OnServerEnded(bool hung) {
     if (world_.settings.ReadAutomation().crashRestart) {
       world_.log.Record("服务端报告存档已损坏, 不自动重启");
     }
-    // The box lets messages through: a tool that closed meanwhile opens no window.
-    const std::weak_ptr<bool> alive = alive_;
-    if (world_.prompt.Confirm(kCorruptSaveQuestion, kErrorTitle, PromptStyle::WarningQuestion) &&
-        !alive.expired() && world_.openBackupManager) {
-      world_.openBackupManager();
-    }
+    // Nothing waits for the answer: the question waits for whoever comes to the PC, and a tool
+    // that closed meanwhile opens no window.
+    world_.prompt.AskInTurn(kCorruptSaveQuestion, kErrorTitle, PromptStyle::WarningQuestion,
+                            UnlessCancelled([this](PromptAnswer answer) {
+                              if (answer == PromptAnswer::Yes && world_.openBackupManager) {
+                                world_.openBackupManager();
+                              }
+                            }));
     return;
   }
   if (!world_.settings.ReadAutomation().crashRestart) return;
@@ -454,7 +506,7 @@ void ServerController::OnServerEnded(bool hung) {
     if (report) {
       text += "\r\n 崩溃原因: " + ShownCrashMessage(*report, kCrashMessageCharacters) + " ";
     }
-    world_.prompt.Ask(text, kErrorTitle, PromptStyle::Error);
+    world_.prompt.TellInTurn(text, kErrorTitle, PromptStyle::Error);
     return;
   }
   world_.log.Record(hung ? "无响应后自动重启服务端" : "崩溃后自动重启服务端");
@@ -468,7 +520,7 @@ void ServerController::TellCrashReason(const CrashReport& report) {
 }
 
 void ServerController::Tell(ServerEvent event, std::string_view text) {
-  if (listener_) listener_(event, text);
+  if (listener_) listener_->OnServerEvent(event, text);
 }
 
 void ServerController::SetConsoleHidden(bool hidden) {

@@ -13,6 +13,7 @@
 #include "platform/event_log.h"
 #include "platform/prompt.h"
 #include "server/crash_report.h"
+#include "server/running_server.h"
 #include "server/server_guards.h"
 #include "server/server_world.h"
 
@@ -51,19 +52,6 @@ struct ServerWorld {
   std::function<void()> openBackupManager;
 };
 
-// What happened to the server that its host may want to hear of away from the PC.
-enum class ServerEvent {
-  Crashed,           // ended by itself or from outside, not by the tool
-  CrashLoopStopped,  // crashed too often: no more automatic restarts
-  Hung,              // stopped answering and was ended by the tool
-  IntervalRestart,   // the scheduled restart begins
-  Started,           // launched by the tool
-  Adopted,           // found running and taken over
-};
-
-// Told as it happens, with a line saying what happened.
-using ServerEventListener = std::function<void(ServerEvent event, std::string_view text)>;
-
 // What became of a request to save before a backup point.
 enum class SaveOutcome { Saved, NotRunning, NoAnswer };
 
@@ -87,15 +75,17 @@ class ServerController {
   ServerState State() const { return state_; }
   // Status-monitor ticks since the last start.
   uint32_t MonitorTicks() const { return monitorTicks_; }
-  // Where the API of the server that runs now listens, as fixed at its start.
-  const RestEndpoint& Endpoint() const { return endpoint_; }
-  // The running server's process (the launcher); meaningful while the state is Running.
-  uint32_t ProcessId() const { return processId_; }
+  // The server that runs now as it was started; nullptr unless the state is Running.
+  const RunningServer* Running() const { return state_ == ServerState::Running ? &run_ : nullptr; }
 
   ServerStep Step() const { return step_; }
 
   // The start/stop button. While a start or a stop is under way a press does nothing.
   void Toggle();
+  // The start 启动工具时自动开服 makes as the tool starts, perhaps at sign-in with nobody at the
+  // PC: the start button's, but it asks nothing (what it would have asked goes to the event log)
+  // and what it has to say waits in turn. Only a stopped server is started.
+  void StartUnattended();
   // The stop a user asked for; also run by the manual update and the restore. done(true) once the
   // server has ended; done(false) at once when a start or a stop is already under way, and the
   // caller must not go on.
@@ -128,20 +118,27 @@ class ServerController {
   void SaveBeforeBackup(std::function<void(SaveOutcome)> done);
   // Whether a backup copy is reading the save: an interval restart waits until it is done.
   void SetCopyRunning(std::function<bool()> copyRunning) { copyRunning_ = std::move(copyRunning); }
-  void SetEventListener(ServerEventListener listener) { listener_ = std::move(listener); }
+  // Told every state and event from now on.
+  void SetListener(ServerListener* listener) { listener_ = listener; }
 
  private:
-  enum class StartCause { User, Restart, Updated };
+  // Who a start is for: the user at the button, or nobody (a restart, the update watcher's, the
+  // start at sign-in).
+  enum class StartCause { User, Restart, Updated, Unattended };
   void Tell(ServerEvent event, std::string_view text);
   enum class StopKind { Asked, IntervalRestart };
 
   void Press(StartCause cause);
   void Start(StartCause cause);
-  void UpdateThenLaunch(const LaunchOptions& launch, const std::string& commandLine);
+  void UpdateThenLaunch(const LaunchOptions& launch, const std::string& commandLine,
+                        StartCause cause);
   void Launch(const LaunchOptions& launch, const std::string& commandLine,
-              const AutomationOptions& automation);
+              const AutomationOptions& automation, StartCause cause);
   void EnterState(ServerState state);
-  void EnterRunning(uint32_t processId, bool adopted);
+  void EnterRunning(RunningServer run);
+  void Adopt(uint32_t processId);
+  // An error box: the user's own start shows it at once; one nobody is there for, in turn.
+  void TellError(StartCause cause, const std::string& text);
   void UpdateStatusLine(const std::string& version);
   bool IntervalRestartDue(const AutomationOptions& automation);
   void StopMonitorAndShowStopped();
@@ -170,9 +167,7 @@ class ServerController {
   // Replaced at each cancellation: steps made pending before it find theirs gone.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   uint32_t monitorTicks_ = 0;
-  int64_t startedAt_ = 0;
-  uint32_t processId_ = 0;
-  RestEndpoint endpoint_;   // where this run's API listens, fixed at its start
+  RunningServer run_;       // the run that runs, or the last one
   int64_t launchedAt_ = 0;  // in the crash reports' clock: older reports are of earlier runs
   // Reset at each run's start, so a reply that comes back after the run ended (the worker keeps
   // no promise of timing) is not taken for the next run's.
@@ -180,7 +175,7 @@ class ServerController {
   CrashLoopGuard crashLoop_;
   unsigned noticesGiven_ = 0;
   std::function<bool()> copyRunning_;
-  ServerEventListener listener_;
+  ServerListener* listener_ = nullptr;
 };
 
 }  // namespace tidemoor

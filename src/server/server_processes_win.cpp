@@ -43,6 +43,11 @@ uint32_t WindowsServerProcesses::Launch(const std::string& executable,
   return processId;
 }
 
+std::optional<std::string> WindowsServerProcesses::HeldServerCommandLine() {
+  if (!launcher_) return std::nullopt;
+  return ProcessCommandLine(launcher_.get());
+}
+
 bool WindowsServerProcesses::HeldServerRunning() {
   return launcher_ && ::WaitForSingleObject(launcher_.get(), 0) == WAIT_TIMEOUT;
 }

@@ -20,6 +20,7 @@ class WindowsServerProcesses : public ServerProcesses {
   uint32_t Launch(const std::string& executable, const std::string& commandLine,
                   const std::string& workingDirectory) override;
   SystemError LaunchFailure() const override { return launchFailure_; }
+  std::optional<std::string> HeldServerCommandLine() override;
   bool HeldServerRunning() override;
   void WaitForHeldServerToEnd(std::chrono::milliseconds limit,
                               std::function<void(bool ended)> done) override;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -78,6 +79,8 @@ class ServerProcesses {
                           const std::string& workingDirectory) = 0;
   // Why the last Launch started nothing, as the system said it.
   virtual SystemError LaunchFailure() const = 0;
+  // The held launcher's command line as Windows gives it; nullopt when Windows does not tell.
+  virtual std::optional<std::string> HeldServerCommandLine() = 0;
   // Whether the held launcher still runs; false before the first start.
   virtual bool HeldServerRunning() = 0;
   // Ends the held launcher and every process below it; done runs later, between the windows'
@@ -130,6 +133,9 @@ struct StartWorldSettings {
   std::string adminPassword;
   bool safeStop = false;
   int restApiPort = kDefaultRestApiPort;
+  // A start nobody is there for (a restart, the start at sign-in): what it would say waits for the
+  // user in turn and never holds the start up.
+  bool unattended = false;
 };
 
 // The steps of a start that belong to other parts of the tool.
@@ -145,6 +151,11 @@ class StartSteps {
   // Asks about the world the server would load (a WorldOption.sav that overrides the tool's
   // settings, a named world that is not there); done(false) when the start must not go on.
   virtual void ConfirmLoadedWorld(std::function<void(bool goOn)> done) = 0;
+  // For a start nobody is there for: writes to the event log what would have been asked, and the
+  // start goes on.
+  virtual void NoteLoadedWorldUnasked() = 0;
+  // The world the server will load (DedicatedServerName); empty when none is named.
+  virtual std::string LoadedWorldId() = 0;
 };
 
 }  // namespace tidemoor

@@ -316,7 +316,7 @@ void WorldSettingsWindow::OnSave() {
 }
 
 void WorldSettingsWindow::Open(HWND owner, const ServerPaths& paths, Prompt& prompt,
-                               RunningServer server) {
+                               ServerRestartOffer server) {
   if (window_) {
     BringWindowForward(window_);
     return;

@@ -30,7 +30,7 @@ enum class WorldSettingsControl : int {
 
 // What the window may know and do about the server, given by the app: whether it runs now, and a
 // safe restart (the safe stop, then a start) so saved settings take effect at once.
-struct RunningServer {
+struct ServerRestartOffer {
   std::function<bool()> isRunning;
   std::function<void()> safeRestart;
 };
@@ -44,7 +44,7 @@ class WorldSettingsWindow : public BaseWindow<WorldSettingsWindow> {
  public:
   // Opens the window on the file's values, or only brings it forward when it is open. A file that
   // is there but cannot be read is reported instead, and nothing opens.
-  void Open(HWND owner, const ServerPaths& paths, Prompt& prompt, RunningServer server = {});
+  void Open(HWND owner, const ServerPaths& paths, Prompt& prompt, ServerRestartOffer server = {});
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -65,7 +65,7 @@ class WorldSettingsWindow : public BaseWindow<WorldSettingsWindow> {
 
   ServerPaths paths_;
   Prompt* prompt_ = nullptr;
-  RunningServer server_;
+  ServerRestartOffer server_;
   bool noteShown_ = false;
   std::optional<WorldSettingsEditor> editor_;
   UniqueGdiObject font_;

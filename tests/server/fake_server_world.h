@@ -80,6 +80,7 @@ class FakeProcesses : public ServerProcesses {
     return nextId++;
   }
   SystemError LaunchFailure() const override { return {2, "系统找不到指定的文件。"}; }
+  std::optional<std::string> HeldServerCommandLine() override { return commandLineOfHeld; }
   bool HeldServerRunning() override { return running; }
   void WaitForHeldServerToEnd(std::chrono::milliseconds limit,
                               std::function<void(bool ended)> done) override {
@@ -106,8 +107,9 @@ class FakeProcesses : public ServerProcesses {
   bool running = false;
   std::string version = "0.1.5.0";
   std::string launchedCommandLine;
-  bool endsWhenAsked = true;            // a shutdown request ends the launcher in time
-  std::function<void()> duringEndWait;  // runs once while the wait for its end goes on
+  std::optional<std::string> commandLineOfHeld;  // as Windows would tell it of an adopted server
+  bool endsWhenAsked = true;                     // a shutdown request ends the launcher in time
+  std::function<void()> duringEndWait;           // runs once while the wait for its end goes on
 
  private:
   Log& log_;
@@ -184,9 +186,13 @@ class FakeSteps : public StartSteps {
     ++worldQuestions;
     done(worldConfirmed);
   }
+  void NoteLoadedWorldUnasked() override { ++worldNotes; }
+  std::string LoadedWorldId() override { return worldId; }
   uint32_t drawn = 7;
   bool worldConfirmed = true;
   int worldQuestions = 0;
+  int worldNotes = 0;  // starts nobody was asked about
+  std::string worldId = "0123456789ABCDEF0123456789ABCDEF";
   std::function<void()> duringUpdate;  // an event that comes during the update, once
 
  private:
@@ -279,6 +285,19 @@ class FakeCrashReports : public CrashReports {
   int64_t now = 5'000;
   std::vector<CrashFolder> folders;
   std::map<std::string, std::string> texts;
+};
+
+// Whoever follows the server: every state with the run it concerns, and every event, in order.
+class FakeListener : public ServerListener {
+ public:
+  void OnServerStateChanged(ServerState state, const RunningServer& run) override {
+    states.emplace_back(state, run);
+  }
+  void OnServerEvent(ServerEvent event, std::string_view text) override {
+    told.push_back(std::to_string(static_cast<int>(event)) + " " + std::string(text));
+  }
+  std::vector<std::pair<ServerState, RunningServer>> states;
+  std::vector<std::string> told;
 };
 
 // Every fake a controller needs and the controller on them; each test suite fills the settings.

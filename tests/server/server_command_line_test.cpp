@@ -201,5 +201,26 @@ TEST(ServerCommandLine, AnyTypedValuesSplitIntoExactlyTheDescribedArguments) {
   EXPECT_GT(launched, 400);
 }
 
+// The ports a running server was started with, read back from its command line as the server
+// reads its switches: by their whole name, in any case.
+TEST(ServerCommandLine, PortsAreReadBackFromARunningServersCommandLine) {
+  const struct {
+    const char* commandLine;
+    uint16_t game, query;
+  } cases[] = {
+      {"\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015", 8211,
+       27015},
+      {"PalServer.exe -publicport=7777 -PORT=9000", 9000, 0},
+      {"PalServer.exe -queryport=70000 -port=0", 0, 0},
+      {"PalServer.exe -servername=\"a -port=1\" -port=8211", 8211, 0},
+      {"", 0, 0},
+  };
+  for (const auto& [commandLine, game, query] : cases) {
+    const CommandLinePorts ports = PortsOnCommandLine(commandLine);
+    EXPECT_EQ(ports.game, game) << commandLine;
+    EXPECT_EQ(ports.query, query) << commandLine;
+  }
+}
+
 }  // namespace
 }  // namespace tidemoor

@@ -475,10 +475,8 @@ TEST_F(ServerLifecycleTest, AServerWithoutTheApiOrWithTheBoxUntickedIsNeverHung)
 // restarts, in the order they happen, once each.
 TEST_F(ServerLifecycleTest, TheHostIsToldOfEachStartCrashAndTheCrashLoopInOrder) {
   settings.automation.crashRestart = true;
-  std::vector<std::string> told;
-  controller.SetEventListener([&](ServerEvent event, std::string_view text) {
-    told.push_back(std::to_string(static_cast<int>(event)) + " " + std::string(text));
-  });
+  FakeListener listener;
+  controller.SetListener(&listener);
   controller.Toggle();
   for (int crash = 0; crash < 3; ++crash) {
     clock.now += kMinute;
@@ -488,11 +486,12 @@ TEST_F(ServerLifecycleTest, TheHostIsToldOfEachStartCrashAndTheCrashLoopInOrder)
   const std::string started = std::to_string(static_cast<int>(ServerEvent::Started));
   const std::string crashed =
       std::to_string(static_cast<int>(ServerEvent::Crashed)) + " 服务端已退出: 崩溃或被外部结束";
-  EXPECT_THAT(told, ElementsAre(started + " 服务端已启动 (版本 0.1.5.0)", crashed,
-                                started + " 服务端已启动 (版本 0.1.5.0)", crashed,
-                                started + " 服务端已启动 (版本 0.1.5.0)", crashed,
-                                std::to_string(static_cast<int>(ServerEvent::CrashLoopStopped)) +
-                                    " 服务端 10 分钟内崩溃 3 次, 已停止自动重启"));
+  EXPECT_THAT(listener.told,
+              ElementsAre(started + " 服务端已启动 (版本 0.1.5.0)", crashed,
+                          started + " 服务端已启动 (版本 0.1.5.0)", crashed,
+                          started + " 服务端已启动 (版本 0.1.5.0)", crashed,
+                          std::to_string(static_cast<int>(ServerEvent::CrashLoopStopped)) +
+                              " 服务端 10 分钟内崩溃 3 次, 已停止自动重启"));
 }
 
 TEST_F(ServerLifecycleTest, ThirdQuickCrashStopsRestartsAndSaysSoOnceUntilTheUserStarts) {
@@ -628,13 +627,70 @@ TEST_F(ServerLifecycleTest, SaveBeforeABackupOnlyWhenTheServerRunsAndAnswers) {
   EXPECT_EQ(SaveBeforeBackup(), std::nullopt);
 }
 
-TEST_F(ServerLifecycleTest, AdoptionAndCrashesGoToTheEventLog) {
-  processes.runningFromEarlierRun = 777;
-  controller.AdoptServerLeftRunning();
-  EXPECT_THAT(events.lines, ElementsAre("接管上次运行留下的服务端 (进程 777, 版本 0.1.5.0)"));
+// A server taken over was started with whatever the boxes said then: its own command line tells
+// its ports, and the boxes only stand in where Windows withholds it; the event log says which.
+TEST_F(ServerLifecycleTest, AdoptionTakesThePortsFromTheServersCommandLineAndSaysWhere) {
+  settings.launch.gamePort = " 8211";
+  settings.launch.queryPort = "27015";
+  const struct {
+    std::optional<std::string> commandLine;
+    uint16_t game, query;
+    const char* portsLine;
+  } cases[] = {
+      {"\"PalServer.exe\" -port=9000 -publicport=9000 -QueryPort=9001 -players=8", 9000, 9001,
+       "接管的服务端端口: 游戏 9000, 查询 9001 (取自其命令行)"},
+      {"PalServer.exe -port=9000", 9000, 27015,
+       "接管的服务端端口: 游戏 9000, 查询 27015 (命令行中没有的取自工具设置)"},
+      {std::nullopt, 8211, 27015,
+       "接管的服务端端口: 游戏 8211, 查询 27015 (取自工具设置: Windows 未提供其命令行)"},
+  };
+  for (const auto& [commandLine, game, query, portsLine] : cases) {
+    FakeServerRig rig;
+    rig.settings.launch = settings.launch;
+    rig.processes.runningFromEarlierRun = 777;
+    rig.processes.commandLineOfHeld = commandLine;
+    rig.controller.AdoptServerLeftRunning();
+    ASSERT_NE(rig.controller.Running(), nullptr);
+    EXPECT_EQ(rig.controller.Running()->gamePort, game);
+    EXPECT_EQ(rig.controller.Running()->queryPort, query);
+    EXPECT_TRUE(rig.controller.Running()->adopted);
+    EXPECT_THAT(rig.events.lines,
+                ElementsAre("接管上次运行留下的服务端 (进程 777, 版本 0.1.5.0)", portsLine));
+    rig.processes.running = false;
+    rig.controller.OnMonitorTick();
+    EXPECT_TRUE(rig.events.Holds("服务端已退出 (进程 777): 崩溃或被外部结束"));
+  }
+}
+
+// Everything that follows the server gets the run as it was launched: the ports the command line
+// was made of (typed with blanks or not), the REST port and password written for it, its world,
+// and the same value when it has ended, whatever the boxes say by then.
+TEST_F(ServerLifecycleTest, TheRunningServerIsTheValueItWasLaunchedWith) {
+  FakeListener listener;
+  controller.SetListener(&listener);
+  settings.launch.gamePort = " 8211";
+  settings.launch.queryPort = "27016 ";
+  settings.automation.restApiPort = "8300";
+  StartServer();
+  settings.launch.gamePort = "9999";
+  settings.automation.restApiPort = "9998";
+  const RunningServer* run = controller.Running();
+  ASSERT_NE(run, nullptr);
+  EXPECT_EQ(run->gamePort, 8211);
+  EXPECT_EQ(run->queryPort, 27016);
+  EXPECT_EQ(run->rest.port, 8300);
+  EXPECT_EQ(run->rest.adminPassword, settings.launch.adminPassword);
+  EXPECT_EQ(run->worldId, steps.worldId);
+  EXPECT_FALSE(run->adopted);
+  EXPECT_NE(processes.launchedCommandLine.find("-port=8211 "), std::string::npos);
+
   processes.running = false;
   controller.OnMonitorTick();
-  EXPECT_TRUE(events.Holds("服务端已退出 (进程 777): 崩溃或被外部结束"));
+  EXPECT_EQ(controller.Running(), nullptr);
+  ASSERT_FALSE(listener.states.empty());
+  EXPECT_EQ(listener.states.back().first, ServerState::Stopped);
+  EXPECT_EQ(listener.states.back().second.gamePort, 8211);
+  EXPECT_EQ(listener.states.back().second.rest.port, 8300);
 }
 
 }  // namespace
