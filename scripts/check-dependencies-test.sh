@@ -8,7 +8,7 @@ trap 'rm -rf "$work"' EXIT
 
 # A tree that keeps the rule; each case below adds one file to a copy of it.
 base=$work/base
-mkdir -p "$base"/{platform,common,server,backup,app}
+mkdir -p "$base"/{platform,common,server,backup,hosting,app}
 printf 'class ServerController {\n};\n' >"$base/server/server_controller.h"
 printf 'struct BackupPoint final {\n};\n' >"$base/backup/backup_store.h"
 printf '#include "platform/text.h"\n' >"$base/common/paths.h"
@@ -24,6 +24,9 @@ cases=(
   'fail|backup/indented.cpp|  #include "server/server_controller.h"'
   'fail|server/declared.h|namespace tidemoor { struct BackupPoint; }'
   'fail|common/upward.h|class ServerController;'
+  'pass|hosting/reaction.h|#include "server/server_controller.h"'
+  'fail|server/sideways.h|#include "hosting/reaction.h"'
+  'fail|hosting/upward.h|#include "app/wiring.h"'
 )
 failures=0
 for entry in "${cases[@]}"; do

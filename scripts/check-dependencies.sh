@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a layer it must not depend on. Dependencies point down:
-#   app -> the areas (install, server, backup, worldsettings, net) -> common -> platform.
+#   app -> hosting -> the areas (install, server, backup, worldsettings, net) -> common -> platform.
 # platform includes only platform (and the system); common only common and platform; an area only
-# itself, common and platform, never a peer area and never app. The app wires areas together.
+# itself, common and platform, never a peer area, hosting or app; hosting the areas and below,
+# never app. The app wires areas together; hosting holds the reactions around the running server.
 # The build enforces the same rule (each layer's library sees only the headers beneath it); this
 # is the quick check that names every offending line at once, before anything compiles. It also
 # catches what the compiler cannot: a class of a forbidden layer declared by hand instead of
@@ -12,13 +13,14 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "${1:-$root/src}"
 
-layers=" platform common install server backup worldsettings net app "
+layers=" platform common install server backup worldsettings net hosting app "
 allowed() {
   case "$1" in
     platform) echo "platform" ;;
     common) echo "common platform" ;;
     install | server | backup | worldsettings | net) echo "$1 common platform" ;;
-    app) echo "app install server backup worldsettings net common platform" ;;
+    hosting) echo "hosting install server backup worldsettings net common platform" ;;
+    app) echo "app hosting install server backup worldsettings net common platform" ;;
     *) echo "" ;;
   esac
 }

@@ -1,6 +1,5 @@
 #include "app/application_win.h"
 
-#include <cstdlib>
 #include <utility>
 
 #include "app/start_with_windows_win.h"
@@ -10,27 +9,15 @@
 #include "platform/directories_win.h"
 #include "platform/profile_win.h"
 #include "platform/random_win.h"
-#include "platform/text.h"
 #include "platform/system_error.h"
 
 namespace tidemoor {
 namespace {
 
-using C = MainControl;
-
 constexpr char kLogonEntryAddFailed[] = "未能添加随 Windows 启动";
 constexpr char kLogonEntryRemoveFailed[] = "未能取消随 Windows 启动";
 
-constexpr unsigned kLiveStatusMilliseconds = 10'000;
-constexpr unsigned kMemoryCheckMilliseconds = 60'000;
-
-// The end-to-end tests check the memory every second instead of waiting out real minutes;
-// nothing else sets this.
-unsigned MemoryCheckMilliseconds() {
-  const char* override = std::getenv("TIDEMOOR_TEST_MEMORY_CHECK_MS");
-  const int milliseconds = override ? TextToNumber(override) : 0;
-  return milliseconds > 0 ? static_cast<unsigned>(milliseconds) : kMemoryCheckMilliseconds;
-}
+constexpr auto kLogonEntryCheck = std::chrono::seconds(10);
 
 }  // namespace
 
@@ -55,46 +42,44 @@ int Application::Run() {
 bool Application::StartUp() {
   // Started from a shortcut, the task scheduler or a prompt elsewhere, the process's directory is
   // not the tool's; the automatic update script changes into PaLWorld_Data relative to it.
-  toolDirectory_ = ToolDirectory();
-  SetCurrentDirectoryTo(toolDirectory_);
+  const std::string toolDirectory = ToolDirectory();
+  SetCurrentDirectoryTo(toolDirectory);
   InitCommonControlClasses();
 
-  CheckToolPath(toolDirectory_, prompt_);
-  paths_ = MakeServerPaths(toolDirectory_);
+  CheckToolPath(toolDirectory, prompt_);
+  paths_ = MakeServerPaths(toolDirectory);
   EnsureDirectory(paths_.DataDir);
   EnsureDirectory(paths_.ServerDir);
   GbkProfileFile settingsFile(ToolSettingsFile(paths_));
   settings_ = LoadToolSettings(settingsFile, &RandomLetters);
-  WireServerAndBackups();
-  RepairInterruptedRestoreNow(*backupHost_, prompt_, toolDirectory_);
+  WireParts();
+  RepairInterruptedRestoreNow(*backupHost_, prompt_, paths_.ToolDir);
 
   if (!mainWindow_.Create()) return false;
   ShowToolSettings(settings_, mainWindow_);
   ShowLogonEntry();
-  mainWindow_.Show(startedAtLogon_);
+  mainWindow_.Show(options_.atLogon);
   mainWindow_.FinishShowingLater();
   return true;
 }
 
 // Runs from the message loop, first thing after the window has shown itself: the clean-up of the
 // unfinished points an earlier run left, the search for a server it left running (before any
-// start the user asked for at every tool start, so that one never runs beside it), and the live
-// status's requests. A click that beat it into the queue (another program may find the window as
-// soon as it exists) runs it first.
+// start the user asked for at every tool start, so that one never runs beside it), and the checks
+// around the running server. A click that beat it into the queue (another program may find the
+// window as soon as it exists) runs it first.
 void Application::FinishStartUp() {
-  if (std::exchange(startUpFinished_, true)) return;
-  RemoveUnfinishedPointsLater(*backupHost_, toolDirectory_);
-  server_->AdoptServerLeftRunning();
-  StartServerIfAsked();
-  mainWindow_.SetTimerInterval(MainControl::LiveStatusTimer, kLiveStatusMilliseconds);
-  mainWindow_.SetTimerInterval(MainControl::MemoryTimer, MemoryCheckMilliseconds());
-  ArmUpdateCheck();
-}
-
-void Application::StartServerIfAsked() {
-  if (!settings_.autoStart || server_->State() != ServerState::Stopped) return;
-  eventLog_->Record("启动工具时自动开服");
-  server_->Toggle();
+  if (phase_ != Phase::Opening) return;
+  phase_ = Phase::Open;
+  RemoveUnfinishedPointsLater(*backupHost_, paths_.ToolDir);
+  ServerController& server = server_->Controller();
+  server.AdoptServerLeftRunning();
+  if (settings_.autoStart && server.State() == ServerState::Stopped) {
+    eventLog_->Record("启动工具时自动开服");
+    server.StartUnattended();
+  }
+  hosting_->Begin();
+  logonEntryCheck_.Every(kLogonEntryCheck, [this] { ShowLogonEntry(); });
 }
 
 // Read again whenever it is shown: the user may change it in Task Manager or Windows' settings
@@ -102,8 +87,8 @@ void Application::StartServerIfAsked() {
 void Application::ShowLogonEntry() {
   const LogonEntry entry = ReadLogonEntry(ToolExecutable());
   settings_.runAtLogon = entry != LogonEntry::Off;
-  mainWindow_.SetTicked(C::RunAtLogonBox, settings_.runAtLogon);
-  mainWindow_.SetText(C::RunAtLogonHint,
+  mainWindow_.SetTicked(MainControl::RunAtLogonBox, settings_.runAtLogon);
+  mainWindow_.SetText(MainControl::RunAtLogonHint,
                       entry == LogonEntry::DisabledByWindows ? kLogonEntryDisabledHint : "");
 }
 

@@ -8,8 +8,8 @@
 
 namespace tidemoor {
 
-// Control ids double as Win32 child-window ids (and timer ids for the two timers), so the
-// end-to-end driver finds a control with GetDlgItem.
+// Control ids double as Win32 child-window ids (and timer ids for the server's two timers, which
+// the main window shows it by), so the end-to-end driver finds a control with GetDlgItem.
 enum class MainControl : int {
   RunControlGroup = 101,   // 分组框1
   StartButton,             // 按钮_启动服务端
@@ -56,19 +56,16 @@ enum class MainControl : int {
   EventLogLabel,
   PlayersLabel,
   LiveStatusLine,      // players, FPS and uptime while the server's API answers
-  LiveStatusTimer,     // asks for them every 10 s
   DoctorLabel,         // (联机诊断)
   MapPortsAtStartBox,  // 开服时自动映射端口
   MemoryLimitLabel,
   MemoryLimitEdit,  // the working set, in GB, above which the server is restarted; 0 = never
-  MemoryTimer,      // the memory guard's check, once a minute
   RunAtLogonBox,
   AutoStartBox,
   RunAtLogonHint,  // how to switch the sign-in entry on again once Windows has switched it off
   AlertsLabel,     // (消息通知)
   UpdateCheckLabel,
   UpdateCheckMinutes,  // minutes between two looks for a newer server build
-  UpdateCheckTimer,
 };
 
 class MainControls {

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "app/main_layout.h"
+#include "app/tool_settings_binding.h"
 #include "platform/check_box_text_win.h"
 #include "platform/codepage_win.h"
 
@@ -16,11 +16,16 @@ using C = MainControl;
 constexpr COLORREF kLinkColour = RGB(0, 102, 204);
 constexpr UINT kShownMessage = WM_APP + 1;
 
-bool IsClickableLabel(int id) {
-  for (const ControlDefinition& definition : MainWindowLayout()) {
-    if (definition.id == id) return definition.kind == ControlKind::ClickableLabel;
+const MainControlRow* RowOf(int id) {
+  for (const MainControlRow& row : MainWindowRows()) {
+    if (row.control.id == id) return &row;
   }
-  return false;
+  return nullptr;
+}
+
+bool IsClickableLabel(int id) {
+  const MainControlRow* row = RowOf(id);
+  return row && row->control.kind == ControlKind::ClickableLabel;
 }
 
 }  // namespace
@@ -145,12 +150,35 @@ void MainWindow::FitMinutesIntoCaptions() {
   FitEditIntoCaptionBlanks(Control(C::AutoBackupBox), Control(C::AutoBackupMinutes));
 }
 
-// Labels act when a mouse button goes down on them, not on release.
+// A control that shows a setting hands its new value into the settings value before anything
+// acts on it. Labels act when a mouse button goes down on them, not on release (nor on the click
+// notice a static control sends then).
 void MainWindow::OnCommand(MainControl control, WORD code) {
-  if (code == BN_CLICKED) events_.OnClicked(control);
-  if (code == EN_CHANGE) events_.OnEdited(control);
-  if (code == kLabelLeftPressed) events_.OnLabelPressed(control, false);
-  if (code == kLabelRightPressed) events_.OnLabelPressed(control, true);
+  const MainControlRow* row = RowOf(static_cast<int>(control));
+  if (!row) return;
+  MainAction action = nullptr;
+  switch (row->control.kind) {
+    case ControlKind::Button:
+    case ControlKind::CheckBox:
+      if (code != BN_CLICKED) return;
+      ReadToolSetting(*this, control, settings_);
+      events_.BeforeAction();
+      action = row->act;
+      break;
+    case ControlKind::Edit:
+      if (code != EN_CHANGE) return;
+      ReadToolSetting(*this, control, settings_);
+      action = row->act;
+      break;
+    case ControlKind::ClickableLabel:
+      if (code != kLabelLeftPressed && code != kLabelRightPressed) return;
+      events_.BeforeAction();
+      action = code == kLabelRightPressed ? row->actOnRightPress : row->act;
+      break;
+    default:
+      return;
+  }
+  if (action) (actions_.*action)();
 }
 
 }  // namespace tidemoor

@@ -1,12 +1,15 @@
 #pragma once
 // The main window: every control of the layout. It shows what it is told (the settings value
-// among it) and hands every event of its controls, each edit included, to whoever wired it.
+// among it), hands what the user changes into the settings value, and runs the action each
+// control's row binds.
 
 #include <windows.h>
 
 #include <string>
 
 #include "app/main_controls.h"
+#include "app/main_layout.h"
+#include "app/tool_settings.h"
 #include "platform/prompt.h"
 #include "platform/window_win.h"
 
@@ -15,18 +18,16 @@ namespace tidemoor {
 // The main window's class: a second tool finds the first one's window by it.
 inline constexpr wchar_t kMainWindowClass[] = L"TidemoorMainWindow";
 
-// What the main window's controls report: the window on screen, a button or check box clicked,
-// an edit box's text changed, a label pressed (on mouse button down), a timer's tick, the user
-// asking to close it, and the window going away.
-
+// What the main window reports beyond its controls' actions: the window on screen, the user about
+// to act on a control, a tick of one of the server's timers, the user asking to close it, and the
+// window going away.
 class MainWindowEvents {
  public:
   virtual ~MainWindowEvents() = default;
   // The window has shown itself and the message loop runs (asked for by FinishShowingLater).
   virtual void OnShown() = 0;
-  virtual void OnClicked(MainControl control) = 0;
-  virtual void OnEdited(MainControl edit) = 0;
-  virtual void OnLabelPressed(MainControl label, bool rightButton) = 0;
+  // A button, check box or label is about to act: whatever start-up still has to do comes first.
+  virtual void BeforeAction() = 0;
   virtual void OnTimer(MainControl timer) = 0;
   // The user asked to close the window (its close box, Alt+F4); false keeps it open.
   virtual bool OnCloseRequested() = 0;
@@ -38,8 +39,12 @@ class MainWindowEvents {
 
 class MainWindow : public BaseWindow<MainWindow>, public MainControls {
  public:
-  // errors: where an unexpected failure of a handler is told.
-  MainWindow(MainWindowEvents& events, Prompt& errors) : events_(events) { errorPrompt_ = &errors; }
+  // settings: the value the controls show and change. errors: where an unexpected failure of a
+  // handler is told.
+  MainWindow(MainWindowEvents& events, MainActions& actions, ToolSettings& settings, Prompt& errors)
+      : events_(events), actions_(actions), settings_(settings) {
+    errorPrompt_ = &errors;
+  }
 
   // Creates the window with every control, not shown yet; false when it could not be created.
   bool Create();
@@ -65,6 +70,8 @@ class MainWindow : public BaseWindow<MainWindow>, public MainControls {
   void FitMinutesIntoCaptions();
 
   MainWindowEvents& events_;
+  MainActions& actions_;
+  ToolSettings& settings_;
   UniqueGdiObject font_;
 };
 

@@ -22,14 +22,4 @@ Outcome RemoveLogonEntry(std::string_view executable) {
   return DeleteUserValue(kRunKey, kLogonEntryName);
 }
 
-bool StartedAtLogon() {
-  int count = 0;
-  LPWSTR* raw = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  if (!raw) return false;
-  bool found = false;
-  for (int i = 1; i < count; ++i) found = found || Narrow(raw[i]) == kAutostartSwitch;
-  ::LocalFree(raw);
-  return found;
-}
-
 }  // namespace tidemoor

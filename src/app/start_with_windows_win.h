@@ -16,7 +16,4 @@ Outcome RegisterLogonEntry(std::string_view executable);
 // Removes the entry when it is the executable's; one that starts another copy stays.
 Outcome RemoveLogonEntry(std::string_view executable);
 
-// Whether this process was started with --autostart.
-bool StartedAtLogon();
-
 }  // namespace tidemoor

@@ -48,23 +48,31 @@ void StartWorldSettingsWriter::Write(const StartWorldSettings& wanted, EventLog&
                       ", 未能写入服务器名字、密码和 REST API 设置");
       break;
   }
-  if (wanted.safeStop) WarnOfAdminPassword(wanted.adminPassword, eventLog);
+  if (wanted.safeStop) WarnOfAdminPassword(wanted, eventLog);
 }
 
 // Without a password the API stays off, and every stop ends the server's processes instead of
 // asking it to save; a weak one opens the server's admin commands to whoever reaches the port.
-void StartWorldSettingsWriter::WarnOfAdminPassword(std::string_view adminPassword,
+void StartWorldSettingsWriter::WarnOfAdminPassword(const StartWorldSettings& wanted,
                                                    EventLog& eventLog) {
-  switch (JudgeAdminPassword(adminPassword)) {
+  // A start nobody is there for goes on at once; the warning waits for whoever comes.
+  const auto warn = [this, &wanted](std::string_view text) {
+    if (wanted.unattended) {
+      prompt_.TellInTurn(text, " Warning", PromptStyle::Warning);
+    } else {
+      prompt_.Ask(text, " Warning", PromptStyle::Warning);
+    }
+  };
+  switch (JudgeAdminPassword(wanted.adminPassword)) {
     case AdminPasswordStrength::Empty:
       eventLog.Record("管理员密码为空, 未开启 REST API (关服时将直接结束服务端进程)");
       if (std::exchange(toldEmptyAdminPassword_, true)) return;
-      prompt_.Ask(kEmptyAdminPasswordText, " Warning", PromptStyle::Warning);
+      warn(kEmptyAdminPasswordText);
       break;
     case AdminPasswordStrength::Weak:
       if (std::exchange(toldWeakAdminPassword_, true)) return;
       eventLog.Record("管理员密码过于简单 (少于 8 个字符或全是数字)");
-      prompt_.Ask(kWeakAdminPasswordText, " Warning", PromptStyle::Warning);
+      warn(kWeakAdminPasswordText);
       break;
     case AdminPasswordStrength::Strong:
       break;

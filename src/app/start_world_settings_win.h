@@ -23,7 +23,7 @@ class StartWorldSettingsWriter {
   void Write(const StartWorldSettings& wanted, EventLog& eventLog);
 
  private:
-  void WarnOfAdminPassword(std::string_view adminPassword, EventLog& eventLog);
+  void WarnOfAdminPassword(const StartWorldSettings& wanted, EventLog& eventLog);
 
   const ServerPaths& paths_;
   Prompt& prompt_;

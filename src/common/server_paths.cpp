@@ -6,6 +6,7 @@ ServerPaths MakeServerPaths(std::string_view toolDirectory) {
   ServerPaths paths;
   paths.DataDir = std::string(toolDirectory) + "\\PaLWorld_Data\\";
   paths.ServerDir = paths.DataDir + "steamapps\\common\\PalServer\\";
+  paths.ToolDir = toolDirectory;
   return paths;
 }
 

@@ -10,6 +10,7 @@ namespace tidemoor {
 struct ServerPaths {
   std::string DataDir;    // tool directory + "\PaLWorld_Data\"
   std::string ServerDir;  // DataDir + "steamapps\common\PalServer\"
+  std::string ToolDir;    // the tool directory itself, no trailing backslash
 };
 
 // toolDirectory has no trailing backslash (D:\Host, or D: for a drive root).

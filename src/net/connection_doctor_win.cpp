@@ -216,11 +216,9 @@ void ConnectionDoctor::RunChecks() {
                                    publicAddress, gamePortText_};
         const CheckLine line = NatVerdict(findings);
         ShowLine(Id::NatVerdict, Id::NatFound, "公网地址与 NAT", line);
-        if (setup_.natFound) {
-          const AddressKind kind = ClassifyIpv4(router_.externalAddress);
-          setup_.natFound(router_.found &&
-                          (kind == AddressKind::Private || kind == AddressKind::Shared));
-        }
+        const AddressKind kind = ClassifyIpv4(router_.externalAddress);
+        carrierGradeNat_ =
+            router_.found && (kind == AddressKind::Private || kind == AddressKind::Shared);
         ::EnableWindow(Control(Id::RecheckButton), TRUE);
       });
 }

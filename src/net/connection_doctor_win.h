@@ -67,8 +67,6 @@ struct DoctorSetup {
   SearchTarget search;
   std::string primaryEchoUrl;
   std::string fallbackEchoUrl;
-  // Told each NAT verdict: whether it found carrier-grade NAT.
-  std::function<void(bool carrierGradeNat)> natFound;
 };
 
 class ConnectionDoctor : public BaseWindow<ConnectionDoctor> {
@@ -76,6 +74,9 @@ class ConnectionDoctor : public BaseWindow<ConnectionDoctor> {
   // Opens the window and runs the checks, or brings it forward when it is open already. The setup
   // given at the first opening serves every later one.
   HWND Open(DoctorSetup setup);
+  // What the last diagnosis found: the router's outside address is a carrier-grade NAT's (or
+  // another private one), so friends outside cannot reach the public address.
+  bool CarrierGradeNatFound() const { return carrierGradeNat_; }
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -96,6 +97,7 @@ class ConnectionDoctor : public BaseWindow<ConnectionDoctor> {
   std::string gamePortText_;
   DoctorPorts ports_;
   int blockRules_ = 0;  // block rules the last firewall check found
+  bool carrierGradeNat_ = false;
   UniqueGdiObject font_;
 };
 

@@ -18,6 +18,27 @@ void LoadedWorldCheck::BeforeWorldSettings(std::function<void()> done) {
   Check(false, [done = std::move(done)](bool) { done(); });
 }
 
+void LoadedWorldCheck::NoteUnasked() {
+  const LoadedWorldFacts facts = wiring_.worlds.LookAtLoadedWorld();
+  switch (DecideWorldQuestion(facts, kept_, true)) {
+    case WorldQuestion::None:
+      return;
+    case WorldQuestion::StartWithMissingWorld:
+      wiring_.log.Record("开服设置指定的存档 " + facts.worldId +
+                         " 不存在 - 无人值守的启动不询问, 服务端将新建世界");
+      return;
+    case WorldQuestion::DisableWorldOption:
+      wiring_.log.Record("存档 " + facts.worldId +
+                         " 带有 WorldOption.sav, 其设置将覆盖 PalWorldSettings.ini - 无人值守的启动不询问, "
+                         "文件保持原样");
+      return;
+  }
+}
+
+std::string LoadedWorldCheck::LoadedWorldId() {
+  return wiring_.worlds.LookAtLoadedWorld().worldId;
+}
+
 // While the backup point is made the window goes on, so the world settings label or the start
 // button may come here again meanwhile. The check under way already has the user's answer; a
 // start now would launch the server on the save the point is copying.

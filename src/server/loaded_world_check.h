@@ -46,6 +46,11 @@ class LoadedWorldCheck {
   // for its point. A check whose point the tool's closing cut short never calls done.
   void BeforeStart(std::function<void(bool goOn)> done);
   void BeforeWorldSettings(std::function<void()> done);
+  // A start nobody is there for asks nothing: what would have been asked goes to the event log,
+  // and the start goes on as a restart does.
+  void NoteUnasked();
+  // The world the server will load; empty when GameUserSettings.ini names none.
+  std::string LoadedWorldId();
   const std::vector<std::string>& KeptWorlds() const { return kept_; }
 
  private:

@@ -55,7 +55,7 @@ HWND PlayersWindow::Open(PlayersWindowSetup setup) {
     setup_ = std::move(setup);
     errorPrompt_ = setup_.prompt;
     admin_.emplace(
-        PlayerAdminWorld{*this, *setup_.api, *setup_.prompt, *setup_.log, setup_.access});
+        PlayerAdminWorld{*this, api_, *setup_.prompt, *setup_.log, setup_.access});
   }
   const HWND window = CreateBaseWindow(kWindowClass, Widen(kPlayersWindowTitle).c_str(),
                                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,

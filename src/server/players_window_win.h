@@ -12,6 +12,7 @@
 #include "platform/prompt.h"
 #include "platform/window_win.h"
 #include "server/player_admin.h"
+#include "server/server_api_win.h"
 
 namespace tidemoor {
 
@@ -37,7 +38,6 @@ inline constexpr char kUnbanTitle[] = "解封玩家";
 
 struct PlayersWindowSetup {
   HWND owner = nullptr;
-  ServerApi* api = nullptr;
   Prompt* prompt = nullptr;
   EventLog* log = nullptr;
   std::function<ApiAccess()> access;
@@ -66,6 +66,8 @@ class PlayersWindow : public BaseWindow<PlayersWindow>, private PlayersView {
   std::optional<std::string> AskUserId() override;
 
   PlayersWindowSetup setup_;
+  // Requests of the window's own, so a silent server it asks never holds up anything else.
+  WindowsServerApi api_;
   std::optional<PlayerAdmin> admin_;
   UniqueGdiObject font_;
 };

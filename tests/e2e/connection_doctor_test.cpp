@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/main_controls.h"
+#include "app/run_options.h"
 #include "net/connection_doctor_win.h"
 #include "platform/codepage_win.h"
 #include "support/e2e_win.h"
@@ -69,18 +70,23 @@ class DoctorRig {
     const size_t blank = ports.find(' ');
     const std::string ssdp = ports.substr(0, blank);
     const std::string http = ports.substr(blank + 1, ports.find('\r') - blank - 1);
-    ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_SSDP_PORT", Widen(ssdp).c_str());
-    ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_IP_ECHO",
-                              Widen("http://127.0.0.1:" + http + "/ip").c_str());
+    testSettings_ = std::string(kTestSettingsSwitch) + "router-search-port=" + ssdp +
+                    ";address-echo=http://127.0.0.1:" + http + "/ip";
     dir_.InstallTool();
-    tool_.emplace(dir_);
-    ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_SSDP_PORT", nullptr);
-    ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_IP_ECHO", nullptr);
+    OpenTool();
+  }
+  ~DoctorRig() { CloseTool(); }
+
+  void OpenTool() {
+    tool_.emplace(dir_, std::string_view{}, testSettings_);
     main_ = tool_->WaitForMainWindow();
   }
-  ~DoctorRig() {
+  // The tool goes; a server it runs goes on.
+  void CloseTool() {
     if (main_) CloseToolWindow(main_);
     if (tool_) tool_->WaitForExit();
+    main_ = nullptr;
+    tool_.reset();
   }
 
   // Opens the window and waits for the NAT line, the last to be filled in.
@@ -115,6 +121,7 @@ class DoctorRig {
   static constexpr char kCalls[] = "gateway-calls.txt";
   TempToolDirectory dir_{"doctor"};
   FixtureProcess gateway_;
+  std::string testSettings_;
   std::optional<ToolProcess> tool_;
   HWND main_ = nullptr;
   HWND doctor_ = nullptr;
@@ -225,6 +232,28 @@ TEST(ConnectionDoctor, NamesAnotherProgramOnTheGamePort) {
       << rig.Log();
 }
 
+constexpr char kMappingAtStartSettings[] =
+    "[服务端运行控制]\r\nAuto_CheckServer=0\r\nCrash_Autorun=0\r\n"
+    "Timeer_Autorestart=0\r\nTimeer_Autobackup_Saved=0\r\n"
+    "[服务器启动参数]\r\nAdmin_Password=admin-e2e-pw\r\n"
+    "[扩展设置]\r\nSafe_Stop=0\r\nRestart_Notice=0\r\n"
+    "Hang_Restart=0\r\nUPnP_Map=1\r\n";
+
+void PrepareMappingAtStart(TempToolDirectory& dir) {
+  constexpr char kServerDir[] = "PaLWorld_Data\\steamapps\\common\\PalServer";
+  dir.InstallFixture("taskkill.exe");
+  dir.InstallFixture("PalServer.exe", kServerDir);
+  dir.InstallFixture("PalServer-Win64-Test-Cmd.exe", kServerDir);
+  dir.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini", Utf8ToGbk(kMappingAtStartSettings));
+}
+
+void StopServer(DoctorRig& rig) {
+  ClickControl(rig.Main(), Id(MainControl::StartButton));
+  std::optional<SeenMessageBox> question = WaitForMessageBox(rig.ToolId());
+  ASSERT_TRUE(question);
+  AnswerMessageBox(*question, IDYES);
+}
+
 // 开服时自动映射端口 ticked: each start maps the game and query ports to this PC, the stop removes
 // them; a port another PC holds is left as it is, and the event log says what became of each.
 TEST(ConnectionDoctor, MapsThePortsAtStartAndRemovesThemAtStop) {
@@ -249,21 +278,9 @@ TEST(ConnectionDoctor, MapsThePortsAtStartAndRemovesThemAtStop) {
         "开服自动映射端口: UDP 27015 未映射 (另一个端口无法映射到本机)"},
        {"关服删除端口映射: 路由器上没有指向本机的映射"}},
   };
-  const auto prepare = [](TempToolDirectory& dir) {
-    constexpr char kServerDir[] = "PaLWorld_Data\\steamapps\\common\\PalServer";
-    dir.InstallFixture("taskkill.exe");
-    dir.InstallFixture("PalServer.exe", kServerDir);
-    dir.InstallFixture("PalServer-Win64-Test-Cmd.exe", kServerDir);
-    dir.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini",
-                   Utf8ToGbk("[服务端运行控制]\r\nAuto_CheckServer=0\r\nCrash_Autorun=0\r\n"
-                             "Timeer_Autorestart=0\r\nTimeer_Autobackup_Saved=0\r\n"
-                             "[服务器启动参数]\r\nAdmin_Password=admin-e2e-pw\r\n"
-                             "[扩展设置]\r\nSafe_Stop=0\r\nRestart_Notice=0\r\n"
-                             "Hang_Restart=0\r\nUPnP_Map=1\r\n"));
-  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.gatewayCase);
-    DoctorRig rig(c.gatewayCase, prepare);
+    DoctorRig rig(c.gatewayCase, &PrepareMappingAtStart);
     ASSERT_NE(rig.Main(), nullptr);
     EXPECT_TRUE(IsControlChecked(rig.Main(), Id(MainControl::MapPortsAtStartBox)));
     ClickControl(rig.Main(), Id(MainControl::StartButton));
@@ -271,14 +288,53 @@ TEST(ConnectionDoctor, MapsThePortsAtStartAndRemovesThemAtStop) {
         << rig.Log();
     EXPECT_EQ(rig.Calls(), c.callsAfterStart);
 
-    ClickControl(rig.Main(), Id(MainControl::StartButton));
-    std::optional<SeenMessageBox> question = WaitForMessageBox(rig.ToolId());
-    ASSERT_TRUE(question);
-    AnswerMessageBox(*question, IDYES);
+    StopServer(rig);
     ASSERT_TRUE(WaitUntil([&] { return rig.Logged(c.atStop); }, std::chrono::seconds(30)))
         << rig.Log();
     EXPECT_EQ(rig.Calls(), c.callsAfterStop);
   }
+}
+
+// The mapping follows the ports the server was started with: a port typed with a blank is the
+// port the server runs on and the one mapped; an edit while it runs leaves what the stop removes
+// alone; a server taken over maps the ports its own command line names, whatever the boxes say.
+TEST(ConnectionDoctor, TheMappingFollowsThePortsTheServerWasStartedWith) {
+  DoctorRig rig("public", &PrepareMappingAtStart);
+  ASSERT_NE(rig.Main(), nullptr);
+  SetControlText(rig.Main(), Id(MainControl::GamePortEdit), " 8211");
+  ClickControl(rig.Main(), Id(MainControl::StartButton));
+  ASSERT_TRUE(WaitUntil([&] { return rig.Logged({"路由器端口映射已添加: UDP 8211 -> 127.0.0.1"}); },
+                        std::chrono::seconds(30)))
+      << rig.Log();
+  SetControlText(rig.Main(), Id(MainControl::GamePortEdit), "9000");
+  StopServer(rig);
+  ASSERT_TRUE(WaitUntil([&] { return rig.Logged({"路由器端口映射已删除: UDP 27015"}); },
+                        std::chrono::seconds(30)))
+      << rig.Log();
+  EXPECT_EQ(rig.Calls(),
+            "AddPortMapping UDP 8211 127.0.0.1 Tidemoor Palworld\r\n"
+            "AddPortMapping UDP 27015 127.0.0.1 Tidemoor Palworld\r\n"
+            "DeletePortMapping UDP 8211\r\nDeletePortMapping UDP 27015\r\n");
+
+  ClickControl(rig.Main(), Id(MainControl::StartButton));
+  ASSERT_TRUE(WaitUntil([&] { return rig.Logged({"路由器端口映射已添加: UDP 9000 -> 127.0.0.1"}); },
+                        std::chrono::seconds(30)))
+      << rig.Log();
+  rig.CloseTool();
+  rig.Dir().WriteBytes(
+      "PaLWorld_Data\\PaLWorld_Tools.ini",
+      Utf8ToGbk(std::string(kMappingAtStartSettings) + "[服务器启动参数]\r\nPort_Game=7000\r\n"));
+  rig.OpenTool();
+  ASSERT_NE(rig.Main(), nullptr);
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return rig.Logged({"接管的服务端端口: 游戏 9000, 查询 27015 (取自其命令行)",
+                           "开服自动映射端口: UDP 9000 已映射到本机"});
+      },
+      std::chrono::seconds(30)))
+      << rig.Log() << rig.Calls();
+  EXPECT_EQ(rig.Log().find("UDP 7000"), std::string::npos) << rig.Log();
+  EXPECT_EQ(rig.Calls().find("7000"), std::string::npos) << rig.Calls();
 }
 
 }  // namespace

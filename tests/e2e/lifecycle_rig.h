@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/main_controls.h"
+#include "app/run_options.h"
 #include "platform/codepage_win.h"
 #include "platform/http_client_win.h"
 #include "server/rest_api.h"
@@ -65,8 +66,11 @@ class LifecycleRig : public ::testing::Test {
     directory.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini", Utf8ToGbk(settings));
   }
 
-  HWND OpenTool() {
-    tool.emplace(directory);
+  // testSettings: what follows --test-settings= (checks every second instead of every minute).
+  HWND OpenTool(std::string_view testSettings = {}) {
+    tool.emplace(
+        directory, std::string_view{},
+        testSettings.empty() ? std::string() : kTestSettingsSwitch + std::string(testSettings));
     HWND window = tool->WaitForMainWindow();
     EXPECT_NE(window, nullptr);
     return window;

@@ -18,17 +18,13 @@ void PrintTo(const MemoryCase& row, std::ostream* out) {
   *out << row.name;
 }
 
-class MemoryRestart : public LifecycleRig, public ::testing::WithParamInterface<MemoryCase> {
- protected:
-  void SetUp() override { ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_MEMORY_CHECK_MS", L"1000"); }
-  void TearDown() override { ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_MEMORY_CHECK_MS", nullptr); }
-};
+class MemoryRestart : public LifecycleRig, public ::testing::WithParamInterface<MemoryCase> {};
 
 TEST_P(MemoryRestart, AboveTheLimitThreeChecksInARowRestartsThroughTheSafeStop) {
   const MemoryCase& row = GetParam();
   Prepare({.apiPort = row.apiPort, .memoryRestartGb = "0.001"});
   if (row.nobodyOnline) PutFlag("nobody-online.flag");
-  HWND window = OpenTool();
+  HWND window = OpenTool("memory-check-ms=1000");
   ASSERT_NE(window, nullptr);
   StartAndWaitForTheApi(window);
   ASSERT_TRUE(WaitUntil([&] { return Launches() == 2; }, std::chrono::seconds(90)))

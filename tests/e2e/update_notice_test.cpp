@@ -16,9 +16,7 @@ TEST_F(UpdateNotices, PlayersOnlineHearTenFiveAndOneMinuteBeforeTheUpdate) {
   directory.WriteBytes("PaLWorld_Data\\steamcmd-buildid.txt", "200");
   directory.WriteBytes("PaLWorld_Data\\steamapps\\appmanifest_2394010.acf",
                        "\"AppState\" { \"buildid\" \"100\" }");
-  ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_UPDATE_CHECK_MS", L"1000");
-  HWND window = OpenTool();
-  ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_UPDATE_CHECK_MS", nullptr);
+  HWND window = OpenTool("update-check-ms=1000");
   ASSERT_NE(window, nullptr);
   StartAndWaitForTheApi(window);
 

@@ -1,7 +1,7 @@
 // The update watcher with the fixture SteamCMD publishing a newer build than the installed
 // manifest records: with nobody online the tool updates at once through the safe stop and starts
 // the server again. The check period is cut to a second for the test
-// (TIDEMOOR_TEST_UPDATE_CHECK_MS).
+// (update-check-ms in --test-settings).
 
 #include <gtest/gtest.h>
 
@@ -28,12 +28,7 @@ class UpdateWatchTest : public LifecycleRig {
     directory.WriteBytes("PaLWorld_Data\\steamcmd-buildid.txt", std::to_string(build));
   }
 
-  HWND OpenToolCheckingEachSecond() {
-    ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_UPDATE_CHECK_MS", L"1000");
-    HWND window = OpenTool();
-    ::SetEnvironmentVariableW(L"TIDEMOOR_TEST_UPDATE_CHECK_MS", nullptr);
-    return window;
-  }
+  HWND OpenToolCheckingEachSecond() { return OpenTool("update-check-ms=1000"); }
 };
 
 TEST_F(UpdateWatchTest, NewerBuildWithNobodyOnlineIsInstalledThroughTheSafeStopAndStarted) {

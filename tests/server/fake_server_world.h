@@ -158,6 +158,15 @@ class FakeMessages : public Prompt {
     log_.push_back("error" + std::string(text) + "|" + std::string(title));
     return PromptAnswer::Ok;
   }
+  // Shown in turn, nothing waiting for it: logged apart from the boxes shown at once.
+  void AskInTurn(std::string_view text, std::string_view title, PromptStyle style,
+                 std::function<void(PromptAnswer)> done) override {
+    log_.push_back("in turn" + std::string(text) + "|" + std::string(title));
+    const bool question = style == PromptStyle::WarningQuestion;
+    done(question && answerYes ? PromptAnswer::Yes
+         : question            ? PromptAnswer::No
+                               : PromptAnswer::Ok);
+  }
   bool answerYes = true;
 
  private:

@@ -11,6 +11,7 @@
 namespace tidemoor {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using namespace tidemoor::testing;
@@ -236,14 +237,40 @@ TEST_F(ServerControllerTest, CrashWithAutoRestartStartsAgainAfterTwoSeconds) {
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
 }
 
-// The user's own start asks about the loaded world and may be called off there (a restart with
-// no one at the machine never waits on that question).
+// The user's own start asks about the loaded world and may be called off there; a start nobody is
+// there for (a restart, the start at sign-in) never waits on a question: it notes what it would
+// have asked, goes on, and what it has to say waits in turn.
 TEST_F(ServerControllerTest, OnlyTheUsersStartAsksAboutTheLoadedWorld) {
   steps.worldConfirmed = false;
   controller.Toggle();
   EXPECT_THAT(log, ElementsAre("save"));
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
   EXPECT_EQ(steps.worldQuestions, 1);
+  EXPECT_EQ(steps.worldNotes, 0);
+
+  log.clear();
+  controller.StartUnattended();
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStopCaption);
+  EXPECT_EQ(steps.worldQuestions, 1);
+  EXPECT_EQ(steps.worldNotes, 1);
+  EXPECT_THAT(log, Contains("save"));
+  controller.StartUnattended();
+  EXPECT_EQ(steps.worldNotes, 1);  // a running server is left as it is
+
+  const struct {
+    bool unattended;
+    const char* shown;
+  } cases[] = {{false, "error"}, {true, "in turn"}};
+  for (const auto& [unattended, shown] : cases) {
+    FakeServerRig rig;
+    rig.settings.launch.gamePort = "port";
+    if (unattended) {
+      rig.controller.StartUnattended();
+    } else {
+      rig.controller.Toggle();
+    }
+    EXPECT_THAT(rig.log, Contains(std::string(shown) + kNumberErrorText + "|" + kErrorTitle));
+  }
 }
 
 TEST_F(ServerControllerTest, ClickDuringTheRestartWaitLeadsToAQuestionNotASecondServer) {

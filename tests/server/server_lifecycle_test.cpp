@@ -506,7 +506,7 @@ TEST_F(ServerLifecycleTest, ThirdQuickCrashStopsRestartsAndSaysSoOnceUntilTheUse
   EXPECT_EQ(controller.State(), ServerState::Stopped);
   EXPECT_EQ(controls.Text(MainControl::StatusLine), kCrashLoopStatus);
   EXPECT_EQ(
-      std::count(log.begin(), log.end(), std::string("error") + kCrashLoopText + "|" + kErrorTitle),
+      std::count(log.begin(), log.end(), std::string("in turn") + kCrashLoopText + "|" + kErrorTitle),
       1);
   EXPECT_TRUE(events.Holds("服务端 10 分钟内崩溃 3 次, 已停止自动重启"));
 
@@ -529,10 +529,11 @@ std::string CrashContext(const std::string& type, const std::string& message) {
 }
 
 // The server writes why it crashed only into a crash folder; the newest one of this run is shown,
-// and a damaged save offers the backups instead of a restart that would only crash again.
+// and a damaged save offers the backups instead of a restart that would only crash again: a
+// question that waits in turn for whoever comes to the PC.
 TEST_F(ServerLifecycleTest, TheServersCrashReasonIsShownAndADamagedSaveOffersTheBackups) {
   const std::string corrupt = "Save data is corrupted. Please restore from a backup";
-  const std::string ask = "ask" + std::string(kCorruptSaveQuestion) + "|" + kErrorTitle;
+  const std::string ask = "in turn" + std::string(kCorruptSaveQuestion) + "|" + kErrorTitle;
   const std::string corruptEvent = "服务端崩溃原因 (Crash, UECC-New): " + corrupt;
   crashReports.texts = {
       {"UECC-Old", CrashContext("Crash", "old")},
@@ -602,7 +603,7 @@ TEST_F(ServerLifecycleTest, TheCrashLoopMessageSaysWhyTheServerLastCrashed) {
     processes.running = false;
     controller.OnMonitorTick();
   }
-  EXPECT_THAT(log, Contains(std::string("error") + kCrashLoopText +
+  EXPECT_THAT(log, Contains(std::string("in turn") + kCrashLoopText +
                             "\r\n 崩溃原因: Out of memory\\nwhile loading |" + kErrorTitle));
   EXPECT_EQ(controls.Text(MainControl::StatusLine), kCrashLoopStatus);
 }

@@ -1,0 +1,19 @@
+#pragma once
+// The host's choices the reactions around the running server follow, as they are at the moment a
+// reaction needs them (the settings value is the app's; the hosting part sees only this).
+
+#include <string>
+
+#include "net/alert_settings.h"
+
+namespace tidemoor {
+
+struct HostingChoices {
+  bool mapPortsAtStart = false;    // 开服时自动映射端口
+  std::string memoryRestartGb;     // as typed; 0, empty or not a number: no memory restart
+  std::string updateCheckMinutes;  // between two looks for a newer build; 0 = never
+  AlertSettings alerts;            // where alerts go and which kinds
+  std::string serverName;          // named in every alert
+};
+
+}  // namespace tidemoor

@@ -1,0 +1,90 @@
+#include "hosting/hosting_win.h"
+
+#include <string>
+#include <utility>
+
+#include "hosting/server_alerts.h"
+#include "server/player_roster.h"
+
+namespace tidemoor {
+namespace {
+
+constexpr auto kStatusCheck = std::chrono::seconds(10);
+
+}  // namespace
+
+Hosting::Hosting(HostingWiring wiring)
+    : wiring_(std::move(wiring)),
+      liveStatus_(api_, wiring_.showLiveStatus, wiring_.serverMemory),
+      playerWatch_(api_, [this](std::string_view text) { wiring_.log.Record(text); }),
+      memoryWatch_(MemoryWatchWorld{
+          api_, [this](std::string_view text) { wiring_.log.Record(text); }, wiring_.serverMemory,
+          [this](std::string_view why) {
+            const bool restarting = wiring_.server.RestartUnattended(why);
+            if (restarting) Alert(AlertEvent::Restart, why);
+            return restarting;
+          }}),
+      mapping_(wiring_.timings.routerSearch,
+               [this](std::string_view line) { wiring_.log.Record(line); }),
+      alerts_(wiring_.log),
+      updateWatch_(UpdateWatchWiring()) {
+  playerWatch_.SetListener(
+      [this](const PlayerChange& change) { Alert(AlertEvent::Players, PlayerChangeText(change)); });
+}
+
+void Hosting::Begin() {
+  begun_ = true;
+  statusCheck_.Every(kStatusCheck, [this] { OnStatusTick(); });
+  memoryCheck_.Every(wiring_.timings.memoryCheck, [this] { OnMemoryTick(); });
+  ArmUpdateCheck();
+}
+
+void Hosting::Cancel() {
+  statusCheck_.Stop();
+  memoryCheck_.Stop();
+  updateCheck_.Stop();
+  appInfoQuery_.reset();
+  updateCountdown_.Cancel();
+  mapping_.Cancel();
+  alerts_.Cancel();
+}
+
+// 开服时自动映射端口: a start the tool made (each restart too) or a server it took over maps the
+// ports it runs on; a stop, a kill or a crash the monitor saw removes what that run mapped, and a
+// start that never got the server running has nothing to remove.
+void Hosting::OnServerStateChanged(ServerState state, const RunningServer& run) {
+  if (state == ServerState::Running) {
+    running_ = run;
+    if (wiring_.choices().mapPortsAtStart) mapping_.Map(run.gamePort, run.queryPort);
+    return;
+  }
+  running_.reset();
+  if (state == ServerState::Stopped) mapping_.Remove();
+}
+
+void Hosting::OnServerEvent(ServerEvent event, std::string_view text) {
+  if (const std::optional<AlertEvent> alert = AlertOfServerEvent(event, startAlerted_)) {
+    Alert(*alert, text);
+  }
+}
+
+void Hosting::Alert(AlertEvent event, std::string_view text) {
+  const HostingChoices choices = wiring_.choices();
+  if (!AlertEventChosen(choices.alerts.notifyEvents, event)) return;
+  alerts_.Send(choices.alerts.addresses,
+               WebhookAlert{std::string(AlertEventKey(event)), std::string(text),
+                            wiring_.clock.LocalDateTimeText(), choices.serverName});
+}
+
+void Hosting::OnStatusTick() {
+  const RestEndpoint endpoint = running_ ? running_->rest : RestEndpoint{};
+  liveStatus_.Tick(running_.has_value(), endpoint);
+  playerWatch_.Tick(running_.has_value(), endpoint);
+}
+
+void Hosting::OnMemoryTick() {
+  memoryWatch_.Tick(running_.has_value(), running_ ? running_->rest : RestEndpoint{},
+                    wiring_.choices().memoryRestartGb);
+}
+
+}  // namespace tidemoor

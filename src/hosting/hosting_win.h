@@ -1,0 +1,103 @@
+#pragma once
+// What the tool does around the running server on its own: the live status line, who came and
+// went, the memory guard, the watch for newer builds, the router mapping and the alerts to the
+// host's phone. Every reaction follows the running server's value as the controller publishes it,
+// and the host's choices as they are when it acts; none of them reads a box of the main window.
+// A new reaction is a member here and its wiring in this part, nothing else.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "common/server_paths.h"
+#include "hosting/hosting_choices.h"
+#include "install/update_flow.h"
+#include "install/update_watch.h"
+#include "net/gateway_socket_win.h"
+#include "net/mapping_at_start_win.h"
+#include "net/webhook_sender_win.h"
+#include "platform/delay_win.h"
+#include "platform/event_log.h"
+#include "platform/ticker_win.h"
+#include "platform/worker_win.h"
+#include "server/memory_watch.h"
+#include "server/player_admin.h"
+#include "server/player_watch.h"
+#include "server/server_api_win.h"
+#include "server/server_controller.h"
+
+namespace tidemoor {
+
+// How often the checks run and where the router is looked for: the real values, or the end-to-end
+// tests' (a router on 127.0.0.1, checks every second).
+struct HostingTimings {
+  SearchTarget routerSearch;
+  std::chrono::milliseconds memoryCheck{60'000};
+  // When not 0: the update check's period whatever the host's minutes, and a minute of the
+  // players' countdown.
+  std::chrono::milliseconds updateCheck{0};
+};
+
+struct HostingWiring {
+  ServerController& server;
+  EventLog& log;
+  ServerClock& clock;  // the time each alert names
+  UpdateActions& updates;
+  const ServerPaths& paths;
+  std::function<HostingChoices()> choices;
+  // The working set of the server's worker; nullopt while it cannot be read.
+  std::function<std::optional<uint64_t>()> serverMemory;
+  std::function<void(std::string_view)> showLiveStatus;
+  HostingTimings timings;
+};
+
+class Hosting : public ServerListener {
+ public:
+  explicit Hosting(HostingWiring wiring);
+  Hosting(const Hosting&) = delete;
+  Hosting& operator=(const Hosting&) = delete;
+
+  // Once the main window is on screen: the periodic checks begin.
+  void Begin();
+  // The host changed how often newer builds are looked for.
+  void UpdateCheckPeriodChanged();
+  // Sends an alert of the kind to the host's webhook addresses, when they chose that kind: the one
+  // way out for every event, the backups' failures among them.
+  void Alert(AlertEvent event, std::string_view text);
+  // As the window goes: whatever is pending is dropped and never hands back.
+  void Cancel();
+
+  void OnServerStateChanged(ServerState state, const RunningServer& run) override;
+  void OnServerEvent(ServerEvent event, std::string_view text) override;
+
+ private:
+  void OnStatusTick();
+  void OnMemoryTick();
+  UpdateWatchWorld UpdateWatchWiring();
+  void ArmUpdateCheck();
+
+  HostingWiring wiring_;
+  // The server as it was started while it runs; empty while it starts, stops or is stopped.
+  std::optional<RunningServer> running_;
+  // Requests of the hosting part's own, so a silent server they ask never holds up the
+  // controller's.
+  WindowsServerApi api_;
+  LiveStatus liveStatus_;
+  PlayerWatch playerWatch_;
+  MemoryWatch memoryWatch_;
+  MappingAtStart mapping_;
+  WebhookSender alerts_;
+  bool startAlerted_ = false;
+  bool begun_ = false;
+  // SteamCMD's answers about the public build, and the players' countdown before an update.
+  std::optional<Worker> appInfoQuery_{std::in_place};
+  Delay updateCountdown_;
+  UpdateWatch updateWatch_;
+  Ticker statusCheck_;
+  Ticker memoryCheck_;
+  Ticker updateCheck_;
+};
+
+}  // namespace tidemoor
