@@ -3,9 +3,6 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
-#include <cstring>
-#include <vector>
-
 #include "platform/codepage_win.h"
 #include "platform/system_error_win.h"
 #include "platform/run_command_win.h"
@@ -118,27 +115,34 @@ uint32_t FindProcessByImage(std::string_view executablePath, UniqueHandle& proce
   return 0;
 }
 
-// Windows 8.1 and later (and Wine) tell any process's command line to a handle that may query it;
-// the answer is a counted UTF-16 string followed by its characters.
-std::optional<std::string> ProcessCommandLine(HANDLE process) {
-  constexpr auto kCommandLineInformation = static_cast<PROCESSINFOCLASS>(60);
-  ULONG length = 0;
-  ::NtQueryInformationProcess(process, kCommandLineInformation, nullptr, 0, &length);
-  if (length < sizeof(UNICODE_STRING) || length > (1u << 20)) return std::nullopt;
-  std::vector<unsigned char> buffer(length);
-  if (::NtQueryInformationProcess(process, kCommandLineInformation, buffer.data(), length,
-                                  &length) < 0) {
+// Read where Windows keeps it for the process itself, through the structures winternl.h gives:
+// the process environment block names the parameters, which hold the command line. This works on
+// every Windows the tool runs on and under Wine, which has no query for it.
+std::optional<std::string> ProcessCommandLine(uint32_t processId) {
+  const UniqueHandle process(
+      ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+  if (!process) return std::nullopt;
+  PROCESS_BASIC_INFORMATION basic{};
+  if (::NtQueryInformationProcess(process.get(), ProcessBasicInformation, &basic, sizeof basic,
+                                  nullptr) < 0 ||
+      !basic.PebBaseAddress) {
     return std::nullopt;
   }
-  UNICODE_STRING text{};
-  std::memcpy(&text, buffer.data(), sizeof text);
-  const auto* start = reinterpret_cast<const unsigned char*>(text.Buffer);
-  if (!start || start < buffer.data() || start + text.Length > buffer.data() + buffer.size()) {
+  PEB environment{};
+  RTL_USER_PROCESS_PARAMETERS parameters{};
+  if (!::ReadProcessMemory(process.get(), basic.PebBaseAddress, &environment, sizeof environment,
+                           nullptr) ||
+      !environment.ProcessParameters ||
+      !::ReadProcessMemory(process.get(), environment.ProcessParameters, &parameters,
+                           sizeof parameters, nullptr)) {
     return std::nullopt;
   }
-  std::wstring characters(text.Length / sizeof(wchar_t), L'\0');
-  std::memcpy(characters.data(), start, characters.size() * sizeof(wchar_t));
-  return Narrow(characters);
+  std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+  if (!text.empty() && !::ReadProcessMemory(process.get(), parameters.CommandLine.Buffer,
+                                            text.data(), text.size() * sizeof(wchar_t), nullptr)) {
+    return std::nullopt;
+  }
+  return Narrow(text);
 }
 
 }  // namespace tidemoor

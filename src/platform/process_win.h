@@ -32,8 +32,8 @@ int64_t FindChildProcess(uint32_t parentId, std::string_view executableName);
 // On success processHandle holds a handle that can be waited on.
 uint32_t FindProcessByImage(std::string_view executablePath, UniqueHandle& processHandle);
 
-// The process's command line as Windows keeps it; nullopt when Windows does not tell (the handle
-// needs query rights).
-std::optional<std::string> ProcessCommandLine(HANDLE process);
+// The process's command line as Windows keeps it; nullopt when it cannot be read (another user's
+// process, say).
+std::optional<std::string> ProcessCommandLine(uint32_t processId);
 
 }  // namespace tidemoor

@@ -45,7 +45,7 @@ uint32_t WindowsServerProcesses::Launch(const std::string& executable,
 
 std::optional<std::string> WindowsServerProcesses::HeldServerCommandLine() {
   if (!launcher_) return std::nullopt;
-  return ProcessCommandLine(launcher_.get());
+  return ProcessCommandLine(launcherId_);
 }
 
 bool WindowsServerProcesses::HeldServerRunning() {

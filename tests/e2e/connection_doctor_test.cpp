@@ -14,6 +14,7 @@
 #include "app/run_options.h"
 #include "net/connection_doctor_win.h"
 #include "platform/codepage_win.h"
+#include "platform/text.h"
 #include "support/e2e_win.h"
 
 namespace tidemoor {
@@ -321,9 +322,9 @@ TEST(ConnectionDoctor, TheMappingFollowsThePortsTheServerWasStartedWith) {
                         std::chrono::seconds(30)))
       << rig.Log();
   rig.CloseTool();
-  rig.Dir().WriteBytes(
-      "PaLWorld_Data\\PaLWorld_Tools.ini",
-      Utf8ToGbk(std::string(kMappingAtStartSettings) + "[服务器启动参数]\r\nPort_Game=7000\r\n"));
+  rig.Dir().WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini",
+                       Utf8ToGbk(ReplaceAll(kMappingAtStartSettings, "[服务器启动参数]\r\n",
+                                            "[服务器启动参数]\r\nPort_Game=7000\r\n")));
   rig.OpenTool();
   ASSERT_NE(rig.Main(), nullptr);
   ASSERT_TRUE(WaitUntil(
