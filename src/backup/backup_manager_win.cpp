@@ -14,11 +14,6 @@ namespace {
 
 using Id = BackupManagerControl;
 
-constexpr wchar_t kWindowClass[] = L"TidemoorBackupManager";
-constexpr int kWindowWidth = 340;
-// The window grew below its list for the progress and the retention settings; the list and its
-// buttons keep their places.
-constexpr int kWindowHeight = 634;
 constexpr UINT kFillDelayMilliseconds = 10;
 // Often enough to look alive, rarely enough to cost the copy nothing.
 constexpr UINT kProgressPeriodMilliseconds = 100;
@@ -50,29 +45,22 @@ const std::array<ListColumn, 2> kColumns = {{{"存档目录名", 96}, {"时间�
 }  // namespace
 
 HWND BackupManagerWindow::Open(BackupManagerSetup setup) {
-  if (window_) {
-    BringWindowForward(window_);
-    return window_;
-  }
+  if (BringForwardIfOpen()) return window_;
   setup_ = std::move(setup);
-  errorPrompt_ = setup_.prompt;
-  const HWND window = CreateBaseWindow(kWindowClass, Widen(kBackupManagerTitle).c_str(),
-                                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                       kWindowWidth, kWindowHeight, setup_.owner);
-  if (window) ::ShowWindow(window, SW_SHOWNORMAL);
-  return window;
+  Make(setup_.owner, setup_.prompt);
+  return window_;
 }
 
-LRESULT BackupManagerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+void BackupManagerWindow::OnCreate(UINT dpi) {
+  CreateControls(dpi);
+  activityWatch_ = setup_.host->Activity().Watch([this] { ShowActivity(); });
+  ShowActivity();
+  // The list is read after the window is on screen, so a slow disk does not delay it.
+  ::SetTimer(window_, static_cast<UINT_PTR>(Id::FillTimer), kFillDelayMilliseconds, nullptr);
+}
+
+LRESULT BackupManagerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      SizeWindowForDpi(window_, kWindowWidth, kWindowHeight);
-      CreateControls();
-      activityWatch_ = setup_.host->Activity().Watch([this] { ShowActivity(); });
-      ShowActivity();
-      // The list is read after the window is on screen, so a slow disk does not delay it.
-      ::SetTimer(window_, static_cast<UINT_PTR>(Id::FillTimer), kFillDelayMilliseconds, nullptr);
-      return 0;
     case WM_TIMER:
       if (wParam == static_cast<UINT_PTR>(Id::FillTimer)) {
         ::KillTimer(window_, wParam);
@@ -100,15 +88,11 @@ LRESULT BackupManagerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
       }
       return 0;
     }
-    case WM_DPICHANGED:
-      PlaceControls(FollowDpiChange(window_, wParam, lParam));
-      return 0;
   }
   return DefaultHandling(message, wParam, lParam);
 }
 
-void BackupManagerWindow::CreateControls() {
-  const UINT dpi = WindowDpi(window_);
+void BackupManagerWindow::CreateControls(UINT dpi) {
   CreateControlsForDpi(window_, kControls, dpi, font_);
   AddListColumns(Control(Id::List), kColumns);
   // Showing the values sends change notices; they must not write half-shown values back.

@@ -15,7 +15,7 @@
 #include "backup/refresh_gate.h"
 #include "backup/retention.h"
 #include "platform/prompt.h"
-#include "platform/window_win.h"
+#include "platform/tool_window_win.h"
 #include "platform/worker_win.h"
 
 namespace tidemoor {
@@ -51,16 +51,21 @@ struct BackupManagerSetup {
   BackupRetention* retention = nullptr;
 };
 
-class BackupManagerWindow : public BaseWindow<BackupManagerWindow> {
+class BackupManagerWindow : public ToolWindow<BackupManagerWindow> {
  public:
+  // The window grew below its list for the progress and the retention settings; the list and its
+  // buttons keep their places.
+  static constexpr ToolWindowKind kKind{L"TidemoorBackupManager", kBackupManagerTitle, 340, 634};
+
   // Opens the window over the given places, or brings it forward when it is open already (the
   // setup is then not used). Returns the window.
   HWND Open(BackupManagerSetup setup);
 
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
  private:
-  void CreateControls();
+  friend class ToolWindow<BackupManagerWindow>;
+  void OnCreate(UINT dpi);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls(UINT dpi);
   void PlaceControls(UINT dpi);
   void OnButton(BackupManagerControl id);
   void OnRetentionEdited();

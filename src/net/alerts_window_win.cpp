@@ -11,9 +11,6 @@ namespace {
 using Id = AlertsControl;
 using K = ControlKind;
 
-constexpr wchar_t kWindowClass[] = L"TidemoorAlerts";
-constexpr int kWindowWidth = 600;
-constexpr int kWindowHeight = 400;
 constexpr int kRowHeight = 64;
 constexpr int kControlsPerAddress = 4;
 
@@ -85,29 +82,17 @@ const std::array<ControlDefinition, 28> kControls = Controls();
 }  // namespace
 
 HWND AlertsWindow::Open(AlertsWindowSetup setup) {
-  if (window_) {
-    BringWindowForward(window_);
-    return window_;
-  }
+  if (BringForwardIfOpen()) return window_;
   if (!tests_) {
     setup_ = std::move(setup);
-    errorPrompt_ = setup_.prompt;
     tests_.emplace();
   }
-  const HWND window = CreateBaseWindow(kWindowClass, Widen(kAlertsWindowTitle).c_str(),
-                                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                       kWindowWidth, kWindowHeight, setup_.owner);
-  if (!window) return nullptr;
-  ::ShowWindow(window, SW_SHOWNORMAL);
-  return window;
+  Make(setup_.owner, setup_.prompt);
+  return window_;
 }
 
-LRESULT AlertsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT AlertsWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      SizeWindowForDpi(window_, kWindowWidth, kWindowHeight);
-      CreateControls();
-      return 0;
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       const int code = HIWORD(wParam);
@@ -120,9 +105,6 @@ LRESULT AlertsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       }
       return 0;
     }
-    case WM_DPICHANGED:
-      PlaceControlsForDpi(window_, kControls, FollowDpiChange(window_, wParam, lParam), font_);
-      return 0;
     case WM_DESTROY:
       if (setup_.closed) setup_.closed();
       return 0;
@@ -130,15 +112,18 @@ LRESULT AlertsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   return DefaultHandling(message, wParam, lParam);
 }
 
-void AlertsWindow::CreateControls() {
-  const UINT dpi = WindowDpi(window_);
+void AlertsWindow::OnCreate(UINT dpi) {
   CreateControlsForDpi(window_, kControls, dpi, font_);
   for (int slot = 0; slot < kWebhookAddressCount; ++slot) {
     ::SendMessageW(Control(AddressControl(slot, kEdit)), EM_SETLIMITTEXT, 1000, 0);
     ::SendMessageW(Control(AddressControl(slot, kSecret)), EM_SETLIMITTEXT, 200, 0);
   }
-  PlaceControlsForDpi(window_, kControls, dpi, font_);
+  PlaceControls(dpi);
   if (setup_.current) Fill(setup_.current());
+}
+
+void AlertsWindow::PlaceControls(UINT dpi) {
+  PlaceControlsForDpi(window_, kControls, dpi, font_);
 }
 
 void AlertsWindow::Fill(const AlertSettings& settings) {

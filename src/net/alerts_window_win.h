@@ -11,7 +11,7 @@
 #include "net/alert_settings.h"
 #include "net/webhook_message.h"
 #include "platform/prompt.h"
-#include "platform/window_win.h"
+#include "platform/tool_window_win.h"
 #include "platform/worker_win.h"
 
 namespace tidemoor {
@@ -60,16 +60,19 @@ struct AlertsWindowSetup {
   std::function<WebhookAlert()> testAlert;            // what a test button sends
 };
 
-class AlertsWindow : public BaseWindow<AlertsWindow> {
+class AlertsWindow : public ToolWindow<AlertsWindow> {
  public:
+  static constexpr ToolWindowKind kKind{L"TidemoorAlerts", kAlertsWindowTitle, 600, 400};
+
   // Opens the window, or brings it forward when it is open already. The setup given at the first
   // opening serves every later one.
   HWND Open(AlertsWindowSetup setup);
 
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
  private:
-  void CreateControls();
+  friend class ToolWindow<AlertsWindow>;
+  void OnCreate(UINT dpi);
+  void PlaceControls(UINT dpi);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Fill(const AlertSettings& settings);
   AlertSettings Read() const;
   void SendTest(int slot);

@@ -17,10 +17,6 @@ namespace {
 
 using Id = DoctorControl;
 
-constexpr wchar_t kWindowClass[] = L"TidemoorConnectionDoctor";
-constexpr int kWindowWidth = 990;
-constexpr int kWindowHeight = 300;
-
 constexpr int Row(int index) {
   return 12 + index * 34;
 }
@@ -79,30 +75,23 @@ struct LanResult {
 }  // namespace
 
 HWND ConnectionDoctor::Open(DoctorSetup setup) {
-  if (window_) {
-    BringWindowForward(window_);
-    return window_;
-  }
-  if (!setup_.log) {
-    setup_ = std::move(setup);
-    errorPrompt_ = setup_.prompt;
-  }
-  const HWND window = CreateBaseWindow(kWindowClass, Widen(kDoctorTitle).c_str(),
-                                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                       kWindowWidth, kWindowHeight, setup_.owner);
-  if (!window) return nullptr;
-  ::ShowWindow(window, SW_SHOWNORMAL);
-  RunChecks();
-  return window;
+  if (BringForwardIfOpen()) return window_;
+  if (!setup_.log) setup_ = std::move(setup);
+  if (Make(setup_.owner, setup_.prompt)) RunChecks();
+  return window_;
 }
 
-LRESULT ConnectionDoctor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+void ConnectionDoctor::OnCreate(UINT dpi) {
+  CreateControlsForDpi(window_, kControls, dpi, font_);
+  worker_ = std::make_unique<Worker>();
+}
+
+void ConnectionDoctor::PlaceControls(UINT dpi) {
+  PlaceControlsForDpi(window_, kControls, dpi, font_);
+}
+
+LRESULT ConnectionDoctor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      SizeWindowForDpi(window_, kWindowWidth, kWindowHeight);
-      CreateControlsForDpi(window_, kControls, WindowDpi(window_), font_);
-      worker_ = std::make_unique<Worker>();
-      return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) return 0;
       switch (static_cast<Id>(LOWORD(wParam))) {
@@ -124,9 +113,6 @@ LRESULT ConnectionDoctor::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         default:
           break;
       }
-      return 0;
-    case WM_DPICHANGED:
-      PlaceControlsForDpi(window_, kControls, FollowDpiChange(window_, wParam, lParam), font_);
       return 0;
     case WM_DESTROY:
       worker_.reset();  // checks still running finish on their own; their results are dropped

@@ -14,7 +14,7 @@
 #include "net/router_session.h"
 #include "platform/event_log.h"
 #include "platform/prompt.h"
-#include "platform/window_win.h"
+#include "platform/tool_window_win.h"
 #include "platform/worker_win.h"
 
 namespace tidemoor {
@@ -69,8 +69,10 @@ struct DoctorSetup {
   std::string fallbackEchoUrl;
 };
 
-class ConnectionDoctor : public BaseWindow<ConnectionDoctor> {
+class ConnectionDoctor : public ToolWindow<ConnectionDoctor> {
  public:
+  static constexpr ToolWindowKind kKind{L"TidemoorConnectionDoctor", kDoctorTitle, 990, 300};
+
   // Opens the window and runs the checks, or brings it forward when it is open already. The setup
   // given at the first opening serves every later one.
   HWND Open(DoctorSetup setup);
@@ -78,9 +80,11 @@ class ConnectionDoctor : public BaseWindow<ConnectionDoctor> {
   // another private one), so friends outside cannot reach the public address.
   bool CarrierGradeNatFound() const { return carrierGradeNat_; }
 
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
  private:
+  friend class ToolWindow<ConnectionDoctor>;
+  void OnCreate(UINT dpi);
+  void PlaceControls(UINT dpi);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void RunChecks();
   void ShowLine(DoctorControl verdict, DoctorControl found, const std::string& title,
                 const CheckLine& line);

@@ -12,9 +12,6 @@ namespace {
 
 using Id = PlayersControl;
 
-constexpr wchar_t kWindowClass[] = L"TidemoorPlayers";
-constexpr int kWindowWidth = 660;
-constexpr int kWindowHeight = 420;
 constexpr UINT kRefreshMilliseconds = 5000;
 
 const std::array<ControlDefinition, 13> kControls = {{
@@ -47,41 +44,32 @@ constexpr std::array<Id, 5> kActionButtons = {Id::KickButton, Id::BanButton, Id:
 }  // namespace
 
 HWND PlayersWindow::Open(PlayersWindowSetup setup) {
-  if (window_) {
-    BringWindowForward(window_);
-    return window_;
-  }
+  if (BringForwardIfOpen()) return window_;
   if (!admin_) {
     setup_ = std::move(setup);
-    errorPrompt_ = setup_.prompt;
-    admin_.emplace(
-        PlayerAdminWorld{*this, api_, *setup_.prompt, *setup_.log, setup_.access});
+    admin_.emplace(PlayerAdminWorld{*this, api_, *setup_.prompt, *setup_.log, setup_.access});
   }
-  const HWND window = CreateBaseWindow(kWindowClass, Widen(kPlayersWindowTitle).c_str(),
-                                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                       kWindowWidth, kWindowHeight, setup_.owner);
-  if (!window) return nullptr;
-  ::ShowWindow(window, SW_SHOWNORMAL);
-  admin_->Refresh();
-  return window;
+  if (Make(setup_.owner, setup_.prompt)) admin_->Refresh();
+  return window_;
 }
 
-LRESULT PlayersWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+void PlayersWindow::OnCreate(UINT dpi) {
+  CreateControlsForDpi(window_, kControls, dpi, font_);
+  AddListColumns(Control(Id::List), kColumns);
+  ::SendMessageW(Control(Id::ReasonEdit), EM_SETLIMITTEXT, 200, 0);
+  ::SendMessageW(Control(Id::AnnounceEdit), EM_SETLIMITTEXT, 500, 0);
+  PlaceControls(dpi);
+  EnableActions(false);
+  ::SetTimer(window_, static_cast<UINT_PTR>(Id::RefreshTimer), kRefreshMilliseconds, nullptr);
+}
+
+LRESULT PlayersWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      SizeWindowForDpi(window_, kWindowWidth, kWindowHeight);
-      CreateControls();
-      EnableActions(false);
-      ::SetTimer(window_, static_cast<UINT_PTR>(Id::RefreshTimer), kRefreshMilliseconds, nullptr);
-      return 0;
     case WM_TIMER:
       if (wParam == static_cast<UINT_PTR>(Id::RefreshTimer)) admin_->Refresh();
       return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) OnButton(static_cast<Id>(LOWORD(wParam)));
-      return 0;
-    case WM_DPICHANGED:
-      PlaceControls(FollowDpiChange(window_, wParam, lParam));
       return 0;
     case WM_DESTROY:
       ::KillTimer(window_, static_cast<UINT_PTR>(Id::RefreshTimer));
@@ -89,15 +77,6 @@ LRESULT PlayersWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
   }
   return DefaultHandling(message, wParam, lParam);
-}
-
-void PlayersWindow::CreateControls() {
-  const UINT dpi = WindowDpi(window_);
-  CreateControlsForDpi(window_, kControls, dpi, font_);
-  AddListColumns(Control(Id::List), kColumns);
-  ::SendMessageW(Control(Id::ReasonEdit), EM_SETLIMITTEXT, 200, 0);
-  ::SendMessageW(Control(Id::AnnounceEdit), EM_SETLIMITTEXT, 500, 0);
-  PlaceControls(dpi);
 }
 
 void PlayersWindow::PlaceControls(UINT dpi) {

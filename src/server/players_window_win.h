@@ -10,7 +10,7 @@
 
 #include "platform/event_log.h"
 #include "platform/prompt.h"
-#include "platform/window_win.h"
+#include "platform/tool_window_win.h"
 #include "server/player_admin.h"
 #include "server/server_api_win.h"
 
@@ -43,17 +43,19 @@ struct PlayersWindowSetup {
   std::function<ApiAccess()> access;
 };
 
-class PlayersWindow : public BaseWindow<PlayersWindow>, private PlayersView {
+class PlayersWindow : public ToolWindow<PlayersWindow>, private PlayersView {
  public:
+  static constexpr ToolWindowKind kKind{L"TidemoorPlayers", kPlayersWindowTitle, 660, 420};
+
   // Opens the window, or brings it forward when it is open already. The setup given at the first
   // opening serves every later one.
   HWND Open(PlayersWindowSetup setup);
 
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
  private:
-  void CreateControls();
+  friend class ToolWindow<PlayersWindow>;
+  void OnCreate(UINT dpi);
   void PlaceControls(UINT dpi);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnButton(PlayersControl id);
 
   void ShowPlayers(const std::vector<PlayerRow>& rows, int selectedRow) override;

@@ -16,9 +16,8 @@ namespace {
 
 using Id = WorldSettingsControl;
 
-constexpr wchar_t kClassName[] = L"TidemoorWorldSettings";
-constexpr char kTitle[] = "世界属性设置 <更改后保存重启服务端生效>";
-constexpr int kWidth = 714, kHeight = 538;
+constexpr int kWidth = WorldSettingsWindow::kKind.width;
+constexpr int kHeight = WorldSettingsWindow::kKind.height;
 constexpr int kValueColumn = 4;
 constexpr UINT_PTR kNumberFilterId = 0x7B00;
 
@@ -93,19 +92,13 @@ LRESULT NumberFilterMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-LRESULT WorldSettingsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WorldSettingsWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      OnCreated();
-      return 0;
     case WM_COMMAND:
       OnCommand(static_cast<Id>(LOWORD(wParam)), HIWORD(wParam));
       return 0;
     case WM_NOTIFY:
       OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-      return 0;
-    case WM_DPICHANGED:
-      PlaceControls(FollowDpiChange(window_, wParam, lParam, SuggestedPlace::PositionOnly));
       return 0;
     case WM_TIMER:
       if (wParam == kServerStateTimer) ShowRunningNote();
@@ -119,8 +112,7 @@ LRESULT WorldSettingsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
   return DefaultHandling(message, wParam, lParam);
 }
 
-void WorldSettingsWindow::OnCreated() {
-  const UINT dpi = WindowDpi(window_);
+void WorldSettingsWindow::OnCreate(UINT dpi) {
   CreateControlsForDpi(window_, kControls, dpi, font_);
   for (Id hidden : {Id::ValueBox, Id::ChoiceBox, Id::RunningNote}) {
     ::ShowWindow(Control(hidden), SW_HIDE);
@@ -144,7 +136,7 @@ void WorldSettingsWindow::OnCreated() {
     column.iSubItem = i;
     ListView_InsertColumn(list, i, &column);
   }
-  PlaceControls(WindowDpi(window_));
+  PlaceControls(dpi);
   FillList();
   ShowRunningNote();
   ::SetTimer(window_, kServerStateTimer, kRunningTimerMilliseconds, nullptr);
@@ -317,10 +309,7 @@ void WorldSettingsWindow::OnSave() {
 
 void WorldSettingsWindow::Open(HWND owner, const ServerPaths& paths, Prompt& prompt,
                                ServerRestartOffer server) {
-  if (window_) {
-    BringWindowForward(window_);
-    return;
-  }
+  if (BringForwardIfOpen()) return;
   WorldSettings settings;
   // Never open on presets over a file that is there but unreadable: saving them would replace
   // the user's settings.
@@ -333,15 +322,8 @@ void WorldSettingsWindow::Open(HWND owner, const ServerPaths& paths, Prompt& pro
   prompt_ = &prompt;
   server_ = std::move(server);
   noteShown_ = false;
-  errorPrompt_ = &prompt;
   editor_.emplace(std::move(settings));
-  if (!CreateBaseWindow(kClassName, Widen(kTitle).c_str(),
-                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kWidth, kHeight,
-                        owner)) {
-    editor_.reset();
-    return;
-  }
-  ::ShowWindow(window_, SW_SHOW);
+  if (!Make(owner, &prompt)) editor_.reset();
 }
 
 void RevealWorldSettingsFile(const ServerPaths& paths, Prompt& prompt) {

@@ -9,7 +9,7 @@
 
 #include "common/server_paths.h"
 #include "platform/prompt.h"
-#include "platform/window_win.h"
+#include "platform/tool_window_win.h"
 #include "worldsettings/settings_editor.h"
 
 namespace tidemoor {
@@ -40,17 +40,22 @@ inline constexpr UINT_PTR kServerStateTimer = 1;
 inline constexpr char kRunningNote[] = "服务端正在运行 - 修改的设置将在下次开服时生效";
 inline constexpr char kRestartQuestion[] = " 是否立即安全重启服务端以应用新设置? ";
 
-class WorldSettingsWindow : public BaseWindow<WorldSettingsWindow> {
+class WorldSettingsWindow : public ToolWindow<WorldSettingsWindow> {
  public:
+  // It lays itself out for the DPI: a move to another screen takes only the suggested position.
+  static constexpr ToolWindowKind kKind{L"TidemoorWorldSettings",
+                                        "世界属性设置 <更改后保存重启服务端生效>", 714, 538,
+                                        SuggestedPlace::PositionOnly};
+
   // Opens the window on the file's values, or only brings it forward when it is open. A file that
   // is there but cannot be read is reported instead, and nothing opens.
   void Open(HWND owner, const ServerPaths& paths, Prompt& prompt, ServerRestartOffer server = {});
 
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
  private:
-  void OnCreated();
+  friend class ToolWindow<WorldSettingsWindow>;
+  void OnCreate(UINT dpi);
   void PlaceControls(UINT dpi);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void FillList();
   void SetCell(int row, int column, std::string_view text);
   void OnNotify(const NMHDR& header);
