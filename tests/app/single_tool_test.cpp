@@ -39,11 +39,8 @@ TEST(SingleTool, ASecondStartWaitsForAToolWithoutAWindowInItsOwnSessionOnly) {
     SecondStart expected;
   };
   const Case cases[] = {
-      {{.released = true, .session = S::This, .waited = kLast}, Run},
       {{.released = true, .session = S::Other, .waited = kHoldingToolWait}, Run},
-      {{.windowShown = true, .session = S::This}, BringForward},
-      {{.windowShown = true, .session = S::Unknown, .waited = kHoldingToolWait}, BringForward},
-      {{.session = S::This}, KeepWaiting},
+      {{.windowShown = true, .session = S::Other, .waited = kHoldingToolWait}, BringForward},
       {{.session = S::This, .waited = kLast}, KeepWaiting},
       {{.session = S::Unknown, .waited = kLast}, KeepWaiting},
       {{.session = S::Other}, TellOtherSession},
