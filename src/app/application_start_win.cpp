@@ -1,5 +1,6 @@
 #include "app/application_win.h"
 
+#include <chrono>
 #include <utility>
 
 #include "app/start_with_windows_win.h"
@@ -18,21 +19,29 @@ constexpr char kLogonEntryAddFailed[] = "未能添加随 Windows 启动";
 constexpr char kLogonEntryRemoveFailed[] = "未能取消随 Windows 启动";
 
 constexpr auto kLogonEntryCheck = std::chrono::seconds(10);
+// Well inside the 2 s in which a closed tool must be gone, so that it can be opened again.
+constexpr std::chrono::milliseconds kLastEventsLimit(1500);
 
 }  // namespace
 
 int Application::Run() {
-  if (!StartUp()) return 1;
-  const JobFailureLog jobFailures([this](std::string_view text) { eventLog_->Record(text); });
-  MSG message;
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    // Tab and the arrow keys move between the controls of whichever window is active.
-    const HWND active = ::GetActiveWindow();
-    if (active && ::IsDialogMessageW(active, &message)) continue;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
+  int exitCode = 1;
+  if (StartUp()) {
+    const JobFailureLog jobFailures([this](std::string_view text) { eventLog_->Record(text); });
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+      // Tab and the arrow keys move between the controls of whichever window is active.
+      const HWND active = ::GetActiveWindow();
+      if (active && ::IsDialogMessageW(active, &message)) continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    exitCode = static_cast<int>(message.wParam);
   }
-  return static_cast<int>(message.wParam);
+  // The process ends as soon as this returns, abandoning whatever is still under way (entry_win);
+  // the events recorded so far get a bounded moment to reach the file.
+  if (eventLog_) eventLog_->FlushWithin(kLastEventsLimit);
+  return exitCode;
 }
 
 // Before the window: the tool's place, its folders, its settings and the parts wired together

@@ -1,7 +1,7 @@
 // Tidemoor.exe: everything is wired in the Application. At start-up a server left running by an
 // earlier run is taken over; otherwise the server starts only when the user asked for that at
-// every tool start. Closing the window leaves a running server alone. One tool runs per tool
-// directory.
+// every tool start. Closing the window leaves a running server alone and ends the process at once.
+// One tool runs per tool directory.
 
 #include <windows.h>
 
@@ -30,6 +30,17 @@ std::vector<std::string> Arguments() {
   return arguments;
 }
 
+// Ends the process here and now, without the usual way out: that runs destructors and the system
+// libraries' detach code, which can wait for background threads still in a request to a silent
+// server, a router conversation or a webhook send, and keep the folder claimed meanwhile. Nothing
+// of them is needed any more: the settings were saved as the window went and the event log has
+// been flushed; SteamCMD and the server run on by themselves.
+[[noreturn]] void EndProcessNow(int exitCode) {
+  ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(exitCode));
+  // Reached only if the system refused.
+  ::ExitProcess(static_cast<UINT>(exitCode));
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -39,15 +50,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   const tidemoor::RunOptions options = tidemoor::ReadRunOptions(Arguments());
   // Before anything touches the tool directory: a second tool on it reads and writes nothing,
-  // it only shows the first.
-  const std::optional<tidemoor::UniqueHandle> claim = tidemoor::ClaimToolDirectory();
+  // it only shows the first, or waits for one that is just ending and then starts.
+  std::optional<tidemoor::UniqueHandle> claim = tidemoor::ClaimToolDirectory();
   if (!claim) {
     // At sign-in nobody asked to see the tool that already runs.
     if (options.atLogon) return 0;
     tidemoor::WindowsPrompt prompt;
-    tidemoor::BringHoldingToolForward(prompt);
-    return 0;
+    claim = tidemoor::WaitForHoldingTool(prompt);
+    if (!claim) return 0;
   }
   tidemoor::Application application(options);
-  return application.Run();
+  // Never destroyed: the process ends first.
+  EndProcessNow(application.Run());
 }

@@ -20,4 +20,13 @@ std::string SingleToolObjectName(std::u16string_view folded) {
   return name;
 }
 
+SecondStart DecideSecondStart(const HoldingToolSeen& seen) {
+  if (seen.released) return SecondStart::Run;
+  if (seen.windowShown) return SecondStart::BringForward;
+  // Waiting would not help: that window can never appear on this desktop.
+  if (seen.session == HoldingSession::Other) return SecondStart::TellOtherSession;
+  if (seen.waited >= kHoldingToolWait) return SecondStart::TellStillBusy;
+  return SecondStart::KeepWaiting;
+}
+
 }  // namespace tidemoor

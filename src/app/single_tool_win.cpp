@@ -1,6 +1,7 @@
 #include "app/single_tool_win.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <chrono>
 #include <string>
@@ -17,7 +18,8 @@ namespace {
 
 constexpr char kAlreadyRunning[] =
     " 此目录中的 Tidemoor 已在运行 (可能在另一个用户的会话中) - 同一目录只能运行一个 ";
-constexpr auto kWindowSearch = std::chrono::seconds(5);
+constexpr char kStillBusy[] = " 此目录中的 Tidemoor 正在启动或退出 - 请稍后再试 ";
+constexpr auto kLookAgain = std::chrono::milliseconds(100);
 
 // The directory's one spelling: short 8.3 names, a subst drive or a junction all lead to the
 // same final path, and names compare as the file system compares them, without case.
@@ -83,34 +85,97 @@ BOOL CALLBACK FindHoldingWindow(HWND window, LPARAM parameter) {
   return FALSE;
 }
 
+// The claim, or who holds it.
+struct ClaimAttempt {
+  std::optional<UniqueHandle> claim;  // as ClaimToolDirectory hands it back
+  bool heldByAnotherUser = false;
+};
+
+ClaimAttempt TryClaim(const std::string& name) {
+  UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, Widen(name).c_str()));
+  if (!mutex) {
+    // Another user's tool holds it: its object is there, but not ours to open.
+    if (LastSystemError().code == ERROR_ACCESS_DENIED) return {std::nullopt, true};
+    return {UniqueHandle()};
+  }
+  // The handle to the other tool's object goes at once: kept, it would hold the folder claimed
+  // after that tool has ended.
+  if (LastSystemError().code == ERROR_ALREADY_EXISTS) return {std::nullopt};
+  return {std::move(mutex)};
+}
+
+std::wstring FileNameOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L'\\');
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// The session of a process started from this folder under this executable's name (the process
+// list names only the executable, so a copy renamed in the folder is not found: Unknown).
+HoldingSession FindHoldingSession(const std::u16string& directory) {
+  DWORD ownSession = 0;
+  ::ProcessIdToSessionId(::GetCurrentProcessId(), &ownSession);
+  const std::wstring ownName = FileNameOf(Widen(ToolExecutable()));
+  const UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return HoldingSession::Unknown;
+  HoldingSession found = HoldingSession::Unknown;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    if (entry.th32ProcessID == ::GetCurrentProcessId() ||
+        ::lstrcmpiW(entry.szExeFile, ownName.c_str()) != 0 ||
+        FoldedDirectoryOfProcess(entry.th32ProcessID) != directory) {
+      continue;
+    }
+    DWORD session = 0;
+    if (!::ProcessIdToSessionId(entry.th32ProcessID, &session)) continue;
+    if (session == ownSession) return HoldingSession::This;
+    found = HoldingSession::Other;
+  }
+  return found;
+}
+
 }  // namespace
 
 std::optional<UniqueHandle> ClaimToolDirectory() {
-  const std::string name = SingleToolObjectName(FoldedDirectory(Widen(ToolDirectory())));
-  UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, Widen(name).c_str()));
-  // Another user's tool holds it: its object is there, but not ours to open.
-  if (!mutex) {
-    if (LastSystemError().code == ERROR_ACCESS_DENIED) return std::nullopt;
-    return UniqueHandle();
-  }
-  if (LastSystemError().code == ERROR_ALREADY_EXISTS) return std::nullopt;
-  return mutex;
+  return TryClaim(SingleToolObjectName(FoldedDirectory(Widen(ToolDirectory())))).claim;
 }
 
-void BringHoldingToolForward(Prompt& prompt) {
-  Search search{FoldedDirectory(Widen(ToolDirectory()))};
-  // The first tool may have been started a moment ago and not show its window yet.
-  const auto until = std::chrono::steady_clock::now() + kWindowSearch;
-  while (!search.found && std::chrono::steady_clock::now() < until) {
-    ::EnumWindows(&FindHoldingWindow, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+std::optional<UniqueHandle> WaitForHoldingTool(Prompt& prompt) {
+  const std::u16string directory = FoldedDirectory(Widen(ToolDirectory()));
+  const std::string name = SingleToolObjectName(directory);
+  const auto began = std::chrono::steady_clock::now();
+  for (;;) {
+    ClaimAttempt attempt = TryClaim(name);
+    Search search{directory};
+    HoldingToolSeen seen;
+    seen.released = attempt.claim.has_value();
+    if (!seen.released) {
+      ::EnumWindows(&FindHoldingWindow, reinterpret_cast<LPARAM>(&search));
+      seen.windowShown = search.found != nullptr;
+      seen.session =
+          attempt.heldByAnotherUser ? HoldingSession::Other : FindHoldingSession(directory);
+    }
+    seen.waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - began);
+    switch (DecideSecondStart(seen)) {
+      case SecondStart::Run:
+        return std::move(attempt.claim);
+      case SecondStart::BringForward:
+        if (::IsIconic(search.found)) ::ShowWindow(search.found, SW_RESTORE);
+        ::SetForegroundWindow(search.found);
+        return std::nullopt;
+      case SecondStart::TellOtherSession:
+        prompt.Ask(kAlreadyRunning, " Info", PromptStyle::Information);
+        return std::nullopt;
+      case SecondStart::TellStillBusy:
+        prompt.Ask(kStillBusy, " Info", PromptStyle::Information);
+        return std::nullopt;
+      case SecondStart::KeepWaiting:
+        std::this_thread::sleep_for(kLookAgain);
+        break;
+    }
   }
-  if (!search.found) {
-    prompt.Ask(kAlreadyRunning, " Info", PromptStyle::Information);
-    return;
-  }
-  if (::IsIconic(search.found)) ::ShowWindow(search.found, SW_RESTORE);
-  ::SetForegroundWindow(search.found);
 }
 
 }  // namespace tidemoor

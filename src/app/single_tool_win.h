@@ -14,9 +14,12 @@ namespace tidemoor {
 // not at all).
 std::optional<UniqueHandle> ClaimToolDirectory();
 
-// The main window of the tool that holds this executable's directory, restored when minimised and
-// brought to the front. When none shows within a few seconds (it runs in another user's session,
-// or is just going away), the user is told that the folder's tool already runs.
-void BringHoldingToolForward(Prompt& prompt);
+// For a start that found the directory claimed. The main window of the tool that holds it is
+// restored when minimised and brought to the front. While that tool shows no window (its window
+// just closed and it is ending, or it is still starting), it is waited for: when it ends, the
+// claim is this start's and comes back, and the tool starts as usual. Otherwise the user is told
+// why nothing opens: that tool runs in another session, or it neither ended nor showed a window
+// within the wait.
+std::optional<UniqueHandle> WaitForHoldingTool(Prompt& prompt);
 
 }  // namespace tidemoor

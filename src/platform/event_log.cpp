@@ -43,7 +43,12 @@ void QueuedEventLog::Record(std::string_view text) {
 
 void QueuedEventLog::Flush() {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return queued_.empty() && !writing_; });
+  changed_.wait(lock, [this] { return AllWritten(); });
+}
+
+bool QueuedEventLog::FlushWithin(std::chrono::milliseconds limit) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, limit, [this] { return AllWritten(); });
 }
 
 void QueuedEventLog::WriteQueued() {

@@ -3,6 +3,7 @@
 // start, a stop, a crash, a backup point, an update), so a host can look back at what the tool
 // did while they were away.
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -52,9 +53,13 @@ class QueuedEventLog : public EventLog {
   void Record(std::string_view text) override;
   // Returns once every event recorded so far is in the log (before the user opens it).
   void Flush();
+  // The same, but never longer than the limit (the tool's last moment, whose disk may hang):
+  // false when events were still waiting then.
+  bool FlushWithin(std::chrono::milliseconds limit);
 
  private:
   void WriteQueued();
+  bool AllWritten() const { return queued_.empty() && !writing_; }  // under the lock
 
   std::function<LocalDateTime()> now_;
   std::function<void(const std::string&)> write_;

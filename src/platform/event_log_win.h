@@ -15,6 +15,7 @@ class EventLogFile : public EventLog {
   void Record(std::string_view text) override { queue_.Record(text); }
   // Returns once every event recorded so far is in the file.
   void Flush() { queue_.Flush(); }
+  bool FlushWithin(std::chrono::milliseconds limit) { return queue_.FlushWithin(limit); }
   const std::string& Path() const { return path_; }
 
  private:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -48,6 +50,24 @@ TEST(QueuedEventLog, WritesEveryEventInOrderOffTheRecordingThreadAndAllBeforeItE
     EXPECT_EQ(written[event + 1], "2026-12-09 13:05:09  " + std::to_string(event) + "\r\n");
   }
   EXPECT_NE(writer, std::this_thread::get_id());
+}
+
+// The tool's last moment: a disk that hangs must not hold up the end, and what the writer manages
+// within the limit is in the log.
+TEST(QueuedEventLog, AFlushWithALimitGivesUpOnAWriterThatHangsAndSeesTheLastLineWritten) {
+  std::mutex disk;
+  std::vector<std::string> written;
+  std::unique_lock hanging(disk);
+  QueuedEventLog log([] { return LocalDateTime{2026, 12, 9, 13, 5, 9}; },
+                     [&](const std::string& line) {
+                       const std::lock_guard answering(disk);
+                       written.push_back(line);
+                     });
+  log.Record("last");
+  EXPECT_FALSE(log.FlushWithin(std::chrono::milliseconds(50)));
+  hanging.unlock();
+  ASSERT_TRUE(log.FlushWithin(std::chrono::seconds(30)));
+  EXPECT_EQ(written, std::vector<std::string>{"2026-12-09 13:05:09  last\r\n"});
 }
 
 }  // namespace
