@@ -66,7 +66,7 @@ bool Application::StartUp() {
   GbkProfileFile settingsFile(ToolSettingsFile(paths_));
   settings_ = LoadToolSettings(settingsFile, &RandomLetters);
   WireServerAndBackups();
-  RepairInterruptedRestoreNow(*backupHost_, prompt_, toolDirectory_);
+  RepairInterruptedRestoreNow(*backupHost_, prompt_, Places());
 
   if (!mainWindow_.Create()) return false;
   ShowToolSettings(settings_, mainWindow_);
