@@ -107,5 +107,36 @@ TEST(ReadSoapAnswer, ValuesFaultsAndGarbage) {
   }
 }
 
+// Router texts shown on one line: only whole UTF-8 characters, no control or line-breaking ones,
+// and at most 60 characters however many bytes each takes.
+TEST(PrintableLine, KeepsWholeCharactersOnOneLineUpToSixty) {
+  std::string leadsBeforeAscii;
+  std::string sixtyLetters;
+  for (int i = 0; i < 60; ++i)
+    leadsBeforeAscii +=
+        "\xF0"
+        "ABC";
+  for (int i = 0; i < 20; ++i) sixtyLetters += "ABC";
+  std::string chinese;
+  for (int i = 0; i < 70; ++i) chinese += "路";
+  const struct {
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"  TP-Link Archer  ", "TP-Link Archer"},
+      {"a\xC0\nb", "ab"},
+      {"red\xE2\x1B[31m", "red[31m"},
+      {"x\xC2\x85y\xE2\x80\xAEz\xE2\x80\xA8!", "xyz!"},
+      {"\xC0\xAF"
+       "etc\xED\xA0\x80",
+       "etc"},
+      {"ok\xEF\xBF\xBD", "ok\xEF\xBF\xBD"},
+      {"cut \xE8\xB7", "cut"},
+      {leadsBeforeAscii, sixtyLetters},
+      {chinese, chinese.substr(0, 60 * 3)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PrintableLine(c.text), c.shown) << c.text;
+}
+
 }  // namespace
 }  // namespace tidemoor
