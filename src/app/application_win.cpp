@@ -193,8 +193,7 @@ void Application::OpenConnectionDoctor() {
   setup.log = &*eventLog_;
   setup.primaryEchoUrl = kPrimaryIpEchoAddress;
   setup.fallbackEchoUrl = kFallbackIpEchoAddress;
-  setup.serverProgram =
-      paths_.ServerDir + "Pal\\Binaries\\Win64\\" + std::string(kServerWorkerNames[1]);
+  setup.serverProgram = ServerWorkerProgram(paths_);
   setup.natFound = [this](bool carrierGradeNat) { carrierGradeNat_ = carrierGradeNat; };
   setup.ports = [this] {
     const bool running = server_->State() == ServerState::Running;

@@ -93,8 +93,11 @@ void UpdateWatch::Step() {
 
 void UpdateWatch::Update() {
   phase_ = Phase::Updating;
-  world_.log.Record("自动更新服务端: 版本 " + std::to_string(installed_) + " -> " +
-                    std::to_string(available_));
+  // Once said, a refusal is not said again at every check while it lasts.
+  if (refused_ != available_) {
+    world_.log.Record("自动更新服务端: 版本 " + std::to_string(installed_) + " -> " +
+                      std::to_string(available_));
+  }
   const bool begun = world_.updateServer([this](const std::string& failure) {
     End();
     const std::optional<uint64_t> now = Installed();
@@ -109,7 +112,16 @@ void UpdateWatch::Update() {
     failed_ = available_;
     Tell("服务端更新失败, 以原版本启动 (此版本不再自动更新, 可手动更新): " + why);
   });
-  if (!begun) End();
+  if (!begun) {
+    // The server could not be stopped now (a start or a stop of its own is under way): the watch
+    // goes on, and a later check tries again.
+    End();
+    if (refused_ == available_) return;
+    refused_ = available_;
+    world_.log.Record("自动更新服务端未能开始: 服务端正在启动或关闭, 下次检查时再试");
+    return;
+  }
+  refused_ = 0;
 }
 
 }  // namespace tidemoor

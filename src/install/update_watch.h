@@ -71,6 +71,7 @@ class UpdateWatch {
   // the server every half hour for nothing. The manual update remains.
   uint64_t failed_ = 0;
   std::string lastFailure_;  // told once until a check gets through
+  uint64_t refused_ = 0;     // the build whose update could not begin, told once until it does
   // Counts the countdowns, so a wait or an answer from one that ended does nothing.
   uint32_t round_ = 0;
 };

@@ -6,7 +6,9 @@
 
 #include <string_view>
 
+#include "common/server_paths.h"
 #include "platform/codepage_win.h"
+#include "platform/directories_win.h"
 
 namespace tidemoor {
 namespace {
@@ -152,6 +154,28 @@ bool AddRule(INetFwRules* rules, const char* name, const std::string& program,
   return ok && SUCCEEDED(rules->Add(rule.get()));
 }
 
+std::wstring FullPath(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const DWORD length = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return {};
+  std::wstring full(length, L'\0');
+  const DWORD written = ::GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+  if (written == 0 || written >= length) return {};
+  full.resize(written);
+  return full;
+}
+
+// The helper runs elevated: whoever starts it must not get the firewall opened for a program of
+// their choosing. Only the server of the tool directory the helper lies in, its path compared as
+// Windows compares paths (without case, "." and ".." and either slash resolved).
+bool IsThisToolsServer(const std::string& program) {
+  const std::wstring given = FullPath(program);
+  const std::wstring expected = FullPath(ServerWorkerProgram(MakeServerPaths(ToolDirectory())));
+  return !given.empty() && !expected.empty() &&
+         ::CompareStringOrdinal(given.data(), static_cast<int>(given.size()), expected.data(),
+                                static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
+}
+
 std::wstring QuotedArgument(const std::string& argument) {
   std::wstring quoted = L"\"";
   for (wchar_t c : Widen(argument)) {
@@ -239,7 +263,7 @@ std::optional<unsigned long> RunFirewallFixIfAsked() {
   ::LocalFree(raw);
   if (arguments.empty() || arguments[0] != kFirewallFixSwitch) return std::nullopt;
   const std::optional<FirewallFixJob> job = ReadFirewallFixArguments(arguments);
-  return job ? FixFirewall(*job) : kFixBadArguments;
+  return job && IsThisToolsServer(job->program) ? FixFirewall(*job) : kFixBadArguments;
 }
 
 FixStart StartFirewallFix(HWND owner, const FirewallFixJob& job) {
