@@ -106,5 +106,77 @@ TEST(UpdateWatch, NewerBuildIsInstalledAndAFailureIsToldOnceAndNotRetried) {
   for (const Case& c : cases) EXPECT_EQ(Watch(c), c.expected) << c.what;
 }
 
+// The safe stop for an update cannot begin while a start or a stop of the server's own is under
+// way: the watch says so once, goes on watching and tries again at the next check.
+TEST(UpdateWatch, AnUpdateThatCannotBeginIsToldOnceAndTriedAgain) {
+  const std::string found = "log:发现服务端新版本: 已安装 100, 最新 200 +alert";
+  const std::string updating = "log:自动更新服务端: 版本 100 -> 200";
+  const std::string refused = "log:自动更新服务端未能开始: 服务端正在启动或关闭, 下次检查时再试";
+  const std::string installed = "log:服务端已更新到版本 200 +alert";
+  const struct {
+    const char* what;
+    int refusals;  // the first checks' updates that cannot begin
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"begins at once", 0, {"ask", found, updating, "update", installed, "ask", "ask"}},
+      {"refused once",
+       1,
+       {"ask", found, updating, "refused", refused, "ask", "update", installed, "ask"}},
+      {"refused at every check",
+       3,
+       {"ask", found, updating, "refused", refused, "ask", "refused", "ask", "refused"}},
+  };
+  for (const auto& c : cases) {
+    Recorder log;
+    std::optional<std::string> manifest = Manifest(100);
+    int refusals = c.refusals;
+    UpdateWatch watch(
+        UpdateWatchWorld{[&](std::function<void(const AppInfoAnswer&)> done) {
+                           log.happened.push_back("ask");
+                           done({AppInfo(200), ""});
+                         },
+                         [&] { return manifest; },
+                         [](std::function<void(PlayersOnline)> done) { done(PlayersOnline::None); },
+                         [](const std::string&) {}, [] { return true; },
+                         [&](std::function<void(const std::string&)> done) {
+                           if (refusals > 0) {
+                             --refusals;
+                             log.happened.push_back("refused");
+                             return false;
+                           }
+                           log.happened.push_back("update");
+                           manifest = Manifest(200);
+                           done("");
+                           return true;
+                         },
+                         [](std::chrono::minutes, std::function<void()>) {},
+                         [&](const std::string&) { log.happened.back() += " +alert"; }, log});
+    for (int check = 0; check < 3; ++check) watch.Check();
+    EXPECT_EQ(log.happened, c.expected) << c.what;
+  }
+}
+
+// SteamCMD takes its time to answer; the timer may fire again meanwhile.
+TEST(UpdateWatch, ACheckAskedWhileOneIsUnderWayIsIgnored) {
+  Recorder log;
+  std::vector<std::function<void(const AppInfoAnswer&)>> answers;
+  UpdateWatch watch(UpdateWatchWorld{
+      [&](std::function<void(const AppInfoAnswer&)> done) { answers.push_back(std::move(done)); },
+      [] { return std::optional<std::string>(Manifest(100)); },
+      [](std::function<void(PlayersOnline)>) {},
+      [](const std::string&) {},
+      [] { return true; },
+      [](std::function<void(const std::string&)>) { return true; },
+      [](std::chrono::minutes, std::function<void()>) {},
+      {},
+      log});
+  watch.Check();
+  watch.Check();
+  ASSERT_EQ(answers.size(), 1u);
+  answers[0]({AppInfo(100), ""});
+  watch.Check();
+  EXPECT_EQ(answers.size(), 2u) << "the next check after the answer asks again";
+}
+
 }  // namespace
 }  // namespace tidemoor
