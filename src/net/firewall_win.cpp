@@ -9,6 +9,7 @@
 #include "common/server_paths.h"
 #include "platform/codepage_win.h"
 #include "platform/directories_win.h"
+#include "platform/system_error_win.h"
 
 namespace tidemoor {
 namespace {
@@ -63,10 +64,14 @@ class ComUse {
   HRESULT result_;
 };
 
-bool OpenPolicy(ComPtr<INetFwPolicy2>& policy) {
-  return SUCCEEDED(::CoCreateInstance(__uuidof(NetFwPolicy2), nullptr, CLSCTX_INPROC_SERVER,
-                                      __uuidof(INetFwPolicy2),
-                                      reinterpret_cast<void**>(policy.put())));
+HRESULT OpenPolicy(ComPtr<INetFwPolicy2>& policy) {
+  return ::CoCreateInstance(__uuidof(NetFwPolicy2), nullptr, CLSCTX_INPROC_SERVER,
+                            __uuidof(INetFwPolicy2), reinterpret_cast<void**>(policy.put()));
+}
+
+// What the host reads and searches for: the problem with the call's HRESULT and its words.
+std::string Problem(const char* what, HRESULT result) {
+  return WithCause(what, SystemErrorOf(static_cast<DWORD>(result)));
 }
 
 std::string Protocol(LONG protocol) {
@@ -102,15 +107,17 @@ FirewallRule ReadRule(INetFwRule* rule) {
   return read;
 }
 
-// Calls visit for every rule; false when the rules could not be walked.
+// Calls visit for every rule; a failure when the rules could not be walked.
 template <typename Visit>
-bool ForEachRule(INetFwRules* rules, Visit visit) {
+HRESULT ForEachRule(INetFwRules* rules, Visit visit) {
   ComPtr<IUnknown> enumerable;
-  if (FAILED(rules->get__NewEnum(enumerable.put())) || !enumerable) return false;
+  if (const HRESULT result = rules->get__NewEnum(enumerable.put()); FAILED(result)) return result;
+  if (!enumerable) return E_POINTER;
   ComPtr<IEnumVARIANT> items;
-  if (FAILED(enumerable->QueryInterface(__uuidof(IEnumVARIANT),
-                                        reinterpret_cast<void**>(items.put())))) {
-    return false;
+  if (const HRESULT result =
+          enumerable->QueryInterface(__uuidof(IEnumVARIANT), reinterpret_cast<void**>(items.put()));
+      FAILED(result)) {
+    return result;
   }
   for (;;) {
     VARIANT item;
@@ -125,7 +132,7 @@ bool ForEachRule(INetFwRules* rules, Visit visit) {
     }
     ::VariantClear(&item);
   }
-  return true;
+  return S_OK;
 }
 
 bool AddRule(INetFwRules* rules, const char* name, const std::string& program,
@@ -193,31 +200,33 @@ FirewallReading ReadFirewall() {
   const ComUse com;
   FirewallReading reading;
   ComPtr<INetFwPolicy2> policy;
-  if (!OpenPolicy(policy)) {
-    reading.problem = "不支持: 此系统没有可用的防火墙接口";
+  if (const HRESULT result = OpenPolicy(policy); FAILED(result)) {
+    reading.problem = Problem("不支持: 此系统没有可用的防火墙接口", result);
     return reading;
   }
   long active = 0;
-  if (FAILED(policy->get_CurrentProfileTypes(&active))) {
-    reading.problem = "不支持: 无法读取当前网络类型";
+  if (const HRESULT result = policy->get_CurrentProfileTypes(&active); FAILED(result)) {
+    reading.problem = Problem("不支持: 无法读取当前网络类型", result);
     return reading;
   }
   reading.state.activeProfiles = static_cast<unsigned>(active);
   for (const NET_FW_PROFILE_TYPE2 profile :
        {NET_FW_PROFILE2_DOMAIN, NET_FW_PROFILE2_PRIVATE, NET_FW_PROFILE2_PUBLIC}) {
     VARIANT_BOOL on = VARIANT_FALSE;
-    if (FAILED(policy->get_FirewallEnabled(profile, &on))) {
-      reading.problem = "不支持: 无法读取防火墙开关";
+    if (const HRESULT result = policy->get_FirewallEnabled(profile, &on); FAILED(result)) {
+      reading.problem = Problem("不支持: 无法读取防火墙开关", result);
       return reading;
     }
     if (on == VARIANT_TRUE) reading.state.enabledProfiles |= static_cast<unsigned>(profile);
   }
   ComPtr<INetFwRules> rules;
-  if (FAILED(policy->get_Rules(rules.put())) || !rules ||
-      !ForEachRule(rules.get(),
-                   [&](INetFwRule* rule) { reading.rules.push_back(ReadRule(rule)); })) {
-    reading.problem = "不支持: 无法读取防火墙规则";
+  HRESULT result = policy->get_Rules(rules.put());
+  if (SUCCEEDED(result) && !rules) result = E_POINTER;
+  if (SUCCEEDED(result)) {
+    result = ForEachRule(rules.get(),
+                         [&](INetFwRule* rule) { reading.rules.push_back(ReadRule(rule)); });
   }
+  if (FAILED(result)) reading.problem = Problem("不支持: 无法读取防火墙规则", result);
   return reading;
 }
 
@@ -225,18 +234,18 @@ FirewallFixExit FixFirewall(const FirewallFixJob& job) {
   const ComUse com;
   ComPtr<INetFwPolicy2> policy;
   ComPtr<INetFwRules> rules;
-  if (!OpenPolicy(policy) || FAILED(policy->get_Rules(rules.put())) || !rules) {
+  if (FAILED(OpenPolicy(policy)) || FAILED(policy->get_Rules(rules.put())) || !rules) {
     return kFixUnsupported;
   }
   bool ok = true;
   // Block rules the first-run prompt left behind are disabled, never deleted: the host can undo it.
-  const bool walked = ForEachRule(rules.get(), [&](INetFwRule* rule) {
+  const HRESULT walked = ForEachRule(rules.get(), [&](INetFwRule* rule) {
     const FirewallRule read = ReadRule(rule);
     if (read.enabled && read.inbound && !read.allow && SameProgramPath(read.program, job.program)) {
       ok = SUCCEEDED(rule->put_Enabled(VARIANT_FALSE)) && ok;
     }
   });
-  if (!walked) return kFixUnsupported;
+  if (FAILED(walked)) return kFixUnsupported;
   for (const char* name : {kProgramRuleName, kPortsRuleName}) {
     const Bstr ruleName(name);
     // Remove takes one rule of the name a call; the host may have copied ours.

@@ -119,8 +119,8 @@ TEST(ManualUpdate, UnwritableScriptIsReportedWithItsCauseAndNotOpened) {
   FakeActions actions;
   actions.scriptRefused = SystemError{5, "拒绝访问。"};
   PerformManualUpdate(kPaths, actions, actions);
-  EXPECT_EQ(actions.log.back(),
-            "error: 更新失败 - 无法写入 " + kData + "Updata_Server.bat (拒绝访问。) | Error");
+  EXPECT_EQ(actions.log.back(), "error: 更新失败 - 无法写入 " + kData +
+                                    "Updata_Server.bat (拒绝访问。 (0x80070005)) | Error");
 }
 
 TEST(AutoUpdate, UntickedWritesAndRunsNothing) {
