@@ -60,7 +60,8 @@ Application::Application(bool startedAtLogon)
               done(stopped);
             });
           },
-          [this](std::string_view text) { mainWindow_.SetText(C::StatusLine, text); }),
+          [this](std::string_view text) { mainWindow_.SetText(C::StatusLine, text); },
+          [this](std::string_view text) { eventLog_->Record(text); }),
       worldSettingsWriter_(paths_, prompt_, settings_),
       startSteps_(
           [this](std::function<void()> done) {

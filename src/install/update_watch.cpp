@@ -38,6 +38,14 @@ std::optional<uint64_t> UpdateWatch::Installed() {
 
 void UpdateWatch::OnAnswer(const AppInfoAnswer& answer) {
   phase_ = Phase::Idle;
+  // SteamCMD may end with an error code and still print the app's info; a code every half hour
+  // would bury the log, so each one is told when it first comes.
+  if (answer.failure.empty() && answer.exitCode != lastExitCode_) {
+    lastExitCode_ = answer.exitCode;
+    if (answer.exitCode != 0) {
+      world_.log.Record("SteamCMD 查询服务端版本结束, 退出代码 " + std::to_string(answer.exitCode));
+    }
+  }
   if (!answer.failure.empty()) {
     CheckFailed(answer.failure);
     return;
@@ -101,7 +109,8 @@ void UpdateWatch::Update() {
   const bool begun = world_.updateServer([this](const std::string& failure) {
     End();
     const std::optional<uint64_t> now = Installed();
-    if (failure.empty() && now && *now >= available_) {
+    // The manifest says whether the build came, whatever SteamCMD's exit code said.
+    if (now && *now >= available_) {
       Tell("服务端已更新到版本 " + std::to_string(*now));
       return;
     }
