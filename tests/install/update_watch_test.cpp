@@ -95,6 +95,18 @@ TEST(UpdateWatch, NewerBuildIsInstalledAndAFailureIsToldOnceAndNotRetried) {
        "下载 SteamCMD 失败",
        Manifest(100),
        {"ask", found, updating, "update", failed + "下载 SteamCMD 失败 +alert", "ask"}},
+      {"SteamCMD ended with an error code, yet the build came",
+       {AppInfo(200), ""},
+       Manifest(100),
+       "SteamCMD 运行结束, 退出代码 7",
+       Manifest(200),
+       {"ask", found, updating, "update", "log:服务端已更新到版本 200 +alert", "ask"}},
+      {"SteamCMD ended with an error code and the build stayed",
+       {AppInfo(200), ""},
+       Manifest(100),
+       "SteamCMD 运行结束, 退出代码 8",
+       Manifest(100),
+       {"ask", found, updating, "update", failed + "SteamCMD 运行结束, 退出代码 8 +alert", "ask"}},
       {"SteamCMD ran but the build stayed",
        {AppInfo(200), ""},
        Manifest(100),
@@ -156,26 +168,92 @@ TEST(UpdateWatch, AnUpdateThatCannotBeginIsToldOnceAndTriedAgain) {
   }
 }
 
-// SteamCMD takes its time to answer; the timer may fire again meanwhile.
-TEST(UpdateWatch, ACheckAskedWhileOneIsUnderWayIsIgnored) {
+// The checks' SteamCMD runs: an exit code other than 0 is told when it first comes, not every
+// half hour.
+TEST(UpdateWatch, TheChecksExitCodeIsToldWhenItChanges) {
   Recorder log;
+  const uint32_t codes[] = {0, 7, 7, 0, 7, 8};
+  size_t at = 0;
+  UpdateWatch watch(UpdateWatchWorld{[&](std::function<void(const AppInfoAnswer&)> done) {
+                                       done({AppInfo(100), "", codes[at++]});
+                                     },
+                                     [] { return std::optional<std::string>(Manifest(100)); },
+                                     [](std::function<void(PlayersOnline)>) {},
+                                     [](const std::string&) {},
+                                     [] { return true; },
+                                     [](std::function<void(const std::string&)>) { return true; },
+                                     [](std::chrono::minutes, std::function<void()>) {},
+                                     {},
+                                     log});
+  for (size_t check = 0; check < std::size(codes); ++check) watch.Check();
+  EXPECT_EQ(log.happened,
+            (std::vector<std::string>{"log:SteamCMD 查询服务端版本结束, 退出代码 7",
+                                      "log:SteamCMD 查询服务端版本结束, 退出代码 7",
+                                      "log:SteamCMD 查询服务端版本结束, 退出代码 8"}));
+}
+
+// The watch asks only while the server runs, one check at a time (SteamCMD takes its time to
+// answer and the timer may fire again meanwhile), and a countdown ends when the server is stopped
+// by other hands: no update, no more notices, and the next check starts over.
+TEST(UpdateWatch, WatchesOnlyWhileTheServerRunsAndOneCheckAtATime) {
+  Recorder log;
+  bool running = true;
   std::vector<std::function<void(const AppInfoAnswer&)>> answers;
+  std::function<void()> wait;
   UpdateWatch watch(UpdateWatchWorld{
       [&](std::function<void(const AppInfoAnswer&)> done) { answers.push_back(std::move(done)); },
       [] { return std::optional<std::string>(Manifest(100)); },
-      [](std::function<void(PlayersOnline)>) {},
-      [](const std::string&) {},
-      [] { return true; },
-      [](std::function<void(const std::string&)>) { return true; },
-      [](std::chrono::minutes, std::function<void()>) {},
+      [](std::function<void(PlayersOnline)> done) { done(PlayersOnline::Some); },
+      [&](const std::string&) { log.happened.push_back("notice"); },
+      [&] { return running; },
+      [&](std::function<void(const std::string&)>) {
+        log.happened.push_back("update");
+        return true;
+      },
+      [&](std::chrono::minutes, std::function<void()> then) { wait = std::move(then); },
       {},
       log});
+  running = false;
+  watch.Check();
+  EXPECT_TRUE(answers.empty()) << "no server, no check";
+
+  running = true;
   watch.Check();
   watch.Check();
-  ASSERT_EQ(answers.size(), 1u);
-  answers[0]({AppInfo(100), ""});
+  ASSERT_EQ(answers.size(), 1u) << "one check at a time";
+  answers[0]({AppInfo(200), ""});
+  const size_t happened = log.happened.size();
+  ASSERT_TRUE(wait) << "the 10-minute notice, then the wait";
+  running = false;
+  wait();
+  EXPECT_EQ(log.happened.size(), happened) << "stopped by other hands: the countdown ends";
+
+  running = true;
   watch.Check();
-  EXPECT_EQ(answers.size(), 2u) << "the next check after the answer asks again";
+  EXPECT_EQ(answers.size(), 2u) << "the next check starts over";
+}
+
+// An offline PC fails every check the same way: once in the log, again only after a check got
+// through.
+TEST(UpdateWatch, AFailedCheckIsToldOnceUntilACheckGetsThrough) {
+  Recorder log;
+  const AppInfoAnswer answers[] = {
+      {"", "offline"}, {"", "offline"}, {AppInfo(100), ""}, {"", "offline"}, {"", "still offline"}};
+  size_t at = 0;
+  UpdateWatch watch(
+      UpdateWatchWorld{[&](std::function<void(const AppInfoAnswer&)> done) { done(answers[at++]); },
+                       [] { return std::optional<std::string>(Manifest(100)); },
+                       [](std::function<void(PlayersOnline)>) {},
+                       [](const std::string&) {},
+                       [] { return true; },
+                       [](std::function<void(const std::string&)>) { return true; },
+                       [](std::chrono::minutes, std::function<void()>) {},
+                       {},
+                       log});
+  for (size_t check = 0; check < std::size(answers); ++check) watch.Check();
+  EXPECT_EQ(log.happened, (std::vector<std::string>{"log:检查服务端更新失败: offline",
+                                                    "log:检查服务端更新失败: offline",
+                                                    "log:检查服务端更新失败: still offline"}));
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ std::map<std::string, std::string> ArgumentsAsRouterReadsThem(const SoapRequest&
 }
 
 TEST(SoapRequests, CarryTheActionAndItsArguments) {
-  const PortMapping mapping{"UDP", 8211, 8211, "192.168.1.20", "Tidemoor <Palworld> & co"};
+  const PortMapping mapping{"UDP", 8211, 8211, "192.168.1.20", "Tidemoor <Palworld> & \"co\""};
   const struct {
     SoapRequest request;
     std::string action;
@@ -41,7 +41,7 @@ TEST(SoapRequests, CarryTheActionAndItsArguments) {
         {"NewInternalPort", "8211"},
         {"NewInternalClient", "192.168.1.20"},
         {"NewEnabled", "1"},
-        {"NewPortMappingDescription", "Tidemoor <Palworld> & co"},
+        {"NewPortMappingDescription", "Tidemoor <Palworld> & \"co\""},
         {"NewLeaseDuration", "0"}}},
       {DeleteMappingRequest(kService, "UDP", 8211),
        "DeletePortMapping",
@@ -87,6 +87,13 @@ TEST(ReadSoapAnswer, ValuesFaultsAndGarbage) {
       {500, Fault("718", "ConflictInMappingEntry"), Kind::Fault,
        "路由器拒绝: 718 ConflictInMappingEntry", 718},
       {500, Fault("x7", "bad\r\n\x01\tcode"), Kind::Fault, "路由器拒绝: badcode", 0},
+      {500, Fault("12x", "Bad"), Kind::Fault, "路由器拒绝: Bad", 0},
+      {500, Fault("-3", "Bad"), Kind::Fault, "路由器拒绝: Bad", 0},
+      {500,
+       Envelope("<s:Fault xmlns:s=\"urn:s\"><faultstring>Client Error</faultstring></s:Fault>"),
+       Kind::Fault, "路由器拒绝: Client Error", 0},
+      {200, "<Other><Body><u:GetExternalIPAddressResponse xmlns:u=\"urn:x\"/></Body></Other>",
+       Kind::Unreadable, "路由器的回答不是 SOAP", 0},
       {500, Fault("501", longText), Kind::Fault, "路由器拒绝: 501 " + std::string(60, 'A'), 501},
       {500, Envelope("<s:Fault xmlns:s=\"urn:s\"></s:Fault>"), Kind::Fault, "路由器拒绝: (无说明)",
        0},
