@@ -54,9 +54,11 @@ std::vector<DWORD> DescendantsOf(DWORD root) {
   return found;
 }
 
-void Terminate(DWORD id) {
+void Terminate(DWORD id, UINT exitCode = 1) {
   UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-  if (process && ::TerminateProcess(process.get(), 1)) ::WaitForSingleObject(process.get(), 5000);
+  if (process && ::TerminateProcess(process.get(), exitCode)) {
+    ::WaitForSingleObject(process.get(), 5000);
+  }
 }
 
 class InstallUpdateTest : public ::testing::Test {
@@ -306,6 +308,13 @@ TEST_F(InstallUpdateTest, ManualUpdateAnsweredYesStopsTheServerThenOpensTheScrip
   EXPECT_NE(runs.find(" | " + directory.File("PaLWorld_Data") + "\r\n"), std::string::npos) << runs;
   // The server is not started again.
   EXPECT_EQ(ControlText(window, Id(MainControl::StartButton)), kStartCaption);
+
+  // The console waits at "pause"; whatever it ends with is logged once it is gone.
+  for (DWORD id : DescendantsOf(tool->Id())) Terminate(id, 7);
+  EXPECT_TRUE(WaitUntil([&] {
+    return directory.ReadBytes(kEventLog).find("手动更新服务端: SteamCMD 运行结束, 退出代码 7") !=
+           std::string::npos;
+  })) << directory.ReadBytes(kEventLog);
 }
 
 }  // namespace
