@@ -40,7 +40,7 @@ while IFS= read -r line; do
   elif ! cmake --build build/native --target "${area}_tests" -j"$(nproc)" >/dev/null 2>&1; then
     verdict="does not compile"
     left_out=$((left_out + 1))
-  elif (timeout 300 "build/native/tests/${area}_tests") >/dev/null 2>&1; then
+  elif (timeout 300 "build/native/tests/${area}_tests" || exit 1) >/dev/null 2>&1; then
     verdict="SURVIVED"
     survived=$((survived + 1))
   else
