@@ -14,7 +14,6 @@
 #include "platform/codepage_win.h"
 #include "platform/run_command_win.h"
 #include "platform/whole_file_win.h"
-#include "server/server_processes_win.h"
 #include "worldsettings/world_settings_file_win.h"
 
 namespace tidemoor {
@@ -112,8 +111,7 @@ void Application::OpenConnectionDoctor() {
   setup.log = &*eventLog_;
   setup.primaryEchoUrl = kPrimaryIpEchoAddress;
   setup.fallbackEchoUrl = kFallbackIpEchoAddress;
-  setup.serverProgram =
-      paths_.ServerDir + "Pal\\Binaries\\Win64\\" + std::string(kServerWorkerNames[1]);
+  setup.serverProgram = ServerWorkerProgram(paths_);
   setup.ports = [this] {
     if (const RunningServer* run = server_->Controller().Running()) {
       return DoctorPorts{std::to_string(run->gamePort), run->gamePort, run->queryPort,

@@ -62,7 +62,7 @@ bool Application::StartUp() {
   GbkProfileFile settingsFile(ToolSettingsFile(paths_));
   settings_ = LoadToolSettings(settingsFile, &RandomLetters);
   WireParts();
-  RepairInterruptedRestoreNow(*backupHost_, prompt_, paths_.ToolDir);
+  RepairInterruptedRestoreNow(*backupHost_, prompt_, Places());
 
   if (!mainWindow_.Create()) return false;
   ShowToolSettings(settings_, mainWindow_);

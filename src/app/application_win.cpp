@@ -28,7 +28,8 @@ Application::Application(RunOptions options)
               done(stopped);
             });
           },
-          [this](std::string_view text) { mainWindow_.SetText(MainControl::StatusLine, text); }) {}
+          [this](std::string_view text) { mainWindow_.SetText(MainControl::StatusLine, text); },
+          [this](std::string_view text) { eventLog_->Record(text); }) {}
 
 void Application::WireParts() {
   eventLog_.emplace(paths_.DataDir + "Tidemoor.log");

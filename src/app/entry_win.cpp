@@ -44,6 +44,10 @@ std::vector<std::string> Arguments() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // A DLL planted beside the executable (a downloads folder, a shared tool folder) must never be
+  // loaded in its place, least of all elevated: every library we load on first use comes from
+  // System32.
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   // Started again elevated to change the firewall: that one job, touching nothing else.
   if (const std::optional<unsigned long> fixed = tidemoor::RunFirewallFixIfAsked()) {
     return static_cast<int>(*fixed);

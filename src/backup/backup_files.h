@@ -48,8 +48,8 @@ class BackupFiles {
   // link; fails, with the first entry's cause, unless it is gone. A file shared with another point
   // keeps its attributes there.
   virtual Outcome DeleteTree(const std::string& path) = 0;
-  // Renames a directory within its volume; fails when the target exists or something inside is
-  // held open.
+  // Renames a directory or a file within its volume; fails when the target exists or something
+  // inside is held open.
   virtual Outcome Rename(const std::string& from, const std::string& to) = 0;
   // The bytes the user may still write on the volume that holds the path; none when unknown.
   virtual std::optional<uint64_t> FreeBytes(const std::string& path) = 0;

@@ -15,7 +15,7 @@ std::string PointSavedDir(const BackupPlaces& places, std::string_view folderNam
 // A sibling of the live save that does not exist yet. An earlier restore that was cut short may
 // have left one behind, and it may be the user's only copy, so it is never reused.
 std::string FreeSetAsideName(BackupFiles& files, const std::string& saveDataDir) {
-  const std::string base = saveDataDir + "_BeforeRevert";
+  const std::string base = saveDataDir + kSetAsideSuffix;
   std::string name = base;
   for (int n = 2; files.Exists(name); ++n) name = base + std::to_string(n);
   return name;
@@ -40,15 +40,15 @@ void CopyPointIntoPlace(BackupHost& host, Prompt& prompt, const BackupPlaces& pl
   const std::string journalFile = RestoreJournalFile(places.toolDirectory);
   auto result = std::make_shared<CopyResult>();
   host.RunInBackground(
-      [files = host.Files(), source, journalFile, journal, progress = host.Activity().Progress(),
-       result] {
+      [files = host.Files(), source, journalFile, toolDirectory = places.toolDirectory, journal,
+       progress = host.Activity().Progress(), result] {
         *result = CopyWholeTree(*files, source, journal.save, ProgressOf(progress));
         if (!result->complete) {
           files->DeleteTree(journal.save);
         } else if (!journal.setAside.empty()) {
           RestoreJournal discarding = journal;
           discarding.step = RestoreStep::Discard;
-          files->WriteTextFile(journalFile, JournalText(discarding));
+          files->WriteTextFile(journalFile, JournalText(discarding, toolDirectory));
           files->DeleteTree(journal.setAside);
         }
       },
@@ -99,7 +99,9 @@ void ReplaceLiveSave(BackupHost& host, Prompt& prompt, const BackupPlaces& place
   const std::string journalFile = RestoreJournalFile(places.toolDirectory);
   RestoreJournal journal{point.FolderName, live, "", RestoreStep::Copy};
   if (files->Exists(live)) journal.setAside = FreeSetAsideName(*files, live);
-  if (Outcome written = files->WriteTextFile(journalFile, JournalText(journal)); !written) {
+  if (Outcome written =
+          files->WriteTextFile(journalFile, JournalText(journal, places.toolDirectory));
+      !written) {
     host.Log().Record(WithCause("还原备份点 " + point.FolderName + " 失败: 无法写入 " + journalFile,
                                 written.Error()));
     host.Activity().End();
@@ -201,10 +203,9 @@ void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& pl
   });
 }
 
-void RepairInterruptedRestoreNow(BackupHost& host, Prompt& prompt,
-                                 const std::string& toolDirectory) {
+void RepairInterruptedRestoreNow(BackupHost& host, Prompt& prompt, const BackupPlaces& places) {
   const RestoreRepair repair =
-      RepairInterruptedRestore(*host.Files(), RestoreJournalFile(toolDirectory));
+      RepairInterruptedRestore(*host.Files(), places.toolDirectory, places.saveDataDir);
   if (repair.outcome == RestoreRepair::Outcome::None) return;
   host.Log().Record(repair.logLine);
   if (!repair.message.empty()) prompt.Ask(repair.message, kRevertTitle, PromptStyle::StartUpError);

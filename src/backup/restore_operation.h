@@ -31,9 +31,8 @@ void RestoreBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& pl
                         const std::optional<BackupPoint>& selected);
 
 // At start-up, before the server may start: a restore the tool was killed or lost power in is
-// carried through to a whole live save, and logged; where the save cannot be put back the user
-// is told where everything is.
-void RepairInterruptedRestoreNow(BackupHost& host, Prompt& prompt,
-                                 const std::string& toolDirectory);
+// carried through to a whole live save, and logged; where the save cannot be put back, or the
+// note names anything but this tool's save, the user is told where everything is.
+void RepairInterruptedRestoreNow(BackupHost& host, Prompt& prompt, const BackupPlaces& places);
 
 }  // namespace tidemoor

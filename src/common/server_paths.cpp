@@ -18,6 +18,10 @@ std::string ServerExecutable(const ServerPaths& paths) {
   return paths.ServerDir + "PalServer.exe";
 }
 
+std::string ServerWorkerProgram(const ServerPaths& paths) {
+  return paths.ServerDir + "Pal\\Binaries\\Win64\\PalServer-Win64-Shipping-Cmd.exe";
+}
+
 std::string SaveDataDir(const ServerPaths& paths) {
   return paths.ServerDir + "Pal\\Saved";
 }

@@ -16,8 +16,10 @@ struct ServerPaths {
 // toolDirectory has no trailing backslash (D:\Host, or D: for a drive root).
 ServerPaths MakeServerPaths(std::string_view toolDirectory);
 
-std::string ToolSettingsFile(const ServerPaths& paths);   // PaLWorld_Tools.ini
-std::string ServerExecutable(const ServerPaths& paths);   // PalServer.exe
+std::string ToolSettingsFile(const ServerPaths& paths);  // PaLWorld_Tools.ini
+std::string ServerExecutable(const ServerPaths& paths);  // PalServer.exe
+// The worker PalServer.exe starts, which players' traffic reaches (the firewall's program).
+std::string ServerWorkerProgram(const ServerPaths& paths);
 std::string SaveDataDir(const ServerPaths& paths);        // Pal\Saved, no trailing backslash
 std::string WorldSettingsDir(const ServerPaths& paths);   // ...\Config\WindowsServer\ (ends in \)
 std::string WorldSettingsFile(const ServerPaths& paths);  // PalWorldSettings.ini

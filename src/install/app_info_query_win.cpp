@@ -57,11 +57,13 @@ AppInfoAnswer QueryAppInfo(const ServerPaths& paths, std::chrono::milliseconds l
     ::WaitForSingleObject(process.get(), 5000);
     return {{}, "SteamCMD 在 " + std::to_string(limit.count() / 1000) + " 秒内没有结束, 已被结束"};
   }
+  DWORD exitCode = 0;
+  ::GetExitCodeProcess(process.get(), &exitCode);
   WholeFile answer = ReadWholeFile(outputPath);
   if (answer.state != FileState::Read) {
-    return {{}, WithCause("无法读取 " + outputPath, answer.error)};
+    return {{}, WithCause("无法读取 " + outputPath, answer.error), exitCode};
   }
-  return {std::move(answer.bytes), {}};
+  return {std::move(answer.bytes), {}, exitCode};
 }
 
 }  // namespace tidemoor

@@ -6,6 +6,14 @@
 
 namespace tidemoor {
 
+std::string SteamCmdEndText(const ScriptEnd& end) {
+  if (!end.started) return WithCause("更新脚本无法运行", end.failure);
+  if (end.exitCode == kConsoleClosedExitCode) {
+    return "更新脚本的窗口在结束前被关闭, SteamCMD 的退出代码未知";
+  }
+  return "SteamCMD 运行结束, 退出代码 " + std::to_string(end.exitCode);
+}
+
 void PerformManualUpdate(const ServerPaths& paths, UpdateActions& actions, Prompt& prompt) {
   if (!prompt.Confirm(kManualUpdateQuestion, " Quiz", PromptStyle::Question)) return;
   actions.StopServer([paths, &actions, &prompt](bool stopped) {
@@ -24,7 +32,9 @@ void PerformManualUpdate(const ServerPaths& paths, UpdateActions& actions, Promp
                    " Error", PromptStyle::Error);
         return;
       }
-      actions.OpenScript(script, paths.DataDir);
+      actions.OpenScript(script, paths.DataDir, [&actions](const ScriptEnd& end) {
+        actions.Record("手动更新服务端: " + SteamCmdEndText(end));
+      });
     });
   });
 }
@@ -35,8 +45,14 @@ void PerformAutoUpdate(bool wanted, const ServerPaths& paths, UpdateActions& act
     done();
     return;
   }
-  // Without SteamCMD the start goes on with the server that is installed.
-  PerformUnattendedUpdate(paths, actions, [done = std::move(done)](const std::string&) { done(); });
+  // Whatever went wrong, the start goes on with the server that is installed.
+  PerformUnattendedUpdate(
+      paths, actions, [&actions, done = std::move(done)](const std::string& failure) {
+        if (!failure.empty()) {
+          actions.Record("启动前自动更新服务端失败: " + failure + " - 以已安装的服务端启动");
+        }
+        done();
+      });
 }
 
 void PerformUnattendedUpdate(const ServerPaths& paths, UpdateActions& actions,
@@ -51,7 +67,17 @@ void PerformUnattendedUpdate(const ServerPaths& paths, UpdateActions& actions,
       done(WithCause("无法写入 " + script, written.Error()));
       return;
     }
-    actions.RunToEnd(QuotedCommandLine(script), [done = std::move(done)] { done({}); });
+    actions.RunToEnd(QuotedCommandLine(script),
+                     [&actions, script, done = std::move(done)](const ScriptEnd& end) {
+                       actions.Record("自动更新服务端: " + SteamCmdEndText(end));
+                       if (!end.started) {
+                         done(WithCause("无法运行 " + script, end.failure));
+                       } else if (end.exitCode != 0) {
+                         done(SteamCmdEndText(end));
+                       } else {
+                         done({});
+                       }
+                     });
   });
 }
 

@@ -2,6 +2,7 @@
 // The manual and the automatic server update as decisions over a few actions, so that what is
 // stopped, written and run in each case is tested without Windows.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,20 @@
 #include "platform/system_error.h"
 
 namespace tidemoor {
+
+// How a script run ended. The scripts end with SteamCMD's own exit code.
+struct ScriptEnd {
+  bool started = false;
+  uint32_t exitCode = 0;
+  SystemError failure;  // why it did not start
+};
+
+// What a script's console ends with when its window is closed before the end
+// (STATUS_CONTROL_C_EXIT).
+inline constexpr uint32_t kConsoleClosedExitCode = 0xC000013A;
+
+// "SteamCMD 运行结束, 退出代码 8", or why SteamCMD's exit code is not known.
+std::string SteamCmdEndText(const ScriptEnd& end);
 
 enum class SteamCmdState {
   Ready,           // Steamcmd.exe was there already or has just been written
@@ -29,11 +44,16 @@ class UpdateActions {
   // went.
   virtual void DeploySteamCmd(std::function<void(SteamCmdState)> done) = 0;
   virtual Outcome WriteScript(const std::string& path, const std::string& text) = 0;
-  // Opens the script through the shell in its own console and returns at once.
-  virtual void OpenScript(const std::string& path, const std::string& workingDirectory) = 0;
+  // Opens the script through the shell in its own console and returns at once; ended hears how
+  // the console ended, once the user has read it and it is gone.
+  virtual void OpenScript(const std::string& path, const std::string& workingDirectory,
+                          std::function<void(const ScriptEnd&)> ended) = 0;
   // Runs the command line and calls done once it has ended, however long that takes; the window
   // goes on meanwhile. A tool that closes first never hears of the end.
-  virtual void RunToEnd(const std::string& commandLine, std::function<void()> done) = 0;
+  virtual void RunToEnd(const std::string& commandLine,
+                        std::function<void(const ScriptEnd&)> done) = 0;
+  // A line for the event log.
+  virtual void Record(std::string_view text) = 0;
 };
 
 inline constexpr char kManualUpdateQuestion[] = " 现在开始更新游戏服务端.会终止现在的运行? ";
@@ -44,13 +64,15 @@ inline constexpr char kSteamCmdDownloadFailed[] = " 下载 SteamCMD 失败 - 请
 void PerformManualUpdate(const ServerPaths& paths, UpdateActions& actions, Prompt& prompt);
 
 // done runs once the update has ended, at once when the user did not ask for updates before each
-// start (选择_自动更新服务端). Never asks or reports anything: an unattended crash restart must not
-// wait for a message box.
+// start (选择_自动更新服务端). Never asks anything (an unattended crash restart must not wait for a
+// message box); an update that failed is told in the event log, and the start goes on.
 void PerformAutoUpdate(bool wanted, const ServerPaths& paths, UpdateActions& actions,
                        std::function<void()> done);
 
 // The update watcher's run of the same script, with the server already stopped: done hears why
-// SteamCMD did not run (empty once it has run to its end, whatever it did).
+// the update failed (SteamCMD not there, the script not written or not started, SteamCMD's exit
+// code when not 0); empty once SteamCMD has run to its end without an error code. SteamCMD's exit
+// code goes to the event log at every run.
 void PerformUnattendedUpdate(const ServerPaths& paths, UpdateActions& actions,
                              std::function<void(std::string failure)> done);
 

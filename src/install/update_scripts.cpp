@@ -21,6 +21,9 @@ struct ScriptLines {
   std::string heading =
       "@echo." + Blanks(11) + "准备下载更新 《 幻兽帕鲁_Palworld 》" + Blanks(2) + "游戏服务端";
   std::string steamCmd = "Steamcmd.exe +login anonymous +app_update 2394010 validate +quit";
+  // The script ends with SteamCMD's exit code, which the tool reads and logs.
+  std::string keepExitCode = "set SteamCmdExit=%ERRORLEVEL%";
+  std::string exitWithIt = "exit /b %SteamCmdExit%";
 };
 
 std::vector<std::string> Opening(const ScriptLines& s) {
@@ -42,7 +45,8 @@ std::vector<std::string> Opening(const ScriptLines& s) {
 
 // SteamCMD's line and what follows it up to the closing rule.
 std::vector<std::string> Work(const ScriptLines& s) {
-  return {s.steamCmd, "", "", ":: 上面写执行的代码段 ↑↑↑", "", "color 4f", s.gap, s.gap, s.rule};
+  return {s.steamCmd, s.keepExitCode, "",    "",    ":: 上面写执行的代码段 ↑↑↑",
+          "",         "color 4f",     s.gap, s.gap, s.rule};
 }
 
 void Append(std::vector<std::string>& lines, const std::vector<std::string>& more) {
@@ -58,7 +62,7 @@ std::string ManualUpdateScript() {
   Append(lines, Work(s));
   Append(lines, {"@echo." + Blanks(3) +
                      "本次请求任务已完成,请检查目录 \\steamapps\\common 中服务端文件" + Blanks(27),
-                 s.rule, s.gap, s.gap, "pause"});
+                 s.rule, s.gap, s.gap, "pause", s.exitWithIt});
   return JoinTexts(lines, "\r\n") + "\r\n";
 }
 
@@ -68,7 +72,7 @@ std::string AutoUpdateScript() {
   Append(lines, {"cd PaLWorld_Data", ""});
   Append(lines, Work(s));
   Append(lines, {"@echo." + Blanks(3) + "\t\t本身启动服务端自动检查更新任务完成" + Blanks(27),
-                 s.rule, s.gap, s.gap});
+                 s.rule, s.gap, s.gap, s.exitWithIt});
   return JoinTexts(lines, "\r\n");
 }
 

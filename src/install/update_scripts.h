@@ -9,7 +9,8 @@
 
 namespace tidemoor {
 
-// Run from DataDir in a console window of its own; ends with "pause" so the user reads the result.
+// Run from DataDir in a console window of its own; "pause" near the end so the user reads the
+// result. Both scripts end with SteamCMD's exit code as their own.
 std::string ManualUpdateScript();
 // Run from the tool directory before a start, waited for; no "pause" and no final line end.
 std::string AutoUpdateScript();

@@ -38,6 +38,14 @@ std::optional<uint64_t> UpdateWatch::Installed() {
 
 void UpdateWatch::OnAnswer(const AppInfoAnswer& answer) {
   phase_ = Phase::Idle;
+  // SteamCMD may end with an error code and still print the app's info; a code every half hour
+  // would bury the log, so each one is told when it first comes.
+  if (answer.failure.empty() && answer.exitCode != lastExitCode_) {
+    lastExitCode_ = answer.exitCode;
+    if (answer.exitCode != 0) {
+      world_.log.Record("SteamCMD 查询服务端版本结束, 退出代码 " + std::to_string(answer.exitCode));
+    }
+  }
   if (!answer.failure.empty()) {
     CheckFailed(answer.failure);
     return;
@@ -93,12 +101,16 @@ void UpdateWatch::Step() {
 
 void UpdateWatch::Update() {
   phase_ = Phase::Updating;
-  world_.log.Record("自动更新服务端: 版本 " + std::to_string(installed_) + " -> " +
-                    std::to_string(available_));
+  // Once said, a refusal is not said again at every check while it lasts.
+  if (refused_ != available_) {
+    world_.log.Record("自动更新服务端: 版本 " + std::to_string(installed_) + " -> " +
+                      std::to_string(available_));
+  }
   const bool begun = world_.updateServer([this](const std::string& failure) {
     End();
     const std::optional<uint64_t> now = Installed();
-    if (failure.empty() && now && *now >= available_) {
+    // The manifest says whether the build came, whatever SteamCMD's exit code said.
+    if (now && *now >= available_) {
       Tell("服务端已更新到版本 " + std::to_string(*now));
       return;
     }
@@ -109,7 +121,16 @@ void UpdateWatch::Update() {
     failed_ = available_;
     Tell("服务端更新失败, 以原版本启动 (此版本不再自动更新, 可手动更新): " + why);
   });
-  if (!begun) End();
+  if (!begun) {
+    // The server could not be stopped now (a start or a stop of its own is under way): the watch
+    // goes on, and a later check tries again.
+    End();
+    if (refused_ == available_) return;
+    refused_ = available_;
+    world_.log.Record("自动更新服务端未能开始: 服务端正在启动或关闭, 下次检查时再试");
+    return;
+  }
+  refused_ = 0;
 }
 
 }  // namespace tidemoor

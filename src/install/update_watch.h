@@ -20,7 +20,8 @@ inline constexpr char kServerAppId[] = "2394010";
 // What SteamCMD printed for +app_info_print, or why it printed nothing usable.
 struct AppInfoAnswer {
   std::string output;
-  std::string failure;  // empty when SteamCMD ran to its end within its limit
+  std::string failure;    // empty when SteamCMD ran to its end within its limit
+  uint32_t exitCode = 0;  // SteamCMD's, when it ran to its end
 };
 
 struct UpdateWatchWorld {
@@ -70,7 +71,9 @@ class UpdateWatch {
   // A build whose update failed is not tried again by itself: a retry each check would restart
   // the server every half hour for nothing. The manual update remains.
   uint64_t failed_ = 0;
-  std::string lastFailure_;  // told once until a check gets through
+  std::string lastFailure_;    // told once until a check gets through
+  uint64_t refused_ = 0;       // the build whose update could not begin, told once until it does
+  uint32_t lastExitCode_ = 0;  // SteamCMD's last code other than 0 is told once until it changes
   // Counts the countdowns, so a wait or an answer from one that ended does nothing.
   uint32_t round_ = 0;
 };

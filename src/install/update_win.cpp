@@ -9,6 +9,7 @@
 #include "install/steamcmd_win.h"
 #include "platform/codepage_win.h"
 #include "platform/run_command_win.h"
+#include "platform/system_error_win.h"
 #include "platform/whole_file_win.h"
 
 namespace tidemoor {
@@ -24,22 +25,51 @@ Outcome WindowsUpdateActions::WriteScript(const std::string& path, const std::st
   return WriteWholeFile(path, Utf8ToGbk(text));
 }
 
-void WindowsUpdateActions::OpenScript(const std::string& path,
-                                      const std::string& workingDirectory) {
-  ::ShellExecuteW(nullptr, L"open", Widen(path).c_str(), nullptr, Widen(workingDirectory).c_str(),
-                  SW_SHOWNORMAL);
+namespace {
+
+// Run on a worker: returns once the process has ended.
+ScriptEnd WaitForScript(HANDLE process) {
+  ::WaitForSingleObject(process, INFINITE);
+  DWORD code = 0;
+  if (!::GetExitCodeProcess(process, &code)) return {false, 0, LastSystemError()};
+  return {true, code, {}};
+}
+
+}  // namespace
+
+void WindowsUpdateActions::OpenScript(const std::string& path, const std::string& workingDirectory,
+                                      std::function<void(const ScriptEnd&)> ended) {
+  if (!consoleWatch_) return;
+  const std::wstring file = Widen(path);
+  const std::wstring directory = Widen(workingDirectory);
+  SHELLEXECUTEINFOW info{sizeof(info)};
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+  info.lpVerb = L"open";
+  info.lpFile = file.c_str();
+  info.lpDirectory = directory.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (!::ShellExecuteExW(&info)) {
+    ended({false, 0, LastSystemError()});
+    return;
+  }
+  if (!info.hProcess) return;  // handed to a program that was already running: no end to hear of
+  auto process = std::make_shared<UniqueHandle>(info.hProcess);
+  consoleWatch_->Run<ScriptEnd>([process] { return WaitForScript(process->get()); },
+                                [ended = std::move(ended)](ScriptEnd end) { ended(end); });
 }
 
 // SteamCMD may take as long as it likes: its worker waits, not the window. A tool closed
 // meanwhile leaves it running in its console and hears nothing of its end.
-void WindowsUpdateActions::RunToEnd(const std::string& commandLine, std::function<void()> done) {
+void WindowsUpdateActions::RunToEnd(const std::string& commandLine,
+                                    std::function<void(const ScriptEnd&)> done) {
   if (!worker_) return;
   auto process = std::make_shared<UniqueHandle>(StartCommandLine(commandLine, 2));
   if (!*process) {
-    done();
+    done({false, 0, LastSystemError()});
     return;
   }
-  worker_->Run([process] { ::WaitForSingleObject(process->get(), INFINITE); }, std::move(done));
+  worker_->Run<ScriptEnd>([process] { return WaitForScript(process->get()); },
+                          [done = std::move(done)](ScriptEnd end) { done(end); });
 }
 
 }  // namespace tidemoor

@@ -14,30 +14,42 @@ namespace tidemoor {
 
 class WindowsUpdateActions : public UpdateActions {
  public:
-  // Made on the window's thread. paths are read when the actions run; stopServer and
-  // showStatusLine reach the server's controller and the main window.
+  // Made on the window's thread. paths are read when the actions run; stopServer,
+  // showStatusLine and record reach the server's controller, the main window and the event log.
   WindowsUpdateActions(const ServerPaths& paths,
                        std::function<void(std::function<void(bool)>)> stopServer,
-                       std::function<void(std::string_view)> showStatusLine)
+                       std::function<void(std::string_view)> showStatusLine,
+                       std::function<void(std::string_view)> record)
       : paths_(paths),
         stopServer_(std::move(stopServer)),
-        showStatusLine_(std::move(showStatusLine)) {}
+        showStatusLine_(std::move(showStatusLine)),
+        record_(std::move(record)) {}
 
   void StopServer(std::function<void(bool)> done) override { stopServer_(std::move(done)); }
   void ShowStatusLine(std::string_view text) override { showStatusLine_(text); }
   void DeploySteamCmd(std::function<void(SteamCmdState)> done) override;
   Outcome WriteScript(const std::string& path, const std::string& text) override;
-  void OpenScript(const std::string& path, const std::string& workingDirectory) override;
-  void RunToEnd(const std::string& commandLine, std::function<void()> done) override;
+  void OpenScript(const std::string& path, const std::string& workingDirectory,
+                  std::function<void(const ScriptEnd&)> ended) override;
+  void RunToEnd(const std::string& commandLine,
+                std::function<void(const ScriptEnd&)> done) override;
+  void Record(std::string_view text) override { record_(text); }
   // The tool is closing: what is still to be handed back is dropped and nothing new begins, so
   // the update's remaining steps never run.
-  void Cancel() { worker_.reset(); }
+  void Cancel() {
+    worker_.reset();
+    consoleWatch_.reset();
+  }
 
  private:
   const ServerPaths& paths_;
   std::function<void(std::function<void(bool)>)> stopServer_;
   std::function<void(std::string_view)> showStatusLine_;
+  std::function<void(std::string_view)> record_;
   std::optional<Worker> worker_{std::in_place};
+  // Waits for the manual update's console, which may stay open at its pause for hours: apart, so
+  // the update before a start never waits behind it.
+  std::optional<Worker> consoleWatch_{std::in_place};
 };
 
 }  // namespace tidemoor

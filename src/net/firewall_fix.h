@@ -37,7 +37,7 @@ enum FirewallFixExit : unsigned long {
   kFixDone = 0,
   kFixUnsupported = 2,   // this Windows has no firewall interface
   kFixFailed = 3,        // the firewall refused a change
-  kFixBadArguments = 4,  // started with anything else than a job
+  kFixBadArguments = 4,  // started with anything else than a job for this tool's server
 };
 
 // How a helper run ended, as the window and the event log tell it.

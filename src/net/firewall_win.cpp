@@ -6,7 +6,10 @@
 
 #include <string_view>
 
+#include "common/server_paths.h"
 #include "platform/codepage_win.h"
+#include "platform/directories_win.h"
+#include "platform/system_error_win.h"
 
 namespace tidemoor {
 namespace {
@@ -61,10 +64,14 @@ class ComUse {
   HRESULT result_;
 };
 
-bool OpenPolicy(ComPtr<INetFwPolicy2>& policy) {
-  return SUCCEEDED(::CoCreateInstance(__uuidof(NetFwPolicy2), nullptr, CLSCTX_INPROC_SERVER,
-                                      __uuidof(INetFwPolicy2),
-                                      reinterpret_cast<void**>(policy.put())));
+HRESULT OpenPolicy(ComPtr<INetFwPolicy2>& policy) {
+  return ::CoCreateInstance(__uuidof(NetFwPolicy2), nullptr, CLSCTX_INPROC_SERVER,
+                            __uuidof(INetFwPolicy2), reinterpret_cast<void**>(policy.put()));
+}
+
+// What the host reads and searches for: the problem with the call's HRESULT and its words.
+std::string Problem(const char* what, HRESULT result) {
+  return WithCause(what, SystemErrorOf(static_cast<DWORD>(result)));
 }
 
 std::string Protocol(LONG protocol) {
@@ -100,15 +107,17 @@ FirewallRule ReadRule(INetFwRule* rule) {
   return read;
 }
 
-// Calls visit for every rule; false when the rules could not be walked.
+// Calls visit for every rule; a failure when the rules could not be walked.
 template <typename Visit>
-bool ForEachRule(INetFwRules* rules, Visit visit) {
+HRESULT ForEachRule(INetFwRules* rules, Visit visit) {
   ComPtr<IUnknown> enumerable;
-  if (FAILED(rules->get__NewEnum(enumerable.put())) || !enumerable) return false;
+  if (const HRESULT result = rules->get__NewEnum(enumerable.put()); FAILED(result)) return result;
+  if (!enumerable) return E_POINTER;
   ComPtr<IEnumVARIANT> items;
-  if (FAILED(enumerable->QueryInterface(__uuidof(IEnumVARIANT),
-                                        reinterpret_cast<void**>(items.put())))) {
-    return false;
+  if (const HRESULT result =
+          enumerable->QueryInterface(__uuidof(IEnumVARIANT), reinterpret_cast<void**>(items.put()));
+      FAILED(result)) {
+    return result;
   }
   for (;;) {
     VARIANT item;
@@ -123,7 +132,7 @@ bool ForEachRule(INetFwRules* rules, Visit visit) {
     }
     ::VariantClear(&item);
   }
-  return true;
+  return S_OK;
 }
 
 bool AddRule(INetFwRules* rules, const char* name, const std::string& program,
@@ -152,6 +161,28 @@ bool AddRule(INetFwRules* rules, const char* name, const std::string& program,
   return ok && SUCCEEDED(rules->Add(rule.get()));
 }
 
+std::wstring FullPath(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const DWORD length = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return {};
+  std::wstring full(length, L'\0');
+  const DWORD written = ::GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+  if (written == 0 || written >= length) return {};
+  full.resize(written);
+  return full;
+}
+
+// The helper runs elevated: whoever starts it must not get the firewall opened for a program of
+// their choosing. Only the server of the tool directory the helper lies in, its path compared as
+// Windows compares paths (without case, "." and ".." and either slash resolved).
+bool IsThisToolsServer(const std::string& program) {
+  const std::wstring given = FullPath(program);
+  const std::wstring expected = FullPath(ServerWorkerProgram(MakeServerPaths(ToolDirectory())));
+  return !given.empty() && !expected.empty() &&
+         ::CompareStringOrdinal(given.data(), static_cast<int>(given.size()), expected.data(),
+                                static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
+}
+
 std::wstring QuotedArgument(const std::string& argument) {
   std::wstring quoted = L"\"";
   for (wchar_t c : Widen(argument)) {
@@ -169,31 +200,33 @@ FirewallReading ReadFirewall() {
   const ComUse com;
   FirewallReading reading;
   ComPtr<INetFwPolicy2> policy;
-  if (!OpenPolicy(policy)) {
-    reading.problem = "不支持: 此系统没有可用的防火墙接口";
+  if (const HRESULT result = OpenPolicy(policy); FAILED(result)) {
+    reading.problem = Problem("不支持: 此系统没有可用的防火墙接口", result);
     return reading;
   }
   long active = 0;
-  if (FAILED(policy->get_CurrentProfileTypes(&active))) {
-    reading.problem = "不支持: 无法读取当前网络类型";
+  if (const HRESULT result = policy->get_CurrentProfileTypes(&active); FAILED(result)) {
+    reading.problem = Problem("不支持: 无法读取当前网络类型", result);
     return reading;
   }
   reading.state.activeProfiles = static_cast<unsigned>(active);
   for (const NET_FW_PROFILE_TYPE2 profile :
        {NET_FW_PROFILE2_DOMAIN, NET_FW_PROFILE2_PRIVATE, NET_FW_PROFILE2_PUBLIC}) {
     VARIANT_BOOL on = VARIANT_FALSE;
-    if (FAILED(policy->get_FirewallEnabled(profile, &on))) {
-      reading.problem = "不支持: 无法读取防火墙开关";
+    if (const HRESULT result = policy->get_FirewallEnabled(profile, &on); FAILED(result)) {
+      reading.problem = Problem("不支持: 无法读取防火墙开关", result);
       return reading;
     }
     if (on == VARIANT_TRUE) reading.state.enabledProfiles |= static_cast<unsigned>(profile);
   }
   ComPtr<INetFwRules> rules;
-  if (FAILED(policy->get_Rules(rules.put())) || !rules ||
-      !ForEachRule(rules.get(),
-                   [&](INetFwRule* rule) { reading.rules.push_back(ReadRule(rule)); })) {
-    reading.problem = "不支持: 无法读取防火墙规则";
+  HRESULT result = policy->get_Rules(rules.put());
+  if (SUCCEEDED(result) && !rules) result = E_POINTER;
+  if (SUCCEEDED(result)) {
+    result = ForEachRule(rules.get(),
+                         [&](INetFwRule* rule) { reading.rules.push_back(ReadRule(rule)); });
   }
+  if (FAILED(result)) reading.problem = Problem("不支持: 无法读取防火墙规则", result);
   return reading;
 }
 
@@ -201,18 +234,18 @@ FirewallFixExit FixFirewall(const FirewallFixJob& job) {
   const ComUse com;
   ComPtr<INetFwPolicy2> policy;
   ComPtr<INetFwRules> rules;
-  if (!OpenPolicy(policy) || FAILED(policy->get_Rules(rules.put())) || !rules) {
+  if (FAILED(OpenPolicy(policy)) || FAILED(policy->get_Rules(rules.put())) || !rules) {
     return kFixUnsupported;
   }
   bool ok = true;
   // Block rules the first-run prompt left behind are disabled, never deleted: the host can undo it.
-  const bool walked = ForEachRule(rules.get(), [&](INetFwRule* rule) {
+  const HRESULT walked = ForEachRule(rules.get(), [&](INetFwRule* rule) {
     const FirewallRule read = ReadRule(rule);
     if (read.enabled && read.inbound && !read.allow && SameProgramPath(read.program, job.program)) {
       ok = SUCCEEDED(rule->put_Enabled(VARIANT_FALSE)) && ok;
     }
   });
-  if (!walked) return kFixUnsupported;
+  if (FAILED(walked)) return kFixUnsupported;
   for (const char* name : {kProgramRuleName, kPortsRuleName}) {
     const Bstr ruleName(name);
     // Remove takes one rule of the name a call; the host may have copied ours.
@@ -239,7 +272,7 @@ std::optional<unsigned long> RunFirewallFixIfAsked() {
   ::LocalFree(raw);
   if (arguments.empty() || arguments[0] != kFirewallFixSwitch) return std::nullopt;
   const std::optional<FirewallFixJob> job = ReadFirewallFixArguments(arguments);
-  return job ? FixFirewall(*job) : kFixBadArguments;
+  return job && IsThisToolsServer(job->program) ? FixFirewall(*job) : kFixBadArguments;
 }
 
 FixStart StartFirewallFix(HWND owner, const FirewallFixJob& job) {

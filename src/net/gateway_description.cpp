@@ -115,9 +115,11 @@ std::optional<HttpUrl> ResolveUrl(const HttpUrl& base, std::string_view referenc
 }
 
 bool IsLanHost(std::string_view host) {
+  // A name such as 127.example.net is looked up like any other and may lead anywhere.
   const AddressKind kind = ClassifyIpv4(host);
   if (kind == AddressKind::Private) return true;
-  return StartsWith(host, "127.") || StartsWith(host, "169.254.");
+  return kind == AddressKind::Unusable &&
+         (StartsWith(host, "127.") || StartsWith(host, "169.254."));
 }
 
 DescriptionReading FindWanService(std::string_view description, const HttpUrl& location) {

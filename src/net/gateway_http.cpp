@@ -1,5 +1,6 @@
 #include "net/gateway_http.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -37,8 +38,15 @@ std::optional<std::string> Unchunked(std::string_view body) {
 
 }  // namespace
 
-std::string GatewayRequestText(const HttpUrl& url, std::string_view soapAction,
-                               std::string_view body) {
+std::optional<std::string> GatewayRequestText(const HttpUrl& url, std::string_view soapAction,
+                                              std::string_view body) {
+  for (const std::string_view part :
+       {std::string_view(url.host), std::string_view(url.path), soapAction}) {
+    if (std::any_of(part.begin(), part.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < ' ' || c == 0x7F; })) {
+      return std::nullopt;
+    }
+  }
   const bool soap = !soapAction.empty();
   std::string text = std::string(soap ? "POST " : "GET ") + url.path +
                      " HTTP/1.1\r\nHost: " + url.host + ":" + std::to_string(url.port) +
@@ -78,7 +86,8 @@ HttpAnswer ReadGatewayAnswer(std::string_view raw) {
     if (colon == std::string_view::npos) continue;
     const std::string_view name = TrimBlanks(line.substr(0, colon));
     const std::string_view value = TrimBlanks(line.substr(colon + 1));
-    if (EqualsIgnoringCase(name, "Transfer-Encoding")) chunked = EqualsIgnoringCase(value, "chunked");
+    if (EqualsIgnoringCase(name, "Transfer-Encoding"))
+      chunked = EqualsIgnoringCase(value, "chunked");
     if (EqualsIgnoringCase(name, "Content-Length")) {
       length = Number(value, 10);
       if (!length) return {};

@@ -4,6 +4,7 @@
 #include <oleauto.h>
 
 #include "platform/codepage_win.h"
+#include "platform/system_error_win.h"
 
 namespace tidemoor {
 
@@ -12,11 +13,15 @@ NetworkReading ReadConnectedNetworks() {
   const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   INetworkListManager* manager = nullptr;
   IEnumNetworks* networks = nullptr;
-  if (FAILED(::CoCreateInstance(__uuidof(NetworkListManager), nullptr, CLSCTX_ALL,
-                                __uuidof(INetworkListManager),
-                                reinterpret_cast<void**>(&manager))) ||
-      FAILED(manager->GetNetworks(NLM_ENUM_NETWORK_CONNECTED, &networks)) || !networks) {
-    reading.problem = "不支持: 此系统没有网络列表";
+  HRESULT result =
+      ::CoCreateInstance(__uuidof(NetworkListManager), nullptr, CLSCTX_ALL,
+                         __uuidof(INetworkListManager), reinterpret_cast<void**>(&manager));
+  if (SUCCEEDED(result)) result = manager->GetNetworks(NLM_ENUM_NETWORK_CONNECTED, &networks);
+  if (SUCCEEDED(result) && !networks) result = E_POINTER;
+  if (FAILED(result)) {
+    // With the call's HRESULT, which is what the host searches for.
+    reading.problem =
+        WithCause("不支持: 此系统没有网络列表", SystemErrorOf(static_cast<DWORD>(result)));
   } else {
     for (int i = 0; i < 64; ++i) {
       INetwork* network = nullptr;

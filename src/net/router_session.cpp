@@ -6,10 +6,18 @@
 namespace tidemoor {
 namespace {
 
+constexpr char kUnsafeRequest[] = "路由器给出的地址或服务类型含控制字符, 请求未发送";
+
 SoapAnswer Call(const RouterNetwork& network, const WanService& service, const SoapRequest& request,
                 const char* action) {
-  const RouterNetwork::Exchange exchange = network.exchange(
-      service.control, GatewayRequestText(service.control, request.soapAction, request.body));
+  const std::optional<std::string> text =
+      GatewayRequestText(service.control, request.soapAction, request.body);
+  if (!text) {
+    SoapAnswer refused;
+    refused.problem = kUnsafeRequest;
+    return refused;
+  }
+  const RouterNetwork::Exchange exchange = network.exchange(service.control, *text);
   if (!exchange.problem.empty()) {
     SoapAnswer failed;
     failed.problem = exchange.problem;
@@ -43,8 +51,12 @@ RouterSession FindRouter(const RouterNetwork& network) {
     session.problem = "路由器未开启 UPnP";
     return session;
   }
-  const RouterNetwork::Exchange exchange =
-      network.exchange(*location, GatewayRequestText(*location));
+  const std::optional<std::string> request = GatewayRequestText(*location);
+  if (!request) {
+    session.problem = kUnsafeRequest;
+    return session;
+  }
+  const RouterNetwork::Exchange exchange = network.exchange(*location, *request);
   if (!exchange.problem.empty()) {
     session.problem = exchange.problem;
     return session;

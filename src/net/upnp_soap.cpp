@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "net/xml_reader.h"
+#include "platform/text.h"
 
 namespace tidemoor {
 namespace {
@@ -90,25 +91,17 @@ SoapRequest DeleteMappingRequest(std::string_view serviceType, std::string_view 
 std::string PrintableLine(std::string_view text) {
   std::string out;
   size_t characters = 0;
-  for (size_t i = 0; i < text.size();) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    const size_t length = lead < 0x80    ? 1
-                          : lead >= 0xF0 ? 4
-                          : lead >= 0xE0 ? 3
-                          : lead >= 0xC0 ? 2
-                                         : 1;
-    if (characters == 60) break;
-    if (lead < 0x80 && (lead < ' ' || lead == 0x7F)) {
-      ++i;
-      continue;
-    }
-    if (lead >= 0x80 && (lead < 0xC0 || i + length > text.size())) {
-      ++i;  // a stray byte is no character
-      continue;
-    }
-    out.append(text.substr(i, length));
+  for (size_t i = 0; i < text.size() && characters < 60;) {
+    const size_t start = i;
+    const char32_t c = DecodeUtf8(text, i);
+    const std::string_view bytes = text.substr(start, i - start);
+    // Bytes that are no character, controls (C0, DEL, C1) and what breaks or reorders a line.
+    const bool dropped = (c == 0xFFFD && bytes != "\xEF\xBF\xBD") || c < 0x20 ||
+                         (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
+                         (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    if (dropped) continue;
+    out.append(bytes);
     ++characters;
-    i += length;
   }
   return std::string(TrimXmlBlanks(out));
 }

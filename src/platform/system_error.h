@@ -12,11 +12,16 @@
 namespace tidemoor {
 
 struct SystemError {
-  uint32_t code = 0;
-  std::string text;  // Windows' own sentence, without its line break
+  uint32_t code = 0;  // a Win32 error code, or an HRESULT (its top bit set)
+  std::string text;   // Windows' own sentence, without its line break
 };
 
-// "message (text)": the message as it is, a blank, then the cause in brackets. A failure whose
+// "拒绝访问。 (0x80070005)": Windows' words, then the number someone searching for help needs, a
+// Win32 code as the HRESULT it becomes (HRESULT_FROM_WIN32), an HRESULT as itself. No number for
+// code 0.
+std::string CauseText(const SystemError& error);
+
+// "message (cause)": the message as it is, a blank, then the cause in brackets. A failure whose
 // cause is not known (no text) leaves the message as it is.
 std::string WithCause(std::string_view message, const SystemError& error);
 

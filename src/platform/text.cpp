@@ -10,11 +10,13 @@ bool IsContinuation(unsigned char byte) {
   return (byte & 0xC0) == 0x80;
 }
 
-// Decodes one code point at text[i], advancing i. An ill-formed sequence becomes one U+FFFD for
-// its longest start that could still have become a character (the lead and the continuation
-// bytes that fit it), so the byte that broke it begins the next character. Overlong forms,
-// encoded surrogates and values above U+10FFFF are ill-formed: their second byte already falls
-// outside the range the lead allows, which keeps a hidden NUL or "/" from slipping through.
+}  // namespace
+
+// An ill-formed sequence becomes one U+FFFD for its longest start that could still have become a
+// character (the lead and the continuation bytes that fit it), so the byte that broke it begins
+// the next character. Overlong forms, encoded surrogates and values above U+10FFFF are ill-formed:
+// their second byte already falls outside the range the lead allows, which keeps a hidden NUL or
+// "/" from slipping through.
 char32_t DecodeUtf8(std::string_view text, size_t& i) {
   const auto lead = static_cast<unsigned char>(text[i++]);
   if (lead < 0x80) return lead;
@@ -46,6 +48,8 @@ char32_t DecodeUtf8(std::string_view text, size_t& i) {
   }
   return cp;
 }
+
+namespace {
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {

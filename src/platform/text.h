@@ -23,6 +23,10 @@ int32_t TextToNumber(std::string_view text);
 // character (a lead byte 0x81..0xFE and the byte after it).
 std::string_view GbkPrefix(std::string_view gbk, size_t maxBytes);
 
+// The character at text[i], i moved past it; U+FFFD for bytes that are not well-formed UTF-8
+// (i then moved past as few of them as possible).
+char32_t DecodeUtf8(std::string_view text, size_t& i);
+
 // Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsUtf8(std::string_view text);
 

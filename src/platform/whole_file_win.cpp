@@ -49,7 +49,7 @@ Outcome WriteBesideThenMove(const std::wstring& target, std::string_view bytes, 
 
 }  // namespace
 
-WholeFile ReadWholeFile(std::string_view path) {
+WholeFile ReadWholeFile(std::string_view path, size_t maxBytes) {
   UniqueFileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -61,11 +61,14 @@ WholeFile ReadWholeFile(std::string_view path) {
   WholeFile content{FileState::Read, {}};
   char buffer[16384];
   for (;;) {
+    const size_t room = maxBytes - content.bytes.size();
+    const auto wanted = static_cast<DWORD>(room < sizeof(buffer) ? room + 1 : sizeof(buffer));
     DWORD read = 0;
-    if (!::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr)) {
+    if (!::ReadFile(file.get(), buffer, wanted, &read, nullptr)) {
       return {FileState::Unreadable, {}, LastSystemError()};
     }
     if (read == 0) break;
+    if (read > room) return {FileState::Unreadable, {}, SystemErrorOf(ERROR_FILE_TOO_LARGE)};
     content.bytes.append(buffer, read);
   }
   return content;

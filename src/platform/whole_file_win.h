@@ -2,6 +2,7 @@
 // Files read and written in one piece. A replacement is written beside the file and then moved
 // over it, so whoever reads the file finds the old one or the whole new one, never a cut-off mix.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,8 +19,10 @@ struct WholeFile {
 };
 
 // A file in a missing directory is missing too. The file is opened sharing everything, so an
-// editor that holds it open does not make it unreadable.
-WholeFile ReadWholeFile(std::string_view path);
+// editor that holds it open does not make it unreadable. A file longer than maxBytes is
+// unreadable (ERROR_FILE_TOO_LARGE); no more than one byte past the limit is ever read, however
+// the file grows meanwhile.
+WholeFile ReadWholeFile(std::string_view path, size_t maxBytes = SIZE_MAX);
 
 // Fails when the file is read-only or could not be replaced; it is then as it was.
 Outcome ReplaceWholeFile(std::string_view path, std::string_view bytes);

@@ -10,7 +10,7 @@ namespace tidemoor {
 namespace {
 
 // A crash context is a few kilobytes; anything far larger is not one.
-constexpr uint64_t kLongestContextBytes = 4 << 20;
+constexpr size_t kLongestContextBytes = 4 << 20;
 
 int64_t FileTimeValue(const FILETIME& time) {
   return static_cast<int64_t>(static_cast<uint64_t>(time.dwHighDateTime) << 32 |
@@ -47,14 +47,9 @@ std::vector<CrashFolder> WindowsCrashReports::Folders() {
 }
 
 std::optional<std::string> WindowsCrashReports::ContextText(const std::string& folder) {
-  const std::string path = CrashesDir() + folder + "\\" + kCrashContextFile;
-  WIN32_FILE_ATTRIBUTE_DATA attributes;
-  if (!::GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &attributes) ||
-      (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32 | attributes.nFileSizeLow) >
-          kLongestContextBytes) {
-    return std::nullopt;
-  }
-  WholeFile file = ReadWholeFile(path);
+  // Capped while it is read: a file still being written may grow past the cap meanwhile.
+  WholeFile file =
+      ReadWholeFile(CrashesDir() + folder + "\\" + kCrashContextFile, kLongestContextBytes);
   if (file.state != FileState::Read) return std::nullopt;
   return std::move(file.bytes);
 }

@@ -157,10 +157,11 @@ void ServerController::Launch(const LaunchOptions& launch, const std::string& co
   const uint32_t processId =
       world_.processes.Launch(world_.executable, commandLine, world_.serverDir);
   if (processId == 0) {
-    world_.log.Record(
-        WithCause("启动服务端失败: " + world_.executable, world_.processes.LaunchFailure()));
+    const SystemError failure = world_.processes.LaunchFailure();
+    world_.log.Record(WithCause("启动服务端失败: " + world_.executable, failure));
     EnterState(ServerState::Stopped);
-    TellError(cause, kStartErrorText);
+    TellError(cause,
+              kStartErrorText + ("\r\n " + WithCause("无法启动 " + world_.executable, failure)));
     return;
   }
   RunningServer run;

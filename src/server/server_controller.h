@@ -21,6 +21,7 @@ namespace tidemoor {
 
 inline constexpr char kStopQuestion[] = " 是否结束游戏服务端运行? ";
 inline constexpr char kStopQuestionTitle[] = " Kill";
+// Followed by a line with why the launch failed.
 inline constexpr char kStartErrorText[] = " 启动服务端错误 - 请检查是否已经更新游戏服务端 ";
 inline constexpr char kErrorTitle[] = " Error";
 inline constexpr char kSafeStopStatus[] = "正在安全关闭服务端...";

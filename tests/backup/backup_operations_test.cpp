@@ -264,7 +264,7 @@ TEST_F(BackupOperations, APointWithoutAnyWorldIsAFailedPoint) {
        },
        kNoWorldMessage, "存档中没有世界数据 (Level.sav)"},
       {"a save folder that cannot be read", [](FakeHost& h) { h.disk.unreadable.insert(kLive); },
-       kBackupFailedMessage, "无法复制 " + std::string(kLive) + " (拒绝访问。)"},
+       kBackupFailedMessage, "无法复制 " + std::string(kLive) + " (拒绝访问。 (0x80070005))"},
   };
   for (const auto& c : cases) {
     FakeHost rig;
@@ -390,7 +390,7 @@ TEST_F(BackupOperations, ARestoreFirstKeepsTheSaveItReplacesAsAPoint) {
        kKeepBeforeRestoreFailedMessage +
            std::string("磁盘空间不足, 需要 1073741845 字节, 可用 0 字节")},
       {"a file of it cannot be read", [&](FakeHost& h) { h.disk.unreadable.insert(unreadable); },
-       kKeepBeforeRestoreFailedMessage + ("无法复制 " + unreadable + " (拒绝访问。)")},
+       kKeepBeforeRestoreFailedMessage + ("无法复制 " + unreadable + " (拒绝访问。 (0x80070005))")},
   };
   for (const auto& c : cases) {
     FakeHost rig;
@@ -678,14 +678,15 @@ TEST_F(BackupOperations, AFailedRestoreOrDeletionIsLoggedWithItsCause) {
          h.disk.unreadable.insert(unreadable);
          RestoreBackupPoint(h, h, kPlaces, kSelected);
        },
-       "还原备份点 1705986309 失败: 无法复制 " + unreadable + " (拒绝访问。), 原存档已放回"},
+       "还原备份点 1705986309 失败: 无法复制 " + unreadable +
+           " (拒绝访问。 (0x80070005)), 原存档已放回"},
       {"a file of the point is held open",
        [&](FakeHost& h) {
          h.AddFile(held, "world");
          h.disk.heldOpen.insert(held);
          DeleteBackupPoint(h, h, kPlaces, kSelected, [] {});
        },
-       "备份点 1705986309 未能完全删除 (另一个程序正在使用此文件，进程无法访问。)"},
+       "备份点 1705986309 未能完全删除 (另一个程序正在使用此文件，进程无法访问。 (0x80070020))"},
   };
   for (const Case& c : cases) {
     FakeHost rig;

@@ -109,6 +109,11 @@ class FakeBackupDisk : public BackupFiles {
   }
   Outcome Rename(const std::string& from, const std::string& to) override {
     log.push_back("rename " + from + " -> " + to);
+    if (files.contains(from) && !unrenamable.contains(from) && !Exists(to)) {
+      files[to] = files[from];
+      files.erase(from);
+      return {};
+    }
     if (!dirs.contains(from) || Exists(to) || unrenamable.contains(from)) return kDenied;
     for (const std::string& held : heldOpen) {
       if (IsAtOrBelow(held, from)) return kHeldOpen;

@@ -11,6 +11,8 @@ TEST(ServerPaths, LayoutBelowTheToolDirectory) {
   EXPECT_EQ(paths.ServerDir, "D:\\Host\\PaLWorld_Data\\steamapps\\common\\PalServer\\");
   EXPECT_EQ(ToolSettingsFile(paths), "D:\\Host\\PaLWorld_Data\\PaLWorld_Tools.ini");
   EXPECT_EQ(SaveDataDir(paths), paths.ServerDir + "Pal\\Saved");
+  EXPECT_EQ(ServerWorkerProgram(paths),
+            paths.ServerDir + "Pal\\Binaries\\Win64\\PalServer-Win64-Shipping-Cmd.exe");
   EXPECT_EQ(WorldSettingsFile(paths),
             paths.ServerDir + "Pal\\Saved\\Config\\WindowsServer\\PalWorldSettings.ini");
   EXPECT_EQ(GameUserSettingsFile(paths),

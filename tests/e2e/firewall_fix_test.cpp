@@ -17,16 +17,26 @@ using namespace testing;
 TEST(FirewallFixHelper, ExitsWithItsResultAndTouchesNothingElse) {
   TempToolDirectory dir("firewall");
   dir.InstallTool();
+  const std::string server = "steamapps\\common\\PalServer\\Pal\\Binaries\\Win64\\";
   const std::string program =
-      dir.File("PalServer\\Pal\\Binaries\\Win64\\PalServer-Win64-Shipping-Cmd.exe");
+      dir.File("PaLWorld_Data\\" + server) + "PalServer-Win64-Shipping-Cmd.exe";
+  const std::string otherCase = dir.File("PALWORLD_DATA/" + server) + "palserver-win64-shipping-cmd.EXE";
   const struct {
     std::string arguments;
     std::set<unsigned long> exits;
   } cases[] = {
       // Wine has no firewall interface to change; Windows makes the rules.
       {"--firewall-fix \"" + program + "\" 8211 27015", {kFixDone, kFixUnsupported}},
+      {"--firewall-fix \"" + otherCase + "\" 8211 27015", {kFixDone, kFixUnsupported}},
       {"--firewall-fix \"" + program + "\" 8211", {kFixBadArguments}},
       {"--firewall-fix \"" + program + "\" 8211 70000", {kFixBadArguments}},
+      // Elevated, it opens the firewall for this tool's server and for no other program.
+      {"--firewall-fix \"C:\\windows\\system32\\cmd.exe\" 8211 27015", {kFixBadArguments}},
+      {"--firewall-fix \"" + dir.File("Tidemoor.exe") + "\" 8211 27015", {kFixBadArguments}},
+      {"--firewall-fix \"" + dir.File("PaLWorld_Data\\..\\..\\Other\\PaLWorld_Data\\" + server) +
+           "PalServer-Win64-Shipping-Cmd.exe\" 8211 27015",
+       {kFixBadArguments}},
+      {"--firewall-fix \"PalServer-Win64-Shipping-Cmd.exe\" 8211 27015", {kFixBadArguments}},
   };
   for (const auto& c : cases) {
     std::wstring commandLine =

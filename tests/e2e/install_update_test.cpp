@@ -28,6 +28,7 @@ constexpr char kSteamCmd[] = "PaLWorld_Data\\Steamcmd.exe";
 constexpr char kSteamCmdRuns[] = "PaLWorld_Data\\Steamcmd-runs.txt";
 constexpr char kManualScript[] = "PaLWorld_Data\\Updata_Server.bat";
 constexpr char kAutoScript[] = "PaLWorld_Data\\Updata_Server_Auto.bat";
+constexpr char kEventLog[] = "PaLWorld_Data\\Tidemoor.log";
 constexpr char kSteamCmdArguments[] = "+login anonymous +app_update 2394010 validate +quit";
 
 int Id(MainControl control) {
@@ -53,9 +54,11 @@ std::vector<DWORD> DescendantsOf(DWORD root) {
   return found;
 }
 
-void Terminate(DWORD id) {
+void Terminate(DWORD id, UINT exitCode = 1) {
   UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-  if (process && ::TerminateProcess(process.get(), 1)) ::WaitForSingleObject(process.get(), 5000);
+  if (process && ::TerminateProcess(process.get(), exitCode)) {
+    ::WaitForSingleObject(process.get(), 5000);
+  }
 }
 
 class InstallUpdateTest : public ::testing::Test {
@@ -159,11 +162,36 @@ TEST_P(AutoUpdateTest, StartRunsTheScriptToItsEndThenLaunchesTheInstalledServer)
   EXPECT_NE(runs.find(" | " + directory.File("PaLWorld_Data") + "\r\n"), std::string::npos) << runs;
   // The server only exists once SteamCMD has run, so its launch proves the order.
   EXPECT_TRUE(WaitUntil([&] { return directory.Exists(kLaunches); }));
+  EXPECT_TRUE(WaitUntil([&] {
+    return directory.ReadBytes(kEventLog).find("自动更新服务端: SteamCMD 运行结束, 退出代码 0") !=
+           std::string::npos;
+  })) << directory.ReadBytes(kEventLog);
   if (!decoy.empty()) {
     EXPECT_EQ(::GetFileAttributesW(Widen(decoyRuns).c_str()), INVALID_FILE_ATTRIBUTES);
     ::DeleteFileW(Widen(decoy).c_str());
     ::DeleteFileW(Widen(decoyRuns).c_str());
   }
+}
+
+// SteamCMD's exit code comes back through the script: a failed update job is told in the event
+// log, and the start goes on with the server that is installed.
+TEST_F(InstallUpdateTest, AFailedUpdateBeforeTheStartIsLoggedAndTheServerStarts) {
+  Prepare(true);
+  PlaceSteamCmd();
+  PlaceServer();
+  directory.WriteBytes("PaLWorld_Data\\steamcmd-exit.txt", "8");
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  Start(window);
+  EXPECT_TRUE(WaitUntil([&] { return directory.Exists(kLaunches); }));
+  const auto logged = [&](const std::string& line) {
+    return WaitUntil(
+        [&] { return directory.ReadBytes(kEventLog).find(line) != std::string::npos; });
+  };
+  EXPECT_TRUE(logged("自动更新服务端: SteamCMD 运行结束, 退出代码 8"))
+      << directory.ReadBytes(kEventLog);
+  EXPECT_TRUE(
+      logged("启动前自动更新服务端失败: SteamCMD 运行结束, 退出代码 8 - 以已安装的服务端启动"));
 }
 
 // A shortcut, the task scheduler or a prompt may start the tool from another directory; the
@@ -280,6 +308,13 @@ TEST_F(InstallUpdateTest, ManualUpdateAnsweredYesStopsTheServerThenOpensTheScrip
   EXPECT_NE(runs.find(" | " + directory.File("PaLWorld_Data") + "\r\n"), std::string::npos) << runs;
   // The server is not started again.
   EXPECT_EQ(ControlText(window, Id(MainControl::StartButton)), kStartCaption);
+
+  // The console waits at "pause"; whatever it ends with is logged once it is gone.
+  for (DWORD id : DescendantsOf(tool->Id())) Terminate(id, 7);
+  EXPECT_TRUE(WaitUntil([&] {
+    return directory.ReadBytes(kEventLog).find("手动更新服务端: SteamCMD 运行结束, 退出代码 7") !=
+           std::string::npos;
+  })) << directory.ReadBytes(kEventLog);
 }
 
 }  // namespace

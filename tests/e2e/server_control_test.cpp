@@ -11,6 +11,7 @@
 #include "app/main_controls.h"
 #include "platform/codepage_win.h"
 #include "platform/process_win.h"
+#include "platform/system_error_win.h"
 #include "server/server_world.h"
 #include "support/e2e_win.h"
 
@@ -148,7 +149,10 @@ TEST_F(ServerControlTest, MissingServerShowsTheStartError) {
   ClickControl(window, Id(MainControl::StartButton));
   std::optional<SeenMessageBox> error = WaitForMessageBox(tool->Id());
   ASSERT_TRUE(error);
-  EXPECT_EQ(error->text, " 启动服务端错误 - 请检查是否已经更新游戏服务端 ");
+  // The cause on a line of its own: no server where the tool starts it.
+  EXPECT_EQ(error->text, " 启动服务端错误 - 请检查是否已经更新游戏服务端 \r\n 无法启动 " +
+                             directory.File(std::string(kServerDir) + "\\PalServer.exe") + " (" +
+                             CauseText(SystemErrorOf(ERROR_FILE_NOT_FOUND)) + ")");
   EXPECT_EQ(error->title, " Error");
   AnswerMessageBox(*error, IDOK);
   EXPECT_EQ(ControlText(window, Id(MainControl::StartButton)), kStartCaption);

@@ -72,6 +72,10 @@ TEST(AppInfo, BuildIdsAreFoundOnlyInWellFormedText) {
       {"one brace too many", R"("AppState" { "buildid" "5" } })", false, std::nullopt},
       {"quote never closed", R"("AppState" { "buildid" "5)", false, std::nullopt},
       {"condition never closed", R"("AppState" { "buildid" "5" [$WIN32 })", false, std::nullopt},
+      {"condition never closed after the block", R"("AppState" { "buildid" "5" } [$WIN32)", false,
+       std::nullopt},
+      {"an escaped tab is a tab, not a letter", R"("AppS\tate" { "buildid" "5" })", false,
+       std::nullopt},
       {"nesting deeper than any real file", "\"2394010\"\n" + deep, true, std::nullopt},
       {"deep nesting as a manifest", "\"AppState\" " + deep, false, std::nullopt},
       {"binary garbage", std::string("\0\xff\"{\x01}\\", 8), false, std::nullopt},
@@ -82,6 +86,22 @@ TEST(AppInfo, BuildIdsAreFoundOnlyInWellFormedText) {
         c.appInfo ? PublicBuildId(c.text, "2394010") : InstalledBuildId(c.text);
     EXPECT_EQ(build, c.build) << c.what;
   }
+}
+
+// Nesting is read to 32 levels and refused past them, wherever it lies in the manifest.
+TEST(AppInfo, NestingIsReadToItsLimitExactly) {
+  const auto manifest = [](int blocks) {
+    // AppState's block is the first level; the others nest beside the build id.
+    std::string text = "\"AppState\" { \"buildid\" \"5\" ";
+    for (int i = 1; i < blocks; ++i) text += "\"d\" { ";
+    for (int i = 1; i < blocks; ++i) text += "} ";
+    return text + "}";
+  };
+  const struct {
+    int blocks;
+    std::optional<uint64_t> build;
+  } cases[] = {{1, 5}, {32, 5}, {33, std::nullopt}};
+  for (const auto& c : cases) EXPECT_EQ(InstalledBuildId(manifest(c.blocks)), c.build) << c.blocks;
 }
 
 }  // namespace

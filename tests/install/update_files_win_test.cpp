@@ -28,17 +28,17 @@ TEST(UpdateScriptFiles, AreGbkWithCrLfLineEnds) {
 
   const std::string manualBytes = tool.ReadBytes("Updata_Server.bat");
   EXPECT_EQ(GbkToUtf8(manualBytes), ManualUpdateScript());  // every character exists in GBK
-  EXPECT_EQ(CountOf(manualBytes, "\r\n"), 29u);
-  EXPECT_EQ(CountOf(manualBytes, "\n"), 29u);
-  EXPECT_EQ(manualBytes.substr(manualBytes.size() - 7), "pause\r\n");
+  EXPECT_EQ(CountOf(manualBytes, "\r\n"), 31u);
+  EXPECT_EQ(CountOf(manualBytes, "\n"), 31u);
+  EXPECT_EQ(manualBytes.substr(manualBytes.size() - 31), "pause\r\nexit /b %SteamCmdExit%\r\n");
   EXPECT_NE(manualBytes.find("\xA1\xFD\xA1\xFD\xA1\xFD"), std::string::npos);  // ↓↓↓ in GBK
   EXPECT_NE(manualBytes.find("\xBB\xC3\xCA\xDE\xC5\xC1\xC2\xB3"), std::string::npos);  // 幻兽帕鲁
 
   const std::string autoBytes = tool.ReadBytes("Updata_Server_Auto.bat");
   EXPECT_EQ(GbkToUtf8(autoBytes), AutoUpdateScript());
-  EXPECT_EQ(CountOf(autoBytes, "\r\n"), 28u);
-  EXPECT_EQ(CountOf(autoBytes, "\n"), 28u);
-  EXPECT_EQ(autoBytes.substr(autoBytes.size() - 11), "\r\n@echo.   ");
+  EXPECT_EQ(CountOf(autoBytes, "\r\n"), 30u);
+  EXPECT_EQ(CountOf(autoBytes, "\n"), 30u);
+  EXPECT_EQ(autoBytes.substr(autoBytes.size() - 24), "\r\nexit /b %SteamCmdExit%");
 }
 
 TEST(WriteNewWholeFile, NeverReplacesAndLeavesNothingOnFailure) {

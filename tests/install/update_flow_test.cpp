@@ -39,13 +39,17 @@ class FakeActions : public UpdateActions, public Prompt {
     written = text;
     return {};
   }
-  void OpenScript(const std::string& path, const std::string& dir) override {
+  void OpenScript(const std::string& path, const std::string& dir,
+                  std::function<void(const ScriptEnd&)> ended) override {
     log.push_back("open:" + path + "|" + dir);
+    consoleEnded = std::move(ended);
   }
-  void RunToEnd(const std::string& commandLine, std::function<void()> done) override {
+  void RunToEnd(const std::string& commandLine,
+                std::function<void(const ScriptEnd&)> done) override {
     log.push_back("run:" + commandLine);
-    done();
+    done(scriptEnd);
   }
+  void Record(std::string_view text) override { log.push_back("log:" + std::string(text)); }
   // The update's end, for the start that waits for it.
   std::function<void()> Ended() {
     return [this] { log.push_back("ended"); };
@@ -56,6 +60,8 @@ class FakeActions : public UpdateActions, public Prompt {
   bool stopRefused = false;
   SteamCmdState deployResult = SteamCmdState::Ready;
   std::optional<SystemError> scriptRefused;
+  ScriptEnd scriptEnd{true, 0, {}};
+  std::function<void(const ScriptEnd&)> consoleEnded;  // the manual update's console, once opened
   std::vector<std::string> log;
   std::string written;
   std::string status;
@@ -119,8 +125,8 @@ TEST(ManualUpdate, UnwritableScriptIsReportedWithItsCauseAndNotOpened) {
   FakeActions actions;
   actions.scriptRefused = SystemError{5, "拒绝访问。"};
   PerformManualUpdate(kPaths, actions, actions);
-  EXPECT_EQ(actions.log.back(),
-            "error: 更新失败 - 无法写入 " + kData + "Updata_Server.bat (拒绝访问。) | Error");
+  EXPECT_EQ(actions.log.back(), "error: 更新失败 - 无法写入 " + kData +
+                                    "Updata_Server.bat (拒绝访问。 (0x80070005)) | Error");
 }
 
 TEST(AutoUpdate, UntickedWritesAndRunsNothing) {
@@ -133,15 +139,78 @@ TEST(AutoUpdate, TickedRunsTheQuotedScriptToItsEnd) {
   FakeActions actions;
   PerformAutoUpdate(true, kPaths, actions, actions.Ended());
   EXPECT_EQ(actions.log, (Log{"deploy", "write:" + kData + "Updata_Server_Auto.bat",
-                              "run:\"" + kData + "Updata_Server_Auto.bat\"", "ended"}));
+                              "run:\"" + kData + "Updata_Server_Auto.bat\"",
+                              "log:自动更新服务端: SteamCMD 运行结束, 退出代码 0", "ended"}));
   EXPECT_EQ(actions.written, AutoUpdateScript());
 }
 
-TEST(AutoUpdate, FailedDownloadSkipsTheScriptSilently) {
+TEST(AutoUpdate, FailedDownloadSkipsTheScriptAndIsLogged) {
   FakeActions actions;
   actions.deployResult = SteamCmdState::DownloadFailed;
   PerformAutoUpdate(true, kPaths, actions, actions.Ended());
-  EXPECT_EQ(actions.log, (Log{"deploy", "ended"}));
+  EXPECT_EQ(actions.log, (Log{"deploy",
+                              "log:启动前自动更新服务端失败: 下载 SteamCMD 失败 - 请检查网络连接 - "
+                              "以已安装的服务端启动",
+                              "ended"}));
+}
+
+// Whatever kept the update before a start from working, the event log says why and the start
+// goes on with the server that is installed. SteamCMD's exit code is logged at every run.
+TEST(AutoUpdate, AFailureIsLoggedWithItsCauseAndTheStartGoesOn) {
+  const std::string script = kData + "Updata_Server_Auto.bat";
+  const std::string failed = "log:启动前自动更新服务端失败: ";
+  const std::string installed = " - 以已安装的服务端启动";
+  const struct {
+    const char* what;
+    std::optional<SystemError> scriptRefused;
+    ScriptEnd end;
+    Log logged;
+  } cases[] = {
+      {"SteamCMD ran to its end",
+       std::nullopt,
+       {true, 0, {}},
+       {"log:自动更新服务端: SteamCMD 运行结束, 退出代码 0"}},
+      {"SteamCMD ended with an error code",
+       std::nullopt,
+       {true, 8, {}},
+       {"log:自动更新服务端: SteamCMD 运行结束, 退出代码 8",
+        failed + "SteamCMD 运行结束, 退出代码 8" + installed}},
+      {"the script's window was closed",
+       std::nullopt,
+       {true, kConsoleClosedExitCode, {}},
+       {"log:自动更新服务端: 更新脚本的窗口在结束前被关闭, SteamCMD 的退出代码未知",
+        failed + "更新脚本的窗口在结束前被关闭, SteamCMD 的退出代码未知" + installed}},
+      {"the script did not start",
+       std::nullopt,
+       {false, 0, {2, "系统找不到指定的文件。"}},
+       {"log:自动更新服务端: 更新脚本无法运行 (系统找不到指定的文件。 (0x80070002))",
+        failed + "无法运行 " + script + " (系统找不到指定的文件。 (0x80070002))" + installed}},
+      {"the script could not be written",
+       SystemError{5, "拒绝访问。"},
+       {true, 0, {}},
+       {failed + "无法写入 " + script + " (拒绝访问。 (0x80070005))" + installed}},
+  };
+  for (const auto& c : cases) {
+    FakeActions actions;
+    actions.scriptRefused = c.scriptRefused;
+    actions.scriptEnd = c.end;
+    PerformAutoUpdate(true, kPaths, actions, actions.Ended());
+    Log logged;
+    for (const std::string& line : actions.log) {
+      if (line.starts_with("log:")) logged.push_back(line);
+    }
+    EXPECT_EQ(logged, c.logged) << c.what;
+    EXPECT_EQ(actions.log.back(), "ended") << c.what;
+  }
+}
+
+TEST(ManualUpdate, SteamCmdsExitCodeIsLoggedOnceTheConsoleEnds) {
+  FakeActions actions;
+  PerformManualUpdate(kPaths, actions, actions);
+  ASSERT_TRUE(actions.consoleEnded);
+  EXPECT_FALSE(actions.log.back().starts_with("log:")) << "nothing before the console ends";
+  actions.consoleEnded({true, 7, {}});
+  EXPECT_EQ(actions.log.back(), "log:手动更新服务端: SteamCMD 运行结束, 退出代码 7");
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ const std::vector<std::string> kOpening = {
 
 const std::vector<std::string> kWork = {
     "Steamcmd.exe +login anonymous +app_update 2394010 validate +quit",
+    "set SteamCmdExit=%ERRORLEVEL%",
     "",
     "",
     ":: 上面写执行的代码段 ↑↑↑",
@@ -61,7 +62,7 @@ void ExpectLines(const std::vector<std::string>& actual, const std::vector<std::
   }
 }
 
-TEST(UpdateScripts, ManualScriptHas29CrLfLinesEndingInPause) {
+TEST(UpdateScripts, ManualScriptHas31CrLfLinesEndingInPauseAndSteamCmdsExitCode) {
   std::vector<std::string> expected = kOpening;
   expected.push_back("");
   expected.insert(expected.end(), kWork.begin(), kWork.end());
@@ -69,7 +70,7 @@ TEST(UpdateScripts, ManualScriptHas29CrLfLinesEndingInPause) {
       expected.end(),
       {"@echo." + Blanks(3) + "本次请求任务已完成,请检查目录 \\steamapps\\common 中服务端文件" +
            Blanks(27),
-       kRule, kGap, kGap, "pause"});
+       kRule, kGap, kGap, "pause", "exit /b %SteamCmdExit%"});
   expected.push_back("");  // the last line is ended by CR LF too
   std::vector<std::string> lines = SplitCrLf(ManualUpdateScript());
   ExpectLines(lines, expected);
@@ -80,10 +81,10 @@ TEST(UpdateScripts, AutoScriptChangesIntoDataDirAndEndsWithoutLineEnd) {
   expected.insert(expected.end(), {"cd PaLWorld_Data", ""});
   expected.insert(expected.end(), kWork.begin(), kWork.end());
   expected.insert(expected.end(), {"@echo.   \t\t本身启动服务端自动检查更新任务完成" + Blanks(27),
-                                   kRule, kGap, kGap});
+                                   kRule, kGap, kGap, "exit /b %SteamCmdExit%"});
   const std::string script = AutoUpdateScript();
   ExpectLines(SplitCrLf(script), expected);
-  EXPECT_EQ(script.substr(script.size() - 11), "\r\n@echo.   ");
+  EXPECT_EQ(script.substr(script.size() - 24), "\r\nexit /b %SteamCmdExit%");
   EXPECT_EQ(script.find("pause"), std::string::npos);
 }
 

@@ -95,6 +95,18 @@ TEST(UpdateWatch, NewerBuildIsInstalledAndAFailureIsToldOnceAndNotRetried) {
        "下载 SteamCMD 失败",
        Manifest(100),
        {"ask", found, updating, "update", failed + "下载 SteamCMD 失败 +alert", "ask"}},
+      {"SteamCMD ended with an error code, yet the build came",
+       {AppInfo(200), ""},
+       Manifest(100),
+       "SteamCMD 运行结束, 退出代码 7",
+       Manifest(200),
+       {"ask", found, updating, "update", "log:服务端已更新到版本 200 +alert", "ask"}},
+      {"SteamCMD ended with an error code and the build stayed",
+       {AppInfo(200), ""},
+       Manifest(100),
+       "SteamCMD 运行结束, 退出代码 8",
+       Manifest(100),
+       {"ask", found, updating, "update", failed + "SteamCMD 运行结束, 退出代码 8 +alert", "ask"}},
       {"SteamCMD ran but the build stayed",
        {AppInfo(200), ""},
        Manifest(100),
@@ -104,6 +116,138 @@ TEST(UpdateWatch, NewerBuildIsInstalledAndAFailureIsToldOnceAndNotRetried) {
         "ask"}},
   };
   for (const Case& c : cases) EXPECT_EQ(Watch(c), c.expected) << c.what;
+}
+
+// The safe stop for an update cannot begin while a start or a stop of the server's own is under
+// way: the watch says so once, goes on watching and tries again at the next check.
+TEST(UpdateWatch, AnUpdateThatCannotBeginIsToldOnceAndTriedAgain) {
+  const std::string found = "log:发现服务端新版本: 已安装 100, 最新 200 +alert";
+  const std::string updating = "log:自动更新服务端: 版本 100 -> 200";
+  const std::string refused = "log:自动更新服务端未能开始: 服务端正在启动或关闭, 下次检查时再试";
+  const std::string installed = "log:服务端已更新到版本 200 +alert";
+  const struct {
+    const char* what;
+    int refusals;  // the first checks' updates that cannot begin
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"begins at once", 0, {"ask", found, updating, "update", installed, "ask", "ask"}},
+      {"refused once",
+       1,
+       {"ask", found, updating, "refused", refused, "ask", "update", installed, "ask"}},
+      {"refused at every check",
+       3,
+       {"ask", found, updating, "refused", refused, "ask", "refused", "ask", "refused"}},
+  };
+  for (const auto& c : cases) {
+    Recorder log;
+    std::optional<std::string> manifest = Manifest(100);
+    int refusals = c.refusals;
+    UpdateWatch watch(
+        UpdateWatchWorld{[&](std::function<void(const AppInfoAnswer&)> done) {
+                           log.happened.push_back("ask");
+                           done({AppInfo(200), ""});
+                         },
+                         [&] { return manifest; },
+                         [](std::function<void(PlayersOnline)> done) { done(PlayersOnline::None); },
+                         [](const std::string&) {}, [] { return true; },
+                         [&](std::function<void(const std::string&)> done) {
+                           if (refusals > 0) {
+                             --refusals;
+                             log.happened.push_back("refused");
+                             return false;
+                           }
+                           log.happened.push_back("update");
+                           manifest = Manifest(200);
+                           done("");
+                           return true;
+                         },
+                         [](std::chrono::minutes, std::function<void()>) {},
+                         [&](const std::string&) { log.happened.back() += " +alert"; }, log});
+    for (int check = 0; check < 3; ++check) watch.Check();
+    EXPECT_EQ(log.happened, c.expected) << c.what;
+  }
+}
+
+// What the checks alone log, with the build installed: a failed check once until a check gets
+// through (an offline PC would fail every half hour), SteamCMD's exit code other than 0 when it
+// first comes.
+TEST(UpdateWatch, EachCheckProblemIsToldOnceUntilItChanges) {
+  const std::string failed = "log:检查服务端更新失败: ";
+  const std::string exited = "log:SteamCMD 查询服务端版本结束, 退出代码 ";
+  const struct {
+    const char* what;
+    std::vector<AppInfoAnswer> answers;
+    std::vector<std::string> logged;
+  } cases[] = {
+      {"failures",
+       {{"", "offline"}, {"", "offline"}, {AppInfo(100), ""}, {"", "offline"}, {"", "down"}},
+       {failed + "offline", failed + "offline", failed + "down"}},
+      {"exit codes",
+       {{AppInfo(100), "", 0},
+        {AppInfo(100), "", 7},
+        {AppInfo(100), "", 7},
+        {AppInfo(100), "", 0},
+        {AppInfo(100), "", 7},
+        {AppInfo(100), "", 8}},
+       {exited + "7", exited + "7", exited + "8"}},
+  };
+  for (const auto& c : cases) {
+    Recorder log;
+    size_t at = 0;
+    UpdateWatch watch(UpdateWatchWorld{
+        [&](std::function<void(const AppInfoAnswer&)> done) { done(c.answers[at++]); },
+        [] { return std::optional<std::string>(Manifest(100)); },
+        [](std::function<void(PlayersOnline)>) {},
+        [](const std::string&) {},
+        [] { return true; },
+        [](std::function<void(const std::string&)>) { return true; },
+        [](std::chrono::minutes, std::function<void()>) {},
+        {},
+        log});
+    for (size_t check = 0; check < c.answers.size(); ++check) watch.Check();
+    EXPECT_EQ(log.happened, c.logged) << c.what;
+  }
+}
+
+// The watch asks only while the server runs, one check at a time (SteamCMD takes its time to
+// answer and the timer may fire again meanwhile), and a countdown ends when the server is stopped
+// by other hands: no update, no more notices, and the next check starts over.
+TEST(UpdateWatch, WatchesOnlyWhileTheServerRunsAndOneCheckAtATime) {
+  Recorder log;
+  bool running = true;
+  std::vector<std::function<void(const AppInfoAnswer&)>> answers;
+  std::function<void()> wait;
+  UpdateWatch watch(UpdateWatchWorld{
+      [&](std::function<void(const AppInfoAnswer&)> done) { answers.push_back(std::move(done)); },
+      [] { return std::optional<std::string>(Manifest(100)); },
+      [](std::function<void(PlayersOnline)> done) { done(PlayersOnline::Some); },
+      [&](const std::string&) { log.happened.push_back("notice"); },
+      [&] { return running; },
+      [&](std::function<void(const std::string&)>) {
+        log.happened.push_back("update");
+        return true;
+      },
+      [&](std::chrono::minutes, std::function<void()> then) { wait = std::move(then); },
+      {},
+      log});
+  running = false;
+  watch.Check();
+  EXPECT_TRUE(answers.empty()) << "no server, no check";
+
+  running = true;
+  watch.Check();
+  watch.Check();
+  ASSERT_EQ(answers.size(), 1u) << "one check at a time";
+  answers[0]({AppInfo(200), ""});
+  const size_t happened = log.happened.size();
+  ASSERT_TRUE(wait) << "the 10-minute notice, then the wait";
+  running = false;
+  wait();
+  EXPECT_EQ(log.happened.size(), happened) << "stopped by other hands: the countdown ends";
+
+  running = true;
+  watch.Check();
+  EXPECT_EQ(answers.size(), 2u) << "the next check starts over";
 }
 
 }  // namespace

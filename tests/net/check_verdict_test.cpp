@@ -30,6 +30,7 @@ TEST(ClassifyIpv4, RangeEdges) {
       {"127.0.0.1", AddressKind::Unusable},
       {"169.254.1.1", AddressKind::Unusable},
       {"224.0.0.1", AddressKind::Unusable},
+      {"224.0.0.0", AddressKind::Unusable},
       {"223.255.255.255", AddressKind::Public},
       {"203.0.113.7", AddressKind::Public},
       {"", AddressKind::NotAnAddress},

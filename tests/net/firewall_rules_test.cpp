@@ -17,7 +17,9 @@ TEST(PortListCovers, ListsRangesAndWildcards) {
   } cases[] = {{"", true},           {"*", true},           {"8211", true},
                {"8212", false},      {"27015, 8211", true}, {"8000-9000", true},
                {"8212-9000", false}, {"9000-8000", false},  {"RPC", false},
-               {"8211x", false},     {",,8211", true},      {"70000-80000", false}};
+               {"8211x", false},     {",,8211", true},      {"70000-80000", false},
+               {"8000-8211", true},  {"8211-9000", true},   {"8211-8211", true},
+               {"8000-8210", false}};
   for (const auto& c : cases) EXPECT_EQ(PortListCovers(c.list, 8211), c.covers) << c.list;
 }
 
@@ -34,6 +36,8 @@ TEST(FirewallLine, BlockRulesAllowRulesAndProfiles) {
                             kProfilePublic};
   FirewallRule allowPorts{"Pal ports", true, true, true, "", "UDP", "8211,27015", kAllProfiles};
   FirewallRule allowGameOnly{"Game only", true, true, true, "", "UDP", "8211", kAllProfiles};
+  FirewallRule programGameOnly{"Program, game only", true, true, true, kProgram, "UDP", "8211",
+                               kAllProfiles};
   FirewallRule allowTcp{"Tcp", true, true, true, "", "TCP", "8211,27015", kAllProfiles};
   FirewallRule blockAll{"Block everything", true, true, false, "", "", "", kAllProfiles};
   FirewallRule blockPort{"No 8211", true, true, false, "", "UDP", "8211", kAllProfiles};
@@ -57,6 +61,7 @@ TEST(FirewallLine, BlockRulesAllowRulesAndProfiles) {
        onPublic,
        {Verdict::Pass, "入站允许规则 \"Pal ports\" 放行服务端"}},
       {{allowGameOnly}, onPublic, {Verdict::Fail, "没有放行服务端的入站规则" + fix}},
+      {{programGameOnly}, onPublic, {Verdict::Fail, "没有放行服务端的入站规则" + fix}},
       {{allowTcp}, onPublic, {Verdict::Fail, "没有放行服务端的入站规则" + fix}},
       {{allowProgram, blockProgram},
        onPublic,

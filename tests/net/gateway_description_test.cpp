@@ -64,6 +64,8 @@ TEST(FindWanService, ControlAddressOnTheDescriptionsHost) {
        "http://10.0.0.1/d.xml", "http://10.0.0.1:80/ip"},
       {Description("", Service("WANPPPConnection:1", "/ppp")), "http://10.0.0.1/d.xml",
        "http://10.0.0.1:80/ppp"},
+      {Description("", Service("WANIPConnection:1", "/ip") + Service("WANPPPConnection:1", "/ppp")),
+       "http://10.0.0.1/d.xml", "http://10.0.0.1:80/ip"},
       {Description("", Service(ip, "http://203.0.113.9/c")), "http://10.0.0.1/d.xml", ""},
       {Description("<URLBase>http://203.0.113.9/</URLBase>", Service(ip, "/c")),
        "http://10.0.0.1/d.xml", ""},
@@ -85,6 +87,28 @@ TEST(FindWanService, ControlAddressOnTheDescriptionsHost) {
   }
 }
 
+// Why no service is offered, as the router's line tells it; a usable service later in the
+// description makes an earlier problem moot.
+TEST(FindWanService, SaysWhyThereIsNone) {
+  const std::string ip = "WANIPConnection:1";
+  const struct {
+    std::string description;
+    std::string problem;
+  } cases[] = {
+      {Description("", Service(ip, "http://203.0.113.9/c")), "控制地址指向另一台主机"},
+      {Description("", Service(ip, "ftp://10.0.0.1/c")), "控制地址无法解析"},
+      {Description("<URLBase>http://203.0.113.9/</URLBase>", Service(ip, "/c")),
+       "设备描述的 URLBase 不可用"},
+      {Description("", Service("WANCommonInterfaceConfig:1", "/c")), "路由器不提供 WAN 连接服务"},
+      {Description("", Service(ip, "http://203.0.113.9/c") + Service(ip, "/c")), ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FindWanService(c.description, *ParseHttpUrl("http://10.0.0.1/d.xml")).problem,
+              c.problem)
+        << c.description;
+  }
+}
+
 TEST(ParseHttpUrl, PlainHttpOnLanHostsOnly) {
   const struct {
     const char* url;
@@ -96,11 +120,20 @@ TEST(ParseHttpUrl, PlainHttpOnLanHostsOnly) {
       {"http://127.0.0.1:49000", true, true},
       {"http://169.254.3.4/x", true, true},
       {"http://router.local/x", true, false},
+      {"http://127.attacker.example/x", true, false},
+      {"http://169.254.attacker.example/x", true, false},
+      {"http://127.0.0.1.example/x", true, false},
+      {"http://127.0.0.256/x", true, false},
+      {"http://127.0.0/x", true, false},
+      {"http://169.254.0.01/x", true, false},
       {"http://203.0.113.9/x", true, false},
       {"http://100.64.0.1/x", true, false},
       {"https://192.168.1.1/x", false, false},
       {"http://192.168.1.1:0/x", false, false},
       {"http://192.168.1.1:70000/x", false, false},
+      {"http://192.168.1.1:65535/x", true, true},
+      {"http://192.168.1.1:65536/x", false, false},
+      {"http://192.168.1.1:80x/x", false, false},
       {"http://user@192.168.1.1/x", false, false},
       {"http:///x", false, false},
       {"http://192.168.1.1/a b", false, false},

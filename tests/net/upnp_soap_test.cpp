@@ -23,7 +23,7 @@ std::map<std::string, std::string> ArgumentsAsRouterReadsThem(const SoapRequest&
 }
 
 TEST(SoapRequests, CarryTheActionAndItsArguments) {
-  const PortMapping mapping{"UDP", 8211, 8211, "192.168.1.20", "Tidemoor <Palworld> & co"};
+  const PortMapping mapping{"UDP", 8211, 8211, "192.168.1.20", "Tidemoor <Palworld> & \"co\""};
   const struct {
     SoapRequest request;
     std::string action;
@@ -41,7 +41,7 @@ TEST(SoapRequests, CarryTheActionAndItsArguments) {
         {"NewInternalPort", "8211"},
         {"NewInternalClient", "192.168.1.20"},
         {"NewEnabled", "1"},
-        {"NewPortMappingDescription", "Tidemoor <Palworld> & co"},
+        {"NewPortMappingDescription", "Tidemoor <Palworld> & \"co\""},
         {"NewLeaseDuration", "0"}}},
       {DeleteMappingRequest(kService, "UDP", 8211),
        "DeletePortMapping",
@@ -87,6 +87,13 @@ TEST(ReadSoapAnswer, ValuesFaultsAndGarbage) {
       {500, Fault("718", "ConflictInMappingEntry"), Kind::Fault,
        "路由器拒绝: 718 ConflictInMappingEntry", 718},
       {500, Fault("x7", "bad\r\n\x01\tcode"), Kind::Fault, "路由器拒绝: badcode", 0},
+      {500, Fault("12x", "Bad"), Kind::Fault, "路由器拒绝: Bad", 0},
+      {500, Fault("-3", "Bad"), Kind::Fault, "路由器拒绝: Bad", 0},
+      {500,
+       Envelope("<s:Fault xmlns:s=\"urn:s\"><faultstring>Client Error</faultstring></s:Fault>"),
+       Kind::Fault, "路由器拒绝: Client Error", 0},
+      {200, "<Other><Body><u:GetExternalIPAddressResponse xmlns:u=\"urn:x\"/></Body></Other>",
+       Kind::Unreadable, "路由器的回答不是 SOAP", 0},
       {500, Fault("501", longText), Kind::Fault, "路由器拒绝: 501 " + std::string(60, 'A'), 501},
       {500, Envelope("<s:Fault xmlns:s=\"urn:s\"></s:Fault>"), Kind::Fault, "路由器拒绝: (无说明)",
        0},
@@ -105,6 +112,37 @@ TEST(ReadSoapAnswer, ValuesFaultsAndGarbage) {
               c.value)
         << c.body;
   }
+}
+
+// Router texts shown on one line: only whole UTF-8 characters, no control or line-breaking ones,
+// and at most 60 characters however many bytes each takes.
+TEST(PrintableLine, KeepsWholeCharactersOnOneLineUpToSixty) {
+  std::string leadsBeforeAscii;
+  std::string sixtyLetters;
+  for (int i = 0; i < 60; ++i)
+    leadsBeforeAscii +=
+        "\xF0"
+        "ABC";
+  for (int i = 0; i < 20; ++i) sixtyLetters += "ABC";
+  std::string chinese;
+  for (int i = 0; i < 70; ++i) chinese += "路";
+  const struct {
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"  TP-Link Archer  ", "TP-Link Archer"},
+      {"a\xC0\nb", "ab"},
+      {"red\xE2\x1B[31m", "red[31m"},
+      {"x\xC2\x85y\xE2\x80\xAEz\xE2\x80\xA8!", "xyz!"},
+      {"\xC0\xAF"
+       "etc\xED\xA0\x80",
+       "etc"},
+      {"ok\xEF\xBF\xBD", "ok\xEF\xBF\xBD"},
+      {"cut \xE8\xB7", "cut"},
+      {leadsBeforeAscii, sixtyLetters},
+      {chinese, chinese.substr(0, 60 * 3)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PrintableLine(c.text), c.shown) << c.text;
 }
 
 }  // namespace

@@ -64,6 +64,8 @@ TEST(ReadXml, RefusesGarbageAndHostileDocuments) {
       "<a>&#0;</a>",
       "<a>&#xD800;</a>",
       "<a>&#99999999999;</a>",
+      "<a>&#0000000000065;</a>",
+      "<a>&#65x;</a>",
       "<a>&amp</a>",
       "<a b=c></a>",
       "<a b=\"<\"></a>",
@@ -80,6 +82,37 @@ TEST(ReadXml, RefusesGarbageAndHostileDocuments) {
     EXPECT_FALSE(document.ok) << xml.substr(0, 60);
     EXPECT_FALSE(document.error.empty()) << xml.substr(0, 60);
   }
+  EXPECT_EQ(ReadXml("<!DOCTYPE a><a/>").error, "含 DOCTYPE 的 XML 不予读取");
+}
+
+// What a router may send is read up to each limit exactly, and refused one past it.
+TEST(ReadXml, EachLimitHoldsExactly) {
+  const auto nested = [](int depth) {
+    std::string xml;
+    for (int i = 0; i < depth; ++i) xml += "<a>";
+    for (int i = 0; i < depth; ++i) xml += "</a>";
+    return xml;
+  };
+  const auto elements = [](size_t count) {
+    std::string xml = "<a>";
+    for (size_t i = 1; i < count; ++i) xml += "<b/>";
+    return xml + "</a>";
+  };
+  const auto bytes = [](size_t size) { return "<a>" + std::string(size - 7, 'x') + "</a>"; };
+  const struct {
+    std::string what;
+    std::string xml;
+    bool ok;
+  } cases[] = {
+      {"as deep as allowed", nested(kXmlMaxDepth), true},
+      {"one level deeper", nested(kXmlMaxDepth + 1), false},
+      {"as many elements as allowed", elements(kXmlMaxElements), true},
+      {"one element more", elements(kXmlMaxElements + 1), false},
+      {"as long as allowed", bytes(kXmlMaxBytes), true},
+      {"one byte longer", bytes(kXmlMaxBytes + 1), false},
+  };
+  ASSERT_EQ(bytes(kXmlMaxBytes).size(), kXmlMaxBytes);
+  for (const auto& c : cases) EXPECT_EQ(ReadXml(c.xml).ok, c.ok) << c.what;
 }
 
 }  // namespace

@@ -93,5 +93,61 @@ TEST(LoadedWorldCheck, TheFileIsRenamedOnlyAfterAPoint) {
   }
 }
 
+// The point takes a while with the windows going on: a WorldOption.sav the host moved away
+// meanwhile is left alone, with nothing to rename and nothing to complain about.
+TEST(LoadedWorldCheck, AFileGoneWhileThePointIsMadeIsLeftAlone) {
+  FakeWorlds worlds;
+  FakePrompt prompt;
+  testing::FakeEventLog log;
+  LoadedWorldCheck check(LoadedWorldWiring{worlds,
+                                           prompt,
+                                           log,
+                                           [&](std::function<void(BackupPointResult)> made) {
+                                             worlds.files.erase(kWorldOptionFileName);
+                                             made(BackupPointResult::Made);
+                                           },
+                                           {}},
+                         {});
+  std::optional<bool> goesOn;
+  check.BeforeStart([&](bool goOn) { goesOn = goOn; });
+  EXPECT_EQ(goesOn, true);
+  EXPECT_EQ(prompt.asked.size(), 1u) << "the question only";
+  EXPECT_TRUE(log.lines.empty());
+  EXPECT_EQ(worlds.files, std::set<std::string>{kWorldOptionDisabledName});
+}
+
+// A world named in GameUserSettings.ini that is not there: No cancels the start, Yes starts a new
+// world and says so. Either way the check is over, and the next start asks again.
+TEST(LoadedWorldCheck, NoToTheMissingWorldCancelsAndTheNextStartAsksAgain) {
+  class MissingWorld : public SavedWorlds {
+   public:
+    LoadedWorldFacts LookAtLoadedWorld() override { return {kId, false, false, {"OTHERWORLD"}}; }
+    bool WorldHolds(const std::string&, const std::string&) override { return false; }
+    bool RenameInWorld(const std::string&, const std::string&, const std::string&) override {
+      return false;
+    }
+  };
+  const struct {
+    bool yes;
+    bool goesOn;
+    size_t logged;
+  } cases[] = {{false, false, 0}, {true, true, 1}};
+  for (const auto& c : cases) {
+    MissingWorld worlds;
+    FakePrompt prompt;
+    prompt.answerYes = c.yes;
+    testing::FakeEventLog log;
+    LoadedWorldCheck check(LoadedWorldWiring{worlds, prompt, log, {}, {}}, {});
+    for (int start = 1; start <= 2; ++start) {
+      std::optional<bool> goesOn;
+      check.BeforeStart([&](bool goOn) { goesOn = goOn; });
+      EXPECT_EQ(goesOn, c.goesOn) << "start " << start;
+      ASSERT_EQ(prompt.asked.size(), static_cast<size_t>(start)) << "asked again at each start";
+      EXPECT_EQ(prompt.asked.back().text, MissingWorldQuestion(kId, {"OTHERWORLD"}));
+      EXPECT_EQ(log.lines.size(), c.logged * start);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tidemoor

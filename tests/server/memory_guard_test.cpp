@@ -17,13 +17,21 @@ TEST(MemoryLimit, TakesPositiveGbWithDecimalsAndEverythingElseAsOff) {
     const char* typed;
     std::optional<uint64_t> bytes;
   } cases[] = {
-      {"8", 8 * kGb},        {" 9.5 ", 9 * kGb + kGb / 2},
+      {"8", 8 * kGb},
+      {" 9.5 ", 9 * kGb + kGb / 2},
       {"０.５", kGb / 2},  // typed with the IME's full-width digits
-      {"0.01", 10737418},    {"0", std::nullopt},
-      {"", std::nullopt},    {"0.0", std::nullopt},
-      {"-4", std::nullopt},  {"8GB", std::nullopt},
-      {"abc", std::nullopt}, {"1e400", std::nullopt},
-      {"nan", std::nullopt}, {"0.0000000001", std::nullopt},  // rounds to no byte at all
+      {"0.01", 10737418},
+      {"0", std::nullopt},
+      {"", std::nullopt},
+      {"0.0", std::nullopt},
+      {"-4", std::nullopt},
+      {"8GB", std::nullopt},
+      {"abc", std::nullopt},
+      {"1e400", std::nullopt},
+      {"nan", std::nullopt},
+      {"0.0000000001", std::nullopt},  // rounds to no byte at all
+      {"1048576", 1048576 * kGb},
+      {"1048577", std::nullopt},  // more than any PC holds
   };
   for (const auto& c : cases) EXPECT_EQ(MemoryLimitBytes(c.typed), c.bytes) << c.typed;
 }

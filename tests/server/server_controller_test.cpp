@@ -119,8 +119,10 @@ TEST_F(ServerControllerTest, BackupTimerFollowsItsBoxAndMinutes) {
 TEST_F(ServerControllerTest, FailedLaunchShowsTheErrorAndStaysStopped) {
   processes.nextId = 0;
   controller.Toggle();
-  EXPECT_EQ(log.back(), std::string("error") + kStartErrorText + "|" + kErrorTitle);
-  EXPECT_EQ(events.lines.back(), "启动服务端失败: " + executable + " (系统找不到指定的文件。)");
+  const std::string cause = executable + " (系统找不到指定的文件。 (0x80070002))";
+  EXPECT_EQ(log.back(),
+            std::string("error") + kStartErrorText + "\r\n 无法启动 " + cause + "|" + kErrorTitle);
+  EXPECT_EQ(events.lines.back(), "启动服务端失败: " + cause);
   EXPECT_EQ(log.front(), "save");
   EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
   EXPECT_EQ(controls.Text(MainControl::StatusLine), kStatusWaiting);

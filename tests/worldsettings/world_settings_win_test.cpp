@@ -261,7 +261,7 @@ TEST_F(WorldSettingsOnDisk, FailedSaveKeepsTheWindowAndTheFile) {
 
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].text, " 保存失败 - 无法写入 PalWorldSettings.ini (" +
-                                   SystemErrorOf(ERROR_ACCESS_DENIED).text + ") ");
+                                   CauseText(SystemErrorOf(ERROR_ACCESS_DENIED)) + ") ");
   EXPECT_EQ(messages_[0].title, " Error");
   EXPECT_EQ(messages_[0].style, PromptStyle::Error);
   ASSERT_NE(WorldSettingsWindowHandle(), nullptr);
@@ -278,7 +278,7 @@ TEST_F(WorldSettingsOnDisk, FailedSaveKeepsTheWindowAndTheFile) {
   ::SendMessageW(Control(Id::SaveButton), BM_CLICK, 0, 0);
   ASSERT_EQ(messages_.size(), 2u);
   EXPECT_EQ(messages_[1].text, " 保存失败 - 无法写入 PalWorldSettings.ini (" +
-                                   SystemErrorOf(ERROR_SHARING_VIOLATION).text + ") ");
+                                   CauseText(SystemErrorOf(ERROR_SHARING_VIOLATION)) + ") ");
   EXPECT_NE(WorldSettingsWindowHandle(), nullptr);
   other.reset();
   EXPECT_EQ(FileBytes(), WorldSettingsTemplate());
