@@ -12,9 +12,10 @@ namespace tidemoor {
 namespace {
 
 constexpr DWORD kEverySharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// A new file is ready for archiving anyway; a file with none of these keeps its attributes as
+// made, which spares Wine rewriting them on every copy.
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 // As CopyFileExW reads: under Wine a larger buffer made small files slower to copy (the heap does
 // not reuse it), and one for a whole world took twice as long (it falls out of the cache).
 constexpr DWORD kPiece = 64 << 10;
@@ -73,7 +74,7 @@ Outcome CopyFileWithFullSharing(std::string_view from, std::string_view to) {
   if (!CopyContents(source, target.get())) {
     return Abandon(target.get(), LastSystemError());
   }
-  // Zero leaves a time as it is; the change time is the target's own.
+  // Zero leaves a time or the attributes as they are; the change time is the target's own.
   basic.ChangeTime.QuadPart = 0;
   basic.FileAttributes &= kCopiedAttributes;
   if (!::SetFileInformationByHandle(target.get(), FileBasicInfo, &basic, sizeof basic)) {

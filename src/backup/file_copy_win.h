@@ -1,6 +1,7 @@
 #pragma once
-// One file copied by the backup engine's own hands rather than CopyFileExW, which opens its source
-// without delete sharing: while it reads, the server could not delete the file it saves over.
+// One file copied by the backup engine's own hands rather than by CopyFileExW, whose sharing is not
+// ours to choose: while the copy reads, the server must stay free to write, delete or rename the
+// file.
 
 #include <string_view>
 
@@ -8,10 +9,10 @@
 
 namespace tidemoor {
 
-// Copies the file's contents, its times and its read-only, hidden, system and archive attributes
-// into a new file, which must not exist yet (ERROR_FILE_EXISTS). The source is opened with read,
-// write and delete sharing and closed as soon as its last byte is read; a target that could not
-// be written whole is removed.
+// Copies the file's contents, its times and its read-only, hidden, system and not-indexed
+// attributes into a new file, which must not exist yet (ERROR_FILE_EXISTS). The source is opened
+// with read, write and delete sharing and closed as soon as its last byte is read; a target that
+// could not be written whole is removed.
 Outcome CopyFileWithFullSharing(std::string_view from, std::string_view to);
 
 }  // namespace tidemoor
