@@ -5,8 +5,8 @@
 namespace tidemoor {
 namespace {
 
-// Wine looks a new name up by reading its whole folder, so a folder of thousands of names would
-// make each link slower than the last; a few hundred folders' worth of names stays quick.
+// Wine looks a new name up by reading its whole folder: with thousands of names in one folder each
+// link would be slower than the last, so the names are spread over folders of this many.
 constexpr size_t kNamesPerFolder = 128;
 
 std::string ParentOf(const std::string& path) {
