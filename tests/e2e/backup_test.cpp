@@ -361,18 +361,13 @@ TEST_F(BackupEndToEnd, TheTimerMakesPointsWhileTheServerRunsAndNoneWhileItIsStop
   Prepare(true);
   OpenTool();
   StartServer();
-  // The shortest interval the settings take is one minute. A point is complete once its index
-  // is written, which happens last.
-  std::string point;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        const std::vector<std::string> points = Subdirectories(directory.File(kBackups));
-        if (points.size() != 1) return false;
-        point = points[0];
-        return directory.Exists(std::string(kBackups) + "\\" + point + "\\BackUP_Info.Dat");
-      },
-      std::chrono::seconds(90)))
+  // The shortest interval the settings take is one minute. A point is complete once it is
+  // renamed from its unfinished name, which happens last, after its index is written.
+  std::vector<std::string> points;
+  ASSERT_TRUE(
+      WaitUntil([&] { return (points = CompletePoints()).size() == 1; }, std::chrono::seconds(90)))
       << directory.ReadBytes("PaLWorld_Data\\Tidemoor.log");
+  const std::string& point = points[0];
   EXPECT_EQ(directory.ReadBytes(std::string(kBackups) + "\\" + point +
                                 "\\Saved\\SaveGames\\0\\World\\Level.sav"),
             directory.ReadBytes(kLevel));
