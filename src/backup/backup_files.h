@@ -40,7 +40,9 @@ class BackupFiles {
   virtual Outcome EnsureDirectory(const std::string& path) = 0;
   // Creates one directory, whose parent exists, with the attributes of the model directory.
   virtual Outcome MakeDirectory(const std::string& path, const std::string& model) = 0;
-  // Copies one file with its contents, times and attributes; the target must not exist.
+  // Copies one file with its contents, times and attributes; the target must not exist. The
+  // source is held only while it is read, and never so that its name could not be deleted or
+  // renamed meanwhile, or the file opened by another program.
   virtual Outcome CopyOneFile(const std::string& from, const std::string& to) = 0;
   // Gives the existing file a second name (a hard link) on the same volume.
   virtual bool LinkFile(const std::string& existing, const std::string& link) = 0;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "backup/backup_store_win.h"
+#include "backup/file_copy_win.h"
 #include "backup/folder_tree_win.h"
 #include "platform/codepage_win.h"
 #include "platform/date_time_win.h"
@@ -107,11 +108,7 @@ Outcome WindowsBackupFiles::MakeDirectory(const std::string& path, const std::st
 }
 
 Outcome WindowsBackupFiles::CopyOneFile(const std::string& from, const std::string& to) {
-  if (::CopyFileExW(LongPath(from).c_str(), LongPath(to).c_str(), nullptr, nullptr, nullptr,
-                    COPY_FILE_FAIL_IF_EXISTS)) {
-    return {};
-  }
-  return LastSystemError();
+  return CopyFileWithFullSharing(from, to);
 }
 
 bool WindowsBackupFiles::LinkFile(const std::string& existing, const std::string& link) {

@@ -1,8 +1,9 @@
 #pragma once
 // The backup engine's disk on Windows: long paths through the \\?\ form, names in any script
-// (UTF-16 at every call), directories read with large fetches, files copied with CopyFileExW
-// (contents, times and attributes) and shared with CreateHardLinkW. Holds no state, so the
-// worker thread and the user-interface thread may use it at once.
+// (UTF-16 at every call), directories read with large fetches, files copied by our own loop
+// (contents, times and attributes, the source free to be deleted meanwhile) and shared with
+// CreateHardLinkW. Holds no state, so the worker thread and the user-interface thread may use it
+// at once.
 
 #include "backup/backup_files.h"
 

@@ -9,6 +9,9 @@
 namespace tidemoor {
 namespace {
 
+// Inside the unfinished point, beside its "Saved": the second names of the live files it copies.
+constexpr char kSnapshotFolderName[] = "Snapshot";
+
 std::string WithoutTrailingSlash(std::string path) {
   if (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
@@ -177,8 +180,10 @@ PointReport MakeBackupPoint(BackupFiles& files, const PointRequest& request,
       report.error = made.Error();
       return abandon(PointOutcome::CopyFailed);
     }
-    const CopyResult copy =
-        CarryOutCopy(files, plan, request.saveDataDir, saved, earlierSaved, progress);
+    const CopyResult copy = CarryOutCopy(
+        files, plan,
+        {request.saveDataDir, saved, earlierSaved, unfinished + "\\" + kSnapshotFolderName},
+        progress);
     report.copiedFiles = copy.copiedFiles;
     report.sharedFiles = copy.sharedFiles;
     report.bytesCopied = copy.bytesCopied;
@@ -244,7 +249,8 @@ CopyResult CopyWholeTree(BackupFiles& files, const std::string& source,
     failed.error = made.Error();
     return failed;
   }
-  return CarryOutCopy(files, PlanCopy(listing.entries, {}), source, destination, "", progress);
+  return CarryOutCopy(files, PlanCopy(listing.entries, {}), {source, destination, "", ""},
+                      progress);
 }
 
 }  // namespace tidemoor

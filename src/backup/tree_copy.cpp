@@ -4,6 +4,8 @@
 #include <optional>
 #include <unordered_map>
 
+#include "backup/copy_snapshot.h"
+
 namespace tidemoor {
 
 std::string JoinPath(const std::string& source, const std::string& relative) {
@@ -105,19 +107,16 @@ CopyPlan PlanCopy(const std::vector<TreeEntry>& source, const std::vector<TreeEn
   return plan;
 }
 
-CopyResult CarryOutCopy(BackupFiles& files, const CopyPlan& plan, const std::string& source,
-                        const std::string& destination, const std::string& earlierRoot,
-                        const FileProgress& progress) {
-  CopyResult result;
+namespace {
+
+// The plan's entries in turn; the result is complete once every one is done.
+void CopyEntries(BackupFiles& files, const CopyPlan& plan, const CopyRoots& roots,
+                 const CopySnapshot& snapshot, const FileProgress& progress, CopyResult& result) {
   int done = 0;
-  const auto goOn = [&] { return !progress || progress(done, plan.files); };
-  if (!goOn()) {
-    result.stopped = true;
-    return result;
-  }
-  for (const PlannedEntry& entry : plan.entries) {
-    const std::string from = JoinPath(source, entry.path);
-    const std::string to = JoinPath(destination, entry.path);
+  for (size_t index = 0; index < plan.entries.size(); ++index) {
+    const PlannedEntry& entry = plan.entries[index];
+    const std::string from = JoinPath(roots.source, entry.path);
+    const std::string to = JoinPath(roots.destination, entry.path);
     Outcome ok;
     switch (entry.action) {
       case CopyAction::SkipLink:
@@ -126,13 +125,14 @@ CopyResult CarryOutCopy(BackupFiles& files, const CopyPlan& plan, const std::str
         ok = files.MakeDirectory(to, from);
         break;
       case CopyAction::Share:
-        if (files.LinkFile(JoinPath(earlierRoot, entry.path), to)) {
+        if (files.LinkFile(JoinPath(roots.earlier, entry.path), to)) {
           ++result.sharedFiles;
           break;
         }
         [[fallthrough]];
       case CopyAction::Copy:
-        ok = files.CopyOneFile(from, to);
+        ok = files.CopyOneFile(snapshot.ReadFrom(index, from), to);
+        snapshot.Release(files, index);
         if (ok) {
           ++result.copiedFiles;
           result.bytesCopied += entry.size;
@@ -142,16 +142,36 @@ CopyResult CarryOutCopy(BackupFiles& files, const CopyPlan& plan, const std::str
     if (!ok) {
       result.failedPath = from;
       result.error = ok.Error();
-      return result;
+      return;
     }
     if (entry.action == CopyAction::MakeDirectory) continue;
     ++done;
-    if (!goOn()) {
+    if (progress && !progress(done, plan.files)) {
       result.stopped = true;
-      return result;
+      return;
     }
   }
   result.complete = true;
+}
+
+}  // namespace
+
+CopyResult CarryOutCopy(BackupFiles& files, const CopyPlan& plan, const CopyRoots& roots,
+                        const FileProgress& progress) {
+  CopyResult result;
+  if (progress && !progress(0, plan.files)) {
+    result.stopped = true;
+    return result;
+  }
+  const CopySnapshot snapshot = roots.snapshot.empty()
+                                    ? CopySnapshot()
+                                    : CopySnapshot::Take(files, plan, roots.source, roots.snapshot);
+  CopyEntries(files, plan, roots, snapshot, progress, result);
+  if (Outcome removed = snapshot.Remove(files); !removed && result.complete) {
+    result.complete = false;
+    result.failedPath = roots.snapshot;
+    result.error = removed.Error();
+  }
   return result;
 }
 

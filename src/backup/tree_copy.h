@@ -77,12 +77,21 @@ struct CopyResult {
   uint64_t bytesCopied = 0;
 };
 
-// Carries the plan out from source into destination, which exists; shares link to the same path
-// below earlierRoot. A share that fails (another volume, a file system without hard links, a file
-// with too many names) becomes a copy. Stops at the first entry that cannot be copied; what was
-// done so far stays for the caller to remove.
-CopyResult CarryOutCopy(BackupFiles& files, const CopyPlan& plan, const std::string& source,
-                        const std::string& destination, const std::string& earlierRoot,
+struct CopyRoots {
+  std::string source;       // the tree the plan was made of
+  std::string destination;  // exists already
+  std::string earlier;      // shares link to the same path below it
+  std::string snapshot;     // a folder for the copy's snapshot, on the destination's volume; none
+                            // when empty (a tree nobody writes to)
+};
+
+// Carries the plan out from source into destination; shares link to the same path below earlier.
+// A share that fails (another volume, a file system without hard links, a file with too many
+// names) becomes a copy. With a snapshot folder, the files are read from their snapshot, which is
+// gone again when the copy ends, whatever its end; a snapshot that cannot be removed fails the
+// copy. Stops at the first entry that cannot be copied; what was done so far stays for the caller
+// to remove.
+CopyResult CarryOutCopy(BackupFiles& files, const CopyPlan& plan, const CopyRoots& roots,
                         const FileProgress& progress);
 
 // source + "\" + relative, or source alone for an empty relative path.

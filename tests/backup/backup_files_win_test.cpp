@@ -196,6 +196,12 @@ TEST_F(CopyEngineOnDisk, APointIsAnExactCopyThatNeverFollowsALink) {
   EXPECT_NE(IdentityOf(In(copy, kReadOnly)).attributes & FILE_ATTRIBUTE_READONLY, 0u);
   EXPECT_EQ(report.copiedFiles, 6);
   EXPECT_EQ(report.sharedFiles, 0);
+  // The snapshot the copy read from is gone, and with it the second names of the live files.
+  EXPECT_FALSE(
+      files.Exists(tool.File("PaLWorld_Saved_Backups\\" + report.folderName + "\\Snapshot")));
+  EXPECT_EQ(IdentityOf(In(save, kReadOnly)).links, 1u);
+  EXPECT_NE(IdentityOf(In(save, kReadOnly)).attributes & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_EQ(IdentityOf(In(save, longPath)).links, 1u);
 
   EXPECT_FALSE(files.Exists(In(copy, "Mods")));
   EXPECT_FALSE(files.Exists(In(copy, "Mods\\outside.sav")));
@@ -276,6 +282,32 @@ TEST(SaveBehindALink, APointHoldsTheWorldsTheLinkLeadsTo) {
   ASSERT_TRUE(DeleteWholePoint(files, tool.Path(), report.folderName));
   files.DeleteTree(save);
   EXPECT_EQ(ReadLong(elsewhere + "\\0\\ABCD\\Level.sav"), "the world");
+}
+
+// The server may delete, rename or rewrite a file while a point reads it: the copy's open allows
+// all three, and fails only against a program that lets nobody read the file.
+TEST(CopyOfAFileHeldOpen, ReadsWhateverTheHolderLetsOthersDo) {
+  testing::TempToolDirectory tool("held");
+  tool.WriteBytes("world.sav", "the world");
+  WindowsBackupFiles files;
+  const struct {
+    const char* holder;
+    DWORD access, sharing, code;
+  } cases[] = {
+      {"deleting or renaming it", DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+       ERROR_SUCCESS},
+      {"writing it", GENERIC_WRITE, FILE_SHARE_READ, ERROR_SUCCESS},
+      {"keeping it to itself", GENERIC_READ, 0, ERROR_SHARING_VIOLATION},
+  };
+  for (const auto& c : cases) {
+    UniqueFileHandle held(::CreateFileW(Widen(tool.File("world.sav")).c_str(), c.access, c.sharing,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held) << c.holder;
+    const std::string copy = tool.File(std::string(c.holder) + ".sav");
+    const Outcome copied = files.CopyOneFile(tool.File("world.sav"), copy);
+    EXPECT_EQ(copied ? ERROR_SUCCESS : copied.Error().code, c.code) << c.holder;
+    EXPECT_EQ(ReadLong(copy), copied ? "the world" : "") << c.holder;
+  }
 }
 
 // What the user reads after a failed copy or delete is Windows' own reason for it.

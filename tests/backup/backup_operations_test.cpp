@@ -324,9 +324,9 @@ TEST_F(BackupOperations, APointWaitsUntilTheServerRunsOrHasStopped) {
       rig.serverRunning = c.endsRunning;
     }
     rig.WaitEnds();
-    // What happened before the first file was read.
+    // What happened before the save's files were first touched (linked or read).
     const auto copy = std::find_if(rig.log.begin(), rig.log.end(), [](const std::string& line) {
-      return line.starts_with("copy ");
+      return line.starts_with("copy ") || line.starts_with("link ");
     });
     std::vector<std::string> log(rig.log.begin(), copy);
     if (copy != rig.log.end()) log.push_back("copy");

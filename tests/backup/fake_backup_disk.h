@@ -72,8 +72,7 @@ class FakeBackupDisk : public BackupFiles {
   Outcome CopyOneFile(const std::string& from, const std::string& to) override {
     log.push_back("copy " + from + " -> " + to);
     const auto source = files.find(Resolved(from));
-    if (source == files.end() || unreadable.contains(from) || Exists(to) ||
-        !dirs.contains(Parent(to))) {
+    if (source == files.end() || Unreadable(from) || Exists(to) || !dirs.contains(Parent(to))) {
       return kDenied;
     }
     files[to] = std::make_shared<File>(*source->second);
@@ -82,7 +81,8 @@ class FakeBackupDisk : public BackupFiles {
   bool LinkFile(const std::string& existing, const std::string& link) override {
     log.push_back("link " + existing + " -> " + link);
     const auto source = files.find(existing);
-    if (noHardLinks || source == files.end() || Exists(link) || !dirs.contains(Parent(link))) {
+    if (noHardLinks || refusesLinks.contains(existing) || source == files.end() || Exists(link) ||
+        !dirs.contains(Parent(link))) {
       return false;
     }
     files[link] = source->second;
@@ -91,21 +91,20 @@ class FakeBackupDisk : public BackupFiles {
   Outcome DeleteTree(const std::string& path) override {
     const std::string dir = Trim(path);
     log.push_back("delete " + dir);
-    bool whole = true;
+    const std::set<const File*> held = HeldFiles();
+    std::vector<std::string> stuck;
     std::erase_if(files, [&](const auto& f) {
       if (!IsAtOrBelow(f.first, dir)) return false;
-      if (heldOpen.contains(f.first)) whole = false;
-      return !heldOpen.contains(f.first);
+      if (!heldOpen.contains(f.first) && !held.contains(f.second.get())) return true;
+      stuck.push_back(f.first);
+      return false;
     });
     std::erase_if(links, [&](const std::string& l) { return IsAtOrBelow(l, dir); });
     std::erase_if(dirs, [&](const std::string& d) {
-      if (!IsAtOrBelow(d, dir)) return false;
-      for (const std::string& held : heldOpen) {
-        if (IsAtOrBelow(held, d)) return false;
-      }
-      return true;
+      return IsAtOrBelow(d, dir) && std::none_of(stuck.begin(), stuck.end(),
+                                                 [&](const auto& s) { return IsAtOrBelow(s, d); });
     });
-    return whole ? Outcome() : Outcome(kHeldOpen);
+    return stuck.empty() ? Outcome() : Outcome(kHeldOpen);
   }
   Outcome Rename(const std::string& from, const std::string& to) override {
     log.push_back("rename " + from + " -> " + to);
@@ -160,7 +159,12 @@ class FakeBackupDisk : public BackupFiles {
     if (!files.contains(file)) return std::nullopt;
     return Bytes(file);
   }
-  void DeleteOneFile(const std::string& file) override { files.erase(file); }
+  void DeleteOneFile(const std::string& file) override {
+    const auto it = files.find(file);
+    if (it != files.end() && !heldOpen.contains(file) && !HeldFiles().contains(it->second.get())) {
+      files.erase(it);
+    }
+  }
   LocalDateTime Now() override {
     if (clock.empty()) return LocalDateTime{2024, 1, 23, 13, 5, 9, 0};
     LocalDateTime now = clock.front();
@@ -177,6 +181,12 @@ class FakeBackupDisk : public BackupFiles {
   std::string Bytes(const std::string& path) const {
     const auto it = files.find(path);
     return it == files.end() ? std::string() : it->second->bytes;
+  }
+  // A file that cannot be read cannot be read through any of its names.
+  bool Unreadable(const std::string& path) const {
+    return unreadable.contains(path) ||
+           std::any_of(unreadable.begin(), unreadable.end(),
+                       [&](const std::string& name) { return SameFile(name, path); });
   }
   // Relative path -> contents, for every file below the directory.
   std::map<std::string, std::string> FilesBelow(const std::string& dir) const {
@@ -200,7 +210,10 @@ class FakeBackupDisk : public BackupFiles {
   std::set<std::string> links;                     // junctions and symbolic links
   std::map<std::string, std::string> linkTargets;  // where those that lead somewhere lead
   std::set<std::string> unreadable;  // files that cannot be copied, directories that cannot be read
-  std::set<std::string> heldOpen;    // files that cannot be deleted or moved
+  std::set<std::string> heldOpen;    // names that cannot be deleted or moved
+  // Files another program holds open without delete sharing: none of their names can be deleted.
+  std::set<std::string> heldWithoutDeleteSharing;
+  std::set<std::string> refusesLinks;  // files that cannot be given a second name
   std::set<std::string> unrenamable;
   bool noHardLinks = false;
   bool indexUnwritable = false;
@@ -211,6 +224,13 @@ class FakeBackupDisk : public BackupFiles {
   std::vector<std::string> log;
 
  private:
+  std::set<const File*> HeldFiles() const {
+    std::set<const File*> held;
+    for (const std::string& name : heldWithoutDeleteSharing) {
+      if (files.contains(name)) held.insert(files.at(name).get());
+    }
+    return held;
+  }
   // The path with every link on its way replaced by where it leads.
   std::string Resolved(std::string path) const {
     for (int hops = 0; hops < 16; ++hops) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "backup/fake_backup_disk.h"
 #include "backup/retention.h"
 
@@ -21,13 +23,25 @@ std::vector<std::string> Paths(const TreeListing& listing) {
 }
 
 // A save as the server leaves it: the world, a player and one of the game's own snapshots.
+void AddSave(FakeBackupDisk& disk) {
+  disk.AddFile(std::string(kLive) + "\\Level.sav", "world v1", 100);
+  disk.AddFile(std::string(kLive) + "\\Players\\A.sav", "player A v1", 100);
+  disk.AddFile(std::string(kLive) + "\\backup\\2024.01.23\\Level.sav", "snapshot", 50);
+}
+
+// What the backup root holds, points and unfinished ones, in name order.
+std::vector<std::string> PointsOn(FakeBackupDisk& disk) {
+  std::vector<DirectoryEntry> entries;
+  disk.ListDirectory(std::string(kRoot).substr(0, std::string(kRoot).size() - 1), entries);
+  std::vector<std::string> names;
+  for (const DirectoryEntry& entry : entries) names.push_back(entry.name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 class PointMaker : public ::testing::Test {
  protected:
-  void SetUp() override {
-    disk.AddFile(Live("Level.sav"), "world v1", 100);
-    disk.AddFile(Live("Players\\A.sav"), "player A v1", 100);
-    disk.AddFile(Live("backup\\2024.01.23\\Level.sav"), "snapshot", 50);
-  }
+  void SetUp() override { AddSave(disk); }
   static std::string Live(const std::string& relative) {
     return std::string(kLive) + "\\" + relative;
   }
@@ -44,14 +58,7 @@ class PointMaker : public ::testing::Test {
     disk.clock = {LocalDateTime{2024, 1, 23, 13, 5, second, 0}};
     return Make(kind, retention);
   }
-  std::vector<std::string> PointsOnDisk() {
-    std::vector<DirectoryEntry> entries;
-    disk.ListDirectory(std::string(kRoot).substr(0, std::string(kRoot).size() - 1), entries);
-    std::vector<std::string> names;
-    for (const DirectoryEntry& entry : entries) names.push_back(entry.name);
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> PointsOnDisk() { return PointsOn(disk); }
 
   FakeBackupDisk disk;
 };
@@ -160,6 +167,12 @@ TEST_F(PointMaker, TheSecondPointSharesUnchangedFilesAndCopiesChangedOnes) {
   EXPECT_EQ(disk.Bytes(In(a, "Level.sav")), "world v1");
   // The live save is never shared: the server writes its files in place.
   EXPECT_FALSE(disk.SameFile(Live("Players\\A.sav"), In(b, "Players\\A.sav")));
+  // A shared file needs no snapshot: only the changed ones got a second name.
+  EXPECT_EQ(std::count_if(disk.log.begin(), disk.log.end(),
+                          [](const std::string& line) {
+                            return line.starts_with("link " + std::string(kLive));
+                          }),
+            3 + 2);
 
   // Deleting the first point takes only its names away; the second keeps every file.
   const auto before = disk.FilesBelow(kRoot + b);
@@ -167,6 +180,77 @@ TEST_F(PointMaker, TheSecondPointSharesUnchangedFilesAndCopiesChangedOnes) {
   EXPECT_EQ(disk.FilesBelow(kRoot + b), before);
   EXPECT_EQ(disk.Names(In(b, "Players\\A.sav")), 1);
   EXPECT_EQ(PointsOnDisk(), (std::vector<std::string>{b}));
+}
+
+// Before the first file is read, each file the point copies gets a second name in a snapshot
+// folder of the unfinished point and is read through it: a file the server saves over meanwhile is
+// copied as it was, and no live name is held. A file that cannot have one is read where it is.
+TEST(PointSnapshot, FilesAreReadFromASnapshotTakenBeforeTheFirstIsRead) {
+  const std::string player = std::string(kLive) + "\\Players\\A.sav";
+  const struct {
+    const char* why;
+    bool noHardLinks;
+    std::set<std::string> refusing;
+    long readLive;
+    const char* playerInPoint;
+  } cases[] = {
+      {"every file has a second name", false, {}, 0, "player A v1"},
+      {"a file system without hard links", true, {}, 3, "player A v2"},
+      {"one file refuses a second name", false, {player}, 1, "player A v2"},
+  };
+  for (const auto& c : cases) {
+    FakeBackupDisk disk;
+    AddSave(disk);
+    disk.noHardLinks = c.noHardLinks;
+    disk.refusesLinks = c.refusing;
+    // The server saves the player over once the world is copied.
+    const PointReport report =
+        MakeBackupPoint(disk, {kTool, kLive, PointKind::Manual, {}}, [&](int done, int) {
+          if (done == 1) {
+            disk.AddFile(player, "player A v2", 300);
+          }
+          return true;
+        });
+    ASSERT_EQ(report.outcome, PointOutcome::Made) << c.why;
+    EXPECT_EQ(std::count_if(disk.log.begin(), disk.log.end(),
+                            [](const std::string& line) {
+                              return line.starts_with("copy " + std::string(kLive));
+                            }),
+              c.readLive)
+        << c.why;
+    EXPECT_EQ(disk.Bytes(kRoot + report.folderName + "\\Saved\\Players\\A.sav"), c.playerInPoint)
+        << c.why;
+  }
+}
+
+// The snapshot holds second names of live files: they go with the copy (a stopped or failed one
+// leaves nothing at all), and a point is never finished while one is left.
+TEST(PointSnapshot, NoSnapshotOutlivesItsCopy) {
+  const struct {
+    const char* why;
+    const char* heldByServer;
+    PointOutcome outcome;
+    std::vector<std::string> left;
+  } cases[] = {
+      {"a point made", "", PointOutcome::Made, {"1705986309"}},
+      {"a live file held open without delete sharing",
+       "Level.sav",
+       PointOutcome::CopyFailed,
+       {"1705986309.partial"}},
+  };
+  for (const auto& c : cases) {
+    FakeBackupDisk disk;
+    AddSave(disk);
+    disk.heldWithoutDeleteSharing.insert(std::string(kLive) + "\\" + c.heldByServer);
+    EXPECT_EQ(MakeBackupPoint(disk, {kTool, kLive, PointKind::Manual, {}}, {}).outcome, c.outcome)
+        << c.why;
+    EXPECT_EQ(PointsOn(disk), c.left) << c.why;
+    EXPECT_EQ(disk.Names(std::string(kLive) + "\\Players\\A.sav"), 1) << c.why;
+    // What a point held up leaves behind goes at the next start, once the file is let go.
+    disk.heldWithoutDeleteSharing.clear();
+    RemoveUnfinishedPoints(disk, kTool);
+    EXPECT_EQ(disk.Names(std::string(kLive) + "\\Level.sav"), 1) << c.why;
+  }
 }
 
 TEST_F(PointMaker, AShareThatFailsBecomesACopy) {
