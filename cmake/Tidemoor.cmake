@@ -76,6 +76,9 @@ function(tidemoor_test)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
   tidemoor_apply_sanitizers(${T_NAME})
   if(WIN32)
+    # The code under test is the layers' own optimised build; the tests' own code is compiled
+    # unoptimised, in a good part less time.
+    target_compile_options(${T_NAME} PRIVATE -O0)
     # Holds every program the tests start in a job that ends with the test program
     # (tests/support/own_job_win.cpp, an object library so the linker cannot drop it).
     target_link_libraries(${T_NAME} PRIVATE tidemoor_own_job)
