@@ -111,16 +111,19 @@ void ServerController::Launch(const LaunchOptions& launch, const std::string& co
                                                      launch.adminPassword, automation.safeStop,
                                                      RestApiPortFromText(automation.restApiPort)});
   launchedAt_ = world_.crashReports.Now();
-  const uint32_t processId =
-      world_.processes.Launch(world_.executable, commandLine, world_.serverDir);
-  if (processId == 0) {
-    world_.log.Record(
-        WithCause("启动服务端失败: " + world_.executable, world_.processes.LaunchFailure()));
-    EnterState(ServerState::Stopped);
-    world_.prompt.Ask(kStartErrorText, kErrorTitle, PromptStyle::Error);
-    return;
-  }
-  EnterRunning(processId, false);
+  step_ = ServerStep::Launching;
+  world_.processes.Launch(
+      world_.executable, commandLine, world_.serverDir, UnlessCancelled([this](uint32_t processId) {
+        step_ = ServerStep::Idle;
+        if (processId == 0) {
+          world_.log.Record(
+              WithCause("启动服务端失败: " + world_.executable, world_.processes.LaunchFailure()));
+          EnterState(ServerState::Stopped);
+          world_.prompt.Ask(kStartErrorText, kErrorTitle, PromptStyle::Error);
+          return;
+        }
+        EnterRunning(processId, false);
+      }));
 }
 
 void ServerController::EnterRunning(uint32_t processId, bool adopted) {

@@ -70,14 +70,18 @@ class FakeProcesses : public ServerProcesses {
     heldId = runningFromEarlierRun;
     return runningFromEarlierRun;
   }
-  uint32_t Launch(const std::string& executable, const std::string& commandLine,
-                  const std::string& workingDirectory) override {
+  void Launch(const std::string& executable, const std::string& commandLine,
+              const std::string& workingDirectory,
+              std::function<void(uint32_t processId)> done) override {
     log_.push_back("launch " + executable + " in " + workingDirectory);
     launchedCommandLine = commandLine;
-    if (nextId == 0) return 0;
+    if (nextId == 0) {
+      done(0);
+      return;
+    }
     running = true;
     heldId = nextId;
-    return nextId++;
+    done(nextId++);
   }
   SystemError LaunchFailure() const override { return {2, "系统找不到指定的文件。"}; }
   bool HeldServerRunning() override { return running; }
