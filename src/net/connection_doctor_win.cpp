@@ -102,6 +102,7 @@ LRESULT ConnectionDoctor::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
       SizeWindowForDpi(window_, kWindowWidth, kWindowHeight);
       CreateControlsForDpi(window_, kControls, WindowDpi(window_), font_);
       worker_ = std::make_unique<Worker>();
+      firewallFix_ = std::make_unique<Worker>();
       return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) return 0;
@@ -129,7 +130,9 @@ LRESULT ConnectionDoctor::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
       PlaceControlsForDpi(window_, kControls, FollowDpiChange(window_, wParam, lParam), font_);
       return 0;
     case WM_DESTROY:
-      worker_.reset();  // checks still running finish on their own; their results are dropped
+      // Checks and a fix still running finish on their own; their results are dropped.
+      worker_.reset();
+      firewallFix_.reset();
       return 0;
   }
   return DefaultHandling(message, wParam, lParam);
@@ -269,24 +272,27 @@ void ConnectionDoctor::ChangeMappings(bool add) {
       });
 }
 
+// On a lane of its own: the checks still under way on the other do not hold up the system's
+// elevation prompt.
 void ConnectionDoctor::FixFirewallRules() {
   ::EnableWindow(Control(Id::FirewallFixButton), FALSE);
   const FirewallFixJob job{setup_.serverProgram, ports_.game, ports_.query};
-  // The system's elevation prompt comes up during this call.
-  auto start = std::make_shared<FixStart>(StartFirewallFix(window_, job));
   const int blockRules = blockRules_;
+  const HWND owner = window_;
   SetWindowTextUtf8(Control(Id::FirewallVerdict), kCheckingText);
-  worker_->Run<CheckLine>(
-      [start, blockRules] {
+  firewallFix_->Run<CheckLine>(
+      [owner, job, blockRules] {
+        // The system's elevation prompt comes up during this call.
+        const FixStart start = StartFirewallFix(owner, job);
         DWORD exitCode = kFixFailed;
-        if (start->launch == FixLaunch::Ran) {
+        if (start.launch == FixLaunch::Ran) {
           // The helper does one short job; a helper that never ends is given up on.
-          if (::WaitForSingleObject(start->process.get(), 60000) != WAIT_OBJECT_0 ||
-              !::GetExitCodeProcess(start->process.get(), &exitCode)) {
+          if (::WaitForSingleObject(start.process.get(), 60000) != WAIT_OBJECT_0 ||
+              !::GetExitCodeProcess(start.process.get(), &exitCode)) {
             exitCode = kFixFailed;
           }
         }
-        return FirewallFixOutcome(start->launch, exitCode, blockRules);
+        return FirewallFixOutcome(start.launch, exitCode, blockRules);
       },
       [this](CheckLine outcome) {
         ShowLine(Id::FirewallVerdict, Id::FirewallFound, "添加防火墙规则", outcome);
@@ -296,8 +302,9 @@ void ConnectionDoctor::FixFirewallRules() {
 
 void ConnectionDoctor::CopyLanAddress() {
   if (lanConnect_.empty()) return;
-  SetClipboardText(window_, lanConnect_);
-  setup_.prompt->Ask(" 已复制到剪辑版 【" + lanConnect_ + "】 ", " Info", PromptStyle::Information);
+  CopyToClipboard(window_, lanConnect_, [prompt = setup_.prompt, text = lanConnect_](bool) {
+    prompt->Ask(" 已复制到剪辑版 【" + text + "】 ", " Info", PromptStyle::Information);
+  });
 }
 
 }  // namespace tidemoor

@@ -52,15 +52,23 @@ class QueuedEventLog : public EventLog {
   void Record(std::string_view text) override;
   // Returns once every event recorded so far is in the log (before the user opens it).
   void Flush();
+  // Returns at once; then runs on the writer's thread once every event recorded so far is in the
+  // log. A log put away first still writes its events and runs it.
+  void FlushThen(std::function<void()> then);
 
  private:
+  // One entry of the writer's queue: a line to write, or what to run once those before it are.
+  struct Queued {
+    std::string line;
+    std::function<void()> then;
+  };
   void WriteQueued();
 
   std::function<LocalDateTime()> now_;
   std::function<void(const std::string&)> write_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<std::string> queued_;
+  std::deque<Queued> queued_;
   bool writing_ = false;  // a line taken from the queue is being written
   bool ending_ = false;
   std::thread writer_;
