@@ -81,6 +81,7 @@ class FakeProcesses : public ServerProcesses {
     }
     running = true;
     heldId = nextId;
+    if (duringLaunch) std::exchange(duringLaunch, nullptr)();
     done(nextId++);
   }
   SystemError LaunchFailure() const override { return {2, "系统找不到指定的文件。"}; }
@@ -112,6 +113,7 @@ class FakeProcesses : public ServerProcesses {
   std::string launchedCommandLine;
   bool endsWhenAsked = true;            // a shutdown request ends the launcher in time
   std::function<void()> duringEndWait;  // runs once while the wait for its end goes on
+  std::function<void()> duringLaunch;   // runs once while a started launcher settles
 
  private:
   Log& log_;
