@@ -5,6 +5,7 @@
 #include <psapi.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/process_win.h"
 #include "platform/run_command_win.h"
@@ -79,16 +80,16 @@ void WindowsServerProcesses::WaitForHeldServerToEnd(std::chrono::milliseconds li
       std::move(done));
 }
 
-// taskkill takes a second or two to start under load; it is waited for on the worker.
+// taskkill takes a second or two to start under load: it is started and waited for on the
+// worker. The held launcher keeps its id from passing to another process meanwhile.
 void WindowsServerProcesses::KillHeldServerTree(std::function<void()> done) {
-  auto taskkill = std::make_shared<UniqueHandle>();
-  if (HeldServerRunning()) {
-    *taskkill = StartCommandLine("taskkill /f /t /pid " + std::to_string(launcherId_),
-                                 kMinimisedWithoutActivation);
-  }
+  std::string commandLine;
+  if (HeldServerRunning()) commandLine = "taskkill /f /t /pid " + std::to_string(launcherId_);
   waits_.Run(
-      [taskkill] {
-        if (*taskkill) ::WaitForSingleObject(taskkill->get(), kLongestKill);
+      [commandLine] {
+        if (commandLine.empty()) return;
+        const UniqueHandle taskkill = StartCommandLine(commandLine, kMinimisedWithoutActivation);
+        if (taskkill) ::WaitForSingleObject(taskkill.get(), kLongestKill);
       },
       std::move(done));
 }
