@@ -285,20 +285,6 @@ int Control(DoctorControl control) {
   return static_cast<int>(control);
 }
 
-std::string ReadText(const std::string& path) {
-  const UniqueFileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, 0, nullptr));
-  std::string text(1 << 20, '\0');
-  DWORD read = 0;
-  if (!file ||
-      !::ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr)) {
-    return {};
-  }
-  text.resize(read);
-  return text;
-}
-
 void PressLabel(HWND label) {
   ::PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
   ::PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
@@ -410,7 +396,10 @@ void RunScenarios(DWORD processId, HWND window, const std::string& tool, Figures
            ::PostMessageW(doctor, WM_COMMAND, MAKEWPARAM(fix, BN_CLICKED),
                           reinterpret_cast<LPARAM>(::GetDlgItem(doctor, fix))) &&
            WaitUntil(
-               [&] { return ReadText(log).find("联机诊断 添加防火墙规则") != std::string::npos; },
+               [&] {
+                 return ReadWholeFile(log).bytes.find("联机诊断 添加防火墙规则") !=
+                        std::string::npos;
+               },
                60s);
   });
 }
