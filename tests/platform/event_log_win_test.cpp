@@ -2,17 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <optional>
-
 #include "platform/codepage_win.h"
 #include "support/e2e_win.h"
-#include "support/pumping_wait_win.h"
 
 namespace tidemoor {
 namespace {
-
-using namespace std::chrono_literals;
 
 TEST(EventLogFile, AppendsLinesAndMovesTheOlderHalfAsideBeforeOneMebibyte) {
   testing::TempToolDirectory dir("event log");
@@ -69,33 +63,6 @@ TEST(EventLogFile, StaysUnderTheLimitWhenTheOlderHalfCannotMoveAside) {
     ASSERT_NE(at, std::string::npos) << event;
   }
   ::SetFileAttributesW(Widen(dir.File("Tidemoor.log.1")).c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-// The log opens in the editor from the window's thread once the file holds every event recorded
-// before; a log put away first (the tool closing) opens nothing.
-TEST(EventLogFile, FlushThenRunsOnTheWindowsThreadOnceTheFileHoldsEverything) {
-  testing::TempToolDirectory dir("event log flush");
-  std::optional<std::string> seen;
-  {
-    EventLogFile log(dir.File("Tidemoor.log"));
-    log.Record("打开前的事件");
-    const DWORD windowThread = ::GetCurrentThreadId();
-    log.FlushThen([&] {
-      EXPECT_EQ(::GetCurrentThreadId(), windowThread);
-      seen = dir.ReadBytes("Tidemoor.log");
-    });
-    EXPECT_FALSE(seen) << "never on the caller's stack";
-    ASSERT_TRUE(PumpUntil([&] { return seen.has_value(); }, 10s));
-    EXPECT_TRUE(seen->ends_with("  打开前的事件\r\n")) << *seen;
-  }
-  bool opened = false;
-  {
-    EventLogFile log(dir.File("Tidemoor.log"));
-    log.Record("closing");
-    log.FlushThen([&] { opened = true; });
-  }
-  PumpUntil([] { return false; }, 200ms);
-  EXPECT_FALSE(opened);
 }
 
 }  // namespace

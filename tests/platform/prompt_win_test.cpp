@@ -2,18 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "platform/codepage_win.h"
 #include "platform/dispatcher_win.h"
+#include "support/e2e_win.h"
 #include "support/pumping_wait_win.h"
 
 namespace tidemoor {
@@ -21,75 +18,36 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A box as the user saw it: its text, and whether the tool's two windows took input meanwhile.
 struct SeenBox {
   std::string text;
-  bool mainEnabled = true;
-  bool otherEnabled = true;
+  bool toolTookInput = false;  // one of the tool's windows was enabled meanwhile
+  int open = 0;                // boxes of the tool open at that moment
 };
 
-// Plays the user from a thread of its own: answers every box of this process (Yes where it asks,
-// OK otherwise) and notes how many were open at once. Before it answers the box "first", what is
-// to happen inside it runs on the window's thread, as a timer or a result would. It reads the
-// windows without sending them messages that could wait for the test's thread, but for the box's
-// text, with a time-out.
-class BoxAnswerer {
- public:
-  BoxAnswerer(HWND main, HWND other) : main_(main), other_(other), thread_([this] { Run(); }) {}
-  ~BoxAnswerer() {
-    stop_ = true;
-    thread_.join();
+int OpenBoxes() {
+  int open = 0;
+  for (HWND box = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); box;
+       box = ::FindWindowExW(nullptr, box, L"#32770", nullptr)) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(box, &owner);
+    if (owner == ::GetCurrentProcessId() && ::IsWindowVisible(box)) ++open;
   }
-  BoxAnswerer(const BoxAnswerer&) = delete;
-  BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+  return open;
+}
 
-  std::vector<SeenBox> Seen() const {
-    std::lock_guard lock(mutex_);
-    return seen_;
-  }
-  int MostOpenAtOnce() const { return mostOpen_; }
-  void Expect(std::function<void()> insideFirst) {
-    std::lock_guard lock(mutex_);
-    seen_.clear();
-    mostOpen_ = 0;
-    insideFirst_ = std::move(insideFirst);
-  }
-
- private:
-  void Run() {
-    std::set<HWND> answered;
-    while (!stop_) {
-      std::set<HWND> open;
-      for (HWND box = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); box;
-           box = ::FindWindowExW(nullptr, box, L"#32770", nullptr)) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(box, &owner);
-        if (owner == ::GetCurrentProcessId() && ::IsWindowVisible(box)) open.insert(box);
-      }
-      mostOpen_ = std::max(mostOpen_.load(), static_cast<int>(open.size()));
-      std::erase_if(answered, [&](HWND box) { return !open.count(box); });
-      for (const HWND box : open) {
-        if (answered.count(box)) continue;
-        answered.insert(box);
-        Answer(box);
-      }
-      ::Sleep(10);
-    }
-  }
-
-  void Answer(HWND box) {
-    wchar_t text[256] = {};
-    DWORD_PTR copied = 0;
-    ::SendMessageTimeoutW(::GetDlgItem(box, 0xFFFF), WM_GETTEXT, 256,
-                          reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, &copied);
-    std::function<void()> inside;
-    {
-      std::lock_guard lock(mutex_);
-      seen_.push_back(
-          {Narrow(text), ::IsWindowEnabled(main_) != FALSE, ::IsWindowEnabled(other_) != FALSE});
-      if (seen_.back().text == "first") inside = std::exchange(insideFirst_, nullptr);
-    }
-    if (inside) {
+// Plays the user on a thread of its own: answers the tool's boxes as they come (Yes where one
+// asks, OK otherwise). Before it answers the box "first", what is to happen inside it runs on the
+// window's thread, as a timer's tick or a result would.
+void PlayUser(size_t boxes, const std::vector<HWND>& windows, const std::function<void()>& inside,
+              std::vector<SeenBox>& seen, std::atomic<int>& answered) {
+  for (size_t i = 0; i < boxes; ++i) {
+    const std::optional<testing::SeenMessageBox> box =
+        testing::WaitForMessageBox(::GetCurrentProcessId(), 20s);
+    if (!box) return;
+    bool enabled = false;
+    for (const HWND window : windows) enabled = enabled || ::IsWindowEnabled(window);
+    seen.push_back({box->text, enabled, OpenBoxes()});
+    if (box->text == "first" && inside) {
       auto ran = std::make_shared<std::atomic<bool>>(false);
       HandBack([inside, ran] {
         inside();
@@ -97,20 +55,10 @@ class BoxAnswerer {
       });
       for (int wait = 0; wait < 500 && !*ran; ++wait) ::Sleep(10);
     }
-    const int button = ::GetDlgItem(box, IDYES) ? IDYES : IDOK;
-    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
+    ++answered;
+    testing::AnswerMessageBox(*box, ::GetDlgItem(box->window, IDYES) ? IDYES : IDOK);
   }
-
-  const HWND main_;
-  const HWND other_;
-  mutable std::mutex mutex_;
-  std::vector<SeenBox> seen_;
-  std::function<void()> insideFirst_;
-  std::atomic<int> mostOpen_ = 0;
-  std::atomic<bool> stop_ = false;
-  std::thread thread_;
-};
+}
 
 std::string Said(std::string_view who, PromptAnswer answer) {
   const char* words[] = {"Ok", "Yes", "No"};
@@ -126,14 +74,11 @@ HWND MakeToolWindow(const wchar_t* title) {
 // back) waits its turn and its caller goes on at once; a question asked in turn opens from the
 // message loop once no box is open; every other window of the tool takes no input meanwhile.
 TEST(WindowsPrompt, OneBoxAtATimeInTheOrderAsked) {
-  const HWND main = MakeToolWindow(L"main");
-  const HWND other = MakeToolWindow(L"other");
-  ASSERT_TRUE(main && other);
-  WindowsPrompt prompt([main] { return main; });
+  const std::vector<HWND> windows = {MakeToolWindow(L"main"), MakeToolWindow(L"backups")};
+  WindowsPrompt prompt([&] { return windows[0]; });
   PrepareDispatcher();  // the user's thread hands back to this one
-  BoxAnswerer user(main, other);
+  std::atomic<int> answered = 0;
   using Told = std::vector<std::string>;
-
   struct Case {
     const char* name;
     std::function<void(Told& told)> ask;     // on the window's thread
@@ -144,18 +89,19 @@ TEST(WindowsPrompt, OneBoxAtATimeInTheOrderAsked) {
   const auto first = [&](Told& told) {
     told.push_back(Said("first", prompt.Ask("first", " Info", PromptStyle::Information)));
   };
+  const auto second = [&](Told& told) {
+    told.push_back(Said("second", prompt.Ask("second", " Error", PromptStyle::Error)));
+  };
   const Case cases[] = {
       {"a message waits for the open box",
        first,
-       [&](Told& told) {
-         told.push_back(Said("second", prompt.Ask("second", " Error", PromptStyle::Error)));
-       },
+       second,
        {"first", "second"},
        {"second Ok", "first Ok"}},
       {"messages waiting keep the order asked",
        first,
        [&](Told& told) {
-         told.push_back(Said("second", prompt.Ask("second", " Error", PromptStyle::Error)));
+         second(told);
          told.push_back(Said("third", prompt.Ask("third", " Info", PromptStyle::Plain)));
        },
        {"first", "second", "third"},
@@ -173,42 +119,42 @@ TEST(WindowsPrompt, OneBoxAtATimeInTheOrderAsked) {
        [&](Told& told) {
          prompt.AskInTurn("only", " Quiz", PromptStyle::WarningQuestion,
                           [&](PromptAnswer answer) { told.push_back(Said("only", answer)); });
-         told.push_back("returned with " + std::to_string(user.Seen().size()) + " shown");
+         told.push_back("returned");
        },
        nullptr,
        {"only"},
-       {"returned with 0 shown", "only Yes"}},
+       {"returned", "only Yes"}},
       {"a message with no box open shows at once",
        [&](Told& told) {
          const PromptAnswer answer = prompt.Ask("alone", " Info", PromptStyle::Warning);
-         told.push_back(Said("alone", answer) + " with " + std::to_string(user.Seen().size()) +
-                        " shown");
+         told.push_back(Said("alone", answer) + " after " + std::to_string(answered) + " box");
        },
        nullptr,
        {"alone"},
-       {"alone Ok with 1 shown"}},
+       {"alone Ok after 1 box"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Told told;
-    user.Expect(c.inside ? std::function<void()>([&] { c.inside(told); }) : nullptr);
+    std::vector<SeenBox> seen;
+    answered = 0;
+    std::thread user(&PlayUser, c.shown.size(), std::cref(windows),
+                     c.inside ? std::function<void()>([&] { c.inside(told); }) : nullptr,
+                     std::ref(seen), std::ref(answered));
     c.ask(told);
     EXPECT_TRUE(PumpUntil([&] { return told.size() == c.told.size(); }, 30s));
-    PumpUntil([] { return false; }, 100ms);
+    user.join();
     EXPECT_EQ(told, c.told);
     std::vector<std::string> shown;
-    for (const SeenBox& box : user.Seen()) {
+    for (const SeenBox& box : seen) {
       shown.push_back(box.text);
-      EXPECT_FALSE(box.mainEnabled) << box.text;
-      EXPECT_FALSE(box.otherEnabled) << box.text;
+      EXPECT_FALSE(box.toolTookInput) << box.text;
+      EXPECT_EQ(box.open, 1) << box.text;
     }
     EXPECT_EQ(shown, c.shown);
-    EXPECT_EQ(user.MostOpenAtOnce(), 1);
-    EXPECT_TRUE(::IsWindowEnabled(main));
-    EXPECT_TRUE(::IsWindowEnabled(other));
+    for (const HWND window : windows) EXPECT_TRUE(::IsWindowEnabled(window));
   }
-  ::DestroyWindow(other);
-  ::DestroyWindow(main);
+  for (const HWND window : windows) ::DestroyWindow(window);
 }
 
 }  // namespace

@@ -15,47 +15,39 @@ using namespace std::chrono_literals;
 // period of 0 or put away; re-arming replaces the function; and a tick may stop, re-arm or put
 // away its own Ticker.
 TEST(Ticker, TicksUntilStoppedReArmedOrPutAway) {
-  int kept = 0, stopped = 0, zeroed = 0, replaced = 0, replacing = 0, selfStopping = 0,
-      selfEnding = 0, goneFirst = 0, beforeReArm = 0, afterReArm = 0;
-  Ticker keeps, stops, zero, reArmed, stopsItself, reArmsItself;
+  int kept = 0, stopped = 0, replaced = 0, replacing = 0, stopsItself = 0, endsItself = 0,
+      reArmsItself = 0;
+  Ticker keeps, stops, zero, reArmed, selfStopping, selfReArming;
   keeps.Every(10ms, [&] { ++kept; });
   stops.Every(10ms, [&] { ++stopped; });
   stops.Stop();
-  zero.Every(10ms, [&] { ++zeroed; });
-  zero.Every(0ms, [&] { ++zeroed; });
-  reArmed.Every(10ms, [&] { ++replaced; });
-  reArmed.Every(15ms, [&] { ++replacing; });
-  stopsItself.Every(10ms, [&] {
-    if (++selfStopping == 3) stopsItself.Stop();
-  });
-  auto endsItself = std::make_unique<Ticker>();
-  endsItself->Every(10ms, [&] {
-    ++selfEnding;
-    endsItself.reset();
-  });
+  zero.Every(10ms, [&] { ++stopped; });
+  zero.Every(0ms, [&] { ++stopped; });
   {
     Ticker gone;
-    gone.Every(1ms, [&] { ++goneFirst; });
+    gone.Every(1ms, [&] { ++stopped; });
   }
-  reArmsItself.Every(10ms, [&] {
-    ++beforeReArm;
-    reArmsItself.Every(10ms, [&] { ++afterReArm; });
+  reArmed.Every(10ms, [&] { ++replaced; });
+  reArmed.Every(15ms, [&] { ++replacing; });
+  selfStopping.Every(10ms, [&] {
+    if (++stopsItself == 3) selfStopping.Stop();
   });
+  auto selfEnding = std::make_unique<Ticker>();
+  selfEnding->Every(10ms, [&] {
+    ++endsItself;
+    selfEnding.reset();
+  });
+  selfReArming.Every(10ms, [&] { selfReArming.Every(10ms, [&] { ++reArmsItself; }); });
 
-  EXPECT_TRUE(PumpUntil([&] { return kept >= 5 && replacing >= 3 && afterReArm >= 3; }, 10s));
+  EXPECT_TRUE(PumpUntil([&] { return kept >= 5 && replacing >= 3 && reArmsItself >= 3; }, 10s));
   PumpUntil([] { return false; }, 100ms);
   EXPECT_TRUE(keeps.Running());
   EXPECT_EQ(stopped, 0);
-  EXPECT_FALSE(stops.Running());
-  EXPECT_EQ(zeroed, 0);
-  EXPECT_FALSE(zero.Running());
+  EXPECT_FALSE(stops.Running() || zero.Running() || selfStopping.Running());
   EXPECT_EQ(replaced, 0);
-  EXPECT_EQ(selfStopping, 3);
-  EXPECT_FALSE(stopsItself.Running());
-  EXPECT_EQ(selfEnding, 1);
-  EXPECT_EQ(endsItself, nullptr);
-  EXPECT_EQ(goneFirst, 0);
-  EXPECT_EQ(beforeReArm, 1);
+  EXPECT_EQ(stopsItself, 3);
+  EXPECT_EQ(endsItself, 1);
+  EXPECT_EQ(selfEnding, nullptr);
 }
 
 }  // namespace
