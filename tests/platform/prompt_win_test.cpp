@@ -138,11 +138,15 @@ TEST(WindowsPrompt, OneBoxAtATimeInTheOrderAsked) {
     Told told;
     std::vector<SeenBox> seen;
     answered = 0;
-    std::thread user(&PlayUser, c.shown.size(), std::cref(windows),
-                     c.inside ? std::function<void()>([&] { c.inside(told); }) : nullptr,
-                     std::ref(seen), std::ref(answered));
+    std::atomic<bool> played = false;
+    std::thread user([&] {
+      PlayUser(c.shown.size(), windows,
+               c.inside ? [&] { c.inside(told); } : std::function<void()>(), seen, answered);
+      played = true;
+    });
     c.ask(told);
-    EXPECT_TRUE(PumpUntil([&] { return told.size() == c.told.size(); }, 30s));
+    // The user's thread waits for this one to close the boxes it answers.
+    EXPECT_TRUE(PumpUntil([&] { return told.size() == c.told.size() && played; }, 60s));
     user.join();
     EXPECT_EQ(told, c.told);
     std::vector<std::string> shown;
