@@ -1,11 +1,13 @@
 // Time from process start to a visible window: Tidemoor.exe (in a fresh tool directory each run)
 // against a minimal Win32 window program, measured alternately in one run. Prints both medians
 // and their ratio. Then the resident memory (working set) of each once its window has shown and
-// stayed idle, and the difference.
+// stayed idle, and the difference, and what the idle tool holds: its threads and its windows
+// (top-level, and message-only ones that only carry messages and timers).
 
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <chrono>
@@ -33,14 +35,51 @@ BOOL CALLBACK FindVisible(HWND window, LPARAM parameter) {
   return TRUE;
 }
 
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<std::pair<DWORD, int>*>(parameter);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if (owner == search->first) ++search->second;
+  return TRUE;
+}
+
+// What an idle process holds besides memory.
+struct Holdings {
+  int threads = 0;
+  int topLevelWindows = 0;
+  int messageOnlyWindows = 0;
+};
+
+Holdings CountHoldings(DWORD processId) {
+  Holdings held;
+  const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 thread{sizeof(thread)};
+  for (BOOL more = ::Thread32First(snapshot, &thread); more;
+       more = ::Thread32Next(snapshot, &thread)) {
+    if (thread.th32OwnerProcessID == processId) ++held.threads;
+  }
+  ::CloseHandle(snapshot);
+  std::pair<DWORD, int> search{processId, 0};
+  ::EnumWindows(&CountTopLevel, reinterpret_cast<LPARAM>(&search));
+  held.topLevelWindows = search.second;
+  for (HWND window = ::FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); window;
+       window = ::FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr)) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == processId) ++held.messageOnlyWindows;
+  }
+  return held;
+}
+
 std::wstring Folder(const std::wstring& path) {
   return path.substr(0, path.find_last_of(L'\\'));
 }
 
 // Starts the program and returns milliseconds until it shows a window (-1 when it shows none);
-// with idleBytes, also its working set after the window has been idle for a while. Then ends it.
+// with idleBytes, also its working set after the window has been idle for a while, and with held
+// what it holds then. Then ends it.
 double TimeToWindow(const std::wstring& program, const std::wstring& directory,
-                    SIZE_T* idleBytes = nullptr) {
+                    SIZE_T* idleBytes = nullptr, Holdings* held = nullptr) {
   std::wstring commandLine = L"\"" + program + L"\"";
   STARTUPINFOW startup{sizeof(startup)};
   PROCESS_INFORMATION info{};
@@ -61,6 +100,7 @@ double TimeToWindow(const std::wstring& program, const std::wstring& directory,
     *idleBytes = ::K32GetProcessMemoryInfo(info.hProcess, &counters, sizeof(counters))
                      ? counters.WorkingSetSize
                      : 0;
+    if (held) *held = CountHoldings(info.dwProcessId);
   }
   ::TerminateProcess(info.hProcess, 0);
   ::WaitForSingleObject(info.hProcess, 10000);
@@ -106,10 +146,11 @@ int wmain() {
   std::printf("  ratio               %8.2f (target <= 1.3)\n", toolMedian / minimalMedian);
 
   std::vector<double> toolMiB, minimalMiB;
+  Holdings toolHeld, minimalHeld;
   for (int i = 0; i < 3; ++i) {
     SIZE_T toolBytes = 0, minimalBytes = 0;
-    TimeToWindow(tool, toolDir, &toolBytes);
-    TimeToWindow(minimal, benchDir, &minimalBytes);
+    TimeToWindow(tool, toolDir, &toolBytes, &toolHeld);
+    TimeToWindow(minimal, benchDir, &minimalBytes, &minimalHeld);
     toolMiB.push_back(toolBytes / 1048576.0);
     minimalMiB.push_back(minimalBytes / 1048576.0);
   }
@@ -118,6 +159,12 @@ int wmain() {
   std::printf("  Tidemoor.exe        %8.1f MiB\n", Median(toolMiB));
   std::printf("  minimal Win32 window %7.1f MiB\n", Median(minimalMiB));
   std::printf("  difference          %8.1f MiB (target <= 15)\n", memoryDifference);
+  std::printf(
+      "what the idle window's process holds (threads / top-level / message-only windows)\n");
+  std::printf("  Tidemoor.exe        %5d / %d / %d\n", toolHeld.threads, toolHeld.topLevelWindows,
+              toolHeld.messageOnlyWindows);
+  std::printf("  minimal Win32 window %4d / %d / %d\n", minimalHeld.threads,
+              minimalHeld.topLevelWindows, minimalHeld.messageOnlyWindows);
   const bool goalsMet = toolMedian / minimalMedian <= 1.3 && memoryDifference <= 15;
 
   std::wstring from = toolDir;

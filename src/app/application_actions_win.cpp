@@ -88,10 +88,11 @@ void Application::OpenShopPage() {
 // Opened with whatever the user reads text files with; before the first event there is no file,
 // and an empty one opens where a missing one would give an error.
 void Application::ShowEventLog() {
-  eventLog_->Flush();
-  const std::string& path = eventLog_->Path();
-  if (ReadWholeFile(path).state == FileState::Missing) WriteNewWholeFile(path, "");
-  ::ShellExecuteW(mainWindow_.Handle(), L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOW);
+  eventLog_->FlushThen([this] {
+    const std::string& path = eventLog_->Path();
+    if (ReadWholeFile(path).state == FileState::Missing) WriteNewWholeFile(path, "");
+    ::ShellExecuteW(mainWindow_.Handle(), L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOW);
+  });
 }
 
 void Application::OpenPlayers() {

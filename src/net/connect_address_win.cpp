@@ -19,14 +19,16 @@ void CopyConnectAddress(std::string_view gamePort, HWND owner, Prompt& prompt,
       [port = std::string(gamePort), owner, &prompt, carrierGradeNat,
        copied = std::move(copied)](const AddressLookup& lookup) {
         const std::string text = ConnectAddressText(lookup.address, port);
-        SetClipboardText(owner, text);  // the message below tells the text even when this failed
         // After a failure the host types the address in by hand; the reason (a service blocked,
         // no network at all) tells them what to look at first.
         const std::string why = lookup.failure.empty() ? "" : "(" + lookup.failure + ") ";
         const std::string note = carrierGradeNat ? std::string("\n") + kCarrierGradeNatNote : "";
-        prompt.Ask(" 已复制到剪辑版 【" + text + "】 " + why + note, " Info",
-                   PromptStyle::Information);
-        if (copied) copied(text);
+        // The message tells the text even when the copy failed.
+        CopyToClipboard(owner, text, [text, why, note, &prompt, copied](bool) {
+          prompt.Ask(" 已复制到剪辑版 【" + text + "】 " + why + note, " Info",
+                     PromptStyle::Information);
+          if (copied) copied(text);
+        });
       });
 }
 

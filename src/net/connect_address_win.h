@@ -15,7 +15,8 @@ namespace tidemoor {
 // thread, puts it with the game port (as typed) on the clipboard of the owner window, confirms it
 // through the prompt and hands the text copied to copied. After a diagnosis that found
 // carrier-grade NAT the message says the address cannot be reached from outside. A worker put
-// away first copies nothing; prompt must last as long as the worker.
+// away first copies nothing; prompt must last as long as the worker, and the clipboard's tries
+// after it.
 void CopyConnectAddress(std::string_view gamePort, HWND owner, Prompt& prompt,
                         const std::string& primaryUrl, const std::string& fallbackUrl,
                         bool carrierGradeNat, Worker& worker,

@@ -84,6 +84,7 @@ HWND ConnectionDoctor::Open(DoctorSetup setup) {
 void ConnectionDoctor::OnCreate(UINT dpi) {
   CreateControlsForDpi(window_, kControls, dpi, font_);
   worker_ = std::make_unique<Worker>();
+  firewallFix_ = std::make_unique<Worker>();
 }
 
 void ConnectionDoctor::PlaceControls(UINT dpi) {
@@ -115,7 +116,9 @@ LRESULT ConnectionDoctor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       }
       return 0;
     case WM_DESTROY:
-      worker_.reset();  // checks still running finish on their own; their results are dropped
+      // Checks and a fix still running finish on their own; their results are dropped.
+      worker_.reset();
+      firewallFix_.reset();
       return 0;
   }
   return DefaultHandling(message, wParam, lParam);
@@ -253,24 +256,27 @@ void ConnectionDoctor::ChangeMappings(bool add) {
       });
 }
 
+// On a lane of its own: the checks still under way on the other do not hold up the system's
+// elevation prompt.
 void ConnectionDoctor::FixFirewallRules() {
   ::EnableWindow(Control(Id::FirewallFixButton), FALSE);
   const FirewallFixJob job{setup_.serverProgram, ports_.game, ports_.query};
-  // The system's elevation prompt comes up during this call.
-  auto start = std::make_shared<FixStart>(StartFirewallFix(window_, job));
   const int blockRules = blockRules_;
+  const HWND owner = window_;
   SetWindowTextUtf8(Control(Id::FirewallVerdict), kCheckingText);
-  worker_->Run<CheckLine>(
-      [start, blockRules] {
+  firewallFix_->Run<CheckLine>(
+      [owner, job, blockRules] {
+        // The system's elevation prompt comes up during this call.
+        const FixStart start = StartFirewallFix(owner, job);
         DWORD exitCode = kFixFailed;
-        if (start->launch == FixLaunch::Ran) {
+        if (start.launch == FixLaunch::Ran) {
           // The helper does one short job; a helper that never ends is given up on.
-          if (::WaitForSingleObject(start->process.get(), 60000) != WAIT_OBJECT_0 ||
-              !::GetExitCodeProcess(start->process.get(), &exitCode)) {
+          if (::WaitForSingleObject(start.process.get(), 60000) != WAIT_OBJECT_0 ||
+              !::GetExitCodeProcess(start.process.get(), &exitCode)) {
             exitCode = kFixFailed;
           }
         }
-        return FirewallFixOutcome(start->launch, exitCode, blockRules);
+        return FirewallFixOutcome(start.launch, exitCode, blockRules);
       },
       [this](CheckLine outcome) {
         ShowLine(Id::FirewallVerdict, Id::FirewallFound, "添加防火墙规则", outcome);
@@ -280,8 +286,9 @@ void ConnectionDoctor::FixFirewallRules() {
 
 void ConnectionDoctor::CopyLanAddress() {
   if (lanConnect_.empty()) return;
-  SetClipboardText(window_, lanConnect_);
-  setup_.prompt->Ask(" 已复制到剪辑版 【" + lanConnect_ + "】 ", " Info", PromptStyle::Information);
+  CopyToClipboard(window_, lanConnect_, [prompt = setup_.prompt, text = lanConnect_](bool) {
+    prompt->Ask(" 已复制到剪辑版 【" + text + "】 ", " Info", PromptStyle::Information);
+  });
 }
 
 }  // namespace tidemoor

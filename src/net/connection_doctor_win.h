@@ -95,6 +95,7 @@ class ConnectionDoctor : public ToolWindow<ConnectionDoctor> {
 
   DoctorSetup setup_;
   std::unique_ptr<Worker> worker_;
+  std::unique_ptr<Worker> firewallFix_;
   RouterSession session_;
   RouterFindings router_;
   std::string lanConnect_;

@@ -276,6 +276,8 @@ std::optional<unsigned long> RunFirewallFixIfAsked() {
 }
 
 FixStart StartFirewallFix(HWND owner, const FirewallFixJob& job) {
+  // The shell may hand the start to an extension of its own, which needs COM on this thread.
+  const ComUse com;
   wchar_t self[MAX_PATH * 2] = {};
   ::GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
   std::wstring parameters;

@@ -31,8 +31,9 @@ FirewallFixExit FixFirewall(const FirewallFixJob& job);
 // When this process was started as the helper, does the job and returns the exit code.
 std::optional<unsigned long> RunFirewallFixIfAsked();
 
-// Starts this program again elevated (the system asks the user) with the job. The process to
-// wait for, or how the start failed.
+// Starts this program again elevated (the system asks the user, and the call waits for the
+// answer: never on the window's thread) with the job. The process to wait for, or how the start
+// failed. Enters the calling thread into COM for the call.
 struct FixStart {
   FixLaunch launch = FixLaunch::NotStarted;
   UniqueHandle process;

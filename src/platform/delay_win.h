@@ -3,10 +3,10 @@
 // between the window messages, like any other event. A Delay put away (or cancelled) before its
 // time has come runs nothing, so an operation's pending step ends with the operation.
 
-#include <windows.h>
-
 #include <chrono>
 #include <functional>
+
+#include "platform/dispatcher_win.h"
 
 namespace tidemoor {
 
@@ -24,10 +24,9 @@ class Delay {
   bool Pending() const { return static_cast<bool>(then_); }
 
  private:
-  static LRESULT CALLBACK TimerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Fire();
 
-  HWND window_ = nullptr;  // message-only, so the tick needs no visible window
+  DispatchTimer timer_;  // the dispatcher's, so a Delay costs no window of its own
   std::function<void()> then_;
 };
 

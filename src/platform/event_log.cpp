@@ -36,7 +36,7 @@ void QueuedEventLog::Record(std::string_view text) {
   std::string line = EventLogLine(now_(), text);
   {
     const std::lock_guard lock(mutex_);
-    queued_.push_back(std::move(line));
+    queued_.push_back({std::move(line), nullptr});
   }
   changed_.notify_all();
 }
@@ -51,16 +51,28 @@ bool QueuedEventLog::FlushWithin(std::chrono::milliseconds limit) {
   return changed_.wait_for(lock, limit, [this] { return AllWritten(); });
 }
 
+void QueuedEventLog::FlushThen(std::function<void()> then) {
+  {
+    const std::lock_guard lock(mutex_);
+    queued_.push_back({{}, std::move(then)});
+  }
+  changed_.notify_all();
+}
+
 void QueuedEventLog::WriteQueued() {
   std::unique_lock lock(mutex_);
   for (;;) {
     changed_.wait(lock, [this] { return ending_ || !queued_.empty(); });
     if (queued_.empty()) return;  // ending, with nothing left to write
-    const std::string line = std::move(queued_.front());
+    const Queued next = std::move(queued_.front());
     queued_.pop_front();
     writing_ = true;
     lock.unlock();
-    write_(line);
+    if (next.then) {
+      next.then();
+    } else {
+      write_(next.line);
+    }
     lock.lock();
     writing_ = false;
     changed_.notify_all();

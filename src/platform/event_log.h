@@ -56,8 +56,16 @@ class QueuedEventLog : public EventLog {
   // The same, but never longer than the limit (the tool's last moment, whose disk may hang):
   // false when events were still waiting then.
   bool FlushWithin(std::chrono::milliseconds limit);
+  // Returns at once; then runs on the writer's thread once every event recorded so far is in the
+  // log. A log put away first still writes its events and runs it.
+  void FlushThen(std::function<void()> then);
 
  private:
+  // One entry of the writer's queue: a line to write, or what to run once those before it are.
+  struct Queued {
+    std::string line;
+    std::function<void()> then;
+  };
   void WriteQueued();
   bool AllWritten() const { return queued_.empty() && !writing_; }  // under the lock
 
@@ -65,7 +73,7 @@ class QueuedEventLog : public EventLog {
   std::function<void(const std::string&)> write_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<std::string> queued_;
+  std::deque<Queued> queued_;
   bool writing_ = false;  // a line taken from the queue is being written
   bool ending_ = false;
   std::thread writer_;

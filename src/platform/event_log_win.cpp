@@ -4,6 +4,7 @@
 
 #include "platform/codepage_win.h"
 #include "platform/date_time_win.h"
+#include "platform/dispatcher_win.h"
 #include "platform/unique_handle_win.h"
 #include "platform/whole_file_win.h"
 
@@ -37,6 +38,15 @@ bool MakeRoom(const std::string& path) {
 EventLogFile::EventLogFile(std::string path)
     : path_(std::move(path)),
       queue_(&LocalNow, [path = path_](const std::string& line) { AppendEventLine(path, line); }) {}
+
+void EventLogFile::FlushThen(std::function<void()> then) {
+  PrepareDispatcher();
+  queue_.FlushThen([alive = std::weak_ptr<bool>(alive_), then = std::move(then)] {
+    HandBack([alive, then] {
+      if (!alive.expired()) then();
+    });
+  });
+}
 
 void AppendEventLine(const std::string& path, std::string_view line) {
   UniqueFileHandle file = OpenForAppending(path);

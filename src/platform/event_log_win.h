@@ -1,6 +1,8 @@
 #pragma once
 // The event log as a UTF-8 file (PaLWorld_Data\Tidemoor.log), older events in the file beside it.
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/event_log.h"
@@ -16,11 +18,15 @@ class EventLogFile : public EventLog {
   // Returns once every event recorded so far is in the file.
   void Flush() { queue_.Flush(); }
   bool FlushWithin(std::chrono::milliseconds limit) { return queue_.FlushWithin(limit); }
+  // Returns at once; then runs on the window's thread, between its messages, once every event
+  // recorded so far is in the file, unless this log has been put away by then.
+  void FlushThen(std::function<void()> then);
   const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
   QueuedEventLog queue_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // Appends one line to the log at path, first making room as kEventLogLimitBytes asks. The file is

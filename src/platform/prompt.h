@@ -22,11 +22,14 @@ enum class PromptAnswer { Ok, Yes, No };
 class Prompt {
  public:
   virtual ~Prompt() = default;
-  // Shows the text and waits for the answer. Every box is modal to the whole tool.
+  // Shows the text and waits for the answer. Every box is modal to the whole tool, and only one
+  // is open at a time: a message (an OK-only style) asked while one is open waits its turn, and
+  // Ask then answers Ok at once.
   virtual PromptAnswer Ask(std::string_view text, std::string_view title, PromptStyle style) = 0;
 
-  // For what happens without the user (a crash, a timer, a reply): shown once no other box is
-  // open, never inside the caller, which goes on at once; done gets the answer.
+  // For a path that must not wait for the user: on screen the box opens later, from the message
+  // loop, once no other box is open, and done gets the answer (done must check that what it acts
+  // on is still there). Here, for prompts without boxes, it is asked and answered at once.
   virtual void AskInTurn(std::string_view text, std::string_view title, PromptStyle style,
                          std::function<void(PromptAnswer)> done) {
     done(Ask(text, title, style));

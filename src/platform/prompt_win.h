@@ -1,6 +1,7 @@
 #pragma once
 // The tool's Prompt as Windows message boxes (MessageBoxW), task-modal, owned by the window the
-// user acts in.
+// user acts in. One box at a time: while one is open every other window of the tool is disabled,
+// and a message asked meanwhile (by a timer, a result coming back) opens after it.
 
 #include <windows.h>
 
@@ -21,6 +22,8 @@ class WindowsPrompt : public Prompt {
       : fallbackOwner_(std::move(fallbackOwner)) {}
 
   PromptAnswer Ask(std::string_view text, std::string_view title, PromptStyle style) override;
+  void AskInTurn(std::string_view text, std::string_view title, PromptStyle style,
+                 std::function<void(PromptAnswer)> done) override;
 
  private:
   std::function<HWND()> fallbackOwner_;

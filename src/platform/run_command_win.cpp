@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/codepage_win.h"
+#include "platform/job_pool_win.h"
 #include "platform/unique_handle_win.h"
 
 namespace tidemoor {
@@ -51,8 +52,11 @@ UniqueHandle StartCommandLine(std::string_view commandLine, int showMode) {
   return std::move(process.process);
 }
 
+// Starting Explorer and letting it settle take a moment the window does not wait for.
 void RevealInExplorer(std::string_view path) {
-  RunCommandLine("explorer.exe /select,\"" + std::string(path) + "\"");
+  RunOnPool([commandLine = "explorer.exe /select,\"" + std::string(path) + "\""] {
+    RunCommandLine(commandLine);
+  });
 }
 
 void WaitForStartedProcess(HANDLE process, bool wait) {

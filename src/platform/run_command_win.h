@@ -19,7 +19,8 @@ bool RunCommandLine(std::string_view commandLine, bool wait = false, int showMod
 UniqueHandle StartCommandLine(std::string_view commandLine, int showMode = 2);
 
 // Opens Explorer on the folder of the file with the file selected (explorer.exe /select,"path"),
-// without waiting for it. Explorer is started even when the file does not exist.
+// started on the pool: the caller goes on at once. Explorer is started even when the file does
+// not exist.
 void RevealInExplorer(std::string_view path);
 
 // After a start: with wait, until the process ends; otherwise until it is ready for input, at most

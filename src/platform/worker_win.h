@@ -1,11 +1,14 @@
 #pragma once
 // Work that must not hold the user-interface thread (a request to the server, a long copy) runs
-// on a worker thread of its own; what it finds comes back to the thread that made the worker and
-// runs there, between its window messages, so the windows never freeze and never see two threads.
+// in the background; what it finds comes back to the window's thread and runs there, between its
+// window messages, so the windows never freeze and never see two threads. A Worker is a lane: its
+// jobs run one after another on a thread it borrows from the tool's one pool while it has work.
 
 #include <functional>
 #include <memory>
 #include <string_view>
+
+#include "platform/job_pool_win.h"
 
 namespace tidemoor {
 
@@ -34,24 +37,11 @@ class Worker {
   // Jobs given and not yet handed back.
   int Pending() const;
 
-  // What the worker thread and the user-interface thread share (defined with the worker).
+  // What the lane's pool thread and the user-interface thread share (defined with the worker).
   struct Shared;
 
  private:
-  void Start();
-
   std::shared_ptr<Shared> shared_;
-  bool started_ = false;
-};
-
-// While it lives, a job that ends with an exception is told to record (on the worker's thread,
-// with the exception's own words) instead of passing unnoticed; the job still hands back.
-class JobFailureLog {
- public:
-  explicit JobFailureLog(std::function<void(std::string_view)> record);
-  ~JobFailureLog();
-  JobFailureLog(const JobFailureLog&) = delete;
-  JobFailureLog& operator=(const JobFailureLog&) = delete;
 };
 
 }  // namespace tidemoor

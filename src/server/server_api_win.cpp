@@ -1,10 +1,10 @@
 #include "server/server_api_win.h"
 
-#include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "platform/http_client_win.h"
-#include "platform/delay_win.h"
+#include "platform/job_pool_win.h"
 
 namespace tidemoor {
 namespace {
@@ -29,32 +29,35 @@ RestReply Exchange(const RestRequest& request) {
 
 }  // namespace
 
-// Each asked request has a worker of its own: one given up on (its server silent) may hold its
-// thread for the full time-out, and must not hold up the next request behind it.
-struct WindowsServerApi::AskedRequest {
-  Worker worker;
-  Delay limit;
-};
-
 WindowsServerApi::WindowsServerApi() = default;
 WindowsServerApi::~WindowsServerApi() = default;
 
-// Whichever comes first, the reply or the limit, puts the request away, and with it the other:
-// a reply after the limit is dropped with its worker, a limit after the reply with its Delay.
+// Each asked request is a job of the pool of its own: one given up on (its server silent) may
+// hold its thread for the full time-out, and must not hold up the next request behind it.
+// Whichever comes first, the reply or the limit, answers and forgets the request: a reply after
+// the limit finds it gone, and a limit after the reply was stopped with it.
 void WindowsServerApi::Ask(const RestRequest& request, std::chrono::milliseconds limit,
                            std::function<void(const RestReply&)> done) {
-  AskedRequest* asked = asked_.emplace_back(std::make_unique<AskedRequest>()).get();
-  auto answer = [this, asked, done = std::move(done)](const RestReply& reply) {
-    const auto it = std::find_if(asked_.begin(), asked_.end(),
-                                 [asked](const auto& entry) { return entry.get() == asked; });
-    if (it == asked_.end()) return;
-    const std::unique_ptr<AskedRequest> over = std::move(*it);
-    asked_.erase(it);
-    done(reply);
-  };
-  asked->worker.Run<RestReply>([request] { return Exchange(request); },
-                               [answer](RestReply reply) { answer(reply); });
-  asked->limit.After(limit, [answer] { answer(RestReply{.failure = HttpFailure::TimedOut}); });
+  PrepareDispatcher();
+  const uint64_t ticket = ++lastTicket_;
+  Waiting& waiting = waiting_[ticket];
+  waiting.done = std::move(done);
+  waiting.limit.Start(
+      limit, [this, ticket] { Answer(ticket, RestReply{.failure = HttpFailure::TimedOut}); });
+  RunOnPool([request, ticket, alive = std::weak_ptr<bool>(alive_), api = this] {
+    const RestReply reply = Exchange(request);
+    HandBack([reply, ticket, alive, api] {
+      if (!alive.expired()) api->Answer(ticket, reply);
+    });
+  });
+}
+
+void WindowsServerApi::Answer(uint64_t ticket, const RestReply& reply) {
+  const auto found = waiting_.find(ticket);
+  if (found == waiting_.end()) return;
+  const std::function<void(const RestReply&)> done = std::move(found->second.done);
+  waiting_.erase(found);
+  done(reply);
 }
 
 void WindowsServerApi::Send(const RestRequest& request,

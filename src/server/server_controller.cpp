@@ -154,22 +154,26 @@ void ServerController::Launch(const LaunchOptions& launch, const std::string& co
                                                      launch.adminPassword, automation.safeStop,
                                                      restPort, cause != StartCause::User});
   launchedAt_ = world_.crashReports.Now();
-  const uint32_t processId =
-      world_.processes.Launch(world_.executable, commandLine, world_.serverDir);
-  if (processId == 0) {
-    const SystemError failure = world_.processes.LaunchFailure();
-    world_.log.Record(WithCause("启动服务端失败: " + world_.executable, failure));
-    EnterState(ServerState::Stopped);
-    TellError(cause,
-              kStartErrorText + ("\r\n " + WithCause("无法启动 " + world_.executable, failure)));
-    return;
-  }
   RunningServer run;
-  run.processId = processId;
   run.gamePort = ParsePortNumber(launch.gamePort).value_or(0);
   run.queryPort = ParsePortNumber(launch.queryPort).value_or(0);
   run.rest = RestEndpoint{restPort, launch.adminPassword};
-  EnterRunning(std::move(run));
+  step_ = ServerStep::Launching;
+  world_.processes.Launch(
+      world_.executable, commandLine, world_.serverDir,
+      UnlessCancelled([this, run = std::move(run), cause](uint32_t processId) mutable {
+        step_ = ServerStep::Idle;
+        if (processId == 0) {
+          const SystemError failure = world_.processes.LaunchFailure();
+          world_.log.Record(WithCause("启动服务端失败: " + world_.executable, failure));
+          EnterState(ServerState::Stopped);
+          TellError(cause, kStartErrorText +
+                               ("\r\n " + WithCause("无法启动 " + world_.executable, failure)));
+          return;
+        }
+        run.processId = processId;
+        EnterRunning(std::move(run));
+      }));
 }
 
 void ServerController::EnterRunning(RunningServer run) {

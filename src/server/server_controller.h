@@ -61,6 +61,7 @@ enum class ServerStep {
   Idle,
   AskingAboutWorld,  // the question about the world the server would load
   Updating,          // the automatic update before a start
+  Launching,         // the launcher is started and given its moment to settle
   Pausing,           // the asked stop's second, or the pause before a restart
   AskingInfo,        // whether the API answers at all
   Saving,

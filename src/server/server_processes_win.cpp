@@ -5,6 +5,7 @@
 #include <psapi.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/process_win.h"
 #include "platform/run_command_win.h"
@@ -16,6 +17,12 @@ namespace {
 
 constexpr int kMinimisedWithoutActivation = 6;
 constexpr DWORD kLongestKill = 30'000;
+
+// What a launch found, handed from the pool back to the window's thread.
+struct Launched {
+  UniqueProcessInformation info;
+  SystemError failure;
+};
 
 }  // namespace
 
@@ -29,18 +36,28 @@ uint32_t WindowsServerProcesses::AdoptRunning(const std::string& executable) {
   return processId;
 }
 
-uint32_t WindowsServerProcesses::Launch(const std::string& executable,
-                                        const std::string& commandLine,
-                                        const std::string& workingDirectory) {
-  UniqueProcessInformation info;
-  const uint32_t processId =
-      LaunchProcess(executable, commandLine, false, kMinimisedWithoutActivation, workingDirectory,
-                    &info, &launchFailure_);
-  if (processId != 0) {
-    launcher_ = std::move(info.process);
-    launcherId_ = processId;
-  }
-  return processId;
+// The launch waits until the launcher takes input (a second at most, the time a GUI launcher
+// takes to make its worker's console, which SetConsoleHidden looks for next): on the pool.
+void WindowsServerProcesses::Launch(const std::string& executable, const std::string& commandLine,
+                                    const std::string& workingDirectory,
+                                    std::function<void(uint32_t processId)> done) {
+  launches_.Run<Launched>(
+      [executable, commandLine, workingDirectory] {
+        Launched launched;
+        LaunchProcess(executable, commandLine, false, kMinimisedWithoutActivation, workingDirectory,
+                      &launched.info, &launched.failure);
+        return launched;
+      },
+      [this, done = std::move(done)](Launched launched) {
+        const uint32_t processId = launched.info.processId;
+        if (processId != 0) {
+          launcher_ = std::move(launched.info.process);
+          launcherId_ = processId;
+        } else {
+          launchFailure_ = launched.failure;
+        }
+        done(processId);
+      });
 }
 
 std::optional<std::string> WindowsServerProcesses::HeldServerCommandLine() {
@@ -68,16 +85,16 @@ void WindowsServerProcesses::WaitForHeldServerToEnd(std::chrono::milliseconds li
       std::move(done));
 }
 
-// taskkill takes a second or two to start under load; it is waited for on the worker.
+// taskkill takes a second or two to start under load: it is started and waited for on the
+// worker. The held launcher keeps its id from passing to another process meanwhile.
 void WindowsServerProcesses::KillHeldServerTree(std::function<void()> done) {
-  auto taskkill = std::make_shared<UniqueHandle>();
-  if (HeldServerRunning()) {
-    *taskkill = StartCommandLine("taskkill /f /t /pid " + std::to_string(launcherId_),
-                                 kMinimisedWithoutActivation);
-  }
+  std::string commandLine;
+  if (HeldServerRunning()) commandLine = "taskkill /f /t /pid " + std::to_string(launcherId_);
   waits_.Run(
-      [taskkill] {
-        if (*taskkill) ::WaitForSingleObject(taskkill->get(), kLongestKill);
+      [commandLine] {
+        if (commandLine.empty()) return;
+        const UniqueHandle taskkill = StartCommandLine(commandLine, kMinimisedWithoutActivation);
+        if (taskkill) ::WaitForSingleObject(taskkill.get(), kLongestKill);
       },
       std::move(done));
 }

@@ -17,8 +17,9 @@ inline constexpr const char* kServerWorkerNames[] = {"PalServer-Win64-Test-Cmd.e
 class WindowsServerProcesses : public ServerProcesses {
  public:
   uint32_t AdoptRunning(const std::string& executable) override;
-  uint32_t Launch(const std::string& executable, const std::string& commandLine,
-                  const std::string& workingDirectory) override;
+  void Launch(const std::string& executable, const std::string& commandLine,
+              const std::string& workingDirectory,
+              std::function<void(uint32_t processId)> done) override;
   SystemError LaunchFailure() const override { return launchFailure_; }
   std::optional<std::string> HeldServerCommandLine() override;
   bool HeldServerRunning() override;
@@ -39,6 +40,8 @@ class WindowsServerProcesses : public ServerProcesses {
   SystemError launchFailure_;
   // Waits for the server's end and for taskkill, one after another, off the window's thread.
   Worker waits_;
+  // Starts the launcher and waits for it to settle, off the window's thread.
+  Worker launches_;
 };
 
 }  // namespace tidemoor

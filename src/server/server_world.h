@@ -74,9 +74,11 @@ class ServerProcesses {
   // A launcher already running from this executable (left by an earlier run of the tool), taken
   // over as if just launched; 0 when there is none.
   virtual uint32_t AdoptRunning(const std::string& executable) = 0;
-  // Starts the launcher minimised, waiting at most a second for it; 0 when nothing started.
-  virtual uint32_t Launch(const std::string& executable, const std::string& commandLine,
-                          const std::string& workingDirectory) = 0;
+  // Starts the launcher minimised and gives it at most a second to settle; done gets its id
+  // later, between the windows' messages, 0 when nothing started.
+  virtual void Launch(const std::string& executable, const std::string& commandLine,
+                      const std::string& workingDirectory,
+                      std::function<void(uint32_t processId)> done) = 0;
   // Why the last Launch started nothing, as the system said it.
   virtual SystemError LaunchFailure() const = 0;
   // The held launcher's command line as Windows gives it; nullopt when Windows does not tell.

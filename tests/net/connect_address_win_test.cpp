@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "platform/http_client_win.h"
+#include "net/clipboard_win.h"
 #include "net/local_http_server_win.h"
 #include "platform/codepage_win.h"
 #include "support/e2e_win.h"
@@ -15,6 +18,7 @@
 namespace tidemoor {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::LocalHttpServer;
 using testing::WaitUntil;
 
@@ -115,6 +119,38 @@ TEST_F(CopyConnectAddressTest, AStuckServiceIsGivenUpWithinTheTimeOut) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(Copy(), "203.0.113.9:8211");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(9));
+}
+
+// Another program holding the clipboard for a moment (a clipboard manager reading the last
+// change) does not lose the copy; one that holds it past the tries is told as a failure.
+TEST(CopyToClipboard, WaitsForAClipboardHeldElsewhereForAMoment) {
+  const struct {
+    std::chrono::milliseconds held;
+    bool copied;
+  } cases[] = {{0ms, true}, {60ms, true}, {3000ms, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.held.count());
+    const std::string text = "联机地址 203.0.113.9:" + std::to_string(c.held.count());
+    std::atomic<bool> holding = c.held.count() == 0;
+    std::thread holder([&] {
+      if (holding) return;
+      // The clipboard tells its users apart by window: the holder has one of its own.
+      const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                            nullptr, nullptr);
+      while (!::OpenClipboard(window)) ::Sleep(5);
+      holding = true;
+      std::this_thread::sleep_for(c.held);
+      ::CloseClipboard();
+      ::DestroyWindow(window);
+    });
+    while (!holding) std::this_thread::yield();
+    std::optional<bool> copied;
+    CopyToClipboard(nullptr, text, [&](bool done) { copied = done; });
+    EXPECT_TRUE(WaitUntil([&] { return copied.has_value(); }, 10s));
+    holder.join();
+    EXPECT_EQ(copied, c.copied);
+    EXPECT_EQ(ClipboardAsUtf8(CF_UNICODETEXT) == text, c.copied);
+  }
 }
 
 TEST(HttpGetText, SendsAPlainHttp10GetAndCutsTheBodyAtAZeroByte) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -68,6 +69,32 @@ TEST(QueuedEventLog, AFlushWithALimitGivesUpOnAWriterThatHangsAndSeesTheLastLine
   hanging.unlock();
   ASSERT_TRUE(log.FlushWithin(std::chrono::seconds(30)));
   EXPECT_EQ(written, std::vector<std::string>{"2026-12-09 13:05:09  last\r\n"});
+}
+
+// Opening the log in the user's editor: what follows runs on the writer's thread once the events
+// recorded before it are written, also when the log is put away first.
+TEST(QueuedEventLog, FlushThenRunsOnceTheEventsBeforeItAreWritten) {
+  for (const bool putAwayFirst : {false, true}) {
+    SCOPED_TRACE(putAwayFirst);
+    std::vector<std::string> written;
+    std::optional<size_t> writtenBefore;
+    std::thread::id ranOn;
+    {
+      QueuedEventLog log([] { return LocalDateTime{2026, 12, 9, 13, 5, 9}; },
+                         [&](const std::string& line) { written.push_back(line); });
+      log.Record("a");
+      log.Record("b");
+      log.FlushThen([&] {
+        ranOn = std::this_thread::get_id();
+        writtenBefore = written.size();
+      });
+      log.Record("c");
+      if (!putAwayFirst) log.Flush();
+    }
+    EXPECT_EQ(writtenBefore, 2u);
+    EXPECT_NE(ranOn, std::this_thread::get_id());
+    EXPECT_EQ(written.size(), 3u);
+  }
 }
 
 }  // namespace

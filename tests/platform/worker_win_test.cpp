@@ -3,16 +3,19 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <numeric>
 #include <stdexcept>
 #include <string>
 #include <memory>
 #include <thread>
 #include <vector>
 
+#include "platform/unique_handle_win.h"
 #include "support/pumping_wait_win.h"
 
 namespace tidemoor {
@@ -119,6 +122,55 @@ TEST(Worker, AResultThatPutsItsWorkerAwayEndsTheResultsWaitingBehindIt) {
   PumpUntil([&] { return !worker; }, 10s);
   PumpUntil([] { return false; }, 200ms);
   EXPECT_EQ(handedBack, std::vector<int>{0});
+}
+
+// Lanes share one pool, and a job may block for minutes (SteamCMD, a silent server): the pool
+// never lets another lane's job wait behind it, and each lane keeps its own order meanwhile.
+TEST(Worker, ALaneBlockedForLongHoldsUpNoOtherLane) {
+  const struct {
+    int blockedLanes;  // lanes whose first job waits until the test releases it
+    int jobsEach;      // jobs given to every lane, the free one's included
+  } cases[] = {{1, 3}, {4, 3}, {32, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.blockedLanes);
+    const UniqueHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const HANDLE released = release.get();
+    std::vector<std::unique_ptr<Worker>> blocked;
+    std::vector<std::vector<int>> blockedResults(c.blockedLanes);
+    for (int lane = 0; lane < c.blockedLanes; ++lane) {
+      Worker& worker = *blocked.emplace_back(std::make_unique<Worker>());
+      for (int job = 0; job < c.jobsEach; ++job) {
+        worker.Run(
+            [released, job] {
+              if (job == 0) ::WaitForSingleObject(released, 60000);
+            },
+            [&blockedResults, lane, job] { blockedResults[lane].push_back(job); });
+      }
+    }
+    Worker free;
+    std::vector<int> freeResults;
+    for (int job = 0; job < c.jobsEach; ++job) {
+      free.Run([] {}, [&freeResults, job] { freeResults.push_back(job); });
+    }
+    const bool freeDone =
+        PumpUntil([&] { return static_cast<int>(freeResults.size()) == c.jobsEach; }, 20s);
+    const bool othersWaited = std::all_of(blockedResults.begin(), blockedResults.end(),
+                                          [](const auto& results) { return results.empty(); });
+    ::SetEvent(released);
+    EXPECT_TRUE(freeDone);
+    EXPECT_TRUE(othersWaited);
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+          return std::all_of(blockedResults.begin(), blockedResults.end(), [&](const auto& r) {
+            return static_cast<int>(r.size()) == c.jobsEach;
+          });
+        },
+        20s));
+    std::vector<int> inOrder(c.jobsEach);
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    EXPECT_EQ(freeResults, inOrder);
+    for (const std::vector<int>& results : blockedResults) EXPECT_EQ(results, inOrder);
+  }
 }
 
 TEST(PumpUntil, GivesUpAtItsTimeout) {

@@ -70,14 +70,19 @@ class FakeProcesses : public ServerProcesses {
     heldId = runningFromEarlierRun;
     return runningFromEarlierRun;
   }
-  uint32_t Launch(const std::string& executable, const std::string& commandLine,
-                  const std::string& workingDirectory) override {
+  void Launch(const std::string& executable, const std::string& commandLine,
+              const std::string& workingDirectory,
+              std::function<void(uint32_t processId)> done) override {
     log_.push_back("launch " + executable + " in " + workingDirectory);
     launchedCommandLine = commandLine;
-    if (nextId == 0) return 0;
+    if (nextId == 0) {
+      done(0);
+      return;
+    }
     running = true;
     heldId = nextId;
-    return nextId++;
+    if (duringLaunch) std::exchange(duringLaunch, nullptr)();
+    done(nextId++);
   }
   SystemError LaunchFailure() const override { return {2, "系统找不到指定的文件。"}; }
   std::optional<std::string> HeldServerCommandLine() override { return commandLineOfHeld; }
@@ -110,6 +115,7 @@ class FakeProcesses : public ServerProcesses {
   std::optional<std::string> commandLineOfHeld;  // as Windows would tell it of an adopted server
   bool endsWhenAsked = true;                     // a shutdown request ends the launcher in time
   std::function<void()> duringEndWait;           // runs once while the wait for its end goes on
+  std::function<void()> duringLaunch;            // runs once while a started launcher settles
 
  private:
   Log& log_;

@@ -92,6 +92,31 @@ TEST_F(ServerControllerTest, WhatHappensDuringTheAutomaticUpdateLaunchesNothingI
   EXPECT_FALSE(processes.running);
 }
 
+// The launcher settles off the window's thread: a press meanwhile does nothing, a stop asked
+// meanwhile (the manual update's, the restore's) is refused, and a tool closed meanwhile tells no
+// start and leaves the server to itself.
+TEST_F(ServerControllerTest, WhatHappensWhileTheLauncherSettlesStartsNothingMore) {
+  bool stopped = true;
+  processes.duringLaunch = [&] {
+    EXPECT_EQ(controller.Step(), ServerStep::Launching);
+    controller.Toggle();
+    stopped = Stop().value();
+  };
+  controller.Toggle();
+  EXPECT_FALSE(stopped);
+  EXPECT_EQ(controller.State(), ServerState::Running);
+  EXPECT_EQ(controller.Step(), ServerStep::Idle);
+
+  Stop();
+  log.clear();
+  processes.duringLaunch = [this] { controller.Cancel(); };
+  controller.Toggle();
+  EXPECT_THAT(log, ElementsAre("save", "world settings Host//admin no api 8212",
+                               "launch " + executable + " in " + std::string(kServerDir)));
+  EXPECT_EQ(controls.Text(MainControl::StartButton), kStartCaption);
+  EXPECT_TRUE(processes.running);
+}
+
 TEST_F(ServerControllerTest, UnreadableVersionShowsUnknown) {
   processes.version = "";
   controller.Toggle();

@@ -31,13 +31,24 @@ class ServerProcessesTest : public ::testing::Test {
 
   std::string Launcher() const { return directory.File("PalServer.exe"); }
 
+  // The launch is told later, between the messages, never on the caller's stack.
+  uint32_t Launch(const std::string& executable, const std::string& commandLine,
+                  const std::string& workingDirectory) {
+    std::optional<uint32_t> launched;
+    processes.Launch(executable, commandLine, workingDirectory,
+                     [&](uint32_t processId) { launched = processId; });
+    EXPECT_FALSE(launched) << "never on the caller's stack";
+    EXPECT_TRUE(PumpUntil([&] { return launched.has_value(); }, 30s));
+    return launched.value_or(0);
+  }
+
   TempToolDirectory directory{"server processes"};
   WindowsServerProcesses processes;
 };
 
 TEST_F(ServerProcessesTest, HeldLauncherRunsUntilItEnds) {
   EXPECT_FALSE(processes.HeldServerRunning());
-  const uint32_t id = processes.Launch(Launcher(), "\"PalServer.exe\" -port=1", directory.Path());
+  const uint32_t id = Launch(Launcher(), "\"PalServer.exe\" -port=1", directory.Path());
   ASSERT_NE(id, 0u);
   EXPECT_TRUE(processes.HeldServerRunning());
   EXPECT_EQ(processes.FileVersion(Launcher()), "0.1.5.0");
@@ -50,7 +61,7 @@ TEST_F(ServerProcessesTest, HeldLauncherRunsUntilItEnds) {
 // Waiting for the server's end holds no thread of the windows: it is told later, between the
 // messages, whether the server ended within the limit.
 TEST_F(ServerProcessesTest, TheEndOfTheServerIsToldLater) {
-  ASSERT_NE(processes.Launch(Launcher(), "\"PalServer.exe\"", directory.Path()), 0u);
+  ASSERT_NE(Launch(Launcher(), "\"PalServer.exe\"", directory.Path()), 0u);
   for (const bool ends : {false, true}) {
     std::optional<bool> ended;
     processes.WaitForHeldServerToEnd(ends ? 60s : 300ms, [&](bool hasEnded) { ended = hasEnded; });
@@ -62,9 +73,9 @@ TEST_F(ServerProcessesTest, TheEndOfTheServerIsToldLater) {
 }
 
 TEST_F(ServerProcessesTest, MissingLauncherLaunchesNothing) {
-  EXPECT_EQ(processes.Launch(directory.File("none\\PalServer.exe"), "\"PalServer.exe\"",
-                             directory.File("none\\")),
-            0u);
+  EXPECT_EQ(
+      Launch(directory.File("none\\PalServer.exe"), "\"PalServer.exe\"", directory.File("none\\")),
+      0u);
   EXPECT_FALSE(processes.HeldServerRunning());
 }
 
@@ -85,7 +96,7 @@ TEST_F(ServerProcessesTest, LauncherOfAnEarlierRunIsAdopted) {
 }
 
 TEST_F(ServerProcessesTest, HidesAndShowsTheWorkersWindow) {
-  const uint32_t id = processes.Launch(Launcher(), "\"PalServer.exe\"", directory.Path());
+  const uint32_t id = Launch(Launcher(), "\"PalServer.exe\"", directory.Path());
   ASSERT_NE(id, 0u);
   HWND console = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
