@@ -28,9 +28,10 @@ void LoadedWorldCheck::NoteUnasked() {
                          " 不存在 - 无人值守的启动不询问, 服务端将新建世界");
       return;
     case WorldQuestion::DisableWorldOption:
-      wiring_.log.Record("存档 " + facts.worldId +
-                         " 带有 WorldOption.sav, 其设置将覆盖 PalWorldSettings.ini - 无人值守的启动不询问, "
-                         "文件保持原样");
+      wiring_.log.Record(
+          "存档 " + facts.worldId +
+          " 带有 WorldOption.sav, 其设置将覆盖 PalWorldSettings.ini - 无人值守的启动不询问, "
+          "文件保持原样");
       return;
   }
 }

@@ -20,7 +20,8 @@ TEST(FirewallFixHelper, ExitsWithItsResultAndTouchesNothingElse) {
   const std::string server = "steamapps\\common\\PalServer\\Pal\\Binaries\\Win64\\";
   const std::string program =
       dir.File("PaLWorld_Data\\" + server) + "PalServer-Win64-Shipping-Cmd.exe";
-  const std::string otherCase = dir.File("PALWORLD_DATA/" + server) + "palserver-win64-shipping-cmd.EXE";
+  const std::string otherCase =
+      dir.File("PALWORLD_DATA/" + server) + "palserver-win64-shipping-cmd.EXE";
   const struct {
     std::string arguments;
     std::set<unsigned long> exits;

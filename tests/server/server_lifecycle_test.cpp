@@ -505,9 +505,9 @@ TEST_F(ServerLifecycleTest, ThirdQuickCrashStopsRestartsAndSaysSoOnceUntilTheUse
   EXPECT_EQ(Launches(), 2);
   EXPECT_EQ(controller.State(), ServerState::Stopped);
   EXPECT_EQ(controls.Text(MainControl::StatusLine), kCrashLoopStatus);
-  EXPECT_EQ(
-      std::count(log.begin(), log.end(), std::string("in turn") + kCrashLoopText + "|" + kErrorTitle),
-      1);
+  EXPECT_EQ(std::count(log.begin(), log.end(),
+                       std::string("in turn") + kCrashLoopText + "|" + kErrorTitle),
+            1);
   EXPECT_TRUE(events.Holds("服务端 10 分钟内崩溃 3 次, 已停止自动重启"));
 
   // The user starts it again: the count begins anew, and two more crashes are restarted.

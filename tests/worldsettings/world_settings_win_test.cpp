@@ -372,7 +372,8 @@ TEST_F(WorldSettingsOnDisk, ListsEveryOptionOfTheFileAndTheServersDefaults) {
   static int restarts;
   running = true;
   restarts = 0;
-  window_.Open(nullptr, paths_, prompt_, ServerRestartOffer{[] { return running; }, [] { ++restarts; }});
+  window_.Open(nullptr, paths_, prompt_,
+               ServerRestartOffer{[] { return running; }, [] { ++restarts; }});
   HWND window = WorldSettingsWindowHandle();
   ASSERT_NE(window, nullptr);
 
