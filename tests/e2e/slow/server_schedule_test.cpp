@@ -29,7 +29,7 @@ TEST_F(ServerSchedule, IntervalRestartAnnouncesThenShutsDownAndStartsAgainWithou
   EXPECT_EQ(calls.find("5 分钟后重启"), std::string::npos) << "it does not fit in two minutes";
   EXPECT_EQ(calls.find("分钟后重启", calls.find('\n', notice)), std::string::npos) << "once";
   ASSERT_NE(shutdown, std::string::npos) << calls;
-  EXPECT_LT(notice, save);
+  EXPECT_LT(notice, save) << calls << EventLog();
   EXPECT_LT(save, shutdown);
   EXPECT_EQ(Kills(), "");
   EXPECT_NE(EventLog().find("定时重启服务端"), std::string::npos) << EventLog();
