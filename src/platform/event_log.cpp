@@ -21,7 +21,7 @@ std::pair<std::string, std::string> SplitEventLog(std::string_view text) {
 
 QueuedEventLog::QueuedEventLog(std::function<LocalDateTime()> now,
                                std::function<void(const std::string&)> write)
-    : now_(std::move(now)), write_(std::move(write)), writer_([this] { WriteQueued(); }) {}
+    : now_(std::move(now)), write_(std::move(write)) {}
 
 QueuedEventLog::~QueuedEventLog() {
   {
@@ -29,16 +29,11 @@ QueuedEventLog::~QueuedEventLog() {
     ending_ = true;
   }
   changed_.notify_all();
-  writer_.join();
+  if (writer_.joinable()) writer_.join();
 }
 
 void QueuedEventLog::Record(std::string_view text) {
-  std::string line = EventLogLine(now_(), text);
-  {
-    const std::lock_guard lock(mutex_);
-    queued_.push_back({std::move(line), nullptr});
-  }
-  changed_.notify_all();
+  Enqueue({EventLogLine(now_(), text), nullptr});
 }
 
 void QueuedEventLog::Flush() {
@@ -52,9 +47,16 @@ bool QueuedEventLog::FlushWithin(std::chrono::milliseconds limit) {
 }
 
 void QueuedEventLog::FlushThen(std::function<void()> then) {
+  Enqueue({{}, std::move(then)});
+}
+
+// The writer's thread is made with the first entry: most runs of the tool record nothing until
+// the server starts, and an idle tool then holds no thread for its log.
+void QueuedEventLog::Enqueue(Queued entry) {
   {
     const std::lock_guard lock(mutex_);
-    queued_.push_back({{}, std::move(then)});
+    queued_.push_back(std::move(entry));
+    if (!writer_.joinable()) writer_ = std::thread([this] { WriteQueued(); });
   }
   changed_.notify_all();
 }

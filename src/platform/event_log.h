@@ -38,8 +38,9 @@ inline constexpr size_t kEventLogLimitBytes = 1u << 20;
 // The log's text cut at a line boundary near its middle: {older half, newer half}.
 std::pair<std::string, std::string> SplitEventLog(std::string_view text);
 
-// Events written by a thread of their own: the thread that records one (the window's, mostly)
-// never waits for the disk, and the events reach the file in the order they were recorded.
+// Events written by a thread of their own, made with the first event: the thread that records one
+// (the window's, mostly) never waits for the disk, and the events reach the file in the order they
+// were recorded.
 class QueuedEventLog : public EventLog {
  public:
   // now stamps an event as it is recorded; write puts one finished line into the log, on the
@@ -66,6 +67,7 @@ class QueuedEventLog : public EventLog {
     std::string line;
     std::function<void()> then;
   };
+  void Enqueue(Queued entry);
   void WriteQueued();
   bool AllWritten() const { return queued_.empty() && !writing_; }  // under the lock
 

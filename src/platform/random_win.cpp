@@ -1,15 +1,16 @@
+// The CRT's rand_s draws from the system's generator without the cryptography library, which
+// would be loaded at every start for the default server name and password otherwise.
+#define _CRT_RAND_S
 #include "platform/random_win.h"
 
-#include <windows.h>
-#include <bcrypt.h>
+#include <stdlib.h>
 
 namespace tidemoor {
 namespace {
 
 uint32_t RandomWord() {
-  uint32_t value = 0;
-  ::BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&value), sizeof(value),
-                    BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+  unsigned int value = 0;
+  ::rand_s(&value);
   return value;
 }
 

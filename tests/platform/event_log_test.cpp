@@ -72,29 +72,44 @@ TEST(QueuedEventLog, AFlushWithALimitGivesUpOnAWriterThatHangsAndSeesTheLastLine
 }
 
 // Opening the log in the user's editor: what follows runs on the writer's thread once the events
-// recorded before it are written, also when the log is put away first.
+// recorded before it are written, also when the log is put away first, and also when nothing was
+// recorded before it (the writer's thread is made with the first entry, whichever kind).
 TEST(QueuedEventLog, FlushThenRunsOnceTheEventsBeforeItAreWritten) {
-  for (const bool putAwayFirst : {false, true}) {
-    SCOPED_TRACE(putAwayFirst);
-    std::vector<std::string> written;
-    std::optional<size_t> writtenBefore;
-    std::thread::id ranOn;
-    {
-      QueuedEventLog log([] { return LocalDateTime{2026, 12, 9, 13, 5, 9}; },
-                         [&](const std::string& line) { written.push_back(line); });
-      log.Record("a");
-      log.Record("b");
-      log.FlushThen([&] {
-        ranOn = std::this_thread::get_id();
-        writtenBefore = written.size();
-      });
-      log.Record("c");
-      if (!putAwayFirst) log.Flush();
+  for (const size_t eventsBefore : {size_t{0}, size_t{2}}) {
+    for (const bool putAwayFirst : {false, true}) {
+      SCOPED_TRACE(testing::Message()
+                   << eventsBefore << " events before, put away first " << putAwayFirst);
+      std::vector<std::string> written;
+      std::optional<size_t> writtenBefore;
+      std::thread::id ranOn;
+      {
+        QueuedEventLog log([] { return LocalDateTime{2026, 12, 9, 13, 5, 9}; },
+                           [&](const std::string& line) { written.push_back(line); });
+        for (size_t event = 0; event < eventsBefore; ++event) log.Record("before");
+        log.FlushThen([&] {
+          ranOn = std::this_thread::get_id();
+          writtenBefore = written.size();
+        });
+        log.Record("c");
+        if (!putAwayFirst) log.Flush();
+      }
+      EXPECT_EQ(writtenBefore, eventsBefore);
+      EXPECT_NE(ranOn, std::this_thread::get_id());
+      EXPECT_EQ(written.size(), eventsBefore + 1);
     }
-    EXPECT_EQ(writtenBefore, 2u);
-    EXPECT_NE(ranOn, std::this_thread::get_id());
-    EXPECT_EQ(written.size(), 3u);
   }
+}
+
+// Most runs record nothing: flushing and putting such a log away neither waits nor writes.
+TEST(QueuedEventLog, ALogThatRecordedNothingFlushesAtOnceAndWritesNothing) {
+  int writes = 0;
+  {
+    QueuedEventLog log([] { return LocalDateTime{2026, 12, 9, 13, 5, 9}; },
+                       [&](const std::string&) { ++writes; });
+    EXPECT_TRUE(log.FlushWithin(std::chrono::milliseconds(0)));
+    log.Flush();
+  }
+  EXPECT_EQ(writes, 0);
 }
 
 }  // namespace
