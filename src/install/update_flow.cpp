@@ -12,7 +12,7 @@ std::string SteamCmdEndText(const ScriptEnd& end) {
     return "更新脚本的窗口在结束前被关闭, SteamCMD 的退出代码未知";
   }
   std::string text = "SteamCMD 运行结束, 退出代码 " + std::to_string(end.exitCode);
-  if (!end.lastError.empty()) text += " (" + end.lastError + ")";
+  if (!end.lastError.empty()) text.append(" (").append(end.lastError).append(")");
   return text;
 }
 

@@ -11,6 +11,7 @@
 #include "install/steamcmd_win.h"
 #include "platform/codepage_win.h"
 #include "platform/system_error_win.h"
+#include "platform/unique_handle_win.h"
 #include "platform/whole_file_win.h"
 
 namespace tidemoor {
