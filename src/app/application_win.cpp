@@ -29,6 +29,12 @@ Application::Application(RunOptions options)
             });
           },
           [this](std::string_view text) { mainWindow_.SetText(MainControl::StatusLine, text); },
+          [this](const InstallStatus& status) {
+            if (status.running) mainWindow_.SetText(MainControl::StatusLine, status.line);
+            mainWindow_.ShowProgress(
+                MainControl::InstallProgressBar,
+                status.running ? std::optional<int>(status.percent) : std::nullopt);
+          },
           [this](std::string_view text) { eventLog_->Record(text); }) {}
 
 void Application::WireParts() {
@@ -84,7 +90,7 @@ SearchTarget Application::RouterSearch() const {
 
 HostingChoices Application::Choices() const {
   return {settings_.mapPortsAtStart, settings_.memoryRestartGb, settings_.updateCheckMinutes,
-          settings_.alerts, settings_.serverName};
+          settings_.alerts,          settings_.serverName,      settings_.keepAwake};
 }
 
 BackupPlaces Application::Places() const {

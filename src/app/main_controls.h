@@ -3,6 +3,7 @@
 // which the settings are shown and read back and the server's state is shown. The window
 // implements it; tests fake it. The areas never see a control id: they get values.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -66,6 +67,8 @@ enum class MainControl : int {
   AlertsLabel,     // (消息通知)
   UpdateCheckLabel,
   UpdateCheckMinutes,  // minutes between two looks for a newer server build
+  InstallProgressBar,  // under the status line while SteamCMD installs; hidden otherwise
+  KeepAwakeBox,        // 服务端运行时阻止电脑睡眠
 };
 
 class MainControls {
@@ -75,6 +78,8 @@ class MainControls {
   virtual void SetText(MainControl control, std::string_view text) = 0;
   virtual bool IsTicked(MainControl control) const = 0;
   virtual void SetTicked(MainControl control, bool ticked) = 0;
+  // Shows the bar at the percentage; nullopt hides it.
+  virtual void ShowProgress(MainControl bar, std::optional<int> percent) = 0;
   // Arms a timer with the given period; 0 stops it.
   virtual void SetTimerInterval(MainControl timer, unsigned milliseconds) = 0;
   virtual void SetTitle(std::string_view title) = 0;

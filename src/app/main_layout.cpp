@@ -40,7 +40,8 @@ const MainControlRow kRows[] = {
      &A::ApplyConsoleHidden},
     {{Id(C::AutoUpdateBox), K::CheckBox, "自动更新服务端", kRunX + 512, kRunY + 26, 118, 30}},
     {{Id(C::Separator), K::Separator, "", kRunX + 16, kRunY + 68, 632, 1}},
-    {{Id(C::StatusLine), K::Label, "等待服务端启动", kRunX + 16, kRunY + 76, 632, 30}},
+    {{Id(C::StatusLine), K::Label, "等待服务端启动", kRunX + 16, kRunY + 74, 632, 20}},
+    {{Id(C::InstallProgressBar), K::ProgressBar, "", kRunX + 16, kRunY + 94, 632, 12}},
 
     {{Id(C::AutomationGroup), K::GroupBox, "自动化管理", kAutoX, kAutoY, 664, 56}},
     {{Id(C::CrashRestartBox), K::CheckBox, "崩溃自动重启", kAutoX + 22, kAutoY + 18, 104, 30}},
@@ -124,6 +125,8 @@ const MainControlRow kRows[] = {
       kCaptionHeight}},
     {{Id(C::UpdateCheckMinutes), K::Edit, "", kSafeX + 386, kSafeY + 110, 36, 22},
      &A::ChangeUpdateCheckPeriod},
+    {{Id(C::KeepAwakeBox), K::CheckBox, "服务端运行时阻止电脑睡眠", kSafeX + 432, kSafeY + 108, 216,
+      26}},
     // The advert stays the table's last row: its caption is filled in below.
     {{Id(C::AdvertLabel), K::ClickableLabel, "", 8, 410, 664, 28}, &A::OpenShopPage},
 };

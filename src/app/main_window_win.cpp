@@ -62,6 +62,12 @@ void MainWindow::SetTicked(MainControl control, bool ticked) {
   ::SendMessageW(Control(control), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+void MainWindow::ShowProgress(MainControl bar, std::optional<int> percent) {
+  const HWND control = Control(bar);
+  if (percent) ::SendMessageW(control, PBM_SETPOS, static_cast<WPARAM>(*percent), 0);
+  ::ShowWindow(control, percent ? SW_SHOWNA : SW_HIDE);
+}
+
 void MainWindow::SetTimerInterval(MainControl timer, unsigned milliseconds) {
   const auto id = static_cast<UINT_PTR>(timer);
   if (milliseconds == 0) {
@@ -136,6 +142,7 @@ void MainWindow::CreateControls(UINT dpi) {
   KeepEditAboveBox(Control(C::IntervalRestartBox), Control(C::IntervalRestartMinutes));
   KeepEditAboveBox(Control(C::AutoBackupBox), Control(C::AutoBackupMinutes));
   FitMinutesIntoCaptions();
+  ShowProgress(C::InstallProgressBar, std::nullopt);
 }
 
 void MainWindow::OnDpiChanged(UINT dpi) {

@@ -57,6 +57,7 @@ class MainWindow : public BaseWindow<MainWindow>, public MainControls {
   void SetText(MainControl control, std::string_view text) override;
   bool IsTicked(MainControl control) const override;
   void SetTicked(MainControl control, bool ticked) override;
+  void ShowProgress(MainControl bar, std::optional<int> percent) override;
   void SetTimerInterval(MainControl timer, unsigned milliseconds) override;
   void SetTitle(std::string_view title) override;
 

@@ -59,7 +59,10 @@ AutomationOptions ServerSide::ReadAutomation() {
 
 void ServerSide::RunAutoUpdate(std::function<void()> done) {
   wiring_.log.Record("启动前自动更新服务端");
-  PerformAutoUpdate(wiring_.settings.autoUpdate, wiring_.paths, wiring_.updates, std::move(done));
+  PerformAutoUpdate(
+      wiring_.settings.autoUpdate, wiring_.paths, wiring_.updates,
+      [this](const InstallStatus& status) { wiring_.updates.ShowInstallProgress(status); },
+      std::move(done));
 }
 
 uint32_t ServerSide::RandomInRange(uint32_t min, uint32_t max) {

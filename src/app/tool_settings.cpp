@@ -101,7 +101,7 @@ constexpr ToolSettingsKey KeptWorlds() {
 
 // Save order. The 15 keys of the first two sections come first, then Window_Title; 扩展设置 was
 // added later, so a file from before it keeps its order and gets the section at its end.
-const std::array<ToolSettingsKey, 36> kKeys = {{
+const std::array<ToolSettingsKey, 37> kKeys = {{
     Flag<&S::hideConsole>(kRunControlSection, "Hide_ServerConsole", "1", C::HideConsoleBox),
     Flag<&S::autoUpdate>(kRunControlSection, "Auto_CheckServer", "1", C::AutoUpdateBox),
     Flag<&S::crashRestart>(kRunControlSection, "Crash_Autorun", "1", C::CrashRestartBox),
@@ -143,6 +143,8 @@ const std::array<ToolSettingsKey, 36> kKeys = {{
     NotifyEvents(),
     Text<&S::updateCheckMinutes>(kExtendedSection, "Update_Check_Min", D::Fixed, "30",
                                  C::UpdateCheckMinutes),
+    // On unless the host says otherwise: a server on a sleeping PC is gone for every player.
+    Flag<&S::keepAwake>(kExtendedSection, "Keep_Awake", "1", C::KeepAwakeBox),
     KeptWorlds(),
     // A doubtful value must never make a later start switch off an API the host turned on.
     Flag<&S::restApiByTool>(kExtendedSection, kRestApiByToolKey, "0", std::nullopt, false),

@@ -69,6 +69,7 @@ struct ToolSettings {
   bool runAtLogon = false;
   // Start the server as the tool starts, unless one is already running.
   bool autoStart = false;
+  bool keepAwake = false;  // 服务端运行时阻止电脑睡眠
 };
 
 enum class SettingDefault { Fixed, WindowTitle, AdminPassword, ServerName };

@@ -14,6 +14,7 @@ struct HostingChoices {
   std::string updateCheckMinutes;  // between two looks for a newer build; 0 = never
   AlertSettings alerts;            // where alerts go and which kinds
   std::string serverName;          // named in every alert
+  bool keepAwake = true;           // 服务端运行时阻止电脑睡眠
 };
 
 }  // namespace tidemoor

@@ -52,11 +52,13 @@ UpdateWatchWorld Hosting::UpdateWatchWiring() {
       [this](std::function<void(const std::string&)> done) {
         return wiring_.server.UpdateAndRestart([this, done = std::move(done)](
                                                    std::function<void()> updated) {
-          PerformUnattendedUpdate(wiring_.paths, wiring_.updates,
-                                  [done, updated = std::move(updated)](const std::string& failure) {
-                                    done(failure);
-                                    updated();
-                                  });
+          PerformUnattendedUpdate(
+              wiring_.paths, wiring_.updates,
+              [this](const InstallStatus& status) { wiring_.updates.ShowInstallProgress(status); },
+              [done, updated = std::move(updated)](const std::string& failure) {
+                done(failure);
+                updated();
+              });
         });
       },
       [this](std::chrono::minutes wait, std::function<void()> then) {

@@ -27,6 +27,7 @@ Hosting::Hosting(HostingWiring wiring)
       mapping_(wiring_.timings.routerSearch,
                [this](std::string_view line) { wiring_.log.Record(line); }),
       alerts_(wiring_.log),
+      keepAwake_([this](std::string_view text) { wiring_.log.Record(text); }),
       updateWatch_(UpdateWatchWiring()) {
   playerWatch_.SetListener(
       [this](const PlayerChange& change) { Alert(AlertEvent::Players, PlayerChangeText(change)); });
@@ -52,14 +53,21 @@ void Hosting::Cancel() {
 // 开服时自动映射端口: a start the tool made (each restart too) or a server it took over maps the
 // ports it runs on; a stop, a kill or a crash the monitor saw removes what that run mapped, and a
 // start that never got the server running has nothing to remove.
+// The PC stays awake from the moment the server runs until it has stopped, through a restart's
+// stop and start, and follows the box within a status check while it runs.
 void Hosting::OnServerStateChanged(ServerState state, const RunningServer& run) {
   if (state == ServerState::Running) {
     running_ = run;
-    if (wiring_.choices().mapPortsAtStart) mapping_.Map(run.gamePort, run.queryPort);
+    const HostingChoices choices = wiring_.choices();
+    if (choices.mapPortsAtStart) mapping_.Map(run.gamePort, run.queryPort);
+    keepAwake_.Follow(choices.keepAwake);
     return;
   }
   running_.reset();
-  if (state == ServerState::Stopped) mapping_.Remove();
+  if (state == ServerState::Stopped) {
+    mapping_.Remove();
+    keepAwake_.Follow(false);
+  }
 }
 
 void Hosting::OnServerEvent(ServerEvent event, std::string_view text) {
@@ -78,6 +86,7 @@ void Hosting::Alert(AlertEvent event, std::string_view text) {
 
 void Hosting::OnStatusTick() {
   const RestEndpoint endpoint = running_ ? running_->rest : RestEndpoint{};
+  if (running_) keepAwake_.Follow(wiring_.choices().keepAwake);
   liveStatus_.Tick(running_.has_value(), endpoint);
   playerWatch_.Tick(running_.has_value(), endpoint);
 }

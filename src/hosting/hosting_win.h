@@ -1,9 +1,9 @@
 #pragma once
 // What the tool does around the running server on its own: the live status line, who came and
-// went, the memory guard, the watch for newer builds, the router mapping and the alerts to the
-// host's phone. Every reaction follows the running server's value as the controller publishes it,
-// and the host's choices as they are when it acts; none of them reads a box of the main window.
-// A new reaction is a member here and its wiring in this part, nothing else.
+// went, the memory guard, the watch for newer builds, the router mapping, the PC kept awake and the
+// alerts to the host's phone. Every reaction follows the running server's value as the controller
+// publishes it, and the host's choices as they are when it acts; none of them reads a box of the
+// main window. A new reaction is a member here and its wiring in this part, nothing else.
 
 #include <chrono>
 #include <cstdint>
@@ -13,6 +13,7 @@
 
 #include "common/server_paths.h"
 #include "hosting/hosting_choices.h"
+#include "hosting/keep_awake_win.h"
 #include "install/update_flow.h"
 #include "install/update_watch.h"
 #include "net/gateway_socket_win.h"
@@ -89,6 +90,7 @@ class Hosting : public ServerListener {
   MemoryWatch memoryWatch_;
   MappingAtStart mapping_;
   WebhookSender alerts_;
+  KeepAwake keepAwake_;
   bool startAlerted_ = false;
   bool begun_ = false;
   // SteamCMD's answers about the public build, and the players' countdown before an update.

@@ -11,7 +11,9 @@ std::string SteamCmdEndText(const ScriptEnd& end) {
   if (end.exitCode == kConsoleClosedExitCode) {
     return "更新脚本的窗口在结束前被关闭, SteamCMD 的退出代码未知";
   }
-  return "SteamCMD 运行结束, 退出代码 " + std::to_string(end.exitCode);
+  std::string text = "SteamCMD 运行结束, 退出代码 " + std::to_string(end.exitCode);
+  if (!end.lastError.empty()) text.append(" (").append(end.lastError).append(")");
+  return text;
 }
 
 void PerformManualUpdate(const ServerPaths& paths, UpdateActions& actions, Prompt& prompt) {
@@ -40,14 +42,15 @@ void PerformManualUpdate(const ServerPaths& paths, UpdateActions& actions, Promp
 }
 
 void PerformAutoUpdate(bool wanted, const ServerPaths& paths, UpdateActions& actions,
-                       std::function<void()> done) {
+                       InstallProgressFunction progress, std::function<void()> done) {
   if (!wanted) {
     done();
     return;
   }
   // Whatever went wrong, the start goes on with the server that is installed.
   PerformUnattendedUpdate(
-      paths, actions, [&actions, done = std::move(done)](const std::string& failure) {
+      paths, actions, std::move(progress),
+      [&actions, done = std::move(done)](const std::string& failure) {
         if (!failure.empty()) {
           actions.Record("启动前自动更新服务端失败: " + failure + " - 以已安装的服务端启动");
         }
@@ -56,8 +59,10 @@ void PerformAutoUpdate(bool wanted, const ServerPaths& paths, UpdateActions& act
 }
 
 void PerformUnattendedUpdate(const ServerPaths& paths, UpdateActions& actions,
+                             InstallProgressFunction progress,
                              std::function<void(std::string failure)> done) {
-  actions.DeploySteamCmd([paths, &actions, done = std::move(done)](SteamCmdState state) mutable {
+  actions.DeploySteamCmd([paths, &actions, progress = std::move(progress),
+                          done = std::move(done)](SteamCmdState state) mutable {
     if (state == SteamCmdState::DownloadFailed) {
       done("下载 SteamCMD 失败 - 请检查网络连接");
       return;
@@ -67,7 +72,7 @@ void PerformUnattendedUpdate(const ServerPaths& paths, UpdateActions& actions,
       done(WithCause("无法写入 " + script, written.Error()));
       return;
     }
-    actions.RunToEnd(QuotedCommandLine(script),
+    actions.RunToEnd(QuotedCommandLine(script), std::move(progress),
                      [&actions, script, done = std::move(done)](const ScriptEnd& end) {
                        actions.Record("自动更新服务端: " + SteamCmdEndText(end));
                        if (!end.started) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/server_paths.h"
+#include "install/install_status.h"
 #include "platform/prompt.h"
 #include "platform/system_error.h"
 
@@ -18,13 +19,16 @@ struct ScriptEnd {
   bool started = false;
   uint32_t exitCode = 0;
   SystemError failure;  // why it did not start
+  // SteamCMD's last error line ("Error! App '2394010' state is 0x602 after update job."), when
+  // its output was read.
+  std::string lastError;
 };
 
 // What a script's console ends with when its window is closed before the end
 // (STATUS_CONTROL_C_EXIT).
 inline constexpr uint32_t kConsoleClosedExitCode = 0xC000013A;
 
-// "SteamCMD 运行结束, 退出代码 8", or why SteamCMD's exit code is not known.
+// "SteamCMD 运行结束, 退出代码 8 (Error! …)", or why SteamCMD's exit code is not known.
 std::string SteamCmdEndText(const ScriptEnd& end);
 
 enum class SteamCmdState {
@@ -40,6 +44,8 @@ class UpdateActions {
   // cancelled by the tool closing never calls done, and the update ends with it.
   virtual void StopServer(std::function<void(bool stopped)> done) = 0;
   virtual void ShowStatusLine(std::string_view text) = 0;
+  // The main window's status line and progress bar while SteamCMD installs.
+  virtual void ShowInstallProgress(const InstallStatus& status) = 0;
   // The download and unpacking, when needed, happen off the window's thread; done hears how it
   // went.
   virtual void DeploySteamCmd(std::function<void(SteamCmdState)> done) = 0;
@@ -48,9 +54,11 @@ class UpdateActions {
   // the console ended, once the user has read it and it is gone.
   virtual void OpenScript(const std::string& path, const std::string& workingDirectory,
                           std::function<void(const ScriptEnd&)> ended) = 0;
-  // Runs the command line and calls done once it has ended, however long that takes; the window
-  // goes on meanwhile. A tool that closes first never hears of the end.
-  virtual void RunToEnd(const std::string& commandLine,
+  // Runs the command line without a window and calls done once it has ended, however long that
+  // takes; the window goes on meanwhile, and progress hears what SteamCMD's output says at least
+  // every 2 s, and once more as it ends (running false), before done. A tool that closes first
+  // never hears of the end.
+  virtual void RunToEnd(const std::string& commandLine, InstallProgressFunction progress,
                         std::function<void(const ScriptEnd&)> done) = 0;
   // A line for the event log.
   virtual void Record(std::string_view text) = 0;
@@ -67,13 +75,15 @@ void PerformManualUpdate(const ServerPaths& paths, UpdateActions& actions, Promp
 // start (选择_自动更新服务端). Never asks anything (an unattended crash restart must not wait for a
 // message box); an update that failed is told in the event log, and the start goes on.
 void PerformAutoUpdate(bool wanted, const ServerPaths& paths, UpdateActions& actions,
-                       std::function<void()> done);
+                       InstallProgressFunction progress, std::function<void()> done);
 
-// The update watcher's run of the same script, with the server already stopped: done hears why
+// The update watcher's and the first-start guide's run of the same script, with the server
+// already stopped; progress hears how far SteamCMD has come while it runs. done hears why
 // the update failed (SteamCMD not there, the script not written or not started, SteamCMD's exit
-// code when not 0); empty once SteamCMD has run to its end without an error code. SteamCMD's exit
-// code goes to the event log at every run.
+// code when not 0, with its last error line); empty once SteamCMD has run to its end without an
+// error code. SteamCMD's exit code goes to the event log at every run.
 void PerformUnattendedUpdate(const ServerPaths& paths, UpdateActions& actions,
+                             InstallProgressFunction progress,
                              std::function<void(std::string failure)> done);
 
 }  // namespace tidemoor

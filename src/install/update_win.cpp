@@ -3,13 +3,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <chrono>
 #include <memory>
 
 #include "common/product.h"
+#include "install/steamcmd_run_win.h"
 #include "install/steamcmd_win.h"
 #include "platform/codepage_win.h"
-#include "platform/run_command_win.h"
 #include "platform/system_error_win.h"
+#include "platform/unique_handle_win.h"
 #include "platform/whole_file_win.h"
 
 namespace tidemoor {
@@ -59,17 +61,30 @@ void WindowsUpdateActions::OpenScript(const std::string& path, const std::string
 }
 
 // SteamCMD may take as long as it likes: its worker waits, not the window. A tool closed
-// meanwhile leaves it running in its console and hears nothing of its end.
+// meanwhile leaves it running without a window and hears nothing of its end.
 void WindowsUpdateActions::RunToEnd(const std::string& commandLine,
+                                    InstallProgressFunction progress,
                                     std::function<void(const ScriptEnd&)> done) {
   if (!worker_) return;
-  auto process = std::make_shared<UniqueHandle>(StartCommandLine(commandLine, 2));
-  if (!*process) {
-    done({false, 0, LastSystemError()});
-    return;
-  }
-  worker_->Run<ScriptEnd>([process] { return WaitForScript(process->get()); },
-                          [done = std::move(done)](ScriptEnd end) { done(end); });
+  auto output = std::make_shared<SteamCmdRunOutput>();
+  auto watch = std::make_shared<InstallWatch>(InstallWatch::Clock::now());
+  const auto show = [output, watch, progress] {
+    const auto now = InstallWatch::Clock::now();
+    watch->Observe(output->Latest(), now);
+    progress(watch->Status(now));
+  };
+  show();
+  progressCheck_.Every(std::chrono::seconds(1), show);
+  worker_->Run<ScriptEnd>([commandLine, outputPath = paths_.DataDir + "steamcmd_update.txt",
+                           output] { return RunScriptHidden(commandLine, outputPath, *output); },
+                          [this, show, progress, done = std::move(done)](ScriptEnd end) {
+                            progressCheck_.Stop();
+                            show();
+                            InstallStatus ended;
+                            ended.running = false;
+                            progress(ended);
+                            done(end);
+                          });
 }
 
 }  // namespace tidemoor

@@ -94,7 +94,7 @@ TEST(ToolSettings, MissingFileGivesEveryDefault) {
   EXPECT_EQ(controls.Text(C::AdminPasswordEdit), "qqqqqqqqqqqq");
   EXPECT_EQ(controls.Text(C::ServerNameEdit), "Velmora服务器 - velmora.example - qqqqqqqq");
   EXPECT_EQ(controls.Text(C::JoinPasswordEdit), "");
-  for (C box : {C::SafeStopBox, C::RestartNoticeBox, C::HangRestartBox}) {
+  for (C box : {C::SafeStopBox, C::RestartNoticeBox, C::HangRestartBox, C::KeepAwakeBox}) {
     EXPECT_TRUE(controls.IsTicked(box)) << static_cast<int>(box);
   }
   EXPECT_EQ(controls.Text(C::RestApiPortEdit), "8212");
@@ -168,7 +168,8 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "Webhook_Secret_2",
                                              "Webhook_Secret_3",
                                              "Notify_Events",
-                                             "Update_Check_Min"};
+                                             "Update_Check_Min",
+                                             "Keep_Awake"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes[15].second, "My title");
   EXPECT_EQ(file.writes.front().second, "1");
@@ -220,7 +221,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 34u);
+  EXPECT_EQ(file.writes.size(), 35u);
 }
 
 // Retention lives in the extension section. A value that is not a count keeps every point: the
@@ -262,7 +263,7 @@ TEST(ToolSettings, RestApiByToolIsRememberedAfterEveryOtherKey) {
   SaveToolSettings(saved, controls, "T", {});
   SaveRestApiByTool(saved, true);
   EXPECT_EQ(saved.writes.back(), (std::pair<std::string, std::string>{"RestAPI_ByTool", "1"}));
-  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Update_Check_Min");
+  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Keep_Awake");
   SaveRestApiByTool(saved, false);
   EXPECT_EQ(saved.values[key], "0");
 }
@@ -306,6 +307,7 @@ TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
       {kExtendedSection, "Webhook_Secret_3", "x"},
       {kExtendedSection, "Notify_Events", "players, crash"},
       {kExtendedSection, "Update_Check_Min", "45"},
+      {kExtendedSection, "Keep_Awake", "0"},
       {kExtendedSection, "WorldOption_Kept",
        "0123456789ABCDEF0123456789ABCDEF,FEDCBA9876543210FEDCBA9876543210"},
       {kExtendedSection, "RestAPI_ByTool", "1"},

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
@@ -151,9 +152,30 @@ TEST_P(AutoUpdateTest, StartRunsTheScriptToItsEndThenLaunchesTheInstalledServer)
     ::CopyFileW(Widen(BinDirectory() + "\\fixtures\\Steamcmd.exe").c_str(), Widen(decoy).c_str(),
                 FALSE);
   }
+  directory.WriteBytes("PaLWorld_Data\\steamcmd-progress.flag", "");
   HWND window = OpenTool();
   ASSERT_NE(window, nullptr);
-  Start(window);
+  ClickControl(window, Id(MainControl::StartButton));
+
+  // SteamCMD's download shows in the status line and the bar under it moves, while no console
+  // window opens for it.
+  const HWND bar = ::GetDlgItem(window, Id(MainControl::InstallProgressBar));
+  int firstPosition = -1;
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::string status = ControlText(window, Id(MainControl::StatusLine));
+    if (!status.starts_with("正在下载游戏服务端 ") || status.find('%') == std::string::npos ||
+        !::IsWindowVisible(bar)) {
+      return false;
+    }
+    const int position = static_cast<int>(::SendMessageW(bar, PBM_GETPOS, 0, 0));
+    if (firstPosition < 0) firstPosition = position;
+    return position > firstPosition;
+  })) << ControlText(window, Id(MainControl::StatusLine))
+      << " " << firstPosition << "\n"
+      << directory.ReadBytes("PaLWorld_Data\\steamcmd_update.txt");
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(bar); }));
+  ASSERT_TRUE(Shows(window, MainControl::StartButton, kStopCaption));
+  EXPECT_EQ(directory.ReadBytes("PaLWorld_Data\\steamcmd-console.txt"), "none\r\n");
 
   EXPECT_EQ(directory.ReadBytes(kAutoScript), Utf8ToGbk(AutoUpdateScript()));
   const std::string runs = directory.ReadBytes(kSteamCmdRuns);
@@ -165,6 +187,11 @@ TEST_P(AutoUpdateTest, StartRunsTheScriptToItsEndThenLaunchesTheInstalledServer)
   EXPECT_TRUE(WaitUntil([&] {
     return directory.ReadBytes(kEventLog).find("自动更新服务端: SteamCMD 运行结束, 退出代码 0") !=
            std::string::npos;
+  })) << directory.ReadBytes(kEventLog);
+  // The running server keeps the PC awake (Keep_Awake is on unless the host turns it off).
+  EXPECT_TRUE(WaitUntil([&] {
+    // Wine has no power requests: there the event log tells why the PC could not be kept awake.
+    return directory.ReadBytes(kEventLog).find("阻止电脑睡眠") != std::string::npos;
   })) << directory.ReadBytes(kEventLog);
   if (!decoy.empty()) {
     EXPECT_EQ(::GetFileAttributesW(Widen(decoyRuns).c_str()), INVALID_FILE_ATTRIBUTES);
@@ -190,8 +217,9 @@ TEST_F(InstallUpdateTest, AFailedUpdateBeforeTheStartIsLoggedAndTheServerStarts)
   };
   EXPECT_TRUE(logged("自动更新服务端: SteamCMD 运行结束, 退出代码 8"))
       << directory.ReadBytes(kEventLog);
-  EXPECT_TRUE(
-      logged("启动前自动更新服务端失败: SteamCMD 运行结束, 退出代码 8 - 以已安装的服务端启动"));
+  EXPECT_TRUE(logged(
+      "启动前自动更新服务端失败: SteamCMD 运行结束, 退出代码 8 (Error! App '2394010' state is "
+      "0x602 after update job.) - 以已安装的服务端启动"));
 }
 
 // A shortcut, the task scheduler or a prompt may start the tool from another directory; the

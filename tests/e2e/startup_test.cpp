@@ -123,19 +123,34 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
                                              "Webhook_Secret_3",
                                              "Notify_Events",
                                              "Update_Check_Min",
+                                             "Keep_Awake",
                                              "WorldOption_Kept"};
   EXPECT_EQ(names, expected);
   ASSERT_EQ(lines.size(), expected.size());
   EXPECT_EQ(lines[18], Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "
                                  "velmora.example"));
-  EXPECT_EQ(std::vector<std::string>(lines.end() - 19, lines.end()),
-            (std::vector<std::string>{
-                "Safe_Stop=1", "RestAPI_Port=8212", "Restart_Notice=1", "Hang_Restart=1",
-                "Backup_Keep=0", "Backup_Keep_Days=0", "Memory_Restart_GB=0", "UPnP_Map=0",
-                "Run_At_Logon=0", "Auto_Start=0", "Webhook_URL_1=", "Webhook_URL_2=",
-                "Webhook_URL_3=", "Webhook_Secret_1=", "Webhook_Secret_2=", "Webhook_Secret_3=",
-                "Notify_Events=crash,crashloop,hang,restart,update,backup,start",
-                "Update_Check_Min=30", "WorldOption_Kept="}));
+  EXPECT_EQ(
+      std::vector<std::string>(lines.end() - 20, lines.end()),
+      (std::vector<std::string>{"Safe_Stop=1",
+                                "RestAPI_Port=8212",
+                                "Restart_Notice=1",
+                                "Hang_Restart=1",
+                                "Backup_Keep=0",
+                                "Backup_Keep_Days=0",
+                                "Memory_Restart_GB=0",
+                                "UPnP_Map=0",
+                                "Run_At_Logon=0",
+                                "Auto_Start=0",
+                                "Webhook_URL_1=",
+                                "Webhook_URL_2=",
+                                "Webhook_URL_3=",
+                                "Webhook_Secret_1=",
+                                "Webhook_Secret_2=",
+                                "Webhook_Secret_3=",
+                                "Notify_Events=crash,crashloop,hang,restart,update,backup,start",
+                                "Update_Check_Min=30",
+                                "Keep_Awake=1",
+                                "WorldOption_Kept="}));
 }
 
 TEST(Startup, SavedValuesComeBackAndFlagsOtherThanOneUntick) {

@@ -44,12 +44,18 @@ class FakeActions : public UpdateActions, public Prompt {
     log.push_back("open:" + path + "|" + dir);
     consoleEnded = std::move(ended);
   }
-  void RunToEnd(const std::string& commandLine,
+  void ShowInstallProgress(const InstallStatus&) override {}
+  void RunToEnd(const std::string& commandLine, InstallProgressFunction progress,
                 std::function<void(const ScriptEnd&)> done) override {
     log.push_back("run:" + commandLine);
+    progress({"正在安装…", 100});
     done(scriptEnd);
   }
   void Record(std::string_view text) override { log.push_back("log:" + std::string(text)); }
+  // Where the update's progress goes, as the caller gave it.
+  InstallProgressFunction Progress() {
+    return [this](const InstallStatus& status) { progressShown.push_back(status.line); };
+  }
   // The update's end, for the start that waits for it.
   std::function<void()> Ended() {
     return [this] { log.push_back("ended"); };
@@ -63,6 +69,7 @@ class FakeActions : public UpdateActions, public Prompt {
   ScriptEnd scriptEnd{true, 0, {}};
   std::function<void(const ScriptEnd&)> consoleEnded;  // the manual update's console, once opened
   std::vector<std::string> log;
+  std::vector<std::string> progressShown;
   std::string written;
   std::string status;
 };
@@ -131,23 +138,24 @@ TEST(ManualUpdate, UnwritableScriptIsReportedWithItsCauseAndNotOpened) {
 
 TEST(AutoUpdate, UntickedWritesAndRunsNothing) {
   FakeActions actions;
-  PerformAutoUpdate(false, kPaths, actions, actions.Ended());
+  PerformAutoUpdate(false, kPaths, actions, actions.Progress(), actions.Ended());
   EXPECT_EQ(actions.log, Log{"ended"});
 }
 
 TEST(AutoUpdate, TickedRunsTheQuotedScriptToItsEnd) {
   FakeActions actions;
-  PerformAutoUpdate(true, kPaths, actions, actions.Ended());
+  PerformAutoUpdate(true, kPaths, actions, actions.Progress(), actions.Ended());
   EXPECT_EQ(actions.log, (Log{"deploy", "write:" + kData + "Updata_Server_Auto.bat",
                               "run:\"" + kData + "Updata_Server_Auto.bat\"",
                               "log:自动更新服务端: SteamCMD 运行结束, 退出代码 0", "ended"}));
   EXPECT_EQ(actions.written, AutoUpdateScript());
+  EXPECT_EQ(actions.progressShown, std::vector<std::string>{"正在安装…"});
 }
 
 TEST(AutoUpdate, FailedDownloadSkipsTheScriptAndIsLogged) {
   FakeActions actions;
   actions.deployResult = SteamCmdState::DownloadFailed;
-  PerformAutoUpdate(true, kPaths, actions, actions.Ended());
+  PerformAutoUpdate(true, kPaths, actions, actions.Progress(), actions.Ended());
   EXPECT_EQ(actions.log, (Log{"deploy",
                               "log:启动前自动更新服务端失败: 下载 SteamCMD 失败 - 请检查网络连接 - "
                               "以已安装的服务端启动",
@@ -175,6 +183,15 @@ TEST(AutoUpdate, AFailureIsLoggedWithItsCauseAndTheStartGoesOn) {
        {true, 8, {}},
        {"log:自动更新服务端: SteamCMD 运行结束, 退出代码 8",
         failed + "SteamCMD 运行结束, 退出代码 8" + installed}},
+      {"SteamCMD ended with an error line",
+       std::nullopt,
+       {true, 8, {}, "Error! App '2394010' state is 0x602 after update job."},
+       {"log:自动更新服务端: SteamCMD 运行结束, 退出代码 8 (Error! App '2394010' state is 0x602 "
+        "after update job.)",
+        failed +
+            "SteamCMD 运行结束, 退出代码 8 (Error! App '2394010' state is 0x602 after update "
+            "job.)" +
+            installed}},
       {"the script's window was closed",
        std::nullopt,
        {true, kConsoleClosedExitCode, {}},
@@ -194,7 +211,7 @@ TEST(AutoUpdate, AFailureIsLoggedWithItsCauseAndTheStartGoesOn) {
     FakeActions actions;
     actions.scriptRefused = c.scriptRefused;
     actions.scriptEnd = c.end;
-    PerformAutoUpdate(true, kPaths, actions, actions.Ended());
+    PerformAutoUpdate(true, kPaths, actions, actions.Progress(), actions.Ended());
     Log logged;
     for (const std::string& line : actions.log) {
       if (line.starts_with("log:")) logged.push_back(line);

@@ -3,6 +3,7 @@
 // things on them.
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "app/main_controls.h"
@@ -23,6 +24,9 @@ class FakeMainControls : public MainControls {
     return it != ticked.end() && it->second;
   }
   void SetTicked(MainControl control, bool value) override { ticked[control] = value; }
+  void ShowProgress(MainControl bar, std::optional<int> percent) override {
+    progress[bar] = percent;
+  }
   void SetTimerInterval(MainControl timer, unsigned milliseconds) override {
     timers[timer] = milliseconds;
   }
@@ -30,6 +34,7 @@ class FakeMainControls : public MainControls {
 
   std::map<MainControl, std::string> texts;
   std::map<MainControl, bool> ticked;
+  std::map<MainControl, std::optional<int>> progress;
   std::map<MainControl, unsigned> timers;
   std::string title;
 };
