@@ -36,7 +36,8 @@ TEST_F(ServerLifecycle, StopWithTheApiSavesThenShutsDownAndKillsNothing) {
     return ControlText(window, Id(MainControl::StatusLine)) == "正在安全关闭服务端..." ||
            ShowsStopped(window);
   }));
-  ASSERT_TRUE(WaitUntil([&] { return ShowsStopped(window); }, std::chrono::seconds(30)));
+  ASSERT_TRUE(WaitUntil([&] { return ShowsStopped(window); }, std::chrono::seconds(30)))
+      << EventLog() << ApiCalls();
   EXPECT_TRUE(WaitUntil([&] { return !ServerRunning(); }));
 
   const std::string calls = ApiCalls();
