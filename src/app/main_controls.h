@@ -66,6 +66,7 @@ enum class MainControl : int {
   AlertsLabel,     // (消息通知)
   UpdateCheckLabel,
   UpdateCheckMinutes,  // minutes between two looks for a newer server build
+  GuideLabel,          // (开服向导)
 };
 
 class MainControls {

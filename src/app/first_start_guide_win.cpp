@@ -1,0 +1,313 @@
+#include "app/first_start_guide_win.h"
+
+#include <array>
+#include <chrono>
+#include <optional>
+
+#include "app/first_start_jobs_win.h"
+#include "net/clipboard_win.h"
+#include "platform/codepage_win.h"
+#include "platform/text.h"
+#include "platform/verdict_tone_win.h"
+
+namespace tidemoor {
+namespace {
+
+using Id = GuideControl;
+using K = ControlKind;
+
+constexpr int kStepsY = 150;
+constexpr int kStepHeight = 32;
+constexpr int Row(int index) {
+  return kStepsY + index * kStepHeight;
+}
+constexpr int kGoY = Row(kGuideSteps) + 8;
+constexpr int kConclusionY = kGoY + 44;
+
+constexpr auto kStartWatch = std::chrono::milliseconds(500);
+
+const std::array<ControlDefinition, 31> kControls = {{
+    {ControlNumber(Id::NameLabel), K::Label, "服务器名字", 12, 16, 96, 22},
+    {ControlNumber(Id::NameEdit), K::Edit, "", 112, 12, 360, 24},
+    {ControlNumber(Id::JoinPasswordLabel), K::Label, "进服密码", 12, 48, 96, 22},
+    {ControlNumber(Id::JoinPasswordEdit), K::Edit, "", 112, 44, 200, 24},
+    {ControlNumber(Id::MaxPlayersLabel), K::Label, "最大游戏人数", 12, 80, 96, 22},
+    {ControlNumber(Id::MaxPlayersEdit), K::Edit, "", 112, 76, 60, 24, kDigitsOnly},
+    {ControlNumber(Id::AdminPasswordLabel), K::Label, "管理员密码", 12, 112, 96, 22},
+    {ControlNumber(Id::AdminPassword), K::Label, "", 112, 112, 500, 22},
+    {ControlNumber(Id::InstallBox), K::CheckBox, "安装游戏服务端", 12, Row(0), 210, 26},
+    {ControlNumber(Id::FirewallBox), K::CheckBox, "添加防火墙规则 (需要管理员确认)", 12, Row(1),
+     210, 26},
+    {ControlNumber(Id::MappingBox), K::CheckBox, "路由器自动映射端口", 12, Row(2), 210, 26},
+    {ControlNumber(Id::StartUpBox), K::CheckBox, "随 Windows 启动并自动开服", 12, Row(3), 210, 26},
+    {ControlNumber(Id::StartTitle), K::Label, "启动服务端", 30, Row(4) + 4, 192, 22},
+    {ControlNumber(Id::InstallAbout), K::Label, "用 SteamCMD 下载官方服务端 (先检查磁盘空间)", 228,
+     Row(0) + 4, 260, 22, kEndEllipsis},
+    {ControlNumber(Id::FirewallAbout), K::Label, "允许游戏端口和查询端口 (UDP) 通过 Windows 防火墙",
+     228, Row(1) + 4, 260, 22, kEndEllipsis},
+    {ControlNumber(Id::MappingAbout), K::Label, "在路由器上把端口映射到本机, 以后每次开服自动映射",
+     228, Row(2) + 4, 260, 22, kEndEllipsis},
+    {ControlNumber(Id::StartUpAbout), K::Label, "登录 Windows 时启动本工具并自动开服", 228,
+     Row(3) + 4, 260, 22, kEndEllipsis},
+    {ControlNumber(Id::StartAbout), K::Label, "以上设置开服", 228, Row(4) + 4, 260, 22,
+     kEndEllipsis},
+    {ControlNumber(Id::InstallVerdict), K::Label, "", 494, Row(0) + 4, 36, 22},
+    {ControlNumber(Id::FirewallVerdict), K::Label, "", 494, Row(1) + 4, 36, 22},
+    {ControlNumber(Id::MappingVerdict), K::Label, "", 494, Row(2) + 4, 36, 22},
+    {ControlNumber(Id::StartUpVerdict), K::Label, "", 494, Row(3) + 4, 36, 22},
+    {ControlNumber(Id::StartVerdict), K::Label, "", 494, Row(4) + 4, 36, 22},
+    {ControlNumber(Id::InstallWhy), K::Label, "", 534, Row(0) + 4, 180, 22, kEndEllipsis},
+    {ControlNumber(Id::FirewallWhy), K::Label, "", 534, Row(1) + 4, 180, 22, kEndEllipsis},
+    {ControlNumber(Id::MappingWhy), K::Label, "", 534, Row(2) + 4, 180, 22, kEndEllipsis},
+    {ControlNumber(Id::StartUpWhy), K::Label, "", 534, Row(3) + 4, 180, 22, kEndEllipsis},
+    {ControlNumber(Id::StartWhy), K::Label, "", 534, Row(4) + 4, 180, 22, kEndEllipsis},
+    {ControlNumber(Id::GoButton), K::Button, "一键开服", 12, kGoY, 120, 32},
+    {ControlNumber(Id::Conclusion), K::Label, "", 12, kConclusionY, 580, 80},
+    {ControlNumber(Id::CopyButton), K::Button, "复制联机地址", 600, kConclusionY, 110, 30},
+}};
+
+constexpr std::array<Id, kTickedGuideSteps> kBoxes = {Id::InstallBox, Id::FirewallBox,
+                                                      Id::MappingBox, Id::StartUpBox};
+constexpr std::array<Id, kGuideSteps> kVerdicts = {Id::InstallVerdict, Id::FirewallVerdict,
+                                                   Id::MappingVerdict, Id::StartUpVerdict,
+                                                   Id::StartVerdict};
+constexpr std::array<Id, kGuideSteps> kWhys = {Id::InstallWhy, Id::FirewallWhy, Id::MappingWhy,
+                                               Id::StartUpWhy, Id::StartWhy};
+constexpr std::array<const char*, kGuideSteps> kStepNames = {
+    "安装游戏服务端", "添加防火墙规则", "路由器自动映射端口", "随 Windows 启动并自动开服",
+    "启动服务端"};
+
+constexpr char kRunning[] = "进行中...";
+
+// Beside the owner, on its right, where the screen has room; otherwise where the system put it.
+void PlaceBeside(HWND window, HWND owner) {
+  RECT ownerRect{};
+  RECT own{};
+  if (!owner || !::GetWindowRect(owner, &ownerRect) || !::GetWindowRect(window, &own)) return;
+  MONITORINFO monitor{sizeof(monitor)};
+  if (!::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const int width = own.right - own.left;
+  const int x = ownerRect.right + width <= monitor.rcWork.right ? ownerRect.right
+                                                                : monitor.rcWork.right - width;
+  ::SetWindowPos(window, nullptr, x > monitor.rcWork.left ? x : monitor.rcWork.left, ownerRect.top,
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+}  // namespace
+
+bool ServerMissing(const ServerPaths& paths) {
+  return ::GetFileAttributesW(Widen(ServerExecutable(paths)).c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+HWND FirstStartGuide::Open(GuideSetup setup) {
+  if (BringForwardIfOpen()) return window_;
+  if (!setup_.log) setup_ = std::move(setup);
+  if (Make(setup_.owner, setup_.prompt)) PlaceBeside(window_, setup_.owner);
+  return window_;
+}
+
+void FirstStartGuide::OnCreate(UINT dpi) {
+  CreateControlsForDpi(window_, kControls, dpi, font_);
+  worker_ = std::make_unique<Worker>();
+  ++run_;
+  for (const Id box : kBoxes) ::SendMessageW(Control(box), BM_SETCHECK, BST_CHECKED, 0);
+  ::EnableWindow(Control(Id::CopyButton), FALSE);
+  ShowSettings();
+}
+
+void FirstStartGuide::PlaceControls(UINT dpi) {
+  PlaceControlsForDpi(window_, kControls, dpi, font_);
+}
+
+LRESULT FirstStartGuide::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) != BN_CLICKED) return 0;
+      if (static_cast<Id>(LOWORD(wParam)) == Id::GoButton) Go();
+      if (static_cast<Id>(LOWORD(wParam)) == Id::CopyButton) CopyAddress();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      if (const std::optional<LRESULT> brush =
+              ColourVerdictLabel(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+        return *brush;
+      }
+      break;
+    case WM_DESTROY:
+      // What was done stays done; a step still running ends on its own and is not told here.
+      ++run_;
+      worker_.reset();
+      startWatch_.Stop();
+      return 0;
+  }
+  return DefaultHandling(message, wParam, lParam);
+}
+
+// The settings as the main window holds them now; the size SteamCMD told last time, if ever.
+void FirstStartGuide::ShowSettings() {
+  const GuideSettings settings = setup_.settings();
+  SetWindowTextUtf8(Control(Id::NameEdit), settings.serverName);
+  SetWindowTextUtf8(Control(Id::JoinPasswordEdit), settings.joinPassword);
+  SetWindowTextUtf8(Control(Id::MaxPlayersEdit), settings.maxPlayers);
+  SetWindowTextUtf8(Control(Id::AdminPassword),
+                    settings.adminPassword + "  (已自动生成, 远程管理用; 可在主窗口修改)");
+  SetWindowTextUtf8(Control(Id::InstallBox), InstallCaption(KeptServerSize(setup_.paths)));
+}
+
+void FirstStartGuide::Go() {
+  GuideSettings edits = setup_.settings();
+  edits.serverName = WindowText(Control(Id::NameEdit));
+  edits.joinPassword = WindowText(Control(Id::JoinPasswordEdit));
+  const std::string players(TrimBlanks(WindowText(Control(Id::MaxPlayersEdit)), " "));
+  if (!players.empty()) edits.maxPlayers = players;
+  setup_.takeEdits(edits);
+
+  facts_ = GuideFacts{};
+  for (size_t i = 0; i < kBoxes.size(); ++i) {
+    facts_.ticked[i] = ::SendMessageW(Control(kBoxes[i]), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  for (const Id id : kVerdicts) SetWindowTextUtf8(Control(id), "");
+  for (const Id id : kWhys) SetWindowTextUtf8(Control(id), "");
+  SetWindowTextUtf8(Control(Id::Conclusion), "");
+  ::EnableWindow(Control(Id::CopyButton), FALSE);
+  copyText_.clear();
+  SetBusy(true);
+  setup_.log->Record("开服向导: 一键开服");
+  ++run_;
+  step_ = 0;
+  Next();
+}
+
+void FirstStartGuide::Next() {
+  if (step_ == kGuideSteps) {
+    Conclude();
+    return;
+  }
+  const auto step = static_cast<GuideStep>(step_);
+  facts_.serverRunning = setup_.serverState() != ServerState::Stopped;
+  facts_.serverInstalled = !ServerMissing(setup_.paths);
+  if (const std::optional<std::string> why = SkipReason(step, facts_)) {
+    Finish(step, StepSkipped(*why));
+    return;
+  }
+  SetWindowTextUtf8(Control(kWhys[step_]), kRunning);
+  RunStep(step);
+}
+
+void FirstStartGuide::RunStep(GuideStep step) {
+  const unsigned run = run_;
+  const GuideSettings settings = setup_.settings();
+  switch (step) {
+    case GuideStep::Install:
+      worker_->Run<DiskRoom>(
+          [paths = setup_.paths] { return MeasureDiskRoom(paths); },
+          [this, run](DiskRoom room) {
+            if (!Current(run)) return;
+            SetWindowTextUtf8(Control(Id::InstallBox), InstallCaption(room.serverBytes));
+            if (const std::optional<std::string> shortfall =
+                    FreeSpaceShortfall(room.serverBytes, room.freeBytes)) {
+              Finish(GuideStep::Install, StepFailed(*shortfall));
+              return;
+            }
+            setup_.install([this, run](const std::string& failure) {
+              if (!Current(run)) return;
+              Finish(GuideStep::Install, failure.empty() ? StepDone() : StepFailed(failure));
+            });
+          });
+      return;
+    case GuideStep::Firewall:
+      worker_->Run<StepResult>(
+          [owner = window_,
+           job = FirewallFixJob{ServerWorkerProgram(setup_.paths), settings.game, settings.query}] {
+            return AddFirewallRules(owner, job);
+          },
+          [this, run](StepResult result) {
+            if (Current(run)) Finish(GuideStep::Firewall, result);
+          });
+      return;
+    case GuideStep::Mapping:
+      setup_.mapAtEveryStart();
+      worker_->Run<MappingResult>(
+          [search = setup_.search, settings] {
+            return MapPortsNow(search, settings.game, settings.query);
+          },
+          [this, run](MappingResult mapped) {
+            for (const std::string& line : mapped.lines) setup_.log->Record(line);
+            if (Current(run)) Finish(GuideStep::Mapping, mapped.result);
+          });
+      return;
+    case GuideStep::StartUp: {
+      const Outcome registered = setup_.startWithWindows();
+      Finish(GuideStep::StartUp,
+             registered ? StepDone()
+                        : StepFailed(WithCause("未能添加随 Windows 启动", registered.Error())));
+      return;
+    }
+    case GuideStep::Start:
+      setup_.startServer();
+      WatchStart();
+      return;
+  }
+}
+
+// The start may ask the host something first (the world it loads); the guide waits for the
+// server to run, or to be stopped again.
+void FirstStartGuide::WatchStart() {
+  const unsigned run = run_;
+  startWatch_.Every(kStartWatch, [this, run] {
+    if (!Current(run)) return;
+    const ServerState state = setup_.serverState();
+    if (state == ServerState::Running) {
+      startWatch_.Stop();
+      Finish(GuideStep::Start, StepDone());
+    } else if (state == ServerState::Stopped) {
+      startWatch_.Stop();
+      Finish(GuideStep::Start, StepFailed("服务端未能启动 - 详见事件日志"));
+    }
+  });
+}
+
+void FirstStartGuide::Finish(GuideStep step, const StepResult& result) {
+  const auto index = static_cast<size_t>(step);
+  if (step == GuideStep::Install) facts_.install = result;
+  SetWindowTextUtf8(Control(kVerdicts[index]), ResultWord(result.kind));
+  SetWindowTextUtf8(Control(kWhys[index]), result.why);
+  setup_.log->Record("开服向导 " + std::string(kStepNames[index]) + ": " + ResultText(result));
+  step_ = static_cast<int>(index) + 1;
+  Next();
+}
+
+void FirstStartGuide::Conclude() {
+  const unsigned run = run_;
+  const GuideSettings settings = setup_.settings();
+  SetWindowTextUtf8(Control(Id::Conclusion), "正在检查联机方式...");
+  worker_->Run<ConnectionFacts>(
+      [search = setup_.search, settings, primary = setup_.primaryEchoUrl,
+       fallback = setup_.fallbackEchoUrl] {
+        return ReadConnection(search, settings.game, settings.gamePort, primary, fallback);
+      },
+      [this, run](ConnectionFacts facts) {
+        const GuideConclusion conclusion = ConcludeConnection(facts);
+        setup_.log->Record("开服向导 联机: " + ReplaceAll(conclusion.text, "\r\n", " "));
+        if (!Current(run)) return;
+        SetWindowTextUtf8(Control(Id::Conclusion), conclusion.text);
+        copyText_ = conclusion.copyText;
+        ::EnableWindow(Control(Id::CopyButton), !copyText_.empty());
+        SetBusy(false);
+      });
+}
+
+void FirstStartGuide::CopyAddress() {
+  if (copyText_.empty()) return;
+  CopyToClipboard(window_, copyText_, [prompt = setup_.prompt, text = copyText_](bool) {
+    prompt->Ask(" 已复制到剪辑版 【" + text + "】 ", " Info", PromptStyle::Information);
+  });
+}
+
+void FirstStartGuide::SetBusy(bool busy) {
+  for (const Id id : {Id::NameEdit, Id::JoinPasswordEdit, Id::MaxPlayersEdit, Id::GoButton}) {
+    ::EnableWindow(Control(id), !busy);
+  }
+  for (const Id box : kBoxes) ::EnableWindow(Control(box), !busy);
+}
+
+}  // namespace tidemoor
