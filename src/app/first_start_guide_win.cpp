@@ -79,11 +79,15 @@ constexpr std::array<const char*, kGuideSteps> kStepNames = {
 
 constexpr char kRunning[] = "进行中...";
 
-// Beside the owner, on its right, where the screen has room; otherwise where the system put it.
+// Beside the owner, on its right, where the screen has room; where the system put it while the
+// owner is minimised (started at sign-in).
 void PlaceBeside(HWND window, HWND owner) {
   RECT ownerRect{};
   RECT own{};
-  if (!owner || !::GetWindowRect(owner, &ownerRect) || !::GetWindowRect(window, &own)) return;
+  if (!owner || ::IsIconic(owner) || !::GetWindowRect(owner, &ownerRect) ||
+      !::GetWindowRect(window, &own)) {
+    return;
+  }
   MONITORINFO monitor{sizeof(monitor)};
   if (!::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
   const int width = own.right - own.left;

@@ -1,6 +1,5 @@
 #include "install/server_size.h"
 
-#include <charconv>
 #include <string>
 
 #include "install/app_info.h"
@@ -36,15 +35,6 @@ std::string_view AppBlock(std::string_view output, std::string_view appId) {
   return {};
 }
 
-std::optional<uint64_t> Number(const std::optional<std::string>& text) {
-  if (!text) return std::nullopt;
-  uint64_t value = 0;
-  const char* end = text->data() + text->size();
-  const auto [ptr, ec] = std::from_chars(text->data(), end, value);
-  if (ec != std::errc{} || ptr != end) return std::nullopt;
-  return value;
-}
-
 }  // namespace
 
 std::optional<uint64_t> ServerInstallBytes(std::string_view steamCmdOutput,
@@ -62,7 +52,8 @@ std::optional<uint64_t> ServerInstallBytes(std::string_view steamCmdOutput,
         if (systems && !systems->empty() && systems->find("windows") == std::string::npos) {
           continue;
         }
-        const std::optional<uint64_t> size = Number(VdfValue(one, {"manifests", "public", "size"}));
+        const std::optional<uint64_t> size =
+            VdfNumber(VdfValue(one, {"manifests", "public", "size"}));
         if (size) total = total.value_or(0) + *size;
       }
     }
