@@ -16,54 +16,62 @@ namespace {
 using Id = GuideControl;
 using K = ControlKind;
 
-constexpr int kStepsY = 150;
-constexpr int kStepHeight = 32;
+// Narrow enough to stand beside the main window on a screen 1280 pixels wide: each step takes two
+// lines, its box with the result beside it, then what it does.
+constexpr int kStepsY = 146;
+constexpr int kStepHeight = 46;
 constexpr int Row(int index) {
   return kStepsY + index * kStepHeight;
 }
-constexpr int kGoY = Row(kGuideSteps) + 8;
-constexpr int kConclusionY = kGoY + 44;
+constexpr int About(int index) {
+  return Row(index) + 24;
+}
+constexpr int kResultX = 238, kWhyX = 278, kWhyWidth = 282;
+constexpr int kGoY = Row(kGuideSteps) + 6;
+constexpr int kConclusionY = kGoY + 42;
 
 constexpr auto kStartWatch = std::chrono::milliseconds(500);
 
 const std::array<ControlDefinition, 31> kControls = {{
-    {ControlNumber(Id::NameLabel), K::Label, "服务器名字", 12, 16, 96, 22},
-    {ControlNumber(Id::NameEdit), K::Edit, "", 112, 12, 360, 24},
-    {ControlNumber(Id::JoinPasswordLabel), K::Label, "进服密码", 12, 48, 96, 22},
-    {ControlNumber(Id::JoinPasswordEdit), K::Edit, "", 112, 44, 200, 24},
-    {ControlNumber(Id::MaxPlayersLabel), K::Label, "最大游戏人数", 12, 80, 96, 22},
-    {ControlNumber(Id::MaxPlayersEdit), K::Edit, "", 112, 76, 60, 24, kDigitsOnly},
-    {ControlNumber(Id::AdminPasswordLabel), K::Label, "管理员密码", 12, 112, 96, 22},
-    {ControlNumber(Id::AdminPassword), K::Label, "", 112, 112, 500, 22},
-    {ControlNumber(Id::InstallBox), K::CheckBox, "安装游戏服务端", 12, Row(0), 210, 26},
+    {ControlNumber(Id::NameLabel), K::Label, "服务器名字", 12, 16, 90, 22},
+    {ControlNumber(Id::NameEdit), K::Edit, "", 106, 12, 340, 24},
+    {ControlNumber(Id::JoinPasswordLabel), K::Label, "进服密码", 12, 48, 90, 22},
+    {ControlNumber(Id::JoinPasswordEdit), K::Edit, "", 106, 44, 200, 24},
+    {ControlNumber(Id::MaxPlayersLabel), K::Label, "最大游戏人数", 12, 80, 90, 22},
+    {ControlNumber(Id::MaxPlayersEdit), K::Edit, "", 106, 76, 60, 24, kDigitsOnly},
+    {ControlNumber(Id::AdminPasswordLabel), K::Label, "管理员密码", 12, 112, 90, 22},
+    {ControlNumber(Id::AdminPassword), K::Label, "", 106, 112, 454, 22, kEndEllipsis},
+    {ControlNumber(Id::InstallBox), K::CheckBox, "安装游戏服务端", 12, Row(0), 222, 24},
     {ControlNumber(Id::FirewallBox), K::CheckBox, "添加防火墙规则 (需要管理员确认)", 12, Row(1),
-     210, 26},
-    {ControlNumber(Id::MappingBox), K::CheckBox, "路由器自动映射端口", 12, Row(2), 210, 26},
-    {ControlNumber(Id::StartUpBox), K::CheckBox, "随 Windows 启动并自动开服", 12, Row(3), 210, 26},
-    {ControlNumber(Id::StartTitle), K::Label, "启动服务端", 30, Row(4) + 4, 192, 22},
-    {ControlNumber(Id::InstallAbout), K::Label, "用 SteamCMD 下载官方服务端 (先检查磁盘空间)", 228,
-     Row(0) + 4, 260, 22, kEndEllipsis},
-    {ControlNumber(Id::FirewallAbout), K::Label, "允许游戏端口和查询端口 (UDP) 通过 Windows 防火墙",
-     228, Row(1) + 4, 260, 22, kEndEllipsis},
-    {ControlNumber(Id::MappingAbout), K::Label, "在路由器上把端口映射到本机, 以后每次开服自动映射",
-     228, Row(2) + 4, 260, 22, kEndEllipsis},
-    {ControlNumber(Id::StartUpAbout), K::Label, "登录 Windows 时启动本工具并自动开服", 228,
-     Row(3) + 4, 260, 22, kEndEllipsis},
-    {ControlNumber(Id::StartAbout), K::Label, "以上设置开服", 228, Row(4) + 4, 260, 22,
+     222, 24},
+    {ControlNumber(Id::MappingBox), K::CheckBox, "路由器自动映射端口", 12, Row(2), 222, 24},
+    {ControlNumber(Id::StartUpBox), K::CheckBox, "随 Windows 启动并自动开服", 12, Row(3), 222, 24},
+    {ControlNumber(Id::StartTitle), K::Label, "启动服务端", 30, Row(4) + 3, 204, 20},
+    {ControlNumber(Id::InstallAbout), K::Label, "用 SteamCMD 下载官方服务端, 先检查磁盘空间", 30,
+     About(0), 530, 20, kEndEllipsis},
+    {ControlNumber(Id::FirewallAbout), K::Label,
+     "允许游戏端口和查询端口 (UDP) 通过 Windows 防火墙, 会弹出一次管理员确认", 30, About(1), 530,
+     20, kEndEllipsis},
+    {ControlNumber(Id::MappingAbout), K::Label,
+     "在路由器上把这两个端口映射到本机 (UPnP), 以后每次开服自动映射", 30, About(2), 530, 20,
      kEndEllipsis},
-    {ControlNumber(Id::InstallVerdict), K::Label, "", 494, Row(0) + 4, 36, 22},
-    {ControlNumber(Id::FirewallVerdict), K::Label, "", 494, Row(1) + 4, 36, 22},
-    {ControlNumber(Id::MappingVerdict), K::Label, "", 494, Row(2) + 4, 36, 22},
-    {ControlNumber(Id::StartUpVerdict), K::Label, "", 494, Row(3) + 4, 36, 22},
-    {ControlNumber(Id::StartVerdict), K::Label, "", 494, Row(4) + 4, 36, 22},
-    {ControlNumber(Id::InstallWhy), K::Label, "", 534, Row(0) + 4, 180, 22, kEndEllipsis},
-    {ControlNumber(Id::FirewallWhy), K::Label, "", 534, Row(1) + 4, 180, 22, kEndEllipsis},
-    {ControlNumber(Id::MappingWhy), K::Label, "", 534, Row(2) + 4, 180, 22, kEndEllipsis},
-    {ControlNumber(Id::StartUpWhy), K::Label, "", 534, Row(3) + 4, 180, 22, kEndEllipsis},
-    {ControlNumber(Id::StartWhy), K::Label, "", 534, Row(4) + 4, 180, 22, kEndEllipsis},
+    {ControlNumber(Id::StartUpAbout), K::Label, "登录 Windows 时启动本工具, 并在启动工具时自动开服",
+     30, About(3), 530, 20, kEndEllipsis},
+    {ControlNumber(Id::StartAbout), K::Label, "用以上设置开服, 然后告诉你好友的联机地址", 30,
+     About(4), 530, 20, kEndEllipsis},
+    {ControlNumber(Id::InstallVerdict), K::Label, "", kResultX, Row(0) + 3, 36, 20},
+    {ControlNumber(Id::FirewallVerdict), K::Label, "", kResultX, Row(1) + 3, 36, 20},
+    {ControlNumber(Id::MappingVerdict), K::Label, "", kResultX, Row(2) + 3, 36, 20},
+    {ControlNumber(Id::StartUpVerdict), K::Label, "", kResultX, Row(3) + 3, 36, 20},
+    {ControlNumber(Id::StartVerdict), K::Label, "", kResultX, Row(4) + 3, 36, 20},
+    {ControlNumber(Id::InstallWhy), K::Label, "", kWhyX, Row(0) + 3, kWhyWidth, 20, kEndEllipsis},
+    {ControlNumber(Id::FirewallWhy), K::Label, "", kWhyX, Row(1) + 3, kWhyWidth, 20, kEndEllipsis},
+    {ControlNumber(Id::MappingWhy), K::Label, "", kWhyX, Row(2) + 3, kWhyWidth, 20, kEndEllipsis},
+    {ControlNumber(Id::StartUpWhy), K::Label, "", kWhyX, Row(3) + 3, kWhyWidth, 20, kEndEllipsis},
+    {ControlNumber(Id::StartWhy), K::Label, "", kWhyX, Row(4) + 3, kWhyWidth, 20, kEndEllipsis},
     {ControlNumber(Id::GoButton), K::Button, "一键开服", 12, kGoY, 120, 32},
-    {ControlNumber(Id::Conclusion), K::Label, "", 12, kConclusionY, 580, 80},
-    {ControlNumber(Id::CopyButton), K::Button, "复制联机地址", 600, kConclusionY, 110, 30},
+    {ControlNumber(Id::CopyButton), K::Button, "复制联机地址", 450, kGoY, 110, 32},
+    {ControlNumber(Id::Conclusion), K::Label, "", 12, kConclusionY, 548, 96},
 }};
 
 constexpr std::array<Id, kTickedGuideSteps> kBoxes = {Id::InstallBox, Id::FirewallBox,
@@ -79,8 +87,8 @@ constexpr std::array<const char*, kGuideSteps> kStepNames = {
 
 constexpr char kRunning[] = "进行中...";
 
-// Beside the owner, on its right, where the screen has room; where the system put it while the
-// owner is minimised (started at sign-in).
+// Beside the owner, on its right or else its left where the screen has room; where the system put
+// it while the owner is minimised (started at sign-in).
 void PlaceBeside(HWND window, HWND owner) {
   RECT ownerRect{};
   RECT own{};
@@ -90,11 +98,16 @@ void PlaceBeside(HWND window, HWND owner) {
   }
   MONITORINFO monitor{sizeof(monitor)};
   if (!::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
   const int width = own.right - own.left;
-  const int x = ownerRect.right + width <= monitor.rcWork.right ? ownerRect.right
-                                                                : monitor.rcWork.right - width;
-  ::SetWindowPos(window, nullptr, x > monitor.rcWork.left ? x : monitor.rcWork.left, ownerRect.top,
-                 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  int x = work.right - width;  // no room on either side: over the main window's right edge
+  if (ownerRect.right + width <= work.right) {
+    x = ownerRect.right;
+  } else if (ownerRect.left - width >= work.left) {
+    x = ownerRect.left - width;
+  }
+  ::SetWindowPos(window, nullptr, x > work.left ? x : work.left, ownerRect.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
 }
 
 }  // namespace

@@ -97,7 +97,7 @@ bool ServerMissing(const ServerPaths& paths);
 
 class FirstStartGuide : public ToolWindow<FirstStartGuide> {
  public:
-  static constexpr ToolWindowKind kKind{L"TidemoorFirstStartGuide", kGuideTitle, 736, 500};
+  static constexpr ToolWindowKind kKind{L"TidemoorFirstStartGuide", kGuideTitle, 588, 620};
 
   // Opens the window beside its owner, or brings it forward when it is open already. The setup
   // given at the first opening serves every later one.
