@@ -166,7 +166,7 @@ void FirstStartGuide::ShowSettings() {
   SetWindowTextUtf8(Control(Id::JoinPasswordEdit), settings.joinPassword);
   SetWindowTextUtf8(Control(Id::MaxPlayersEdit), settings.maxPlayers);
   SetWindowTextUtf8(Control(Id::AdminPassword),
-                    settings.adminPassword + "  (已自动生成, 远程管理用; 可在主窗口修改)");
+                    settings.adminPassword + "  (远程管理用, 无需填写; 可在主窗口修改)");
   SetWindowTextUtf8(Control(Id::InstallBox), InstallCaption(KeptServerSize(setup_.paths)));
 }
 
