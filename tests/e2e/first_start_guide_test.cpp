@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "app/start_with_windows.h"
 #include "e2e/fixture_process.h"
 #include "platform/codepage_win.h"
+#include "support/caption_pixels_win.h"
 #include "support/e2e_win.h"
 
 namespace tidemoor::testing {
@@ -51,6 +53,20 @@ struct RunValueRemover {
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, Widen(kRunKey).c_str(), Widen(kLogonEntryName).c_str());
   }
 };
+
+// Whether some of the label's ink is drawn in the tone: green (完成) or amber (跳过).
+bool InkLeansTo(HWND window, G label, bool green) {
+  const ScreenShot shot(window);
+  const RECT area = PlaceInParent(::GetDlgItem(window, Id(label)));
+  for (int y = area.top; y < area.bottom && y < shot.Height(); ++y) {
+    for (int x = area.left; x < area.right && x < shot.Width(); ++x) {
+      const uint32_t pixel = shot.At(x, y);
+      const int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+      if (green ? (g > r + 60 && g > b + 60) : (r > b + 80 && g > b + 40)) return true;
+    }
+  }
+  return false;
+}
 
 int Lines(const std::string& text) {
   return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
@@ -105,6 +121,10 @@ TEST(FirstStartGuide, OnePressInstallsMapsRegistersAndStartsTheServer) {
   EXPECT_EQ(ControlText(guide, Id(G::StartUpVerdict)), "完成")
       << ControlText(guide, Id(G::StartUpWhy));
   EXPECT_EQ(ControlText(guide, Id(G::StartVerdict)), "完成") << ControlText(guide, Id(G::StartWhy));
+  // The words keep their colour: 完成 green, 跳过 amber.
+  EXPECT_TRUE(InkLeansTo(guide, G::InstallVerdict, true));
+  EXPECT_TRUE(InkLeansTo(guide, G::FirewallVerdict, false));
+  EXPECT_FALSE(InkLeansTo(guide, G::FirewallVerdict, true));
   EXPECT_TRUE(WaitUntil([&] {
     return ControlText(guide, Id(G::Conclusion)).find("好友联机地址: 203.0.113.7:8211") !=
            std::string::npos;
