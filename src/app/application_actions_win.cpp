@@ -8,10 +8,12 @@
 #include <string>
 
 #include "app/application_win.h"
+#include "app/start_with_windows_win.h"
 #include "common/port_number.h"
 #include "common/product.h"
 #include "net/connect_address_win.h"
 #include "platform/codepage_win.h"
+#include "platform/directories_win.h"
 #include "platform/run_command_win.h"
 #include "platform/whole_file_win.h"
 #include "worldsettings/world_settings_file_win.h"
@@ -126,6 +128,61 @@ void Application::OpenConnectionDoctor() {
   setup.search = RouterSearch();
   if (!tests.addressEcho.empty()) setup.primaryEchoUrl = setup.fallbackEchoUrl = tests.addressEcho;
   connectionDoctor_.Open(std::move(setup));
+}
+
+// The guide changes the settings the way the main window's controls do: the value first, then the
+// control that shows it, then the file.
+void Application::OpenFirstStartGuide() {
+  GuideSetup setup;
+  setup.owner = mainWindow_.Handle();
+  setup.prompt = &prompt_;
+  setup.log = &*eventLog_;
+  setup.paths = paths_;
+  setup.settings = [this] {
+    return GuideSettings{settings_.serverName,
+                         settings_.joinPassword,
+                         settings_.maxPlayers,
+                         settings_.adminPassword,
+                         settings_.gamePort,
+                         ParsePortNumber(settings_.gamePort).value_or(0),
+                         ParsePortNumber(settings_.queryPort).value_or(0)};
+  };
+  setup.takeEdits = [this](const GuideSettings& edits) {
+    settings_.serverName = edits.serverName;
+    settings_.joinPassword = edits.joinPassword;
+    settings_.maxPlayers = edits.maxPlayers;
+    mainWindow_.SetText(MainControl::ServerNameEdit, settings_.serverName);
+    mainWindow_.SetText(MainControl::JoinPasswordEdit, settings_.joinPassword);
+    mainWindow_.SetText(MainControl::MaxPlayersEdit, settings_.maxPlayers);
+    SaveSettings();
+  };
+  setup.serverState = [this] { return server_->Controller().State(); };
+  setup.install = [this](std::function<void(std::string)> done) {
+    PerformUnattendedUpdate(paths_, updateActions_, std::move(done));
+  };
+  setup.mapAtEveryStart = [this] {
+    settings_.mapPortsAtStart = true;
+    mainWindow_.SetTicked(MainControl::MapPortsAtStartBox, true);
+    SaveSettings();
+  };
+  setup.startWithWindows = [this] {
+    const Outcome registered = RegisterLogonEntry(ToolExecutable());
+    ShowLogonEntry();
+    if (registered) {
+      settings_.autoStart = true;
+      mainWindow_.SetTicked(MainControl::AutoStartBox, true);
+    }
+    SaveSettings();
+    return registered;
+  };
+  setup.startServer = [this] { StartOrStopServer(); };
+  setup.search = RouterSearch();
+  setup.primaryEchoUrl = kPrimaryIpEchoAddress;
+  setup.fallbackEchoUrl = kFallbackIpEchoAddress;
+  if (!options_.tests.addressEcho.empty()) {
+    setup.primaryEchoUrl = setup.fallbackEchoUrl = options_.tests.addressEcho;
+  }
+  guide_.Open(std::move(setup));
 }
 
 void Application::OpenAlerts() {

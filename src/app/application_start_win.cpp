@@ -88,6 +88,8 @@ void Application::FinishStartUp() {
     server.StartUnattended();
   }
   hosting_->Begin();
+  // A first start: nothing installed and nothing running. The guide stands beside the window.
+  if (server.State() == ServerState::Stopped && ServerMissing(paths_)) OpenFirstStartGuide();
   logonEntryCheck_.Every(kLogonEntryCheck, [this] { ShowLogonEntry(); });
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/first_start_guide_win.h"
 #include "app/main_layout.h"
 #include "app/main_window_win.h"
 #include "app/run_options.h"
@@ -82,6 +83,7 @@ class Application : private MainWindowEvents, private MainActions {
   void OpenPlayers() override;
   void OpenConnectionDoctor() override;
   void OpenAlerts() override;
+  void OpenFirstStartGuide() override;
 
   // The sign-in entry as the registry has it, in the value, the box and the hint beside it.
   void ShowLogonEntry();
@@ -115,6 +117,7 @@ class Application : private MainWindowEvents, private MainActions {
   PlayersWindow playersWindow_;
   ConnectionDoctor connectionDoctor_;
   AlertsWindow alertsWindow_;
+  FirstStartGuide guide_;
   // Looks the public address up for 复制游戏联机地址; put away as the window goes.
   std::optional<Worker> addressLookup_{std::in_place};
   // The sign-in entry is read again every 10 s: the user may change it in Task Manager meanwhile.

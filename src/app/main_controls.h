@@ -69,6 +69,7 @@ enum class MainControl : int {
   UpdateCheckMinutes,  // minutes between two looks for a newer server build
   InstallProgressBar,  // under the status line while SteamCMD installs; hidden otherwise
   KeepAwakeBox,        // 服务端运行时阻止电脑睡眠
+  GuideLabel,          // (开服向导)
 };
 
 class MainControls {

@@ -23,9 +23,13 @@ constexpr int kRunX = 8, kRunY = 8;
 constexpr int kAutoX = 8, kAutoY = 128;
 constexpr int kLaunchX = 8, kLaunchY = 192;
 constexpr int kShortX = 8, kShortY = 332;
-// Below the advert, which keeps its place; its second row leaves room on the right of the event
-// log's label for more labels and a live status line.
+// Below the advert, which keeps its place. Its second row holds the labels that open the tool's
+// windows (room for eight), and its last the live status line, the whole width.
 constexpr int kSafeX = 8, kSafeY = 446;
+constexpr int kWindowLabelsY = kSafeY + 54;
+constexpr int WindowLabelX(int index) {
+  return kSafeX + 16 + index * 78;
+}
 // Labels above the edit boxes have a place but no size of their own; they take the width of the
 // box below them and one line of text.
 constexpr int kCaptionHeight = 18;
@@ -95,7 +99,7 @@ const MainControlRow kRows[] = {
       kShortY + 28, 124, 24},
      &A::UpdateServerByHand},
 
-    {{Id(C::SafetyGroup), K::GroupBox, "扩展设置 (服务端 REST API)", kSafeX, kSafeY, 664, 142}},
+    {{Id(C::SafetyGroup), K::GroupBox, "扩展设置 (服务端 REST API)", kSafeX, kSafeY, 664, 168}},
     {{Id(C::SafeStopBox), K::CheckBox, "安全关服 (先存档再关闭)", kSafeX + 16, kSafeY + 18, 176,
       30}},
     {{Id(C::RestartNoticeBox), K::CheckBox, "重启前通知玩家", kSafeX + 204, kSafeY + 18, 118, 30}},
@@ -103,15 +107,18 @@ const MainControlRow kRows[] = {
     {{Id(C::RestApiPortLabel), K::Label, "REST API 端口", kSafeX + 466, kSafeY + 25, 90,
       kCaptionHeight}},
     {{Id(C::RestApiPortEdit), K::Edit, "", kSafeX + 558, kSafeY + 22, 56, 22}},
-    {{Id(C::EventLogLabel), K::ClickableLabel, "(事件日志)", kSafeX + 16, kSafeY + 54, 70, 22},
+    {{Id(C::EventLogLabel), K::ClickableLabel, "(事件日志)", WindowLabelX(0), kWindowLabelsY, 70,
+      22},
      &A::ShowEventLog},
-    {{Id(C::PlayersLabel), K::ClickableLabel, "(在线玩家)", kSafeX + 94, kSafeY + 54, 70, 22},
+    {{Id(C::PlayersLabel), K::ClickableLabel, "(在线玩家)", WindowLabelX(1), kWindowLabelsY, 70,
+      22},
      &A::OpenPlayers},
-    {{Id(C::DoctorLabel), K::ClickableLabel, "(联机诊断)", kSafeX + 172, kSafeY + 54, 70, 22},
+    {{Id(C::DoctorLabel), K::ClickableLabel, "(联机诊断)", WindowLabelX(2), kWindowLabelsY, 70, 22},
      &A::OpenConnectionDoctor},
-    {{Id(C::AlertsLabel), K::ClickableLabel, "(消息通知)", kSafeX + 250, kSafeY + 54, 70, 22},
+    {{Id(C::AlertsLabel), K::ClickableLabel, "(消息通知)", WindowLabelX(3), kWindowLabelsY, 70, 22},
      &A::OpenAlerts},
-    {{Id(C::LiveStatusLine), K::Label, "", kSafeX + 328, kSafeY + 54, 320, 22, kEndEllipsis}},
+    {{Id(C::GuideLabel), K::ClickableLabel, "(开服向导)", WindowLabelX(4), kWindowLabelsY, 70, 22},
+     &A::OpenFirstStartGuide},
     {{Id(C::RunAtLogonBox), K::CheckBox, "随 Windows 启动", kSafeX + 16, kSafeY + 80, 118, 26},
      &A::ChangeLogonEntry},
     {{Id(C::AutoStartBox), K::CheckBox, "启动工具时自动开服", kSafeX + 146, kSafeY + 80, 150, 26}},
@@ -127,6 +134,7 @@ const MainControlRow kRows[] = {
      &A::ChangeUpdateCheckPeriod},
     {{Id(C::KeepAwakeBox), K::CheckBox, "服务端运行时阻止电脑睡眠", kSafeX + 432, kSafeY + 108, 216,
       26}},
+    {{Id(C::LiveStatusLine), K::Label, "", kSafeX + 16, kSafeY + 138, 632, 22, kEndEllipsis}},
     // The advert stays the table's last row: its caption is filled in below.
     {{Id(C::AdvertLabel), K::ClickableLabel, "", 8, 410, 664, 28}, &A::OpenShopPage},
 };

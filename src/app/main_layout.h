@@ -15,7 +15,7 @@ namespace tidemoor {
 inline constexpr char kMinuteBlanks[] = "　　　　";
 
 inline constexpr int kMainWindowWidth = 688;
-inline constexpr int kMainWindowHeight = 640;
+inline constexpr int kMainWindowHeight = 666;
 
 // What the main window's controls do beyond showing a setting (every control that shows one hands
 // its new value into the settings first). The app carries them out.
@@ -37,6 +37,7 @@ class MainActions {
   virtual void OpenPlayers() = 0;
   virtual void OpenConnectionDoctor() = 0;
   virtual void OpenAlerts() = 0;
+  virtual void OpenFirstStartGuide() = 0;
 };
 
 using MainAction = void (MainActions::*)();

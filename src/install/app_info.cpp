@@ -127,7 +127,9 @@ class VdfParser {
   size_t at_ = 0;
 };
 
-std::optional<uint64_t> BuildNumber(const std::optional<std::string>& text) {
+}  // namespace
+
+std::optional<uint64_t> VdfNumber(const std::optional<std::string>& text) {
   if (!text || text->empty()) return std::nullopt;
   uint64_t value = 0;
   const char* end = text->data() + text->size();
@@ -135,8 +137,6 @@ std::optional<uint64_t> BuildNumber(const std::optional<std::string>& text) {
   if (ec != std::errc{} || ptr != end) return std::nullopt;
   return value;
 }
-
-}  // namespace
 
 std::optional<VdfBlock> ReadVdf(std::string_view text) {
   return VdfParser(text).Document();
@@ -174,7 +174,7 @@ std::optional<uint64_t> PublicBuildId(std::string_view steamCmdOutput, std::stri
     if (brace >= steamCmdOutput.size() || steamCmdOutput[brace] != '{') continue;
     const std::optional<VdfBlock> block = VdfParser(steamCmdOutput.substr(at)).FirstEntry();
     if (!block) return std::nullopt;
-    return BuildNumber(VdfValue(*block, {appId, "depots", "branches", "public", "buildid"}));
+    return VdfNumber(VdfValue(*block, {appId, "depots", "branches", "public", "buildid"}));
   }
   return std::nullopt;
 }
@@ -182,7 +182,7 @@ std::optional<uint64_t> PublicBuildId(std::string_view steamCmdOutput, std::stri
 std::optional<uint64_t> InstalledBuildId(std::string_view manifest) {
   const std::optional<VdfBlock> block = ReadVdf(manifest);
   if (!block) return std::nullopt;
-  return BuildNumber(VdfValue(*block, {"AppState", "buildid"}));
+  return VdfNumber(VdfValue(*block, {"AppState", "buildid"}));
 }
 
 }  // namespace tidemoor

@@ -31,6 +31,9 @@ std::optional<VdfBlock> ReadVdf(std::string_view text);
 std::optional<std::string> VdfValue(const VdfBlock& root,
                                     const std::vector<std::string_view>& path);
 
+// A value that is a whole number and nothing else, as build ids and sizes are.
+std::optional<uint64_t> VdfNumber(const std::optional<std::string>& text);
+
 // The public branch's build id in SteamCMD's +app_info_print output for the app.
 std::optional<uint64_t> PublicBuildId(std::string_view steamCmdOutput, std::string_view appId);
 

@@ -1,6 +1,7 @@
 #include "net/connection_doctor_win.h"
 
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "net/clipboard_win.h"
@@ -11,6 +12,7 @@
 #include "net/public_address.h"
 #include "platform/codepage_win.h"
 #include "platform/http_client_win.h"
+#include "platform/verdict_tone_win.h"
 
 namespace tidemoor {
 namespace {
@@ -115,6 +117,12 @@ LRESULT ConnectionDoctor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
           break;
       }
       return 0;
+    case WM_CTLCOLORSTATIC:
+      if (const std::optional<LRESULT> brush =
+              ColourVerdictLabel(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+        return *brush;
+      }
+      break;
     case WM_DESTROY:
       // Checks and a fix still running finish on their own; their results are dropped.
       worker_.reset();

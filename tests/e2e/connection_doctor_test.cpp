@@ -15,6 +15,7 @@
 #include "net/connection_doctor_win.h"
 #include "platform/codepage_win.h"
 #include "platform/text.h"
+#include "e2e/fixture_process.h"
 #include "support/e2e_win.h"
 
 namespace tidemoor {
@@ -29,33 +30,6 @@ int Id(MainControl control) {
 int Id(D control) {
   return static_cast<int>(control);
 }
-
-// A fixture program started from the tool directory; it goes with the directory (and with this
-// test program's job whatever happens).
-class FixtureProcess {
- public:
-  FixtureProcess(const TempToolDirectory& dir, const std::string& exe,
-                 const std::string& arguments) {
-    dir.InstallFixture(exe);
-    std::wstring commandLine = L"\"" + Widen(dir.File(exe)) + L"\" " + Widen(arguments);
-    STARTUPINFOW startup{sizeof(startup)};
-    PROCESS_INFORMATION raw{};
-    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                         nullptr, Widen(dir.Path()).c_str(), &startup, &raw)) {
-      info_.Adopt(raw);
-    }
-  }
-  ~FixtureProcess() {
-    if (info_.process) {
-      ::TerminateProcess(info_.process.get(), 1);
-      ::WaitForSingleObject(info_.process.get(), 5000);
-    }
-  }
-  DWORD Id() const { return info_.processId; }
-
- private:
-  UniqueProcessInformation info_;
-};
 
 // The tool with its doctor pointed at the fake router of the given case; prepare puts files in the
 // tool directory before the tool starts.
