@@ -158,7 +158,10 @@ void Application::OpenFirstStartGuide() {
   };
   setup.serverState = [this] { return server_->Controller().State(); };
   setup.install = [this](std::function<void(std::string)> done) {
-    PerformUnattendedUpdate(paths_, updateActions_, std::move(done));
+    PerformUnattendedUpdate(
+        paths_, updateActions_,
+        [this](const InstallStatus& status) { updateActions_.ShowInstallProgress(status); },
+        std::move(done));
   };
   setup.mapAtEveryStart = [this] {
     settings_.mapPortsAtStart = true;
