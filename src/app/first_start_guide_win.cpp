@@ -225,7 +225,13 @@ void FirstStartGuide::RunStep(GuideStep step) {
               Finish(GuideStep::Install, StepFailed(*shortfall));
               return;
             }
+            if (installing_) {
+              Finish(GuideStep::Install, StepSkipped("上一次的安装仍在进行"));
+              return;
+            }
+            installing_ = true;
             setup_.install([this, run](const std::string& failure) {
+              installing_ = false;
               if (!Current(run)) return;
               Finish(GuideStep::Install, failure.empty() ? StepDone() : StepFailed(failure));
             });

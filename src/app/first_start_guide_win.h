@@ -126,6 +126,9 @@ class FirstStartGuide : public ToolWindow<FirstStartGuide> {
   GuideFacts facts_;
   int step_ = 0;      // the plan's step under way
   unsigned run_ = 0;  // results of an earlier run or window are dropped
+  // SteamCMD goes on when the guide is closed; a guide opened again must not start a second one
+  // on the same folder.
+  bool installing_ = false;
   std::string copyText_;
   UniqueGdiObject font_;
 };

@@ -34,7 +34,7 @@ TEST_F(UpdateNotices, PlayersOnlineHearTenFiveAndOneMinuteBeforeTheUpdate) {
   EXPECT_LT(at, calls.find("POST /v1/api/save", at)) << calls;
   EXPECT_NE(directory.ReadBytes("PaLWorld_Data\\Steamcmd-runs.txt").find("+app_update 2394010"),
             std::string::npos);
-  EXPECT_EQ(Kills(), "");
+  EXPECT_EQ(Kills(), "") << EventLog();
 }
 
 }  // namespace
