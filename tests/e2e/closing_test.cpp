@@ -12,7 +12,7 @@ class Closing : public LifecycleRig {};
 // as the window vanishes: under Wine without a window manager the window stays half destroyed
 // for about 2 s after that, so the second finds its folder still claimed and has to wait.
 TEST_F(Closing, AfterACrashRestartTheProcessEndsAtOnceAndASecondStartOpensTheTool) {
-  Prepare({.apiPort = 18241, .crashRestart = true});
+  Prepare({.apiPort = 18243, .crashRestart = true});
   HWND window = OpenTool();
   ASSERT_NE(window, nullptr);
   StartAndWaitForTheApi(window);
