@@ -101,7 +101,7 @@ TEST_F(Players, ListShowsBothPlayersOnceTheServerRunsThenAKickAsksAndSendsTheUse
         return line.starts_with("在线 2/32  ·  FPS 58  ·  已运行 5小时12分  ·  内存 ") &&
                (line.ends_with(" MB") || line.ends_with(" GB"));
       },
-      std::chrono::seconds(25)))
+      std::chrono::seconds(45)))
       << ControlText(window, Id(MainControl::LiveStatusLine));
   EXPECT_TRUE(WaitUntil([&] {
     const std::string events = EventLog();
@@ -132,7 +132,7 @@ TEST_F(Players, ListShowsBothPlayersOnceTheServerRunsThenAKickAsksAndSendsTheUse
       [&] {
         return EventLog().find("玩家离开: Ann 😀 (steam_76561198000000002)") != std::string::npos;
       },
-      std::chrono::seconds(25)))
+      std::chrono::seconds(45)))
       << EventLog();
 }
 
