@@ -101,7 +101,7 @@ constexpr ToolSettingsKey KeptWorlds() {
 
 // Save order. The 15 keys of the first two sections come first, then Window_Title; 扩展设置 was
 // added later, so a file from before it keeps its order and gets the section at its end.
-const std::array<ToolSettingsKey, 37> kKeys = {{
+const std::array<ToolSettingsKey, 39> kKeys = {{
     Flag<&S::hideConsole>(kRunControlSection, "Hide_ServerConsole", "1", C::HideConsoleBox),
     Flag<&S::autoUpdate>(kRunControlSection, "Auto_CheckServer", "1", C::AutoUpdateBox),
     Flag<&S::crashRestart>(kRunControlSection, "Crash_Autorun", "1", C::CrashRestartBox),
@@ -145,6 +145,8 @@ const std::array<ToolSettingsKey, 37> kKeys = {{
                                  C::UpdateCheckMinutes),
     // On unless the host says otherwise: a server on a sleeping PC is gone for every player.
     Flag<&S::keepAwake>(kExtendedSection, "Keep_Awake", "1", C::KeepAwakeBox),
+    Flag<&S::whitelist>(kExtendedSection, "Whitelist", "0", std::nullopt),
+    Flag<&S::gameDataApi>(kExtendedSection, "GameData_Api", "0", std::nullopt),
     KeptWorlds(),
     // A doubtful value must never make a later start switch off an API the host turned on.
     Flag<&S::restApiByTool>(kExtendedSection, kRestApiByToolKey, "0", std::nullopt, false),

@@ -70,6 +70,8 @@ struct ToolSettings {
   // Start the server as the tool starts, unless one is already running.
   bool autoStart = false;
   bool keepAwake = false;  // 服务端运行时阻止电脑睡眠
+  bool whitelist = false;  // 只允许白名单中的玩家, shown and changed by the players window
+  bool gameDataApi = false;  // 启用游戏数据接口, shown and changed by the players window
 };
 
 enum class SettingDefault { Fixed, WindowTitle, AdminPassword, ServerName };

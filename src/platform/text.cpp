@@ -232,6 +232,29 @@ std::string_view GbkPrefix(std::string_view gbk, size_t maxBytes) {
   return gbk.substr(0, end);
 }
 
+std::vector<std::string_view> TabFields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (;;) {
+    const size_t tab = line.find('\t');
+    fields.push_back(line.substr(0, tab));
+    if (tab == std::string_view::npos) return fields;
+    line.remove_prefix(tab + 1);
+  }
+}
+
+std::vector<std::string_view> TextLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const size_t newline = text.find('\n');
+    std::string_view line = text.substr(0, newline);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+    if (newline == std::string_view::npos) break;
+    text.remove_prefix(newline + 1);
+  }
+  return lines;
+}
+
 std::string JoinTexts(const std::vector<std::string>& pieces, std::string_view separator) {
   std::string out;
   for (size_t i = 0; i < pieces.size(); ++i) {

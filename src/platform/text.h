@@ -40,6 +40,10 @@ bool IsUtf8(std::string_view text);
 std::string EscapeControlCharacters(std::string_view text, size_t maxCharacters = SIZE_MAX);
 
 std::string JoinTexts(const std::vector<std::string>& pieces, std::string_view separator = ",");
+// The fields of a line of a tab-separated file, empty ones included (one field for no tab).
+std::vector<std::string_view> TabFields(std::string_view line);
+// The lines of a text without their CR LF or LF; no line after a last line break.
+std::vector<std::string_view> TextLines(std::string_view text);
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
 

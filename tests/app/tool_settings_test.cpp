@@ -169,7 +169,9 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "Webhook_Secret_3",
                                              "Notify_Events",
                                              "Update_Check_Min",
-                                             "Keep_Awake"};
+                                             "Keep_Awake",
+                                             "Whitelist",
+                                             "GameData_Api"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes[15].second, "My title");
   EXPECT_EQ(file.writes.front().second, "1");
@@ -221,7 +223,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 35u);
+  EXPECT_EQ(file.writes.size(), 37u);
 }
 
 // Retention lives in the extension section. A value that is not a count keeps every point: the
@@ -263,7 +265,7 @@ TEST(ToolSettings, RestApiByToolIsRememberedAfterEveryOtherKey) {
   SaveToolSettings(saved, controls, "T", {});
   SaveRestApiByTool(saved, true);
   EXPECT_EQ(saved.writes.back(), (std::pair<std::string, std::string>{"RestAPI_ByTool", "1"}));
-  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Keep_Awake");
+  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "GameData_Api");
   SaveRestApiByTool(saved, false);
   EXPECT_EQ(saved.values[key], "0");
 }
@@ -308,6 +310,8 @@ TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
       {kExtendedSection, "Notify_Events", "players, crash"},
       {kExtendedSection, "Update_Check_Min", "45"},
       {kExtendedSection, "Keep_Awake", "0"},
+      {kExtendedSection, "Whitelist", "1"},
+      {kExtendedSection, "GameData_Api", "1"},
       {kExtendedSection, "WorldOption_Kept",
        "0123456789ABCDEF0123456789ABCDEF,FEDCBA9876543210FEDCBA9876543210"},
       {kExtendedSection, "RestAPI_ByTool", "1"},

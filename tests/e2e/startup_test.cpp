@@ -124,13 +124,15 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
                                              "Notify_Events",
                                              "Update_Check_Min",
                                              "Keep_Awake",
+                                             "Whitelist",
+                                             "GameData_Api",
                                              "WorldOption_Kept"};
   EXPECT_EQ(names, expected);
   ASSERT_EQ(lines.size(), expected.size());
   EXPECT_EQ(lines[18], Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "
                                  "velmora.example"));
   EXPECT_EQ(
-      std::vector<std::string>(lines.end() - 20, lines.end()),
+      std::vector<std::string>(lines.end() - 22, lines.end()),
       (std::vector<std::string>{"Safe_Stop=1",
                                 "RestAPI_Port=8212",
                                 "Restart_Notice=1",
@@ -150,6 +152,8 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
                                 "Notify_Events=crash,crashloop,hang,restart,update,backup,start",
                                 "Update_Check_Min=30",
                                 "Keep_Awake=1",
+                                "Whitelist=0",
+                                "GameData_Api=0",
                                 "WorldOption_Kept="}));
 }
 

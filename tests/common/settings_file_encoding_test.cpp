@@ -1,6 +1,6 @@
-// The encodings PalWorldSettings.ini is read in and written back in.
+// The encodings the server's settings files are read in and written back in.
 
-#include "worldsettings/settings_file_encoding.h"
+#include "common/settings_file_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #pragma once
-// The encodings PalWorldSettings.ini is found in. The server writes UTF-8; Notepad's "Unicode"
-// and the engine itself may write UTF-16 with a byte-order mark. The tool works on UTF-8 text and
+// The encodings the server's settings files (PalWorldSettings.ini, PalModSettings.ini) are found
+// in. The server writes UTF-8; Notepad's "Unicode" and the engine itself may write UTF-16 with a
+// byte-order mark. The tool works on UTF-8 text and
 // hands a file back in the encoding it came in, so the server and the user's editor still read it.
 
 #include <optional>

@@ -1,4 +1,4 @@
-#include "worldsettings/settings_file_encoding.h"
+#include "common/settings_file_encoding.h"
 
 #include "platform/text.h"
 
