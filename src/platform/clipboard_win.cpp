@@ -1,4 +1,4 @@
-#include "net/clipboard_win.h"
+#include "platform/clipboard_win.h"
 
 #include <cstring>
 #include <memory>
