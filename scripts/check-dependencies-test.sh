@@ -8,13 +8,14 @@ trap 'rm -rf "$work"' EXIT
 
 # A tree that keeps the rule; each case below adds one file to a copy of it.
 base=$work/base
-mkdir -p "$base"/{platform,common,server,backup,hosting,app}
+mkdir -p "$base"/{platform,common,server,backup,mods,hosting,app}
 printf 'class ServerController {\n};\n' >"$base/server/server_controller.h"
 printf 'struct BackupPoint final {\n};\n' >"$base/backup/backup_store.h"
 printf '#include "platform/text.h"\n' >"$base/common/paths.h"
 printf '#include <nlohmann/json.hpp>\n#include "common/paths.h"\nstruct BackupPoint;\n' \
   >"$base/backup/point_maker.h"
 printf '#include "server/server_controller.h"\nclass ServerController;\n' >"$base/app/wiring.h"
+printf 'struct ModInfo {\n};\n' >"$base/mods/mod_info.h"
 
 # expected result | file added | its contents
 cases=(
@@ -27,6 +28,10 @@ cases=(
   'pass|hosting/reaction.h|#include "server/server_controller.h"'
   'fail|server/sideways.h|#include "hosting/reaction.h"'
   'fail|hosting/upward.h|#include "app/wiring.h"'
+  'pass|mods/own.cpp|#include "mods/mod_info.h"'
+  'fail|mods/sideways.cpp|#include "backup/backup_store.h"'
+  'fail|server/mods.h|#include "mods/mod_info.h"'
+  'pass|hosting/mods.h|#include "mods/mod_info.h"'
 )
 failures=0
 for entry in "${cases[@]}"; do

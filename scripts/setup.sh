@@ -6,7 +6,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(build-essential cmake googletest g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   libz-mingw-w64-dev wine wine64 xvfb xauth x11-apps imagemagick fonts-wqy-microhei locales
-  clang-format nlohmann-json3-dev)
+  clang-format nlohmann-json3-dev zlib1g-dev ccache)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,3 +5,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LANG=${TIDEMOOR_LANG:-zh_CN.UTF-8}
 export LC_ALL=$LANG
+# What a test sends to the Recycle Bin lands in Wine's trash: kept in the build tree, not the
+# user's own.
+export XDG_DATA_HOME=$root/build/xdg-data
+mkdir -p "$XDG_DATA_HOME"

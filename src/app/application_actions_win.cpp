@@ -11,9 +11,15 @@
 #include "app/start_with_windows_win.h"
 #include "common/port_number.h"
 #include "common/product.h"
+#include "server/ban_list.h"
+#include "server/player_records.h"
+#include "server/whitelist.h"
+#include "install/workshop_download_win.h"
 #include "net/connect_address_win.h"
 #include "platform/codepage_win.h"
 #include "platform/directories_win.h"
+#include "platform/dispatcher_win.h"
+#include "platform/job_pool_win.h"
 #include "platform/run_command_win.h"
 #include "platform/whole_file_win.h"
 #include "worldsettings/world_settings_file_win.h"
@@ -45,15 +51,15 @@ void Application::ChangeUpdateCheckPeriod() {
 }
 
 void Application::OpenBackupManager() {
-  backupManager_.Open(BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_, &*backupHost_,
-                                         &settings_.retention});
+  windows_.backupManager.Open(BackupManagerSetup{mainWindow_.Handle(), Places(), &prompt_,
+                                                 &*backupHost_, &settings_.retention});
 }
 
 // Settings edited there would not reach a world that carries its own.
 void Application::OpenWorldSettings() {
   server_->LoadedWorld().BeforeWorldSettings([this] {
     ServerController& server = server_->Controller();
-    worldSettingsWindow_.Open(
+    windows_.worldSettings.Open(
         mainWindow_.Handle(), paths_, prompt_,
         ServerRestartOffer{[&server] { return server.State() == ServerState::Running; },
                            [&server] { server.Restart(); }});
@@ -74,7 +80,7 @@ void Application::CopyConnectAddress() {
   const std::string gamePort =
       run && run->gamePort ? std::to_string(run->gamePort) : settings_.gamePort;
   tidemoor::CopyConnectAddress(gamePort, mainWindow_.Handle(), prompt_, kPrimaryIpEchoAddress,
-                               kFallbackIpEchoAddress, connectionDoctor_.CarrierGradeNatFound(),
+                               kFallbackIpEchoAddress, windows_.doctor.CarrierGradeNatFound(),
                                *addressLookup_);
 }
 
@@ -98,12 +104,33 @@ void Application::ShowEventLog() {
 }
 
 void Application::OpenPlayers() {
-  playersWindow_.Open(
-      PlayersWindowSetup{mainWindow_.Handle(), &prompt_, &*eventLog_, [this] {
-                           const RunningServer* run = server_->Controller().Running();
-                           return ApiAccess{run != nullptr, RestApiOnInWorldSettings(paths_),
-                                            run ? run->rest : RestEndpoint{}};
-                         }});
+  PlayersWindowSetup setup{mainWindow_.Handle(), &prompt_, &*eventLog_, [this] {
+                             const RunningServer* run = server_->Controller().Running();
+                             return ApiAccess{run != nullptr, RestApiOnInWorldSettings(paths_),
+                                              run ? run->rest : RestEndpoint{}};
+                           }};
+  setup.whitelist.file = WhitelistFile(paths_);
+  setup.whitelist.prompt = &prompt_;
+  setup.whitelist.log = &*eventLog_;
+  setup.whitelist.on = [this] { return settings_.whitelist; };
+  setup.whitelist.setOn = [this](bool on) {
+    settings_.whitelist = on;
+    SaveSettings();
+  };
+  setup.whitelist.unavailable = [this] {
+    return WhitelistUnavailableLine(RestApiOnInWorldSettings(paths_),
+                                    !settings_.adminPassword.empty());
+  };
+  setup.banList.banFile = BanListFile(paths_);
+  setup.banList.playersFile = PlayerRecordsFile(paths_);
+  setup.banList.eventLogs = {eventLog_->Path() + ".1", eventLog_->Path()};
+  setup.records.playersFile = PlayerRecordsFile(paths_);
+  setup.guilds.on = [this] { return settings_.gameDataApi; };
+  setup.setGameDataOn = [this](bool on) {
+    settings_.gameDataApi = on;
+    SaveSettings();
+  };
+  windows_.players.Open(std::move(setup));
 }
 
 // The checks look at the ports the server runs on, or at those the next start will use.
@@ -127,7 +154,7 @@ void Application::OpenConnectionDoctor() {
   const TestSettings& tests = options_.tests;
   setup.search = RouterSearch();
   if (!tests.addressEcho.empty()) setup.primaryEchoUrl = setup.fallbackEchoUrl = tests.addressEcho;
-  connectionDoctor_.Open(std::move(setup));
+  windows_.doctor.Open(std::move(setup));
 }
 
 // The guide changes the settings the way the main window's controls do: the value first, then the
@@ -157,10 +184,13 @@ void Application::OpenFirstStartGuide() {
     SaveSettings();
   };
   setup.serverState = [this] { return server_->Controller().State(); };
-  setup.install = [this](std::function<void(std::string)> done) {
+  setup.install = [this](InstallProgressFunction progress, std::function<void(std::string)> done) {
     PerformUnattendedUpdate(
         paths_, updateActions_,
-        [this](const InstallStatus& status) { updateActions_.ShowInstallProgress(status); },
+        [this, progress = std::move(progress)](const InstallStatus& status) {
+          updateActions_.ShowInstallProgress(status);
+          progress(status);
+        },
         std::move(done));
   };
   setup.mapAtEveryStart = [this] {
@@ -185,11 +215,41 @@ void Application::OpenFirstStartGuide() {
   if (!options_.tests.addressEcho.empty()) {
     setup.primaryEchoUrl = setup.fallbackEchoUrl = options_.tests.addressEcho;
   }
-  guide_.Open(std::move(setup));
+  windows_.guide.Open(std::move(setup));
+}
+
+// SteamCMD fetches an item on the pool, for minutes perhaps; nothing follows once the host asked
+// to close.
+void Application::OpenMods() {
+  ModsWindowSetup setup;
+  setup.owner = mainWindow_.Handle();
+  setup.prompt = &prompt_;
+  setup.log = &*eventLog_;
+  setup.paths = paths_;
+  setup.serverRunning = [this] { return server_->Controller().State() == ServerState::Running; };
+  setup.restartServer = [this] { server_->Controller().Restart(); };
+  setup.backupBeforeChange = [this](std::function<void(bool made)> done) {
+    MakePointBeforeChange(
+        *backupHost_, Places(), settings_.retention, false,
+        [this, done = std::move(done)](bool made) {
+          if (!CloseAsked()) done(made);
+        },
+        PointKind::BeforeMods);
+  };
+  setup.downloadWorkshopItem = [this](std::string itemId,
+                                      std::function<void(WorkshopDownload)> done) {
+    RunOnPool([this, paths = paths_, itemId = std::move(itemId), done = std::move(done)] {
+      const FetchedWorkshopItem fetched = DownloadWorkshopItem(paths, itemId);
+      HandBack([this, done, fetched] {
+        if (!CloseAsked()) done({fetched.ok, fetched.folder, fetched.reason});
+      });
+    });
+  };
+  windows_.mods.Open(std::move(setup));
 }
 
 void Application::OpenAlerts() {
-  alertsWindow_.Open(AlertsWindowSetup{
+  windows_.alerts.Open(AlertsWindowSetup{
       mainWindow_.Handle(), &prompt_, [this] { return settings_.alerts; },
       [this](const AlertSettings& alerts) { settings_.alerts = alerts; },
       // Written at once: addresses typed in are not lost with a tool that does not close normally.
@@ -198,6 +258,11 @@ void Application::OpenAlerts() {
         return WebhookAlert{"test", "测试消息: Tidemoor 消息通知已设置好",
                             server_->Clock().LocalDateTimeText(), settings_.serverName};
       }});
+}
+
+void Application::OpenMetrics() {
+  windows_.metrics.Open(
+      MetricsWindowSetup{mainWindow_.Handle(), &prompt_, MetricsFile(paths_), eventLog_->Path()});
 }
 
 }  // namespace tidemoor

@@ -71,12 +71,16 @@ void Application::WireParts() {
   timings.routerSearch = RouterSearch();
   if (tests.memoryCheckMs) timings.memoryCheck = std::chrono::milliseconds(tests.memoryCheckMs);
   timings.updateCheck = std::chrono::milliseconds(tests.updateCheckMs);
+  if (tests.metricsSampleMs)
+    timings.metricsSample = std::chrono::milliseconds(tests.metricsSampleMs);
   hosting_.emplace(HostingWiring{
-      server, *eventLog_, server_->Clock(), updateActions_, paths_, [this] { return Choices(); },
-      [this] { return server_->WorkerMemoryInUse(); },
+      server, *eventLog_, server_->Clock(), updateActions_, paths_, prompt_,
+      [this] { return Choices(); }, [this] { return server_->WorkerMemoryInUse(); },
       [this](std::string_view line) { mainWindow_.SetText(MainControl::LiveStatusLine, line); },
       timings});
   server.SetListener(&*hosting_);
+  hosting_->OnMetricsSample(
+      [this](const MetricsSample& sample) { windows_.metrics.AddSample(sample); });
   autoBackupRecord_.failureAlert = [this](std::string_view text) {
     hosting_->Alert(AlertEvent::Backup, TrimBlanks(text, " \t\r\n"));
   };
@@ -90,7 +94,8 @@ SearchTarget Application::RouterSearch() const {
 
 HostingChoices Application::Choices() const {
   return {settings_.mapPortsAtStart, settings_.memoryRestartGb, settings_.updateCheckMinutes,
-          settings_.alerts,          settings_.serverName,      settings_.keepAwake};
+          settings_.alerts,          settings_.serverName,      settings_.keepAwake,
+          settings_.whitelist};
 }
 
 BackupPlaces Application::Places() const {

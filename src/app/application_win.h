@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/first_start_guide_win.h"
+#include "mods/mods_window_win.h"
 #include "app/main_layout.h"
 #include "app/main_window_win.h"
 #include "app/run_options.h"
@@ -28,6 +29,7 @@
 #include "platform/prompt_win.h"
 #include "platform/ticker_win.h"
 #include "platform/worker_win.h"
+#include "server/metrics_window_win.h"
 #include "server/players_window_win.h"
 #include "worldsettings/world_settings_window_win.h"
 
@@ -84,6 +86,8 @@ class Application : private MainWindowEvents, private MainActions {
   void OpenConnectionDoctor() override;
   void OpenAlerts() override;
   void OpenFirstStartGuide() override;
+  void OpenMods() override;
+  void OpenMetrics() override;
 
   // The sign-in entry as the registry has it, in the value, the box and the hint beside it.
   void ShowLogonEntry();
@@ -112,12 +116,17 @@ class Application : private MainWindowEvents, private MainActions {
   std::optional<WindowsBackupHost> backupHost_;
   AutoBackupRecord autoBackupRecord_;
   std::optional<Hosting> hosting_;
-  BackupManagerWindow backupManager_;
-  WorldSettingsWindow worldSettingsWindow_;
-  PlayersWindow playersWindow_;
-  ConnectionDoctor connectionDoctor_;
-  AlertsWindow alertsWindow_;
-  FirstStartGuide guide_;
+  // The tool's windows beside the main one, each opened from a label or a button.
+  struct ToolWindows {
+    BackupManagerWindow backupManager;
+    WorldSettingsWindow worldSettings;
+    PlayersWindow players;
+    ConnectionDoctor doctor;
+    AlertsWindow alerts;
+    FirstStartGuide guide;
+    ModsWindow mods;
+    MetricsWindow metrics;
+  } windows_;
   // Looks the public address up for 复制游戏联机地址; put away as the window goes.
   std::optional<Worker> addressLookup_{std::in_place};
   // The sign-in entry is read again every 10 s: the user may change it in Task Manager meanwhile.

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/first_start_jobs_win.h"
-#include "net/clipboard_win.h"
+#include "platform/clipboard_win.h"
 #include "platform/codepage_win.h"
 #include "platform/text.h"
 #include "platform/verdict_tone_win.h"
@@ -71,7 +71,7 @@ const std::array<ControlDefinition, 31> kControls = {{
     {ControlNumber(Id::StartWhy), K::Label, "", kWhyX, Row(4) + 3, kWhyWidth, 20, kEndEllipsis},
     {ControlNumber(Id::GoButton), K::Button, "一键开服", 12, kGoY, 120, 32},
     {ControlNumber(Id::CopyButton), K::Button, "复制联机地址", 450, kGoY, 110, 32},
-    {ControlNumber(Id::Conclusion), K::Label, "", 12, kConclusionY, 548, 96},
+    {ControlNumber(Id::Conclusion), K::Label, "", 12, kConclusionY, 548, 96, kParagraph},
 }};
 
 constexpr std::array<Id, kTickedGuideSteps> kBoxes = {Id::InstallBox, Id::FirewallBox,
@@ -230,11 +230,17 @@ void FirstStartGuide::RunStep(GuideStep step) {
               return;
             }
             installing_ = true;
-            setup_.install([this, run](const std::string& failure) {
-              installing_ = false;
-              if (!Current(run)) return;
-              Finish(GuideStep::Install, failure.empty() ? StepDone() : StepFailed(failure));
-            });
+            setup_.install(
+                [this, run](const InstallStatus& status) {
+                  if (Current(run) && status.running) {
+                    SetWindowTextUtf8(Control(Id::InstallWhy), status.line);
+                  }
+                },
+                [this, run](const std::string& failure) {
+                  installing_ = false;
+                  if (!Current(run)) return;
+                  Finish(GuideStep::Install, failure.empty() ? StepDone() : StepFailed(failure));
+                });
           });
       return;
     case GuideStep::Firewall:

@@ -13,6 +13,7 @@
 
 #include "app/first_start_plan.h"
 #include "common/server_paths.h"
+#include "install/install_status.h"
 #include "net/gateway_socket_win.h"
 #include "platform/event_log.h"
 #include "platform/prompt.h"
@@ -82,8 +83,10 @@ struct GuideSetup {
   // The three edits, taken into the settings (and the main window) at 一键开服.
   std::function<void(const GuideSettings&)> takeEdits;
   std::function<ServerState()> serverState;
-  // The automatic update's SteamCMD run; done hears why it failed (empty: it ran to its end).
-  std::function<void(std::function<void(std::string failure)>)> install;
+  // The automatic update's SteamCMD run; progress hears how far it is (as the main window shows
+  // it), done why it failed (empty: it ran to its end).
+  std::function<void(InstallProgressFunction progress, std::function<void(std::string failure)>)>
+      install;
   std::function<void()> mapAtEveryStart;      // 开服时自动映射端口 on
   std::function<Outcome()> startWithWindows;  // the start-up entry and 启动工具时自动开服
   std::function<void()> startServer;          // the start button's start

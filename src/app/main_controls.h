@@ -70,6 +70,8 @@ enum class MainControl : int {
   InstallProgressBar,  // under the status line while SteamCMD installs; hidden otherwise
   KeepAwakeBox,        // 服务端运行时阻止电脑睡眠
   GuideLabel,          // (开服向导)
+  ModsLabel,           // (模组管理)
+  MetricsLabel,        // (运行曲线)
 };
 
 class MainControls {

@@ -38,6 +38,8 @@ class MainActions {
   virtual void OpenConnectionDoctor() = 0;
   virtual void OpenAlerts() = 0;
   virtual void OpenFirstStartGuide() = 0;
+  virtual void OpenMods() = 0;
+  virtual void OpenMetrics() = 0;
 };
 
 using MainAction = void (MainActions::*)();

@@ -29,6 +29,7 @@ ServerSide::ServerSide(ServerSideWiring wiring)
           LoadedWorldWiring{savedWorlds_, wiring_.prompt, wiring_.log,
                             wiring_.makePointBeforeWorldChange, wiring_.rememberKeptWorlds},
           wiring_.settings.keptWorlds),
+      modsCheck_(wiring_.paths, wiring_.prompt, wiring_.log),
       controller_(ServerWorld{*this, *this, processes_, clock_, wiring_.prompt, *this,
                               ServerExecutable(wiring_.paths), wiring_.paths.ServerDir, api_,
                               wiring_.log, crashReports_, wiring_.openBackupManager}) {}
@@ -74,7 +75,10 @@ void ServerSide::WriteWorldSettings(const StartWorldSettings& wanted) {
 }
 
 void ServerSide::ConfirmLoadedWorld(std::function<void(bool goOn)> done) {
-  loadedWorld_.BeforeStart(std::move(done));
+  loadedWorld_.BeforeStart([this, done = std::move(done)](bool goOn) {
+    if (!goOn) return done(false);
+    modsCheck_.BeforeStart(done);
+  });
 }
 
 }  // namespace tidemoor

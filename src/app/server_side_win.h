@@ -15,6 +15,7 @@
 #include "app/tool_settings.h"
 #include "common/server_paths.h"
 #include "install/update_flow.h"
+#include "mods/mods_before_start_win.h"
 #include "platform/delay_win.h"
 #include "platform/event_log.h"
 #include "platform/prompt.h"
@@ -83,7 +84,10 @@ class ServerSide : private ServerView, private ServerSettings, private StartStep
   uint32_t RandomInRange(uint32_t min, uint32_t max) override;
   void WriteWorldSettings(const StartWorldSettings& wanted) override;
   void ConfirmLoadedWorld(std::function<void(bool goOn)> done) override;
-  void NoteLoadedWorldUnasked() override { loadedWorld_.NoteUnasked(); }
+  void NoteLoadedWorldUnasked() override {
+    loadedWorld_.NoteUnasked();
+    modsCheck_.NoteUnasked();
+  }
   std::string LoadedWorldId() override { return loadedWorld_.LoadedWorldId(); }
 
   ServerSideWiring wiring_;
@@ -93,6 +97,7 @@ class ServerSide : private ServerView, private ServerSettings, private StartStep
   WindowsCrashReports crashReports_;
   WindowsSavedWorlds savedWorlds_;
   LoadedWorldCheck loadedWorld_;
+  ModsBeforeStart modsCheck_;
   ServerController controller_;
   // After the controller: gone first, so no reply reaches a controller that is gone.
   WindowsServerApi api_;

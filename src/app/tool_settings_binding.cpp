@@ -38,6 +38,7 @@ LaunchOptions LaunchOptionsOf(const ToolSettings& settings) {
   options.adminPassword = settings.adminPassword;
   options.communityListing = settings.communityListing;
   options.performanceSwitches = settings.optimizeFlags;
+  options.gameDataApi = settings.gameDataApi;
   return options;
 }
 

@@ -13,6 +13,8 @@ std::string KindText(PointKind kind) {
       return "自动";
     case PointKind::BeforeRestore:
       return "还原前";
+    case PointKind::BeforeMods:
+      return "模组变更前";
     case PointKind::Manual:
       break;
   }
@@ -161,14 +163,13 @@ void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces&
 
 void MakePointBeforeChange(BackupHost& host, const BackupPlaces& places,
                            const BackupRetention& retention, bool forStart,
-                           std::function<void(bool made)> finished) {
+                           std::function<void(bool made)> finished, PointKind kind) {
   if (!host.Activity().TryBegin(BackupTask::Point)) {
     host.Log().Record("创建备份点跳过: 另一项备份操作正在进行");
     finished(false);
     return;
   }
-  const PointRequest request{places.toolDirectory, places.saveDataDir, PointKind::Manual,
-                             retention};
+  const PointRequest request{places.toolDirectory, places.saveDataDir, kind, retention};
   auto report = [finished = std::move(finished)](const PointReport& made) {
     finished(made.outcome == PointOutcome::Made);
   };

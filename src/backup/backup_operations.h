@@ -101,7 +101,8 @@ void OnCreateBackupClicked(BackupHost& host, Prompt& prompt, const BackupPlaces&
 // launches the server, so the point is copied at once instead of waiting for a settled server.
 void MakePointBeforeChange(BackupHost& host, const BackupPlaces& places,
                            const BackupRetention& retention, bool forStart,
-                           std::function<void(bool made)> finished);
+                           std::function<void(bool made)> finished,
+                           PointKind kind = PointKind::Manual);
 
 // What the automatic backup remembers between its ticks.
 struct AutoBackupRecord {

@@ -14,6 +14,8 @@ std::string_view PointKindText(PointKind kind) {
       return "Auto";
     case PointKind::BeforeRestore:
       return "BeforeRestore";
+    case PointKind::BeforeMods:
+      return "BeforeMods";
     case PointKind::Manual:
       break;
   }
@@ -23,8 +25,11 @@ std::string_view PointKindText(PointKind kind) {
 // Only the exact word the tool writes makes a point automatic: a point the tool may delete on its
 // own must say so plainly.
 PointKind PointKindFromText(std::string_view text) {
-  if (EqualsIgnoringCase(text, "Auto")) return PointKind::Automatic;
-  return EqualsIgnoringCase(text, "BeforeRestore") ? PointKind::BeforeRestore : PointKind::Manual;
+  for (const PointKind kind :
+       {PointKind::Automatic, PointKind::BeforeRestore, PointKind::BeforeMods}) {
+    if (EqualsIgnoringCase(text, PointKindText(kind))) return kind;
+  }
+  return PointKind::Manual;
 }
 
 bool IsUnfinishedPointName(std::string_view folderName) {
@@ -43,6 +48,7 @@ std::optional<BackupPoint> BackupPointFromIndex(std::string folderName, std::str
   const std::optional<LocalDateTime> time = TextToDateTime(indexTime);
   std::string shown = time ? DisplayTimeText(*time) : std::string(indexTime);
   if (kind == PointKind::BeforeRestore) shown += kBeforeRestoreMark;
+  if (kind == PointKind::BeforeMods) shown += kBeforeModsMark;
   return BackupPoint{std::move(folderName), std::move(shown)};
 }
 

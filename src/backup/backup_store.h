@@ -23,11 +23,13 @@ inline constexpr char kUnfinishedPointEnding[] = ".partial";
 
 // Who made a point. Only automatic points are ever removed by the tool on its own; an index
 // without a kind (made before kinds were recorded, or by hand) counts as a manual point. A
-// restore first keeps the save it replaces as a point of its own, which only the user removes.
-enum class PointKind { Manual, Automatic, BeforeRestore };
+// restore first keeps the save it replaces as a point of its own, and so does a change of the
+// server's mods; only the user removes those.
+enum class PointKind { Manual, Automatic, BeforeRestore, BeforeMods };
 
-// After the shown time of a point a restore kept.
+// After the shown time of a point a restore or a mod change kept.
 inline constexpr char kBeforeRestoreMark[] = " (还原前自动备份)";
+inline constexpr char kBeforeModsMark[] = " (模组变更前自动备份)";
 
 // The texts of the index's Kind key.
 std::string_view PointKindText(PointKind kind);

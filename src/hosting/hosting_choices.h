@@ -15,6 +15,7 @@ struct HostingChoices {
   AlertSettings alerts;            // where alerts go and which kinds
   std::string serverName;          // named in every alert
   bool keepAwake = true;           // 服务端运行时阻止电脑睡眠
+  bool whitelist = false;          // 只允许白名单中的玩家
 };
 
 }  // namespace tidemoor

@@ -28,15 +28,25 @@ Hosting::Hosting(HostingWiring wiring)
                [this](std::string_view line) { wiring_.log.Record(line); }),
       alerts_(wiring_.log),
       keepAwake_([this](std::string_view text) { wiring_.log.Record(text); }),
+      modCrash_(ModCrashGuardWiring{wiring_.paths, wiring_.server, wiring_.clock, wiring_.prompt,
+                                    wiring_.log}),
+      people_(PeopleWiring{api_, wiring_.log, wiring_.paths,
+                           [this] { return wiring_.choices().whitelist; }}),
+      metrics_(MetricsSamplerWiring{MetricsFile(wiring_.paths), wiring_.timings.metricsSample,
+                                    [this](std::string_view text) { wiring_.log.Record(text); },
+                                    [this] { return liveStatus_.Latest(); }, wiring_.serverMemory}),
       updateWatch_(UpdateWatchWiring()) {
-  playerWatch_.SetListener(
-      [this](const PlayerChange& change) { Alert(AlertEvent::Players, PlayerChangeText(change)); });
+  playerWatch_.SetListener([this](const PlayerChange& change) {
+    people_.OnPlayerChange(change);
+    Alert(AlertEvent::Players, PlayerChangeText(change));
+  });
 }
 
 void Hosting::Begin() {
   begun_ = true;
   statusCheck_.Every(kStatusCheck, [this] { OnStatusTick(); });
   memoryCheck_.Every(wiring_.timings.memoryCheck, [this] { OnMemoryTick(); });
+  people_.Begin();
   ArmUpdateCheck();
 }
 
@@ -48,6 +58,13 @@ void Hosting::Cancel() {
   updateCountdown_.Cancel();
   mapping_.Cancel();
   alerts_.Cancel();
+  modCrash_.Cancel();
+  people_.Cancel();
+  metrics_.Cancel();
+}
+
+void Hosting::OnMetricsSample(std::function<void(const MetricsSample&)> listener) {
+  metrics_.SetListener(std::move(listener));
 }
 
 // 开服时自动映射端口: a start the tool made (each restart too) or a server it took over maps the
@@ -56,14 +73,18 @@ void Hosting::Cancel() {
 // The PC stays awake from the moment the server runs until it has stopped, through a restart's
 // stop and start, and follows the box within a status check while it runs.
 void Hosting::OnServerStateChanged(ServerState state, const RunningServer& run) {
+  metrics_.Follow(state == ServerState::Running);
   if (state == ServerState::Running) {
     running_ = run;
     const HostingChoices choices = wiring_.choices();
     if (choices.mapPortsAtStart) mapping_.Map(run.gamePort, run.queryPort);
     keepAwake_.Follow(choices.keepAwake);
+    people_.Follow(running_);
     return;
   }
   running_.reset();
+  people_.Follow(running_);
+  if (state == ServerState::Stopping) modCrash_.OnStopped();
   if (state == ServerState::Stopped) {
     mapping_.Remove();
     keepAwake_.Follow(false);
@@ -71,6 +92,8 @@ void Hosting::OnServerStateChanged(ServerState state, const RunningServer& run) 
 }
 
 void Hosting::OnServerEvent(ServerEvent event, std::string_view text) {
+  if (event == ServerEvent::Started) modCrash_.OnLaunched();
+  if (event == ServerEvent::Crashed) modCrash_.OnCrashed(text);
   if (const std::optional<AlertEvent> alert = AlertOfServerEvent(event, startAlerted_)) {
     Alert(*alert, text);
   }

@@ -1,9 +1,10 @@
 #pragma once
 // What the tool does around the running server on its own: the live status line, who came and
-// went, the memory guard, the watch for newer builds, the router mapping, the PC kept awake and the
-// alerts to the host's phone. Every reaction follows the running server's value as the controller
-// publishes it, and the host's choices as they are when it acts; none of them reads a box of the
-// main window. A new reaction is a member here and its wiring in this part, nothing else.
+// went and who may play, the memory guard, the watch for newer builds, the router mapping, the PC
+// kept awake, the mods of a crash undone and the alerts to the host's phone. Every reaction
+// follows the running server's value as the controller publishes it, and the host's choices as
+// they are when it acts; none of them reads a box of the main window. A new reaction is a member
+// here and its wiring in this part, nothing else.
 
 #include <chrono>
 #include <cstdint>
@@ -14,6 +15,9 @@
 #include "common/server_paths.h"
 #include "hosting/hosting_choices.h"
 #include "hosting/keep_awake_win.h"
+#include "hosting/metrics_sampler_win.h"
+#include "hosting/mod_crash_guard_win.h"
+#include "hosting/people_on_server_win.h"
 #include "install/update_flow.h"
 #include "install/update_watch.h"
 #include "net/gateway_socket_win.h"
@@ -39,6 +43,8 @@ struct HostingTimings {
   // When not 0: the update check's period whatever the host's minutes, and a minute of the
   // players' countdown.
   std::chrono::milliseconds updateCheck{0};
+  // The minute between two samples of the server's week.
+  std::chrono::milliseconds metricsSample{60'000};
 };
 
 struct HostingWiring {
@@ -47,6 +53,7 @@ struct HostingWiring {
   ServerClock& clock;  // the time each alert names
   UpdateActions& updates;
   const ServerPaths& paths;
+  Prompt& prompt;  // questions that wait for whoever comes to the PC
   std::function<HostingChoices()> choices;
   // The working set of the server's worker; nullopt while it cannot be read.
   std::function<std::optional<uint64_t>()> serverMemory;
@@ -67,6 +74,8 @@ class Hosting : public ServerListener {
   // Sends an alert of the kind to the host's webhook addresses, when they chose that kind: the one
   // way out for every event, the backups' failures among them.
   void Alert(AlertEvent event, std::string_view text);
+  // Each sample of the server's week as it is taken (the 运行曲线 window draws it).
+  void OnMetricsSample(std::function<void(const MetricsSample&)> listener);
   // As the window goes: whatever is pending is dropped and never hands back.
   void Cancel();
 
@@ -91,6 +100,9 @@ class Hosting : public ServerListener {
   MappingAtStart mapping_;
   WebhookSender alerts_;
   KeepAwake keepAwake_;
+  ModCrashGuard modCrash_;
+  PeopleOnServer people_;
+  MetricsSampler metrics_;
   bool startAlerted_ = false;
   bool begun_ = false;
   // SteamCMD's answers about the public build, and the players' countdown before an update.

@@ -8,6 +8,7 @@
 #include "install/steamcmd_win.h"
 #include "install/update_scripts.h"
 #include "platform/codepage_win.h"
+#include "platform/hidden_process_win.h"
 #include "platform/system_error_win.h"
 #include "platform/unique_handle_win.h"
 #include "platform/whole_file_win.h"
@@ -28,28 +29,19 @@ AppInfoAnswer QueryAppInfo(const ServerPaths& paths, std::chrono::milliseconds l
   // The answer goes to a file, not a pipe: nothing has to read while SteamCMD writes, and the
   // host can look at the last answer.
   const std::string outputPath = paths.DataDir + "steamcmd_app_info.txt";
-  SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
-  UniqueFileHandle output(::CreateFileW(Widen(outputPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                        &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFileHandle output = CreateOutputFile(outputPath);
   if (!output) return {{}, WithCause("无法写入 " + outputPath, LastSystemError())};
 
   const std::string program = SteamCmdFile(paths);
-  std::wstring commandLine =
-      Widen(QuotedCommandLine(program) + " +login anonymous +app_info_update 1 +app_info_print " +
-            kServerAppId + " +quit");
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = output.get();
-  startup.hStdError = output.get();
-  PROCESS_INFORMATION started{};
-  if (!::CreateProcessW(Widen(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW, nullptr, Widen(paths.DataDir).c_str(), &startup,
-                        &started)) {
-    return {{}, WithCause("无法启动 " + program, LastSystemError())};
+  UniqueProcessInformation started;
+  if (Outcome begun = StartHidden(QuotedCommandLine(program) +
+                                      " +login anonymous +app_info_update 1 +app_info_print " +
+                                      kServerAppId + " +quit",
+                                  paths.DataDir, output.get(), started);
+      !begun) {
+    return {{}, WithCause("无法启动 " + program, begun.Error())};
   }
-  UniqueHandle process(started.hProcess);
-  UniqueHandle thread(started.hThread);
+  const UniqueHandle& process = started.process;
   output.reset();
 
   if (::WaitForSingleObject(process.get(), static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "install/app_info.h"
+#include "common/vdf_text.h"
 
 namespace tidemoor {
 namespace {

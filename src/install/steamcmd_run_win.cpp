@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/codepage_win.h"
+#include "platform/hidden_process_win.h"
 #include "platform/system_error_win.h"
 #include "platform/unique_handle_win.h"
 
@@ -42,30 +43,18 @@ std::string SteamCmdRunOutput::LastErrorLine() const {
 // script's own end.
 ScriptEnd RunScriptHidden(const std::string& commandLine, const std::string& outputPath,
                           SteamCmdRunOutput& output) {
-  const std::wstring path = Widen(outputPath);
-  SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
-  UniqueFileHandle writer(::CreateFileW(path.c_str(), GENERIC_WRITE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFileHandle writer = CreateOutputFile(outputPath);
   if (!writer) return {false, 0, LastSystemError()};
-  UniqueFileHandle reader(::CreateFileW(path.c_str(), GENERIC_READ,
+  UniqueFileHandle reader(::CreateFileW(Widen(outputPath).c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!reader) return {false, 0, LastSystemError()};
 
-  std::wstring command = Widen(commandLine);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writer.get();
-  startup.hStdError = writer.get();
-  PROCESS_INFORMATION started{};
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &started)) {
-    return {false, 0, LastSystemError()};
+  UniqueProcessInformation started;
+  if (Outcome begun = StartHidden(commandLine, {}, writer.get(), started); !begun) {
+    return {false, 0, begun.Error()};
   }
-  UniqueHandle process(started.hProcess);
-  UniqueHandle thread(started.hThread);
+  const UniqueHandle& process = started.process;
   writer.reset();
 
   DWORD waited = WAIT_TIMEOUT;

@@ -1,6 +1,6 @@
 #include "net/connect_address_win.h"
 
-#include "net/clipboard_win.h"
+#include "platform/clipboard_win.h"
 #include "net/public_address.h"
 #include "platform/http_client_win.h"
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "net/clipboard_win.h"
+#include "platform/clipboard_win.h"
 #include "net/firewall_win.h"
 #include "net/network_profile_win.h"
 #include "net/lan_addresses_win.h"

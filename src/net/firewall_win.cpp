@@ -8,6 +8,7 @@
 
 #include "common/server_paths.h"
 #include "platform/codepage_win.h"
+#include "platform/com_ptr_win.h"
 #include "platform/directories_win.h"
 #include "platform/system_error_win.h"
 
@@ -16,25 +17,6 @@ namespace {
 
 // The protocol number the firewall gives a rule for any protocol.
 constexpr LONG kAnyProtocol = 256;
-
-// A COM pointer released when it goes.
-template <typename Interface>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (pointer_) pointer_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  Interface* operator->() const { return pointer_; }
-  Interface* get() const { return pointer_; }
-  Interface** put() { return &pointer_; }
-  explicit operator bool() const { return pointer_ != nullptr; }
-
- private:
-  Interface* pointer_ = nullptr;
-};
 
 class Bstr {
  public:

@@ -9,17 +9,11 @@
 namespace tidemoor {
 namespace {
 
-struct MemoryDcTraits {
-  using Handle = HDC;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::DeleteDC(h); }
-};
 struct WindowTraits {
   using Handle = HWND;
   static Handle Invalid() { return nullptr; }
   static void Close(Handle h) { ::DestroyWindow(h); }
 };
-using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
 
 // A white 32-bit picture whose pixels are read straight from memory.

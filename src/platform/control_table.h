@@ -18,6 +18,7 @@ enum class ControlKind {
   ReportList,    // a list view in report view, single selection kept visible
   ProgressBar,   // a smooth progress bar
   DropDownList,  // a combo box whose entries are the only choices; height is the dropped list's
+  TabStrip,      // tabs over pages; the pages' controls are its siblings, shown one page at a time
 };
 
 // What sets a control apart from the usual one of its kind.
@@ -27,6 +28,7 @@ enum ControlTrait : unsigned {
   kBordered = 1u << 1,     // a thin border around a report list
   kEndEllipsis = 1u << 2,  // a label whose text ends in "..." when it does not fit
   kDigitsOnly = 1u << 3,   // an edit box that takes digits only
+  kParagraph = 1u << 4,    // a label of several lines, wrapped, from the top of its rectangle
 };
 
 // The child window id of a control named by a window's enumeration of its controls.

@@ -23,9 +23,15 @@ struct LocalDateTime {
   bool operator==(const LocalDateTime&) const = default;
 };
 
+// The system clock now, as seconds since 1970 (UTC): the time the server's week keeps.
+int64_t SecondsSince1970();
+
 // A moment as the tool shows it, in the status line and the backup list:
 // 2024年1月23日 - 13时:05分:09秒 (year in four digits, month and day without leading zeros, a
 // 24-hour clock with two digits each).
 std::string DisplayTimeText(const LocalDateTime& time);
+
+// A moment to the minute, where a list has little room: 2024-01-23 13:05.
+std::string MinuteText(const LocalDateTime& time);
 
 }  // namespace tidemoor

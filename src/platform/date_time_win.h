@@ -15,4 +15,7 @@ LocalDateTime LocalNow();
 // Now, as the status line shows it.
 std::string LocalDateTimeText();
 
+// A moment given in seconds since 1970 (UTC), on the local clock.
+LocalDateTime LocalTimeOf(int64_t secondsSince1970);
+
 }  // namespace tidemoor

@@ -6,7 +6,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <utility>
 
 namespace tidemoor {
@@ -31,6 +30,12 @@ void CALLBACK RunSubmitted(PTP_CALLBACK_INSTANCE instance, void* context) {
   RunRecordingFailure(*job);
 }
 
+DWORD WINAPI RunOnOwnThread(void* context) {
+  const std::unique_ptr<std::function<void()>> job(static_cast<std::function<void()>*>(context));
+  RunRecordingFailure(*job);
+  return 0;
+}
+
 }  // namespace
 
 void RunOnPool(std::function<void()> job) {
@@ -39,8 +44,15 @@ void RunOnPool(std::function<void()> job) {
     submitted.release();  // the callback owns it now
     return;
   }
-  // The pool could not take it (memory short): a thread of its own still runs it.
-  std::thread([job = std::move(*submitted)] { RunRecordingFailure(job); }).detach();
+  // The pool could not take it (memory short): a thread of its own still runs it, a plain Windows
+  // thread (a detached std::thread of MinGW's thread library can start with another's record).
+  const HANDLE thread = ::CreateThread(nullptr, 0, &RunOnOwnThread, submitted.get(), 0, nullptr);
+  if (!thread) {
+    RunRecordingFailure(*submitted);  // no thread at all: run it here rather than lose it
+    return;
+  }
+  submitted.release();
+  ::CloseHandle(thread);
 }
 
 void RunRecordingFailure(const std::function<void()>& job) {

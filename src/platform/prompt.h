@@ -8,16 +8,17 @@
 namespace tidemoor {
 
 enum class PromptStyle {
-  Plain,            // OK, no icon
-  Information,      // OK, information icon
-  Error,            // OK, error icon
-  Warning,          // OK, warning icon: something the user may accept, but should know
-  WarningQuestion,  // Yes and No, warning icon
-  Question,         // Yes and No, question icon
-  StartUpError,     // OK, error icon, before any window: brought to the foreground, no owner
+  Plain,             // OK, no icon
+  Information,       // OK, information icon
+  Error,             // OK, error icon
+  Warning,           // OK, warning icon: something the user may accept, but should know
+  WarningQuestion,   // Yes and No, warning icon
+  Question,          // Yes and No, question icon
+  QuestionOrCancel,  // Yes, No and Cancel, question icon
+  StartUpError,      // OK, error icon, before any window: brought to the foreground, no owner
 };
 
-enum class PromptAnswer { Ok, Yes, No };
+enum class PromptAnswer { Ok, Yes, No, Cancel };
 
 class Prompt {
  public:

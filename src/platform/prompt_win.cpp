@@ -29,7 +29,8 @@ struct BoxTurns {
 BoxTurns turns;
 
 bool IsMessage(PromptStyle style) {
-  return style != PromptStyle::WarningQuestion && style != PromptStyle::Question;
+  return style != PromptStyle::WarningQuestion && style != PromptStyle::Question &&
+         style != PromptStyle::QuestionOrCancel;
 }
 
 BOOL CALLBACK DisableWindow(HWND window, LPARAM spared) {
@@ -84,6 +85,7 @@ PromptAnswer ShowBox(std::string_view text, std::string_view title, PromptStyle 
   AskForTurn();
   if (answer == IDYES) return PromptAnswer::Yes;
   if (answer == IDOK) return PromptAnswer::Ok;
+  if (answer == IDCANCEL) return PromptAnswer::Cancel;
   return PromptAnswer::No;
 }
 
@@ -112,6 +114,8 @@ UINT PromptStyleFlags(PromptStyle style) {
       return MB_YESNO | MB_ICONWARNING;
     case PromptStyle::Question:
       return MB_YESNO | MB_ICONQUESTION;
+    case PromptStyle::QuestionOrCancel:
+      return MB_YESNOCANCEL | MB_ICONQUESTION;
     case PromptStyle::StartUpError:
       return MB_OK | MB_ICONERROR | MB_SETFOREGROUND;
   }

@@ -61,11 +61,17 @@ struct GdiObjectTraits {
   static Handle Invalid() { return nullptr; }
   static void Close(Handle h) { ::DeleteObject(h); }
 };
+struct MemoryDcTraits {  // CreateCompatibleDC
+  using Handle = HDC;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { ::DeleteDC(h); }
+};
 
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
+using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 
 // Both handles of a created process, closed together.
 struct UniqueProcessInformation {

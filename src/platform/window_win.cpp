@@ -158,6 +158,8 @@ ControlClass ClassOf(const ControlDefinition& definition) {
     case ControlKind::Separator:
       return {L"STATIC", SS_ETCHEDHORZ, 0};
     case ControlKind::Label: {
+      // A centred label is one line: its line breaks would show as boxes.
+      if (definition.traits & kParagraph) return {L"STATIC", SS_LEFT, 0};
       const DWORD ellipsis = (definition.traits & kEndEllipsis) ? SS_ENDELLIPSIS : 0;
       return {L"STATIC", SS_LEFT | SS_CENTERIMAGE | ellipsis, 0};
     }
@@ -177,6 +179,8 @@ ControlClass ClassOf(const ControlDefinition& definition) {
       return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
     case ControlKind::DropDownList:
       return {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+    case ControlKind::TabStrip:
+      return {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS, 0};
   }
   return {L"STATIC", 0, 0};
 }
@@ -197,7 +201,7 @@ void CreateControlsForDpi(HWND parent, std::span<const ControlDefinition> contro
         nullptr);
     if (!control) continue;
     ::SendMessageW(control, WM_SETFONT, hfont, FALSE);
-    if (entry.kind == ControlKind::GroupBox) {
+    if (entry.kind == ControlKind::GroupBox || entry.kind == ControlKind::TabStrip) {
       ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     if (entry.kind == ControlKind::ClickableLabel) MakeLabelClickable(control);
@@ -218,9 +222,25 @@ void PlaceControlsForDpi(HWND parent, std::span<const ControlDefinition> control
 }
 
 void InitCommonControlClasses() {
-  const INITCOMMONCONTROLSEX classes{
-      sizeof(classes), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+  const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                          ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&classes);
+}
+
+void AddTabs(HWND tabs, std::span<const char* const> captions) {
+  for (int i = 0; i < static_cast<int>(captions.size()); ++i) {
+    std::wstring caption = Widen(captions[i]);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption.data();
+    ::SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void ShowControls(HWND parent, std::span<const ControlDefinition> controls, bool shown) {
+  for (const ControlDefinition& entry : controls) {
+    ::ShowWindow(::GetDlgItem(parent, entry.id), shown ? SW_SHOWNA : SW_HIDE);
+  }
 }
 
 void MakeLabelClickable(HWND label) {

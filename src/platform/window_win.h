@@ -167,6 +167,11 @@ void PlaceControlsForDpi(HWND parent, std::span<const ControlDefinition> control
 // Registers the common control classes the tool's windows use (list views among them), once.
 void InitCommonControlClasses();
 
+// The tabs of a tab strip, in order.
+void AddTabs(HWND tabs, std::span<const char* const> captions);
+// Shows or hides every control of the table (the page of a tab strip).
+void ShowControls(HWND parent, std::span<const ControlDefinition> controls, bool shown);
+
 // Makes a static control act like a clickable label (used by the other windows too).
 void MakeLabelClickable(HWND label);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/free_name.h"
 #include "platform/ini_text.h"
 #include "platform/text.h"
 
@@ -71,11 +72,7 @@ WorldQuestion DecideWorldQuestion(const LoadedWorldFacts& facts,
 }
 
 std::string FreeDisabledName(const std::function<bool(const std::string&)>& taken) {
-  std::string name = kWorldOptionDisabledName;
-  for (int n = 2; taken(name); ++n) {
-    name = std::string(kWorldOptionDisabledName) + "." + std::to_string(n);
-  }
-  return name;
+  return FreeName(kWorldOptionDisabledName, taken);
 }
 
 std::vector<std::string> ParseKeptWorlds(std::string_view text) {

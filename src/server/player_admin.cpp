@@ -44,8 +44,7 @@ std::string NoListLine(const ApiAccess& access, const RestReply& reply,
     return RestFailureText(reply) + " - 管理员密码须与服务端启动时的一致";
   }
   if (reply.status == 0 && !access.apiOnInSettings) {
-    return "PalWorldSettings.ini 中 REST API 未开启 (RESTAPIEnabled) - "
-           "勾选安全关服并重启服务端即可开启";
+    return kApiOffLine;
   }
   if (reply.status == 0) {
     return RestFailureText(reply, access.endpoint.port) +
@@ -199,13 +198,18 @@ void PlayerAdmin::Unban() {
   if (!typed || opening != opening_) return;
   const std::string userId(TrimTyped(*typed));
   if (userId.empty()) return;
-  const std::optional<ApiAccess> access = ActionAccess();
-  if (!access) return;
   // The name of a player who is not online is known only when the list still shows them.
   std::string name;
   for (const PlayerInfo& player : players_) {
-    if (player.userId == userId) name = Shown(player.name) + " ";
+    if (player.userId == userId) name = player.name;
   }
+  UnbanPlayer(userId, name);
+}
+
+void PlayerAdmin::UnbanPlayer(std::string_view userId, std::string_view knownName) {
+  const std::optional<ApiAccess> access = ActionAccess();
+  if (!access) return;
+  const std::string name = knownName.empty() ? std::string() : Shown(knownName) + " ";
   SendAction(UnbanRequest(access->endpoint, userId),
              "解封玩家 " + name + "(" + EscapeControlCharacters(userId) + ")",
              " 已解封 " + EscapeControlCharacters(userId) + " ");
@@ -246,6 +250,12 @@ void PlayerAdmin::SendAction(const RestRequest& request, std::string logText,
   });
 }
 
+std::optional<PlayerInfo> PlayerAdmin::SelectedPlayer() const {
+  const int row = world_.view.SelectedRow();
+  if (row < 0 || row >= static_cast<int>(players_.size())) return std::nullopt;
+  return players_[row];
+}
+
 void PlayerAdmin::Forget() {
   ++opening_;
   refreshing_ = false;
@@ -263,6 +273,7 @@ void LiveStatus::Tick(bool serverRunning, const RestEndpoint& endpoint) {
   if (!serverRunning) {
     ++run_;
     asking_ = false;
+    latest_.reset();
     show_("");
     return;
   }
@@ -271,9 +282,8 @@ void LiveStatus::Tick(bool serverRunning, const RestEndpoint& endpoint) {
   api_.Send(MetricsRequest(endpoint), [this, run = run_](const RestReply& reply) {
     if (run != run_) return;
     asking_ = false;
-    const std::optional<ServerMetrics> metrics =
-        reply.Answered() ? ReadMetrics(reply.body).value : std::nullopt;
-    show_(LiveStatusLine(metrics, memoryInUse_ ? memoryInUse_() : std::nullopt));
+    latest_ = reply.Answered() ? ReadMetrics(reply.body).value : std::nullopt;
+    show_(LiveStatusLine(latest_, memoryInUse_ ? memoryInUse_() : std::nullopt));
   });
 }
 

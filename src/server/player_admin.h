@@ -34,6 +34,9 @@ struct ApiAccess {
   RestEndpoint endpoint;
 };
 
+inline constexpr char kApiOffLine[] =
+    "PalWorldSettings.ini 中 REST API 未开启 (RESTAPIEnabled) - 勾选安全关服并重启服务端即可开启";
+
 // Why there is no list, in one line: the server is not running, its API is off in
 // PalWorldSettings.ini, refuses the password (401), does not answer, or answered something
 // unreadable (readError). Empty when the reply was a usable one.
@@ -90,10 +93,16 @@ class PlayerAdmin {
   void Kick();
   void Ban();
   void Unban();
+  // The player of the ban list's row; knownName is the one last seen, empty when none.
+  void UnbanPlayer(std::string_view userId, std::string_view knownName);
   void SaveNow();
   void Announce();
   // The window has closed: replies still under way are dropped.
   void Forget();
+
+  // The players as the list shows them, and the one selected in it.
+  const std::vector<PlayerInfo>& Players() const { return players_; }
+  std::optional<PlayerInfo> SelectedPlayer() const;
 
  private:
   enum class Removal { Kick, Ban };
@@ -129,11 +138,15 @@ class LiveStatus {
   // Asks the running server's metrics; a server that is not running, or does not answer, leaves
   // the line empty. One request at a time.
   void Tick(bool serverRunning, const RestEndpoint& endpoint);
+  // The running server's last answer; nullopt before the first, after one that failed and while
+  // the server is not running.
+  const std::optional<ServerMetrics>& Latest() const { return latest_; }
 
  private:
   ServerApi& api_;
   std::function<void(std::string_view)> show_;
   std::function<std::optional<uint64_t>()> memoryInUse_;
+  std::optional<ServerMetrics> latest_;
   bool asking_ = false;
   uint32_t run_ = 0;  // a reply that comes after the server stopped is dropped
 };

@@ -151,6 +151,10 @@ RestRequest MetricsRequest(const RestEndpoint& endpoint) {
   return Request(endpoint, "GET", "metrics");
 }
 
+RestRequest GameDataRequest(const RestEndpoint& endpoint) {
+  return Request(endpoint, "GET", "game-data");
+}
+
 RestRequest SaveRequest(const RestEndpoint& endpoint) {
   return Request(endpoint, "POST", "save");
 }

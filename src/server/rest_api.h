@@ -39,6 +39,8 @@ struct RestRequest {
 RestRequest InfoRequest(const RestEndpoint& endpoint);
 RestRequest PlayersRequest(const RestEndpoint& endpoint);
 RestRequest MetricsRequest(const RestEndpoint& endpoint);
+// Only answered by a server started with -enable-gamedata-api; the answer can be hundreds of KB.
+RestRequest GameDataRequest(const RestEndpoint& endpoint);
 RestRequest SaveRequest(const RestEndpoint& endpoint);
 // The server tells its players the message, waits waitSeconds, saves and exits.
 RestRequest ShutdownRequest(const RestEndpoint& endpoint, int waitSeconds,

@@ -69,6 +69,7 @@ ServerCommandLine BuildServerCommandLine(const LaunchOptions& options) {
   if (options.performanceSwitches) {
     pieces.push_back("-useperfthreads -NoAsyncLoadingThread -UseMultithreadForDS");
   }
+  if (options.gameDataApi) pieces.push_back("-enable-gamedata-api");
   return {JoinTexts(pieces, " "), {}};
 }
 

@@ -18,6 +18,7 @@ struct LaunchOptions {
   std::string adminPassword;
   bool communityListing = false;
   bool performanceSwitches = false;
+  bool gameDataApi = false;  // 启用游戏数据接口: the last switch, only when ticked
 };
 
 inline constexpr char kQuoteErrorText[] = " 服务器名字和密码中不能包含双引号 ";

@@ -150,8 +150,9 @@ class StartSteps {
   // Writes the main window's choices into the world settings, which the server reads as it
   // starts; tells the event log what became of the file. Runs at every start.
   virtual void WriteWorldSettings(const StartWorldSettings& wanted) = 0;
-  // Asks about the world the server would load (a WorldOption.sav that overrides the tool's
-  // settings, a named world that is not there); done(false) when the start must not go on.
+  // Asks about what the server would load: the world (a WorldOption.sav that overrides the tool's
+  // settings, a named world that is not there) and the mods switched on (their problems, two
+  // UE4SS); done(false) when the start must not go on.
   virtual void ConfirmLoadedWorld(std::function<void(bool goOn)> done) = 0;
   // For a start nobody is there for: writes to the event log what would have been asked, and the
   // start goes on.

@@ -7,7 +7,7 @@
 #include "platform/whole_file_win.h"
 #include "worldsettings/option_list_place.h"
 #include "worldsettings/option_pairs_writer.h"
-#include "worldsettings/settings_file_encoding.h"
+#include "common/settings_file_encoding.h"
 
 namespace tidemoor {
 namespace {

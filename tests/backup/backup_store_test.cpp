@@ -30,22 +30,40 @@ TEST(BackupStore, PointsAreListedNewestFirstWhateverOrderTheFileSystemGives) {
                     }));
 }
 
+// Points kept before a restore or a mod change say so after their time; the index's Kind key
+// is read as the tool writes it, and any other word is a manual point.
 TEST(BackupStore, OnlyDirectoriesWhoseIndexHoldsATimeArePoints) {
-  const std::map<std::string, std::string> index = {
-      {"1705986301", "2024年1月23日13时5分1秒"},
-      {"old", "2024年2月30日"},  // listed, shown as it stands
-      {"empty", ""},
+  const std::map<std::string, std::pair<std::string, std::string>> index = {
+      {"1705986301", {"2024年1月23日13时5分1秒", ""}},
+      {"1705986302", {"2024年1月23日13时5分2秒", "BeforeRestore"}},
+      {"1705986303", {"2024年1月23日13时5分3秒", "beforemods"}},
+      {"1705986304", {"2024年1月23日13时5分4秒", "Auto"}},
+      {"1705986305", {"2024年1月23日13时5分5秒", "BeforeMod"}},
+      {"old", {"2024年2月30日", "BeforeMods"}},  // listed, shown as it stands
+      {"empty", {"", "Manual"}},
   };
   const auto read = [&](const std::string& name) {
     auto it = index.find(name);
-    return BackupPointFromIndex(name, it == index.end() ? std::string() : it->second);
+    if (it == index.end()) return BackupPointFromIndex(name, "");
+    return BackupPointFromIndex(name, it->second.first, PointKindFromText(it->second.second));
   };
   const std::vector<BackupPoint> points =
-      ListBackupPoints({"old", "no-index", "empty", "1705986301"}, read);
+      ListBackupPoints({"old", "no-index", "empty", "1705986301", "1705986302", "1705986303",
+                        "1705986304", "1705986305"},
+                       read);
   EXPECT_EQ(points, (std::vector<BackupPoint>{
-                        {"old", "2024年2月30日"},
+                        {"old", "2024年2月30日 (模组变更前自动备份)"},
+                        {"1705986305", "2024年1月23日 - 13时:05分:05秒"},
+                        {"1705986304", "2024年1月23日 - 13时:05分:04秒"},
+                        {"1705986303", "2024年1月23日 - 13时:05分:03秒 (模组变更前自动备份)"},
+                        {"1705986302", "2024年1月23日 - 13时:05分:02秒 (还原前自动备份)"},
                         {"1705986301", "2024年1月23日 - 13时:05分:01秒"},
                     }));
+  for (const PointKind kind :
+       {PointKind::Manual, PointKind::Automatic, PointKind::BeforeRestore, PointKind::BeforeMods}) {
+    EXPECT_EQ(PointKindFromText(PointKindText(kind)), kind) << PointKindText(kind);
+  }
+  EXPECT_EQ(PointKindText(PointKind::BeforeMods), "BeforeMods");
 }
 
 TEST(BackupStore, ListingStopsWhenTheWindowGoesAwayInBetween) {

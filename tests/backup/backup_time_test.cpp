@@ -104,6 +104,7 @@ TEST(BackupIndexTime, RefusesWhatIsNotARealCalendarMoment) {
 
 TEST(BackupDisplayTime, PadsTheTimeOfDayButNotTheDate) {
   EXPECT_EQ(DisplayTimeText(At(2024, 1, 23, 13, 5, 9)), "2024年1月23日 - 13时:05分:09秒");
+  EXPECT_EQ(MinuteText(At(2024, 1, 3, 9, 5, 9)), "2024-01-03 09:05");
   // What a point made at 13:00:00 and one made at midnight store, read back for the list.
   EXPECT_EQ(DisplayTimeText(*TextToDateTime(DateTimeToText(At(2024, 1, 23, 13)))),
             "2024年1月23日 - 13时:00分:00秒");

@@ -423,8 +423,10 @@ TEST(Retention, KeepsTheNewestAutomaticPointsAndEveryManualOne) {
       {"1710200000", PointKind::Automatic, std::nullopt},
       {"1710300000", PointKind::Automatic, at(9)},
       {"1709000000", PointKind::BeforeRestore, at(1)},
+      {"1709100000", PointKind::BeforeMods, at(1)},
   };
-  // Ordered by name, as the list shows them; the manual point never counts.
+  // Ordered by name, as the list shows them; the manual, before-restore and before-mods points
+  // never count.
   EXPECT_EQ(ExpiredPoints(points, {2, 0}, now),
             (std::vector<std::string>{"1709800000", "1709900000", "1710100000"}));
   EXPECT_EQ(ExpiredPoints(points, {0, 0}, now), std::vector<std::string>{});

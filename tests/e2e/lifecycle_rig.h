@@ -38,6 +38,7 @@ struct RigOptions {
   bool restartNotice = false;
   std::string adminPassword = kRigAdminPassword;
   std::string memoryRestartGb = "0";
+  std::string extendedSettings;  // more lines of [扩展设置], each ended by CR LF
 };
 
 class LifecycleRig : public ::testing::Test {
@@ -62,7 +63,7 @@ class LifecycleRig : public ::testing::Test {
         flag(options.safeStop) + "\r\nRestAPI_Port=" + std::to_string(options.apiPort) +
         "\r\nRestart_Notice=" + flag(options.restartNotice) +
         "\r\nHang_Restart=" + flag(options.hangRestart) +
-        "\r\nMemory_Restart_GB=" + options.memoryRestartGb + "\r\n";
+        "\r\nMemory_Restart_GB=" + options.memoryRestartGb + "\r\n" + options.extendedSettings;
     directory.WriteBytes("PaLWorld_Data\\PaLWorld_Tools.ini", Utf8ToGbk(settings));
   }
 

@@ -222,5 +222,44 @@ TEST_F(Players, AWrongPasswordShowsThePasswordLineAndNoList) {
   EXPECT_EQ(ControlText(window, Id(MainControl::LiveStatusLine)), "");
 }
 
+// 启用游戏数据接口: the switch goes last on the server's command line, the online list gains
+// 公会 and 坐标 from the game-data answer, and the page 公会 counts players and bases.
+TEST_F(Players, GameDataAddsGuildAndPlaceColumnsAndTheGuildsPage) {
+  Prepare({.apiPort = 18253, .extendedSettings = "GameData_Api=1\r\n"});
+  HWND window = OpenTool();
+  ASSERT_NE(window, nullptr);
+  HWND players = OpenPlayersWindow(window);
+  ASSERT_NE(players, nullptr);
+  const HWND list = Control(players, P::List);
+  EXPECT_EQ(ListView_GetColumnWidth(list, 6), 0) << "no 公会 column without an answer";
+  EXPECT_TRUE(IsControlChecked(players, Id(P::GameDataBox)));
+  StartAndWaitForTheApi(window);
+  EXPECT_TRUE(ServerFile("PalServer-launches.txt").find("-enable-gamedata-api\r\n") !=
+              std::string::npos)
+      << ServerFile("PalServer-launches.txt");
+
+  ASSERT_TRUE(
+      WaitUntil([&] { return ListRowCount(list) == 2 && ListCellText(list, 0, 6) == "晨星"; },
+                std::chrono::seconds(45)))
+      << Line(players) << ControlText(players, Id(P::StatusText));
+  EXPECT_GT(ListView_GetColumnWidth(list, 6), 0);
+  EXPECT_EQ(ListCellText(list, 0, 7), "-1201, 350");
+  EXPECT_EQ(ListCellText(list, 1, 6), "");
+  EXPECT_EQ(ListCellText(list, 1, 7), "10, -21");
+  EXPECT_TRUE(Called("GET /v1/api/game-data"));
+
+  const HWND pages = Control(players, P::Pages);
+  for (int page = 0; page < 4; ++page) ::PostMessageW(pages, WM_KEYDOWN, VK_RIGHT, 0);
+  const HWND guilds = ::GetDlgItem(players, static_cast<int>(GuildsControl::List));
+  ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(guilds) && ListRowCount(guilds) == 2; }));
+  const char* rows[2][3] = {{"晨星", "1", "1"}, {"夜枭", "0", "1"}};
+  for (int row = 0; row < 2; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      EXPECT_EQ(ListCellText(guilds, row, column), rows[row][column]) << row << column;
+    }
+  }
+  EXPECT_EQ(EventLog().find("192.168.1.20"), std::string::npos) << "no player's IP is logged";
+}
+
 }  // namespace
 }  // namespace tidemoor::testing

@@ -1,7 +1,6 @@
 #include "install/steamcmd_win.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <vector>
 
@@ -15,39 +14,8 @@ namespace tidemoor {
 namespace {
 
 using testing::LocalHttpServer;
+using testing::MakeZip;
 using testing::TempToolDirectory;
-
-std::string Deflate(const std::string& bytes) {
-  z_stream stream{};
-  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, static_cast<uLong>(bytes.size())), '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-  stream.avail_in = static_cast<uInt>(bytes.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
-}
-
-struct TestFile {
-  std::string name, content;
-  bool deflated = true;
-};
-
-// A plain zip archive, laid out as common zip tools write it.
-std::string MakeZip(const std::vector<TestFile>& files) {
-  std::vector<testing::ZipEntry> entries;
-  for (const TestFile& file : files) {
-    const uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(file.content.data()),
-                               static_cast<uInt>(file.content.size()));
-    entries.push_back({file.name, file.deflated ? Deflate(file.content) : file.content,
-                       static_cast<uint32_t>(file.content.size()),
-                       static_cast<uint16_t>(file.deflated ? 8 : 0), crc});
-  }
-  return testing::BuildZip(entries);
-}
 
 std::string FakeSteamCmd() {
   std::string bytes = "MZ";

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/http_client_win.h"
-#include "net/clipboard_win.h"
+#include "platform/clipboard_win.h"
 #include "net/local_http_server_win.h"
 #include "platform/codepage_win.h"
 #include "support/e2e_win.h"

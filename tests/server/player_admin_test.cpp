@@ -333,20 +333,30 @@ TEST(LiveStatus, ShowsMetricsWhileTheServerAnswersAndNothingOtherwise) {
           .url,
       "http://127.0.0.1:18241/v1/api/metrics");
   EXPECT_EQ(line, "在线 3/32  ·  FPS 58  ·  已运行 5小时12分");
+  ASSERT_TRUE(status.Latest());
+  EXPECT_EQ(status.Latest()->currentPlayers, 3);
+  EXPECT_EQ(status.Latest()->serverFps, 58);
 
+  // A failed answer is not the last good one: the server's week samples it as not known.
   status.Tick(true, endpoint);
   api.Reply(0);
   EXPECT_EQ(line, "");
+  EXPECT_FALSE(status.Latest());
   status.Tick(true, endpoint);
   api.Reply(200, R"({"serverfps":"fast"})");
   EXPECT_EQ(line, "");
+  EXPECT_FALSE(status.Latest());
 
   // A reply that arrives after the server stopped does not bring the line back.
   status.Tick(true, endpoint);
+  api.Reply(200, R"({"serverfps":58})");
+  status.Tick(true, endpoint);
   status.Tick(false, endpoint);
   EXPECT_EQ(line, "");
+  EXPECT_FALSE(status.Latest());
   api.Reply(200, R"({"serverfps":58})");
   EXPECT_EQ(line, "");
+  EXPECT_FALSE(status.Latest());
   status.Tick(true, endpoint);
   EXPECT_EQ(api.pending.size(), 1u);
 }

@@ -5,15 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "server/online_player.h"
+
 namespace tidemoor {
 namespace {
-
-PlayerInfo Player(const std::string& name, const std::string& userId) {
-  PlayerInfo player;
-  player.name = name;
-  player.userId = userId;
-  return player;
-}
 
 // "+id name" for a join, "-id name" for a leave, in the order they came.
 std::vector<std::string> Changes(PlayerRoster& roster, const std::vector<PlayerInfo>& players) {
@@ -33,21 +28,26 @@ TEST(PlayerRoster, APlayerListedTwiceInOneAnswerComesAndGoesOnce) {
     std::vector<std::vector<std::string>> changes;
   } cases[] = {
       {"twice in the first answer",
-       {{Player("Ann", "steam_2"), Player("Ann", "steam_2")}, {Player("Ann", "steam_2")}, {}},
+       {{OnlinePlayer("Ann", "steam_2"), OnlinePlayer("Ann", "steam_2")},
+        {OnlinePlayer("Ann", "steam_2")},
+        {}},
        {{"+steam_2 Ann"}, {}, {"-steam_2 Ann"}}},
       {"twice under two names",
-       {{Player("Ann", "steam_2"), Player("Annie", "steam_2")}, {}},
+       {{OnlinePlayer("Ann", "steam_2"), OnlinePlayer("Annie", "steam_2")}, {}},
        {{"+steam_2 Ann"}, {"-steam_2 Ann"}}},
       {"twice while already present",
-       {{Player("Ann", "steam_2")}, {Player("Ann", "steam_2"), Player("Ann", "steam_2")}, {}},
+       {{OnlinePlayer("Ann", "steam_2")},
+        {OnlinePlayer("Ann", "steam_2"), OnlinePlayer("Ann", "steam_2")},
+        {}},
        {{"+steam_2 Ann"}, {}, {"-steam_2 Ann"}}},
       {"leaves before joins, each in list order",
-       {{Player("Ann", "steam_2"), Player("Bo", "steam_3")},
-        {Player("Cy", "steam_4"), Player("Di", "steam_5")}},
+       {{OnlinePlayer("Ann", "steam_2"), OnlinePlayer("Bo", "steam_3")},
+        {OnlinePlayer("Cy", "steam_4"), OnlinePlayer("Di", "steam_5")}},
        {{"+steam_2 Ann", "+steam_3 Bo"},
         {"-steam_2 Ann", "-steam_3 Bo", "+steam_4 Cy", "+steam_5 Di"}}},
       {"ids of zeros under any prefix are still loading, other ids are not",
-       {{Player("Ed", "gdk_0000"), Player("Fay", "ps5_"), Player("Gus", "steam_0001")}},
+       {{OnlinePlayer("Ed", "gdk_0000"), OnlinePlayer("Fay", "ps5_"),
+         OnlinePlayer("Gus", "steam_0001")}},
        {{"+steam_0001 Gus"}}},
   };
   for (const auto& c : cases) {

@@ -71,6 +71,10 @@ TEST(ServerCommandLine, TheBoxesAddTheirPiecesInPlace) {
             "\"PalServer.exe\" -port=8211 -publicip=0.0.0.0 -publicport=8211 -queryport=27015 "
             "-publiclobby -players=88 -servername=\"Host\" -serverpassword=join "
             "-adminpassword=abcdefgh -useperfthreads -NoAsyncLoadingThread -UseMultithreadForDS");
+
+  options.gameDataApi = true;
+  EXPECT_TRUE(
+      BuildServerCommandLine(options).text.ends_with("-UseMultithreadForDS -enable-gamedata-api"));
 }
 
 TEST(ServerCommandLine, ValuesWithBlanksStayOneArgument) {

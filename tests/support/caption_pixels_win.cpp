@@ -13,13 +13,6 @@
 namespace tidemoor::testing {
 namespace {
 
-struct MemoryDcTraits {
-  using Handle = HDC;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::DeleteDC(h); }
-};
-using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
-
 // A 32-bit top-down bitmap selected into a memory DC, its pixels readable in place.
 struct Bitmap {
   Bitmap(int width, int height) : width(width) {

@@ -10,7 +10,7 @@
 #include "platform/system_error_win.h"
 #include "support/e2e_win.h"
 #include "support/fake_prompt.h"
-#include "worldsettings/settings_file_encoding.h"
+#include "common/settings_file_encoding.h"
 #include "worldsettings/world_settings_file_win.h"
 #include "worldsettings/sample_settings_file.h"
 #include "worldsettings/world_settings_window_win.h"
