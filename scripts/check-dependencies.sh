@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a layer it must not depend on. Dependencies point down:
-#   app -> hosting -> the areas (install, server, backup, worldsettings, net, mods) -> common ->
+#   app -> hosting -> the areas (install, server, backup, worldsettings, net, mods, remote) -> common ->
 #   platform.
 # platform includes only platform (and the system); common only common and platform; an area only
 # itself, common and platform, never a peer area, hosting or app; hosting the areas and below,
@@ -14,14 +14,14 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "${1:-$root/src}"
 
-layers=" platform common install server backup worldsettings net mods hosting app "
+layers=" platform common install server backup worldsettings net mods remote hosting app "
 allowed() {
   case "$1" in
     platform) echo "platform" ;;
     common) echo "common platform" ;;
-    install | server | backup | worldsettings | net | mods) echo "$1 common platform" ;;
-    hosting) echo "hosting install server backup worldsettings net mods common platform" ;;
-    app) echo "app hosting install server backup worldsettings net mods common platform" ;;
+    install | server | backup | worldsettings | net | mods | remote) echo "$1 common platform" ;;
+    hosting) echo "hosting install server backup worldsettings net mods remote common platform" ;;
+    app) echo "app hosting install server backup worldsettings net mods remote common platform" ;;
     *) echo "" ;;
   esac
 }
