@@ -3,6 +3,7 @@
 #include <chrono>
 #include <utility>
 
+#include "app/sealed_secrets.h"
 #include "app/start_with_windows_win.h"
 #include "app/tool_settings_binding.h"
 #include "backup/restore_operation.h"
@@ -10,6 +11,7 @@
 #include "platform/directories_win.h"
 #include "platform/profile_win.h"
 #include "platform/random_win.h"
+#include "platform/user_seal_win.h"
 #include "platform/system_error.h"
 
 namespace tidemoor {
@@ -60,7 +62,13 @@ bool Application::StartUp() {
   EnsureDirectory(paths_.DataDir);
   EnsureDirectory(paths_.ServerDir);
   GbkProfileFile settingsFile(ToolSettingsFile(paths_));
-  settings_ = LoadToolSettings(settingsFile, &RandomLetters);
+  UserSeal seal;
+  SealedSecretsFile sealedFile(settingsFile, seal);
+  settings_ = LoadToolSettings(sealedFile, &RandomLetters);
+  // A secret typed into the file by hand does not stay there readable.
+  for (const std::string& key : sealedFile.UnsealedKeys()) {
+    SaveToolSetting(sealedFile, settings_, key);
+  }
   WireParts();
   RepairInterruptedRestoreNow(*backupHost_, prompt_, Places());
 

@@ -1,6 +1,7 @@
 #include "platform/text.h"
 
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace tidemoor {
@@ -298,9 +299,12 @@ size_t FindIgnoringCase(std::string_view text, std::string_view what) {
   return std::string_view::npos;
 }
 
+namespace {
+constexpr char kBase64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+}  // namespace
+
 std::string Base64(std::string_view bytes) {
-  static constexpr char kDigits[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  const char* kDigits = kBase64Digits;
   std::string out;
   out.reserve((bytes.size() + 2) / 3 * 4);
   for (size_t i = 0; i < bytes.size(); i += 3) {
@@ -312,6 +316,32 @@ std::string Base64(std::string_view bytes) {
     out += kDigits[(group >> 12) & 63];
     out += left > 1 ? kDigits[(group >> 6) & 63] : '=';
     out += left > 2 ? kDigits[group & 63] : '=';
+  }
+  return out;
+}
+
+std::optional<std::string> FromBase64(std::string_view text) {
+  if (text.size() % 4 != 0) return std::nullopt;
+  std::string out;
+  out.reserve(text.size() / 4 * 3);
+  for (size_t i = 0; i < text.size(); i += 4) {
+    uint32_t group = 0;
+    int padding = 0;
+    for (size_t k = 0; k < 4; ++k) {
+      const char c = text[i + k];
+      const bool last = i + 4 == text.size();
+      if (c == '=' && last && k >= 2 && (k == 3 || text[i + 3] == '=')) {
+        ++padding;
+        group <<= 6;
+        continue;
+      }
+      const char* digit = c == '\0' || padding ? nullptr : std::strchr(kBase64Digits, c);
+      if (!digit) return std::nullopt;
+      group = group << 6 | static_cast<uint32_t>(digit - kBase64Digits);
+    }
+    out += static_cast<char>(group >> 16);
+    if (padding < 2) out += static_cast<char>(group >> 8 & 0xff);
+    if (padding < 1) out += static_cast<char>(group & 0xff);
   }
   return out;
 }

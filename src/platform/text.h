@@ -2,6 +2,7 @@
 // Portable text helpers. Every text in memory is UTF-8.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,5 +59,7 @@ size_t FindIgnoringCase(std::string_view text, std::string_view what);  // npos 
 
 // Standard Base64 with padding.
 std::string Base64(std::string_view bytes);
+// The bytes of standard padded Base64; nothing for any other text.
+std::optional<std::string> FromBase64(std::string_view text);
 
 }  // namespace tidemoor

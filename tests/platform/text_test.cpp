@@ -166,5 +166,16 @@ TEST(TextHelpers, ControlCharactersAreShownEscapedAndEverythingElseKept) {
   }
 }
 
+// Sealed secrets travel as Base64: every length comes back whole, and text that is not padded
+// Base64 is refused rather than read as something else.
+TEST(Text, Base64ComesBackAndAnythingElseIsRefused) {
+  for (const std::string bytes : {"", "a", "ab", "abc", "abcd", "\xFF\x00\x80 密"}) {
+    EXPECT_EQ(FromBase64(Base64(bytes)), bytes);
+  }
+  for (const char* text : {"YQ", "YQ=", "Y===", "YQ=a", "YQ==YQ==", "Y Q=", "1/MTA=/abc+def=="}) {
+    EXPECT_EQ(FromBase64(text), std::nullopt) << text;
+  }
+}
+
 }  // namespace
 }  // namespace tidemoor
