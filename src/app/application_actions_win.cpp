@@ -265,4 +265,22 @@ void Application::OpenMetrics() {
       MetricsWindowSetup{mainWindow_.Handle(), &prompt_, MetricsFile(paths_), eventLog_->Path()});
 }
 
+// What is typed reaches the settings at once; the file and the line to KOOK follow once the host
+// has settled (the window closes, or the box is ticked or unticked).
+void Application::OpenRemote() {
+  RemoteControl& remote = hosting_->Remote();
+  windows_.remote.Open(RemoteWindowSetup{
+      mainWindow_.Handle(), &prompt_, [this] { return settings_.remote; },
+      [this](const RemoteSettings& remote) { settings_.remote = remote; },
+      [this, &remote] {
+        SaveSettings();
+        remote.Apply();
+      },
+      [&remote] { return remote.LineText(); }, [&remote] { return remote.RecentAuthors(); },
+      [this] {
+        ::ShellExecuteW(mainWindow_.Handle(), L"open", Widen(kKookGuideAddress).c_str(), L"", L"",
+                        SW_SHOWNORMAL);
+      }});
+}
+
 }  // namespace tidemoor

@@ -4,8 +4,11 @@
 #include <utility>
 
 #include "backup/auto_backup.h"
+#include "app/sealed_secrets.h"
+#include "backup/backup_store_win.h"
 #include "platform/profile_win.h"
 #include "platform/text.h"
+#include "platform/user_seal_win.h"
 
 namespace tidemoor {
 namespace {
@@ -73,14 +76,26 @@ void Application::WireParts() {
   timings.updateCheck = std::chrono::milliseconds(tests.updateCheckMs);
   if (tests.metricsSampleMs)
     timings.metricsSample = std::chrono::milliseconds(tests.metricsSampleMs);
+  if (tests.remoteNoticeMs) timings.remoteNotice = std::chrono::milliseconds(tests.remoteNoticeMs);
   hosting_.emplace(HostingWiring{
       server, *eventLog_, server_->Clock(), updateActions_, paths_, prompt_,
       [this] { return Choices(); }, [this] { return server_->WorkerMemoryInUse(); },
       [this](std::string_view line) { mainWindow_.SetText(MainControl::LiveStatusLine, line); },
+      [this](std::function<void(std::string)> done) {
+        MakeRequestedPoint(*backupHost_, Places(), settings_.retention,
+                           [this, done = std::move(done)](std::string whyNot) {
+                             if (!CloseAsked()) done(std::move(whyNot));
+                           });
+      },
+      [this] {
+        const std::optional<BackupPoint> newest = NewestBackupPoint(paths_.ToolDir);
+        return newest ? newest->DisplayTime : std::string();
+      },
       timings});
   server.SetListener(&*hosting_);
   hosting_->OnMetricsSample(
       [this](const MetricsSample& sample) { windows_.metrics.AddSample(sample); });
+  hosting_->Remote().OnLineChanged([this] { windows_.remote.ShowLine(); });
   autoBackupRecord_.failureAlert = [this](std::string_view text) {
     hosting_->Alert(AlertEvent::Backup, TrimBlanks(text, " \t\r\n"));
   };
@@ -93,9 +108,14 @@ SearchTarget Application::RouterSearch() const {
 }
 
 HostingChoices Application::Choices() const {
+  std::vector<std::string> secrets = {settings_.adminPassword, settings_.remote.kookToken};
+  for (const WebhookAddress& address : settings_.alerts.addresses) {
+    secrets.push_back(address.url);
+    secrets.push_back(address.secret);
+  }
   return {settings_.mapPortsAtStart, settings_.memoryRestartGb, settings_.updateCheckMinutes,
           settings_.alerts,          settings_.serverName,      settings_.keepAwake,
-          settings_.whitelist};
+          settings_.whitelist,       settings_.remote,          std::move(secrets)};
 }
 
 BackupPlaces Application::Places() const {
@@ -108,7 +128,9 @@ void Application::SaveSettings() {
   if (phase_ == Phase::Closing) return;
   const std::string typedName = settings_.serverName;
   GbkProfileFile file(ToolSettingsFile(paths_));
-  SaveToolSettings(file, settings_);
+  UserSeal seal;
+  SealedSecretsFile sealedFile(file, seal);
+  SaveToolSettings(sealedFile, settings_);
   SaveToolSetting(file, settings_, kWorldOptionKeptKey);
   if (settings_.serverName != typedName) {
     mainWindow_.SetText(MainControl::ServerNameEdit, settings_.serverName);

@@ -25,6 +25,7 @@
 #include "install/update_win.h"
 #include "net/alerts_window_win.h"
 #include "net/connection_doctor_win.h"
+#include "remote/remote_window_win.h"
 #include "platform/event_log_win.h"
 #include "platform/prompt_win.h"
 #include "platform/ticker_win.h"
@@ -88,6 +89,7 @@ class Application : private MainWindowEvents, private MainActions {
   void OpenFirstStartGuide() override;
   void OpenMods() override;
   void OpenMetrics() override;
+  void OpenRemote() override;
 
   // The sign-in entry as the registry has it, in the value, the box and the hint beside it.
   void ShowLogonEntry();
@@ -126,6 +128,7 @@ class Application : private MainWindowEvents, private MainActions {
     FirstStartGuide guide;
     ModsWindow mods;
     MetricsWindow metrics;
+    RemoteWindow remote;
   } windows_;
   // Looks the public address up for 复制游戏联机地址; put away as the window goes.
   std::optional<Worker> addressLookup_{std::in_place};

@@ -72,6 +72,7 @@ enum class MainControl : int {
   GuideLabel,          // (开服向导)
   ModsLabel,           // (模组管理)
   MetricsLabel,        // (运行曲线)
+  RemoteLabel,         // (远程管理)
 };
 
 class MainControls {

@@ -124,6 +124,8 @@ const MainControlRow kRows[] = {
     {{Id(C::MetricsLabel), K::ClickableLabel, "(运行曲线)", WindowLabelX(6), kWindowLabelsY, 70,
       22},
      &A::OpenMetrics},
+    {{Id(C::RemoteLabel), K::ClickableLabel, "(远程管理)", WindowLabelX(7), kWindowLabelsY, 70, 22},
+     &A::OpenRemote},
     {{Id(C::RunAtLogonBox), K::CheckBox, "随 Windows 启动", kSafeX + 16, kSafeY + 80, 118, 26},
      &A::ChangeLogonEntry},
     {{Id(C::AutoStartBox), K::CheckBox, "启动工具时自动开服", kSafeX + 146, kSafeY + 80, 150, 26}},

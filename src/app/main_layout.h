@@ -40,6 +40,7 @@ class MainActions {
   virtual void OpenFirstStartGuide() = 0;
   virtual void OpenMods() = 0;
   virtual void OpenMetrics() = 0;
+  virtual void OpenRemote() = 0;
 };
 
 using MainAction = void (MainActions::*)();

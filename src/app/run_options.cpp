@@ -32,6 +32,7 @@ void ReadTestSetting(std::string_view name, std::string_view value, TestSettings
   if (name == "memory-check-ms") tests.memoryCheckMs = Milliseconds(value);
   if (name == "update-check-ms") tests.updateCheckMs = Milliseconds(value);
   if (name == "metrics-sample-ms") tests.metricsSampleMs = Milliseconds(value);
+  if (name == "remote-notice-ms") tests.remoteNoticeMs = Milliseconds(value);
 }
 
 }  // namespace

@@ -19,12 +19,15 @@ inline constexpr char kTestSettingsSwitch[] = "--test-settings=";
 //   update-check-ms=<n>        the update watch checks every n ms, and a minute of its countdown
 //                              lasts n ms
 //   metrics-sample-ms=<n>      the server's week is sampled every n ms instead of once a minute
+//   remote-notice-ms=<n>       a restart or stop from the chat gives the players n ms of notice
+//                              instead of a minute
 struct TestSettings {
   uint16_t routerSearchPort = 0;  // 0: the LAN's multicast group
   std::string addressEcho;        // empty: the real services
   unsigned memoryCheckMs = 0;     // 0: once a minute
   unsigned updateCheckMs = 0;     // 0: the host's minutes
   unsigned metricsSampleMs = 0;   // 0: once a minute
+  unsigned remoteNoticeMs = 0;    // 0: a minute
 };
 
 struct RunOptions {

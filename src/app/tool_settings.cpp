@@ -74,6 +74,20 @@ constexpr ToolSettingsKey Webhook(const char* key) {
           true};
 }
 
+// A choice of the control from a chat app, shown and changed by the 远程管理 window.
+template <std::string RemoteSettings::*member>
+constexpr ToolSettingsKey Remote(const char* key, const char* fallback) {
+  return {kExtendedSection,
+          key,
+          D::Fixed,
+          fallback,
+          [](S& settings, std::string_view text) { settings.remote.*member = std::string(text); },
+          [](const S& settings) { return settings.remote.*member; },
+          std::nullopt,
+          false,
+          true};
+}
+
 constexpr ToolSettingsKey NotifyEvents() {
   return {
       kExtendedSection,
@@ -101,7 +115,7 @@ constexpr ToolSettingsKey KeptWorlds() {
 
 // Save order. The 15 keys of the first two sections come first, then Window_Title; 扩展设置 was
 // added later, so a file from before it keeps its order and gets the section at its end.
-const std::array<ToolSettingsKey, 39> kKeys = {{
+const std::array<ToolSettingsKey, 44> kKeys = {{
     Flag<&S::hideConsole>(kRunControlSection, "Hide_ServerConsole", "1", C::HideConsoleBox),
     Flag<&S::autoUpdate>(kRunControlSection, "Auto_CheckServer", "1", C::AutoUpdateBox),
     Flag<&S::crashRestart>(kRunControlSection, "Crash_Autorun", "1", C::CrashRestartBox),
@@ -147,6 +161,14 @@ const std::array<ToolSettingsKey, 39> kKeys = {{
     Flag<&S::keepAwake>(kExtendedSection, "Keep_Awake", "1", C::KeepAwakeBox),
     Flag<&S::whitelist>(kExtendedSection, "Whitelist", "0", std::nullopt),
     Flag<&S::gameDataApi>(kExtendedSection, "GameData_Api", "0", std::nullopt),
+    {kExtendedSection, "Remote_Kook", D::Fixed, "0",
+     [](S& settings, std::string_view text) { settings.remote.kook = text == "1"; },
+     [](const S& settings) { return std::string(settings.remote.kook ? "1" : "0"); }, std::nullopt,
+     true, true},
+    Remote<&RemoteSettings::kookToken>("Kook_Token", ""),
+    Remote<&RemoteSettings::kookChannels>("Kook_Channels", ""),
+    Remote<&RemoteSettings::admins>("Remote_Admins", ""),
+    Remote<&RemoteSettings::kookApi>("Kook_Api", kKookApiAddress),
     KeptWorlds(),
     // A doubtful value must never make a later start switch off an API the host turned on.
     Flag<&S::restApiByTool>(kExtendedSection, kRestApiByToolKey, "0", std::nullopt, false),

@@ -15,6 +15,7 @@
 #include "backup/retention.h"
 #include "net/alert_settings.h"
 #include "platform/profile_store.h"
+#include "remote/remote_settings.h"
 
 namespace tidemoor {
 
@@ -72,6 +73,7 @@ struct ToolSettings {
   bool keepAwake = false;  // 服务端运行时阻止电脑睡眠
   bool whitelist = false;  // 只允许白名单中的玩家, shown and changed by the players window
   bool gameDataApi = false;  // 启用游戏数据接口, shown and changed by the players window
+  RemoteSettings remote;     // shown and changed by the 远程管理 window
 };
 
 enum class SettingDefault { Fixed, WindowTitle, AdminPassword, ServerName };

@@ -182,6 +182,21 @@ void MakePointBeforeChange(BackupHost& host, const BackupPlaces& places,
   }
 }
 
+void MakeRequestedPoint(BackupHost& host, const BackupPlaces& places,
+                        const BackupRetention& retention,
+                        std::function<void(std::string whyNot)> finished) {
+  if (!host.Activity().TryBegin(BackupTask::Point)) {
+    host.Log().Record("创建备份点跳过: 另一项备份操作正在进行");
+    finished("另一项备份操作正在进行");
+    return;
+  }
+  StartPoint(
+      host, {places.toolDirectory, places.saveDataDir, PointKind::Manual, retention},
+      [finished = std::move(finished)](const PointReport& report) {
+        finished(report.outcome == PointOutcome::Made ? std::string() : PointFailureReason(report));
+      });
+}
+
 void MakeAutomaticBackupPoint(BackupHost& host, Prompt& prompt, const BackupPlaces& places,
                               const BackupRetention& retention, AutoBackupRecord& record) {
   if (!host.Activity().TryBegin(BackupTask::Point)) {

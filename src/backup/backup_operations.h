@@ -104,6 +104,12 @@ void MakePointBeforeChange(BackupHost& host, const BackupPlaces& places,
                            std::function<void(bool made)> finished,
                            PointKind kind = PointKind::Manual);
 
+// A manual point asked for away from the PC (from a chat): like 创建现在备份 but with no box;
+// finished hears "" once it is made, otherwise why not in the event log's words.
+void MakeRequestedPoint(BackupHost& host, const BackupPlaces& places,
+                        const BackupRetention& retention,
+                        std::function<void(std::string whyNot)> finished);
+
 // What the automatic backup remembers between its ticks.
 struct AutoBackupRecord {
   // A failed point has been reported and no point has succeeded since: a user away from the

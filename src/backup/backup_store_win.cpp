@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "common/server_paths.h"
 #include "platform/codepage_win.h"
 #include "platform/directory_listing_win.h"
@@ -28,6 +31,17 @@ std::optional<BackupPoint> ReadBackupPoint(std::string_view toolDirectory,
   const PointIndex index =
       ReadBackupIndex(BackupPointDir(toolDirectory, folderName) + kBackupIndexFileName);
   return BackupPointFromIndex(std::string(folderName), index.time, index.kind);
+}
+
+std::optional<BackupPoint> NewestBackupPoint(std::string_view toolDirectory) {
+  std::vector<std::string> names;
+  ListDirectories(BackupRoot(toolDirectory), names, false, false);
+  std::sort(names.begin(), names.end(), std::greater<>());
+  for (const std::string& name : names) {
+    if (IsUnfinishedPointName(name)) continue;
+    if (std::optional<BackupPoint> point = ReadBackupPoint(toolDirectory, name)) return point;
+  }
+  return std::nullopt;
 }
 
 std::vector<BackupPoint> ListBackupPoints(std::string_view toolDirectory,

@@ -26,6 +26,9 @@ PointIndex ReadBackupIndex(std::string_view indexFile);
 std::optional<BackupPoint> ReadBackupPoint(std::string_view toolDirectory,
                                            std::string_view folderName);
 
+// The newest point below the backup root, reading only as many indexes as it takes.
+std::optional<BackupPoint> NewestBackupPoint(std::string_view toolDirectory);
+
 // The points below the backup root, newest first; see the portable ListBackupPoints.
 std::vector<BackupPoint> ListBackupPoints(std::string_view toolDirectory,
                                           const std::function<bool()>& afterEachDirectory = {});

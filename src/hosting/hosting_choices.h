@@ -3,8 +3,10 @@
 // reaction needs them (the settings value is the app's; the hosting part sees only this).
 
 #include <string>
+#include <vector>
 
 #include "net/alert_settings.h"
+#include "remote/remote_settings.h"
 
 namespace tidemoor {
 
@@ -16,6 +18,9 @@ struct HostingChoices {
   std::string serverName;          // named in every alert
   bool keepAwake = true;           // 服务端运行时阻止电脑睡眠
   bool whitelist = false;          // 只允许白名单中的玩家
+  RemoteSettings remote;           // control from a chat app
+  // Every secret a chat reply must never show: passwords, the bot's token, the webhooks.
+  std::vector<std::string> secrets;
 };
 
 }  // namespace tidemoor

@@ -35,6 +35,11 @@ Hosting::Hosting(HostingWiring wiring)
       metrics_(MetricsSamplerWiring{MetricsFile(wiring_.paths), wiring_.timings.metricsSample,
                                     [this](std::string_view text) { wiring_.log.Record(text); },
                                     [this] { return liveStatus_.Latest(); }, wiring_.serverMemory}),
+      remote_(RemoteControlWiring{
+          wiring_.server, api_, wiring_.log, [this] { return wiring_.choices().remote; },
+          [this] { return wiring_.choices().secrets; }, wiring_.makeBackupPoint,
+          wiring_.lastBackupTime, wiring_.serverMemory, [this] { return liveStatus_.Latest(); },
+          wiring_.timings.remoteNotice}),
       updateWatch_(UpdateWatchWiring()) {
   playerWatch_.SetListener([this](const PlayerChange& change) {
     people_.OnPlayerChange(change);
@@ -47,6 +52,7 @@ void Hosting::Begin() {
   statusCheck_.Every(kStatusCheck, [this] { OnStatusTick(); });
   memoryCheck_.Every(wiring_.timings.memoryCheck, [this] { OnMemoryTick(); });
   people_.Begin();
+  remote_.Apply();
   ArmUpdateCheck();
 }
 
@@ -61,6 +67,7 @@ void Hosting::Cancel() {
   modCrash_.Cancel();
   people_.Cancel();
   metrics_.Cancel();
+  remote_.Cancel();
 }
 
 void Hosting::OnMetricsSample(std::function<void(const MetricsSample&)> listener) {
@@ -74,6 +81,7 @@ void Hosting::OnMetricsSample(std::function<void(const MetricsSample&)> listener
 // stop and start, and follows the box within a status check while it runs.
 void Hosting::OnServerStateChanged(ServerState state, const RunningServer& run) {
   metrics_.Follow(state == ServerState::Running);
+  remote_.Follow(state, run);
   if (state == ServerState::Running) {
     running_ = run;
     const HostingChoices choices = wiring_.choices();
@@ -94,6 +102,7 @@ void Hosting::OnServerStateChanged(ServerState state, const RunningServer& run) 
 void Hosting::OnServerEvent(ServerEvent event, std::string_view text) {
   if (event == ServerEvent::Started) modCrash_.OnLaunched();
   if (event == ServerEvent::Crashed) modCrash_.OnCrashed(text);
+  remote_.OnServerEvent(event, text);
   if (const std::optional<AlertEvent> alert = AlertOfServerEvent(event, startAlerted_)) {
     Alert(*alert, text);
   }

@@ -18,6 +18,7 @@
 #include "hosting/metrics_sampler_win.h"
 #include "hosting/mod_crash_guard_win.h"
 #include "hosting/people_on_server_win.h"
+#include "hosting/remote_control_win.h"
 #include "install/update_flow.h"
 #include "install/update_watch.h"
 #include "net/gateway_socket_win.h"
@@ -45,6 +46,8 @@ struct HostingTimings {
   std::chrono::milliseconds updateCheck{0};
   // The minute between two samples of the server's week.
   std::chrono::milliseconds metricsSample{60'000};
+  // The players' notice before a restart or stop asked for from the chat.
+  std::chrono::milliseconds remoteNotice{60'000};
 };
 
 struct HostingWiring {
@@ -58,6 +61,9 @@ struct HostingWiring {
   // The working set of the server's worker; nullopt while it cannot be read.
   std::function<std::optional<uint64_t>()> serverMemory;
   std::function<void(std::string_view)> showLiveStatus;
+  // A manual backup point asked for from the chat; done hears "" once made, otherwise why not.
+  std::function<void(std::function<void(std::string whyNot)> done)> makeBackupPoint;
+  std::function<std::string()> lastBackupTime;  // the newest point's time, "" for none
   HostingTimings timings;
 };
 
@@ -78,6 +84,8 @@ class Hosting : public ServerListener {
   void OnMetricsSample(std::function<void(const MetricsSample&)> listener);
   // As the window goes: whatever is pending is dropped and never hands back.
   void Cancel();
+  // Control from a chat app: its line follows the host's choices from Begin on.
+  RemoteControl& Remote() { return remote_; }
 
   void OnServerStateChanged(ServerState state, const RunningServer& run) override;
   void OnServerEvent(ServerEvent event, std::string_view text) override;
@@ -103,6 +111,7 @@ class Hosting : public ServerListener {
   ModCrashGuard modCrash_;
   PeopleOnServer people_;
   MetricsSampler metrics_;
+  RemoteControl remote_;
   bool startAlerted_ = false;
   bool begun_ = false;
   // SteamCMD's answers about the public build, and the players' countdown before an update.

@@ -29,6 +29,7 @@ enum ControlTrait : unsigned {
   kEndEllipsis = 1u << 2,  // a label whose text ends in "..." when it does not fit
   kDigitsOnly = 1u << 3,   // an edit box that takes digits only
   kParagraph = 1u << 4,    // a label of several lines, wrapped, from the top of its rectangle
+  kSecretText = 1u << 5,   // an edit box that shows dots for what is typed (a token, a password)
 };
 
 // The child window id of a control named by a window's enumeration of its controls.

@@ -167,7 +167,8 @@ ControlClass ClassOf(const ControlDefinition& definition) {
       return {L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY, 0};
     case ControlKind::Edit: {
       const DWORD digits = (definition.traits & kDigitsOnly) ? ES_NUMBER : 0;
-      return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP | digits, WS_EX_CLIENTEDGE};
+      const DWORD secret = (definition.traits & kSecretText) ? ES_PASSWORD : 0;
+      return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP | digits | secret, WS_EX_CLIENTEDGE};
     }
     case ControlKind::ReportList: {
       DWORD style = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP;

@@ -18,13 +18,14 @@ TEST(RunOptions, TheSignInSwitchAndTheTestSettingsAreReadOnce) {
       {"--autostart",
        "--test-settings=router-search-port=41900;memory-check-ms=1000;"
        "address-echo=http://127.0.0.1:3000/ip;update-check-ms=250;metrics-sample-ms=500;"
-       "unknown=1"});
+       "remote-notice-ms=700;unknown=1"});
   EXPECT_TRUE(tested.atLogon);
   EXPECT_EQ(tested.tests.routerSearchPort, 41900);
   EXPECT_EQ(tested.tests.addressEcho, "http://127.0.0.1:3000/ip");
   EXPECT_EQ(tested.tests.memoryCheckMs, 1000u);
   EXPECT_EQ(tested.tests.updateCheckMs, 250u);
   EXPECT_EQ(tested.tests.metricsSampleMs, 500u);
+  EXPECT_EQ(tested.tests.remoteNoticeMs, 700u);
 }
 
 // Whatever a shortcut says, a redirected request only ever goes to this PC.

@@ -171,7 +171,12 @@ TEST(ToolSettings, SaveWritesEveryKeyInOrder) {
                                              "Update_Check_Min",
                                              "Keep_Awake",
                                              "Whitelist",
-                                             "GameData_Api"};
+                                             "GameData_Api",
+                                             "Remote_Kook",
+                                             "Kook_Token",
+                                             "Kook_Channels",
+                                             "Remote_Admins",
+                                             "Kook_Api"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(file.writes[15].second, "My title");
   EXPECT_EQ(file.writes.front().second, "1");
@@ -223,7 +228,7 @@ TEST(ToolSettings, TwoSavesInARowWriteTheSameValues) {
   file.writes.clear();
   SaveToolSettings(file, controls, "T", {});
   EXPECT_EQ(file.values, first);
-  EXPECT_EQ(file.writes.size(), 37u);
+  EXPECT_EQ(file.writes.size(), 42u);
 }
 
 // Retention lives in the extension section. A value that is not a count keeps every point: the
@@ -265,7 +270,7 @@ TEST(ToolSettings, RestApiByToolIsRememberedAfterEveryOtherKey) {
   SaveToolSettings(saved, controls, "T", {});
   SaveRestApiByTool(saved, true);
   EXPECT_EQ(saved.writes.back(), (std::pair<std::string, std::string>{"RestAPI_ByTool", "1"}));
-  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "GameData_Api");
+  EXPECT_EQ(saved.writes[saved.writes.size() - 2].first, "Kook_Api");
   SaveRestApiByTool(saved, false);
   EXPECT_EQ(saved.values[key], "0");
 }
@@ -312,6 +317,11 @@ TEST(ToolSettings, EveryKeyComesBackUnchangedThroughTheValueAndTheMainWindow) {
       {kExtendedSection, "Keep_Awake", "0"},
       {kExtendedSection, "Whitelist", "1"},
       {kExtendedSection, "GameData_Api", "1"},
+      {kExtendedSection, "Remote_Kook", "1"},
+      {kExtendedSection, "Kook_Token", "1/MTA4NTI=/abc+def=="},
+      {kExtendedSection, "Kook_Channels", "123, 456"},
+      {kExtendedSection, "Remote_Admins", "789"},
+      {kExtendedSection, "Kook_Api", "http://127.0.0.1:9001/api/v3"},
       {kExtendedSection, "WorldOption_Kept",
        "0123456789ABCDEF0123456789ABCDEF,FEDCBA9876543210FEDCBA9876543210"},
       {kExtendedSection, "RestAPI_ByTool", "1"},

@@ -53,7 +53,7 @@ TEST(WindowLabels, EveryCaptionShowsWholeAtOneHundredAndOneHundredFiftyPercent) 
     }
     ::SelectObject(screen.dc, before);
   }
-  EXPECT_EQ(labels, 2 * 7);
+  EXPECT_EQ(labels, 2 * 8);
 }
 
 }  // namespace

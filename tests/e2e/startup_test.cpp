@@ -126,13 +126,18 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
                                              "Keep_Awake",
                                              "Whitelist",
                                              "GameData_Api",
+                                             "Remote_Kook",
+                                             "Kook_Token",
+                                             "Kook_Channels",
+                                             "Remote_Admins",
+                                             "Kook_Api",
                                              "WorldOption_Kept"};
   EXPECT_EQ(names, expected);
   ASSERT_EQ(lines.size(), expected.size());
   EXPECT_EQ(lines[18], Utf8ToGbk("Window_Title=Tidemoor (Ver 1.0.0.3)  |  To: Velmora信息 "
                                  "velmora.example"));
   EXPECT_EQ(
-      std::vector<std::string>(lines.end() - 22, lines.end()),
+      std::vector<std::string>(lines.end() - 27, lines.end()),
       (std::vector<std::string>{"Safe_Stop=1",
                                 "RestAPI_Port=8212",
                                 "Restart_Notice=1",
@@ -154,6 +159,11 @@ TEST(Startup, FreshDirectoryShowsDefaultsAndSavesOnClose) {
                                 "Keep_Awake=1",
                                 "Whitelist=0",
                                 "GameData_Api=0",
+                                "Remote_Kook=0",
+                                "Kook_Token=",
+                                "Kook_Channels=",
+                                "Remote_Admins=",
+                                "Kook_Api=https://www.kookapp.cn/api/v3",
                                 "WorldOption_Kept="}));
 }
 

@@ -26,6 +26,7 @@
 #include "platform/codepage_win.h"
 #include "platform/date_time.h"
 #include "platform/whole_file_win.h"
+#include "remote/remote_window_win.h"
 #include "server/metrics_window_win.h"
 #include "server/player_admin.h"
 #include "server/player_records_page_win.h"
@@ -199,6 +200,12 @@ TEST(WindowScreenshots, EveryWindowOfAFirstEvening) {
   const HWND alerts = OpenByLabel(tool, main, M::AlertsLabel, kAlertsWindowTitle);
   Save(alerts, "alerts");
   CloseToolWindow(alerts);
+
+  const HWND remote = OpenByLabel(tool, main, M::RemoteLabel, kRemoteWindowTitle);
+  SetControlText(remote, Id(RemoteControlId::ChannelsEdit), "2839104756193820");
+  SetControlText(remote, Id(RemoteControlId::AdminsEdit), "1748293056");
+  Save(remote, "remote");
+  CloseToolWindow(remote);
 
   ClickControl(main, Id(M::StartButton));
   if (const std::optional<SeenMessageBox> stop = WaitForMessageBox(tool.Id())) {
