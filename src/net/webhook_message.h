@@ -58,7 +58,4 @@ struct WebhookResult {
 };
 WebhookResult JudgeWebhookAnswer(const HttpAnswer& answer);
 
-// Every byte but letters, digits and "-_.~" as %XX.
-std::string UrlEncode(std::string_view text);
-
 }  // namespace tidemoor

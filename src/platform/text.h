@@ -57,6 +57,9 @@ char LowerAscii(char c);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 size_t FindIgnoringCase(std::string_view text, std::string_view what);  // npos when absent
 
+// Every byte but letters, digits and "-_.~" as %XX: a value in a web address's query.
+std::string UrlEncode(std::string_view text);
+
 // Standard Base64 with padding.
 std::string Base64(std::string_view bytes);
 // The bytes of standard padded Base64; nothing for any other text.

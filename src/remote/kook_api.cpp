@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "platform/text.h"
+
 namespace tidemoor {
 namespace {
 
@@ -27,23 +29,6 @@ std::optional<std::string> AnsweredText(std::string_view body, const char* field
   return text->get<std::string>();
 }
 
-std::string QueryEscaped(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-        (byte >= '0' && byte <= '9') || c == '-' || c == '_' || c == '.' || c == '~') {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 std::optional<std::string> ReadKookGateway(std::string_view body) {
@@ -60,7 +45,7 @@ std::string KookSocketUrl(std::string_view gatewayUrl,
   if (!resume) return url;
   url += url.find('?') == std::string::npos ? "?" : "&";
   return url + "resume=1&sn=" + std::to_string(resume->first) +
-         "&session_id=" + QueryEscaped(resume->second);
+         "&session_id=" + UrlEncode(resume->second);
 }
 
 KookPost KookReply(const ChatMessage& to, std::string_view text) {

@@ -51,7 +51,7 @@ std::string KookLineText(KookLineState state, std::string_view why, int retrySec
 }
 
 // Shared by the owner (window's thread), the line's job and its keeper's job.
-struct KookLink::Line {
+struct KookLink::KookLine {
   std::mutex mutex;
   bool stopped = false;
   UniqueHandle wake{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
@@ -85,7 +85,7 @@ struct KookLink::Line {
 
 namespace {
 
-using Line = KookLink::Line;
+using Line = KookLink::KookLine;
 
 // Hands the change to the window's thread, unless the line was ended meanwhile.
 void TellLine(const std::shared_ptr<Line>& line, const std::weak_ptr<KookLinkEvents>& events,
@@ -284,7 +284,7 @@ void KookLink::Start(std::string apiBase, std::string token) {
   Stop();
   apiBase_ = std::move(apiBase);
   token_ = std::move(token);
-  line_ = std::make_shared<Line>();
+  line_ = std::make_shared<KookLine>();
   std::weak_ptr<KookLinkEvents> events = events_;
   RunOnPool([line = line_, events, api = apiBase_, token = token_] {
     RunLine(line, events, api, token);

@@ -50,11 +50,11 @@ class KookLink {
   // Posts the reply to where the message came from, quoting it.
   void Reply(const ChatMessage& to, std::string text);
 
-  struct Line;  // what the background jobs share with this object
+  struct KookLine;  // what the background jobs share with this object
 
  private:
   std::shared_ptr<KookLinkEvents> events_;
-  std::shared_ptr<Line> line_;
+  std::shared_ptr<KookLine> line_;
   std::string apiBase_;
   std::string token_;
   std::optional<Worker> replies_{std::in_place};

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/text.h"
+
 namespace tidemoor {
 namespace {
 
