@@ -573,8 +573,9 @@ TEST_F(BackupEndToEnd, APointMadeWhileTheWorldIsSavedNeverMakesTheSaveFail) {
 // the point finish and then closes.
 TEST_F(BackupEndToEnd, ClosingDuringACopyAsksWhetherToWaitOrCancel) {
   Prepare(false);
-  // The copy (about two seconds) must outlast the question's coming up and being answered.
-  AddManyFiles(5000);
+  // The copy (about five seconds) must outlast the question's coming up and being answered, also
+  // on a machine busy with other work, where the copy's thread can outrun the test's.
+  AddManyFiles(12000);
   const auto closeDuringCopy = [&](int answer) {
     OpenTool();
     OpenManager();
