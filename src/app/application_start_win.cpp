@@ -13,6 +13,7 @@
 #include "platform/random_win.h"
 #include "platform/user_seal_win.h"
 #include "platform/system_error.h"
+#include "platform/text.h"
 
 namespace tidemoor {
 namespace {
@@ -70,6 +71,14 @@ bool Application::StartUp() {
     SaveToolSetting(sealedFile, settings_, key);
   }
   WireParts();
+  // The file came from another PC or another Windows user: the secrets it holds are lost to this
+  // one, and the host must hear which before a bot or an alert silently stops working.
+  if (!sealedFile.UnopenedKeys().empty()) {
+    const std::string text = "设置中的 " + JoinTexts(sealedFile.UnopenedKeys(), "、") +
+                             " 无法解密 (它由另一台电脑或另一个 Windows 用户保存) - 请重新填写";
+    eventLog_->Record(text);
+    prompt_.TellInTurn(" " + text + " ", " Info", PromptStyle::Information);
+  }
   RepairInterruptedRestoreNow(*backupHost_, prompt_, Places());
 
   if (!mainWindow_.Create()) return false;

@@ -28,6 +28,10 @@ std::string SealedSecretsFile::Read(std::string_view section, std::string_view k
   std::string stored = file_.Read(section, key, fallback);
   if (!IsSecret(section, key) || stored.empty()) return stored;
   if (std::optional<std::string> opened = seal_.Open(stored)) return *opened;
+  if (seal_.LooksSealed(stored)) {
+    unopened_.emplace_back(key);
+    return {};
+  }
   unsealed_.emplace_back(key);
   return stored;
 }

@@ -15,6 +15,8 @@ class SecretSeal {
   virtual std::string Seal(std::string_view plain) = 0;
   // Nothing when the text is not a seal of this user's.
   virtual std::optional<std::string> Open(std::string_view sealed) = 0;
+  // Whether the text is a seal at all, of this user's or another's.
+  virtual bool LooksSealed(std::string_view text) = 0;
 };
 
 }  // namespace tidemoor

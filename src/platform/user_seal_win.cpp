@@ -20,6 +20,9 @@ std::string TakeBlob(DATA_BLOB& blob) {
   return bytes;
 }
 
+// Every DPAPI blob begins with its version (1) and the GUID of its provider, in Base64 this.
+constexpr std::string_view kSealStart = "AQAAANCMnd8BFdERjHoAwE/Cl+s";
+
 }  // namespace
 
 std::string UserSeal::Seal(std::string_view plain) {
@@ -42,6 +45,10 @@ std::optional<std::string> UserSeal::Open(std::string_view sealed) {
     return std::nullopt;
   }
   return TakeBlob(out);
+}
+
+bool UserSeal::LooksSealed(std::string_view text) {
+  return text.starts_with(kSealStart);
 }
 
 }  // namespace tidemoor

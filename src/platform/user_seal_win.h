@@ -10,6 +10,7 @@ class UserSeal : public SecretSeal {
  public:
   std::string Seal(std::string_view plain) override;
   std::optional<std::string> Open(std::string_view sealed) override;
+  bool LooksSealed(std::string_view text) override;
 };
 
 }  // namespace tidemoor

@@ -22,6 +22,7 @@ class FakeSeal : public SecretSeal {
     if (sealed.size() < 2 || sealed.front() != '<' || sealed.back() != '>') return std::nullopt;
     return std::string(sealed.substr(1, sealed.size() - 2));
   }
+  bool LooksSealed(std::string_view text) override { return text.starts_with("<other user>"); }
 };
 
 class MapFile : public ProfileStore {
@@ -41,14 +42,17 @@ TEST(SealedSecrets, SecretsAreSealedOnDiskAndHandTypedOnesAreWrittenBack) {
   file.values = {{"Kook_Token", "<bot-token>"},
                  {"Webhook_Secret_1", "SEC-typed"},
                  {"Webhook_Secret_2", ""},
+                 {"Webhook_Secret_3", "<other user>x"},
                  {"Admin_Password", "<not a secret key>"}};
   FakeSeal seal;
   SealedSecretsFile sealed(file, seal);
   EXPECT_EQ(sealed.Read(kExtendedSection, "Kook_Token", ""), "bot-token");
   EXPECT_EQ(sealed.Read(kExtendedSection, "Webhook_Secret_1", ""), "SEC-typed");
   EXPECT_EQ(sealed.Read(kExtendedSection, "Webhook_Secret_2", ""), "");
+  EXPECT_EQ(sealed.Read(kExtendedSection, "Webhook_Secret_3", ""), "") << "another user's seal";
   EXPECT_EQ(sealed.Read(kLaunchSection, "Admin_Password", ""), "<not a secret key>");
   EXPECT_EQ(sealed.UnsealedKeys(), std::vector<std::string>{"Webhook_Secret_1"});
+  EXPECT_EQ(sealed.UnopenedKeys(), std::vector<std::string>{"Webhook_Secret_3"});
 
   sealed.Write(kExtendedSection, "Webhook_Secret_1", "SEC-typed");
   sealed.Write(kExtendedSection, "Webhook_Secret_3", "");

@@ -2,7 +2,8 @@
 // connects with the token it keeps sealed, answers /状态 in its channel with the running state and
 // without a secret or a player's IP, ignores other channels, refuses /重启 to someone who is not
 // an admin, runs the safe restart after an admin's /重启 and /确认 and says so when it is done, and
-// comes back after KOOK drops the line, resuming where it was.
+// comes back after KOOK drops the line, resuming where it was. A secret sealed by another Windows
+// user is not taken for the secret itself.
 
 #include "e2e/fake_kook.h"
 #include "e2e/lifecycle_rig.h"
@@ -54,9 +55,17 @@ TEST_F(RemoteControlling, OnlyAdminsRestartAndTheLineComesBackAfterADrop) {
   Prepare({.apiPort = 18259,
            .extendedSettings = "Remote_Kook=1\r\nKook_Token=bot-token-1\r\n"
                                "Kook_Channels=chan-1\r\nRemote_Admins=boss\r\nKook_Api=" +
-                               kook.ApiBase() + "\r\n"});
+                               kook.ApiBase() +
+                               // sealed by another Windows user: lost here, and said so
+                               "\r\nWebhook_Secret_2=AQAAANCMnd8BFdERjHoAwE/Cl+sBAAAA\r\n"});
   HWND window = OpenTool("remote-notice-ms=500");
   ASSERT_NE(window, nullptr);
+  const std::optional<SeenMessageBox> lost = WaitForMessageBox(tool->Id());
+  ASSERT_TRUE(lost);
+  EXPECT_EQ(lost->text,
+            " 设置中的 Webhook_Secret_2 无法解密 (它由另一台电脑或另一个 Windows 用户保存) - "
+            "请重新填写 ");
+  AnswerMessageBox(*lost, IDOK);
   ASSERT_TRUE(kook.WaitForLine("WS /gateway")) << ::testing::PrintToString(kook.Lines());
   EXPECT_TRUE(WaitUntil([&] {
     return EventLog().find("KOOK 机器人: 已连接") != std::string::npos;
