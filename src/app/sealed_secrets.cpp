@@ -38,7 +38,15 @@ std::string SealedSecretsFile::Read(std::string_view section, std::string_view k
 
 void SealedSecretsFile::Write(std::string_view section, std::string_view key,
                               std::string_view value) {
-  if (!IsSecret(section, key) || value.empty()) return file_.Write(section, key, value);
+  if (!IsSecret(section, key)) return file_.Write(section, key, value);
+  const std::string stored = file_.Read(section, key, "");
+  const std::optional<std::string> opened = seal_.Open(stored);
+  // A seal that still holds the value stays (each seal comes out different, and a save without
+  // changes leaves the file as it was); so does another user's seal until a value replaces it.
+  if ((opened && *opened == value) || (value.empty() && !opened && seal_.LooksSealed(stored))) {
+    return file_.Write(section, key, stored);
+  }
+  if (value.empty()) return file_.Write(section, key, value);
   const std::string sealed = seal_.Seal(value);
   file_.Write(section, key, sealed.empty() ? value : std::string_view(sealed));
 }

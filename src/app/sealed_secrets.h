@@ -29,7 +29,8 @@ class SealedSecretsFile : public ProfileStore {
   // The secret keys read so far that held an unsealed value, to be written back sealed.
   const std::vector<std::string>& UnsealedKeys() const { return unsealed_; }
   // The secret keys read so far that held a seal this user cannot open (the file came from
-  // another PC or another Windows user): read as empty, never used as the secret itself.
+  // another PC or another Windows user): read as empty, never used as the secret itself, and
+  // kept in the file until a value replaces it.
   const std::vector<std::string>& UnopenedKeys() const { return unopened_; }
 
  private:

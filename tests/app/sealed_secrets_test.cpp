@@ -12,17 +12,21 @@
 namespace tidemoor {
 namespace {
 
-// Seals by wrapping; "fail" cannot be sealed.
+// Seals by wrapping, each seal numbered as DPAPI's differ every time; "fail" cannot be sealed.
 class FakeSeal : public SecretSeal {
  public:
   std::string Seal(std::string_view plain) override {
-    return plain == "fail" ? "" : "<" + std::string(plain) + ">";
+    return plain == "fail" ? "" : "<" + std::string(plain) + ">" + std::to_string(++seals_);
   }
   std::optional<std::string> Open(std::string_view sealed) override {
-    if (sealed.size() < 2 || sealed.front() != '<' || sealed.back() != '>') return std::nullopt;
-    return std::string(sealed.substr(1, sealed.size() - 2));
+    const size_t end = sealed.rfind('>');
+    if (!sealed.starts_with('<') || end == std::string_view::npos) return std::nullopt;
+    return std::string(sealed.substr(1, end - 1));
   }
-  bool LooksSealed(std::string_view text) override { return text.starts_with("<other user>"); }
+  bool LooksSealed(std::string_view text) override { return text.starts_with("{sealed"); }
+
+ private:
+  int seals_ = 0;
 };
 
 class MapFile : public ProfileStore {
@@ -42,7 +46,7 @@ TEST(SealedSecrets, SecretsAreSealedOnDiskAndHandTypedOnesAreWrittenBack) {
   file.values = {{"Kook_Token", "<bot-token>"},
                  {"Webhook_Secret_1", "SEC-typed"},
                  {"Webhook_Secret_2", ""},
-                 {"Webhook_Secret_3", "<other user>x"},
+                 {"Webhook_Secret_3", "{sealed elsewhere}"},
                  {"Admin_Password", "<not a secret key>"}};
   FakeSeal seal;
   SealedSecretsFile sealed(file, seal);
@@ -56,10 +60,12 @@ TEST(SealedSecrets, SecretsAreSealedOnDiskAndHandTypedOnesAreWrittenBack) {
 
   sealed.Write(kExtendedSection, "Webhook_Secret_1", "SEC-typed");
   sealed.Write(kExtendedSection, "Webhook_Secret_3", "");
+  sealed.Write(kExtendedSection, "Kook_Token", "bot-token");
+  EXPECT_EQ(file.values["Kook_Token"], "<bot-token>") << "a seal that still holds it stays";
   sealed.Write(kExtendedSection, "Kook_Token", "fail");
   sealed.Write(kExtendedSection, "Kook_Channels", "123");
-  EXPECT_EQ(file.values["Webhook_Secret_1"], "<SEC-typed>");
-  EXPECT_EQ(file.values["Webhook_Secret_3"], "");
+  EXPECT_EQ(file.values["Webhook_Secret_1"], "<SEC-typed>1");
+  EXPECT_EQ(file.values["Webhook_Secret_3"], "{sealed elsewhere}") << "kept until replaced";
   // A seal that cannot be made leaves the value as it was typed rather than losing it.
   EXPECT_EQ(file.values["Kook_Token"], "fail");
   EXPECT_EQ(file.values["Kook_Channels"], "123");

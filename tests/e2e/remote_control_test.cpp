@@ -76,6 +76,14 @@ TEST_F(RemoteControlling, OnlyAdminsRestartAndTheLineComesBackAfterADrop) {
 
   EXPECT_NE(Ask(kook, "group chan-1 u7 路人 /状态").find("服务端: 已停止"), std::string::npos);
   StartAndWaitForTheApi(window);
+  const std::string saved = directory.ReadBytes("PaLWorld_Data\\PaLWorld_Tools.ini");
+  for (const char* key : {"\r\nKook_Token=", "\r\nWebhook_Secret_2="}) {
+    const auto line = [key](const std::string& file) {
+      const size_t at = file.find(key);
+      return at == std::string::npos ? "" : file.substr(at, file.find("\r\n", at + 2) - at);
+    };
+    EXPECT_EQ(line(saved), line(settings)) << key << ": the start's save keeps the seal it finds";
+  }
   const std::string status = Ask(kook, "group chan-1 u7 路人 /状态");
   EXPECT_NE(status.find("服务端: 运行中"), std::string::npos) << status;
   EXPECT_NE(status.find("在线玩家: 2"), std::string::npos) << status;
