@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <tuple>
 
 #include "app/application_win.h"
 #include "app/start_with_windows_win.h"
@@ -139,8 +140,7 @@ void Application::OpenConnectionDoctor() {
   setup.owner = mainWindow_.Handle();
   setup.prompt = &prompt_;
   setup.log = &*eventLog_;
-  setup.primaryEchoUrl = kPrimaryIpEchoAddress;
-  setup.fallbackEchoUrl = kFallbackIpEchoAddress;
+  std::tie(setup.primaryEchoUrl, setup.fallbackEchoUrl) = AddressEchoes();
   setup.serverProgram = ServerWorkerProgram(paths_);
   setup.ports = [this] {
     if (const RunningServer* run = server_->Controller().Running()) {
@@ -151,9 +151,7 @@ void Application::OpenConnectionDoctor() {
                        ParsePortNumber(settings_.queryPort).value_or(0),
                        static_cast<unsigned short>(RestApiPortFromText(settings_.restApiPort)), 0};
   };
-  const TestSettings& tests = options_.tests;
   setup.search = RouterSearch();
-  if (!tests.addressEcho.empty()) setup.primaryEchoUrl = setup.fallbackEchoUrl = tests.addressEcho;
   windows_.doctor.Open(std::move(setup));
 }
 
@@ -210,11 +208,7 @@ void Application::OpenFirstStartGuide() {
   };
   setup.startServer = [this] { StartOrStopServer(); };
   setup.search = RouterSearch();
-  setup.primaryEchoUrl = kPrimaryIpEchoAddress;
-  setup.fallbackEchoUrl = kFallbackIpEchoAddress;
-  if (!options_.tests.addressEcho.empty()) {
-    setup.primaryEchoUrl = setup.fallbackEchoUrl = options_.tests.addressEcho;
-  }
+  std::tie(setup.primaryEchoUrl, setup.fallbackEchoUrl) = AddressEchoes();
   windows_.guide.Open(std::move(setup));
 }
 

@@ -107,6 +107,14 @@ SearchTarget Application::RouterSearch() const {
   return SearchTarget{"127.0.0.1", options_.tests.routerSearchPort};
 }
 
+// The public address is looked up from the real services, or from the tests' on this PC.
+std::pair<std::string, std::string> Application::AddressEchoes() const {
+  if (!options_.tests.addressEcho.empty()) {
+    return {options_.tests.addressEcho, options_.tests.addressEcho};
+  }
+  return {kPrimaryIpEchoAddress, kFallbackIpEchoAddress};
+}
+
 HostingChoices Application::Choices() const {
   std::vector<std::string> secrets = {settings_.adminPassword, settings_.remote.kookToken};
   for (const WebhookAddress& address : settings_.alerts.addresses) {

@@ -103,6 +103,8 @@ class Application : private MainWindowEvents, private MainActions {
   BackupPlaces Places() const;
   HostingChoices Choices() const;
   SearchTarget RouterSearch() const;
+  // Where the public address is looked up: {first, second}.
+  std::pair<std::string, std::string> AddressEchoes() const;
 
   const RunOptions options_;
   ServerPaths paths_;
