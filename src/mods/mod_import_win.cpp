@@ -4,6 +4,7 @@
 
 #include "mods/mod_folders_win.h"
 #include "mods/mod_import.h"
+#include "mods/mod_info.h"
 #include "mods/mod_paths.h"
 #include "platform/codepage_win.h"
 #include "platform/directories_win.h"
@@ -13,8 +14,6 @@
 
 namespace tidemoor {
 namespace {
-
-constexpr size_t kLargestInfoJson = 1u << 20;
 
 PreparedImport Refused(std::string refusal) {
   return {std::move(refusal), {}};

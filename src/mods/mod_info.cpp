@@ -10,9 +10,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-// Real Info.json files are a few hundred bytes; a larger text is no mod's description.
-constexpr size_t kLargestInfoJson = 1u << 20;
-
 constexpr std::string_view kWorkshopUe4ss = "UE4SSExperimentalPW";
 
 const Json* Field(const Json& object, const char* key) {

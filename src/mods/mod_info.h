@@ -3,6 +3,7 @@
 // Mods are made by hand and by many tools: any field may be missing or null, numbers may be
 // written as text and text as numbers, and fields this tool does not know are ignored.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,9 @@ struct ModInfo {
 
 // The mod that Info.json describes; nothing for text that is not a JSON object or names no
 // package.
+// Real Info.json files are a few hundred bytes; a larger text is no mod's description.
+inline constexpr size_t kLargestInfoJson = 1u << 20;
+
 std::optional<ModInfo> ReadModInfo(std::string_view infoJson);
 
 // The mod's name as the window shows it: its own name, or its package name when it has none.

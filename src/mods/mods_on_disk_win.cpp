@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "mods/mod_info.h"
 #include "mods/mod_paths.h"
 #include "mods/steam_library.h"
 #include "platform/date_time.h"
@@ -15,8 +16,6 @@
 namespace tidemoor {
 namespace {
 
-// Info.json files are a few hundred bytes; the reader takes no more than this either.
-constexpr size_t kLargestInfoJson = 1u << 20;
 // The settings files and Steam's are small text; one past this is none of them.
 constexpr size_t kLargestTextFile = 16u << 20;
 
