@@ -16,61 +16,50 @@ using testing::Local;
 using testing::Workshop;
 using Texts = std::vector<std::string>;
 
+// All in one folder list: a row's status may hang on the others'.
 TEST(ModCatalog, EachRowShowsItsFirstProblemOrThatItIsFine) {
-  const std::map<std::string, uint64_t> steam = {{"101", 2000}, {"102", 1000}, {"103", 2000}};
-  struct Case {
+  const std::string unreadable = "Info.json 无法读取";
+  const struct {
     const char* what;
-    std::vector<InstalledMod> mods;
-    Texts active;
-    Texts statuses;  // one per folder, in order
-  };
-  const Case cases[] = {
-      {"a mod with nothing wrong", {Local("A", InfoJson("A"))}, {}, {"正常"}},
-      {"Info.json missing, garbage, or naming no usable package",
-       {Local("none", std::nullopt), Local("junk", "{\"PackageName\":"),
-        Local("nopackage", R"({"ModName":"x"})"), Local("blank", InfoJson("My Mod"))},
-       {},
-       {"Info.json 无法读取", "Info.json 无法读取", "Info.json 无法读取", "Info.json 无法读取"}},
+    InstalledMod mod;
+    std::string status;
+  } cases[] = {
+      {"a mod with nothing wrong", Local("Fine", InfoJson("Fine")), "正常"},
+      {"Info.json missing", Local("none", std::nullopt), unreadable},
+      {"Info.json garbage", Local("junk", "{\"PackageName\":"), unreadable},
+      {"no package", Local("nopackage", R"({"ModName":"x"})"), unreadable},
+      {"a package no folder can be named", Local("blank", InfoJson("My Mod")), unreadable},
       {"the same package twice, whatever else is wrong with either",
-       {Local("A1", InfoJson("A", {"Missing"})), Local("A2", InfoJson("a", {}, {{"Paks", false}}))},
-       {},
-       {"包名重复", "包名重复"}},
+       Local("Twin1", InfoJson("Twin", {"Missing"})), "包名重复"},
+      {"the other of the two", Local("Twin2", InfoJson("twin", {}, {{"Paks", false}})), "包名重复"},
       {"no rule for servers comes before a missing dependency",
-       {Local("C", InfoJson("C", {"Missing"}, {{"Paks", false}, {"Lua", false}}))},
-       {},
-       {"仅客户端 - 服务端不会加载"}},
-      {"a mod without rules is not client-only", {Local("A", InfoJson("A", {}, {}))}, {}, {"正常"}},
+       Local("Client", InfoJson("Client", {"Missing"}, {{"Paks", false}, {"Lua", false}})),
+       "仅客户端 - 服务端不会加载"},
       {"dependencies not installed, each once; one naming itself needs nothing",
-       {Local("B", InfoJson("B", {"C", "D", "C", "B"}))},
-       {},
-       {"缺少依赖: C, D"}},
+       Local("Lacks", InfoJson("Lacks", {"Gone", "Lost", "Gone", "Lacks"})),
+       "缺少依赖: Gone, Lost"},
       {"switched on, a dependency that is installed but switched off is missing",
-       {Local("A", InfoJson("A")), Local("B", InfoJson("B", {"A"}))},
-       {"b"},
-       {"正常", "缺少依赖: A"}},
-      {"switched off, an installed dependency is enough",
-       {Local("A", InfoJson("A")), Local("B", InfoJson("B", {"A"}))},
-       {},
-       {"正常", "正常"}},
+       Local("On", InfoJson("On", {"Fine"})), "缺少依赖: Fine"},
+      {"switched off, an installed dependency is enough", Local("Off", InfoJson("Off", {"Fine"})),
+       "正常"},
       {"a dependency whose Info.json cannot be read is missing",
-       {Local("A", "{}"), Local("B", InfoJson("B", {"A"}))},
-       {},
-       {"Info.json 无法读取", "缺少依赖: A"}},
-      {"Steam holds a newer copy; the same or an older one, or no time recorded, is no update",
-       {Workshop("101", InfoJson("A"), 1000), Workshop("102", InfoJson("B"), 1000),
-        Workshop("103", InfoJson("C"), std::nullopt), Workshop("104", InfoJson("D"), 1)},
-       {},
-       {"有更新", "正常", "正常", "正常"}},
-      {"a local import is never updated from Steam, and a missing dependency comes first",
-       {Local("101", InfoJson("A")), Workshop("101", InfoJson("B", {"X"}), 1)},
-       {},
-       {"正常", "缺少依赖: X"}},
+       Local("Leans", InfoJson("Leans", {"none"})), "缺少依赖: none"},
+      {"Steam holds a newer copy", Workshop("101", InfoJson("S1"), 1000), "有更新"},
+      {"Steam holds the same copy", Workshop("102", InfoJson("S2"), 1000), "正常"},
+      {"no time recorded", Workshop("103", InfoJson("S3"), std::nullopt), "正常"},
+      {"Steam holds no copy", Workshop("104", InfoJson("S4"), 1), "正常"},
+      {"a local import is never updated from Steam", Local("101", InfoJson("L")), "正常"},
+      {"a missing dependency comes before an update", Workshop("105", InfoJson("W", {"X"}), 1),
+       "缺少依赖: X"},
   };
-  for (const Case& c : cases) {
-    const std::vector<ModRow> rows = ModRows(c.mods, c.active, steam);
-    Texts statuses;
-    for (const ModRow& row : rows) statuses.push_back(row.statusText);
-    EXPECT_EQ(statuses, c.statuses) << c.what;
+  std::vector<InstalledMod> mods;
+  for (const auto& c : cases) mods.push_back(c.mod);
+  const std::map<std::string, uint64_t> steam = {
+      {"101", 2000}, {"102", 1000}, {"103", 2000}, {"105", 2000}};
+  const std::vector<ModRow> rows = ModRows(mods, {"on"}, steam);
+  ASSERT_EQ(rows.size(), mods.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].statusText, cases[i].status) << cases[i].what;
   }
 }
 

@@ -42,35 +42,29 @@ TEST(ModChanges, ADeletedFolderTakesItsPackageOffTheListUnlessAnotherCarriesIt) 
                {"Broken", {"A", "b", "Broken"}},
                {"Gone", {"A", "b", "Broken"}}};
   for (const auto& c : cases) {
-    const ModSettings after = SettingsWithoutFolder(mods, settings, c.folder);
-    EXPECT_TRUE(after.enabled);
-    EXPECT_EQ(after.activeMods, c.left) << c.folder;
+    EXPECT_EQ(SettingsWithoutFolder(mods, settings, c.folder), (ModSettings{true, c.left}))
+        << c.folder;
   }
   EXPECT_EQ(SettingsWithoutFolder({mods[0], mods[2]}, settings, "A1").activeMods,
             (Texts{"b", "Broken"}));
 }
 
 TEST(ModImport, AModFromTheHostsFilesTakesTheFolderOfItsPackage) {
+  const std::string unreadable = " 模组的 Info.json 无法读取或没有 PackageName - 已取消导入 ";
   const struct {
     std::optional<std::string> infoJson;
-    ImportTarget target;
+    std::string target;  // refusal|folder|shown name
   } cases[] = {
-      {InfoJson("BetterBases", {}, {{"Lua", true}}, "Better Bases"),
-       {"", "BetterBases", "Better Bases"}},
-      {InfoJson("Plain"), {"", "Plain", "Plain"}},
+      {InfoJson("BetterBases", {}, {{"Lua", true}}, "Better Bases"), "|BetterBases|Better Bases"},
       {InfoJson("../Pal\\u2028"),
-       {" 模组的包名 \"../Pal\\u{2028}\" 含有英文字母和数字以外的字符, 无法作为文件夹名 - "
-        "已取消导入 ",
-        "", ""}},
-      {R"({"ModName":"x"})",
-       {" 模组的 Info.json 无法读取或没有 PackageName - 已取消导入 ", "", ""}},
-      {std::nullopt, {" 模组的 Info.json 无法读取或没有 PackageName - 已取消导入 ", "", ""}},
+       " 模组的包名 \"../Pal\\u{2028}\" 含有英文字母和数字以外的字符, 无法作为文件夹名 - "
+       "已取消导入 ||"},
+      {R"({"ModName":"x"})", unreadable + "||"},
+      {std::nullopt, unreadable + "||"},
   };
   for (const auto& c : cases) {
     const ImportTarget target = ImportTargetOf(c.infoJson);
-    EXPECT_EQ(target.refusal, c.target.refusal);
-    EXPECT_EQ(target.folderName, c.target.folderName);
-    EXPECT_EQ(target.shownName, c.target.shownName);
+    EXPECT_EQ(target.refusal + "|" + target.folderName + "|" + target.shownName, c.target);
   }
   // A name from a stranger's archive cannot break the question's line.
   EXPECT_EQ(ReplaceFromFilesQuestion("Evil\r\nMod"),

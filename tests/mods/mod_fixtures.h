@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "mods/installed_mods.h"
+#include "mods/mod_settings_file.h"
+#include "platform/text.h"
 
 namespace tidemoor::testing {
 
@@ -17,13 +19,7 @@ inline std::string InfoJson(const std::string& package, const std::vector<std::s
                             const std::string& name = "") {
   std::string json = R"({"ModName":")" + name + R"(","PackageName":")" + package +
                      R"(","Version":"1.0","Author":"Tamsin","Dependencies":)";
-  if (needs.empty()) {
-    json += "null";
-  } else {
-    json += "[";
-    for (size_t i = 0; i < needs.size(); ++i) json += (i ? ",\"" : "\"") + needs[i] + "\"";
-    json += "]";
-  }
+  json += needs.empty() ? "null" : "[\"" + JoinTexts(needs, "\",\"") + "\"]";
   json += R"(,"InstallRule":[)";
   for (size_t i = 0; i < rules.size(); ++i) {
     json += (i ? "," : "") + std::string(R"({"Type":")") + rules[i].first + R"(","IsServer":)" +
@@ -39,6 +35,16 @@ inline InstalledMod Local(const std::string& folder, std::optional<std::string> 
 inline InstalledMod Workshop(const std::string& id, std::optional<std::string> infoJson,
                              std::optional<uint64_t> importedAt) {
   return {id, std::move(infoJson), ModSource::Workshop, id, importedAt};
+}
+
+// Mods switched on or off, with the list PalModSettings.ini holds.
+template <typename... Name>
+ModSettings On(Name... names) {
+  return {true, {names...}};
+}
+template <typename... Name>
+ModSettings Off(Name... names) {
+  return {false, {names...}};
 }
 
 }  // namespace tidemoor::testing

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
+#include <vector>
 
 namespace tidemoor {
 namespace {
@@ -21,43 +21,40 @@ TEST(ModOrigins, AnEditChangesItsFolderLineAndKeepsEveryOtherLine) {
       "\t1\t2\r\n"      // no folder
       "\r\n"
       "Last\t7\t99999999999999999999999";  // a time past 64 bits, no line end
+  // Every line that is no folder's comes back as it was, each with CRLF.
+  const std::string item = "3456789012\t3456789012\t1751000000\r\n", twin = "3456789012\t1\t2\r\n";
+  const std::string kept = "# kept by hand\r\nMine\t\t\r\n";
+  const std::string junk =
+      "broken line\r\nx\t12a\t\r\ny\t1\t2\t3\r\n\t1\t2\r\n\r\nLast\t7\t99999999999999999999999\r\n";
   const struct {
     const char* what;
-    std::function<void(ModOrigins&)> edit;
+    std::vector<std::string> forget;
+    std::vector<ModOrigin> note;
     std::string text;
   } cases[] = {
-      {"read and written back", [](ModOrigins&) {},
-       "3456789012\t3456789012\t1751000000\r\n# kept by hand\r\nMine\t\t\r\n"
-       "3456789012\t1\t2\r\nbroken line\r\nx\t12a\t\r\ny\t1\t2\t3\r\n\t1\t2\r\n\r\n"
-       "Last\t7\t99999999999999999999999\r\n"},
-      {"an item imported again replaces its first line and drops the others, whatever the case",
-       [](ModOrigins& o) {
-         NoteModOrigin(o, {"3456789012", "3456789012", 1760000000});
-       },
-       "3456789012\t3456789012\t1760000000\r\n# kept by hand\r\nMine\t\t\r\n"
-       "broken line\r\nx\t12a\t\r\ny\t1\t2\t3\r\n\t1\t2\r\n\r\n"
-       "Last\t7\t99999999999999999999999\r\n"},
-      {"a new folder at the end; a time not known stays empty",
-       [](ModOrigins& o) {
-         NoteModOrigin(o, {"New", "42", std::nullopt});
-       },
-       "3456789012\t3456789012\t1751000000\r\n# kept by hand\r\nMine\t\t\r\n"
-       "3456789012\t1\t2\r\nbroken line\r\nx\t12a\t\r\ny\t1\t2\t3\r\n\t1\t2\r\n\r\n"
-       "Last\t7\t99999999999999999999999\r\nNew\t42\t\r\n"},
-      {"a deleted folder loses every line; a name no line can hold is never noted",
-       [](ModOrigins& o) {
-         ForgetModOrigin(o, "3456789012");
-         ForgetModOrigin(o, "mine");
-         NoteModOrigin(o, {"Tab\tbed", "1", 1});
-         NoteModOrigin(o, {"Broken\r\nline", "1", 1});
-         NoteModOrigin(o, {"Letters", "12a", 1});
-       },
-       "# kept by hand\r\nbroken line\r\nx\t12a\t\r\ny\t1\t2\t3\r\n\t1\t2\r\n\r\n"
-       "Last\t7\t99999999999999999999999\r\n"},
+      {"read and written back", {}, {}, item + kept + twin + junk},
+      {"imported again: its first line replaced, the others dropped",
+       {},
+       {{"3456789012", "3456789012", 1760000000}},
+       "3456789012\t3456789012\t1760000000\r\n" + kept + junk},
+      {"a new folder last, a time not known empty; a name no line can hold, or an id that is no "
+       "number, never noted",
+       {},
+       {{"New", "42", std::nullopt},
+        {"Tab\tbed", "1", 1},
+        {"Broken\r\nline", "1", 1},
+        {"Letters", "12a", 1},
+        {"", "1", 1}},
+       item + kept + twin + junk + "New\t42\t\r\n"},
+      {"a deleted folder loses every line, whatever the case",
+       {"3456789012", "mine"},
+       {},
+       "# kept by hand\r\n" + junk},
   };
   for (const auto& c : cases) {
     ModOrigins origins = ReadModOrigins(file);
-    c.edit(origins);
+    for (const std::string& folder : c.forget) ForgetModOrigin(origins, folder);
+    for (const ModOrigin& origin : c.note) NoteModOrigin(origins, origin);
     EXPECT_EQ(ModOriginsText(origins), c.text) << c.what;
   }
   EXPECT_EQ(ModOriginsText(ReadModOrigins("")), "");
