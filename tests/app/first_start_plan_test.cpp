@@ -12,59 +12,42 @@ namespace {
 
 using S = GuideStep;
 
-GuideFacts AllTicked() {
-  GuideFacts facts;
-  facts.ticked = {true, true, true, true};
-  return facts;
-}
-
 // Which step runs after what: a failed step holds up only the start, which needs the server.
 TEST(FirstStartPlan, StepRunsUnlessUntickedOrItsNeedIsMissing) {
-  GuideFacts unticked = AllTicked();
-  unticked.ticked = {false, false, false, false};
-  unticked.serverInstalled = true;
-  GuideFacts running = AllTicked();
-  running.serverRunning = true;
-  running.serverInstalled = true;
-  GuideFacts installFailed = AllTicked();
-  installFailed.install = StepFailed("磁盘空间不足 - 服务端需要约 9 GB");
-  GuideFacts installed = AllTicked();
-  installed.install = StepDone();
-  installed.serverInstalled = true;
-  GuideFacts installedBefore = AllTicked();
-  installedBefore.install = StepFailed("SteamCMD 运行结束, 退出代码 8");
-  installedBefore.serverInstalled = true;
-  GuideFacts installSkipped = unticked;
-  installSkipped.serverInstalled = false;
-  installSkipped.install = StepSkipped("未勾选");
-
-  struct Case {
+  const std::optional<StepResult> none, done = StepDone(), skipped = StepSkipped("未勾选"),
+                                        failed = StepFailed("磁盘空间不足 - 服务端需要约 9 GB");
+  const struct {
     const char* name;
-    GuideFacts facts;
+    bool ticked, installed, running;
+    std::optional<StepResult> install;
     GuideStep step;
     std::optional<std::string> skip;
+  } cases[] = {
+      {"first start: install", true, false, false, none, S::Install, std::nullopt},
+      {"unticked install", false, true, false, none, S::Install, "未勾选"},
+      {"unticked firewall", false, true, false, none, S::Firewall, "未勾选"},
+      {"unticked mapping", false, true, false, none, S::Mapping, "未勾选"},
+      {"unticked start-up entry", false, true, false, none, S::StartUp, "未勾选"},
+      {"unticked steps still start", false, true, false, none, S::Start, std::nullopt},
+      {"no install over a running server", true, true, true, none, S::Install, "服务端正在运行"},
+      {"firewall beside a running server", true, true, true, none, S::Firewall, std::nullopt},
+      {"mapping beside a running server", true, true, true, none, S::Mapping, std::nullopt},
+      {"no second start", true, true, true, none, S::Start, "服务端已在运行"},
+      {"failed install: firewall still", true, false, false, failed, S::Firewall, std::nullopt},
+      {"failed install: mapping still", true, false, false, failed, S::Mapping, std::nullopt},
+      {"failed install: start-up entry", true, false, false, failed, S::StartUp, std::nullopt},
+      {"failed install: no start", true, false, false, failed, S::Start, "服务端未安装 (安装失败)"},
+      {"installed: start", true, true, false, done, S::Start, std::nullopt},
+      {"update failed over an installed server", true, true, false, failed, S::Start, std::nullopt},
+      {"install unticked, none there", false, false, false, skipped, S::Start, "服务端未安装"},
   };
-  const Case cases[] = {
-      {"first start: install", AllTicked(), S::Install, std::nullopt},
-      {"unticked install", unticked, S::Install, "未勾选"},
-      {"unticked firewall", unticked, S::Firewall, "未勾选"},
-      {"unticked mapping", unticked, S::Mapping, "未勾选"},
-      {"unticked start-up entry", unticked, S::StartUp, "未勾选"},
-      {"unticked steps still start", unticked, S::Start, std::nullopt},
-      {"no install over a running server", running, S::Install, "服务端正在运行"},
-      {"firewall beside a running server", running, S::Firewall, std::nullopt},
-      {"mapping beside a running server", running, S::Mapping, std::nullopt},
-      {"no second start", running, S::Start, "服务端已在运行"},
-      {"failed install: firewall still", installFailed, S::Firewall, std::nullopt},
-      {"failed install: mapping still", installFailed, S::Mapping, std::nullopt},
-      {"failed install: start-up entry still", installFailed, S::StartUp, std::nullopt},
-      {"failed install: no start", installFailed, S::Start, "服务端未安装 (安装失败)"},
-      {"installed: start", installed, S::Start, std::nullopt},
-      {"update failed over an installed server: start", installedBefore, S::Start, std::nullopt},
-      {"install unticked, none there", installSkipped, S::Start, "服务端未安装"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(SkipReason(c.step, c.facts), c.skip) << c.name;
+  for (const auto& c : cases) {
+    GuideFacts facts;
+    facts.ticked.fill(c.ticked);
+    facts.serverInstalled = c.installed;
+    facts.serverRunning = c.running;
+    facts.install = c.install;
+    EXPECT_EQ(SkipReason(c.step, facts), c.skip) << c.name;
   }
 }
 
@@ -102,38 +85,44 @@ TEST(FirstStartPlan, FreeSpaceIsTheServersSizePlusFiveGb) {
 
 // What the host sends friends: the public address where it reaches this PC, the ways out where a
 // carrier's or a second router's NAT stands between, the LAN address where nothing else is known.
+// A friends' address is said only where friends can join on it.
 TEST(GuideConclusion, TellsWhatFriendsJoinOnOrWhyNot) {
-  const auto facts = [](std::string external, std::string publicAddress, bool router = true) {
-    ConnectionFacts made;
-    made.nat = {router, external, router ? "" : "未找到路由器", publicAddress, "8211"};
-    made.lanConnect = "192.168.1.20:8211";
-    return made;
+  using V = Verdict;
+  const std::string lan = "192.168.1.20:8211", ip = "203.0.113.7", at = ip + ":8211";
+  const std::vector<std::string> behind = {"向运营商申请公网 IPv4 地址", "虚拟局域网",
+                                           "局域网联机地址 " + lan};
+  const struct {
+    const char* what;
+    std::string external, publicAddress;  // no public address: it timed out
+    V verdict;
+    std::vector<std::string> said;
+    std::string copy;
+  } cases[] = {
+      {"direct", ip, ip, V::Pass, {"\r\n好友联机地址: " + at}, at},
+      {"no router", "", ip, V::Unknown, {}, at},
+      {"carrier NAT", "100.72.1.9", "198.51.100.4", V::Fail, behind, lan},
+      {"a second router", "192.168.0.2", "198.51.100.4", V::Fail, behind, lan},
+      {"no public address",
+       ip,
+       "",
+       V::Unknown,
+       {"无法获取公网地址 (连接超时) - 家里的玩家可用局域网联机地址 " + lan},
+       lan},
   };
-  const GuideConclusion direct = ConcludeConnection(facts("203.0.113.7", "203.0.113.7"));
-  EXPECT_EQ(direct.verdict, Verdict::Pass);
-  EXPECT_NE(direct.text.find("\r\n好友联机地址: 203.0.113.7:8211"), std::string::npos);
-  EXPECT_EQ(direct.copyText, "203.0.113.7:8211");
-
-  const GuideConclusion noRouter = ConcludeConnection(facts("", "203.0.113.7", false));
-  EXPECT_EQ(noRouter.verdict, Verdict::Unknown);
-  EXPECT_EQ(noRouter.copyText, "203.0.113.7:8211");
-
-  for (const char* external : {"100.72.1.9", "192.168.0.2"}) {
-    const GuideConclusion behind = ConcludeConnection(facts(external, "198.51.100.4"));
-    EXPECT_NE(behind.verdict, Verdict::Pass) << external;
-    EXPECT_NE(behind.text.find("向运营商申请公网 IPv4 地址"), std::string::npos) << external;
-    EXPECT_NE(behind.text.find("虚拟局域网"), std::string::npos) << external;
-    EXPECT_NE(behind.text.find("局域网联机地址 192.168.1.20:8211"), std::string::npos);
-    EXPECT_EQ(behind.text.find("好友联机地址"), std::string::npos) << external;
-    EXPECT_EQ(behind.copyText, "192.168.1.20:8211");
+  for (const auto& c : cases) {
+    ConnectionFacts facts;
+    const bool router = !c.external.empty();
+    facts.nat = {router, c.external, router ? "" : "未找到路由器", c.publicAddress, "8211"};
+    facts.lanConnect = lan;
+    if (c.publicAddress.empty()) facts.publicFailure = "连接超时";
+    const GuideConclusion conclusion = ConcludeConnection(facts);
+    EXPECT_EQ(conclusion.verdict, c.verdict) << c.what;
+    for (const std::string& part : c.said) {
+      EXPECT_NE(conclusion.text.find(part), std::string::npos) << c.what << ": " << part;
+    }
+    EXPECT_EQ(conclusion.text.find("好友联机地址") != std::string::npos, c.copy != lan) << c.what;
+    EXPECT_EQ(conclusion.copyText, c.copy) << c.what;
   }
-
-  ConnectionFacts unknown = facts("203.0.113.7", "");
-  unknown.publicFailure = "连接超时";
-  const GuideConclusion lanOnly = ConcludeConnection(unknown);
-  EXPECT_EQ(lanOnly.text,
-            "无法获取公网地址 (连接超时) - 家里的玩家可用局域网联机地址 192.168.1.20:8211");
-  EXPECT_EQ(lanOnly.copyText, "192.168.1.20:8211");
 }
 
 }  // namespace

@@ -118,6 +118,20 @@ TEST(UpdateWatch, NewerBuildIsInstalledAndAFailureIsToldOnceAndNotRetried) {
   for (const Case& c : cases) EXPECT_EQ(Watch(c), c.expected) << c.what;
 }
 
+// The server runs with build 100 and nobody online, and nothing else happens: each test below
+// gives the world what it watches.
+UpdateWatchWorld QuietWorld(Recorder& log) {
+  return {[](auto) {},
+          [] { return std::optional(Manifest(100)); },
+          [](std::function<void(PlayersOnline)> done) { done(PlayersOnline::None); },
+          [](const std::string&) {},
+          [] { return true; },
+          [](auto) { return true; },
+          [](std::chrono::minutes, std::function<void()>) {},
+          {},
+          log};
+}
+
 // The safe stop for an update cannot begin while a start or a stop of the server's own is under
 // way: the watch says so once, goes on watching and tries again at the next check.
 TEST(UpdateWatch, AnUpdateThatCannotBeginIsToldOnceAndTriedAgain) {
@@ -130,7 +144,6 @@ TEST(UpdateWatch, AnUpdateThatCannotBeginIsToldOnceAndTriedAgain) {
     int refusals;  // the first checks' updates that cannot begin
     std::vector<std::string> expected;
   } cases[] = {
-      {"begins at once", 0, {"ask", found, updating, "update", installed, "ask", "ask"}},
       {"refused once",
        1,
        {"ask", found, updating, "refused", refused, "ask", "update", installed, "ask"}},
@@ -142,27 +155,21 @@ TEST(UpdateWatch, AnUpdateThatCannotBeginIsToldOnceAndTriedAgain) {
     Recorder log;
     std::optional<std::string> manifest = Manifest(100);
     int refusals = c.refusals;
-    UpdateWatch watch(
-        UpdateWatchWorld{[&](std::function<void(const AppInfoAnswer&)> done) {
-                           log.happened.push_back("ask");
-                           done({AppInfo(200), ""});
-                         },
-                         [&] { return manifest; },
-                         [](std::function<void(PlayersOnline)> done) { done(PlayersOnline::None); },
-                         [](const std::string&) {}, [] { return true; },
-                         [&](std::function<void(const std::string&)> done) {
-                           if (refusals > 0) {
-                             --refusals;
-                             log.happened.push_back("refused");
-                             return false;
-                           }
-                           log.happened.push_back("update");
-                           manifest = Manifest(200);
-                           done("");
-                           return true;
-                         },
-                         [](std::chrono::minutes, std::function<void()>) {},
-                         [&](const std::string&) { log.happened.back() += " +alert"; }, log});
+    UpdateWatchWorld world = QuietWorld(log);
+    world.askPublicBuild = [&](auto done) {
+      log.happened.push_back("ask");
+      done({AppInfo(200), ""});
+    };
+    world.readManifest = [&] { return manifest; };
+    world.updateServer = [&](std::function<void(const std::string&)> done) {
+      log.happened.push_back(refusals > 0 ? "refused" : "update");
+      if (refusals-- > 0) return false;
+      manifest = Manifest(200);
+      done("");
+      return true;
+    };
+    world.alert = [&](const std::string&) { log.happened.back() += " +alert"; };
+    UpdateWatch watch(world);
     for (int check = 0; check < 3; ++check) watch.Check();
     EXPECT_EQ(log.happened, c.expected) << c.what;
   }
@@ -174,36 +181,25 @@ TEST(UpdateWatch, AnUpdateThatCannotBeginIsToldOnceAndTriedAgain) {
 TEST(UpdateWatch, EachCheckProblemIsToldOnceUntilItChanges) {
   const std::string failed = "log:检查服务端更新失败: ";
   const std::string exited = "log:SteamCMD 查询服务端版本结束, 退出代码 ";
+  const AppInfoAnswer offline{"", "offline"}, ok{AppInfo(100), ""}, seven{AppInfo(100), "", 7};
   const struct {
     const char* what;
     std::vector<AppInfoAnswer> answers;
     std::vector<std::string> logged;
   } cases[] = {
       {"failures",
-       {{"", "offline"}, {"", "offline"}, {AppInfo(100), ""}, {"", "offline"}, {"", "down"}},
+       {offline, offline, ok, offline, {"", "down"}},
        {failed + "offline", failed + "offline", failed + "down"}},
       {"exit codes",
-       {{AppInfo(100), "", 0},
-        {AppInfo(100), "", 7},
-        {AppInfo(100), "", 7},
-        {AppInfo(100), "", 0},
-        {AppInfo(100), "", 7},
-        {AppInfo(100), "", 8}},
+       {ok, seven, seven, ok, seven, {AppInfo(100), "", 8}},
        {exited + "7", exited + "7", exited + "8"}},
   };
   for (const auto& c : cases) {
     Recorder log;
     size_t at = 0;
-    UpdateWatch watch(UpdateWatchWorld{
-        [&](std::function<void(const AppInfoAnswer&)> done) { done(c.answers[at++]); },
-        [] { return std::optional<std::string>(Manifest(100)); },
-        [](std::function<void(PlayersOnline)>) {},
-        [](const std::string&) {},
-        [] { return true; },
-        [](std::function<void(const std::string&)>) { return true; },
-        [](std::chrono::minutes, std::function<void()>) {},
-        {},
-        log});
+    UpdateWatchWorld world = QuietWorld(log);
+    world.askPublicBuild = [&](auto done) { done(c.answers[at++]); };
+    UpdateWatch watch(world);
     for (size_t check = 0; check < c.answers.size(); ++check) watch.Check();
     EXPECT_EQ(log.happened, c.logged) << c.what;
   }
@@ -217,19 +213,17 @@ TEST(UpdateWatch, WatchesOnlyWhileTheServerRunsAndOneCheckAtATime) {
   bool running = true;
   std::vector<std::function<void(const AppInfoAnswer&)>> answers;
   std::function<void()> wait;
-  UpdateWatch watch(UpdateWatchWorld{
-      [&](std::function<void(const AppInfoAnswer&)> done) { answers.push_back(std::move(done)); },
-      [] { return std::optional<std::string>(Manifest(100)); },
-      [](std::function<void(PlayersOnline)> done) { done(PlayersOnline::Some); },
-      [&](const std::string&) { log.happened.push_back("notice"); },
-      [&] { return running; },
-      [&](std::function<void(const std::string&)>) {
-        log.happened.push_back("update");
-        return true;
-      },
-      [&](std::chrono::minutes, std::function<void()> then) { wait = std::move(then); },
-      {},
-      log});
+  UpdateWatchWorld world = QuietWorld(log);
+  world.askPublicBuild = [&](auto done) { answers.push_back(std::move(done)); };
+  world.askPlayers = [](auto done) { done(PlayersOnline::Some); };
+  world.announce = [&](const std::string&) { log.happened.push_back("notice"); };
+  world.serverRunning = [&] { return running; };
+  world.updateServer = [&](auto) {
+    log.happened.push_back("update");
+    return true;
+  };
+  world.after = [&](std::chrono::minutes, std::function<void()> then) { wait = std::move(then); };
+  UpdateWatch watch(world);
   running = false;
   watch.Check();
   EXPECT_TRUE(answers.empty()) << "no server, no check";

@@ -148,81 +148,63 @@ struct MappingRouter {
 // another PC; removing deletes only what leads here, port for port: a mapping of another PC (or of
 // another port of this one) is never removed. Each change is one line for the event log.
 TEST(RouterSession, MapsAndRemovesOnlyWhatLeadsToThisPc) {
+  const std::string added = "路由器端口映射已添加: UDP ", deleted = "路由器端口映射已删除: UDP ";
   const struct {
     const char* what;
-    std::string thisPc;
     std::map<std::string, std::string> held;
-    bool refusesChanges;
     std::vector<std::string> mapped;       // asked by MapPorts
     std::vector<std::string> mapLines;     // ... and what it logs
     std::vector<std::string> removed;      // asked by RemoveMappings
     std::vector<std::string> removeLines;  // ... and what it logs
+    std::string thisPc = "192.168.1.20";
+    bool refusesChanges = false;
   } cases[] = {
       {"both free",
-       "192.168.1.20",
        {},
-       false,
        {"add UDP 8211 -> 192.168.1.20:8211", "add UDP 27015 -> 192.168.1.20:27015"},
-       {"路由器端口映射已添加: UDP 8211 -> 192.168.1.20",
-        "路由器端口映射已添加: UDP 27015 -> 192.168.1.20"},
+       {added + "8211 -> 192.168.1.20", added + "27015 -> 192.168.1.20"},
        {},
        {}},
       {"one here, one free",
-       "192.168.1.20",
        {{"UDP 8211", "192.168.1.20:8211"}},
-       false,
        {"add UDP 27015 -> 192.168.1.20:27015"},
-       {"路由器端口映射已添加: UDP 27015 -> 192.168.1.20"},
+       {added + "27015 -> 192.168.1.20"},
        {"delete UDP 8211"},
-       {"路由器端口映射已删除: UDP 8211"}},
+       {deleted + "8211"}},
       {"both here, reached from another address of this PC",
-       "10.0.0.5",
        {{"UDP 8211", "10.0.0.5:8211"}, {"UDP 27015", "10.0.0.5:27015"}},
-       false,
        {},
        {},
        {"delete UDP 8211", "delete UDP 27015"},
-       {"路由器端口映射已删除: UDP 8211", "路由器端口映射已删除: UDP 27015"}},
+       {deleted + "8211", deleted + "27015"},
+       "10.0.0.5"},
       {"another PC holds one",
-       "192.168.1.20",
        {{"UDP 8211", "192.168.1.77:8211"}, {"UDP 27015", "192.168.1.20:27015"}},
-       false,
        {},
        {},
        {"delete UDP 27015"},
-       {"路由器端口映射已删除: UDP 27015"}},
-      {"this PC's address, another port",
-       "192.168.1.20",
-       {{"UDP 8211", "192.168.1.20:9000"}},
-       false,
-       {},
-       {},
-       {},
-       {}},
+       {deleted + "27015"}},
+      {"this PC's address, another port", {{"UDP 8211", "192.168.1.20:9000"}}, {}, {}, {}, {}},
       {"held by the address of another interface",
-       "192.168.1.20",
        {{"UDP 8211", "10.0.0.5:8211"}, {"UDP 27015", "10.0.0.5:27015"}},
-       false,
        {},
        {},
        {},
        {}},
       {"a TCP mapping of the same number is another port",
-       "192.168.1.20",
        {{"TCP 8211", "192.168.1.77:8211"}, {"UDP 27015", "192.168.1.20:27015"}},
-       false,
        {"add UDP 8211 -> 192.168.1.20:8211"},
-       {"路由器端口映射已添加: UDP 8211 -> 192.168.1.20"},
+       {added + "8211 -> 192.168.1.20"},
        {"delete UDP 27015"},
-       {"路由器端口映射已删除: UDP 27015"}},
+       {deleted + "27015"}},
       {"the router refuses every change",
-       "192.168.1.20",
        {{"UDP 27015", "192.168.1.20:27015"}},
-       true,
        {"add UDP 8211 -> 192.168.1.20:8211"},
        {"路由器端口映射失败: UDP 8211 路由器拒绝: 718 ConflictInMappingEntry"},
        {"delete UDP 27015"},
-       {"删除路由器端口映射失败: UDP 27015 路由器拒绝: 718 ConflictInMappingEntry"}},
+       {"删除路由器端口映射失败: UDP 27015 路由器拒绝: 718 ConflictInMappingEntry"},
+       "192.168.1.20",
+       true},
   };
   for (const auto& c : cases) {
     MappingRouter router{c.thisPc, c.held, c.refusesChanges};
@@ -263,26 +245,20 @@ TEST(RouterSession, SaysWhyTheRouterGaveNoOutsideAddress) {
 
 // A service type with a line break in the router's description never reaches a request.
 TEST(RouterSession, ALineBreakFromTheRouterNeverReachesARequest) {
-  std::vector<std::string> requests;
-  RouterNetwork network;
-  network.search = [] { return std::vector<std::string>{Ssdp("http://192.168.1.1/d.xml")}; };
-  network.exchange = [&](const HttpUrl&, const std::string& request) {
-    requests.push_back(request);
-    return RouterNetwork::Exchange{
+  ScriptedRouter router{
+      {Ssdp("http://192.168.1.1/d.xml")},
+      {{"192.168.1.1:80/d.xml",
         Ok("<root><device><serviceList><service><serviceType>urn:schemas-upnp-org:service:"
            "WANIPConnection:1&#13;&#10;X-Injected: 1</serviceType><controlURL>/ctl</controlURL>"
-           "</service></serviceList></device></root>"),
-        "192.168.1.20",
-        {}};
-  };
+           "</service></serviceList></device></root>")}},
+      {}};
+  const RouterNetwork network = router.Network();
   const RouterSession session = FindRouter(network);
   ASSERT_TRUE(session.service);
-  const RouterFindings findings = CheckRouter(network, session, {8211});
-  EXPECT_EQ(requests.size(), 1u) << "only the description was asked for";
-  for (const std::string& request : requests) {
-    EXPECT_EQ(request.find("X-Injected"), std::string::npos);
-  }
-  EXPECT_EQ(findings.problem, "路由器给出的地址或服务类型含控制字符, 请求未发送");
+  EXPECT_EQ(CheckRouter(network, session, {8211}).problem,
+            "路由器给出的地址或服务类型含控制字符, 请求未发送");
+  EXPECT_EQ(router.asked, std::vector<std::string>{"192.168.1.1:80/d.xml"})
+      << "only the description was asked for";
 }
 
 }  // namespace

@@ -40,9 +40,6 @@ TEST(BanList, RowsNameEachIdAndTheTimeOfTheToolsLastBanThatSucceeded) {
       (std::vector<BannedPlayer>{
           {"steam_1", "小明", "2026-12-04 13:00:00"}, {"gdk_2", "", ""}, {"steam_3", "", ""}}));
   EXPECT_TRUE(BannedPlayers("", players, log).empty());
-}
-
-TEST(BanList, LiesInTheServersSaveGames) {
   EXPECT_EQ(
       BanListFile(MakeServerPaths("D:\\Host")),
       "D:\\Host\\PaLWorld_Data\\steamapps\\common\\PalServer\\Pal\\Saved\\SaveGames\\banlist.txt");

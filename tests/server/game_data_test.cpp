@@ -48,12 +48,6 @@ TEST(GameData, ReadsPlayersAndBasesByNameInAnyCase) {
   EXPECT_EQ(GameDataRequest({8212, "pw"}).url, "http://127.0.0.1:8212/v1/api/game-data");
 }
 
-}  // namespace
-}  // namespace tidemoor
-
-namespace tidemoor {
-namespace {
-
 TEST(GameData, CellsOfAPlayerAndWhyThereAreNone) {
   GameData data;
   data.players = {{"小明", "steam_1", 3, "晨星\n", -1200.5, 350.49}, {"Ann", "", 1, "", 1, 1}};

@@ -7,6 +7,9 @@
 namespace tidemoor {
 namespace {
 
+using M = ChartMeasure;
+constexpr int64_t kGap = kChartGapSeconds;
+
 MetricsSample At(int64_t time, int players) {
   return {time, players, 60, uint64_t(3) << 30};
 }
@@ -19,35 +22,19 @@ TEST(MetricsChart, ScalesLinesAndBreaksThemAtStops) {
     double top;
     std::vector<std::vector<ChartPoint>> lines;
   } cases[] = {
-      {"empty: the least top", {}, ChartMeasure::Players, 5, {}},
-      {"empty FPS", {}, ChartMeasure::Fps, 10, {}},
-      {"one sample, a dot", {At(600, 2)}, ChartMeasure::Players, 5, {{{0.5, 0.4}}}},
-      {"memory in GB of 1024³ bytes", {At(0, 1)}, ChartMeasure::MemoryGb, 5, {{{0, 0.6}}}},
-      {"top of 1, 2 or 5 times ten",
-       {At(0, 11), At(60, 3)},
-       ChartMeasure::Players,
-       20,
-       {{{0, 0.55}, {0.05, 0.15}}}},
+      {"empty: the least top", {}, M::Players, 5, {}},
+      {"empty FPS", {}, M::Fps, 10, {}},
+      {"one sample, a dot", {At(600, 2)}, M::Players, 5, {{{0.5, 0.4}}}},
+      {"memory in GB of 1024³ bytes", {At(0, 1)}, M::MemoryGb, 5, {{{0, 0.6}}}},
+      {"top 1, 2 or 5 × 10", {At(0, 11), At(60, 3)}, M::Players, 20, {{{0, 0.55}, {0.05, 0.15}}}},
       {"a stop between two runs",
-       {At(0, 1), At(60, 2), At(60 + kChartGapSeconds + 1, 4), At(301, 5)},
-       ChartMeasure::Players,
+       {At(0, 1), At(60, 2), At(61 + kGap, 4), At(301, 5)},
+       M::Players,
        5,
        {{{0, 0.2}, {0.05, 0.4}}, {{241.0 / 1200, 0.8}, {301.0 / 1200, 1}}}},
-      {"a gap of three minutes is no stop",
-       {At(0, 1), At(kChartGapSeconds, 1)},
-       ChartMeasure::Players,
-       5,
-       {{{0, 0.2}, {0.15, 0.2}}}},
-      {"outside the span left out",
-       {At(-60, 40), At(1260, 40), At(300, 1)},
-       ChartMeasure::Players,
-       5,
-       {{{0.25, 0.2}}}},
-      {"the clock set back breaks the line",
-       {At(120, 1), At(60, 1)},
-       ChartMeasure::Players,
-       5,
-       {{{0.1, 0.2}}, {{0.05, 0.2}}}},
+      {"3 minutes: no stop", {At(0, 1), At(kGap, 1)}, M::Players, 5, {{{0, 0.2}, {0.15, 0.2}}}},
+      {"outside the span", {At(-60, 40), At(1260, 40), At(300, 1)}, M::Players, 5, {{{0.25, 0.2}}}},
+      {"clock set back", {At(120, 1), At(60, 1)}, M::Players, 5, {{{0.1, 0.2}}, {{0.05, 0.2}}}},
   };
   for (const auto& c : cases) {
     const ChartScale scale = ScaleChart(c.samples, c.measure, 0, 1200);

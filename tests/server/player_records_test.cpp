@@ -63,23 +63,11 @@ TEST(PlayerRecords, CountSessionsMinutesAndNames) {
   for (const auto& c : cases) {
     PlayerRecords records = PlayerRecords::Read(c.file);
     for (const Step& step : c.steps) {
-      switch (step.what) {
-        case '+':
-          records.Join(OnlinePlayer(step.name, step.userId), step.now);
-          break;
-        case '-':
-          records.Leave(step.userId, step.now);
-          break;
-        case '~':
-          records.NoteNames({OnlinePlayer(step.name, step.userId)});
-          break;
-        case '*':
-          records.CountOnline(step.now);
-          break;
-        default:
-          records.EveryoneLeft(step.now);
-          break;
-      }
+      if (step.what == '+') records.Join(OnlinePlayer(step.name, step.userId), step.now);
+      if (step.what == '-') records.Leave(step.userId, step.now);
+      if (step.what == '~') records.NoteNames({OnlinePlayer(step.name, step.userId)});
+      if (step.what == '*') records.CountOnline(step.now);
+      if (step.what == '!') records.EveryoneLeft(step.now);
     }
     EXPECT_EQ(records.Text(), kHeader + c.written) << c.what;
   }
@@ -88,15 +76,14 @@ TEST(PlayerRecords, CountSessionsMinutesAndNames) {
 // Whatever the file holds comes back: the tool's lines read, the others kept after them.
 TEST(PlayerRecords, KeepDamagedLinesAside) {
   const struct {
-    const char* text;
+    std::string text;
     size_t records;
     std::vector<std::string> damaged;
   } cases[] = {
-      {"\xEF\xBB\xBFuserId\tname\tfirstSeen\tlastSeen\tsessions\tminutesOnline\tformerNames\r\n"
-       "steam_1\tAnn\t1\t2\t3\t4\tOld\r\n",
-       1,
+      {"\xEF\xBB\xBF" + std::string(kHeader) +
+           "steam_1\tAnn\t1\t2\t3\t4\tOld\r\nsteam_2\tBo\t1\t2\t3\t4\n",
+       2,
        {}},
-      {"steam_1\tAnn\t1\t2\t3\t4\n", 1, {}},
       {"steam_1\tAnn\t1\t2\t3\r\nsteam_2\tBo\tx\t2\t3\t4\r\n\r\nsteam_3\tCy\t1\t2\t3\t-4\n",
        0,
        {"steam_1\tAnn\t1\t2\t3", "steam_2\tBo\tx\t2\t3\t4", "steam_3\tCy\t1\t2\t3\t-4"}},
